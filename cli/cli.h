@@ -1,0 +1,47 @@
+#pragma once
+// tarvelo2-cli: a thin command-line front over the core. Every command lives
+// in its own file and registers itself with a static cli_registrar; the
+// front parses "--name value" options and flags, then runs the command.
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct cli_args {
+    std::string command;
+    std::vector<std::string> positional;       // words after the command
+    std::map<std::string, std::string> options; // "--lan" -> "127.0.0.1"
+    std::map<std::string, bool> flags;           // "--yes" -> true
+
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::string get(const std::string& name, const std::string& fallback = {}) const;
+    long get_long(const std::string& name, long fallback) const;
+    bool flag(const std::string& name) const { return flags.count(name) != 0; }
+};
+
+struct cli_command {
+    const char* name;
+    const char* usage; // one line for --help
+    int (*run)(const cli_args& args);
+};
+
+// Exit status for a usage error (bad option or missing argument).
+constexpr int CLI_USAGE = 2;
+
+void cli_register(const cli_command& command);
+// Options that take no value (e.g. "--yes"); anything else that starts with
+// "--" takes the next word as its value.
+void cli_register_flag(const char* name);
+
+struct cli_registrar {
+    explicit cli_registrar(const cli_command& command) { cli_register(command); }
+};
+
+struct cli_flag_registrar {
+    explicit cli_flag_registrar(const char* name) { cli_register_flag(name); }
+};
+
+// Runs before every command; installed by the file that owns the process
+// setup (the scripted user interface, the comms log, the link options).
+using cli_setup_hook = int (*)(const cli_args& args);
+void cli_add_setup(cli_setup_hook hook);

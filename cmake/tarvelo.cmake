@@ -1,0 +1,112 @@
+# Shared build settings and helpers for the Tarvelo2 targets.
+
+set(TARVELO_WARNINGS -Wall -Wextra -Wpedantic -Werror)
+
+if(TARVELO_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(TARVELO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# tarvelo_library(NAME SOURCES... [DEPS libs...]) — a static library whose
+# public include root is the repository top, so headers are reached as
+# "link/link.h", "app/number_format.h" and so on.
+function(tarvelo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${TARVELO_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
+endfunction()
+
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI]) — a GoogleTest program
+# registered with CTest. UI tests run on Qt's offscreen platform.
+function(tarvelo_test name)
+  cmake_parse_arguments(ARG "UI" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${TARVELO_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVELO_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.
+function(tarvelo_bench name)
+  if(NOT TARVELO_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${TARVELO_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# tarvelo_fuzz(NAME SOURCES... [DEPS libs...]) — a libFuzzer target (clang only).
+function(tarvelo_fuzz name)
+  if(NOT TARVELO_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
+
+include(GoogleTest)
+
+# tarvelo_subsystem(NAME [DEPS core libs...] [UI_DEPS libs...]) — the two
+# libraries of a subsystem folder: NAME from the folder's own *.cpp files
+# (plain C++, no Qt) and NAME_ui from ui/*.cpp (Qt Widgets), each made only
+# when it has sources.
+function(tarvelo_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  file(GLOB core_src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(core_src)
+    tarvelo_library(${name} SOURCES ${core_src} DEPS ${ARG_DEPS})
+    set_property(GLOBAL APPEND PROPERTY TARVELO_CORE_LIBS ${name})
+  endif()
+  if(TARVELO_UI)
+    file(GLOB ui_src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.qrc)
+    if(ui_src)
+      tarvelo_library(${name}_ui SOURCES ${ui_src} DEPS ${ARG_UI_DEPS} Qt6::Widgets Qt6::SerialPort)
+      if(core_src)
+        target_link_libraries(${name}_ui PUBLIC ${name})
+      endif()
+      set_property(GLOBAL APPEND PROPERTY TARVELO_UI_LIBS ${name}_ui)
+    endif()
+  endif()
+endfunction()
+
+# Links every project library that exists into an executable. Windows of
+# different subsystems reach each other (the main window holds them all), so
+# the static libraries are searched as one group.
+function(tarvelo_link_all target)
+  cmake_parse_arguments(ARG "UI" "" "" ${ARGN})
+  get_property(libs GLOBAL PROPERTY TARVELO_CORE_LIBS)
+  if(ARG_UI)
+    get_property(ui_libs GLOBAL PROPERTY TARVELO_UI_LIBS)
+    list(APPEND libs ${ui_libs})
+  endif()
+  if(libs)
+    list(JOIN libs "," joined)
+    target_link_libraries(${target} PRIVATE "$<LINK_GROUP:RESCAN,${joined}>")
+    foreach(lib ${libs})
+      target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:${lib},INTERFACE_INCLUDE_DIRECTORIES>)
+      get_target_property(deps ${lib} INTERFACE_LINK_LIBRARIES)
+      if(deps)
+        target_link_libraries(${target} PRIVATE ${deps})
+      endif()
+    endforeach()
+  endif()
+endfunction()
