@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
-db_statement::db_statement(const std::string& sql) : stmt_(db_prepare_cached(sql, code_)) {}
+db_statement::db_statement(const std::string& sql)
+{
+    stmt_ = db_prepare_cached(sql, code_);
+}
 
 db_statement::~db_statement()
 {
