@@ -26,17 +26,17 @@ int round_away(double v)
 
 s_bode_style bode_style_fra_view()
 {
-    return s_bode_style{80, 6, true, 20};
+    return s_bode_style{80, 6, true, 20, false};
 }
 
 s_bode_style bode_style_graph_screen()
 {
-    return s_bode_style{150, 4, false, 25};
+    return s_bode_style{150, 4, false, 25, true};
 }
 
 s_bode_style bode_style_graph_file()
 {
-    return s_bode_style{90, 4, false, 25};
+    return s_bode_style{90, 4, false, 25, true};
 }
 
 s_plot_rect bode_plot_area(int client_width, int client_height, const s_bode_style& style)
@@ -47,11 +47,19 @@ s_plot_rect bode_plot_area(int client_width, int client_height, const s_bode_sty
 
 int bode_x_of(double f, const s_freq_range& range, int plot_width, bool log_scaling)
 {
-    if (log_scaling) {
-        const double decades = std::log10(range.fmax / range.fmin);
-        return round_away(plot_width / decades * std::log10(f / range.fmin));
-    }
-    return round_away(plot_width / (range.fmax - range.fmin) * (f - range.fmin));
+    return bode_x_mapper(range, plot_width, log_scaling)(f);
+}
+
+bode_x_mapper::bode_x_mapper(const s_freq_range& range, int plot_width, bool log_scaling)
+    : fmin_(range.fmin), scale_(log_scaling ? plot_width / std::log10(range.fmax / range.fmin)
+                                            : plot_width / (range.fmax - range.fmin)),
+      log_(log_scaling)
+{
+}
+
+int bode_x_mapper::operator()(double f) const
+{
+    return round_away(scale_ * (log_ ? std::log10(f / fmin_) : f - fmin_));
 }
 
 double bode_y_of_gain(double g, const s_gain_range& range, int plot_height)

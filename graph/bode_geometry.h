@@ -16,10 +16,11 @@ struct s_plot_rect {
 
 // The settings in which the two users of the chart differ.
 struct s_bode_style {
-    int bottom_inset = 80;             // pixels below the plot for labels and readouts
-    double linear_min_intervals = 6;   // fewer whole steps than this: a sixth of the step
-    bool short_axis_major_ends = true; // less-than-a-decade axis: k = 0 and 9 on the major pen
-    int axis_title_x = 20;             // distance of the rotated titles from the client edges
+    int bottom_inset = 80;              // pixels below the plot for labels and readouts
+    double linear_min_intervals = 6;    // fewer whole steps than this: a sixth of the step
+    bool short_axis_major_ends = true;  // less-than-a-decade axis: k = 0 and 9 on the major pen
+    int axis_title_x = 20;              // distance of the rotated titles from the client edges
+    bool freq_title_below_plot = false; // else in a band 60..40 pixels above the client bottom
 };
 
 s_bode_style bode_style_fra_view();
@@ -43,6 +44,18 @@ struct s_gain_range {
 
 // Pixels from the plot's left edge; rounded half away from zero.
 int bode_x_of(double f, const s_freq_range& range, int plot_width, bool log_scaling);
+
+// The same mapping with its scale worked out once, for whole traces.
+class bode_x_mapper {
+public:
+    bode_x_mapper(const s_freq_range& range, int plot_width, bool log_scaling);
+    int operator()(double f) const;
+
+private:
+    double fmin_;
+    double scale_;
+    bool log_;
+};
 // Pixels above the plot bottom (not rounded).
 double bode_y_of_gain(double g, const s_gain_range& range, int plot_height);
 double bode_y_of_phase(double p, int phase_base, int plot_height);

@@ -20,13 +20,22 @@ int clamp_height(double y, int h)
     return static_cast<int>(std::lround(y));
 }
 
-size_t first_visible(std::span<const s_trace_sample> samples, const s_freq_range& range, int width,
-                     bool log_scaling)
+size_t first_visible(std::span<const int> xs)
 {
     size_t i = 0;
-    while (i < samples.size() && bode_x_of(samples[i].frequency, range, width, log_scaling) < 0)
+    while (i < xs.size() && xs[i] < 0)
         ++i;
     return i;
+}
+
+void split(std::span<const s_trace_sample> samples, std::vector<double>& f, std::vector<double>& v)
+{
+    f.resize(samples.size());
+    v.resize(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) {
+        f[i] = samples[i].frequency;
+        v[i] = samples[i].value;
+    }
 }
 
 // Liang-Barsky: narrows [t0,t1] by one edge; false when the segment lies
@@ -50,20 +59,39 @@ bool clip_edge(double p, double q, double& t0, double& t1)
 
 } // namespace
 
-std::vector<s_pixel> bode_trace_clamped(std::span<const s_trace_sample> samples,
-                                        const s_freq_range& range, const s_value_axis& axis,
-                                        const s_plot_rect& plot, bool log_scaling)
+std::vector<int> bode_x_positions(std::span<const double> frequencies, const s_freq_range& range,
+                                  int plot_width, bool log_scaling)
+{
+    const bode_x_mapper x_of(range, plot_width, log_scaling);
+    std::vector<int> xs(frequencies.size());
+    for (size_t i = 0; i < xs.size(); ++i)
+        xs[i] = x_of(frequencies[i]);
+    return xs;
+}
+
+std::vector<s_pixel> bode_trace_clamped(std::span<const int> xs, std::span<const double> values,
+                                        const s_value_axis& axis, const s_plot_rect& plot)
 {
     std::vector<s_pixel> out;
     const int w = plot.width();
     const int h = plot.height();
-    for (size_t i = first_visible(samples, range, w, log_scaling); i < samples.size(); ++i) {
-        const int x = bode_x_of(samples[i].frequency, range, w, log_scaling);
-        if (x > w)
+    const size_t n = std::min(xs.size(), values.size());
+    out.reserve(n);
+    for (size_t i = first_visible(xs.first(n)); i < n; ++i) {
+        if (xs[i] > w)
             break;
-        out.push_back({x, h - clamp_height(axis.y_of(samples[i].value, h), h)});
+        out.push_back({xs[i], h - clamp_height(axis.y_of(values[i], h), h)});
     }
     return out;
+}
+
+std::vector<s_pixel> bode_trace_clamped(std::span<const s_trace_sample> samples,
+                                        const s_freq_range& range, const s_value_axis& axis,
+                                        const s_plot_rect& plot, bool log_scaling)
+{
+    std::vector<double> f, v;
+    split(samples, f, v);
+    return bode_trace_clamped(bode_x_positions(f, range, plot.width(), log_scaling), v, axis, plot);
 }
 
 bool bode_clip_segment(s_segment& s, double w, double h)
@@ -80,25 +108,31 @@ bool bode_clip_segment(s_segment& s, double w, double h)
     return true;
 }
 
-std::vector<s_segment> bode_trace_clipped(std::span<const s_trace_sample> samples,
-                                          const s_freq_range& range, const s_value_axis& axis,
-                                          const s_plot_rect& plot, bool log_scaling)
+std::vector<s_segment> bode_trace_clipped(std::span<const int> xs, std::span<const double> values,
+                                          const s_value_axis& axis, const s_plot_rect& plot)
 {
     std::vector<s_segment> out;
     const int w = plot.width();
     const int h = plot.height();
-    size_t i = first_visible(samples, range, w, log_scaling);
-    for (; i + 1 < samples.size(); ++i) {
-        const double x1 = bode_x_of(samples[i].frequency, range, w, log_scaling);
-        if (x1 > w)
+    const size_t n = std::min(xs.size(), values.size());
+    for (size_t i = first_visible(xs.first(n)); i + 1 < n; ++i) {
+        if (xs[i] > w)
             break;
-        const double x2 = bode_x_of(samples[i + 1].frequency, range, w, log_scaling);
-        s_segment s{x1, h - axis.y_of(samples[i].value, h), x2,
-                    h - axis.y_of(samples[i + 1].value, h)};
+        s_segment s{static_cast<double>(xs[i]), h - axis.y_of(values[i], h),
+                    static_cast<double>(xs[i + 1]), h - axis.y_of(values[i + 1], h)};
         if (std::isfinite(s.y1) && std::isfinite(s.y2) && bode_clip_segment(s, w, h))
             out.push_back(s);
     }
     return out;
+}
+
+std::vector<s_segment> bode_trace_clipped(std::span<const s_trace_sample> samples,
+                                          const s_freq_range& range, const s_value_axis& axis,
+                                          const s_plot_rect& plot, bool log_scaling)
+{
+    std::vector<double> f, v;
+    split(samples, f, v);
+    return bode_trace_clipped(bode_x_positions(f, range, plot.width(), log_scaling), v, axis, plot);
 }
 
 double bode_cursor_slope(std::span<const s_slope_sample> points, int c)

@@ -33,6 +33,14 @@ std::vector<s_pixel> bode_trace_clamped(std::span<const s_trace_sample> samples,
                                         const s_freq_range& range, const s_value_axis& axis,
                                         const s_plot_rect& plot, bool log_scaling);
 
+// x of every frequency, worked out once and shared by a series' two traces.
+std::vector<int> bode_x_positions(std::span<const double> frequencies, const s_freq_range& range,
+                                  int plot_width, bool log_scaling);
+
+// The two traces from precomputed x positions and their values.
+std::vector<s_pixel> bode_trace_clamped(std::span<const int> xs, std::span<const double> values,
+                                        const s_value_axis& axis, const s_plot_rect& plot);
+
 struct s_segment {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
@@ -43,6 +51,9 @@ struct s_segment {
 std::vector<s_segment> bode_trace_clipped(std::span<const s_trace_sample> samples,
                                           const s_freq_range& range, const s_value_axis& axis,
                                           const s_plot_rect& plot, bool log_scaling);
+
+std::vector<s_segment> bode_trace_clipped(std::span<const int> xs, std::span<const double> values,
+                                          const s_value_axis& axis, const s_plot_rect& plot);
 
 // Clips a segment to [0,w]x[0,h]; false when nothing of it is inside.
 bool bode_clip_segment(s_segment& s, double w, double h);
