@@ -1,7 +1,6 @@
 // Test database commands: create a database file, import a sweep file as a
 // test, list sessions and tests, and show a test's points.
 
-#include "app/ui_seam.h"
 #include "cli/cli.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
@@ -12,29 +11,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Prints the message boxes the core showed while a command ran, since the
-// command line has no windows to show them in.
-class shown_boxes {
-public:
-    shown_boxes() : ui_(dynamic_cast<scripted_ui*>(&ui_current_backend()))
-    {
-        if (ui_)
-            seen_ = ui_->shown().size();
-    }
-    ~shown_boxes()
-    {
-        if (!ui_)
-            return;
-        const auto boxes = ui_->shown();
-        for (size_t i = seen_; i < boxes.size(); ++i)
-            std::fprintf(stderr, "%s: %s\n", boxes[i].caption.c_str(), boxes[i].text.c_str());
-    }
-
-private:
-    scripted_ui* ui_;
-    size_t seen_ = 0;
-};
 
 bool open_database(const cli_args& args)
 {
@@ -66,7 +42,6 @@ int run_create(const cli_args& args)
         std::fprintf(stderr, "tarvelo2-cli: A file with that name already exists\n");
         return 1;
     }
-    shown_boxes boxes;
     bool is_new = false;
     const bool ok = db_open(file, DB_OPEN_OR_CREATE, &is_new) && is_new;
     db_close();
@@ -82,7 +57,6 @@ int run_import(const cli_args& args)
 {
     if (args.positional.size() != 1)
         return CLI_USAGE;
-    shown_boxes boxes;
     if (!open_database(args))
         return 1;
     s_test test;
@@ -103,7 +77,6 @@ int run_import(const cli_args& args)
 
 int run_list(const cli_args& args)
 {
-    shown_boxes boxes;
     if (!open_database(args))
         return 1;
     printed_rows sessions;
@@ -127,7 +100,6 @@ int run_show(const cli_args& args)
     const long long test_no = std::strtoll(args.positional[0].c_str(), &end, 10);
     if (!end || *end != '\0')
         return CLI_USAGE;
-    shown_boxes boxes;
     if (!open_database(args))
         return 1;
     s_test test;
