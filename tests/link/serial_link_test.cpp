@@ -4,6 +4,7 @@
 #include "tests/link/peers.h"
 
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -126,4 +127,12 @@ TEST(SerialOpen, MissingDeviceOrUnknownSpeedFails)
     EXPECT_FALSE(link.is_open);
     EXPECT_EQ(link.serial_handle, -1);
     EXPECT_EQ(link_send(link, "x\n"), 0);
+    link.interface = LINK_USB;
+    EXPECT_EQ(link_open(link), 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(link.serial_handle, &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B19200));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+    link_close(link);
+    EXPECT_EQ(link.serial_handle, -1);
 }
