@@ -17,6 +17,20 @@ s_app_paths app_paths(const std::string& local_data_root)
     return p;
 }
 
+namespace {
+s_app_paths process_paths;
+}
+
+void set_current_app_paths(const s_app_paths& paths)
+{
+    process_paths = paths;
+}
+
+const s_app_paths& current_app_paths()
+{
+    return process_paths;
+}
+
 std::string settings_created_text(const std::tm& t)
 {
     char text[64];
@@ -30,9 +44,7 @@ bool settings_prepare(const s_app_paths& paths, const std::tm& now)
     std::error_code ec;
     if (fs::exists(paths.settings_file, ec))
         return false;
-    const fs::path folder(paths.data_folder);
-    fs::create_directory(folder.parent_path(), ec);
-    fs::create_directory(folder, ec);
+    fs::create_directories(paths.data_folder, ec);
     profile_write(paths.settings_file, "Init", "Created", settings_created_text(now));
     return true;
 }
@@ -56,8 +68,7 @@ s_connect_defaults settings_connect(const s_app_paths& paths)
     c.port_name = profile_read(f, "Connect", "ComPort", "").substr(0, 127);
     c.baud_rate = profile_read_int(f, "Connect", "BaudRate", 0);
     c.ip_address = profile_read(f, "Connect", "IPAddr", "");
-    c.discovery_address =
-        profile_read(f, "Connect", "DiscoveryAddress", DEFAULT_DISCOVERY_ADDRESS);
+    c.discovery_address = profile_read(f, "Connect", "DiscoveryAddress", DEFAULT_DISCOVERY_ADDRESS);
     return c;
 }
 

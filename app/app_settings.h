@@ -27,6 +27,11 @@ s_app_paths app_paths(const std::string& local_data_root);
 // "%02d:%02d:%02d %d/%d/%d": hour, minute, second, day, month, year.
 std::string settings_created_text(const std::tm& local);
 
+// The paths of this process, set once at start-up (the connection dialog
+// and the database form write their keys there).
+void set_current_app_paths(const s_app_paths& paths);
+const s_app_paths& current_app_paths();
+
 // First start: when the settings file does not exist, creates the folders
 // (existing ones are fine) and writes "Init"/"Created" with the given time.
 // True when the file was new. Failures are not reported: reading then

@@ -171,3 +171,20 @@ void layout_settings_hidden(bool hidden)
     fra_list.base_height += freed;
     lcr_list.base_height += freed;
 }
+
+s_font_spec font_spec(int index, int h)
+{
+    const int large = h * 7 / 5;
+    switch (index) {
+    case FONT_BOLD: return {h, 700, 0};
+    case FONT_LARGE: return {large, 400, 0};
+    case FONT_LARGE_BOLD: return {large, 700, 0};
+    case FONT_LARGER: return {large * 6 / 5, 400, 0};
+    case FONT_LARGER_BOLD: return {large * 6 / 5, 700, 0};
+    case FONT_DOWN: return {h, 400, 2700};
+    case FONT_UP: return {h, 400, 900};
+    case FONT_DOWN_SEMIBOLD: return {h, 600, 2700};
+    case FONT_UP_SEMIBOLD: return {h, 600, 900};
+    default: return {h, 400, 0};
+    }
+}

@@ -156,3 +156,13 @@ void layout_all(int main_width, int main_height, const std::function<void(s_cont
 // windows take the tall or the normal geometry, and the FRA and LCR graph
 // areas and lists gain or give back the height the panel frees.
 void layout_settings_hidden(bool hidden);
+
+// One entry of the font table, built from the default interface font's
+// height h: normal and bold at h, h*7/5 and (h*7/5)*6/5, and the turned
+// fonts of vertical axis labels (escapement in tenths of a degree).
+struct s_font_spec {
+    int height;
+    int weight; // 400 normal, 600 semibold, 700 bold
+    int escapement;
+};
+s_font_spec font_spec(int index, int h);

@@ -183,10 +183,11 @@ constexpr s_control tool(int x, int id)
 }
 
 s_control db_tool_controls[] = {
-    tool(6, 15000),   tool(48, 15001),  tool(132, 15002), tool(174, 15008), tool(258, 15005),
-    tool(300, 15006), tool(342, 15007), tool(426, 15009), tool(468, 15010), tool(552, 15011),
-    tool(594, 15012), tool(678, 15003), tool(720, 15004), tool(762, 15013),
-    ctl("tooltips_class32", "", CTL_TOOLTIP, 0, 0, 0, 0, 0),
+    tool(6, 15000),   tool(48, 15001),  tool(132, 15002),
+    tool(174, 15008), tool(258, 15005), tool(300, 15006),
+    tool(342, 15007), tool(426, 15009), tool(468, 15010),
+    tool(552, 15011), tool(594, 15012), tool(678, 15003),
+    tool(720, 15004), tool(762, 15013), ctl("tooltips_class32", "", CTL_TOOLTIP, 0, 0, 0, 0, 0),
 };
 
 s_control db_list_controls[] = {
