@@ -4,24 +4,25 @@
 // their own ids here so that every id is defined once.
 
 enum command_id : int {
-    CMD_MAIN_REFRESH = 121,            // main window: refresh enabled/connected/realtime state
-    CMD_FRA_VIEW_REDRAW = 122,         // FRA view: redraw (lparam 1: recompute layout and fonts)
-    CMD_GRAPH_REPAINT = 123,           // graph dialog: repaint the chart
-    CMD_FRA_REALTIME_READY = 129,      // FRA window: realtime reading ready
-    CMD_FRA_SWEEP_COMPLETE = 130,      // FRA window: sweep data complete
-    CMD_FRA_VIEW_NEW_SWEEP = 131,      // FRA view: new sweep, recompute ranges and cursors
-    CMD_LCR_REALTIME_READY = 184,      // LCR window: realtime reading ready
-    CMD_LCR_SWEEP_COMPLETE = 185,      // LCR window: sweep data complete
-    CMD_FRA_START_SWEEP = 32800,       // FRA window: start one sweep
-    CMD_PROGRESS_FINISHED = 10001,     // progress dialog: worker finished, close
-    CMD_PROGRESS_STARTED = 10002,      // progress dialog: worker started
-    CMD_PROGRESS_RANGE = 10003,        // progress dialog: set range (lparam = steps)
-    CMD_PROGRESS_STEP = 10004,         // progress dialog: one step done
-    CMD_PROGRESS_STATUS = 10007,       // progress dialog: status text (lparam = text)
-    CMD_SET_TEXT = 12,                 // any display: replace its text (lparam = text)
-    CMD_PROGRESS_START_WORKER = 10006, // progress dialog: start the worker (its own timer)
-    CMD_PROGRESS_ESTIMATE = 10010,     // progress dialog: estimate mode
-    CMD_PROGRESS_POSITION = 10011,     // progress dialog: set position (lparam = position)
+    CMD_MAIN_REFRESH = 121,        // main window: refresh enabled/connected/realtime state
+    CMD_FRA_VIEW_REDRAW = 122,     // FRA view: redraw (lparam 1: recompute layout and fonts)
+    CMD_GRAPH_REPAINT = 123,       // graph dialog: repaint the chart
+    CMD_FRA_REALTIME_READY = 129,  // FRA window: realtime reading ready
+    CMD_FRA_SWEEP_COMPLETE = 130,  // FRA window: sweep data complete
+    CMD_FRA_VIEW_NEW_SWEEP = 131,  // FRA view: new sweep, recompute ranges and cursors
+    CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
+    CMD_LCR_SWEEP_COMPLETE = 185,  // LCR window: sweep data complete
+    CMD_FRA_START_SWEEP = 32800,   // FRA window: start one sweep
+    CMD_PROGRESS_FINISHED = 10001, // progress dialog: worker finished, close
+    CMD_PROGRESS_STARTED = 10002,  // progress dialog: worker started
+    CMD_PROGRESS_RANGE = 10003,    // progress dialog: set range (lparam = steps)
+    CMD_PROGRESS_STEP = 10004,     // progress dialog: one step done
+    CMD_PROGRESS_STATUS = 10007,   // progress dialog: status text (lparam = text)
+    CMD_SET_TEXT = 12,             // any display: replace its text (lparam = text)
+};
+
+// The main window's menu and strip, and the progress dialog's own commands.
+enum shell_command_id : int {
     CMD_CANCEL = 2,                    // a dialog's Cancel button
     CMD_ABOUT = 104,                   // main window: About box
     CMD_CONNECTION = 110,              // main window: connection dialog and flow
@@ -29,10 +30,9 @@ enum command_id : int {
     CMD_MODE_CAPTURE = 187,            // main window: capture mode
     CMD_MODE_PIEZO = 188,              // main window: piezo mode
     CMD_COMMS_LOG = 204,               // main window: comms log on/off
-    CMD_SAVE_BITMAP = 32771,           // main window: graph picture to a bitmap file
-    CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
-    CMD_MODE_FRA = 32773,              // main window: FRA mode
-    CMD_SUPPORT = 32775,               // main window: the maker's support page
+    CMD_PROGRESS_START_WORKER = 10006, // progress dialog: start the worker (its own timer)
+    CMD_PROGRESS_ESTIMATE = 10010,     // progress dialog: estimate mode
+    CMD_PROGRESS_POSITION = 10011,     // progress dialog: set position (lparam = position)
     CMD_MEASURE = 12001,               // MEASURE button
     CMD_DATABASE = 12002,              // DATABASE button
     CMD_HIDE_SETTINGS = 12003,         // HIDE/SHOW SETTINGS button
@@ -40,4 +40,8 @@ enum command_id : int {
     CMD_READ_HXM = 12006,              // READ HXM: read the whole configuration
     CMD_SET_UP_HXM = 12007,            // SET UP HXM: write the whole configuration
     CMD_CONFIG_ACQU = 13002,           // configuration panel: Acquisition Control page
+    CMD_SAVE_BITMAP = 32771,           // main window: graph picture to a bitmap file
+    CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
+    CMD_MODE_FRA = 32773,              // main window: FRA mode
+    CMD_SUPPORT = 32775,               // main window: the maker's support page
 };

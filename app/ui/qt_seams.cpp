@@ -17,10 +17,10 @@ public:
 };
 
 // Windows-1252 code points for 0x80..0x9F; 0 marks the five unused bytes.
-const char16_t cp1252_high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+const char16_t cp1252_high[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 QMessageBox::Icon icon_for(unsigned style)
 {
@@ -35,8 +35,8 @@ QMessageBox::Icon icon_for(unsigned style)
 
 int show_box(ui_owner owner, const std::string& text, const std::string& caption, unsigned style)
 {
-    QMessageBox box(icon_for(style), qt_from_ansi(caption), qt_from_ansi(text),
-                    QMessageBox::NoButton, static_cast<QWidget*>(owner));
+    QMessageBox box(icon_for(style), qt_from_ansi(caption), qt_from_ansi(text), QMessageBox::NoButton,
+                    static_cast<QWidget*>(owner));
     switch (style & MB_BUTTON_MASK) {
     case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MB_YESNOCANCEL:
