@@ -16,10 +16,29 @@ int engineering_exponent(int d)
     return d > 0 ? (d / 3) * 3 : ((3 - d) / 3) * -3;
 }
 
-// magnitude * 10^-n, in two steps so that neither power over- or underflows
-// for the smallest and largest doubles.
+// The decade of a positive value, floor(log10(x)), corrected where the
+// logarithm's rounding lands next to an exact power of ten (1e-12 would
+// otherwise fall into the decade below).
+int decade(double x)
+{
+    int d = static_cast<int>(std::floor(std::log10(x)));
+    if (std::pow(10.0, d + 1) <= x)
+        ++d;
+    else if (std::pow(10.0, d) > x)
+        --d;
+    return d;
+}
+
+// magnitude * 10^-n. Powers of ten up to 10^22 are exact doubles, so the
+// common range takes one correctly rounded step; beyond it two steps keep
+// the power from over- or underflowing.
 double scale_down(double magnitude, int n)
 {
+    constexpr int k_exact_power = 22;
+    if (n <= 0 && -n <= k_exact_power)
+        return magnitude * std::pow(10.0, -n);
+    if (n > 0 && n <= k_exact_power)
+        return magnitude / std::pow(10.0, n);
     const int half = -n / 2;
     return magnitude * std::pow(10.0, half) * std::pow(10.0, -n - half);
 }
@@ -48,7 +67,7 @@ void format_engineering(double value, char* out, size_t size)
         write_non_finite(value, out, size);
         return;
     }
-    int n = engineering_exponent(static_cast<int>(std::floor(std::log10(std::fabs(value)))));
+    int n = engineering_exponent(decade(std::fabs(value)));
     const char* sign = value < 0 ? "-" : "";
     double m = scale_down(std::fabs(value), n);
     int precision = 4;

@@ -36,7 +36,7 @@ function(tarvelo_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVELO_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.

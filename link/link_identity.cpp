@@ -63,6 +63,6 @@ void link_identity_field(char* out, int which, const s_link& link)
         throw NoConStrException();
     const std::string_view text = field(which, link);
     const size_t n = std::min(text.size(), LINK_FIELD_SIZE - 1);
-    std::memcpy(out, text.data(), n);
+    text.copy(out, n);
     out[n] = '\0';
 }

@@ -86,7 +86,9 @@ int serial_open(s_link& link)
     const int fd = ::open(link.port_name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    if (ioctl(fd, TIOCEXCL) != 0 || !configure(fd, link.baud_rate)) {
+    // A USB virtual port always runs at 19200 baud.
+    const int baud = link.interface == LINK_USB ? LINK_USB_BAUD : link.baud_rate;
+    if (ioctl(fd, TIOCEXCL) != 0 || !configure(fd, baud)) {
         ::close(fd);
         return -1;
     }
