@@ -1,7 +1,9 @@
 // Tarvelo2 — the desktop companion of the HXM phase-sensitive multimeters.
 
 #include "app/ui/main_window.h"
+#include "app/ui/mode_windows.h"
 #include "app/ui/qt_seams.h"
+#include "link/ui/connect_dialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +16,8 @@ int main(int argc, char** argv)
     qt_ui_backend ui;
     set_command_dispatcher(&dispatcher);
     ui_set_backend(&ui);
+
+    set_connection_dialog(run_connect_dialog);
 
     int rc = 0;
     {

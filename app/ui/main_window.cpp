@@ -10,6 +10,7 @@
 #include "app/ui/qt_seams.h"
 #include "app/ui/table_window.h"
 #include "app/ui_seam.h"
+#include "link/discovery.h"
 #include "link/link.h"
 
 #include <QAbstractButton>
@@ -203,6 +204,7 @@ void main_window::prepare_settings()
     g_link.port_name = c.port_name;
     g_link.baud_rate = c.baud_rate;
     g_link.ip_address = c.ip_address;
+    discovery_set_target(c.discovery_address);
 }
 
 void main_window::open_startup_database(const std::string& working_dir)
