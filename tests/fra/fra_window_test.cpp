@@ -1,0 +1,209 @@
+// The FRA window inside the main window, against the simulator. With
+// FRA_SCREENSHOT_DIR set, the GRAPH, TABLE and REALTIME views are saved
+// there as PNG files for a person to look at.
+
+#include "app/command_ids.h"
+#include "app/control_table.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/main_window.h"
+#include "app/ui/qt_seams.h"
+#include "db/ui/test_details_dialog.h"
+#include "fra/ui/fra_view.h"
+#include "fra/ui/fra_window.h"
+#include "link/identify.h"
+#include "link/link.h"
+#include "sim/server.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "fra_window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication a(argc, argv);
+    return a;
+}
+
+bool wait_for(const std::function<bool()>& done, int ms = 30000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+std::atomic<int> answered{0};
+
+// Answers the Test Details dialog when it opens: a single sweep, not stored.
+void answer_test_details(bool cancel)
+{
+    QTimer::singleShot(50, [cancel] {
+        ++answered;
+        auto* d = qobject_cast<test_details_dialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            answer_test_details(cancel);
+            return;
+        }
+        if (cancel) {
+            d->reject();
+            return;
+        }
+        qobject_cast<QCheckBox*>(d->control(1005))->setChecked(false);
+        d->press_start();
+    });
+}
+
+QString caption(int id)
+{
+    return qobject_cast<QAbstractButton*>(control_by_id(id))->text();
+}
+
+class FraWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app();
+        set_command_dispatcher(&dispatcher);
+        ui_set_backend(&ui);
+        char pattern[] = "/tmp/tarvelo-fra-ui-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        sim::sim_options options;
+        options.tcp_host = "127.0.0.1";
+        options.tcp_port = 0;
+        options.instrument.time_scale = 0;
+        server = std::make_unique<sim::sim_server>(options);
+        server->start();
+        fra_register_windows();
+        main = std::make_unique<main_window>(dir, dir);
+        // Start-up fills the connection record from the settings: point it
+        // at the simulator afterwards.
+        link_set_tcp_port(server->tcp_port());
+        g_link.interface = LINK_LAN;
+        g_link.ip_address = "127.0.0.1";
+        g_link.identified = connect_and_identify(nullptr, g_link, false);
+        ASSERT_TRUE(g_link.identified);
+        main->resize(1024, 700);
+        main->show();
+        fra = qobject_cast<fra_window*>(main->mode_window(ROW_FRA));
+        ASSERT_TRUE(fra);
+        ASSERT_TRUE(fra->view_window());
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        main.reset();
+        server->stop();
+        g_link = s_link{};
+        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
+        ui_set_backend(nullptr);
+        set_command_dispatcher(nullptr);
+        std::filesystem::remove_all(dir);
+    }
+    void click(int id) { post_command(fra, id, 0); }
+    void shot(const char* name)
+    {
+        const char* out = std::getenv("FRA_SCREENSHOT_DIR");
+        QApplication::processEvents();
+        if (out)
+            main->grab().save(QString("%1/%2.png").arg(out, name));
+    }
+    void sweep_once()
+    {
+        answer_test_details(false);
+        click(14507);
+        ASSERT_TRUE(wait_for([this] { return fra->results().count == 100; }));
+        ASSERT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); }));
+        QApplication::processEvents();
+    }
+
+    qt_command_dispatcher dispatcher;
+    scripted_ui ui;
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+    std::unique_ptr<main_window> main;
+    fra_window* fra = nullptr;
+};
+
+} // namespace
+
+TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
+{
+    sweep_once();
+    EXPECT_EQ(caption(14507), "CLEAR");
+    auto* list = qobject_cast<QTreeWidget*>(control_by_id(14500));
+    ASSERT_EQ(list->topLevelItemCount(), 100);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "10.0000");
+    EXPECT_TRUE(std::filesystem::exists(main->paths().data_folder + "/sweep1.dat"));
+    EXPECT_EQ(fra->view_window()->state().cursor[1], 99);
+    QApplication::processEvents();
+    const QImage chart = fra->view_window()->grab().toImage();
+    const s_plot_rect r = bode_plot_area(chart.width(), chart.height(), bode_style_fra_view());
+    EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
+    shot("fra_graph");
+
+    click(14504);
+    wait_for([&] { return list->isVisible(); }, 5000);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(fra->view_window()->isVisible());
+    shot("fra_table");
+
+    click(14507);
+    wait_for([this] { return fra->results().count == 0; }, 5000);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(caption(14507), "SWEEP");
+}
+
+TEST_F(FraWindow, CancelledTestDetailsChangesNothing)
+{
+    answered = 0;
+    answer_test_details(true);
+    click(14507);
+    wait_for([] { return answered > 0 && !QApplication::activeModalWidget(); }, 5000);
+    QApplication::processEvents();
+    EXPECT_EQ(caption(14507), "SWEEP");
+    EXPECT_EQ(fra->results().count, 0);
+    EXPECT_FALSE(fra->is_running());
+}
+
+TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
+{
+    sweep_once();
+    auto* bar = qobject_cast<QScrollBar*>(control_by_id(14601));
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->maximum(), 100);
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 99);
+    bar->setValue(37);
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 37);
+}
+
+TEST_F(FraWindow, RealtimeReadout)
+{
+    click(14502);
+    QApplication::processEvents();
+    click(14506);
+    ASSERT_TRUE(wait_for([this] { return fra->displayed().frequency() != 0; }));
+    EXPECT_TRUE(fra->is_running());
+    EXPECT_EQ(caption(14506), "STOP");
+    shot("fra_realtime");
+    click(14506);
+    ASSERT_TRUE(wait_for([this] { return !fra->is_running(); }, 5000));
+    EXPECT_EQ(caption(14506), "START");
+}
