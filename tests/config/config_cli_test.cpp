@@ -4,7 +4,6 @@
 #include "tests/config/sim_peer.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -20,10 +19,9 @@ protected:
     void start(sim::sim_options o) { peer = std::make_unique<sim_peer>(std::move(o)); }
     s_run run(const std::string& command) const
     {
-        const char* dir = std::getenv("TARVELO_BUILD_DIR");
-        const std::string line = std::string(dir ? dir : ".") + "/tarvelo2-cli --lan 127.0.0.1" +
-                                 " --port " + std::to_string(peer->server->tcp_port()) + " " +
-                                 command + " 2>/dev/null";
+        const std::string line = std::string(TARVELO2_CLI) + " --lan 127.0.0.1" + " --port " +
+                                 std::to_string(peer->server->tcp_port()) + " " + command +
+                                 " 2>/dev/null";
         std::FILE* p = ::popen(line.c_str(), "r");
         s_run r{-1, {}};
         if (!p)

@@ -6,10 +6,13 @@
 #include "config/hxm_cfg_4100.h"
 #include "config/hxm_cfg_6300.h"
 #include "config/param_table.h"
+#include "link/discovery.h"
+#include "link/identify.h"
 #include "tests/config/sim_peer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -208,4 +211,52 @@ TEST_F(ConfigSim, ReadAllStopsAtTheThirdError)
     EXPECT_EQ(sent.back(), "SUSPEN,OFF");
     EXPECT_EQ(sent[sent.size() - 2], "config,192?");
     EXPECT_FALSE(link.is_open);
+}
+
+TEST(IdentifySim, EveryRowOfTheModelTable)
+{
+    scripted_ui ui;
+    ui_set_backend(&ui);
+    const std::pair<const char*, int> rows[] = {
+        {"WattRelay,QXD5200,52001,1.0", 13}, {"QUELLMARSH,HXM6300,630012,2.04", 9},
+        {"QUELLMARSH,HXM5200,52002,1.1", 7}, {"QUELLMARSH,HXM4100,410057,3.11", 7},
+        {"QUELLMARSH,KTVA6100,61,2.0", 10},  {"OMBRA-TK,KTVA6200,62,2.0", 11},
+        {"WattRelay,WRX7310,7310,1.0", 5},   {"WattRelay,LVQ8000,80,1.0", 5},
+        {"WattRelay,WRX6400,64,1.0", 4},     {"WattRelay,WRX3800,38,1.0", 2},
+        {"WattRelay,WRX3900,39,1.0", 3},     {"WattRelay,KLS interface,1,1", 3},
+        {"WattRelay,WRX2100,21,1.0", 1},     {"WattRelay,WRX7,7,1.0", 6},
+        {"WattRelay,TBN10,10,1.0", 12},      {"WattRelay,GFU20,20,1.0", 12},
+        {"QUELLMARSH,ZORVENT1,1,1.0", 0},    {"QUELLMARSH,QXD5200,1,1.0", 0},
+    };
+    for (const auto& [identity, code] : rows) {
+        sim::sim_options o = sim_options_for(sim::sim_model::hxm4100);
+        o.instrument.identity = identity;
+        sim_peer peer(o);
+        s_link link = peer.lan_link();
+        EXPECT_EQ(connect_and_identify(nullptr, link, false), code != 0) << identity;
+        EXPECT_EQ(link.type_code, code) << identity;
+        EXPECT_EQ(link.identity, code ? identity : "") << identity;
+    }
+    ui_set_backend(nullptr);
+}
+
+TEST(DiscoverySim, BothMethodsFindTheSimulatorOnce)
+{
+    const uint16_t base = static_cast<uint16_t>(24000 + (::getpid() % 4000) * 4);
+    sim::sim_options o = sim_options_for(sim::sim_model::hxm6300);
+    o.tcp_host = "127.0.0.7";
+    o.discovery_address = "127.0.0.7";
+    o.discovery_port_a = base + 1;
+    o.discovery_port_b = base + 3;
+    sim_peer peer(o);
+    discovery_set_target("127.255.255.255");
+    discovery_set_ports(DISCOVERY_A, {base, static_cast<uint16_t>(base + 1)});
+    discovery_set_ports(DISCOVERY_B,
+                        {static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)});
+    s_discovered list[DISCOVERY_CAPACITY];
+    ASSERT_EQ(discover_lan_instruments(list, DISCOVERY_CAPACITY), 1);
+    EXPECT_STREQ(list[0].address, "127.0.0.7");
+    const std::vector<s_chooser_row> rows = discovery_probe(list, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].text, "127.0.0.7\tQUELLMARSH,HXM6300,630012,2.04");
 }
