@@ -52,7 +52,10 @@ void command_deliver(command_message& msg)
     msg.target->on_command(msg.id, lparam);
 }
 
-void set_command_dispatcher(command_dispatcher* dispatcher) { g_dispatcher = dispatcher; }
+void set_command_dispatcher(command_dispatcher* dispatcher)
+{
+    g_dispatcher = dispatcher;
+}
 
 command_dispatcher& current_command_dispatcher()
 {
@@ -80,7 +83,10 @@ void scripted_dispatcher::post(command_message msg)
     queue_.push_back(std::move(msg));
 }
 
-void scripted_dispatcher::send(command_message msg) { command_deliver(msg); }
+void scripted_dispatcher::send(command_message msg)
+{
+    command_deliver(msg);
+}
 
 bool scripted_dispatcher::run_one()
 {

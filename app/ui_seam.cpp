@@ -12,9 +12,15 @@ ui_backend* g_backend = nullptr;
 
 } // namespace
 
-void ui_set_backend(ui_backend* backend) { g_backend = backend; }
+void ui_set_backend(ui_backend* backend)
+{
+    g_backend = backend;
+}
 
-ui_backend& ui_current_backend() { return g_backend ? *g_backend : default_ui(); }
+ui_backend& ui_current_backend()
+{
+    return g_backend ? *g_backend : default_ui();
+}
 
 int ui_message_box(ui_owner owner, const std::string& text, const std::string& caption,
                    unsigned style)
@@ -22,9 +28,15 @@ int ui_message_box(ui_owner owner, const std::string& text, const std::string& c
     return ui_current_backend().message_box(owner, text, caption, style);
 }
 
-wait_cursor::wait_cursor() { ui_current_backend().set_wait_cursor(true); }
+wait_cursor::wait_cursor()
+{
+    ui_current_backend().set_wait_cursor(true);
+}
 
-wait_cursor::~wait_cursor() { ui_current_backend().set_wait_cursor(false); }
+wait_cursor::~wait_cursor()
+{
+    ui_current_backend().set_wait_cursor(false);
+}
 
 int scripted_ui::message_box(ui_owner, const std::string& text, const std::string& caption,
                              unsigned style)

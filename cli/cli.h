@@ -9,9 +9,9 @@
 
 struct cli_args {
     std::string command;
-    std::vector<std::string> positional;       // words after the command
+    std::vector<std::string> positional;        // words after the command
     std::map<std::string, std::string> options; // "--lan" -> "127.0.0.1"
-    std::map<std::string, bool> flags;           // "--yes" -> true
+    std::map<std::string, bool> flags;          // "--yes" -> true
 
     bool has(const std::string& name) const { return options.count(name) != 0; }
     std::string get(const std::string& name, const std::string& fallback = {}) const;

@@ -72,11 +72,20 @@ long cli_args::get_long(const std::string& name, long fallback) const
     return (end && *end == '\0' && end != it->second.c_str()) ? v : fallback;
 }
 
-void cli_register(const cli_command& command) { commands().push_back(command); }
+void cli_register(const cli_command& command)
+{
+    commands().push_back(command);
+}
 
-void cli_register_flag(const char* name) { flag_names().insert(name); }
+void cli_register_flag(const char* name)
+{
+    flag_names().insert(name);
+}
 
-void cli_add_setup(cli_setup_hook hook) { setup_hooks().push_back(hook); }
+void cli_add_setup(cli_setup_hook hook)
+{
+    setup_hooks().push_back(hook);
+}
 
 int main(int argc, char** argv)
 {

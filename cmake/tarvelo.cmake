@@ -36,7 +36,7 @@ function(tarvelo_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVELO_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.
@@ -109,4 +109,15 @@ function(tarvelo_link_all target)
       endif()
     endforeach()
   endif()
+endfunction()
+
+# Adds every child folder of the current folder that has a CMakeLists.txt
+# (tests/, bench/ and fuzz/ keep one folder per subsystem).
+function(tarvelo_add_child_folders)
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
 endfunction()

@@ -2,7 +2,6 @@
 #include "app/ui_seam.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 

@@ -1,0 +1,171 @@
+#include "db/db_connection.h"
+
+#include "db/db_error.h"
+#include "db/db_schema.h"
+#include "db/db_statement.h"
+
+#include <cstdio>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unordered_map>
+
+namespace {
+
+struct cached_statement {
+    sqlite3_stmt* stmt = nullptr;
+    bool busy = false;
+};
+
+struct db_state {
+    sqlite3* handle = nullptr;
+    bool open = false;
+    std::string path;
+    std::unordered_map<std::string, cached_statement> cache;
+};
+
+db_state& state()
+{
+    static db_state s;
+    return s;
+}
+
+bool file_exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+int exec_on(sqlite3* handle, const char* sql)
+{
+    char* error = nullptr;
+    const int rc = sqlite3_exec(handle, sql, nullptr, nullptr, &error);
+    sqlite3_free(error);
+    return rc;
+}
+
+// Opening ends here when the file is no usable test database.
+bool fail_open(const std::string& path, bool delete_file)
+{
+    db_close();
+    if (delete_file)
+        std::remove(path.c_str());
+    return false;
+}
+
+} // namespace
+
+sqlite3* db_handle()
+{
+    return state().handle;
+}
+
+sqlite3_stmt* db_prepare_cached(const std::string& sql, int& code)
+{
+    db_state& s = state();
+    if (!s.open) {
+        code = -1;
+        return nullptr;
+    }
+    cached_statement& entry = s.cache[sql];
+    if (!entry.stmt) {
+        code = sqlite3_prepare_v3(s.handle, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &entry.stmt,
+                                  nullptr);
+        if (code != SQLITE_OK) {
+            s.cache.erase(sql);
+            return nullptr;
+        }
+    }
+    if (entry.busy) {
+        code = SQLITE_MISUSE;
+        return nullptr;
+    }
+    entry.busy = true;
+    code = SQLITE_OK;
+    return entry.stmt;
+}
+
+void db_release_cached(sqlite3_stmt* stmt)
+{
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    for (auto& [sql, entry] : state().cache)
+        if (entry.stmt == stmt)
+            entry.busy = false;
+}
+
+bool db_open(const std::string& path, int mode, bool* is_new)
+{
+    db_close();
+    if (is_new)
+        *is_new = false;
+    if (mode != DB_OPEN_OR_CREATE && mode != DB_OPEN_EXISTING)
+        return false;
+    const bool fresh = mode == DB_OPEN_OR_CREATE && is_new && !file_exists(path);
+    if (is_new)
+        *is_new = fresh;
+    db_state& s = state();
+    const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.c_str(), &s.handle, flags, nullptr) != SQLITE_OK) {
+        db_report_error();
+        return fail_open(path, false);
+    }
+    if (fresh && db_create_schema(s.handle) != SQLITE_OK)
+        return fail_open(path, true);
+    if (exec_on(s.handle, "SELECT * FROM Session WHERE SessionNo=1") != SQLITE_OK)
+        return fail_open(path, false);
+    s.open = true;
+    return true;
+}
+
+void db_close()
+{
+    db_state& s = state();
+    for (auto& [sql, entry] : s.cache)
+        sqlite3_finalize(entry.stmt);
+    s.cache.clear();
+    sqlite3_close(s.handle);
+    s.handle = nullptr;
+    s.open = false;
+}
+
+bool db_is_open()
+{
+    return state().open;
+}
+
+const std::string& db_current_path()
+{
+    return state().path;
+}
+
+void db_set_current_path(const std::string& path)
+{
+    state().path = path;
+}
+
+int db_exec(const std::string& sql)
+{
+    if (!state().open)
+        return -1;
+    return exec_on(state().handle, sql.c_str());
+}
+
+int db_begin()
+{
+    return db_exec("BEGIN TRANSACTION");
+}
+
+int db_commit()
+{
+    return db_exec("COMMIT TRANSACTION");
+}
+
+int db_rollback()
+{
+    return db_exec("ROLLBACK TRANSACTION");
+}
+
+bool db_in_transaction()
+{
+    return state().open && sqlite3_get_autocommit(state().handle) == 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The one connection to the test database file.
+//
+// All database calls come from the window thread. Every operation except
+// db_open and db_close returns the SQLite result code (0 on success) and -1,
+// without touching SQLite, while no database is open.
+
+#include <string>
+
+enum : int {
+    DB_OPEN_OR_CREATE = 1, // open the file, creating it with the schema when missing
+    DB_OPEN_EXISTING = 3,  // open a file that must already be a test database
+};
+
+// Opens path in the given mode and checks that it is a test database (it has
+// a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
+// given, a missing file is created and is_new tells so; a new file whose
+// schema cannot be written is deleted again. Without is_new a missing file
+// is not created. A file that cannot be opened is
+// reported with the error-code table; a failed schema or check shows nothing
+// (the caller reports). Any other mode closes the connection and returns
+// false.
+bool db_open(const std::string& path, int mode, bool* is_new = nullptr);
+void db_close();
+bool db_is_open();
+
+// The file the user works with: set by start-up from the settings and by the
+// form's New and Open commands.
+const std::string& db_current_path();
+void db_set_current_path(const std::string& path);
+
+// Runs one statement; SQLite's error text is dropped. Returns the code.
+int db_exec(const std::string& sql);
+
+// Transactions. A BEGIN while one is open fails silently, as does a COMMIT
+// or ROLLBACK with none open.
+int db_begin();
+int db_commit();
+int db_rollback();
+bool db_in_transaction();

@@ -1,0 +1,60 @@
+#include "db/db_last.h"
+
+#include "app/ui_seam.h"
+#include "db/db_connection.h"
+
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool file_exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string default_database_path()
+{
+    char folder[PATH_MAX];
+    if (!::getcwd(folder, sizeof folder))
+        return "default.db";
+    return std::string(folder) + "/default.db";
+}
+
+} // namespace
+
+bool db_open_last(const db_path_writer& remember)
+{
+    db_close();
+    const std::string path = db_current_path();
+    if (path.empty())
+        return false;
+    if (db_open(path, DB_OPEN_EXISTING)) {
+        if (remember)
+            remember(path);
+        return true;
+    }
+    ui_message_box(nullptr, "Unable to open the last used database file <" + path + ">", "Tarvelo2",
+                   MB_OK | MB_ICONINFORMATION);
+    db_close();
+    return false;
+}
+
+bool db_open_at_startup(const db_path_writer& remember)
+{
+    const std::string last = db_current_path();
+    if (last.empty() || !file_exists(last)) {
+        if (!last.empty())
+            ui_message_box(nullptr,
+                           "Unable to load last database file:\n" + last +
+                               "\nLoading default database.",
+                           "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        const std::string fallback = default_database_path();
+        bool is_new = false;
+        db_open(fallback, DB_OPEN_OR_CREATE, &is_new);
+        db_set_current_path(fallback);
+    }
+    return db_open_last(remember);
+}

@@ -1,0 +1,3 @@
+#include "link/link.h"
+
+s_link g_link;

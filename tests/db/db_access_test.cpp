@@ -1,0 +1,326 @@
+#include "db/db_access.h"
+#include "db_test_support.h"
+
+namespace {
+
+class DbAccess : public db_fixture {
+protected:
+    void SetUp() override
+    {
+        db_fixture::SetUp();
+        create();
+    }
+
+    int64_t add_session(const std::string& name, int year = 2026, int month = 12, int day = 7)
+    {
+        s_session session;
+        session.Name = name;
+        session.Unit = "T1";
+        session.year = year;
+        session.month = month;
+        session.day = day;
+        session.Location = "Bay 4";
+        session.PerformedBy = "R. Lind";
+        session.Comments = "night shift";
+        EXPECT_EQ(db_save_session(session, false), 0);
+        return session.SessionNo;
+    }
+
+    int64_t add_test(int64_t session_no, const std::string& name, int points = 0)
+    {
+        s_test test;
+        test.SessionNo = session_no;
+        test.Name = name;
+        test.Winding = "HV";
+        test.TestDescription = "sweep";
+        for (int i = 0; i < points; ++i) {
+            const s_test_point point{10.0 * (points - i), -0.5 * i, 1.25 * i};
+            test_add_point(test, &point);
+        }
+        EXPECT_TRUE(db_store_test(test));
+        return test.TestNo;
+    }
+
+    std::string file() const { return path("tests.db"); }
+};
+
+TEST_F(DbAccess, SessionRoundTripsByPositionWithItsDateText)
+{
+    const int64_t no = add_session("Contract 7", 2026, 3, 9);
+    ASSERT_GT(no, 0);
+    const auto rows = raw_query(file(), "SELECT * FROM Session");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][3], "2026-03-09 00:00:00");
+    EXPECT_EQ(rows[0][5], "R. Lind");
+
+    s_session back;
+    back.SessionNo = no;
+    ASSERT_EQ(db_get_session(back), 0);
+    EXPECT_EQ(back.Name, "Contract 7");
+    EXPECT_EQ(back.Unit, "T1");
+    EXPECT_EQ(back.year, 2026);
+    EXPECT_EQ(back.month, 3);
+    EXPECT_EQ(back.day, 9);
+    EXPECT_EQ(back.Location, "Bay 4");
+    EXPECT_EQ(back.PerformedBy, "R. Lind");
+    EXPECT_EQ(back.Comments, "night shift");
+
+    back.PerformedBy = "K. Osei";
+    back.month = 4;
+    ASSERT_EQ(db_save_session(back, true), 0);
+    s_session updated;
+    updated.SessionNo = no;
+    ASSERT_EQ(db_get_session(updated), 0);
+    EXPECT_EQ(updated.PerformedBy, "K. Osei");
+    EXPECT_EQ(updated.month, 4);
+
+    s_session missing;
+    missing.SessionNo = 999;
+    EXPECT_EQ(db_get_session(missing), 0);
+    EXPECT_EQ(missing.SessionNo, DB_NO_SUCH_ROW);
+}
+
+TEST_F(DbAccess, KeysAreChosenByTheFileUnlessGiven)
+{
+    s_session given;
+    given.SessionNo = 40;
+    given.Name = "given";
+    ASSERT_EQ(db_save_session(given, false), 0);
+    EXPECT_EQ(given.SessionNo, 40);
+    s_session negative;
+    negative.SessionNo = -1;
+    ASSERT_EQ(db_save_session(negative, false), 0);
+    EXPECT_EQ(negative.SessionNo, 41);
+    EXPECT_EQ(db_save_session(given, false), SQLITE_CONSTRAINT);
+}
+
+TEST_F(DbAccess, TestsListInTextOrderOfTheirNumbers)
+{
+    const int64_t session = add_session("S");
+    for (int i = 0; i < 11; ++i)
+        add_test(session, "t" + std::to_string(i + 1));
+    collected_rows rows;
+    ASSERT_EQ(db_list_tests(rows, session, true), 0);
+    EXPECT_EQ(rows.keys, (std::vector<int64_t>{1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(rows.texts[0], "t1\tHV");
+    collected_rows descending;
+    ASSERT_EQ(db_list_tests(descending, session, false), 0);
+    EXPECT_EQ(descending.keys.front(), 9);
+    collected_rows none;
+    EXPECT_EQ(db_list_tests(none, session + 1, true), 0);
+    EXPECT_TRUE(none.keys.empty());
+}
+
+TEST_F(DbAccess, SessionListSortsByTheChosenColumnAndStripsTabs)
+{
+    add_session("beta", 2025, 11, 30);
+    add_session("Alpha\tone", 2026, 1, 2);
+    add_session("gamma", 2024, 6, 15);
+    collected_rows by_name;
+    ASSERT_EQ(db_list_sessions(by_name, 0, true), 0);
+    ASSERT_EQ(by_name.texts.size(), 3u);
+    EXPECT_EQ(by_name.texts[0], "Alphaone\tT1\t2/1/2026\tBay 4");
+    EXPECT_EQ(by_name.texts[1].substr(0, 4), "beta");
+    collected_rows by_date;
+    ASSERT_EQ(db_list_sessions(by_date, 2, false), 0);
+    EXPECT_EQ(by_date.keys, (std::vector<int64_t>{2, 1, 3}));
+}
+
+TEST_F(DbAccess, PointsAreStoredOnePerRowAndReadInFrequencyOrder)
+{
+    const int64_t no = add_test(add_session("S"), "bode", 250);
+    const auto rows = raw_query(file(), "SELECT * FROM Data WHERE TestNo=" + std::to_string(no));
+    ASSERT_EQ(rows.size(), 250u);
+    EXPECT_EQ(rows[0][3], "1");
+    EXPECT_EQ(rows[0][4], "0");
+
+    s_test back;
+    ASSERT_EQ(db_get_test(back, no, true), 0);
+    EXPECT_EQ(back.Name, "bode");
+    EXPECT_EQ(back.Winding, "HV");
+    EXPECT_EQ(back.TestDescription, "sweep");
+    ASSERT_EQ(back.points.count(), 250);
+    EXPECT_EQ(back.points.capacity(), 300);
+    EXPECT_EQ(back.points[0].Frequency, 10.0);
+    EXPECT_EQ(back.points[0].Amplitude, -0.5 * 249);
+    EXPECT_EQ(back.points[0].Phase, 1.25 * 249);
+    EXPECT_EQ(back.points[249].Frequency, 2500.0);
+
+    s_test missing;
+    ASSERT_EQ(db_get_test(missing, no + 5, true), 0);
+    EXPECT_EQ(missing.TestNo, DB_NO_SUCH_ROW);
+    EXPECT_EQ(missing.points.count(), 0);
+}
+
+TEST_F(DbAccess, FullPrecisionSurvivesTheIntegerColumns)
+{
+    s_test test;
+    test.SessionNo = add_session("S");
+    const s_test_point point{1234.56789012345, -3.0000000000000004, 1e-300};
+    test_add_point(test, &point);
+    ASSERT_TRUE(db_store_test(test));
+    s_test back;
+    ASSERT_EQ(db_get_test(back, test.TestNo, true), 0);
+    ASSERT_EQ(back.points.count(), 1);
+    EXPECT_EQ(back.points[0].Frequency, point.Frequency);
+    EXPECT_EQ(back.points[0].Amplitude, point.Amplitude);
+    EXPECT_EQ(back.points[0].Phase, point.Phase);
+}
+
+TEST_F(DbAccess, DeletingATestRemovesItsPointsAndASessionLeavesItsTests)
+{
+    const int64_t session = add_session("S");
+    const int64_t kept = add_test(session, "kept", 5);
+    const int64_t gone = add_test(session, "gone", 7);
+    ASSERT_EQ(db_delete_test(gone), 0);
+    EXPECT_EQ(raw_query(file(), "SELECT COUNT(*) FROM Data")[0][0], "5");
+    EXPECT_TRUE(
+        raw_query(file(), "SELECT * FROM Test WHERE TestNo=" + std::to_string(gone)).empty());
+    ASSERT_EQ(db_delete_session(session), 0);
+    EXPECT_TRUE(raw_query(file(), "SELECT * FROM Session").empty());
+    s_test left;
+    ASSERT_EQ(db_get_test(left, kept, true), 0);
+    EXPECT_EQ(left.points.count(), 5);
+}
+
+TEST_F(DbAccess, TextsAreCutToTheirColumnWidths)
+{
+    const std::string long_name(80, 'n');
+    ASSERT_EQ(db_exec("INSERT INTO Session VALUES (5, '" + long_name +
+                      "', 'u', "
+                      "'2026-01-01 00:00:00', 'l', 'p', 'c')"),
+              0);
+    s_session session;
+    session.SessionNo = 5;
+    ASSERT_EQ(db_get_session(session), 0);
+    EXPECT_EQ(session.Name, std::string(50, 'n'));
+
+    s_test test;
+    test.SessionNo = 5;
+    test.Name = long_name;
+    ASSERT_EQ(db_save_test(test, false), 0);
+    EXPECT_EQ(raw_query(file(), "SELECT Name FROM Test")[0][0], std::string(50, 'n'));
+}
+
+TEST_F(DbAccess, UnreadableDatesReadAsZero)
+{
+    ASSERT_EQ(db_exec("INSERT INTO Session VALUES (1, 'a', 'u', NULL, 'l', 'p', 'c')"), 0);
+    ASSERT_EQ(db_exec("INSERT INTO Session VALUES (2, 'b', 'u', '2026', 'l', 'p', 'c')"), 0);
+    collected_rows rows;
+    ASSERT_EQ(db_list_sessions(rows, 0, true), 0);
+    EXPECT_EQ(rows.texts, (std::vector<std::string>{"a\tu\t0/0/0\tl", "b\tu\t0/0/2026\tl"}));
+}
+
+TEST_F(DbAccess, SelectionRowJoinsTheTestWithItsSession)
+{
+    const int64_t session = add_session("Contract");
+    const int64_t test = add_test(session, "run 1");
+    collected_rows rows;
+    ASSERT_EQ(db_add_selection_row(rows, test), 0);
+    ASSERT_EQ(rows.texts.size(), 1u);
+    EXPECT_EQ(rows.texts[0], "Contract\tT1\t7/12/2026\tBay 4\trun 1\tHV");
+    EXPECT_EQ(rows.keys[0], test);
+
+    const int64_t orphan = add_test(session + 10, "orphan");
+    EXPECT_EQ(db_add_selection_row(rows, orphan), 0);
+    EXPECT_EQ(db_add_selection_row(rows, test + 100), 0);
+    EXPECT_EQ(rows.texts.size(), 1u);
+}
+
+TEST_F(DbAccess, ComboFillAndLookupByName)
+{
+    add_session("First");
+    add_session("Second");
+    collected_texts names;
+    ASSERT_EQ(db_fill_combo(db_table::session, 1, names), 0);
+    EXPECT_EQ(names.texts, (std::vector<std::string>{"First", "Second"}));
+    collected_texts performed;
+    ASSERT_EQ(db_fill_combo(db_table::session, 5, performed), 0);
+    EXPECT_EQ(performed.texts, (std::vector<std::string>{"R. Lind", "R. Lind"}));
+    EXPECT_EQ(db_find_session_by_name("SECOND"), 2);
+    EXPECT_EQ(db_find_session_by_name("Third"), DB_NO_SUCH_ROW);
+}
+
+TEST_F(DbAccess, FailedPointStoreLeavesNoHalfTest)
+{
+    s_test test;
+    test.SessionNo = add_session("S");
+    for (int i = 0; i < 20; ++i) {
+        const s_test_point point{double(i), 0.0, 0.0};
+        test_add_point(test, &point);
+    }
+    // A trigger stands in for a disk that fills up half-way through.
+    ASSERT_EQ(db_exec("CREATE TRIGGER full BEFORE INSERT ON Data WHEN NEW.Frequency = 12 "
+                      "BEGIN SELECT RAISE(ABORT, 'full'); END"),
+              0);
+    EXPECT_FALSE(db_store_test(test));
+    EXPECT_EQ(test.TestNo, 0);
+    EXPECT_FALSE(db_in_transaction());
+    EXPECT_EQ(raw_query(file(), "SELECT COUNT(*) FROM Data")[0][0], "0");
+    EXPECT_EQ(raw_query(file(), "SELECT COUNT(*) FROM Test")[0][0], "0");
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_EQ(ui.shown().back().text, "Constraint Violation\nError Code: 19");
+    EXPECT_EQ(ui.wait_cursor_depth(), 0);
+}
+
+TEST_F(DbAccess, StepwiseStoreOfASweepKeepsTheTestAndGivenPointKeys)
+{
+    // Insert the row, then update it with its points inside one transaction.
+    s_test test;
+    test.SessionNo = add_session("S");
+    ASSERT_EQ(db_save_test(test, false), 0);
+    ASSERT_EQ(db_begin(), 0);
+    for (int i = 0; i < 3; ++i) {
+        const s_test_point point{100.0 + i, -1.0, 5.0};
+        test_add_point(test, &point);
+    }
+    test.Name = "stepwise";
+    ASSERT_TRUE(db_save_test_points(test, 3));
+    EXPECT_TRUE(db_in_transaction());
+    ASSERT_EQ(db_commit(), 0);
+    ASSERT_EQ(db_insert_point(test.TestNo, 77, {50.0, 0.0, 0.0}), 0);
+    s_test back;
+    ASSERT_EQ(db_get_test(back, test.TestNo, true), 0);
+    EXPECT_EQ(back.Name, "stepwise");
+    ASSERT_EQ(back.points.count(), 4);
+    EXPECT_EQ(back.points[0].Frequency, 50.0);
+    EXPECT_EQ(raw_query(file(), "SELECT DataNo FROM Data WHERE Frequency=50")[0][0], "77");
+}
+
+TEST_F(DbAccess, ClosedDatabaseLeavesOutputsUntouched)
+{
+    const int64_t session = add_session("S");
+    db_close();
+    collected_rows rows;
+    EXPECT_EQ(db_list_sessions(rows, 0, true), -1);
+    EXPECT_EQ(db_list_tests(rows, session, true), -1);
+    EXPECT_EQ(db_add_selection_row(rows, 1), -1);
+    EXPECT_TRUE(rows.texts.empty());
+    s_test test;
+    test.Name = "kept";
+    EXPECT_EQ(db_get_test(test, 1, true), -1);
+    EXPECT_EQ(test.Name, "kept");
+    EXPECT_EQ(db_delete_test(1), -1);
+    EXPECT_EQ(db_insert_point(1, 0, {}), -1);
+    EXPECT_FALSE(db_store_test(test));
+    EXPECT_TRUE(ui.shown().empty());
+}
+
+TEST(TestPoints, ArrayGrowsInStepsOfAHundredAndClears)
+{
+    s_test test;
+    for (int i = 0; i < 101; ++i) {
+        const s_test_point point{double(i), 0.0, 0.0};
+        ASSERT_EQ(test_add_point(test, &point), 0);
+    }
+    EXPECT_EQ(test.points.capacity(), 200);
+    s_test copy = test;
+    EXPECT_EQ(copy.points.count(), 101);
+    EXPECT_EQ(copy.points[100].Frequency, 100.0);
+    test_add_point(test, nullptr);
+    EXPECT_EQ(test.points.count(), 0);
+    EXPECT_EQ(test.points.capacity(), 0);
+    EXPECT_EQ(copy.points.count(), 101);
+}
+
+} // namespace
