@@ -1,0 +1,106 @@
+#include "sim/fd_port.h"
+
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace sim {
+
+namespace {
+
+constexpr double k_bits_per_byte = 10; // start bit, 8 data bits, stop bit
+
+// Waits for fd to accept more bytes; false when a stop was requested.
+bool wait_writable(int fd, stop_signal& stop)
+{
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {stop.wake_fd(), POLLIN, 0}};
+    while (!stop.requested()) {
+        const int n = ::poll(fds, 2, -1);
+        if (n < 0 && errno != EINTR) {
+            return false;
+        }
+        if (n > 0 && (fds[0].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool wait_readable(int fd, stop_signal& stop)
+{
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stop.wake_fd(), POLLIN, 0}};
+    while (!stop.requested()) {
+        const int n = ::poll(fds, 2, -1);
+        if (n < 0 && errno != EINTR) {
+            return false;
+        }
+        if (n > 0 && fds[0].revents != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+fd_port::fd_port(int fd, bool is_socket, int baud, stop_signal& stop)
+    : fd_(fd), is_socket_(is_socket), baud_(baud), stop_(stop)
+{
+}
+
+bool fd_port::write(std::string_view bytes)
+{
+    return baud_ > 0 ? write_paced(bytes) : write_now(bytes);
+}
+
+bool fd_port::write_now(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        if (!wait_writable(fd_, stop_)) {
+            return false;
+        }
+        const ssize_t n = is_socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                     : ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Sends each byte when the line would have finished carrying the ones
+// before it: the bytes due so far go out together, then the port sleeps
+// until the next one is due.
+bool fd_port::write_paced(std::string_view bytes)
+{
+    using clock = std::chrono::steady_clock;
+    const auto begin = clock::now();
+    const double seconds_per_byte = k_bits_per_byte / baud_;
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const double elapsed = std::chrono::duration<double>(clock::now() - begin).count();
+        const auto due =
+            std::min(bytes.size(), static_cast<std::size_t>(elapsed / seconds_per_byte));
+        if (due > sent) {
+            if (!write_now(bytes.substr(sent, due - sent))) {
+                return false;
+            }
+            sent = due;
+            continue;
+        }
+        const double next = (static_cast<double>(sent) + 1) * seconds_per_byte - elapsed;
+        if (!stop_.sleep_for(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                std::chrono::duration<double>(next)))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace sim

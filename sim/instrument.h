@@ -1,0 +1,98 @@
+#pragma once
+
+#include "sim/fra_dut.h"
+#include "sim/lcr_dut.h"
+#include "sim/measure.h"
+#include "sim/screen.h"
+#include "sim/settings.h"
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+struct instrument_setup {
+    sim_model model = sim_model::hxm4100;
+    std::string identity; // empty: the model's own identification
+    fra_dut fra = default_fra_dut();
+    lcr_dut lcr = default_lcr_dut();
+    double time_scale = 1;      // stretches or shortens the time a sweep takes
+    int lcr_reading_values = 0; // 11 or 14 per "lcr?"; 0: 11 on the 4100, 14 on the 6300
+};
+
+// What one command makes the instrument send back: nothing, text lines, or
+// lines of values (decimal text or packed, decided by the output format).
+struct sim_reply {
+    std::vector<std::string> lines;
+    std::vector<std::vector<double>> rows;
+    bool packed = false;
+    bool sweep = false; // the rows are the download of a sweep
+
+    bool empty() const { return lines.empty() && rows.empty(); }
+};
+
+// The instrument: its configuration memory, event status, sweep engine and
+// display, driven one command at a time. Several connections may drive it;
+// each command is carried out whole under the instrument's lock.
+class sim_instrument {
+public:
+    explicit sim_instrument(instrument_setup setup);
+
+    // Carries out one command (one part of a ";"-joined line, without its
+    // terminator) and returns the reply.
+    sim_reply execute(std::string_view command);
+
+    const std::string& identity() const { return identity_; }
+
+private:
+    using clock = std::chrono::steady_clock;
+    using handler = sim_reply (sim_instrument::*)(std::string_view args);
+    struct command_entry {
+        const char* head; // the text before the first comma, lower case
+        handler run;
+    };
+    static const command_entry k_commands[];
+
+    sim_reply identify(std::string_view args);
+    sim_reply event_status(std::string_view args);
+    sim_reply clear_status(std::string_view args);
+    sim_reply wait_for_operations(std::string_view args);
+    sim_reply config(std::string_view args);
+    sim_reply suspend(std::string_view args);
+    sim_reply screen(std::string_view args);
+    sim_reply output(std::string_view args);
+    sim_reply start(std::string_view args);
+    sim_reply data_available(std::string_view args);
+    sim_reply gain_phase(std::string_view args);
+    sim_reply fra_reading(std::string_view args);
+    sim_reply fra_mode(std::string_view args);
+    sim_reply lcr_reading_or_mode(std::string_view args);
+    sim_reply lcr_sweep_or_mode(std::string_view args);
+
+    sim_reply command_error();
+    bool packed_output() const;
+    sim_reply value_rows(std::vector<std::vector<double>> rows, bool sweep) const;
+    std::vector<double> planned_frequencies() const;
+    std::vector<double> current_frequencies() const;
+    fra_conditions fra_setup() const;
+    int lcr_layout() const;
+    int phase_convention() const;
+    double generator_hz() const;
+    double amplitude() const;
+    screen_content display() const;
+
+    instrument_setup setup_;
+    std::string identity_;
+    std::mutex mutex_;
+    sim_settings settings_;
+    int esr_ = 0;
+    bool remote_ = false;
+    std::optional<std::vector<double>> sweep_frequencies_;
+    clock::time_point sweep_done_at_;
+};
+
+} // namespace sim
