@@ -233,9 +233,20 @@ TEST(IdentifySim, EveryRowOfTheModelTable)
         o.instrument.identity = identity;
         sim_peer peer(o);
         s_link link = peer.lan_link();
+        comms_capture log;
         EXPECT_EQ(connect_and_identify(nullptr, link, false), code != 0) << identity;
         EXPECT_EQ(link.type_code, code) << identity;
         EXPECT_EQ(link.identity, code ? identity : "") << identity;
+        const std::string milestone = code ? "***\tIDENTIFIED: " + std::string(identity) + " (" +
+                                                 std::to_string(code) + ")\t***\r\n"
+                                           : "***\tUNIDENTIFIED INSTRUMENT\t***\r\n";
+        const std::string text = log.text();
+        const size_t connected = text.find("] ***\tCONNECTED\t***\r\n");
+        EXPECT_NE(connected, std::string::npos);
+        EXPECT_LT(text.find("] ***\tCONNECTING\t***\r\n"), connected);
+        EXPECT_EQ(text.find(milestone) == std::string::npos,
+                  std::string(identity).rfind("QUELLMARSH,QXD", 0) == 0)
+            << identity;
     }
     ui_set_backend(nullptr);
 }
