@@ -1,0 +1,116 @@
+#include "config/config_text_block.h"
+
+#include "config/instrument_config.h"
+#include "config/param_table.h"
+#include "link/link.h"
+
+#include <sstream>
+
+namespace {
+
+constexpr const char* HEADER =
+    "Instrument Configuration\n------------------------\nFile Format,QmrkV1\n";
+constexpr int MODE_ID = 1;
+
+// Letter case is folded for ASCII only, as in the "C" locale.
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// Text parameters print their text, list parameters the chosen option; a
+// plain integer (the sweep's step count) has no options and prints its number.
+std::string value_text(const instrument_config& cfg, int id)
+{
+    const s_config_param* rec = cfg.record(id);
+    if (!rec)
+        return {};
+    if (rec->type == PARAM_INTEGER && rec->options.empty())
+        return std::to_string(rec->cell.val);
+    std::string text;
+    cfg.get_display_text(id, text);
+    return text;
+}
+
+void append_entry(std::string& out, const instrument_config& cfg, int names_type,
+                  const s_block_entry& e)
+{
+    if (e.id == 0) {
+        out += e.title;
+        return;
+    }
+    out += "," + lower(config_param_name(names_type, e.id)) + "," + lower(value_text(cfg, e.id)) +
+           "\n";
+}
+
+// Option texts keep their percent signs doubled; the block shows them single.
+std::string single_percent(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '%')
+            ++i;
+    }
+    return out;
+}
+
+std::string identity_field(int which, const s_link& link)
+{
+    char field[LINK_FIELD_SIZE] = {};
+    try {
+        link_identity_field(field, which, link);
+    } catch (const NoConStrException&) {
+        return {};
+    }
+    return field;
+}
+
+} // namespace
+
+std::string config_block_lines(const instrument_config& cfg, const s_block_layout& layout)
+{
+    std::string out;
+    for (const s_block_entry& e : layout.common)
+        append_entry(out, cfg, layout.names_type, e);
+    append_entry(out, cfg, layout.names_type, {0, "Measurement settings"});
+    append_entry(out, cfg, layout.names_type, {MODE_ID});
+    int32_t mode = 0;
+    cfg.get_int(MODE_ID, mode);
+    if (mode >= 0 && static_cast<size_t>(mode) < layout.modes.size())
+        for (const s_block_entry& e : layout.modes[static_cast<size_t>(mode)])
+            append_entry(out, cfg, layout.names_type, e);
+    return single_percent(out);
+}
+
+void config_write_text(FILE* file, const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    std::fwrite(out.data(), 1, out.size(), file);
+}
+
+std::string config_block_text(const instrument_config& cfg, const s_link& link,
+                              const std::string& calibration)
+{
+    std::ostringstream out;
+    out << HEADER << "Instrument,type," << identity_field(1, link) << "\n,serial number,"
+        << identity_field(2, link) << "\n,firmware version," << identity_field(3, link)
+        << "\n,calibration," << calibration << "\n";
+    cfg.print_config(out);
+    return out.str();
+}
+
+void config_write_block(FILE* file, const instrument_config& cfg, const s_link& link,
+                        const std::string& calibration)
+{
+    config_write_text(file, config_block_text(cfg, link, calibration));
+}
