@@ -13,13 +13,15 @@
 
 namespace {
 
+// One application for the program, never destroyed: Qt's own objects
+// must not be torn down by the exit handlers after the platform is gone.
 QApplication& app()
 {
     static int argc = 1;
     static char name[] = "details_dialogs_test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 class DetailsDialogs : public ::testing::Test {

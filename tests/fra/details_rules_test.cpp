@@ -42,7 +42,7 @@ TEST(DetailsRules, TotalTestTime)
 {
     EXPECT_EQ(details_total_time_text("3", "5"), "Total Test Time: 0 days, 00 hours, 10 minutes");
     EXPECT_EQ(details_total_time_text("99", "99999"),
-              "Total Test Time: 6804 days, 21 hours, 18 minutes");
+              "Total Test Time: 6805 days, 11 hours, 42 minutes");
     EXPECT_EQ(details_total_time_text("1", "5"), "Total Test Time: Unknown");
     EXPECT_EQ(details_total_time_text("3", "0"), "Total Test Time: Unknown");
     EXPECT_EQ(details_total_time_text("", ""), "Total Test Time: Unknown");

@@ -29,13 +29,15 @@
 
 namespace {
 
+// One application for the program, never destroyed: Qt's own objects
+// must not be torn down by the exit handlers after the platform is gone.
 QApplication& app()
 {
     static int argc = 1;
     static char name[] = "fra_window_test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 bool wait_for(const std::function<bool()>& done, int ms = 30000)

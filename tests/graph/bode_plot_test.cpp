@@ -9,13 +9,15 @@
 
 namespace {
 
+// One application for the program, never destroyed: Qt's own objects
+// must not be torn down by the exit handlers after the platform is gone.
 QApplication& app()
 {
     static int argc = 1;
     static char name[] = "bode_plot_test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 // A flat 0 dB gain and a flat 0 degree phase over 100 Hz .. 100 kHz.
