@@ -188,7 +188,7 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --lcr-values 11|14        values per realtime LCR reading (default 11 / 14 on the 6300)
   --time-scale X            multiply the time a sweep takes (default 1)
   --log FILE                transcript of every exchange
-  --fault SPEC              drop-after=N, stray-line, short-line=N, garbage=N, silent,
+  --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,
                             esr-stuck=V, late-reply=MS, disconnect-on=TEXT (repeatable)
 )";
 }
