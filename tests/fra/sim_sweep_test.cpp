@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <numbers>
+#include <thread>
 
 namespace {
 
@@ -33,13 +34,14 @@ public:
 
 class SimSweep : public ::testing::Test {
 protected:
-    void start(sim::sim_model model, const std::vector<const char*>& faults = {})
+    void start(sim::sim_model model, const std::vector<const char*>& faults = {},
+               double time_scale = 0)
     {
         sim::sim_options options;
         options.tcp_host = "127.0.0.1";
         options.tcp_port = 0;
         options.instrument.model = model;
-        options.instrument.time_scale = 0;
+        options.instrument.time_scale = time_scale;
         std::string error;
         for (const char* f : faults)
             ASSERT_TRUE(sim::add_fault(options.faults, f, error)) << error;
@@ -81,6 +83,27 @@ protected:
         set_param_int(id, value, link);
         link_close(link);
     }
+    int get_param(int id)
+    {
+        EXPECT_EQ(link_open(link), 0);
+        const int32_t v = query_int_param(id, -1000000, 1000000, link);
+        link_close(link);
+        return v;
+    }
+    // Runs a sweep and cancels it from another thread once the worker has
+    // posted `posts` commands to its dialog (2: polling; 4: downloading).
+    bool sweep_cancelled_after(size_t posts)
+    {
+        ctx.dialog = &dialog;
+        std::thread canceller([this, posts] {
+            while (dispatcher.pending() < posts)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            fra_sweep_cancel(ctx);
+        });
+        const bool completed = sweep();
+        canceller.join();
+        return completed;
+    }
     bool sweep()
     {
         const int before = notice.completed;
@@ -101,6 +124,7 @@ protected:
     scripted_dispatcher dispatcher;
     scripted_ui ui;
     sweep_notice notice;
+    sweep_notice dialog;
     s_link link;
     FraSweepContext ctx;
     FraResults results;
@@ -246,4 +270,59 @@ TEST_F(SimSweep, StoresTheDatabaseTest)
     EXPECT_DOUBLE_EQ(back.points[99].Frequency, results.points[99].frequency());
     EXPECT_DOUBLE_EQ(back.points[99].Amplitude, results.points[99].gain());
     EXPECT_DOUBLE_EQ(back.points[99].Phase, results.points[99].phase());
+}
+
+TEST_F(SimSweep, StepLimitsTwoAndThreeThousand)
+{
+    start(sim::sim_model::hxm4100);
+    set_param(18, 2);
+    ASSERT_TRUE(sweep());
+    EXPECT_EQ(ctx.received, 2);
+    set_param(18, 3000);
+    ASSERT_TRUE(sweep());
+    EXPECT_EQ(ctx.received, 3000);
+    EXPECT_NEAR(ctx.sweep.points[2999].frequency(), 100000, 1e-3);
+}
+
+TEST_F(SimSweep, DatalogQuestionNoThenYes)
+{
+    start(sim::sim_model::hxm4100);
+    set_param(58, 1);
+    ui.push_answer(IDNO);
+    EXPECT_FALSE(sweep());
+    EXPECT_EQ(get_param(58), 1);
+    ui.push_answer(IDYES);
+    EXPECT_TRUE(sweep());
+    EXPECT_EQ(get_param(58), 0);
+    ASSERT_EQ(ui.shown().size(), 2u);
+    EXPECT_EQ(ui.shown()[1].caption, "Error: Datalog");
+}
+
+TEST_F(SimSweep, ModeSwitchBeforeTheSweep)
+{
+    start(sim::sim_model::hxm6300);
+    set_param(1, 3);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_TRUE(sweep());
+    EXPECT_GE(std::chrono::steady_clock::now() - t0,
+              std::chrono::milliseconds(FRA_MODE_SWITCH_WAIT_MS));
+    EXPECT_EQ(get_param(1), 1);
+}
+
+TEST_F(SimSweep, CancelWhileTheInstrumentSweeps)
+{
+    start(sim::sim_model::hxm4100, {}, 1); // a sweep takes its real time
+    EXPECT_FALSE(sweep_cancelled_after(2));
+    EXPECT_EQ(ctx.received, 0);
+    EXPECT_TRUE(ui.shown().empty());
+    EXPECT_FALSE(link.is_open);
+}
+
+TEST_F(SimSweep, CancelBeforeTheFirstPointArrives)
+{
+    start(sim::sim_model::hxm4100, {"late-reply=400"});
+    EXPECT_FALSE(sweep_cancelled_after(4));
+    EXPECT_EQ(ctx.received, 0);
+    EXPECT_EQ(ctx.incomplete, 0);
+    EXPECT_TRUE(ui.shown().empty());
 }
