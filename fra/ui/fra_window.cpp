@@ -308,7 +308,9 @@ void fra_window::start_sweep()
     // The countdown text arrives here as CMD_SET_TEXT for the label beside
     // "Til Next Sweep:".
     fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, this, timers_);
-    if (progress_block_busy(block_))
+    // The dialog starts its worker a second after it opens, so the block
+    // alone does not show a dialog that is open but not yet running.
+    if (sweep_dialog_open_ || progress_block_busy(block_))
         return;
     ctx_.owner = this;
     ctx_.notify = this;
@@ -319,7 +321,9 @@ void fra_window::start_sweep()
     ctx_.received = 0;
     ctx_.link = &g_link;
     ctx_.config = &config_current();
+    sweep_dialog_open_ = true;
     run_progress_dialog(this, block_);
+    sweep_dialog_open_ = false;
 }
 
 void fra_window::sweep_complete()

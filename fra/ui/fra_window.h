@@ -68,6 +68,7 @@ private:
     s_fra_result displayed_;
     int view_ = FRA_VIEW_GRAPH;
     bool series_set_up_ = false;
+    bool sweep_dialog_open_ = false;
     fra_view* view_window_ = nullptr;
 };
 

@@ -18,10 +18,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -68,6 +70,42 @@ void answer_test_details(bool cancel)
         qobject_cast<QCheckBox*>(d->control(1005))->setChecked(false);
         d->press_start();
     });
+}
+
+// Answers the Test Details dialog with a repeating test of five sweeps.
+void answer_repeating_test()
+{
+    QTimer::singleShot(50, [] {
+        auto* d = qobject_cast<test_details_dialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            answer_repeating_test();
+            return;
+        }
+        qobject_cast<QCheckBox*>(d->control(1005))->setChecked(false);
+        d->set_repeating(true);
+        qobject_cast<QLineEdit*>(d->control(1064))->setText("5");
+        d->press_start();
+    });
+}
+
+// A series timer that fires after a second and a half instead of whole
+// minutes: about the time the progress dialog needs for one sweep.
+std::vector<double> armed;
+std::vector<int> cancelled;
+int quick_timer(double ms, command_target* target, int message, command_target*, bool)
+{
+    armed.push_back(ms);
+    const int id = static_cast<int>(armed.size());
+    QTimer::singleShot(1500, [target, message, id] {
+        if (std::find(cancelled.begin(), cancelled.end(), id) == cancelled.end())
+            post_command(target, message);
+    });
+    return id;
+}
+bool quick_cancel(int id)
+{
+    cancelled.push_back(id);
+    return true;
 }
 
 QString caption(int id)
@@ -208,4 +246,24 @@ TEST_F(FraWindow, RealtimeReadout)
     click(14506);
     ASSERT_TRUE(wait_for([this] { return !fra->is_running(); }, 5000));
     EXPECT_EQ(caption(14506), "START");
+}
+
+TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
+{
+    armed.clear();
+    cancelled.clear();
+    fra->set_timer_hooks({quick_timer, quick_cancel});
+    answer_repeating_test();
+    click(14507);
+    ASSERT_TRUE(wait_for([this] { return fra->series().sweeps_done >= 2; }));
+    EXPECT_EQ(caption(14507), "CANCEL");
+    EXPECT_TRUE(control_by_id(14513)->isVisible());
+    click(14507);
+    ASSERT_TRUE(wait_for([] { return caption(14507) == "CLEAR"; }, 10000));
+    wait_for([] { return !QApplication::activeModalWidget(); }, 10000);
+    QApplication::processEvents();
+    EXPECT_EQ(fra->results().count, 100);
+    EXPECT_FALSE(fra->is_running());
+    EXPECT_EQ(armed.front(), 300000); // five minutes, start to start
+    EXPECT_EQ(cancelled.back(), static_cast<int>(armed.size()));
 }
