@@ -183,7 +183,9 @@ void leave_without_connecting(QWidget*) {}
 TEST_F(ConnectDialog, ConnectionFlowOfTheMainWindow)
 {
     g_link = s_link{};
+    prepare_test_settings((dir / "data").string());
     main_window w((dir / "data").string(), dir.str());
+    EXPECT_EQ(discovery_target(), "127.255.255.255");
     w.show();
     set_connection_dialog(leave_without_connecting);
     send_command(&w, CMD_CONNECTION);

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated instrument as a child process on loopback: started with the
 // given options, its TCP port read from its "listening tcp" line, stopped
-// (by its own pid) when the object goes.
+// (by its own pid) when the object goes. The build gives the program's
+// path as HXM_SIM_PATH.
 
 #include <csignal>
 #include <cstdio>
@@ -15,8 +16,7 @@ class sim_process {
 public:
     explicit sim_process(std::vector<std::string> args)
     {
-        const char* build = std::getenv("TARVELO_BUILD_DIR");
-        const std::string program = std::string(build ? build : ".") + "/sim/hxm-sim";
+        const std::string program = HXM_SIM_PATH;
         int out[2];
         if (pipe(out) != 0)
             return;

@@ -41,6 +41,7 @@ protected:
     {
         g_link.type_code = type_code;
         config_select(type_code);
+        prepare_test_settings((dir / "data").string());
         w = std::make_unique<main_window>((dir / "data").string(), dir.str());
         w->show();
         panel()->setEnabled(true);
