@@ -110,3 +110,14 @@ function(tarvelo_link_all target)
     endforeach()
   endif()
 endfunction()
+
+# Adds every child folder of the current folder that has a CMakeLists.txt
+# (tests/, bench/ and fuzz/ keep one folder per subsystem).
+function(tarvelo_add_child_folders)
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

@@ -3,6 +3,10 @@
 // afterwards, also when an error stops the walk. Ids that the instrument type
 // does not have ("Unused" in its name table) stay out of the transfer, which
 // keeps interface, baud-rate and output-format settings from being touched.
+// An id that the name table names but the model holds no record for (the
+// third instrument type keeps its settings in the two-channel model, which
+// lacks nine of them) is skipped too: without a record there is no command
+// number to ask with and no place to keep the answer.
 
 #include "app/ui_seam.h"
 #include "config/config_protocol.h"

@@ -13,9 +13,10 @@ enum : int {
 };
 
 // Opens path in the given mode and checks that it is a test database (it has
-// a Session table; rows are not needed). With DB_OPEN_OR_CREATE, is_new (when
-// given) tells whether the file was created here; a new file whose schema
-// cannot be written is deleted again. A file that cannot be opened is
+// a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
+// given, a missing file is created and is_new tells so; a new file whose
+// schema cannot be written is deleted again. Without is_new a missing file
+// is not created. A file that cannot be opened is
 // reported with the error-code table; a failed schema or check shows nothing
 // (the caller reports). Any other mode closes the connection and returns
 // false.

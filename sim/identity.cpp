@@ -25,14 +25,16 @@ std::string default_identity(sim_model model)
                                        : "QUELLMARSH,HXM4100,410057,3.11";
 }
 
-std::string identity_model(std::string_view identity)
+std::string identity_field(std::string_view identity, int index)
 {
-    const auto first = identity.find(',');
-    if (first == std::string_view::npos) {
-        return {};
+    for (int i = 0; i < index; ++i) {
+        const auto comma = identity.find(',');
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        identity.remove_prefix(comma + 1);
     }
-    const auto rest = identity.substr(first + 1);
-    return std::string(rest.substr(0, rest.find(',')));
+    return std::string(identity.substr(0, identity.find(',')));
 }
 
 int identity_type_code(std::string_view identity)

@@ -15,7 +15,13 @@ std::string default_identity(sim_model model);
 // is not one of the family's), following the family's model prefixes.
 int identity_type_code(std::string_view identity);
 
-// The model field of an identification reply (between the first two commas).
-std::string identity_model(std::string_view identity);
+// One comma-separated field of an identification reply: 0 manufacturer,
+// 1 model, 2 serial number, 3 version; empty when the reply has fewer.
+std::string identity_field(std::string_view identity, int index);
+
+inline std::string identity_model(std::string_view identity)
+{
+    return identity_field(identity, 1);
+}
 
 } // namespace sim

@@ -75,10 +75,16 @@ sim_reply text_reply(std::vector<std::string> lines)
     return reply;
 }
 
-std::string reading(const char* label, double value, const char* unit)
+// One line of the display: a label, the value in exponent form or with a
+// fixed number of decimals, and the unit.
+std::string reading(const char* label, double value, const char* unit, int decimals = -1)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%s %.4E %s", label, value, unit);
+    if (decimals < 0) {
+        std::snprintf(text, sizeof text, "%s %.4E %s", label, value, unit);
+    } else {
+        std::snprintf(text, sizeof text, "%s %.*f %s", label, decimals, value, unit);
+    }
     return text;
 }
 
@@ -384,12 +390,13 @@ screen_content sim_instrument::display() const
     content.readings.push_back(reading("F", hz, "HZ"));
     if (mode == k_mode_fra) {
         const auto p = fra_point(setup_.fra, hz, fra_setup());
-        content.readings.push_back(reading("GAIN", p[3], "DB"));
-        content.readings.push_back(reading("PHASE", p[4], "DEG"));
+        content.readings.push_back(reading("GAIN", p[3], "DB", 3));
+        content.readings.push_back(reading("PHASE", p[4], "DEG", 2));
     } else if (mode == k_mode_lcr) {
         const auto z = setup_.lcr.impedance(hz);
         content.readings.push_back(reading("Z", std::abs(z), "OHM"));
-        content.readings.push_back(reading("PHASE", std::arg(z) * 180 / std::numbers::pi, "DEG"));
+        content.readings.push_back(
+            reading("PHASE", std::arg(z) * 180 / std::numbers::pi, "DEG", 2));
     } else {
         content.readings.push_back(reading("RMS", amplitude(), "V"));
     }

@@ -47,7 +47,6 @@ public:
     sim_reply execute(std::string_view command);
 
     const std::string& identity() const { return identity_; }
-    sim_model model() const { return setup_.model; }
 
 private:
     using clock = std::chrono::steady_clock;

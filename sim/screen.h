@@ -11,8 +11,6 @@ class mono_screen {
 public:
     mono_screen(int width, int height);
 
-    int width() const { return width_; }
-    int height() const { return height_; }
     bool pixel(int x, int y) const;
 
     void set(int x, int y, bool drawn);

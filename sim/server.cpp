@@ -47,15 +47,9 @@ void sim_server::open_listeners(std::vector<std::string>& lines)
         lines.push_back("listening pty " + pty_->link_path() + " -> " + pty_->device_path());
     }
     if (!options_.discovery_address.empty()) {
-        const std::string& identity = instrument_.identity();
-        const std::string rest = identity.substr(identity.find(',') + 1);
-        const auto serial_start = rest.find(',');
         discovery_identity id;
-        id.model = identity_model(identity);
-        id.serial = serial_start == std::string::npos
-                        ? std::string()
-                        : rest.substr(serial_start + 1,
-                                      rest.find(',', serial_start + 1) - serial_start - 1);
+        id.model = identity_model(instrument_.identity());
+        id.serial = identity_field(instrument_.identity(), 2);
         id.address = options_.discovery_address;
         id.tcp_port = tcp_ ? tcp_->port() : options_.tcp_port;
         discovery_ = std::make_unique<discovery_responder>(id, options_.discovery_port_a,

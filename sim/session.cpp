@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace sim {
 
 namespace {
 
 constexpr char k_reset_byte = 0x14;
-// A command line longer than this is noise; it is thrown away unread.
+// A command line longer than this is noise: it is thrown away whole.
 constexpr std::size_t k_max_line = 65536;
 constexpr std::size_t k_garbage_length = 13;
 constexpr std::string_view k_stray_line = "SWEEP";
@@ -64,15 +65,21 @@ bool sim_session::feed(std::string_view bytes, sim_port& port)
     for (char c : bytes) {
         if (c == k_reset_byte) {
             pending_.clear();
+            overlong_ = false;
             log_.note(who_, "reset");
         } else if (c == '\n') {
             const std::string line = std::move(pending_);
             pending_.clear();
-            if (!run_line(line, port)) {
+            if (std::exchange(overlong_, false)) {
+                log_.note(who_, "over-long line discarded");
+            } else if (!run_line(line, port)) {
                 return false;
             }
-        } else if (c != '\0' && c != '\r' && pending_.size() < k_max_line) {
-            pending_ += c;
+        } else if (c != '\0' && c != '\r') {
+            overlong_ = overlong_ || pending_.size() >= k_max_line;
+            if (!overlong_) {
+                pending_ += c;
+            }
         }
     }
     return true;

@@ -47,6 +47,7 @@ private:
     std::string who_;
     stop_signal& stop_;
     std::string pending_;
+    bool overlong_ = false;
 };
 
 } // namespace sim

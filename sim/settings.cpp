@@ -130,7 +130,9 @@ int sim_settings::set_text(const sim_param_def& def, std::string_view value)
         return k_esr_execution_error;
     }
     const bool ranged = def.min != k_no_bound || def.max != k_no_bound;
-    if (ranged || is_frequency_param(def.id)) {
+    // An empty text reads as 0, as a numeric text parameter left blank does.
+    const bool blank_zero = ranged && trim(value).empty() && within(def, 0);
+    if (!blank_zero && (ranged || is_frequency_param(def.id))) {
         const auto number = whole_number(value);
         if (!number || !within(def, *number) || (is_frequency_param(def.id) && *number <= 0)) {
             return k_esr_execution_error;

@@ -10,7 +10,6 @@
 namespace sim {
 
 // Event status bits the instrument raises (read and cleared by "*esr?").
-constexpr int k_esr_query_error = 0x04;
 constexpr int k_esr_execution_error = 0x10;
 constexpr int k_esr_command_error = 0x20;
 
@@ -19,8 +18,6 @@ constexpr int k_esr_command_error = 0x20;
 class sim_settings {
 public:
     explicit sim_settings(sim_model model);
-
-    sim_model model() const { return model_; }
 
     // The reply to "config,N?": the integer in decimal or the text; nothing
     // for an id the model does not have.

@@ -20,7 +20,6 @@ public:
 
     // Opens (truncates) the file; false when it cannot be created.
     bool open(const std::string& path);
-    bool is_open() const { return file_ != nullptr; }
 
     void received(std::string_view who, std::string_view text);
     void sent(std::string_view who, std::string_view text);

@@ -221,6 +221,7 @@ TEST_F(ConfigProtocol, ReadAllWalksDownSkippingUnusedIds)
     link.type_code = 9;
     instrument.values = {{1, "7"}, {48, "2.0E3"}, {24, "2"}, {18, "100"}};
     cfg.read_all(link, true);
+    ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<std::string> t = peer.traffic();
     ASSERT_GE(t.size(), 4u);
     EXPECT_EQ(t[0], "\x14"); // opening
@@ -249,6 +250,7 @@ TEST_F(ConfigProtocol, ReadAllToleratesTwoErrorsAndStopsAtTheThird)
     hxm_cfg_4100 cfg;
     instrument.values = {{195, "1"}, {194, "2"}, {193, "9"}, {192, "9"}, {186, "-1"}};
     cfg.read_all(link, true);
+    ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<ui_shown_box> boxes = ui.shown();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].text, "An error occurred reading the config from the instrument \n"
@@ -291,6 +293,7 @@ TEST_F(ConfigProtocol, WriteAllSendsOnlyWhatDiffers)
     cfg.set_int(2, 1);               // changed, though Unused
     cfg.set_int(16, 7);              // changed but out of range
     cfg.write_all(link, true);
+    ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     EXPECT_EQ(sets(), (std::vector<std::string>{"config,20,1.0E5", "config,19,1.0E3", "config,3,0",
                                                 "config,2,1"}));
     EXPECT_EQ(peer.commands().back(), "SUSPEN,OFF");
@@ -311,6 +314,7 @@ TEST_F(ConfigProtocol, WriteAllStopsAtTheFirstErrorAndLogsRangeRefusals)
     instrument.values[150] = "5";
     cfg.write_all(link, true);
     comms_log_toggle();
+    ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<ui_shown_box> boxes = ui.shown();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "An error occurred writing the config to the instrument \n"

@@ -1,6 +1,8 @@
 #include "tests/config/fake_instrument.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -42,6 +44,17 @@ std::vector<std::string> fake_instrument::commands() const
         if (t != "\x14")
             out.push_back(t);
     return out;
+}
+
+bool fake_instrument::wait_for(const std::string& command) const
+{
+    for (int i = 0; i < 500; ++i) {
+        const std::vector<std::string> t = traffic();
+        if (std::find(t.begin(), t.end(), command) != t.end())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 void fake_instrument::clear()

@@ -26,6 +26,9 @@ public:
     // Commands received, without the reset bytes.
     std::vector<std::string> commands() const;
     void clear();
+    // Waits (up to 5 s) until `command` has arrived: a command that gets no
+    // reply may still be on its way when the sender returns.
+    bool wait_for(const std::string& command) const;
 
 private:
     void serve();

@@ -263,6 +263,30 @@ TEST_F(DbAccess, FailedPointStoreLeavesNoHalfTest)
     EXPECT_EQ(ui.wait_cursor_depth(), 0);
 }
 
+TEST_F(DbAccess, StepwiseStoreOfASweepKeepsTheTestAndGivenPointKeys)
+{
+    // Insert the row, then update it with its points inside one transaction.
+    s_test test;
+    test.SessionNo = add_session("S");
+    ASSERT_EQ(db_save_test(test, false), 0);
+    ASSERT_EQ(db_begin(), 0);
+    for (int i = 0; i < 3; ++i) {
+        const s_test_point point{100.0 + i, -1.0, 5.0};
+        test_add_point(test, &point);
+    }
+    test.Name = "stepwise";
+    ASSERT_TRUE(db_save_test_points(test, 3));
+    EXPECT_TRUE(db_in_transaction());
+    ASSERT_EQ(db_commit(), 0);
+    ASSERT_EQ(db_insert_point(test.TestNo, 77, {50.0, 0.0, 0.0}), 0);
+    s_test back;
+    ASSERT_EQ(db_get_test(back, test.TestNo, true), 0);
+    EXPECT_EQ(back.Name, "stepwise");
+    ASSERT_EQ(back.points.count(), 4);
+    EXPECT_EQ(back.points[0].Frequency, 50.0);
+    EXPECT_EQ(raw_query(file(), "SELECT DataNo FROM Data WHERE Frequency=50")[0][0], "77");
+}
+
 TEST_F(DbAccess, ClosedDatabaseLeavesOutputsUntouched)
 {
     const int64_t session = add_session("S");

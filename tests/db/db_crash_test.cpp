@@ -18,14 +18,14 @@ constexpr int POINTS = 20000;
 {
     if (!db_open(file, DB_OPEN_EXISTING))
         ::_exit(2);
+    s_test test;
+    test.SessionNo = 1;
+    for (int i = 0; i < POINTS; ++i) {
+        const s_test_point point{double(i), 1.0, -double(i)};
+        test_add_point(test, &point);
+    }
     for (int k = 1;; ++k) {
-        s_test test;
-        test.SessionNo = 1;
         test.Name = "load " + std::to_string(k);
-        for (int i = 0; i < POINTS; ++i) {
-            const s_test_point point{double(i), double(k), -double(i)};
-            test_add_point(test, &point);
-        }
         if (!db_store_test(test))
             ::_exit(3);
         const char done = 'd';

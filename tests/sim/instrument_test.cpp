@@ -1,3 +1,4 @@
+#include "sim/identity.h"
 #include "sim/instrument.h"
 #include "sim/packed.h"
 
@@ -34,6 +35,18 @@ TEST(Instrument, IdentifiesAsItsModelOrAsToldAndAnswersInAnyCase)
     EXPECT_TRUE(one_line(hxm6300, "*idn?").starts_with("QUELLMARSH,HXM6300,"));
     auto other = make(sim_model::hxm4100, "WattRelay,WRX7310,123,1.0");
     EXPECT_EQ(one_line(other, "*IDN?"), "WattRelay,WRX7310,123,1.0");
+}
+
+TEST(Identity, FieldsAndTypeCodesFollowTheFamilysModelPrefixes)
+{
+    EXPECT_EQ(sim::identity_field("QUELLMARSH,HXM4100,410057,3.11", 2), "410057");
+    EXPECT_EQ(sim::identity_field("QUELLMARSH,HXM4100", 3), "");
+    EXPECT_EQ(sim::identity_model("no commas"), "");
+    EXPECT_EQ(sim::identity_type_code("QUELLMARSH,HXM4100,1,1"), 7);
+    EXPECT_EQ(sim::identity_type_code("QUELLMARSH,HXM6300,1,1"), 9);
+    EXPECT_EQ(sim::identity_type_code("WattRelay,WRX7310,1,1"), 5); // before the shorter WRX7
+    EXPECT_EQ(sim::identity_type_code("WattRelay,WRX7,1,1"), 6);
+    EXPECT_EQ(sim::identity_type_code("QUELLMARSH,ZORVENT9,1,1"), 0);
 }
 
 TEST(Instrument, EventStatusCollectsErrorsUntilReadAndThenClears)

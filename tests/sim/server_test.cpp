@@ -38,6 +38,15 @@ TEST(TcpPort, FramingResetByteAndJoinedCommands)
     EXPECT_EQ(link.line(), "0");
 }
 
+TEST(TcpPort, OverlongLineIsDiscardedWholeAndTheNextOneServed)
+{
+    auto sim = start_sim();
+    auto link = test_stream::tcp(sim->tcp_port());
+    link.command("config,18,7" + std::string(100000, ' ') + ";config,18,8");
+    link.command("config,18?");
+    EXPECT_EQ(link.line(), "100");
+}
+
 TEST(TcpPort, ConnectionsShareOneInstrument)
 {
     auto sim = start_sim();

@@ -81,6 +81,9 @@ TEST(Settings, TextParametersCheckTheirNumericRangeAndLength)
     EXPECT_EQ(s.set(151, "1.5E2"), sim::k_esr_execution_error);
     EXPECT_EQ(s.set(152, "abc"), sim::k_esr_execution_error);
     EXPECT_EQ(s.set(153, "30"), 0);
+    EXPECT_EQ(s.set(152, ""), 0);                          // blank reads as 0, in range
+    EXPECT_EQ(s.set(151, ""), sim::k_esr_execution_error); // 0 is below 1
+    EXPECT_EQ(s.set(20, ""), sim::k_esr_execution_error);  // a sweep needs its end
     EXPECT_EQ(s.query(151), "100");
     EXPECT_EQ(s.set(19, "2.5E1"), 0);
     EXPECT_EQ(s.set(19, "-1"), sim::k_esr_execution_error);

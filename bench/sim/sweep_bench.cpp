@@ -1,0 +1,48 @@
+// How fast the simulator produces a full 3000-point sweep download, so that
+// it never stands in for the instrument's wire time in the application's
+// own measurements.
+#include "sim/instrument.h"
+#include "sim/packed.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void download(benchmark::State& state, sim::sim_model model, const char* format_command,
+              const char* query)
+{
+    sim::instrument_setup setup;
+    setup.model = model;
+    sim::sim_instrument instrument(setup);
+    instrument.execute("config,18,3000");
+    instrument.execute(format_command);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto reply = instrument.execute(query);
+        for (const auto& row : reply.rows) {
+            const std::string line = sim::format_values(row, reply.packed);
+            bytes += line.size() + 2;
+            benchmark::DoNotOptimize(line.data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+}
+
+void BM_FraSweepText(benchmark::State& state)
+{
+    download(state, sim::sim_model::hxm4100, "config,38,0", "gainph,sweep?");
+}
+void BM_FraSweepPacked(benchmark::State& state)
+{
+    download(state, sim::sim_model::hxm4100, "config,38,2", "gainph,sweep?");
+}
+void BM_LcrSweepThirteenValues(benchmark::State& state)
+{
+    download(state, sim::sim_model::hxm6300, "config,198,0", "LCR,SWEEP?");
+}
+
+BENCHMARK(BM_FraSweepText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FraSweepPacked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LcrSweepThirteenValues)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,128 @@
+// Test database commands: create a database file, import a sweep file as a
+// test, list sessions and tests, and show a test's points.
+
+#include "cli/cli.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
+#include "db/db_import.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+bool open_database(const cli_args& args)
+{
+    const std::string file = args.get("--db");
+    if (file.empty()) {
+        std::fprintf(stderr, "tarvelo2-cli: %s needs --db FILE\n", args.command.c_str());
+        return false;
+    }
+    if (!db_open(file, DB_OPEN_EXISTING)) {
+        std::fprintf(stderr, "tarvelo2-cli: %s is not a test database\n", file.c_str());
+        return false;
+    }
+    db_set_current_path(file);
+    return true;
+}
+
+struct printed_rows : db_row_sink {
+    std::vector<std::pair<int64_t, std::string>> rows;
+    void add_row(const std::string& text, int64_t key) override { rows.emplace_back(key, text); }
+};
+
+int run_create(const cli_args& args)
+{
+    if (args.positional.size() != 1)
+        return CLI_USAGE;
+    const std::string& file = args.positional[0];
+    struct stat st;
+    if (::stat(file.c_str(), &st) == 0) {
+        std::fprintf(stderr, "tarvelo2-cli: A file with that name already exists\n");
+        return 1;
+    }
+    bool is_new = false;
+    const bool ok = db_open(file, DB_OPEN_OR_CREATE, &is_new) && is_new;
+    db_close();
+    if (!ok) {
+        std::fprintf(stderr, "tarvelo2-cli: cannot create %s\n", file.c_str());
+        return 1;
+    }
+    std::printf("created %s\n", file.c_str());
+    return 0;
+}
+
+int run_import(const cli_args& args)
+{
+    if (args.positional.size() != 1)
+        return CLI_USAGE;
+    if (!open_database(args))
+        return 1;
+    s_test test;
+    const db_import_result result = db_import_sweep_file(args.positional[0], test);
+    db_close();
+    if (result.status == db_import_status::not_read) {
+        std::fprintf(stderr, "tarvelo2-cli: %s", sweep_import_reason(result.read.status));
+        if (result.read.line > 0)
+            std::fprintf(stderr, " (line %d)", result.read.line);
+        std::fprintf(stderr, "\n");
+    }
+    if (result.status != db_import_status::ok)
+        return 1;
+    std::printf("test %lld: %s (%d points)\n", static_cast<long long>(test.TestNo),
+                test.Name.c_str(), test.points.count());
+    return 0;
+}
+
+int run_list(const cli_args& args)
+{
+    if (!open_database(args))
+        return 1;
+    printed_rows sessions;
+    int rc = db_list_sessions(sessions, 0, true);
+    for (const auto& [session_no, text] : sessions.rows) {
+        std::printf("session %lld\t%s\n", static_cast<long long>(session_no), text.c_str());
+        printed_rows tests;
+        rc = rc ? rc : db_list_tests(tests, session_no, true);
+        for (const auto& [test_no, test_text] : tests.rows)
+            std::printf("  test %lld\t%s\n", static_cast<long long>(test_no), test_text.c_str());
+    }
+    db_close();
+    return rc == 0 ? 0 : 1;
+}
+
+int run_show(const cli_args& args)
+{
+    if (args.positional.size() != 1)
+        return CLI_USAGE;
+    char* end = nullptr;
+    const long long test_no = std::strtoll(args.positional[0].c_str(), &end, 10);
+    if (!end || *end != '\0')
+        return CLI_USAGE;
+    if (!open_database(args))
+        return 1;
+    s_test test;
+    const int rc = db_get_test(test, test_no, true);
+    db_close();
+    if (rc != 0 || test.TestNo == DB_NO_SUCH_ROW) {
+        std::fprintf(stderr, "tarvelo2-cli: no test %lld\n", test_no);
+        return 1;
+    }
+    for (const s_test_point& point : test.points)
+        std::printf("%.17g\t%.17g\t%.17g\n", point.Frequency, point.Amplitude, point.Phase);
+    return 0;
+}
+
+const cli_registrar create_command({"db-create",
+                                    "db-create FILE           create an empty test database",
+                                    run_create});
+const cli_registrar import_command({"db-import",
+                                    "db-import --db FILE SWEEPFILE  import a sweep file as a test",
+                                    run_import});
+const cli_registrar list_command({"db-list", "db-list --db FILE        sessions and their tests",
+                                  run_list});
+const cli_registrar show_command(
+    {"db-show", "db-show --db FILE TESTNO the points of a test: frequency, gain, phase", run_show});
+
+} // namespace

@@ -1,0 +1,89 @@
+// tarvelo2-cli's identification and configuration commands against the
+// simulator: what they print and their exit statuses.
+
+#include "tests/config/sim_peer.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace {
+
+struct s_run {
+    int status;
+    std::string out;
+};
+
+class ConfigCli : public ::testing::Test {
+protected:
+    void start(sim::sim_options o) { peer = std::make_unique<sim_peer>(std::move(o)); }
+    s_run run(const std::string& command) const
+    {
+        const std::string line = std::string(TARVELO2_CLI) + " --lan 127.0.0.1" + " --port " +
+                                 std::to_string(peer->server->tcp_port()) + " " + command +
+                                 " 2>/dev/null";
+        std::FILE* p = ::popen(line.c_str(), "r");
+        s_run r{-1, {}};
+        if (!p)
+            return r;
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            r.out.append(buf, n);
+        const int status = ::pclose(p);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r;
+    }
+
+    std::unique_ptr<sim_peer> peer;
+};
+
+} // namespace
+
+TEST_F(ConfigCli, IdentifyPrintsIdentityAndTypeCode)
+{
+    start(sim_options_for(sim::sim_model::hxm6300));
+    const s_run r = run("identify");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "QUELLMARSH,HXM6300,630012,2.04\ntype code: 9\n");
+
+    sim::sim_options o = sim_options_for(sim::sim_model::hxm4100);
+    o.instrument.identity = "QUELLMARSH,ZORVENT7,1,1";
+    start(o);
+    EXPECT_EQ(run("identify").status, 3);
+    EXPECT_EQ(run("config-read").status, 3);
+}
+
+TEST_F(ConfigCli, ConfigReadPrintsTheExportBlock)
+{
+    start(sim_options_for(sim::sim_model::hxm4100));
+    peer->server->instrument().execute("config,1,1");
+    const s_run r = run("config-read");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Instrument Configuration\r\n------------------------\r\n"
+                          "File Format,QmrkV1\r\nInstrument,type,HXM4100\r\n"
+                          ",serial number,410057\r\n,firmware version,3.11\r\n,calibration,\r\n"
+                          "Acquisition,mode,",
+                          0),
+              0u);
+    EXPECT_NE(r.out.find("\r\nMeasurement settings,operation mode,frequency response analyser\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ConfigCli, GetAndSetWithTheirExitStatuses)
+{
+    start(sim_options_for(sim::sim_model::hxm4100));
+    EXPECT_EQ(run("config-set 13 2").status, 0);
+    EXPECT_EQ(peer->raw(13), "2");
+    EXPECT_EQ(run("config-get 13").out, "Medium\n");
+    EXPECT_EQ(run("config-set 13 9").status, 4);
+    EXPECT_EQ(run("config-set 18 1").status, 4);
+    EXPECT_EQ(run("config-set 18 250").status, 0);
+    EXPECT_EQ(run("config-get 18").out, "250\n");
+    EXPECT_EQ(run("config-set 19 1.5E3").status, 0);
+    EXPECT_EQ(run("config-get 19").out, "1.5E3\n");
+    EXPECT_EQ(run("config-set 130 5").status, 0);
+    EXPECT_EQ(peer->raw(130), "7");
+    EXPECT_EQ(run("config-get 10").status, 2);
+    EXPECT_EQ(run("config-get x").status, 2);
+    EXPECT_EQ(run("config-set 13 two").status, 2);
+}
