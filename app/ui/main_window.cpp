@@ -118,6 +118,9 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
     highlight_mode();
     open_startup_database(working_dir);
     control_by_id(CMD_LOGO)->setEnabled(true);
+    // The first refresh enables what may be used without an instrument
+    // (DATABASE among them) and lets the mode windows set their own.
+    post_command(this, CMD_MAIN_REFRESH);
 }
 
 main_window::~main_window()

@@ -113,8 +113,7 @@ TEST_F(MainWindow, ModesShowTheirWindowAndDatabaseViewGreysTheRest)
     EXPECT_FALSE(w->mode_window(ROW_FRA)->isVisible());
     EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_LCR));
 
-    send_command(w.get(), CMD_MAIN_REFRESH);
-    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled());
+    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled()); // start-up refreshed the strip
     EXPECT_FALSE(control_by_id(CMD_READ_HXM)->isEnabled()); // not connected
     send_command(w.get(), CMD_DATABASE);
     send_command(w.get(), CMD_DATABASE);
@@ -183,6 +182,7 @@ TEST_F(MainWindow, WiderWindowAndHiddenSettingsFollowTheLayoutRules)
 TEST_F(MainWindow, EnableTableLeavesCreatedDisabledButtonsDisabled)
 {
     w = start();
+    control_by_id(12002)->setEnabled(false); // as created, before any refresh
     enable_table(TABLE_MAIN, true);
     enable_table(TABLE_CONFIG, true);
     // Its own flag: the configuration panel around the buttons is disabled.
