@@ -76,16 +76,6 @@ void layout_init(int main_width, int main_height)
     }
 }
 
-int layout_created_width()
-{
-    return created_width;
-}
-
-int layout_created_height()
-{
-    return created_height;
-}
-
 int control_frame(const s_control& c)
 {
     if (c.ex_style & CTL_EX_CLIENT_EDGE)

@@ -136,8 +136,6 @@ s_control* control_entry(int id);
 // Copies every entry's design geometry into its base and current geometry
 // and records the main window's client size at creation.
 void layout_init(int main_width, int main_height);
-int layout_created_width();
-int layout_created_height();
 
 // Frame width on each side of a window of this entry (its client area is
 // the outer size less twice this).

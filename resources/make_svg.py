@@ -32,8 +32,7 @@ def app_icon(size):
 
 def logo():
     wave = "M4,10 C7,2 10,2 13,10 C16,18 19,18 22,10"
-    return (f'<rect width="146" height="20" fill="white"/>'
-            f'<path d="{wave}" fill="none" stroke="{TEAL}" stroke-width="2.5" stroke-linecap="round"/>'
+    return (f'<path d="{wave}" fill="none" stroke="{TEAL}" stroke-width="2.5" stroke-linecap="round"/>'
             f'<text x="27" y="15" font-family="Nimbus Sans" font-weight="bold" font-size="13" '
             f'fill="{NAVY}">QUELLMARSH</text>')
 

@@ -3,6 +3,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/mode_windows.h"
 #include "app/ui/qt_seams.h"
+#include "config/ui/config_window.h"
 #include "link/ui/connect_dialog.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     ui_set_backend(&ui);
 
     set_connection_dialog(run_connect_dialog);
+    set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
 
     int rc = 0;
     {

@@ -6,6 +6,7 @@
 #include "app/command_ids.h"
 #include "app/ui/config_panel_window.h"
 #include "app/ui/control_windows.h"
+#include "app/ui/mode_menu_bar.h"
 #include "app/ui/mode_windows.h"
 #include "app/ui/qt_seams.h"
 #include "app/ui/table_window.h"
@@ -18,9 +19,11 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QTreeWidget>
 #include <ctime>
 
@@ -115,6 +118,9 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
     highlight_mode();
     open_startup_database(working_dir);
     control_by_id(CMD_LOGO)->setEnabled(true);
+    // The first refresh enables what may be used without an instrument
+    // (DATABASE among them) and lets the mode windows set their own.
+    post_command(this, CMD_MAIN_REFRESH);
 }
 
 main_window::~main_window()
@@ -137,6 +143,7 @@ void main_window::build_menu()
         a->setData(id);
         connect(a, &QAction::triggered, this, [this, id] { post_command(this, id); });
     };
+    setMenuBar(new mode_menu_bar(this));
     QMenu* configure = menuBar()->addMenu(QStringLiteral("&Configure"));
     add(configure, "&Connection...", CMD_CONNECTION);
     debug_action_ = add(configure, "&Debug mode", CMD_COMMS_LOG);
@@ -171,13 +178,26 @@ void main_window::build_controls()
         if (t != TABLE_DB_TOOLS && t != TABLE_DB_LISTS)
             show_table(static_cast<control_table_id>(t));
     }
-    // The window cannot be made smaller than it was created; then the
-    // client follows the window and every size change lays out again.
-    setMinimumSize(sizeHint());
-    client_->setMinimumSize(0, 0);
-    client_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     client_->installEventFilter(this);
     set_layout_reference(client_);
+}
+
+// The client keeps its design size until the window has been shown and its
+// menu bar laid out; from then on the window cannot be made smaller than
+// that, and the client follows the window.
+void main_window::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (size_released_)
+        return;
+    size_released_ = true;
+    QTimer::singleShot(0, this, [this] {
+        layout()->activate();
+        layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        setMinimumSize(size());
+        client_->setMinimumSize(0, 0);
+        client_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    });
 }
 
 void main_window::decorate_controls()
@@ -187,6 +207,7 @@ void main_window::decorate_controls()
     logo->setIconSize(QSize(146, 20));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setFlat(true);
+    logo->setStyleSheet(QStringLiteral("border: none"));
     auto* circuit = qobject_cast<QLabel*>(control_by_id(15243));
     circuit->setPixmap(QPixmap(QStringLiteral(":/icons/189.png")));
     for (const s_icon& i : piezo_icons)

@@ -37,6 +37,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void build_menu();
@@ -66,6 +67,7 @@ private:
     QWidget* client_ = nullptr;
     QMenu* display_menu_ = nullptr;
     QAction* debug_action_ = nullptr;
+    bool size_released_ = false;
 };
 
 // True when the link has identified an instrument.

@@ -6,6 +6,7 @@
 #include "app/ui/config_panel_window.h"
 #include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
+#include "app/ui/mode_menu_bar.h"
 #include "app/ui/mode_windows.h"
 #include "app/ui/table_window.h"
 #include "app/ui_seam.h"
@@ -102,15 +103,8 @@ void main_window::show_mode()
 // The top-level item of the current mode stands out in the menu bar.
 void main_window::highlight_mode()
 {
-    for (int m = 0; m < MODE_COUNT; ++m) {
-        if (!mode_menu_ids[m])
-            continue;
-        QAction* a = menu_action(mode_menu_ids[m]);
-        QFont f = a->font();
-        f.setBold(m == state_.mode);
-        f.setUnderline(m == state_.mode);
-        a->setFont(f);
-    }
+    const int id = state_.mode >= 0 && state_.mode < MODE_COUNT ? mode_menu_ids[state_.mode] : 0;
+    static_cast<mode_menu_bar*>(menuBar())->set_highlighted(id ? menu_action(id) : nullptr);
 }
 
 void main_window::refresh_main(bool enable, bool connected)

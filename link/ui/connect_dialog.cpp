@@ -21,7 +21,8 @@
 namespace {
 
 const char* const TEST_CAPTION = "Test Connection";
-constexpr std::array<const char*, 6> baud_rates = {"1200", "2400", "4800", "9600", "19200", "38400"};
+constexpr std::array<const char*, 6> baud_rates = {"1200", "2400",  "4800",
+                                                   "9600", "19200", "38400"};
 
 // Dialog units of the 8-point interface font to pixels.
 QRect dlu(int x, int y, int w, int h)

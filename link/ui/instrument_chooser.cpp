@@ -34,8 +34,8 @@ instrument_chooser::instrument_chooser(QWidget* owner, s_discovered* list, int c
         wait_cursor busy;
         for (const s_chooser_row& row : discovery_probe(list, count)) {
             const auto tab = row.text.find('\t');
-            auto* item = new QTreeWidgetItem(
-                rows_, {qt_from_ansi(row.text.substr(0, tab)), qt_from_ansi(row.text.substr(tab + 1))});
+            auto* item = new QTreeWidgetItem(rows_, {qt_from_ansi(row.text.substr(0, tab)),
+                                                     qt_from_ansi(row.text.substr(tab + 1))});
             item->setData(0, Qt::UserRole, row.entry);
         }
     }
@@ -53,17 +53,16 @@ void instrument_chooser::accept()
 }
 
 // The columns share the list's width three to seven.
-static void size_columns(QTreeWidget* rows)
+void instrument_chooser::showEvent(QShowEvent* event)
 {
-    const int w = rows->viewport()->width();
-    rows->setColumnWidth(0, w * 30 / 100);
-    rows->setColumnWidth(1, w * 70 / 100);
+    QDialog::showEvent(event);
+    const int w = rows_->viewport()->width();
+    rows_->setColumnWidth(0, w * 30 / 100);
+    rows_->setColumnWidth(1, w * 70 / 100);
 }
 
 int choose_instrument(QWidget* owner, s_discovered* list, int count)
 {
     instrument_chooser chooser(owner, list, count);
-    chooser.show();
-    size_columns(chooser.rows());
     return chooser.exec() == QDialog::Accepted ? chooser.chosen() : -1;
 }

@@ -24,6 +24,9 @@ public:
 public slots:
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QTreeWidget* rows_;
     QPushButton* ok_;

@@ -2,7 +2,9 @@
 #include "app/profile_file.h"
 #include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
+#include "app/ui/mode_menu_bar.h"
 #include "app/ui/table_window.h"
+#include "link/discovery.h"
 #include "link/link.h"
 #include "qt_test_app.h"
 
@@ -27,6 +29,7 @@ protected:
     std::unique_ptr<main_window> start()
     {
         auto w = std::make_unique<main_window>((dir / "data").string(), dir.str());
+        discovery_set_target("127.255.255.255"); // no search here, but never off loopback
         w->show();
         pump();
         return w;
@@ -34,6 +37,7 @@ protected:
 
     QRect geometry_of(int id) { return control_by_id(id)->geometry(); }
     QRect row_geometry(int row) { return w->mode_window(row)->geometry(); }
+    QAction* highlighted() { return static_cast<mode_menu_bar*>(w->menuBar())->highlighted(); }
     QAction* display_menu()
     {
         for (QAction* a : w->menuBar()->actions()) {
@@ -101,17 +105,15 @@ TEST_F(MainWindow, ModesShowTheirWindowAndDatabaseViewGreysTheRest)
     EXPECT_TRUE(w->mode_window(ROW_FRA)->isVisible());
     EXPECT_TRUE(w->mode_window(ROW_CONFIG)->isVisible());
     EXPECT_FALSE(w->mode_window(ROW_DB_VIEW)->isVisible());
-    EXPECT_TRUE(w->menu_action(CMD_MODE_FRA)->font().bold());
+    EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_FRA));
 
     send_command(w.get(), CMD_MODE_LCR);
     EXPECT_EQ(w->state().mode, MODE_LCR);
     EXPECT_TRUE(w->mode_window(ROW_LCR)->isVisible());
     EXPECT_FALSE(w->mode_window(ROW_FRA)->isVisible());
-    EXPECT_TRUE(w->menu_action(CMD_MODE_LCR)->font().bold());
-    EXPECT_FALSE(w->menu_action(CMD_MODE_FRA)->font().bold());
+    EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_LCR));
 
-    send_command(w.get(), CMD_MAIN_REFRESH);
-    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled());
+    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled()); // start-up refreshed the strip
     EXPECT_FALSE(control_by_id(CMD_READ_HXM)->isEnabled()); // not connected
     send_command(w.get(), CMD_DATABASE);
     send_command(w.get(), CMD_DATABASE);
@@ -180,6 +182,7 @@ TEST_F(MainWindow, WiderWindowAndHiddenSettingsFollowTheLayoutRules)
 TEST_F(MainWindow, EnableTableLeavesCreatedDisabledButtonsDisabled)
 {
     w = start();
+    control_by_id(12002)->setEnabled(false); // as created, before any refresh
     enable_table(TABLE_MAIN, true);
     enable_table(TABLE_CONFIG, true);
     // Its own flag: the configuration panel around the buttons is disabled.

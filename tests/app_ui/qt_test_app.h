@@ -2,6 +2,8 @@
 // One QApplication for a window test program, with the Qt command
 // dispatcher and a scripted user interface that records every message box.
 
+#include "app/app_settings.h"
+#include "app/profile_file.h"
 #include "app/ui/qt_seams.h"
 #include "app/ui_seam.h"
 
@@ -48,6 +50,16 @@ inline void pump()
 {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
+}
+
+// A settings file under the data root that keeps the LAN search on the
+// loopback network.
+inline void prepare_test_settings(const std::string& data_root)
+{
+    const s_app_paths p = app_paths(data_root);
+    std::filesystem::create_directories(p.data_folder);
+    profile_write(p.settings_file, "Init", "Created", "00:00:00 1/1/2026");
+    profile_write(p.settings_file, "Connect", "DiscoveryAddress", "127.255.255.255");
 }
 
 // A fresh folder under the system's temporary folder, removed afterwards.
