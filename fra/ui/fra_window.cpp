@@ -190,8 +190,20 @@ void fra_window::refresh_main()
         refresh_controls(true, true, is_running());
 }
 
-void fra_window::refresh_controls(bool, bool, bool)
+void fra_window::refresh_controls(bool enable, bool, bool)
 {
+    // enable is clear while the connection dialog is open: the window shows
+    // nothing and START waits.
+    set_enabled(ID_START, enable);
+    if (!enable) {
+        for (int id = ID_TABLE; id <= ID_SWEEP_NO; ++id)
+            set_visible(id, false);
+        if (view_window_)
+            view_window_->setVisible(false);
+        return;
+    }
+    for (int id = ID_TABLE + 1; id < ID_NEXT_CAPTION; ++id)
+        set_visible(id, true);
     const bool table = view_ == FRA_VIEW_TABLE;
     set_visible(ID_TABLE, table);
     if (view_window_)
