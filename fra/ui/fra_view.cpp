@@ -70,6 +70,11 @@ void fra_view::hook_controls()
     if (hooked_ || !control_by_id(ID_CURSOR0))
         return;
     hooked_ = true;
+    // The controls sit over the chart's lower edge: like the buttons they
+    // are, they paint their own background rather than show the plot.
+    for (int id = ID_MARGINS; id <= ID_BACKGROUND; ++id)
+        if (QWidget* w = control_by_id(id))
+            w->setAutoFillBackground(true);
     fill_combo(ID_SCALING, {"Log Scaling", "Linear Scaling"});
     fill_combo(ID_BACKGROUND, {"Black Background", "White Background"});
     for (int which = 0; which < 2; ++which) {
