@@ -70,15 +70,6 @@ public:
         cursor = nullptr;
     }
 
-    // Element at position index (0-based), or nullptr; walks from the head.
-    T* at(int32_t index) const
-    {
-        node* n = head;
-        for (int32_t i = 0; n && i < index; ++i)
-            n = n->next;
-        return n ? n->element : nullptr;
-    }
-
     int32_t size() const { return count; }
     bool empty() const { return count == 0; }
 

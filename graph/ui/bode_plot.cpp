@@ -5,8 +5,6 @@
 #include "graph/bode_labels.h"
 #include "graph/bode_traces.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -321,7 +319,3 @@ int bode_save_bmp(const QImage& image, const QString& path)
     return bmp_write_file(path.toStdString(), bmp);
 }
 
-void bode_copy_to_clipboard(const QImage& image)
-{
-    QApplication::clipboard()->setImage(image);
-}

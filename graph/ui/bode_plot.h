@@ -82,5 +82,3 @@ s_bode_series bode_fra_series(std::vector<s_bode_point> points);
 
 // Writes the image as a 24-bit BMP file; 0 on success, -1 on failure.
 int bode_save_bmp(const QImage& image, const QString& path);
-// Puts the image on the clipboard.
-void bode_copy_to_clipboard(const QImage& image);
