@@ -29,6 +29,9 @@ double decimal_at(std::string_view text)
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
+    // A second sign makes no number ("--5" is not 5).
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return 0;
     double value = 0;
     const char* first = text.data() + i;
     const auto result = std::from_chars(first, text.data() + text.size(), value);

@@ -50,7 +50,7 @@ bool db_open_at_startup(const db_path_writer& remember)
             ui_message_box(nullptr,
                            "Unable to load last database file:\n" + last +
                                "\nLoading default database.",
-                           "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+                           "Tarvelo2", MB_OK);
         const std::string fallback = default_database_path();
         bool is_new = false;
         db_open(fallback, DB_OPEN_OR_CREATE, &is_new);

@@ -84,7 +84,9 @@ int db_add_selection_row(db_row_sink& sink, int64_t test_no)
     if (test.TestNo > 0 && session.SessionNo > 0)
         rc = db_get_session(session);
     if (rc == SQLITE_OK && test.TestNo > 0 && session.SessionNo > 0) {
-        for (std::string* text : {&test.Name, &test.Winding})
+        // The row's columns are tab-separated: no text may bring its own.
+        for (std::string* text :
+             {&session.Name, &session.Unit, &session.Location, &test.Name, &test.Winding})
             std::erase(*text, '\t');
         sink.add_row(session.Name + "\t" + session.Unit + "\t" + db_list_date(session) + "\t" +
                          session.Location + "\t" + test.Name + "\t" + test.Winding,

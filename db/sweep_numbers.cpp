@@ -64,9 +64,10 @@ bool parse_grouped(std::string_view text, char group_mark, size_t decimal_at, do
 bool sweep_parse_number(std::string_view text, double& value)
 {
     text = trim(text);
-    if (!text.empty() && text.front() == '+')
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
+    if (text.empty() || text.front() == '+' || (plus && text.front() == '-'))
         return false;
     const auto [end, error] =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);

@@ -29,12 +29,12 @@ bool set_count(int& target, std::string_view value, int minimum, std::string& er
 
 } // namespace
 
-bool add_fault(fault_set& faults, std::string_view spec, std::string& error)
+bool add_fault(fault_set& faults, std::string_view description, std::string& error)
 {
-    const auto eq = spec.find('=');
-    const std::string_view name = spec.substr(0, eq);
+    const auto eq = description.find('=');
+    const std::string_view name = description.substr(0, eq);
     const std::string_view value =
-        eq == std::string_view::npos ? std::string_view() : spec.substr(eq + 1);
+        eq == std::string_view::npos ? std::string_view() : description.substr(eq + 1);
     const bool has_value = eq != std::string_view::npos;
     if (!has_value && (name == "stray-line" || name == "silent")) {
         (name == "silent" ? faults.silent : faults.stray_line) = true;
@@ -64,7 +64,7 @@ bool add_fault(fault_set& faults, std::string_view spec, std::string& error)
         faults.disconnect_on.emplace_back(value);
         return true;
     }
-    error = "unknown fault '" + std::string(spec) + "'";
+    error = "unknown fault '" + std::string(description) + "'";
     return false;
 }
 

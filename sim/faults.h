@@ -22,6 +22,6 @@ struct fault_set {
 
 // Adds one "--fault" option ("drop-after=3", "silent", ...); false with an
 // error text when the option is unknown or its value is bad.
-bool add_fault(fault_set& faults, std::string_view spec, std::string& error);
+bool add_fault(fault_set& faults, std::string_view description, std::string& error);
 
 } // namespace sim

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace sim {
@@ -28,6 +29,32 @@ bool wait_writable(int fd, stop_signal& stop)
     return false;
 }
 
+struct speed_entry {
+    speed_t code;
+    int baud;
+};
+
+constexpr speed_entry k_speeds[] = {
+    {B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
+    {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+};
+
+// The output speed set on a terminal line, 0 when none of the usual ones.
+int line_speed(int fd)
+{
+    termios t{};
+    if (fd < 0 || ::tcgetattr(fd, &t) != 0) {
+        return 0;
+    }
+    const speed_t code = ::cfgetospeed(&t);
+    for (const auto& s : k_speeds) {
+        if (s.code == code) {
+            return s.baud;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 bool wait_readable(int fd, stop_signal& stop)
@@ -45,14 +72,15 @@ bool wait_readable(int fd, stop_signal& stop)
     return false;
 }
 
-fd_port::fd_port(int fd, bool is_socket, int baud, stop_signal& stop)
-    : fd_(fd), is_socket_(is_socket), baud_(baud), stop_(stop)
+fd_port::fd_port(int fd, bool is_socket, int baud, stop_signal& stop, int line_fd)
+    : fd_(fd), is_socket_(is_socket), baud_(baud), stop_(stop), line_fd_(line_fd)
 {
 }
 
 bool fd_port::write(std::string_view bytes)
 {
-    return baud_ > 0 ? write_paced(bytes) : write_now(bytes);
+    const int baud = baud_ == k_baud_follow_line ? line_speed(line_fd_) : baud_;
+    return baud > 0 ? write_paced(bytes, baud) : write_now(bytes);
 }
 
 bool fd_port::write_now(std::string_view bytes)
@@ -77,11 +105,11 @@ bool fd_port::write_now(std::string_view bytes)
 // Sends each byte when the line would have finished carrying the ones
 // before it: the bytes due so far go out together, then the port sleeps
 // until the next one is due.
-bool fd_port::write_paced(std::string_view bytes)
+bool fd_port::write_paced(std::string_view bytes, int baud)
 {
     using clock = std::chrono::steady_clock;
     const auto begin = clock::now();
-    const double seconds_per_byte = k_bits_per_byte / baud_;
+    const double seconds_per_byte = k_bits_per_byte / baud;
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const double elapsed = std::chrono::duration<double>(clock::now() - begin).count();

@@ -61,9 +61,9 @@ std::complex<double> fra_dut::response(double hz) const
     return polynomial(num, s) / d * std::exp(-s * delay);
 }
 
-std::optional<fra_dut> parse_fra_dut(std::string_view spec, std::string& error)
+std::optional<fra_dut> parse_fra_dut(std::string_view description, std::string& error)
 {
-    const auto parts = split_assignments(spec, ';');
+    const auto parts = split_assignments(description, ';');
     if (!parts) {
         error = "expected name=value parts separated by ';'";
         return std::nullopt;

@@ -20,7 +20,7 @@ struct fra_dut {
 };
 
 // "num=C0,C1,...;den=D0,D1,...;delay=T"; den and delay may be left out.
-std::optional<fra_dut> parse_fra_dut(std::string_view spec, std::string& error);
+std::optional<fra_dut> parse_fra_dut(std::string_view description, std::string& error);
 
 // An inverted-sign loop gain -K / (s (1 + s/p1) (1 + s/p2)) with poles at
 // 1 kHz and 10 kHz: its gain crosses 0 dB near 500 Hz and its phase crosses

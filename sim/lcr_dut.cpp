@@ -92,15 +92,15 @@ double lcr_dut::parallel_resonance() const
     return series_resonance() * std::sqrt(1.0 + c / cp);
 }
 
-std::optional<lcr_dut> parse_lcr_dut(std::string_view spec, std::string& error)
+std::optional<lcr_dut> parse_lcr_dut(std::string_view description, std::string& error)
 {
-    const auto colon = spec.find(':');
-    const auto kind = circuit_named(spec.substr(0, colon));
+    const auto colon = description.find(':');
+    const auto kind = circuit_named(description.substr(0, colon));
     if (!kind || colon == std::string_view::npos) {
         error = "expected bvd:, series: or parallel: followed by element values";
         return std::nullopt;
     }
-    const auto parts = split_assignments(spec.substr(colon + 1), ',');
+    const auto parts = split_assignments(description.substr(colon + 1), ',');
     if (!parts) {
         error = "expected name=value elements separated by ','";
         return std::nullopt;

@@ -30,7 +30,7 @@ struct lcr_dut {
 
 // "bvd:R=..,L=..,C=..,Cp=..", "series:R=..,L=..,C=..", "parallel:R=..,C=..";
 // values may carry an SI prefix letter ("2.5n").
-std::optional<lcr_dut> parse_lcr_dut(std::string_view spec, std::string& error);
+std::optional<lcr_dut> parse_lcr_dut(std::string_view description, std::string& error);
 
 // A resonator with its series resonance near 10.07 kHz and its
 // anti-resonance near 14.2 kHz, inside the factory sweep of 10 Hz to 100 kHz.

@@ -1,5 +1,7 @@
 #include "sim/options.h"
 
+#include "sim/fd_port.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <functional>
@@ -91,6 +93,10 @@ const std::map<std::string, setter>& option_table()
              return !v.empty();
          })},
         {"--baud", plain([](sim_options& o, const std::string& v) {
+             if (v == "line") {
+                 o.baud = k_baud_follow_line;
+                 return true;
+             }
              return set_int(o.baud, v, 0, 4000000);
          })},
         {"--discovery", plain([](sim_options& o, const std::string& v) {
@@ -172,7 +178,8 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --idn TEXT                identification reply (default: the model's own)
   --tcp HOST:PORT|off       LAN port (default 127.0.0.1:10001; port 0 picks one)
   --pty PATH                serial line: a pseudo-terminal linked at PATH
-  --baud N                  pace the serial replies at N baud, 8N1 (default unpaced)
+  --baud N|line             pace the serial replies at N baud, 8N1, or at the speed
+                            the application set on the line (default unpaced)
   --discovery ADDR          answer LAN searches from loopback address ADDR
   --discovery-port-a N      method A port (default 65535)
   --discovery-port-b N      method B port (default 30718)
@@ -181,7 +188,7 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --lcr-values 11|14        values per realtime LCR reading (default 11 / 14 on the 6300)
   --time-scale X            multiply the time a sweep takes (default 1)
   --log FILE                transcript of every exchange
-  --fault SPEC              drop-after=N, stray-line, short-line=N, garbage=N, silent,
+  --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,
                             esr-stuck=V, late-reply=MS, disconnect-on=TEXT (repeatable)
 )";
 }

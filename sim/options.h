@@ -17,7 +17,7 @@ struct sim_options {
     std::string tcp_host = "127.0.0.1";
     int tcp_port = 10001;
     std::string pty_path;          // empty: no pseudo-terminal
-    int baud = 0;                  // 0: replies leave the pseudo-terminal unpaced
+    int baud = 0;                  // 0: unpaced; k_baud_follow_line: the speed set on the line
     std::string discovery_address; // empty: no discovery responders
     int discovery_port_a = k_discovery_port_a;
     int discovery_port_b = k_discovery_port_b;

@@ -80,7 +80,7 @@ void pty_server::serve(sim_instrument& instrument, const fault_set& faults, tran
                        stop_signal& stop, int baud)
 {
     const std::string who = "pty " + device_path_;
-    fd_port port(master_.get(), false, baud, stop);
+    fd_port port(master_.get(), false, baud, stop, device_.get());
     std::optional<sim_session> session;
     session.emplace(instrument, faults, log, who, stop);
     char buffer[4096];

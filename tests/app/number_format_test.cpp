@@ -169,6 +169,12 @@ TEST(ParseValues, HostileLinesStayInsideTheirBounds)
     EXPECT_EQ(parse_values(text_with_nul, v, 4), 2);
     EXPECT_EQ(parse_values("", v, 4), 1);
     EXPECT_EQ(v[0], 0.0);
+    // Doubled signs are no number at all, as the C conversion reads them.
+    EXPECT_EQ(parse_values("--5,+-5,-+5, -7", v, 4), 4);
+    EXPECT_EQ(v[0], 0.0);
+    EXPECT_EQ(v[1], 0.0);
+    EXPECT_EQ(v[2], 0.0);
+    EXPECT_EQ(v[3], -7.0);
 }
 
 TEST(HexRoutines, DigitsBytesAndBitReversal)

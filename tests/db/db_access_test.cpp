@@ -221,10 +221,19 @@ TEST_F(DbAccess, SelectionRowJoinsTheTestWithItsSession)
     EXPECT_EQ(rows.texts[0], "Contract\tT1\t7/12/2026\tBay 4\trun 1\tHV");
     EXPECT_EQ(rows.keys[0], test);
 
+    const int64_t tabbed = add_session("Con\ttract");
+    ASSERT_EQ(db_exec("UPDATE Session SET Unit='T\t1', Location='Bay\t4' WHERE SessionNo=" +
+                      std::to_string(tabbed)),
+              0);
+    ASSERT_EQ(db_add_selection_row(rows, add_test(tabbed, "run\t2")), 0);
+    ASSERT_EQ(rows.texts.size(), 2u);
+    EXPECT_EQ(rows.texts[1], "Contract\tT1\t7/12/2026\tBay4\trun2\tHV");
+    rows = {};
+
     const int64_t orphan = add_test(session + 10, "orphan");
     EXPECT_EQ(db_add_selection_row(rows, orphan), 0);
     EXPECT_EQ(db_add_selection_row(rows, test + 100), 0);
-    EXPECT_EQ(rows.texts.size(), 1u);
+    EXPECT_TRUE(rows.texts.empty());
 }
 
 TEST_F(DbAccess, ComboFillAndLookupByName)

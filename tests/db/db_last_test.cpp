@@ -61,6 +61,8 @@ TEST_F(DbLast, StartUpFallsBackToDefaultDatabaseInTheCurrentFolder)
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, "Unable to load last database file:\n" + path("moved-away.db") +
                                       "\nLoading default database.");
+    EXPECT_EQ(ui.shown()[0].caption, "Tarvelo2");
+    EXPECT_EQ(ui.shown()[0].style, unsigned(MB_OK));
     s_session session;
     EXPECT_EQ(db_save_session(session, false), 0);
 }

@@ -99,7 +99,7 @@ TEST(SweepNumbers, PlainNumbersRefuseJunkAndIgnoreTheLocale)
     EXPECT_EQ(sweep_format_fixed4(2.5), "2.5000");
     EXPECT_EQ(sweep_format_scientific5(-0.00012345678), "-1.23457E-004");
     std::setlocale(LC_NUMERIC, saved.c_str());
-    for (const char* text : {"nan", "inf", "1e999", "1.5x", "++1", "", "0x10", "1 2"})
+    for (const char* text : {"nan", "inf", "1e999", "1.5x", "++1", "+-1", "--1", "", "0x10", "1 2"})
         EXPECT_FALSE(sweep_parse_number(text, value)) << text;
 }
 

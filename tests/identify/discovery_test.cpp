@@ -4,6 +4,8 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -114,6 +116,25 @@ protected:
 };
 
 } // namespace
+
+// The defaults are the address and ports instruments listen on. The other
+// tests point the settings at loopback, so the defaults are looked at in a
+// fresh run of this test binary; nothing is sent.
+TEST(DiscoverySettings, DefaultsAreTheInstrumentsOwn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const s_discovery_ports a = discovery_ports(DISCOVERY_A);
+            const s_discovery_ports b = discovery_ports(DISCOVERY_B);
+            std::fprintf(stderr, "%s A %u>%u B %u>%u\n", discovery_target().c_str(), a.local,
+                         a.remote, b.local, b.remote);
+            const bool ok = discovery_target() == "255.255.255.255" && a.local == 65534 &&
+                            a.remote == 65535 && b.local == 30718 && b.remote == 30718;
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
 
 TEST(DiscoveryReply, TestsOfBothMethods)
 {

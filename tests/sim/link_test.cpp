@@ -1,3 +1,4 @@
+#include "sim/fd_port.h"
 #include "tests/sim/sim_fixture.h"
 #include "tests/sim/test_stream.h"
 
@@ -50,6 +51,20 @@ TEST(SerialLine, BaudRatePacesRepliesLikeAnEightNOneLine)
     ASSERT_EQ(reply, identity);
     const auto wire = std::chrono::duration<double>((identity.size() + 2) * 10.0 / 1200);
     EXPECT_GE(taken, wire * 0.95);
+}
+
+TEST(SerialLine, PacingCanFollowTheSpeedTheApplicationSets)
+{
+    sim::sim_options options;
+    options.pty_path = link_path("hxm_sim_line_");
+    options.baud = sim::k_baud_follow_line;
+    auto sim = start_sim(options);
+    auto line = test_stream::serial(options.pty_path, B1200);
+    const auto sent = std::chrono::steady_clock::now();
+    line.command("*IDN?");
+    ASSERT_TRUE(line.line());
+    const double wire = (sim->instrument().identity().size() + 2) * 10.0 / 1200;
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::duration<double>(wire * 0.95));
 }
 
 TEST(SerialLine, AnExistingFileIsNotReplacedByTheLink)

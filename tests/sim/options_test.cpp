@@ -1,3 +1,4 @@
+#include "sim/fd_port.h"
 #include "sim/options.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,7 @@ TEST(Options, EveryListenerDeviceAndFaultOptionIsTaken)
     EXPECT_EQ(f.late_reply_ms, 250);
     EXPECT_EQ(f.disconnect_on, (std::vector<std::string>{"SCREEN?"}));
     EXPECT_FALSE(parse({"--tcp", "off"})->tcp);
+    EXPECT_EQ(parse({"--baud", "line"})->baud, sim::k_baud_follow_line);
 }
 
 TEST(Options, BadValuesAreRefusedWithAReason)

@@ -12,18 +12,18 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-sim::fra_dut parse_fra(const char* spec)
+sim::fra_dut parse_fra(const char* description)
 {
     std::string error;
-    auto dut = sim::parse_fra_dut(spec, error);
+    auto dut = sim::parse_fra_dut(description, error);
     EXPECT_TRUE(dut.has_value()) << error;
     return dut.value_or(sim::fra_dut{});
 }
 
-sim::lcr_dut parse_lcr(const char* spec)
+sim::lcr_dut parse_lcr(const char* description)
 {
     std::string error;
-    auto dut = sim::parse_lcr_dut(spec, error);
+    auto dut = sim::parse_lcr_dut(description, error);
     EXPECT_TRUE(dut.has_value()) << error;
     return dut.value_or(sim::lcr_dut{});
 }
@@ -34,10 +34,10 @@ TEST(FraPhysics, SecondOrderLowPassMatchesItsClosedForm)
     // with a 10 us delay and 2 V from the generator.
     const double w0 = 2 * pi * 1000;
     const double zeta = 0.2;
-    char spec[200];
-    std::snprintf(spec, sizeof spec, "num=%.17g;den=1,%.17g,%.17g;delay=10u", w0 * w0,
+    char description[200];
+    std::snprintf(description, sizeof description, "num=%.17g;den=1,%.17g,%.17g;delay=10u", w0 * w0,
                   2 * zeta * w0, w0 * w0);
-    const auto dut = parse_fra(spec);
+    const auto dut = parse_fra(description);
     for (double hz : {50.0, 700.0, 1000.0, 1500.0, 20000.0}) {
         const double u = hz / 1000;
         const double magnitude = 1 / std::sqrt((1 - u * u) * (1 - u * u) + 4 * zeta * zeta * u * u);
@@ -97,9 +97,9 @@ TEST(FraPhysics, DefaultLoopCrossesZeroDecibelsAndZeroDegreesInsideTheFactorySwe
 TEST(FraPhysics, PoleOnTheMeasuredFrequencyStaysFinite)
 {
     const double w = 2 * pi * 1000;
-    char spec[100];
-    std::snprintf(spec, sizeof spec, "num=1;den=1,0,%.17g", w * w);
-    const auto dut = parse_fra(spec);
+    char description[100];
+    std::snprintf(description, sizeof description, "num=1;den=1,0,%.17g", w * w);
+    const auto dut = parse_fra(description);
     EXPECT_GT(std::abs(dut.response(1000)), 1e100);
     const auto p = sim::fra_point(dut, 1000, {});
     for (double v : p) {

@@ -16,10 +16,10 @@ inline std::unique_ptr<sim::sim_server> start_sim(sim::sim_options options = {})
     return server;
 }
 
-inline sim::sim_options with_fault(const char* spec)
+inline sim::sim_options with_fault(const char* description)
 {
     sim::sim_options options;
     std::string error;
-    sim::add_fault(options.faults, spec, error);
+    sim::add_fault(options.faults, description, error);
     return options;
 }

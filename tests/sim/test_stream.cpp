@@ -24,7 +24,7 @@ test_stream test_stream::tcp(int port)
     return test_stream(fd, true);
 }
 
-test_stream test_stream::serial(const std::string& path)
+test_stream test_stream::serial(const std::string& path, speed_t speed)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -33,6 +33,9 @@ test_stream test_stream::serial(const std::string& path)
     termios t{};
     ::tcgetattr(fd, &t);
     ::cfmakeraw(&t);
+    if (speed != B0) {
+        ::cfsetspeed(&t, speed);
+    }
     ::tcsetattr(fd, TCSANOW, &t);
     return test_stream(fd, false);
 }

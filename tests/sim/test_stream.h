@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <termios.h>
 
 // The tests' own peer of the simulator: a TCP connection or a serial line,
 // sending commands and reading reply lines with a time limit.
 class test_stream {
 public:
     static test_stream tcp(int port);
-    static test_stream serial(const std::string& path);
+    // A raw 8N1 line; B0 leaves the speed as it is.
+    static test_stream serial(const std::string& path, speed_t speed = B0);
     ~test_stream();
     test_stream(test_stream&& other) noexcept;
     test_stream(const test_stream&) = delete;
