@@ -10,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
+#include <QImage>
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
@@ -113,7 +115,7 @@ TEST_F(MainWindow, ModesShowTheirWindowAndDatabaseViewGreysTheRest)
     EXPECT_FALSE(w->mode_window(ROW_FRA)->isVisible());
     EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_LCR));
 
-    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled()); // start-up refreshed the strip
+    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled());  // start-up refreshed the strip
     EXPECT_FALSE(control_by_id(CMD_READ_HXM)->isEnabled()); // not connected
     send_command(w.get(), CMD_DATABASE);
     send_command(w.get(), CMD_DATABASE);
@@ -201,4 +203,14 @@ TEST_F(MainWindow, SelectedFontMarksOneButtonOfAGroup)
     EXPECT_TRUE(control_by_id(14504)->font().bold());
     EXPECT_FALSE(control_by_id(14503)->font().bold());
     EXPECT_EQ(control_by_id(99999), nullptr);
+}
+
+TEST_F(MainWindow, CopyToClipboardTakesTheGraphOfTheMode)
+{
+    w = start();
+    send_command(w.get(), CMD_COPY_CLIPBOARD);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(984, 276)); // FRA graph area
+    send_command(w.get(), CMD_MODE_PIEZO);
+    send_command(w.get(), CMD_COPY_CLIPBOARD);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(1000, 352)); // piezo window
 }
