@@ -1,4 +1,5 @@
 #include "../app/packed_encoder.h"
+#include "fra/realtime.h"
 #include "sweep_harness.h"
 
 #include <algorithm>
@@ -246,4 +247,37 @@ TEST_F(sweep_fixture, NoInstrumentToConnectTo)
     EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_NO_CONNECTION);
     EXPECT_EQ(ui.shown()[0].caption, "No Connection");
     EXPECT_EQ(dialog.ids, (std::vector<int>{CMD_PROGRESS_STARTED, CMD_PROGRESS_FINISHED}));
+}
+
+TEST_F(sweep_fixture, RealtimeRetriesAfterABadReading)
+{
+    peer.reset();
+    int asked = 0;
+    peer = std::make_unique<sweep_peer>([&asked](const std::string& c) -> peer_reply {
+        if (c != "*wai;fra?")
+            return {};
+        return {++asked == 1 ? "1000,1\r\n" : "1000,0.5,0.25,-6.02,-45.5,1e-4\r\n"};
+    });
+    link_set_tcp_port(peer->port());
+    ctx.request = 1;
+    std::atomic<int> running{1};
+    std::thread reader([&] { fra_realtime_thread(ctx, running); });
+    while (dispatcher.pending() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    running = 0;
+    reader.join();
+    dispatcher.run_pending();
+    EXPECT_EQ(window.count(CMD_FRA_REALTIME_READY), 1);
+    EXPECT_EQ(peer->count("*wai;fra?"), 2);
+    EXPECT_EQ(peer->commands().front(), "out,on");
+    EXPECT_DOUBLE_EQ(ctx.realtime.gain(), -6.02);
+    EXPECT_FALSE(link.is_open);
+}
+
+TEST_F(sweep_fixture, RealtimeWithoutAConnectionEndsAtOnce)
+{
+    link.identified = false;
+    std::atomic<int> running{1};
+    fra_realtime_thread(ctx, running); // returns without a loop to stop
+    EXPECT_TRUE(peer->commands().empty());
 }
