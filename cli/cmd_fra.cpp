@@ -1,0 +1,297 @@
+// fra-sweep, fra-margins and fra-realtime: frequency response sweeps, the
+// margins of the last sweep (or of a sweep file) and realtime readings of
+// the identified instrument.
+// Exit status: 0 done, 1 a sweep did not complete, 2 usage, 3 not
+// identified, 4 the database or the sweep file could not be used.
+
+#include "app/command_ids.h"
+#include "app/command_seam.h"
+#include "app/ui_seam.h"
+#include "cli/cli.h"
+#include "config/config_current.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
+#include "db/sweep_file.h"
+#include "fra/margins.h"
+#include "fra/realtime.h"
+#include "fra/sweep_complete.h"
+#include "fra/sweep_series.h"
+#include "fra/sweep_worker.h"
+#include "link/identify.h"
+#include "link/link.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+constexpr int SWEEP_FAILED = 1;
+constexpr int NOT_IDENTIFIED = 3;
+constexpr int CANNOT_STORE = 4;
+constexpr int LOOP_SLEEP_MS = 10;
+
+bool identify()
+{
+    g_link.type_code = 0;
+    g_link.identified = connect_and_identify(nullptr, g_link, false);
+    if (!g_link.identified) {
+        std::fprintf(stderr, "tarvelo2-cli: no supported instrument answered\n");
+        return false;
+    }
+    config_select(g_link.type_code);
+    return true;
+}
+
+// Drives sweeps as the FRA window does: command 32800 starts one (from the
+// command line first, then from the series timer), command 130 completes it.
+class sweep_runner : public command_target {
+public:
+    sweep_runner(s_fra_series& series, std::string data_folder, bool print)
+        : series_(series), data_folder_(std::move(data_folder)), print_(print)
+    {
+        ctx_.link = &g_link;
+        ctx_.config = &config_current();
+        ctx_.notify = this;
+        ctx_.owner = this;
+    }
+
+    void on_command(int id, intptr_t) override
+    {
+        if (id == CMD_FRA_START_SWEEP)
+            start();
+        else if (id == CMD_FRA_SWEEP_COMPLETE)
+            complete();
+    }
+
+    bool done() const { return failed_ || series_.running == 0; }
+    bool failed() const { return failed_; }
+    const FraResults& results() const { return results_; }
+
+private:
+    void start()
+    {
+        fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, nullptr,
+                                fra_default_timer_hooks());
+        ctx_.request = 1;
+        ctx_.cancel = 0;
+        ctx_.incomplete = 0;
+        ctx_.received = 0;
+        fra_sweep_worker(ctx_);
+        // A complete sweep has queued its 130; anything else ends the run.
+        if (ctx_.incomplete != 0 || ctx_.received == 0)
+            fail();
+    }
+
+    void fail()
+    {
+        failed_ = true;
+        fra_series_cancel_timer(series_, fra_default_timer_hooks());
+    }
+
+    void complete()
+    {
+        s_sweep_store store{data_folder_, series_.sweeps_done + 1,
+                            series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
+        const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
+        if (print_)
+            for (const std::string& row : out.rows)
+                std::printf("%s\n", row.c_str());
+        std::fflush(stdout);
+        if (store.test && !out.stored) {
+            fail();
+            return;
+        }
+        fra_series_after_sweep(series_, fra_default_timer_hooks());
+        if (series_.repeating)
+            std::fprintf(stderr, "Sweep No: %s\n", fra_series_progress_text(series_).c_str());
+    }
+
+    s_fra_series& series_;
+    std::string data_folder_;
+    bool print_;
+    bool failed_ = false;
+    FraSweepContext ctx_;
+    FraResults results_;
+};
+
+int run_series(sweep_runner& runner)
+{
+    scripted_dispatcher dispatcher;
+    set_command_dispatcher(&dispatcher);
+    post_command(&runner, CMD_FRA_START_SWEEP);
+    while (!runner.done()) {
+        if (dispatcher.run_pending() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(LOOP_SLEEP_MS));
+    }
+    dispatcher.run_pending();
+    set_command_dispatcher(nullptr);
+    return runner.failed() ? SWEEP_FAILED : 0;
+}
+
+// The database test the sweeps are stored as, as the Test Details dialog
+// prepares it. Returns 0, or the exit status.
+int prepare_test(const cli_args& args, s_fra_series& series)
+{
+    if (!args.has("--db"))
+        return 0;
+    bool is_new = false;
+    if (!db_open(args.get("--db"), DB_OPEN_OR_CREATE, &is_new)) {
+        std::fprintf(stderr, "tarvelo2-cli: cannot open the database %s\n",
+                     args.get("--db").c_str());
+        return CANNOT_STORE;
+    }
+    const int64_t session = db_find_session_by_name(args.get("--session"));
+    const char* missing = session < 0                     ? "You need to select a session"
+                          : args.get("--test").empty()    ? "You need to give this test a title"
+                          : args.get("--winding").empty() ? "You need to enter a winding"
+                                                          : nullptr;
+    if (missing) {
+        std::fprintf(stderr, "tarvelo2-cli: %s\n", missing);
+        return CLI_USAGE;
+    }
+    series.save_to_db = true;
+    series.test.SessionNo = session;
+    series.test.Name = args.get("--test");
+    series.test.Winding = args.get("--winding");
+    series.test.TestDescription = args.get("--description");
+    return 0;
+}
+
+int prepare_series(const cli_args& args, s_fra_series& series)
+{
+    const long repeat = args.get_long("--repeat", 1);
+    const long interval = args.get_long("--interval-ms", 0);
+    if (repeat < 1 || repeat > 99 || (repeat > 1 && interval <= 0)) {
+        std::fprintf(stderr, "tarvelo2-cli: --repeat needs 1..99 and a positive --interval-ms\n");
+        return CLI_USAGE;
+    }
+    series.running = 1;
+    series.repeating = repeat > 1;
+    series.sweeps_total = series.repeating ? static_cast<int>(repeat) : 0;
+    series.interval_ms = static_cast<uint64_t>(interval);
+    return prepare_test(args, series);
+}
+
+int run_sweep(const cli_args& args)
+{
+    s_fra_series series;
+    if (int rc = prepare_series(args, series))
+        return rc;
+    if (!identify())
+        return NOT_IDENTIFIED;
+    sweep_runner runner(series, args.get("--data", "."), true);
+    const int rc = run_series(runner);
+    db_close();
+    return rc;
+}
+
+int margins_of(const FraResults& results)
+{
+    for (margin_kind kind : {margin_kind::zero_db, margin_kind::zero_phase}) {
+        LList<s_gain_phase_point> found = margin_search(results.points.data(), results.count, kind);
+        std::printf("%s\n", margin_report(found, kind).c_str());
+    }
+    return 0;
+}
+
+int margins_from_file(const std::string& path)
+{
+    sweep_file_contents contents;
+    if (sweep_file_read(path, contents) != sweep_file_status::ok) {
+        std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s\n", path.c_str());
+        return CANNOT_STORE;
+    }
+    FraResults results;
+    for (const std::vector<double>& row : contents.rows) {
+        if (results.count >= MAX_SWEEP_POINTS)
+            break;
+        s_fra_result& p = results.points[static_cast<size_t>(results.count++)];
+        for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
+            p.v[i - 1] = row[i];
+    }
+    return margins_of(results);
+}
+
+int run_margins(const cli_args& args)
+{
+    if (args.has("--from-sweep-file"))
+        return margins_from_file(args.get("--from-sweep-file"));
+    if (!identify())
+        return NOT_IDENTIFIED;
+    s_fra_series series;
+    series.running = 1;
+    sweep_runner runner(series, args.get("--data", "."), false);
+    if (int rc = run_series(runner))
+        return rc;
+    return margins_of(runner.results());
+}
+
+// Takes the readings of the realtime thread as the FRA window does.
+class realtime_reader : public command_target {
+public:
+    explicit realtime_reader(long count) : wanted_(count) {}
+    void on_command(int id, intptr_t) override
+    {
+        if (id != CMD_FRA_REALTIME_READY)
+            return;
+        fra_realtime_accept(ctx, shown_);
+        std::string line;
+        for (int i = 0; i < fra_tile_count(g_link.type_code); ++i)
+            line += (i ? "\t" : "") + fra_tile_value(i, shown_.v[i]);
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+        ++taken_;
+    }
+    bool done() const { return taken_ >= wanted_; }
+    FraSweepContext ctx;
+
+private:
+    long wanted_;
+    long taken_ = 0;
+    s_fra_result shown_;
+};
+
+int run_realtime(const cli_args& args)
+{
+    const long count = args.get_long("--count", 1);
+    if (count < 1) {
+        std::fprintf(stderr, "tarvelo2-cli: --count needs a positive number\n");
+        return CLI_USAGE;
+    }
+    if (!identify())
+        return NOT_IDENTIFIED;
+    scripted_dispatcher dispatcher;
+    set_command_dispatcher(&dispatcher);
+    realtime_reader reader(count);
+    reader.ctx.link = &g_link;
+    reader.ctx.config = &config_current();
+    reader.ctx.notify = &reader;
+    reader.ctx.request = 1;
+    std::atomic<int> running{1};
+    std::atomic<bool> ended{false};
+    std::thread worker([&] {
+        fra_realtime_thread(reader.ctx, running);
+        ended = true;
+    });
+    while (!reader.done() && !(ended && dispatcher.pending() == 0)) {
+        if (dispatcher.run_pending() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(LOOP_SLEEP_MS));
+    }
+    running = 0;
+    worker.join();
+    set_command_dispatcher(nullptr);
+    return reader.done() ? 0 : SWEEP_FAILED;
+}
+
+const cli_registrar sweep_cmd({"fra-sweep",
+                               "fra-sweep [--repeat N --interval-ms M] [--data DIR] [--db FILE "
+                               "--session NAME --test NAME --winding TEXT]",
+                               run_sweep});
+const cli_registrar margins_cmd({"fra-margins", "fra-margins [--from-sweep-file FILE] [--data DIR]",
+                                 run_margins});
+const cli_registrar realtime_cmd({"fra-realtime", "fra-realtime --count N", run_realtime});
+
+} // namespace

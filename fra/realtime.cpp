@@ -1,0 +1,115 @@
+#include "fra/realtime.h"
+
+#include "app/command_ids.h"
+#include "app/command_seam.h"
+#include "app/number_format.h"
+#include "app/ui_seam.h"
+#include "config/instrument_config.h"
+#include "link/link.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+const char* const UNITS[FRA_VALUES_MAX] = {"Hz", "V", "V",  "dB",   "\xB0",
+                                           "s",  "V", "dB", "\xB0", "s"};
+
+bool ten_values(FraSweepContext& ctx)
+{
+    if (ctx.link->type_code != FRA_TYPE_6300 || !ctx.config)
+        return false;
+    int32_t input = 0;
+    ctx.config->get_int(FRA_PARAM_INPUT, input);
+    return input != 0;
+}
+
+void take_reading(FraSweepContext& ctx, int expected, int max_count)
+{
+    s_link& link = *ctx.link;
+    wait_cursor busy;
+    link_send(link, "*wai;fra?\n");
+    double values[FRA_VALUES_MAX] = {};
+    const int got = link_read_values(link, values, max_count);
+    if (got == expected) {
+        ctx.realtime = s_fra_result{};
+        std::copy(values, values + got, ctx.realtime.v);
+        if (ctx.notify)
+            post_command(ctx.notify, CMD_FRA_REALTIME_READY);
+        return;
+    }
+    link_send(link, "\x14");
+    link_drain(link, FRA_REALTIME_RETRY_DRAIN_MS);
+    ctx.request = 1;
+}
+
+} // namespace
+
+void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running)
+{
+    s_link& link = *ctx.link;
+    const bool ten = ten_values(ctx);
+    if (!link.identified || link_open(link) != 0)
+        return;
+    link_send(link, "out,on\n");
+    link_set_timeout(link, FRA_REALTIME_TIMEOUT_MS);
+    const int max_count = link.type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+    const int expected = ten ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+    while (running.load()) {
+        if (ctx.request.exchange(0))
+            take_reading(ctx, expected, max_count);
+        std::this_thread::sleep_for(std::chrono::milliseconds(FRA_REALTIME_LOOP_SLEEP_MS));
+    }
+    link_close(link);
+}
+
+bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed)
+{
+    const bool changed = std::memcmp(&ctx.realtime, &displayed, sizeof displayed) != 0;
+    if (changed)
+        displayed = ctx.realtime;
+    ctx.request = 1;
+    return changed;
+}
+
+int fra_tile_count(int type_code)
+{
+    return type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+}
+
+s_tile_grid fra_tile_grid(int tiles, int view_width, int view_height)
+{
+    struct row {
+        int capacity, columns, rows;
+    };
+    static const row table[] = {{2, 1, 2}, {4, 2, 2}, {6, 3, 2}, {9, 3, 3}, {16, 4, 4}, {25, 5, 5}};
+    for (const row& r : table)
+        if (r.capacity >= tiles)
+            return {r.columns, r.rows};
+    return view_height >= view_width ? s_tile_grid{5, 6} : s_tile_grid{6, 5};
+}
+
+std::vector<std::string> fra_tile_labels(int type_code)
+{
+    if (type_code == FRA_TYPE_6300)
+        return {"Frequency", "Magnitude 1", "Magnitude 2", "Gain 1",  "Phase 1",
+                "Delay 1",   "Magnitude 3", "Gain 2",      "Phase 2", "Delay 2"};
+    return {"Frequency", "Magnitude 1", "Magnitude 2", "Gain", "Phase", "Delay"};
+}
+
+std::string fra_tile_value(int position, double value)
+{
+    const char* unit = position >= 0 && position < FRA_VALUES_MAX ? UNITS[position] : "";
+    if (position != FRA_GAIN && position != FRA_PHASE)
+        return format_engineering(value) + unit;
+    char text[48];
+    if (value == 0)
+        std::snprintf(text, sizeof text, "0.0000 %s", unit);
+    else
+        std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.2f %s" : "%.3f %s", value,
+                      unit);
+    return text;
+}

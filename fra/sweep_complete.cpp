@@ -1,0 +1,48 @@
+#include "fra/sweep_complete.h"
+
+#include "db/db_access.h"
+#include "db/sweep_file.h"
+
+#include <algorithm>
+#include <span>
+
+std::string fra_table_row(int step, const s_fra_result& point)
+{
+    return sweep_file_row(step, std::span<const double>(point.v, FRA_VALUES_USUAL));
+}
+
+namespace {
+
+bool store_test(s_test& test, const FraResults& results)
+{
+    test_add_point(test, nullptr);
+    for (int i = 0; i < results.count; ++i) {
+        const s_fra_result& p = results.points[static_cast<size_t>(i)];
+        const s_test_point point{p.frequency(), p.gain(), p.phase()};
+        if (test_add_point(test, &point) != 0)
+            return false;
+    }
+    return db_store_test(test);
+}
+
+} // namespace
+
+s_sweep_outcome fra_complete_sweep(const FraSweepContext& ctx, FraResults& results,
+                                   const s_sweep_store& store)
+{
+    results = ctx.sweep;
+    s_sweep_outcome out;
+    const int count = std::max(0, std::min(results.count, MAX_SWEEP_POINTS));
+    out.rows.reserve(static_cast<size_t>(count));
+    sweep_file_writer file;
+    file.open(sweep_file_path(store.data_folder, store.sweep_number), store.when);
+    for (int i = 0; i < count; ++i) {
+        out.rows.push_back(fra_table_row(i + 1, results.points[static_cast<size_t>(i)]));
+        if (file.is_open())
+            file.write_row(out.rows.back());
+    }
+    out.file_written = file.is_open() && file.close();
+    if (store.test)
+        out.stored = store_test(*store.test, results);
+    return out;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the FRA window does with a completed sweep: take the points into its
+// results, build the data table's rows, write the sweep file and store the
+// sweep as a database test when asked.
+
+#include "fra/sweep_context.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+struct s_test;
+
+struct s_sweep_store {
+    std::string data_folder;
+    int sweep_number = 1;   // sweeps done + 1: the file is sweep<number>.dat
+    s_test* test = nullptr; // the pending database test, or nullptr to keep none
+    std::time_t when = 0;   // time of the file's date line
+};
+
+struct s_sweep_outcome {
+    std::vector<std::string> rows; // the data table: tab-separated columns
+    bool file_written = false;
+    bool stored = false;
+};
+
+// The table row of point i: step, frequency and positions 1..5.
+std::string fra_table_row(int step, const s_fra_result& point);
+
+s_sweep_outcome fra_complete_sweep(const FraSweepContext& ctx, FraResults& results,
+                                   const s_sweep_store& store);

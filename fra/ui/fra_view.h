@@ -1,0 +1,45 @@
+#pragma once
+// The FRA view: the child of the FRA window that draws either the realtime
+// readout (a grid of large numeric tiles) or the Bode chart of the last
+// sweep with its two cursors, and carries the graph controls.
+
+#include "app/ui/table_window.h"
+#include "fra/view_state.h"
+#include "graph/ui/bode_plot.h"
+
+class fra_window;
+class QScrollBar;
+
+class fra_view : public table_window {
+    Q_OBJECT
+public:
+    fra_view(QWidget* parent, fra_window* owner);
+
+    void on_command(int id, intptr_t lparam) override;
+    QImage picture() override;
+
+    const s_fra_view_state& state() const { return state_; }
+    // The chart as the GRAPH view draws it, at the given size.
+    QImage render_chart(QSize size) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void hook_controls();
+    void new_sweep();
+    void scroll(int which, int value);
+    void find_margins();
+    void paint_readout(QPainter& p, const QRect& area);
+    s_bode_inputs chart_inputs() const;
+
+    fra_window* owner_;
+    s_fra_view_state state_;
+    BodePlot plot_;
+    bool hooked_ = false;
+    QSize font_size_;
+    QFont label_font_;
+    QFont value_font_;
+};
+
+extern const char* const FRA_VIEW_CLASS;

@@ -1,0 +1,414 @@
+#include "fra/ui/fra_window.h"
+
+#include "app/app_settings.h"
+#include "app/command_ids.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/main_window.h"
+#include "app/ui/mode_windows.h"
+#include "app/ui/progress_dialog.h"
+#include "app/ui/qt_seams.h"
+#include "app/ui_seam.h"
+#include "config/config_current.h"
+#include "fra/realtime.h"
+#include "fra/sweep_complete.h"
+#include "fra/sweep_worker.h"
+#include "fra/ui/fra_view.h"
+#include "link/link.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <ctime>
+#include <system_error>
+
+namespace {
+
+enum : int {
+    ID_TABLE = 14500,
+    ID_REALTIME = 14502,
+    ID_GRAPH = 14503,
+    ID_TABLE_VIEW = 14504,
+    ID_START = 14506,
+    ID_SWEEP = 14507,
+    ID_EXPORT = 14509,
+    ID_NEXT_CAPTION = 14510,
+    ID_COUNTDOWN = 14511,
+    ID_SWEEP_NO_CAPTION = 14512,
+    ID_SWEEP_NO = 14513,
+};
+
+const char* const FRA_WINDOW_CLASS = "QXTarvelo2FRAWClass";
+// Menu commands greyed while realtime readings run.
+const int REALTIME_MENU_IDS[] = {CMD_CONNECTION, CMD_MODE_LCR, CMD_MODE_FRA, CMD_MODE_PIEZO,
+                                 CMD_MODE_CAPTURE};
+// Top-level menu positions greyed while a sweep or series is set up.
+const int SWEEP_MENU_POSITIONS[] = {0, 3, 4, 5};
+const int SERIES_MAIN_CONTROLS[] = {CMD_DATABASE, CMD_READ_HXM, CMD_SET_UP_HXM};
+
+void set_text(int id, const QString& text)
+{
+    if (auto* b = qobject_cast<QAbstractButton*>(control_by_id(id)))
+        b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(control_by_id(id)))
+        l->setText(text);
+}
+
+void set_enabled(int id, bool enabled)
+{
+    if (QWidget* w = control_by_id(id))
+        w->setEnabled(enabled);
+}
+
+void set_visible(int id, bool visible)
+{
+    if (QWidget* w = control_by_id(id))
+        w->setVisible(visible);
+}
+
+void run_worker(s_progress_block* block)
+{
+    auto* ctx = static_cast<FraSweepContext*>(block->context);
+    ctx->dialog = block->dialog;
+    fra_sweep_worker(*ctx);
+}
+
+void run_cancel(s_progress_block* block)
+{
+    auto* ctx = static_cast<FraSweepContext*>(block->context);
+    ctx->dialog = block->dialog;
+    fra_sweep_cancel(*ctx);
+}
+
+table_window* make_fra_window(QWidget* parent, const s_control& row)
+{
+    auto* w = new fra_window(parent);
+    w->setGeometry(row.x, row.y, row.width, row.height);
+    return w;
+}
+
+fra_window* owning_fra_window(QWidget* w)
+{
+    for (; w; w = w->parentWidget())
+        if (auto* f = qobject_cast<fra_window*>(w))
+            return f;
+    return nullptr;
+}
+
+table_window* make_fra_view(QWidget* parent, const s_control& row)
+{
+    fra_window* owner = owning_fra_window(parent);
+    auto* v = new fra_view(parent, owner);
+    v->setGeometry(row.x, row.y, row.width, row.height);
+    if (owner)
+        owner->attach_view(v);
+    return v;
+}
+
+} // namespace
+
+void fra_register_windows()
+{
+    set_mode_window_factory(FRA_WINDOW_CLASS, make_fra_window);
+    set_mode_window_factory(FRA_VIEW_CLASS, make_fra_view);
+}
+
+fra_window::fra_window(QWidget* parent)
+    : table_window(parent, FRA_WINDOW_CLASS, 2), timers_(fra_default_timer_hooks())
+{
+    block_.title = FRA_TEXT_PERFORMING;
+    block_.worker = run_worker;
+    block_.cancel = run_cancel;
+    block_.context = &ctx_;
+}
+
+fra_window::~fra_window()
+{
+    realtime_running_ = 0;
+    if (ctx_.realtime_thread.joinable())
+        ctx_.realtime_thread.join();
+    fra_series_cancel_timer(series_, timers_);
+    progress_wait_idle(block_);
+}
+
+int fra_window::type_code() const
+{
+    return g_link.type_code;
+}
+
+bool fra_window::is_running() const
+{
+    return series_.running != 0 || realtime_running_ != 0;
+}
+
+void fra_window::on_command(int id, intptr_t lparam)
+{
+    switch (id) {
+    case CMD_FRA_REALTIME_READY: realtime_ready(); break;
+    case CMD_FRA_SWEEP_COMPLETE: sweep_complete(); break;
+    case ID_REALTIME:
+    case ID_GRAPH:
+    case ID_TABLE_VIEW: select_view(id - ID_REALTIME); break;
+    case ID_START: toggle_realtime(); break;
+    case ID_SWEEP: sweep_button(); break;
+    case CMD_FRA_START_SWEEP: start_sweep(); break;
+    case CMD_SET_TEXT:
+        set_text(ID_COUNTDOWN, qt_from_ansi(*reinterpret_cast<std::string*>(lparam)));
+        break;
+    default: table_window::on_command(id, lparam); break;
+    }
+}
+
+void fra_window::select_view(int view)
+{
+    if (view == view_)
+        return;
+    view_ = view;
+    set_selected_font(ID_REALTIME + view, ID_REALTIME, ID_TABLE_VIEW);
+    refresh_main();
+    if (view_window_)
+        post_command(view_window_, CMD_FRA_VIEW_REDRAW, 1);
+}
+
+void fra_window::select_graph_view()
+{
+    select_view(FRA_VIEW_GRAPH);
+}
+
+QImage fra_window::picture()
+{
+    return view_window_ ? view_window_->render_chart(view_window_->size()) : QImage();
+}
+
+void fra_window::refresh_main()
+{
+    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
+        post_command(main, CMD_MAIN_REFRESH);
+    else
+        refresh_controls(true, true, is_running());
+}
+
+void fra_window::refresh_controls(bool enable, bool, bool)
+{
+    // enable is clear while the connection dialog is open: the window shows
+    // nothing and START waits.
+    set_enabled(ID_START, enable);
+    if (!enable) {
+        for (int id = ID_TABLE; id <= ID_SWEEP_NO; ++id)
+            set_visible(id, false);
+        if (view_window_)
+            view_window_->setVisible(false);
+        return;
+    }
+    for (int id = ID_TABLE + 1; id < ID_NEXT_CAPTION; ++id)
+        set_visible(id, true);
+    const bool table = view_ == FRA_VIEW_TABLE;
+    set_visible(ID_TABLE, table);
+    if (view_window_)
+        view_window_->setVisible(!table);
+    for (int id = 14601; id <= 14606; ++id)
+        set_visible(id, view_ == FRA_VIEW_GRAPH);
+    set_series_labels(series_set_up_ || series_.sweeps_done > 0);
+}
+
+void fra_window::set_series_labels(bool shown)
+{
+    for (int id = ID_NEXT_CAPTION; id <= ID_SWEEP_NO; ++id)
+        set_visible(id, shown);
+}
+
+void fra_window::set_series_controls(bool enabled)
+{
+    set_enabled(ID_EXPORT, enabled);
+    set_enabled(ID_REALTIME, enabled);
+    for (int id : SERIES_MAIN_CONTROLS)
+        set_enabled(id, enabled);
+}
+
+void fra_window::set_menus(bool enabled)
+{
+    auto* main = qobject_cast<QMainWindow*>(window());
+    if (!main || main == static_cast<QWidget*>(this))
+        return;
+    const QList<QAction*> actions = main->menuBar()->actions();
+    for (int pos : SWEEP_MENU_POSITIONS)
+        if (pos < actions.size())
+            actions[pos]->setEnabled(enabled);
+}
+
+void fra_window::sweep_button()
+{
+    if (realtime_running_)
+        return; // one exchange with the instrument at a time
+    switch (series_.button_state) {
+    case FRA_BUTTON_SWEEP: start_series(); break;
+    case FRA_BUTTON_CANCEL: end_series(); break;
+    default: clear_results(); break;
+    }
+}
+
+void fra_window::start_series()
+{
+    details_ = s_test_details{};
+    test_details_dialog dialog(this, details_);
+    const int rc = dialog.run();
+    if (rc == TEST_DETAILS_CANCELLED) {
+        refresh_main();
+        return;
+    }
+    series_.save_to_db = rc == TEST_DETAILS_SAVE;
+    series_.test = details_.test;
+    series_.repeating = details_.repeating;
+    series_.sweeps_total = details_.count;
+    series_.sweeps_done = 0;
+    series_.interval_ms = details_.interval_ms;
+    series_.running = 1;
+    set_menus(false);
+    if (series_.repeating) {
+        series_set_up_ = true;
+        set_series_labels(true);
+        set_text(ID_SWEEP_NO, QString("0/%1").arg(series_.sweeps_total));
+        set_text(ID_SWEEP, "CANCEL");
+        set_series_controls(false);
+        series_.button_state = FRA_BUTTON_CANCEL;
+    } else {
+        series_.button_state = FRA_BUTTON_CLEAR;
+        set_text(ID_SWEEP, "CLEAR");
+    }
+    refresh_main();
+    send_command(this, CMD_FRA_START_SWEEP);
+}
+
+void fra_window::end_series()
+{
+    series_.running = 0;
+    series_.button_state = FRA_BUTTON_CLEAR;
+    fra_series_cancel_timer(series_, timers_);
+    set_text(ID_SWEEP, "CLEAR");
+    series_.repeating = false;
+    set_series_controls(true);
+    refresh_main();
+}
+
+void fra_window::clear_results()
+{
+    series_.repeating = false;
+    if (series_set_up_) {
+        series_set_up_ = false;
+        set_series_labels(false);
+    }
+    set_menus(true);
+    series_.sweeps_done = 0;
+    series_.sweeps_total = 0;
+    series_.running = 0;
+    set_text(ID_SWEEP, "SWEEP");
+    series_.button_state = FRA_BUTTON_SWEEP;
+    results_.clear();
+    if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(ID_TABLE)))
+        list->clear();
+    if (view_window_) {
+        send_command(view_window_, CMD_FRA_VIEW_NEW_SWEEP);
+        post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
+    }
+    refresh_main();
+}
+
+void fra_window::start_sweep()
+{
+    // The countdown text arrives here as CMD_SET_TEXT for the label beside
+    // "Til Next Sweep:".
+    fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, this, timers_);
+    // The dialog starts its worker a second after it opens, so the block
+    // alone does not show a dialog that is open but not yet running.
+    if (sweep_dialog_open_ || progress_block_busy(block_))
+        return;
+    ctx_.owner = this;
+    ctx_.notify = this;
+    ctx_.message_owner = nullptr;
+    ctx_.request = 1;
+    ctx_.cancel = 0;
+    ctx_.incomplete = 0;
+    ctx_.received = 0;
+    ctx_.link = &g_link;
+    ctx_.config = &config_current();
+    sweep_dialog_open_ = true;
+    run_progress_dialog(this, block_);
+    sweep_dialog_open_ = false;
+}
+
+void fra_window::sweep_complete()
+{
+    const s_sweep_store store{current_app_paths().data_folder, series_.sweeps_done + 1,
+                              series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
+    const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
+    fill_table(out.rows);
+    const bool ended = fra_series_after_sweep(series_, timers_);
+    if (series_set_up_)
+        set_text(ID_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
+    if (ended)
+        post_command(this, ID_SWEEP, NOTIFY_CLICKED);
+    refresh_main();
+    if (view_window_) {
+        post_command(view_window_, CMD_FRA_VIEW_NEW_SWEEP);
+        if (view_window_->isVisible())
+            post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
+    }
+}
+
+void fra_window::fill_table(const std::vector<std::string>& rows)
+{
+    auto* list = qobject_cast<QTreeWidget*>(control_by_id(ID_TABLE));
+    if (!list)
+        return;
+    list->clear();
+    list->setColumnCount(7);
+    list->setHeaderLabels({"Step", "Frequency (Hz)", "Magnitude 1 (V)", "Magnitude 2 (V)",
+                           "Gain (dB)", qt_from_ansi("Phase (\xB0)"), "Delay (s)"});
+    const int width = list->viewport()->width();
+    list->setColumnWidth(0, width / 28);
+    for (int c = 1; c < 7; ++c)
+        list->setColumnWidth(c, static_cast<int>(width / 6.15));
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<int>(rows.size()));
+    for (const std::string& row : rows)
+        items.append(new QTreeWidgetItem(qt_from_ansi(row).split('\t')));
+    list->addTopLevelItems(items);
+}
+
+void fra_window::toggle_realtime()
+{
+    auto* main = dynamic_cast<main_window*>(window());
+    if (realtime_running_) {
+        realtime_running_ = 0;
+        if (ctx_.realtime_thread.joinable())
+            ctx_.realtime_thread.join();
+        set_text(ID_START, "START");
+    } else {
+        if (series_.running)
+            return; // a sweep or series holds the instrument
+        realtime_running_ = 1;
+        fra_context_clear(ctx_);
+        ctx_.notify = this;
+        ctx_.owner = dynamic_cast<command_target*>(parentWidget());
+        ctx_.link = &g_link;
+        ctx_.config = &config_current();
+        ctx_.request = 1;
+        ctx_.realtime_thread =
+            std::thread([this] { fra_realtime_thread(ctx_, realtime_running_); });
+        if (view_ == FRA_VIEW_REALTIME)
+            set_text(ID_START, "STOP");
+    }
+    if (main)
+        for (int id : REALTIME_MENU_IDS)
+            if (QAction* a = main->menu_action(id))
+                a->setEnabled(!realtime_running_);
+    refresh_main();
+}
+
+void fra_window::realtime_ready()
+{
+    if (fra_realtime_accept(ctx_, displayed_) && view_window_ && view_window_->isVisible())
+        post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
+}

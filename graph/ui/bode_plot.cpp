@@ -1,0 +1,321 @@
+#include "graph/ui/bode_plot.h"
+
+#include "app/ui/qt_seams.h"
+#include "graph/bmp_file.h"
+#include "graph/bode_labels.h"
+#include "graph/bode_traces.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int LABEL_PIXELS = 11;
+constexpr int TITLE_PIXELS = 12;
+constexpr int FRAME_GROW = 4;
+constexpr int CURSOR_RADIUS = 8;
+const QColor FRAME_GREY{128, 128, 128};
+const QColor FRAME_LIGHT{192, 192, 192};
+const QColor FRAME_DARK{64, 64, 64};
+const QColor LABEL_TEXT{0, 0, 0};
+
+QFont chart_font(int pixels)
+{
+    QFont f;
+    f.setPixelSize(pixels);
+    return f;
+}
+
+QPen pen(QColor c, int width = 1, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen p(c, width, style);
+    p.setCosmetic(true);
+    return p;
+}
+
+// A one-pixel ring along the inside of r.
+void frame_rect(QPainter& p, const QRect& r, QColor c)
+{
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+}
+
+QRect qrect(const s_plot_rect& r)
+{
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+std::vector<double> column(const std::vector<s_bode_point>& pts, double s_bode_point::*field)
+{
+    std::vector<double> out(pts.size());
+    for (size_t i = 0; i < pts.size(); ++i)
+        out[i] = pts[i].*field;
+    return out;
+}
+
+void draw_rotated(QPainter& p, QPoint at, int degrees, const QString& text)
+{
+    p.save();
+    p.translate(at);
+    p.rotate(degrees);
+    const int h = p.fontMetrics().height();
+    p.drawText(QRect(-300, -h, 600, h), Qt::AlignHCenter | Qt::AlignBottom, text);
+    p.restore();
+}
+
+// Joins consecutive segments that meet into one polyline each: far fewer
+// calls into the raster engine than one line per segment.
+void draw_segments(QPainter& p, const s_plot_rect& plot, const std::vector<s_segment>& segs)
+{
+    QPolygon run;
+    const auto flush = [&] {
+        if (run.size() > 1)
+            p.drawPolyline(run);
+        run.clear();
+    };
+    for (const s_segment& g : segs) {
+        const QPoint a(plot.left + static_cast<int>(std::lround(g.x1)),
+                       plot.top + static_cast<int>(std::lround(g.y1)));
+        const QPoint b(plot.left + static_cast<int>(std::lround(g.x2)),
+                       plot.top + static_cast<int>(std::lround(g.y2)));
+        if (run.isEmpty() || run.last() != a) {
+            flush();
+            run.append(a);
+        }
+        if (b != run.last())
+            run.append(b);
+    }
+    flush();
+}
+
+int height_px(double y, int h)
+{
+    return std::isfinite(y) ? static_cast<int>(std::clamp(std::lround(y), 0L, static_cast<long>(h)))
+                            : 0;
+}
+
+int clamp_index(int c, int count)
+{
+    return std::clamp(c, 0, count - 1);
+}
+
+} // namespace
+
+QColor bode_qcolor(s_rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+QColor bode_background_color(const s_bode_inputs& in)
+{
+    switch (in.background) {
+    case bode_background::white: return Qt::white;
+    case bode_background::custom: return in.custom_background;
+    default: return Qt::black;
+    }
+}
+
+s_bode_series bode_fra_series(std::vector<s_bode_point> points)
+{
+    s_bode_series s;
+    s.points = std::move(points);
+    s.gain_color = bode_qcolor(BODE_GAIN_TRACE);
+    s.phase_color = bode_qcolor(BODE_PHASE_TRACE);
+    return s;
+}
+
+BodePlot::BodePlot(s_bode_style style, bode_out_of_range mode) : style_(style), mode_(mode) {}
+
+QImage BodePlot::render(QSize size, const s_bode_inputs& in, QColor window_background) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(window_background);
+    QPainter p(&image);
+    draw(p, QRect(QPoint(0, 0), size), in);
+    return image;
+}
+
+void BodePlot::draw(QPainter& p, const QRect& client, const s_bode_inputs& in) const
+{
+    s_plot_rect plot = bode_plot_area(client.width(), client.height(), style_);
+    plot.left += client.left();
+    plot.right += client.left();
+    plot.top += client.top();
+    plot.bottom += client.top();
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    draw_frame(p, plot, in);
+    draw_titles(p, client, plot, in);
+    draw_value_axes(p, plot, in);
+    draw_freq_axis(p, plot, in);
+    draw_series(p, plot, in);
+    if (in.show_cursors)
+        draw_cursors(p, client, plot, in);
+    p.restore();
+}
+
+void BodePlot::draw_frame(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+{
+    const QRect area = qrect(plot);
+    p.fillRect(area, bode_background_color(in));
+    QRect r = area.adjusted(-FRAME_GROW, -FRAME_GROW, FRAME_GROW, FRAME_GROW);
+    for (QColor c : {FRAME_GREY, FRAME_LIGHT, FRAME_LIGHT, FRAME_GREY, FRAME_DARK}) {
+        frame_rect(p, r, c);
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
+                           const s_bode_inputs& in) const
+{
+    p.setFont(chart_font(TITLE_PIXELS));
+    p.setPen(LABEL_TEXT);
+    const QRect band = style_.freq_title_below_plot
+                           ? QRect(client.left(), plot.bottom + 20, client.width(), 20)
+                           : QRect(client.left(), client.bottom() + 1 - 60, client.width(), 20);
+    p.drawText(band, Qt::AlignCenter, qt_from_ansi(BODE_TITLE_FREQUENCY));
+    const int cy = (plot.top + plot.bottom) / 2;
+    p.setPen(in.gain_title_color);
+    draw_rotated(p, QPoint(client.left() + style_.axis_title_x, cy), -90,
+                 qt_from_ansi(BODE_TITLE_GAIN));
+    p.setPen(in.phase_title_color);
+    draw_rotated(p, QPoint(client.right() + 1 - style_.axis_title_x, cy), 90,
+                 qt_from_ansi(BODE_TITLE_PHASE));
+}
+
+void BodePlot::draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+{
+    const s_bode_palette pal = bode_palette(in.background);
+    const auto gains = bode_gain_ticks(in.gain, plot.height());
+    const auto phases = bode_phase_ticks(in.phase_base, plot.height());
+    p.setFont(chart_font(LABEL_PIXELS));
+    const int h = p.fontMetrics().height();
+    p.setPen(pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
+    for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
+        const int y = plot.bottom - gains[i].y;
+        p.drawLine(plot.left, y, plot.right - 1, y);
+    }
+    p.setPen(LABEL_TEXT);
+    const int left = plot.left - BODE_SIDE_INSET;
+    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
+        const int y = plot.bottom - gains[i].y;
+        p.drawText(QRect(left + 20, y - h / 2, 30, h), Qt::AlignRight | Qt::AlignVCenter,
+                   qt_from_ansi(bode_gain_label(gains[i].value)));
+        p.drawText(QRect(plot.right + 10, y - h / 2, 30, h), Qt::AlignLeft | Qt::AlignVCenter,
+                   qt_from_ansi(bode_phase_label(phases[i].value)));
+    }
+}
+
+void BodePlot::draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+{
+    const s_bode_palette pal = bode_palette(in.background);
+    const QPen minor =
+        pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
+    const QPen major = pen(bode_qcolor(pal.major_grid));
+    const auto ticks = bode_freq_ticks(in.freq, plot.width(), in.log_scaling, style_);
+    p.setFont(chart_font(LABEL_PIXELS));
+    for (const s_freq_tick& t : ticks) {
+        const int x = plot.left + t.x;
+        if (t.pen != grid_pen::none) {
+            p.setPen(t.pen == grid_pen::major ? major : minor);
+            p.drawLine(x, plot.bottom - 1, x, plot.top);
+        }
+        if (t.labelled) {
+            p.setPen(LABEL_TEXT);
+            p.drawText(QRect(x - 8, plot.bottom + 5, 53, 20), Qt::AlignLeft | Qt::AlignTop,
+                       qt_from_ansi(bode_freq_label(t.value)));
+        }
+    }
+}
+
+void BodePlot::draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+{
+    s_value_axis axes[2];
+    axes[0].gain = in.gain;
+    axes[1].phase = true;
+    axes[1].phase_base = in.phase_base;
+    for (const s_bode_series& s : in.series) {
+        if (!s.visible || s.points.empty())
+            continue;
+        const auto xs = bode_x_positions(column(s.points, &s_bode_point::frequency), in.freq,
+                                         plot.width(), in.log_scaling);
+        for (int which = 0; which < 2; ++which) {
+            const auto values =
+                column(s.points, which ? &s_bode_point::phase : &s_bode_point::gain);
+            p.setPen(
+                pen(which ? s.phase_color : s.gain_color, which ? s.phase_width : s.gain_width));
+            if (mode_ == bode_out_of_range::clamp) {
+                const auto px = bode_trace_clamped(xs, values, axes[which], plot);
+                QPolygon poly(static_cast<int>(px.size()));
+                for (size_t i = 0; i < px.size(); ++i)
+                    poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
+                p.drawPolyline(poly);
+            } else {
+                draw_segments(p, plot, bode_trace_clipped(xs, values, axes[which], plot));
+            }
+        }
+    }
+}
+
+void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
+                            const s_bode_inputs& in) const
+{
+    if (in.series.empty() || in.series[0].points.empty())
+        return;
+    const auto& pts = in.series[0].points;
+    const int count = static_cast<int>(pts.size());
+    const s_bode_palette pal = bode_palette(in.background);
+    const QColor pens[2] = {bode_qcolor(pal.cursor0_pen), bode_qcolor(pal.cursor1_pen)};
+    const QColor texts[2] = {bode_qcolor(BODE_CURSOR0_TEXT), bode_qcolor(BODE_CURSOR1_TEXT)};
+    std::vector<s_slope_sample> slope(pts.size());
+    for (size_t i = 0; i < pts.size(); ++i)
+        slope[i] = {pts[i].frequency, pts[i].gain};
+    s_value_axis gain_axis;
+    gain_axis.gain = in.gain;
+    s_value_axis phase_axis;
+    phase_axis.phase = true;
+    phase_axis.phase_base = in.phase_base;
+    const int h = plot.height();
+    p.setFont(chart_font(LABEL_PIXELS));
+    for (int k = 0; k < 2; ++k) {
+        const int c = clamp_index(in.cursor[k], count);
+        const s_bode_point& pt = pts[static_cast<size_t>(c)];
+        const int x = plot.left + bode_x_of(pt.frequency, in.freq, plot.width(), in.log_scaling);
+        const int yg = plot.bottom - height_px(gain_axis.y_of(pt.gain, h), h);
+        const int yp = plot.bottom - height_px(phase_axis.y_of(pt.phase, h), h);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(pen(pens[k]));
+        p.drawEllipse(QPoint(x, yg), CURSOR_RADIUS, CURSOR_RADIUS);
+        p.drawEllipse(QPoint(x, yp), CURSOR_RADIUS, CURSOR_RADIUS);
+        p.setPen(pen(pens[k], 1, Qt::DotLine));
+        p.drawLine(x, yg, plot.left, yg);
+        p.drawLine(x, yp, plot.right - 1, yp);
+        p.drawLine(x, std::min(yg, yp), x, plot.bottom - 1);
+        const auto lines =
+            bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c));
+        const int left = k == 0 ? client.left() + 5 : client.right() + 1 - 125;
+        p.setPen(texts[k]);
+        for (int i = 0; i < 4; ++i)
+            p.drawText(QRect(left, client.bottom() + 1 - 56 + 14 * i, 200, 13),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       qt_from_ansi(lines[static_cast<size_t>(i)]));
+    }
+}
+
+int bode_save_bmp(const QImage& image, const QString& path)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    s_bmp_image bmp{rgb.width(), rgb.height(), {}};
+    bmp.rgb.resize(static_cast<size_t>(rgb.width()) * rgb.height() * 3);
+    for (int y = 0; y < rgb.height(); ++y)
+        std::copy_n(rgb.constScanLine(y), rgb.width() * 3,
+                    bmp.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb.width() * 3);
+    return bmp_write_file(path.toStdString(), bmp);
+}
+

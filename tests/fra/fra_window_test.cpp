@@ -1,0 +1,269 @@
+// The FRA window inside the main window, against the simulator. With
+// FRA_SCREENSHOT_DIR set, the GRAPH, TABLE and REALTIME views are saved
+// there as PNG files for a person to look at.
+
+#include "app/command_ids.h"
+#include "app/control_table.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/main_window.h"
+#include "app/ui/qt_seams.h"
+#include "db/ui/test_details_dialog.h"
+#include "fra/ui/fra_view.h"
+#include "fra/ui/fra_window.h"
+#include "link/identify.h"
+#include "link/link.h"
+#include "sim/server.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// One application for the program, never destroyed: Qt's own objects
+// must not be torn down by the exit handlers after the platform is gone.
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "fra_window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+bool wait_for(const std::function<bool()>& done, int ms = 30000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+std::atomic<int> answered{0};
+
+// Answers the Test Details dialog when it opens: a single sweep, not stored.
+void answer_test_details(bool cancel)
+{
+    QTimer::singleShot(50, [cancel] {
+        ++answered;
+        auto* d = qobject_cast<test_details_dialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            answer_test_details(cancel);
+            return;
+        }
+        if (cancel) {
+            d->reject();
+            return;
+        }
+        qobject_cast<QCheckBox*>(d->control(1005))->setChecked(false);
+        d->press_start();
+    });
+}
+
+// Answers the Test Details dialog with a repeating test of five sweeps.
+void answer_repeating_test()
+{
+    QTimer::singleShot(50, [] {
+        auto* d = qobject_cast<test_details_dialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            answer_repeating_test();
+            return;
+        }
+        qobject_cast<QCheckBox*>(d->control(1005))->setChecked(false);
+        d->set_repeating(true);
+        qobject_cast<QLineEdit*>(d->control(1064))->setText("5");
+        d->press_start();
+    });
+}
+
+// A series timer that fires after a second and a half instead of whole
+// minutes: about the time the progress dialog needs for one sweep.
+std::vector<double> armed;
+std::vector<int> cancelled;
+int quick_timer(double ms, command_target* target, int message, command_target*, bool)
+{
+    armed.push_back(ms);
+    const int id = static_cast<int>(armed.size());
+    QTimer::singleShot(1500, [target, message, id] {
+        if (std::find(cancelled.begin(), cancelled.end(), id) == cancelled.end())
+            post_command(target, message);
+    });
+    return id;
+}
+bool quick_cancel(int id)
+{
+    cancelled.push_back(id);
+    return true;
+}
+
+QString caption(int id)
+{
+    return qobject_cast<QAbstractButton*>(control_by_id(id))->text();
+}
+
+class FraWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app();
+        set_command_dispatcher(&dispatcher);
+        ui_set_backend(&ui);
+        char pattern[] = "/tmp/tarvelo-fra-ui-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        sim::sim_options options;
+        options.tcp_host = "127.0.0.1";
+        options.tcp_port = 0;
+        options.instrument.time_scale = 0;
+        server = std::make_unique<sim::sim_server>(options);
+        server->start();
+        fra_register_windows();
+        main = std::make_unique<main_window>(dir, dir);
+        // Start-up fills the connection record from the settings: point it
+        // at the simulator afterwards.
+        link_set_tcp_port(server->tcp_port());
+        g_link.interface = LINK_LAN;
+        g_link.ip_address = "127.0.0.1";
+        g_link.identified = connect_and_identify(nullptr, g_link, false);
+        ASSERT_TRUE(g_link.identified);
+        main->resize(1024, 700);
+        main->show();
+        fra = qobject_cast<fra_window*>(main->mode_window(ROW_FRA));
+        ASSERT_TRUE(fra);
+        ASSERT_TRUE(fra->view_window());
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        main.reset();
+        server->stop();
+        g_link = s_link{};
+        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
+        ui_set_backend(nullptr);
+        set_command_dispatcher(nullptr);
+        std::filesystem::remove_all(dir);
+    }
+    void click(int id) { post_command(fra, id, 0); }
+    void shot(const char* name)
+    {
+        const char* out = std::getenv("FRA_SCREENSHOT_DIR");
+        QApplication::processEvents();
+        if (out)
+            main->grab().save(QString("%1/%2.png").arg(out, name));
+    }
+    void sweep_once()
+    {
+        answer_test_details(false);
+        click(14507);
+        ASSERT_TRUE(wait_for([this] { return fra->results().count == 100; }));
+        ASSERT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); }));
+        QApplication::processEvents();
+    }
+
+    qt_command_dispatcher dispatcher;
+    scripted_ui ui;
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+    std::unique_ptr<main_window> main;
+    fra_window* fra = nullptr;
+};
+
+} // namespace
+
+TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
+{
+    sweep_once();
+    EXPECT_EQ(caption(14507), "CLEAR");
+    auto* list = qobject_cast<QTreeWidget*>(control_by_id(14500));
+    ASSERT_EQ(list->topLevelItemCount(), 100);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "10.0000");
+    EXPECT_TRUE(std::filesystem::exists(main->paths().data_folder + "/sweep1.dat"));
+    EXPECT_EQ(fra->view_window()->state().cursor[1], 99);
+    QApplication::processEvents();
+    const QImage chart = fra->view_window()->grab().toImage();
+    const s_plot_rect r = bode_plot_area(chart.width(), chart.height(), bode_style_fra_view());
+    EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
+    shot("fra_graph");
+
+    click(14504);
+    wait_for([&] { return list->isVisible(); }, 5000);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(fra->view_window()->isVisible());
+    shot("fra_table");
+
+    click(14507);
+    wait_for([this] { return fra->results().count == 0; }, 5000);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(caption(14507), "SWEEP");
+}
+
+TEST_F(FraWindow, CancelledTestDetailsChangesNothing)
+{
+    answered = 0;
+    answer_test_details(true);
+    click(14507);
+    wait_for([] { return answered > 0 && !QApplication::activeModalWidget(); }, 5000);
+    QApplication::processEvents();
+    EXPECT_EQ(caption(14507), "SWEEP");
+    EXPECT_EQ(fra->results().count, 0);
+    EXPECT_FALSE(fra->is_running());
+}
+
+TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
+{
+    sweep_once();
+    auto* bar = qobject_cast<QScrollBar*>(control_by_id(14601));
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->maximum(), 100);
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 99);
+    bar->setValue(37);
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 37);
+}
+
+TEST_F(FraWindow, RealtimeReadout)
+{
+    click(14502);
+    QApplication::processEvents();
+    click(14506);
+    ASSERT_TRUE(wait_for([this] { return fra->displayed().frequency() != 0; }));
+    EXPECT_TRUE(fra->is_running());
+    EXPECT_EQ(caption(14506), "STOP");
+    shot("fra_realtime");
+    click(14506);
+    ASSERT_TRUE(wait_for([this] { return !fra->is_running(); }, 5000));
+    EXPECT_EQ(caption(14506), "START");
+}
+
+TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
+{
+    armed.clear();
+    cancelled.clear();
+    fra->set_timer_hooks({quick_timer, quick_cancel});
+    answer_repeating_test();
+    click(14507);
+    ASSERT_TRUE(wait_for([this] { return fra->series().sweeps_done >= 2; }));
+    EXPECT_EQ(caption(14507), "CANCEL");
+    EXPECT_TRUE(control_by_id(14513)->isVisible());
+    click(14507);
+    ASSERT_TRUE(wait_for([] { return caption(14507) == "CLEAR"; }, 10000));
+    wait_for([] { return !QApplication::activeModalWidget(); }, 10000);
+    QApplication::processEvents();
+    EXPECT_EQ(fra->results().count, 100);
+    EXPECT_FALSE(fra->is_running());
+    EXPECT_EQ(armed.front(), 300000); // five minutes, start to start
+    EXPECT_EQ(cancelled.back(), static_cast<int>(armed.size()));
+}

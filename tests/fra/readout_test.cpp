@@ -1,0 +1,72 @@
+#include "fra/realtime.h"
+#include "fra/view_state.h"
+
+#include <gtest/gtest.h>
+
+TEST(RealtimeReadout, TileGridAndLabels)
+{
+    EXPECT_EQ(fra_tile_grid(6, 800, 400).columns, 3);
+    EXPECT_EQ(fra_tile_grid(6, 800, 400).rows, 2);
+    EXPECT_EQ(fra_tile_grid(10, 800, 400).columns, 4);
+    EXPECT_EQ(fra_tile_grid(10, 800, 400).rows, 4);
+    EXPECT_EQ(fra_tile_grid(30, 400, 800).columns, 5);
+    EXPECT_EQ(fra_tile_grid(30, 800, 400).columns, 6);
+    EXPECT_EQ(fra_tile_count(9), 10);
+    EXPECT_EQ(fra_tile_count(7), 6);
+    EXPECT_EQ(fra_tile_labels(9)[3], "Gain 1");
+    EXPECT_EQ(fra_tile_labels(7)[3], "Gain");
+}
+
+TEST(RealtimeReadout, ValueTexts)
+{
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, -123.456), "-123.46 dB");
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, 12.3456), "12.346 dB");
+    EXPECT_EQ(fra_tile_value(FRA_PHASE, 0), "0.0000 \xB0");
+    EXPECT_EQ(fra_tile_value(FRA_FREQUENCY, 1000), "1.0000 kHz");
+    EXPECT_EQ(fra_tile_value(FRA_DELAY, -1.0914e-4), "-109.14 us");
+    EXPECT_EQ(fra_tile_value(8, 45), "45.000 \xB0"); // second phase of the 6300
+}
+
+TEST(RealtimeReadout, EqualReadingCausesNoRedraw)
+{
+    FraSweepContext ctx;
+    s_fra_result shown;
+    ctx.realtime.v[0] = 1000;
+    EXPECT_TRUE(fra_realtime_accept(ctx, shown));
+    EXPECT_EQ(ctx.request, 1);
+    ctx.request = 0;
+    EXPECT_FALSE(fra_realtime_accept(ctx, shown));
+    EXPECT_EQ(ctx.request, 1); // the next reading is asked for either way
+}
+
+TEST(FraViewState, NewSweepRangesAndCursors)
+{
+    FraResults r;
+    r.count = 3;
+    const double f[] = {0, 500, 1000};
+    const double g[] = {3, 3, 3};
+    for (int i = 0; i < 3; ++i) {
+        r.points[static_cast<size_t>(i)].v[FRA_FREQUENCY] = f[i];
+        r.points[static_cast<size_t>(i)].v[FRA_GAIN] = g[i];
+    }
+    s_fra_view_state v;
+    fra_view_new_sweep(v, r);
+    EXPECT_EQ(v.freq.fmin, 1); // a sweep from 0 Hz starts the axis at 1 Hz
+    EXPECT_EQ(v.freq.fmax, 1000);
+    EXPECT_EQ(v.gain.gmin, -10);
+    EXPECT_EQ(v.gain.gmax, 20);
+    EXPECT_EQ(v.cursor[1], 2);
+    v.centre_zero = true;
+    fra_view_gain_range(v, r);
+    EXPECT_EQ(v.gain.gmin, -20);
+
+    EXPECT_TRUE(fra_view_move_cursor(v, 0, 99, 3));
+    EXPECT_EQ(v.cursor[0], 2);
+    EXPECT_FALSE(fra_view_move_cursor(v, 0, 5, 3));
+    EXPECT_TRUE(fra_view_move_cursor(v, 0, -1, 3));
+    EXPECT_EQ(v.cursor[0], 0);
+
+    r.clear();
+    fra_view_new_sweep(v, r);
+    EXPECT_EQ(v.cursor[1], 0);
+}

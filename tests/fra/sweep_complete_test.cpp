@@ -1,0 +1,163 @@
+#include "app/ui_seam.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
+#include "fra/sweep_complete.h"
+#include "fra/sweep_series.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+class SweepComplete : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarvelo-fra-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        ui_set_backend(&ui);
+        ctx.sweep.count = 3;
+        ctx.sweep.phase_convention = 1;
+        for (int i = 0; i < 3; ++i) {
+            s_fra_result& p = ctx.sweep.points[static_cast<size_t>(i)];
+            const double v[] = {1000.0 * (i + 1), 0.5, 0.25, -6.0 * i, -90.0, 1.5e-4, 7, 7, 7, 7};
+            std::copy(std::begin(v), std::end(v), p.v);
+        }
+    }
+    void TearDown() override
+    {
+        db_close();
+        ui_set_backend(nullptr);
+        std::filesystem::remove_all(dir);
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(dir + "/" + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::string dir;
+    scripted_ui ui;
+    FraSweepContext ctx;
+    FraResults results;
+};
+
+} // namespace
+
+TEST_F(SweepComplete, TableRowsAndTheSweepFile)
+{
+    s_sweep_store store{dir, 1, nullptr, 0};
+    const s_sweep_outcome out = fra_complete_sweep(ctx, results, store);
+    EXPECT_EQ(results.count, 3);
+    EXPECT_EQ(results.phase_convention, 1);
+    EXPECT_EQ(results.points[2].v[9], 7); // the whole block is copied
+    ASSERT_EQ(out.rows.size(), 3u);
+    EXPECT_EQ(
+        out.rows[1],
+        "2\t2000.0000\t5.00000E-001\t2.50000E-001\t-6.00000E+000\t-9.00000E+001\t1.50000E-004");
+    EXPECT_TRUE(out.file_written);
+    EXPECT_EQ(read("sweep1.dat"),
+              "01-01-1970 - 00:00\r\n" + out.rows[0] + "\r\n" + out.rows[1] + "\r\n" + out.rows[2]);
+    store.sweep_number = 4;
+    fra_complete_sweep(ctx, results, store);
+    EXPECT_TRUE(std::filesystem::exists(dir + "/sweep4.dat"));
+}
+
+TEST_F(SweepComplete, UnwritableFolderStillFillsTheTable)
+{
+    const s_sweep_outcome out = fra_complete_sweep(ctx, results, {dir + "/missing", 1, nullptr, 0});
+    EXPECT_FALSE(out.file_written);
+    EXPECT_EQ(out.rows.size(), 3u);
+    EXPECT_TRUE(ui.shown().empty());
+}
+
+TEST_F(SweepComplete, StoresTheTestWithItsPoints)
+{
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    s_test test;
+    test.SessionNo = 1;
+    test.Name = "Run";
+    test.Winding = "HV";
+    const s_sweep_outcome out = fra_complete_sweep(ctx, results, {dir, 1, &test, 0});
+    ASSERT_TRUE(out.stored);
+    ASSERT_GT(test.TestNo, 0);
+    s_test back;
+    ASSERT_EQ(db_get_test(back, test.TestNo, true), 0);
+    EXPECT_EQ(back.Name, "Run");
+    ASSERT_EQ(back.points.count(), 3);
+    EXPECT_DOUBLE_EQ(back.points[2].Frequency, 3000);
+    EXPECT_DOUBLE_EQ(back.points[2].Amplitude, -12);
+    EXPECT_DOUBLE_EQ(back.points[2].Phase, -90);
+}
+
+namespace {
+
+struct timer_log {
+    static inline std::vector<double> added;
+    static inline std::vector<int> cancelled;
+    static int add(double ms, command_target*, int message, command_target*, bool)
+    {
+        EXPECT_EQ(message, 32800);
+        added.push_back(ms);
+        return static_cast<int>(added.size());
+    }
+    static bool cancel(int id)
+    {
+        cancelled.push_back(id);
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(SweepSeries, ThreeSweepsArmTheTimerBeforeTheFirstTwoOnly)
+{
+    timer_log::added.clear();
+    timer_log::cancelled.clear();
+    const s_timer_hooks hooks{timer_log::add, timer_log::cancel};
+    s_fra_series s;
+    s.repeating = true;
+    s.running = 1;
+    s.sweeps_total = 3;
+    s.interval_ms = 120000;
+    s.save_to_db = true;
+    s.test.Name = "Run";
+    std::vector<std::string> names;
+    bool ended = false;
+    for (int sweep = 0; sweep < 3; ++sweep) {
+        EXPECT_FALSE(ended);
+        fra_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
+        names.push_back(s.test.Name);
+        s.test.TestNo = 40 + sweep; // as storing would set it
+        ended = fra_series_after_sweep(s, hooks);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(timer_log::added, (std::vector<double>{120000, 120000}));
+    EXPECT_EQ(timer_log::cancelled, std::vector<int>{2});
+    EXPECT_EQ(names, (std::vector<std::string>{"Run", "Run 2", "Run 3"}));
+    EXPECT_EQ(s.running, 0);
+    EXPECT_EQ(fra_series_progress_text(s), "3/3");
+}
+
+TEST(SweepSeries, SingleSweepNeitherArmsNorCounts)
+{
+    timer_log::added.clear();
+    const s_timer_hooks hooks{timer_log::add, timer_log::cancel};
+    s_fra_series s;
+    s.running = 1;
+    s.save_to_db = true;
+    s.test.Name = "One";
+    s.test.TestNo = 12;
+    fra_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
+    EXPECT_EQ(s.test.TestNo, 0);
+    EXPECT_EQ(s.test.Name, "One");
+    EXPECT_FALSE(fra_series_after_sweep(s, hooks));
+    EXPECT_TRUE(timer_log::added.empty());
+    EXPECT_EQ(s.running, 0);
+    EXPECT_EQ(s.sweeps_done, 0);
+}
