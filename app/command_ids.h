@@ -20,3 +20,28 @@ enum command_id : int {
     CMD_PROGRESS_STATUS = 10007,   // progress dialog: status text (lparam = text)
     CMD_SET_TEXT = 12,             // any display: replace its text (lparam = text)
 };
+
+// The main window's menu and strip, and the progress dialog's own commands.
+enum shell_command_id : int {
+    CMD_CANCEL = 2,                    // a dialog's Cancel button
+    CMD_ABOUT = 104,                   // main window: About box
+    CMD_CONNECTION = 110,              // main window: connection dialog and flow
+    CMD_MODE_LCR = 181,                // main window: LCR mode
+    CMD_MODE_CAPTURE = 187,            // main window: capture mode
+    CMD_MODE_PIEZO = 188,              // main window: piezo mode
+    CMD_COMMS_LOG = 204,               // main window: comms log on/off
+    CMD_PROGRESS_START_WORKER = 10006, // progress dialog: start the worker (its own timer)
+    CMD_PROGRESS_ESTIMATE = 10010,     // progress dialog: estimate mode
+    CMD_PROGRESS_POSITION = 10011,     // progress dialog: set position (lparam = position)
+    CMD_MEASURE = 12001,               // MEASURE button
+    CMD_DATABASE = 12002,              // DATABASE button
+    CMD_HIDE_SETTINGS = 12003,         // HIDE/SHOW SETTINGS button
+    CMD_LOGO = 12005,                  // logo button: the maker's home page
+    CMD_READ_HXM = 12006,              // READ HXM: read the whole configuration
+    CMD_SET_UP_HXM = 12007,            // SET UP HXM: write the whole configuration
+    CMD_CONFIG_ACQU = 13002,           // configuration panel: Acquisition Control page
+    CMD_SAVE_BITMAP = 32771,           // main window: graph picture to a bitmap file
+    CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
+    CMD_MODE_FRA = 32773,              // main window: FRA mode
+    CMD_SUPPORT = 32775,               // main window: the maker's support page
+};

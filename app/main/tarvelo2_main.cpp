@@ -1,9 +1,14 @@
 // Tarvelo2 — the desktop companion of the HXM phase-sensitive multimeters.
 
+#include "app/ui/main_window.h"
+#include "app/ui/mode_windows.h"
 #include "app/ui/qt_seams.h"
+#include "config/ui/config_window.h"
+#include "link/ui/connect_dialog.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QStandardPaths>
 
 int main(int argc, char** argv)
 {
@@ -13,11 +18,17 @@ int main(int argc, char** argv)
     set_command_dispatcher(&dispatcher);
     ui_set_backend(&ui);
 
-    QMainWindow window;
-    window.setWindowTitle("Tarvelo2");
-    window.resize(1024, 700);
-    window.show();
-    const int rc = app.exec();
+    set_connection_dialog(run_connect_dialog);
+    set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
+
+    int rc = 0;
+    {
+        const QString data_root =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        main_window window(data_root.toStdString(), QDir::currentPath().toStdString());
+        window.show();
+        rc = app.exec();
+    }
     ui_set_backend(nullptr);
     set_command_dispatcher(nullptr);
     return rc;

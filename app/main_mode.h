@@ -1,0 +1,53 @@
+#pragma once
+// The main window's modes and the rules that decide which windows show and
+// which controls are enabled in each. Plain data, so the rules are tested
+// without a display.
+
+enum main_mode : int {
+    MODE_FRA = 0,
+    MODE_LCR = 1,
+    MODE_DATABASE = 2,
+    MODE_PIEZO = 3,
+    MODE_CAPTURE = 4,
+    MODE_COUNT = 5,
+};
+
+struct s_main_state {
+    int mode = MODE_FRA;
+    int previous_mode = MODE_FRA;
+    bool settings_hidden = false;
+};
+
+// A menu change of mode: the mode left becomes the previous mode.
+void main_enter_mode(s_main_state& state, int mode);
+// DATABASE: enters the database view unless already there (so pressing it
+// twice keeps the first stored mode). True when the mode changed.
+bool main_enter_database(s_main_state& state);
+// MEASURE: leaves the database view for the stored mode; does nothing in
+// any other mode. True when the mode changed.
+bool main_leave_database(s_main_state& state);
+
+// What shows and what may be used in a mode.
+struct s_mode_view {
+    bool config_panel = false;
+    bool database_view = false;   // tool strip and lists
+    bool mode_window[MODE_COUNT]; // FRA, LCR, -, piezo, capture windows
+    bool hide_settings = false;   // HIDE/SHOW SETTINGS enabled
+    bool read_setup = false;      // READ HXM and SET UP HXM enabled
+    bool mode_menus = false;      // FRA/LCR/Piezo/Capture items and the Display menu
+};
+s_mode_view main_mode_view(const s_main_state& state, bool connected);
+
+// The refresh of the main controls: enable flag, connection and whether the
+// FRA window runs a sweep, series or realtime measurement.
+struct s_main_enable {
+    bool strip = false;        // strip and configuration buttons (not those created disabled)
+    bool config_panel = false; // the panel window, READ HXM and SET UP HXM
+    bool database = false;     // DATABASE
+    bool mode_window[MODE_COUNT];
+};
+s_main_enable main_controls_enable(const s_main_state& state, bool enable, bool connected,
+                                   bool fra_running);
+
+// The text of the settings button.
+const char* main_settings_button_text(bool hidden);

@@ -1,0 +1,272 @@
+// Building the main window: menu, controls of every mode, settings and the
+// start-up database.
+
+#include "app/ui/main_window.h"
+
+#include "app/command_ids.h"
+#include "app/ui/config_panel_window.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/mode_menu_bar.h"
+#include "app/ui/mode_windows.h"
+#include "app/ui/qt_seams.h"
+#include "app/ui/table_window.h"
+#include "app/ui_seam.h"
+#include "link/discovery.h"
+#include "link/link.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QTreeWidget>
+#include <ctime>
+
+namespace {
+
+// The windows each table's controls are created into, in creation order.
+struct s_table_home {
+    control_table_id table;
+    control_table_id parent_table;
+    int parent_row;
+};
+constexpr s_table_home table_homes[] = {
+    {TABLE_CONFIG, TABLE_MAIN, ROW_CONFIG},    {TABLE_FRA, TABLE_MAIN, ROW_FRA},
+    {TABLE_FRA_GRAPH, TABLE_FRA, 0},           {TABLE_LCR, TABLE_MAIN, ROW_LCR},
+    {TABLE_LCR_GRAPH, TABLE_LCR, 0},           {TABLE_CAPTURE, TABLE_MAIN, ROW_CAPTURE},
+    {TABLE_PIEZO, TABLE_MAIN, ROW_PIEZO},      {TABLE_DB_TOOLS, TABLE_MAIN, ROW_DB_TOOLS},
+    {TABLE_DB_LISTS, TABLE_MAIN, ROW_DB_VIEW},
+};
+
+table_window* window_at(control_table_id table, int row)
+{
+    return static_cast<table_window*>(control_table(table)[row].window);
+}
+
+struct s_icon {
+    int id;
+    int resource;
+};
+constexpr s_icon piezo_icons[] = {{15254, 193}, {15252, 191}, {15253, 192},
+                                  {15257, 196}, {15255, 194}, {15256, 195}};
+constexpr s_icon tool_icons[] = {{15000, 138}, {15001, 140}, {15002, 145}, {15003, 155},
+                                 {15004, 156}, {15005, 158}, {15006, 157}, {15007, 159},
+                                 {15008, 164}, {15009, 160}, {15010, 161}, {15011, 162},
+                                 {15012, 163}, {15013, 165}};
+
+void set_icon(int id, int resource, int size)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(control_by_id(id))) {
+        button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(resource)));
+        button->setIconSize(QSize(size, size));
+    }
+}
+
+std::tm local_now()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+
+// The interface font the design sizes were made for: a narrow sans serif
+// about 11 pixels high.
+void use_interface_font()
+{
+    QFont font(QStringLiteral("Nimbus Sans"));
+    font.setFamilies({QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("Helvetica")});
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+}
+
+} // namespace
+
+// The icons and bitmaps live in this library's resources.
+static void init_resources()
+{
+    Q_INIT_RESOURCE(tarvelo_resources);
+}
+
+bool main_connected()
+{
+    return g_link.identified;
+}
+
+main_window::main_window(const std::string& local_data_root, const std::string& working_dir)
+    : paths_(app_paths(local_data_root))
+{
+    init_resources();
+    use_interface_font();
+    setObjectName(QStringLiteral("QXTarvelo2WClass"));
+    setWindowTitle(QString::fromLatin1(PROGRAM_NAME));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/101.png")));
+    build_menu();
+    build_controls();
+    decorate_controls();
+    prepare_settings();
+    post_click(CMD_CONFIG_ACQU);
+    post_click(CMD_MEASURE);
+    show_mode();
+    set_selected_font(CMD_MEASURE, CMD_MEASURE, CMD_DATABASE);
+    highlight_mode();
+    open_startup_database(working_dir);
+    control_by_id(CMD_LOGO)->setEnabled(true);
+    // The first refresh enables what may be used without an instrument
+    // (DATABASE among them) and lets the mode windows set their own.
+    post_command(this, CMD_MAIN_REFRESH);
+}
+
+main_window::~main_window()
+{
+    close_test_database();
+    set_layout_reference(nullptr);
+    forget_table_windows();
+}
+
+void main_window::build_menu()
+{
+    auto add = [this](QMenu* menu, const char* text, int id) {
+        QAction* a = menu->addAction(QString::fromLatin1(text));
+        a->setData(id);
+        connect(a, &QAction::triggered, this, [this, id] { post_command(this, id); });
+        return a;
+    };
+    auto top = [this](const char* text, int id) {
+        QAction* a = menuBar()->addAction(QString::fromLatin1(text));
+        a->setData(id);
+        connect(a, &QAction::triggered, this, [this, id] { post_command(this, id); });
+    };
+    setMenuBar(new mode_menu_bar(this));
+    QMenu* configure = menuBar()->addMenu(QStringLiteral("&Configure"));
+    add(configure, "&Connection...", CMD_CONNECTION);
+    debug_action_ = add(configure, "&Debug mode", CMD_COMMS_LOG);
+    debug_action_->setCheckable(true);
+    display_menu_ = menuBar()->addMenu(QStringLiteral("&Display"));
+    add(display_menu_, "&Save to Bitmap", CMD_SAVE_BITMAP);
+    add(display_menu_, "&Copy to Clipboard", CMD_COPY_CLIPBOARD);
+    top("&FRA", CMD_MODE_FRA);
+    top("&LCR", CMD_MODE_LCR);
+    top("&Piezo", CMD_MODE_PIEZO);
+    top("C&apture", CMD_MODE_CAPTURE);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, "&About ...", CMD_ABOUT);
+    add(help, "&Support ...", CMD_SUPPORT);
+    for (const char* keys : {"Alt+?", "Alt+/"}) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+        connect(shortcut, &QShortcut::activated, this, [this] { post_command(this, CMD_ABOUT); });
+    }
+}
+
+void main_window::build_controls()
+{
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFixedSize(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
+    setCentralWidget(client_);
+    layout_init(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
+    create_table(client_, TABLE_MAIN);
+    for (const s_table_home& home : table_homes)
+        create_table(window_at(home.parent_table, home.parent_row)->client(), home.table);
+    for (int t = 0; t < TABLE_COUNT; ++t) {
+        if (t != TABLE_DB_TOOLS && t != TABLE_DB_LISTS)
+            show_table(static_cast<control_table_id>(t));
+    }
+    client_->installEventFilter(this);
+    set_layout_reference(client_);
+}
+
+// The client keeps its design size until the window has been shown and its
+// menu bar laid out; from then on the window cannot be made smaller than
+// that, and the client follows the window.
+void main_window::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (size_released_)
+        return;
+    size_released_ = true;
+    QTimer::singleShot(0, this, [this] {
+        layout()->activate();
+        layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        setMinimumSize(size());
+        client_->setMinimumSize(0, 0);
+        client_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    });
+}
+
+void main_window::decorate_controls()
+{
+    auto* logo = qobject_cast<QPushButton*>(control_by_id(CMD_LOGO));
+    logo->setIcon(QIcon(QStringLiteral(":/icons/203.png")));
+    logo->setIconSize(QSize(146, 20));
+    logo->setCursor(Qt::PointingHandCursor);
+    logo->setFlat(true);
+    logo->setStyleSheet(QStringLiteral("border: none"));
+    auto* circuit = qobject_cast<QLabel*>(control_by_id(15243));
+    circuit->setPixmap(QPixmap(QStringLiteral(":/icons/189.png")));
+    for (const s_icon& i : piezo_icons)
+        set_icon(i.id, i.resource, 16);
+    for (const s_icon& i : tool_icons)
+        set_icon(i.id, i.resource, 32);
+}
+
+void main_window::prepare_settings()
+{
+    settings_prepare(paths_, local_now());
+    set_current_app_paths(paths_);
+    const s_connect_defaults c = settings_connect(paths_);
+    g_link.interface = c.interface;
+    g_link.port_name = c.port_name;
+    g_link.baud_rate = c.baud_rate;
+    g_link.ip_address = c.ip_address;
+    discovery_set_target(c.discovery_address);
+}
+
+void main_window::open_startup_database(const std::string& working_dir)
+{
+    const s_startup_database d = startup_database(settings_database_file(paths_), working_dir);
+    if (!d.message.empty())
+        ui_message_box(this, d.message, PROGRAM_NAME, MB_OK);
+    database_path_ = d.path;
+    open_test_database(d.path);
+}
+
+table_window* main_window::mode_window(int main_row) const
+{
+    return window_at(TABLE_MAIN, main_row);
+}
+
+QAction* main_window::menu_action(int id) const
+{
+    for (QAction* a : findChildren<QAction*>()) {
+        if (a->data().toInt() == id)
+            return a;
+    }
+    return nullptr;
+}
+
+bool main_window::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize && !isMinimized()) {
+        relayout();
+        if (state_.mode == MODE_DATABASE)
+            enable_table(TABLE_DB_TOOLS, true);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+config_panel_window* main_window::config_panel() const
+{
+    return dynamic_cast<config_panel_window*>(mode_window(ROW_CONFIG));
+}
+
+bool main_window::fra_running() const
+{
+    return mode_window(ROW_FRA)->is_running();
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The main window: menu, button strip, configuration panel and the work
+// area of the current mode (FRA, LCR, database view, piezo, capture).
+
+#include "app/app_settings.h"
+#include "app/command_seam.h"
+#include "app/main_mode.h"
+
+#include <QMainWindow>
+#include <string>
+
+class QAction;
+class QMenu;
+class table_window;
+class config_panel_window;
+
+// The main window's client size as designed: the outer design size of
+// 1024 x 625 less a four-pixel frame, the caption and the menu bar.
+constexpr int MAIN_CLIENT_WIDTH = 1016;
+constexpr int MAIN_CLIENT_HEIGHT = 577;
+
+class main_window : public QMainWindow, public command_target {
+    Q_OBJECT
+public:
+    // local_data_root: the per-user local application data folder;
+    // working_dir: where the default test database lives.
+    main_window(const std::string& local_data_root, const std::string& working_dir);
+    ~main_window() override;
+
+    void on_command(int id, intptr_t lparam) override;
+
+    const s_main_state& state() const { return state_; }
+    const s_app_paths& paths() const { return paths_; }
+    const std::string& database_path() const { return database_path_; }
+    table_window* mode_window(int main_row) const;
+    QAction* menu_action(int id) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build_menu();
+    void build_controls();
+    void decorate_controls();
+    void prepare_settings();
+    void open_startup_database(const std::string& working_dir);
+
+    void show_mode();
+    void highlight_mode();
+    void refresh_main(bool enable, bool connected);
+    void connection_flow();
+    void change_fra_lcr(int mode);
+    void change_piezo();
+    void after_mode_change(bool connected);
+    void measure();
+    void database();
+    void toggle_settings();
+    void toggle_comms_log();
+    void graph_picture(bool to_file);
+    config_panel_window* config_panel() const;
+    bool fra_running() const;
+
+    s_main_state state_;
+    s_app_paths paths_;
+    std::string database_path_;
+    QWidget* client_ = nullptr;
+    QMenu* display_menu_ = nullptr;
+    QAction* debug_action_ = nullptr;
+    bool size_released_ = false;
+};
+
+// True when the link has identified an instrument.
+bool main_connected();

@@ -1,0 +1,254 @@
+// The main window's commands: modes, connection, settings panel, comms log,
+// pictures of the graph and the maker's web pages.
+
+#include "app/command_ids.h"
+#include "app/ui/about_dialog.h"
+#include "app/ui/config_panel_window.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/main_window.h"
+#include "app/ui/mode_menu_bar.h"
+#include "app/ui/mode_windows.h"
+#include "app/ui/table_window.h"
+#include "app/ui_seam.h"
+#include "link/comms_log.h"
+#include "link/link.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QUrl>
+
+namespace {
+
+// The maker's web pages.
+const char* const HOME_PAGE = "https://www.quellmarsh.example/";
+const char* const SUPPORT_PAGE = "https://www.quellmarsh.example/support";
+
+constexpr int mode_rows[MODE_COUNT] = {ROW_FRA, ROW_LCR, ROW_DB_VIEW, ROW_PIEZO, ROW_CAPTURE};
+constexpr int mode_menu_ids[MODE_COUNT] = {CMD_MODE_FRA, CMD_MODE_LCR, 0, CMD_MODE_PIEZO,
+                                           CMD_MODE_CAPTURE};
+
+table_window* graph_area(control_table_id table)
+{
+    return static_cast<table_window*>(control_table(table)[0].window);
+}
+
+void send_line(const char* text)
+{
+    link_send(g_link, text);
+}
+
+} // namespace
+
+void main_window::on_command(int id, intptr_t)
+{
+    switch (id) {
+    case CMD_ABOUT: show_about_box(this); break;
+    case CMD_CONNECTION: connection_flow(); break;
+    case CMD_MAIN_REFRESH: refresh_main(true, main_connected()); break;
+    case CMD_MODE_FRA: change_fra_lcr(MODE_FRA); break;
+    case CMD_MODE_LCR: change_fra_lcr(MODE_LCR); break;
+    case CMD_MODE_PIEZO: change_piezo(); break;
+    case CMD_MODE_CAPTURE:
+        main_enter_mode(state_, MODE_CAPTURE);
+        highlight_mode();
+        show_mode();
+        refresh_main(true, main_connected());
+        break;
+    case CMD_COMMS_LOG: toggle_comms_log(); break;
+    case CMD_SAVE_BITMAP: graph_picture(true); break;
+    case CMD_COPY_CLIPBOARD: graph_picture(false); break;
+    case CMD_SUPPORT: QDesktopServices::openUrl(QUrl(QString::fromLatin1(SUPPORT_PAGE))); break;
+    case CMD_MEASURE: measure(); break;
+    case CMD_DATABASE: database(); break;
+    case CMD_HIDE_SETTINGS: toggle_settings(); break;
+    case CMD_LOGO: QDesktopServices::openUrl(QUrl(QString::fromLatin1(HOME_PAGE))); break;
+    case CMD_READ_HXM:
+        if (config_panel_window* panel = config_panel())
+            panel->read_instrument();
+        break;
+    case CMD_SET_UP_HXM:
+        if (config_panel_window* panel = config_panel())
+            panel->write_instrument();
+        break;
+    default: break;
+    }
+}
+
+void main_window::show_mode()
+{
+    const s_mode_view v = main_mode_view(state_, main_connected());
+    mode_window(ROW_CONFIG)->setVisible(v.config_panel);
+    mode_window(ROW_DB_TOOLS)->setVisible(v.database_view);
+    mode_window(ROW_DB_VIEW)->setVisible(v.database_view);
+    for (int m = 0; m < MODE_COUNT; ++m) {
+        if (m != MODE_DATABASE)
+            mode_window(mode_rows[m])->setVisible(v.mode_window[m]);
+    }
+    control_by_id(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
+    control_by_id(CMD_READ_HXM)->setEnabled(v.read_setup);
+    control_by_id(CMD_SET_UP_HXM)->setEnabled(v.read_setup);
+    for (int id : mode_menu_ids) {
+        if (id)
+            menu_action(id)->setEnabled(v.mode_menus);
+    }
+    display_menu_->menuAction()->setEnabled(v.mode_menus);
+}
+
+// The top-level item of the current mode stands out in the menu bar.
+void main_window::highlight_mode()
+{
+    const int id = state_.mode >= 0 && state_.mode < MODE_COUNT ? mode_menu_ids[state_.mode] : 0;
+    static_cast<mode_menu_bar*>(menuBar())->set_highlighted(id ? menu_action(id) : nullptr);
+}
+
+void main_window::refresh_main(bool enable, bool connected)
+{
+    const bool running = fra_running();
+    const s_main_enable e = main_controls_enable(state_, enable, connected, running);
+    const s_mode_view v = main_mode_view(state_, connected);
+    enable_table(TABLE_MAIN, e.strip);
+    enable_table(TABLE_CONFIG, e.strip);
+    mode_window(ROW_CONFIG)->setEnabled(e.config_panel);
+    control_by_id(CMD_READ_HXM)->setEnabled(e.config_panel && v.read_setup);
+    control_by_id(CMD_SET_UP_HXM)->setEnabled(e.config_panel && v.read_setup);
+    control_by_id(CMD_DATABASE)->setEnabled(e.database);
+    control_by_id(CMD_MEASURE)->setEnabled(true);
+    control_by_id(CMD_LOGO)->setEnabled(true);
+    control_by_id(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
+    for (int m = 0; m < MODE_COUNT; ++m)
+        mode_window(mode_rows[m])->setEnabled(e.mode_window[m]);
+    mode_window(ROW_DB_TOOLS)->setEnabled(e.mode_window[MODE_DATABASE]);
+    for (int m = 0; m < MODE_COUNT; ++m)
+        mode_window(mode_rows[m])->refresh_controls(enable, connected, running);
+}
+
+void main_window::connection_flow()
+{
+    refresh_main(false, false);
+    run_connection_dialog(this);
+    if (main_connected()) {
+        if (config_panel_window* panel = config_panel())
+            panel->connection_changed();
+        switch (state_.mode) {
+        case MODE_FRA: send_command(this, CMD_MODE_FRA); break;
+        case MODE_LCR: send_command(this, CMD_MODE_LCR); break;
+        case MODE_PIEZO: send_command(this, CMD_MODE_PIEZO); break;
+        default:
+            if (config_panel_window* panel = config_panel())
+                panel->read_instrument();
+            break;
+        }
+        post_command(this, CMD_MAIN_REFRESH);
+        if (config_panel_window* panel = config_panel())
+            panel->rebuild_page();
+    } else {
+        ui_message_box(this, "No connection was made", PROGRAM_NAME, MB_ICONWARNING);
+    }
+    post_command(this, CMD_MAIN_REFRESH);
+}
+
+void main_window::change_fra_lcr(int mode)
+{
+    const bool connected = main_connected();
+    if (connected)
+        link_open(g_link);
+    mode_window(mode == MODE_FRA ? ROW_FRA : ROW_LCR)->select_graph_view();
+    if (connected)
+        send_line(mode == MODE_FRA ? "config,1,1;FRA\n" : "config,1,2;LCR\n");
+    main_enter_mode(state_, mode);
+    highlight_mode();
+    show_mode();
+    after_mode_change(connected);
+}
+
+// The piezo analysis runs LCR sweeps, so the instrument goes to LCR mode.
+// The link is opened for it as for the LCR command, so that the line is
+// actually sent.
+void main_window::change_piezo()
+{
+    const bool connected = main_connected();
+    if (connected) {
+        link_open(g_link);
+        send_line("config,1,2;LCR\n");
+    }
+    main_enter_mode(state_, MODE_PIEZO);
+    highlight_mode();
+    show_mode();
+    after_mode_change(connected);
+}
+
+// The instrument's mode changed, so its whole configuration is read back.
+void main_window::after_mode_change(bool connected)
+{
+    if (connected) {
+        link_close(g_link);
+        send_command(this, CMD_READ_HXM);
+    }
+    refresh_main(true, connected);
+}
+
+void main_window::measure()
+{
+    if (!main_leave_database(state_))
+        return;
+    show_mode();
+    set_selected_font(CMD_MEASURE, CMD_MEASURE, CMD_DATABASE);
+}
+
+void main_window::database()
+{
+    if (!main_enter_database(state_))
+        return;
+    show_mode();
+    set_selected_font(CMD_DATABASE, CMD_MEASURE, CMD_DATABASE);
+}
+
+void main_window::toggle_settings()
+{
+    state_.settings_hidden = !state_.settings_hidden;
+    auto* button = qobject_cast<QAbstractButton*>(control_by_id(CMD_HIDE_SETTINGS));
+    button->setText(QString::fromLatin1(main_settings_button_text(state_.settings_hidden)));
+    set_settings_hidden(state_.settings_hidden);
+}
+
+void main_window::toggle_comms_log()
+{
+    if (comms_log_enabled()) {
+        comms_log_toggle();
+    } else {
+        const QString previous = QFileInfo(QString::fromStdString(comms_log_path())).path();
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Select a folder for the COMMSLOG file to be written to"),
+            previous);
+        if (!folder.isEmpty())
+            comms_log_start(folder.toStdString());
+    }
+    debug_action_->setChecked(comms_log_enabled());
+}
+
+// The graph of the current mode: the FRA graph area, the piezo window, or
+// the LCR graph area in every other mode.
+void main_window::graph_picture(bool to_file)
+{
+    QString file;
+    if (to_file) {
+        file = QFileDialog::getSaveFileName(this, QStringLiteral("Save to Bitmap"),
+                                            QStringLiteral("*.bmp"), QStringLiteral("*.bmp"));
+        if (file.isEmpty())
+            return;
+    }
+    table_window* source = state_.mode == MODE_FRA     ? graph_area(TABLE_FRA)
+                           : state_.mode == MODE_PIEZO ? mode_window(ROW_PIEZO)
+                                                       : graph_area(TABLE_LCR);
+    const QImage picture = source->picture();
+    if (to_file)
+        picture.save(file, "BMP");
+    else
+        QApplication::clipboard()->setImage(picture);
+}

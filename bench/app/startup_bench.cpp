@@ -1,0 +1,44 @@
+// Start-up of the main window: building every window and control from the
+// tables, the settings file and the default database, then showing it.
+
+#include "app/ui/main_window.h"
+#include "app/ui/mode_windows.h"
+#include "app/ui/qt_seams.h"
+#include "config/ui/config_window.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "startup-bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    static qt_command_dispatcher dispatcher;
+    set_command_dispatcher(&dispatcher);
+    return application;
+}
+
+void BM_MainWindowShown(benchmark::State& state)
+{
+    app();
+    set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
+    const auto dir = std::filesystem::temp_directory_path() / "tarvelo_startup_bench";
+    std::filesystem::create_directories(dir);
+    for (auto _ : state) {
+        main_window w((dir / "data").string(), dir.string());
+        w.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(w.isVisible());
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace

@@ -1,0 +1,216 @@
+#include "app/command_ids.h"
+#include "app/profile_file.h"
+#include "app/ui/control_windows.h"
+#include "app/ui/main_window.h"
+#include "app/ui/mode_menu_bar.h"
+#include "app/ui/table_window.h"
+#include "link/discovery.h"
+#include "link/link.h"
+#include "qt_test_app.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QClipboard>
+#include <QImage>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_qt_app();
+        test_ui().clear();
+        g_link = s_link{};
+    }
+
+    std::unique_ptr<main_window> start()
+    {
+        auto w = std::make_unique<main_window>((dir / "data").string(), dir.str());
+        discovery_set_target("127.255.255.255"); // no search here, but never off loopback
+        w->show();
+        pump();
+        return w;
+    }
+
+    QRect geometry_of(int id) { return control_by_id(id)->geometry(); }
+    QRect row_geometry(int row) { return w->mode_window(row)->geometry(); }
+    QAction* highlighted() { return static_cast<mode_menu_bar*>(w->menuBar())->highlighted(); }
+    QAction* display_menu()
+    {
+        for (QAction* a : w->menuBar()->actions()) {
+            if (a->text() == "&Display")
+                return a;
+        }
+        return nullptr;
+    }
+    QString text_of(int id) { return qobject_cast<QAbstractButton*>(control_by_id(id))->text(); }
+
+    temp_folder dir{"tarvelo_main_window"};
+    std::unique_ptr<main_window> w;
+};
+
+} // namespace
+
+TEST_F(MainWindow, FirstStartCreatesFoldersSettingsAndDefaultDatabaseSilently)
+{
+    w = start();
+    const fs::path ini = dir / "data/Quellmarsh/Tarvelo/Tarvelo.ini";
+    ASSERT_TRUE(fs::exists(ini));
+    EXPECT_FALSE(profile_read(ini.string(), "Init", "Created", "").empty());
+    EXPECT_TRUE(fs::exists(dir / "default.db"));
+    EXPECT_EQ(w->database_path(), (dir / "default.db").string());
+    EXPECT_TRUE(test_ui().shown().empty());
+    EXPECT_EQ(w->objectName(), "QXTarvelo2WClass");
+    EXPECT_EQ(w->windowTitle(), "Tarvelo2");
+    EXPECT_EQ(w->mode_window(ROW_FRA)->objectName(), "QXTarvelo2FRAWClass");
+}
+
+TEST_F(MainWindow, DeletedLastDatabaseIsReportedOnceThenDefaultIsUsed)
+{
+    const s_app_paths p = app_paths((dir / "data").string());
+    fs::create_directories(p.data_folder);
+    profile_write(p.settings_file, "Init", "Created", "x");
+    const std::string gone = (dir / "gone.db").string();
+    profile_write(p.settings_file, "Init", "DatabaseFile", gone);
+    w = start();
+    ASSERT_EQ(test_ui().shown().size(), 1u);
+    EXPECT_EQ(test_ui().shown()[0].text,
+              "Unable to load last database file:\n" + gone + "\nLoading default database.");
+    EXPECT_EQ(test_ui().shown()[0].caption, "Tarvelo2");
+    EXPECT_EQ(w->database_path(), (dir / "default.db").string());
+    w.reset();
+    test_ui().clear();
+    w = start();
+    EXPECT_TRUE(test_ui().shown().empty());
+}
+
+TEST_F(MainWindow, ConnectDefaultsPreselectTheLinkWithoutConnecting)
+{
+    const s_app_paths p = app_paths((dir / "data").string());
+    fs::create_directories(p.data_folder);
+    profile_write(p.settings_file, "Connect", "Interface", "2");
+    profile_write(p.settings_file, "Connect", "IPAddr", "127.0.0.1");
+    w = start();
+    EXPECT_EQ(g_link.interface, LINK_LAN);
+    EXPECT_EQ(g_link.ip_address, "127.0.0.1");
+    EXPECT_FALSE(g_link.identified);
+}
+
+TEST_F(MainWindow, ModesShowTheirWindowAndDatabaseViewGreysTheRest)
+{
+    w = start();
+    EXPECT_TRUE(w->mode_window(ROW_FRA)->isVisible());
+    EXPECT_TRUE(w->mode_window(ROW_CONFIG)->isVisible());
+    EXPECT_FALSE(w->mode_window(ROW_DB_VIEW)->isVisible());
+    EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_FRA));
+
+    send_command(w.get(), CMD_MODE_LCR);
+    EXPECT_EQ(w->state().mode, MODE_LCR);
+    EXPECT_TRUE(w->mode_window(ROW_LCR)->isVisible());
+    EXPECT_FALSE(w->mode_window(ROW_FRA)->isVisible());
+    EXPECT_EQ(highlighted(), w->menu_action(CMD_MODE_LCR));
+
+    EXPECT_TRUE(control_by_id(CMD_DATABASE)->isEnabled());  // start-up refreshed the strip
+    EXPECT_FALSE(control_by_id(CMD_READ_HXM)->isEnabled()); // not connected
+    send_command(w.get(), CMD_DATABASE);
+    send_command(w.get(), CMD_DATABASE);
+    EXPECT_EQ(w->state().mode, MODE_DATABASE);
+    EXPECT_EQ(w->state().previous_mode, MODE_LCR);
+    EXPECT_TRUE(w->mode_window(ROW_DB_VIEW)->isVisible());
+    EXPECT_TRUE(w->mode_window(ROW_DB_TOOLS)->isVisible());
+    EXPECT_FALSE(w->mode_window(ROW_CONFIG)->isVisible());
+    EXPECT_FALSE(w->mode_window(ROW_LCR)->isVisible());
+    EXPECT_FALSE(control_by_id(CMD_HIDE_SETTINGS)->isEnabled());
+    EXPECT_FALSE(w->menu_action(CMD_MODE_PIEZO)->isEnabled());
+    EXPECT_FALSE(display_menu()->isEnabled());
+    EXPECT_TRUE(control_by_id(CMD_DATABASE)->font().bold());
+
+    send_command(w.get(), CMD_MEASURE);
+    EXPECT_EQ(w->state().mode, MODE_LCR);
+    EXPECT_TRUE(w->mode_window(ROW_LCR)->isVisible());
+    EXPECT_TRUE(w->menu_action(CMD_MODE_PIEZO)->isEnabled());
+    EXPECT_TRUE(control_by_id(CMD_MEASURE)->font().bold());
+    send_command(w.get(), CMD_MEASURE); // outside the database view: nothing
+    EXPECT_EQ(w->state().mode, MODE_LCR);
+
+    send_command(w.get(), CMD_MODE_CAPTURE);
+    EXPECT_EQ(w->state().previous_mode, MODE_LCR);
+    EXPECT_TRUE(w->mode_window(ROW_CAPTURE)->isVisible());
+    send_command(w.get(), CMD_MODE_PIEZO);
+    EXPECT_TRUE(w->mode_window(ROW_PIEZO)->isVisible());
+    EXPECT_FALSE(w->mode_window(ROW_CAPTURE)->isVisible());
+}
+
+TEST_F(MainWindow, WiderWindowAndHiddenSettingsFollowTheLayoutRules)
+{
+    w = start();
+    const QSize created = w->size();
+    EXPECT_EQ(w->minimumSize(), created);
+    w->resize(created.width() + 200, created.height());
+    pump();
+    EXPECT_EQ(geometry_of(CMD_HIDE_SETTINGS).x(), MAIN_CLIENT_WIDTH - 180 - 127 + 200);
+    EXPECT_EQ(geometry_of(CMD_LOGO).x(), MAIN_CLIENT_WIDTH - 8 - 150 + 200);
+    EXPECT_EQ(geometry_of(CMD_MEASURE), QRect(80, 6, 88, 25));
+    EXPECT_EQ(row_geometry(ROW_CONFIG).width(), 1202);
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1202, 354));
+    EXPECT_EQ(geometry_of(14500).width(), 1186);
+
+    post_click(CMD_HIDE_SETTINGS);
+    pump();
+    EXPECT_EQ(text_of(CMD_HIDE_SETTINGS), "SHOW SETTINGS");
+    EXPECT_FALSE(w->mode_window(ROW_CONFIG)->isVisible());
+    EXPECT_TRUE(w->mode_window(ROW_FRA)->isVisible());
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 36, 1202, 528));
+    EXPECT_EQ(row_geometry(ROW_LCR), QRect(6, 36, 1202, 528));
+    EXPECT_EQ(geometry_of(14500).height(), 278 + 174);
+
+    post_click(CMD_HIDE_SETTINGS);
+    pump();
+    EXPECT_EQ(text_of(CMD_HIDE_SETTINGS), "HIDE SETTINGS");
+    EXPECT_TRUE(w->mode_window(ROW_CONFIG)->isVisible());
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1202, 354));
+    EXPECT_EQ(geometry_of(14500).height(), 278);
+
+    w->resize(created.width() - 100, created.height() - 100);
+    pump();
+    EXPECT_EQ(w->size(), created);
+}
+
+TEST_F(MainWindow, EnableTableLeavesCreatedDisabledButtonsDisabled)
+{
+    w = start();
+    control_by_id(12002)->setEnabled(false); // as created, before any refresh
+    enable_table(TABLE_MAIN, true);
+    enable_table(TABLE_CONFIG, true);
+    // Its own flag: the configuration panel around the buttons is disabled.
+    auto own = [](int id) { return !control_by_id(id)->testAttribute(Qt::WA_ForceDisabled); };
+    for (int id : {12002, 13005, 13006, 13013})
+        EXPECT_FALSE(own(id)) << id;
+    EXPECT_TRUE(own(13002));
+    enable_table(TABLE_CONFIG, false);
+    EXPECT_FALSE(own(13002));
+}
+
+TEST_F(MainWindow, SelectedFontMarksOneButtonOfAGroup)
+{
+    w = start();
+    set_selected_font(14504, 14502, 14504);
+    EXPECT_TRUE(control_by_id(14504)->font().bold());
+    EXPECT_FALSE(control_by_id(14503)->font().bold());
+    EXPECT_EQ(control_by_id(99999), nullptr);
+}
+
+TEST_F(MainWindow, CopyToClipboardTakesTheGraphOfTheMode)
+{
+    w = start();
+    send_command(w.get(), CMD_COPY_CLIPBOARD);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(984, 276)); // FRA graph area
+    send_command(w.get(), CMD_MODE_PIEZO);
+    send_command(w.get(), CMD_COPY_CLIPBOARD);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(1000, 352)); // piezo window
+}
