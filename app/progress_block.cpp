@@ -32,12 +32,12 @@ void release_worker(s_progress_block& block)
 bool progress_block_busy(s_progress_block& block)
 {
     std::lock_guard lock(block.mutex);
-    return block.running > 0 || block.worker_thread.joinable();
+    return block.running > 0 || block.worker_thread.joinable() || block.dialog != nullptr;
 }
 
 void progress_start_worker(s_progress_block& block)
 {
-    if (block.worker)
+    if (block.worker && !block.worker_thread.joinable())
         block.worker_thread = launch(block, block.worker);
 }
 

@@ -34,10 +34,12 @@ struct s_progress_block {
 };
 
 // True while a worker or cancel routine started on the block still runs,
-// or the dialog still holds a worker: no new run may start.
+// the dialog still holds a worker, or a dialog is open on the block (its
+// worker starts only a second after opening): no new run may start.
 bool progress_block_busy(s_progress_block& block);
 
-// Starts the worker on its own thread (nothing when there is none).
+// Starts the worker on its own thread (nothing when there is none, or when
+// the block still holds a worker).
 void progress_start_worker(s_progress_block& block);
 // Starts the cancel routine on its own thread and lets go of the worker;
 // false (and nothing started) when the block has no cancel routine.

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -151,6 +152,11 @@ int tcp_open(s_link& link)
         ::close(fd);
         return -1;
     }
+    // Commands are short and usually followed at once by another (a set and
+    // its "*esr?"): without this the second waits for the peer's delayed
+    // acknowledgement, some 40 ms per exchange.
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     link.socket = fd;
     reset_ring(link);
     return 0;

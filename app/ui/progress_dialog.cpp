@@ -99,6 +99,14 @@ QString progress_dialog::progress_text() const
     return progress_->text();
 }
 
+// Once closed the dialog no longer holds its block, so the next run may start
+// while this object still exists.
+void progress_dialog::done(int result)
+{
+    block_.dialog = nullptr;
+    QDialog::done(result);
+}
+
 void progress_dialog::reject()
 {
     on_command(CMD_CANCEL, 0);

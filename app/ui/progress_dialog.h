@@ -31,6 +31,7 @@ public:
 public slots:
     // Escape and the window's close button act as Cancel.
     void reject() override;
+    void done(int result) override;
 
 private:
     void show_display();

@@ -123,3 +123,26 @@ TEST(ProgressBlock, FinishGivesUpOnAWorkerThatDoesNotEnd)
     release_worker = true;
     progress_wait_idle(block);
 }
+
+// A dialog holds its block from opening, a second before its worker starts:
+// a second run opened in that second must be refused, and a worker is never
+// started over one the block still holds.
+TEST(ProgressBlock, OpenDialogKeepsBlockBusyAndWorkerIsNeverStartedTwice)
+{
+    struct fake_dialog : command_target {
+        void on_command(int, intptr_t) override {}
+    } dialog;
+    release_worker = false;
+    worker_runs = 0;
+    s_progress_block block;
+    block.worker = blocked_worker;
+    block.dialog = &dialog;
+    EXPECT_TRUE(progress_block_busy(block));
+    progress_start_worker(block);
+    progress_start_worker(block);
+    release_worker = true;
+    progress_finish(block, 10'000);
+    EXPECT_EQ(worker_runs, 1);
+    block.dialog = nullptr;
+    EXPECT_FALSE(progress_block_busy(block));
+}
