@@ -44,7 +44,9 @@ constexpr int ctl_out3[] = {51, 116, 192};
 constexpr int ctl_in1_3[] = {24, 27};
 constexpr int ctl_in2_3[] = {25, 28};
 constexpr int ctl_in3_3[] = {26, 29};
-constexpr int ctl_mode3[] = {1, 137, 177, 179, 99, 212};
+// Smoothing decides whether the FRA set shows Smoothing response, so it
+// re-lays the mode page out as it does the Acquisition page.
+constexpr int ctl_mode3[] = {1, 137, 177, 179, 99, 212, 14};
 
 const s_config_page pages2[] = {
     {PAGE_ACQUISITION, "Acquisition Control", 25000, acqu2, ctl_acqu2},
