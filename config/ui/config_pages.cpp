@@ -4,6 +4,8 @@
 
 #include "config/instrument_config.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -214,9 +216,21 @@ const char* config_default_text(int number, int id)
     }
 }
 
+namespace {
+
+// The text's leading integer; a number too large for an int reads as the
+// nearest int, so it can never wrap round into the allowed range.
+int leading_int(const char* text)
+{
+    const long long v = std::strtoll(text, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
 s_edit_check config_check_edit(int id, const char* text)
 {
-    const int value = std::atoi(text);
+    const int value = leading_int(text);
     switch (id) {
     case 151:
         if (!*text)
