@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QUrl>
 
 namespace {
@@ -41,6 +42,15 @@ table_window* graph_area(control_table_id table)
 void send_line(const char* text)
 {
     link_send(g_link, text);
+}
+
+// A size message at the area's own size: it lays itself out and redraws.
+void redraw_graph_area(control_table_id table)
+{
+    QWidget* area = graph_area(table);
+    QResizeEvent resized(area->size(), area->size());
+    QCoreApplication::sendEvent(area, &resized);
+    area->update();
 }
 
 } // namespace
@@ -164,6 +174,7 @@ void main_window::change_fra_lcr(int mode)
     main_enter_mode(state_, mode);
     highlight_mode();
     show_mode();
+    redraw_graph_area(mode == MODE_FRA ? TABLE_FRA : TABLE_LCR);
     after_mode_change(connected);
 }
 
@@ -223,11 +234,15 @@ void main_window::toggle_comms_log()
         comms_log_toggle();
     } else {
         const QString previous = QFileInfo(QString::fromStdString(comms_log_path())).path();
-        const QString folder = QFileDialog::getExistingDirectory(
+        const QUrl folder = QFileDialog::getExistingDirectoryUrl(
             this, QStringLiteral("Select a folder for the COMMSLOG file to be written to"),
-            previous);
-        if (!folder.isEmpty())
-            comms_log_start(folder.toStdString());
+            QUrl::fromLocalFile(previous));
+        // A chosen item without a place in the file system (a network or
+        // virtual location) cannot hold the log.
+        if (!folder.isEmpty() && (!folder.isLocalFile() || folder.toLocalFile().isEmpty()))
+            ui_message_box(this, "Invalid Directory Selected", "Error", MB_ICONINFORMATION);
+        else if (!folder.isEmpty())
+            comms_log_start(folder.toLocalFile().toStdString());
     }
     debug_action_->setChecked(comms_log_enabled());
 }

@@ -52,11 +52,14 @@ progress_dialog::progress_dialog(QWidget* owner, s_progress_block& block)
     display_.open();
     status_->setText(QStringLiteral("Setting Up..."));
     show_display();
-    timer_add(1000, this, CMD_PROGRESS_START_WORKER);
+    start_timer_ = timer_add(1000, this, CMD_PROGRESS_START_WORKER);
 }
 
+// A dialog closed within its first second takes its start with it, so the
+// start cannot reach a later dialog.
 progress_dialog::~progress_dialog()
 {
+    timer_cancel(start_timer_);
     block_.dialog = nullptr;
     if (block_.worker_thread.joinable())
         block_.worker_thread.detach();

@@ -42,6 +42,7 @@ private:
     QLabel* progress_;
     QProgressBar* bar_;
     QPushButton* cancel_;
+    int start_timer_ = 0;
 };
 
 // Runs the dialog modally. Returns its result (0 when the worker finished or

@@ -4,6 +4,8 @@
 
 #include "config/instrument_config.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -44,7 +46,9 @@ constexpr int ctl_out3[] = {51, 116, 192};
 constexpr int ctl_in1_3[] = {24, 27};
 constexpr int ctl_in2_3[] = {25, 28};
 constexpr int ctl_in3_3[] = {26, 29};
-constexpr int ctl_mode3[] = {1, 137, 177, 179, 99, 212};
+// Smoothing decides whether the FRA set shows Smoothing response, so it
+// re-lays the mode page out as it does the Acquisition page.
+constexpr int ctl_mode3[] = {1, 137, 177, 179, 99, 212, 14};
 
 const s_config_page pages2[] = {
     {PAGE_ACQUISITION, "Acquisition Control", 25000, acqu2, ctl_acqu2},
@@ -212,9 +216,21 @@ const char* config_default_text(int number, int id)
     }
 }
 
+namespace {
+
+// The text's leading integer; a number too large for an int reads as the
+// nearest int, so it can never wrap round into the allowed range.
+int leading_int(const char* text)
+{
+    const long long v = std::strtoll(text, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
 s_edit_check config_check_edit(int id, const char* text)
 {
-    const int value = std::atoi(text);
+    const int value = leading_int(text);
     switch (id) {
     case 151:
         if (!*text)

@@ -133,9 +133,13 @@ void config_window::rebuild_page()
     show_page(page_);
 }
 
+// The page number is kept as asked for: the two-channel model shows its
+// Acquisition Control and Input 2 for the three-channel Advanced
+// Acquisition and Input 3, and the three-channel pages come back after a
+// connection to that model again.
 void config_window::show_page(int number)
 {
-    page_ = config_page_normalise(model(), number);
+    page_ = number;
     set_selected_font(config_button_of_page(page_), FIRST_BUTTON, LAST_BUTTON);
     if (auto* title = qobject_cast<QLabel*>(control_by_id(TITLE)))
         title->setText(QStringLiteral("Configuration: ") + page_title());

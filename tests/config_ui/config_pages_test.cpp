@@ -143,6 +143,11 @@ TEST(ConfigPages, EditRulesForCyclesDelayAndSteps)
     EXPECT_EQ(config_check_edit(18, "3000").action, edit_action::store_int);
     EXPECT_EQ(config_check_edit(18, "3000").value, 3000);
     EXPECT_EQ(config_check_edit(18, "3001").action, edit_action::ignore);
+    // Numbers past the int range never wrap round into the allowed one.
+    EXPECT_EQ(config_check_edit(18, "4294967298").action, edit_action::ignore);
+    EXPECT_EQ(config_check_edit(18, "9999999999999999999").action, edit_action::ignore);
+    EXPECT_EQ(config_check_edit(151, "4294967297").action, edit_action::refuse);
+    EXPECT_EQ(config_check_edit(152, "-4294967296").action, edit_action::refuse);
     EXPECT_STREQ(config_default_text(PAGE_ADVANCED, 48), "1.0000E3");
     EXPECT_EQ(config_default_text(PAGE_OUTPUT, 48), nullptr);
 }

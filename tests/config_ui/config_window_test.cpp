@@ -180,12 +180,38 @@ TEST_F(ConfigWindow, ThreeChannelExtraButtonOpensAdvancedAndInput3)
     EXPECT_FALSE(extra()->isVisibleTo(panel()));
 }
 
+TEST_F(ConfigWindow, ThreeChannelPageComesBackAfterTheOtherModel)
+{
+    start(9);
+    click(13010);
+    click(13014);
+    EXPECT_EQ(title(), "Configuration: Input 3");
+    g_link.type_code = 7;
+    config_select(7);
+    panel()->rebuild_page();
+    EXPECT_EQ(title(), "Configuration: Input 2");
+    EXPECT_FALSE(extra()->isVisibleTo(panel()));
+    EXPECT_TRUE(shown(25730));
+    g_link.type_code = 9;
+    config_select(9);
+    panel()->rebuild_page();
+    EXPECT_EQ(title(), "Configuration: Input 3");
+    EXPECT_EQ(extra()->text(), "< Channel 2");
+}
+
 TEST_F(ConfigWindow, OscilloscopeSwitchesTitleAndControlSet)
 {
     start(9);
     config_current().set_int(1, 1);
     click(13012);
     EXPECT_EQ(title(), "Configuration: Frequency Response Analyser");
+    int32_t smoothing = 0;
+    config_current().get_int(14, smoothing);
+    choose(28102, 2); // Smoothing: None hides Smoothing response at once
+    EXPECT_FALSE(shown(28103));
+    choose(28102, 0);
+    EXPECT_TRUE(shown(28103));
+    config_current().set_int(14, smoothing);
     choose(28100, 6);
     EXPECT_EQ(title(), "Configuration: Oscilloscope");
     EXPECT_TRUE(shown(28700));
