@@ -4,9 +4,11 @@
 
 #include "app/app_settings.h"
 #include "app/ui/table_window.h"
+#include "db/db_connection.h"
+#include "db/db_last.h"
 
+#include <filesystem>
 #include <map>
-#include <sqlite3.h>
 
 namespace {
 
@@ -56,15 +58,23 @@ void open_test_database(const std::string& path)
         database_hooks.open(path);
         return;
     }
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_close(db);
-    if (!current_app_paths().settings_file.empty())
-        settings_set_database_file(current_app_paths(), path);
+    // A missing file (the default database on a first start) is created with
+    // the test-database schema; then the file is opened as the last database
+    // and, when it opens, remembered in the settings file.
+    db_set_current_path(path);
+    bool is_new = false;
+    if (!std::filesystem::exists(path))
+        db_open(path, DB_OPEN_OR_CREATE, &is_new);
+    db_open_last([](const std::string& opened) {
+        if (!current_app_paths().settings_file.empty())
+            settings_set_database_file(current_app_paths(), opened);
+    });
 }
 
 void close_test_database()
 {
     if (database_hooks.close)
         database_hooks.close();
+    else
+        db_close();
 }

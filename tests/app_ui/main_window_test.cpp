@@ -4,6 +4,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
 #include "app/ui/table_window.h"
+#include "db/db_connection.h"
 #include "link/discovery.h"
 #include "link/link.h"
 #include "qt_test_app.h"
@@ -64,6 +65,10 @@ TEST_F(MainWindow, FirstStartCreatesFoldersSettingsAndDefaultDatabaseSilently)
     EXPECT_FALSE(profile_read(ini.string(), "Init", "Created", "").empty());
     EXPECT_TRUE(fs::exists(dir / "default.db"));
     EXPECT_EQ(w->database_path(), (dir / "default.db").string());
+    // The default file is a test database, open and remembered.
+    EXPECT_TRUE(db_is_open());
+    EXPECT_EQ(profile_read(ini.string(), "Init", "DatabaseFile", ""),
+              (dir / "default.db").string());
     EXPECT_TRUE(test_ui().shown().empty());
     EXPECT_EQ(w->objectName(), "QXTarvelo2WClass");
     EXPECT_EQ(w->windowTitle(), "Tarvelo2");
