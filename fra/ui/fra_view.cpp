@@ -130,6 +130,13 @@ void fra_view::scroll(int which, int value)
 {
     if (fra_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_FRA_VIEW_REDRAW, 0);
+    // The bar's range ends one past the last point: keep its thumb on the
+    // cursor, so the first click back from the far right moves the cursor.
+    if (value != state_.cursor[which])
+        if (auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which))) {
+            const QSignalBlocker block(bar);
+            bar->setValue(state_.cursor[which]);
+        }
 }
 
 void fra_view::find_margins()

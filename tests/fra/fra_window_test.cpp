@@ -230,6 +230,10 @@ TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
     bar->setValue(bar->maximum());
     QApplication::processEvents();
     EXPECT_EQ(fra->view_window()->state().cursor[0], 99);
+    EXPECT_EQ(bar->value(), 99);
+    // One click back from the far right moves the cursor one point.
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 98);
     bar->setValue(37);
     EXPECT_EQ(fra->view_window()->state().cursor[0], 37);
 }
