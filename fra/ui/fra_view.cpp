@@ -99,7 +99,9 @@ void fra_view::on_command(int id, intptr_t lparam)
     case ID_CENTRE:
         if (auto* box = qobject_cast<QCheckBox*>(control_by_id(ID_CENTRE)))
             state_.centre_zero = box->isChecked();
-        fra_view_gain_range(state_, owner_->results());
+        // Without points there is no gain to centre: the axes stay as drawn.
+        if (owner_->results().count > 0)
+            fra_view_gain_range(state_, owner_->results());
         update();
         break;
     case ID_SCALING:
