@@ -75,6 +75,11 @@ private:
     {
         fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, nullptr,
                                 fra_default_timer_hooks());
+        // A timer that fired while the last sweep ran finds that sweep's
+        // completion still queued: as with the window's open sweep dialog,
+        // only the series bookkeeping happens, and its points stay intact.
+        if (completion_queued_)
+            return;
         ctx_.request = 1;
         ctx_.cancel = 0;
         ctx_.incomplete = 0;
@@ -83,6 +88,8 @@ private:
         // A complete sweep has queued its 130; anything else ends the run.
         if (ctx_.incomplete != 0 || ctx_.received == 0)
             fail();
+        else
+            completion_queued_ = true;
     }
 
     void fail()
@@ -93,6 +100,7 @@ private:
 
     void complete()
     {
+        completion_queued_ = false;
         s_sweep_store store{data_folder_, series_.sweeps_done + 1,
                             series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
         const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
@@ -113,6 +121,7 @@ private:
     std::string data_folder_;
     bool print_;
     bool failed_ = false;
+    bool completion_queued_ = false;
     FraSweepContext ctx_;
     FraResults results_;
 };

@@ -4,6 +4,7 @@
 #include "app/command_seam.h"
 #include "app/number_format.h"
 #include "app/ui_seam.h"
+#include "config/config_current.h"
 #include "config/instrument_config.h"
 #include "link/link.h"
 
@@ -77,7 +78,11 @@ bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed)
 
 int fra_tile_count(int type_code)
 {
-    return type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+    if (type_code != FRA_TYPE_6300)
+        return FRA_VALUES_USUAL;
+    int32_t input = 0;
+    config_current().get_int(FRA_PARAM_INPUT, input);
+    return input != 0 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
 }
 
 s_tile_grid fra_tile_grid(int tiles, int view_width, int view_height)
@@ -105,11 +110,12 @@ std::string fra_tile_value(int position, double value)
     const char* unit = position >= 0 && position < FRA_VALUES_MAX ? UNITS[position] : "";
     if (position != FRA_GAIN && position != FRA_PHASE)
         return format_engineering(value) + unit;
+    // Gain and phase read in plain decimals; only a zero keeps the blank
+    // that the engineering form puts before its unit.
     char text[48];
     if (value == 0)
-        std::snprintf(text, sizeof text, "0.0000 %s", unit);
+        std::snprintf(text, sizeof text, "0.0000 ");
     else
-        std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.2f %s" : "%.3f %s", value,
-                      unit);
-    return text;
+        std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.2f" : "%.3f", value);
+    return text + std::string(unit);
 }

@@ -22,7 +22,8 @@ constexpr int FRA_REALTIME_TIMEOUT_MS = 3000;
 constexpr int FRA_REALTIME_RETRY_DRAIN_MS = 20;
 constexpr int FRA_REALTIME_LOOP_SLEEP_MS = 10;
 
-// Number of tiles: 10 on the three-channel model, else 6.
+// Number of tiles: 10 when the three-channel model measures its third input
+// (parameter 84 of the current configuration), else 6.
 int fra_tile_count(int type_code);
 
 struct s_tile_grid {
@@ -32,5 +33,5 @@ struct s_tile_grid {
 s_tile_grid fra_tile_grid(int tiles, int view_width, int view_height);
 
 std::vector<std::string> fra_tile_labels(int type_code);
-// The value text of position i with its unit, e.g. "12.346 dB", "1.0000 kHz".
+// The value text of position i with its unit, e.g. "12.346dB", "1.0000 kHz".
 std::string fra_tile_value(int position, double value);

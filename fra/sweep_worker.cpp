@@ -118,9 +118,11 @@ poll_result poll_until_ready(FraSweepContext& ctx)
         if (!sent(link, link_send(link, "DAV?\n")))
             return poll_result::lost;
         char reply[DAV_REPLY_SIZE] = {};
+        // A cancel that came while the last poll was answered still wins:
+        // the data are then never asked for.
         if (link_read_line(link, reply, sizeof reply) > 0 &&
             (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
-            return poll_result::ready;
+            return ctx.cancel.load() ? poll_result::cancelled : poll_result::ready;
         sleep_ms(FRA_POLL_INTERVAL_MS);
         if (ctx.cancel.load())
             return poll_result::cancelled;

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -78,7 +79,14 @@ QWidget* make_static(QWidget* parent, const s_control& c)
 QWidget* make_edit(QWidget* parent, const s_control& c)
 {
     auto* edit = new QLineEdit(qt_from_ansi(c.text), parent);
+    edit->setFrame(control_frame(c) > 0); // a border only when the style asks for one
     edit->setReadOnly(c.style & CTL_READ_ONLY);
+    if (c.style & CTL_READ_ONLY) {
+        // A read-only field shows its value on the window's own background.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+    }
     if (c.style & CTL_CENTRED)
         edit->setAlignment(Qt::AlignCenter);
     QObject::connect(edit, &QLineEdit::textEdited,
@@ -88,8 +96,10 @@ QWidget* make_edit(QWidget* parent, const s_control& c)
 
 QWidget* make_combo(QWidget* parent, const s_control& c)
 {
+    // A drop-down list only ever shows its selected item: its window text
+    // is kept as the control's name, never drawn.
     auto* combo = new QComboBox(parent);
-    combo->setPlaceholderText(qt_from_ansi(c.text));
+    combo->setAccessibleName(qt_from_ansi(c.text));
     QObject::connect(combo, &QComboBox::activated,
                      [combo, id = c.id] { post_from(combo, id, NOTIFY_SELECT_OK); });
     return combo;
@@ -125,8 +135,19 @@ QWidget* make_control(QWidget* parent, const s_control& c)
     if (std::strcmp(cls, "SysListView32") == 0)
         return make_list(parent);
     if (std::strcmp(cls, "ScrollBar") == 0)
-        return new QScrollBar(Qt::Horizontal, parent);
+        return new QScrollBar(c.style & CTL_HORIZONTAL ? Qt::Horizontal : Qt::Vertical, parent);
     return nullptr; // tool tips are properties of the controls they explain
+}
+
+// Buttons and lists are reached with the Tab key, the other controls only
+// with the mouse; a window made by its subsystem keeps its own policy.
+void set_tab_stop(QWidget* w, const s_control& c)
+{
+    const bool tab_stop = std::strcmp(c.class_name, "Button") == 0 ||
+                          std::strcmp(c.class_name, "SysListView32") == 0 ||
+                          std::strncmp(c.class_name, "QXTarvelo2", 10) == 0;
+    if (!tab_stop && (w->focusPolicy() & Qt::TabFocus))
+        w->setFocusPolicy(Qt::ClickFocus);
 }
 
 QWidget* widget_of(const s_control& c)
@@ -177,6 +198,7 @@ void create_table(QWidget* parent, control_table_id table)
         w->setGeometry(c.cur_x, c.cur_y, c.cur_width, c.cur_height);
         w->setProperty("control_id", c.id);
         w->setEnabled(!(c.style & CTL_DISABLED));
+        set_tab_stop(w, c);
         apply_font(w, c.font);
     }
 }

@@ -1,6 +1,7 @@
 #include "app/control_table.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -126,6 +127,36 @@ TEST_F(ControlLayout, MoveIsCalledOnlyForCreatedWindowsThatARuleMoved)
     control_entry(12003)->window = nullptr;
     control_entry(12001)->window = nullptr;
     EXPECT_EQ(moved, std::vector<int>{12003});
+}
+
+TEST(LayoutEntry, EveryAnchorAndStretchRule)
+{
+    const auto laid_out = [](int anchor, int stretch) {
+        s_control c;
+        c.base_x = c.cur_x = 10;
+        c.base_y = c.cur_y = 20;
+        c.base_width = c.cur_width = 100;
+        c.base_height = c.cur_height = 30;
+        c.anchor = anchor;
+        c.stretch = stretch;
+        const bool moved = layout_entry(c, 50, 40, 501, 300);
+        return std::pair{moved, geometry{c.cur_x, c.cur_y, c.cur_width, c.cur_height}};
+    };
+    EXPECT_EQ(laid_out(ANCHOR_NONE, STRETCH_NONE), std::pair(false, geometry{10, 20, 100, 30}));
+    EXPECT_EQ(laid_out(ANCHOR_TOP_CENTRE, 0),
+              std::pair(true, geometry{250 - 10 - 100, 20, 100, 30}));
+    EXPECT_EQ(laid_out(ANCHOR_RIGHT, 0), std::pair(true, geometry{501 - 10 - 100, 20, 100, 30}));
+    EXPECT_EQ(laid_out(ANCHOR_BOTTOM, 0), std::pair(true, geometry{10, 300 - 20 - 30, 100, 30}));
+    EXPECT_EQ(laid_out(ANCHOR_BOTTOM_RIGHT, 0), std::pair(true, geometry{391, 250, 100, 30}));
+    EXPECT_EQ(laid_out(ANCHOR_BOTTOM_CENTRE, 0), std::pair(true, geometry{140, 250, 100, 30}));
+    EXPECT_EQ(laid_out(0, STRETCH_WIDTH), std::pair(true, geometry{10, 20, 150, 30}));
+    EXPECT_EQ(laid_out(0, STRETCH_HEIGHT), std::pair(true, geometry{10, 20, 100, 70}));
+    for (int both : {STRETCH_BOTH, STRETCH_BOTH_4, STRETCH_BOTH_5})
+        EXPECT_EQ(laid_out(0, both), std::pair(true, geometry{10, 20, 150, 70})) << both;
+    // The anchor takes the stretched size: a right-anchored control that
+    // grows keeps its right margin.
+    EXPECT_EQ(laid_out(ANCHOR_BOTTOM_RIGHT, STRETCH_BOTH),
+              std::pair(true, geometry{341, 210, 150, 70}));
 }
 
 TEST(FontTable, SizesDeriveFromTheInterfaceFontHeight)

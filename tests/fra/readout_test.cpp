@@ -1,3 +1,4 @@
+#include "config/config_current.h"
 #include "fra/realtime.h"
 #include "fra/view_state.h"
 
@@ -11,20 +12,30 @@ TEST(RealtimeReadout, TileGridAndLabels)
     EXPECT_EQ(fra_tile_grid(10, 800, 400).rows, 4);
     EXPECT_EQ(fra_tile_grid(30, 400, 800).columns, 5);
     EXPECT_EQ(fra_tile_grid(30, 800, 400).columns, 6);
-    EXPECT_EQ(fra_tile_count(9), 10);
     EXPECT_EQ(fra_tile_count(7), 6);
     EXPECT_EQ(fra_tile_labels(9)[3], "Gain 1");
     EXPECT_EQ(fra_tile_labels(7)[3], "Gain");
 }
 
+TEST(RealtimeReadout, TenTilesOnlyWhileTheThirdInputIsMeasured)
+{
+    config_select(9);
+    config_current().set_int(FRA_PARAM_INPUT, 0);
+    EXPECT_EQ(fra_tile_count(9), 6); // six values are all such a reading holds
+    config_current().set_int(FRA_PARAM_INPUT, 1);
+    EXPECT_EQ(fra_tile_count(9), 10);
+    config_current().set_int(FRA_PARAM_INPUT, 0);
+    config_select(0);
+}
+
 TEST(RealtimeReadout, ValueTexts)
 {
-    EXPECT_EQ(fra_tile_value(FRA_GAIN, -123.456), "-123.46 dB");
-    EXPECT_EQ(fra_tile_value(FRA_GAIN, 12.3456), "12.346 dB");
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, -123.456), "-123.46dB");
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, 12.3456), "12.346dB");
     EXPECT_EQ(fra_tile_value(FRA_PHASE, 0), "0.0000 \xB0");
     EXPECT_EQ(fra_tile_value(FRA_FREQUENCY, 1000), "1.0000 kHz");
     EXPECT_EQ(fra_tile_value(FRA_DELAY, -1.0914e-4), "-109.14 us");
-    EXPECT_EQ(fra_tile_value(8, 45), "45.000 \xB0"); // second phase of the 6300
+    EXPECT_EQ(fra_tile_value(8, 45), "45.000 \xB0"); // second phase: engineering form
 }
 
 TEST(RealtimeReadout, EqualReadingCausesNoRedraw)

@@ -163,6 +163,24 @@ TEST_F(sweep_fixture, CancelWhilePolling)
     EXPECT_FALSE(link.is_open);
 }
 
+TEST_F(sweep_fixture, CancelAnsweredByDataReadyAsksForNoData)
+{
+    // Cancel is pressed while the instrument answers the poll with "ready".
+    peer.reset();
+    peer = std::make_unique<sweep_peer>([this](const std::string& c) {
+        if (c == "DAV?")
+            fra_sweep_cancel(ctx);
+        return fra.answer(c);
+    });
+    link_set_tcp_port(peer->port());
+    fra_sweep_worker(ctx);
+    dispatcher.run_pending();
+    EXPECT_FALSE(completed());
+    EXPECT_EQ(peer->count("gainph,sweep?"), 0);
+    EXPECT_EQ(dialog.count(CMD_PROGRESS_RANGE), 0);
+    EXPECT_FALSE(link.is_open);
+}
+
 TEST_F(sweep_fixture, CancelBeforeTheFirstPointStopsReading)
 {
     fra.sweep_lines.clear(); // the instrument stays silent
