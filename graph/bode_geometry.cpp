@@ -11,9 +11,11 @@ constexpr double GAIN_SEARCH_MIN = 1000;
 constexpr double DEGENERATE_WIDEN_HZ = 10;
 constexpr double DEGENERATE_WIDEN_DB = 10;
 
+// Far outside any plot for the infinities (a 0 Hz point on a logarithmic
+// axis lies infinitely far left), 0 for what is no number at all.
 int round_away(double v)
 {
-    if (!std::isfinite(v))
+    if (std::isnan(v))
         return 0;
     if (v > 1e9)
         return 1000000000;

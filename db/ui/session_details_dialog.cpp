@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int COMMENTS_LIMIT = 150;
+// Room for a contract name and a comment of ordinary length.
+constexpr int DIALOG_MIN_WIDTH = 380;
 
 std::string text_of(const QLineEdit* e)
 {
@@ -27,7 +29,9 @@ session_details_dialog::session_details_dialog(QWidget* parent, s_session& sessi
     : QDialog(parent), session_(session)
 {
     setWindowTitle(session.SessionNo == 0 ? "Add Session" : "Session Details");
+    setMinimumWidth(DIALOG_MIN_WIDTH);
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     contract_ = add_line(form, 1033, "Contract", 50);
     unit_ = add_line(form, 1034, "Unit", 50);
     date_ = add_line(form, 1037, "Date", 10);

@@ -22,6 +22,7 @@
 namespace {
 
 void (*g_session_created)(int64_t) = nullptr;
+constexpr int DIALOG_MIN_WIDTH = 380;
 
 class combo_sink : public db_text_sink {
 public:
@@ -56,6 +57,8 @@ test_details_dialog::test_details_dialog(QWidget* parent, s_test_details& out)
     : QDialog(parent), out_(out)
 {
     setWindowTitle("Test Details");
+    // Room for a session name and a test name of ordinary length.
+    setMinimumWidth(DIALOG_MIN_WIDTH);
     auto* layout = new QVBoxLayout(this);
     auto* mode = new QHBoxLayout;
     single_ = tagged(new QRadioButton("Single Test", this), 1058);
@@ -104,6 +107,7 @@ void test_details_dialog::build_database_group(QVBoxLayout* layout)
 {
     auto* group = new QGroupBox("Database Settings", this);
     auto* form = new QFormLayout(group);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     save_ = tagged(new QCheckBox("Save Sweep to Database", group), 1005);
     form->addRow(save_);
     auto* row = new QHBoxLayout;

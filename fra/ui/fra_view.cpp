@@ -99,7 +99,9 @@ void fra_view::on_command(int id, intptr_t lparam)
     case ID_CENTRE:
         if (auto* box = qobject_cast<QCheckBox*>(control_by_id(ID_CENTRE)))
             state_.centre_zero = box->isChecked();
-        fra_view_gain_range(state_, owner_->results());
+        // Without points there is no gain to centre: the axes stay as drawn.
+        if (owner_->results().count > 0)
+            fra_view_gain_range(state_, owner_->results());
         update();
         break;
     case ID_SCALING:
@@ -130,6 +132,13 @@ void fra_view::scroll(int which, int value)
 {
     if (fra_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_FRA_VIEW_REDRAW, 0);
+    // The bar's range ends one past the last point: keep its thumb on the
+    // cursor, so the first click back from the far right moves the cursor.
+    if (value != state_.cursor[which])
+        if (auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which))) {
+            const QSignalBlocker block(bar);
+            bar->setValue(state_.cursor[which]);
+        }
 }
 
 void fra_view::find_margins()

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <ctime>
 #include <system_error>
@@ -308,10 +309,10 @@ void fra_window::clear_results()
     results_.clear();
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(ID_TABLE)))
         list->clear();
-    if (view_window_) {
-        send_command(view_window_, CMD_FRA_VIEW_NEW_SWEEP);
+    // The axes keep the last sweep's ranges: with no points left there
+    // is nothing to work new ones out from.
+    if (view_window_)
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
-    }
     refresh_main();
 }
 
@@ -366,7 +367,10 @@ void fra_window::fill_table(const std::vector<std::string>& rows)
     list->setColumnCount(7);
     list->setHeaderLabels({"Step", "Frequency (Hz)", "Magnitude 1 (V)", "Magnitude 2 (V)",
                            "Gain (dB)", qt_from_ansi("Phase (\xB0)"), "Delay (s)"});
-    const int width = list->viewport()->width();
+    // Widths from the client area less a vertical scroll bar, whether or
+    // not one shows yet: the same columns before and after the rows arrive.
+    const int width = list->width() - 2 * list->frameWidth() -
+                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     list->setColumnWidth(0, width / 28);
     for (int c = 1; c < 7; ++c)
         list->setColumnWidth(c, static_cast<int>(width / 6.15));
@@ -395,8 +399,8 @@ void fra_window::toggle_realtime()
         ctx_.link = &g_link;
         ctx_.config = &config_current();
         ctx_.request = 1;
-        ctx_.realtime_thread =
-            std::thread([this] { fra_realtime_thread(ctx_, realtime_running_); });
+        if (!start_realtime_thread())
+            return;
         if (view_ == FRA_VIEW_REALTIME)
             set_text(ID_START, "STOP");
     }
@@ -405,6 +409,22 @@ void fra_window::toggle_realtime()
             if (QAction* a = main->menu_action(id))
                 a->setEnabled(!realtime_running_);
     refresh_main();
+}
+
+bool fra_window::start_realtime_thread()
+{
+    try {
+        ctx_.realtime_thread =
+            std::thread([this] { fra_realtime_thread(ctx_, realtime_running_); });
+        return true;
+    } catch (const std::system_error&) {
+        realtime_running_ = 0;
+        ui_message_box(this,
+                       view_ == FRA_VIEW_REALTIME ? "The FRA realtime measurement thread failed!!"
+                                                  : "The FRA sweep measurement thread failed!!",
+                       "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
 }
 
 void fra_window::realtime_ready()

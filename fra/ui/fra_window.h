@@ -51,6 +51,7 @@ private:
     void start_sweep();
     void sweep_complete();
     void toggle_realtime();
+    bool start_realtime_thread();
     void realtime_ready();
     void fill_table(const std::vector<std::string>& rows);
     void set_series_labels(bool shown);

@@ -5,9 +5,11 @@
 #include "graph/bode_labels.h"
 #include "graph/bode_traces.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -16,6 +18,7 @@ constexpr int LABEL_PIXELS = 11;
 constexpr int TITLE_PIXELS = 12;
 constexpr int FRAME_GROW = 4;
 constexpr int CURSOR_RADIUS = 8;
+constexpr int READOUT_GAP = 12;
 const QColor FRAME_GREY{128, 128, 128};
 const QColor FRAME_LIGHT{192, 192, 192};
 const QColor FRAME_DARK{64, 64, 64};
@@ -96,6 +99,29 @@ int height_px(double y, int h)
 {
     return std::isfinite(y) ? static_cast<int>(std::clamp(std::lround(y), 0L, static_cast<long>(h)))
                             : 0;
+}
+
+// A cursor's readout below the chart: frequency and gain on the first line
+// (56 pixels above the client bottom), phase and slope on the last (14
+// above). The FRA view's cursor scroll bars run between the two lines.
+void draw_readout(QPainter& p, const QRect& client, int cursor,
+                  const std::array<std::string, 4>& lines)
+{
+    QString text[4];
+    for (size_t i = 0; i < 4; ++i)
+        text[i] = qt_from_ansi(lines[i]);
+    const QFontMetrics fm = p.fontMetrics();
+    const int first =
+        std::max(fm.horizontalAdvance(text[0]), fm.horizontalAdvance(text[2])) + READOUT_GAP;
+    const int width =
+        first + std::max(fm.horizontalAdvance(text[1]), fm.horizontalAdvance(text[3]));
+    const int left = cursor == 0 ? client.left() + 5 : client.right() + 1 - 5 - width;
+    for (int row = 0; row < 2; ++row) {
+        const int top = client.bottom() + 1 - 56 + 42 * row;
+        p.drawText(QRect(left, top, first, 13), Qt::AlignLeft | Qt::AlignVCenter, text[2 * row]);
+        p.drawText(QRect(left + first, top, width - first, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                   text[2 * row + 1]);
+    }
 }
 
 int clamp_index(int c, int count)
@@ -297,14 +323,10 @@ void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect&
         p.drawLine(x, yg, plot.left, yg);
         p.drawLine(x, yp, plot.right - 1, yp);
         p.drawLine(x, std::min(yg, yp), x, plot.bottom - 1);
-        const auto lines =
-            bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c));
-        const int left = k == 0 ? client.left() + 5 : client.right() + 1 - 125;
         p.setPen(texts[k]);
-        for (int i = 0; i < 4; ++i)
-            p.drawText(QRect(left, client.bottom() + 1 - 56 + 14 * i, 200, 13),
-                       Qt::AlignLeft | Qt::AlignVCenter,
-                       qt_from_ansi(lines[static_cast<size_t>(i)]));
+        draw_readout(
+            p, client, k,
+            bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c)));
     }
 }
 
@@ -318,4 +340,3 @@ int bode_save_bmp(const QImage& image, const QString& path)
                     bmp.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb.width() * 3);
     return bmp_write_file(path.toStdString(), bmp);
 }
-

@@ -203,10 +203,22 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     EXPECT_FALSE(fra->view_window()->isVisible());
     shot("fra_table");
 
+    const s_fra_view_state before = fra->view_window()->state();
     click(14507);
     wait_for([this] { return fra->results().count == 0; }, 5000);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(caption(14507), "SWEEP");
+    // The empty chart keeps the last sweep's axes, also when the gain axis
+    // is asked to centre 0 dB with no gain left to centre.
+    qobject_cast<QCheckBox*>(control_by_id(14604))->setChecked(true);
+    post_command(fra->view_window(), 14604, 0);
+    QApplication::processEvents();
+    const s_fra_view_state& after = fra->view_window()->state();
+    EXPECT_TRUE(after.centre_zero);
+    EXPECT_EQ(after.freq.fmin, before.freq.fmin);
+    EXPECT_EQ(after.freq.fmax, before.freq.fmax);
+    EXPECT_EQ(after.gain.gmin, before.gain.gmin);
+    EXPECT_EQ(after.gain.gmax, before.gain.gmax);
 }
 
 TEST_F(FraWindow, CancelledTestDetailsChangesNothing)
@@ -230,6 +242,10 @@ TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
     bar->setValue(bar->maximum());
     QApplication::processEvents();
     EXPECT_EQ(fra->view_window()->state().cursor[0], 99);
+    EXPECT_EQ(bar->value(), 99);
+    // One click back from the far right moves the cursor one point.
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(fra->view_window()->state().cursor[0], 98);
     bar->setValue(37);
     EXPECT_EQ(fra->view_window()->state().cursor[0], 37);
 }

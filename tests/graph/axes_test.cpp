@@ -45,6 +45,8 @@ TEST(BodeGeometry, PlotAreaInsetsAndPixelMapping)
     // Halves round away from zero.
     EXPECT_EQ(bode_x_of(10.5, s_freq_range{10, 11}, 3, false), 2);
     EXPECT_EQ(bode_x_of(9.5, s_freq_range{10, 11}, 3, false), -2);
+    // A 0 Hz point of a sweep from DC lies left of the plot, not on its edge.
+    EXPECT_LT(bode_x_of(0, s_freq_range{1, 1000}, 900, true), 0);
     EXPECT_DOUBLE_EQ(bode_y_of_gain(0, {-20, 20}, 400), 200);
     EXPECT_DOUBLE_EQ(bode_y_of_phase(0, -180, 360), 180);
     EXPECT_EQ(bode_phase_base(0), -180);

@@ -120,3 +120,32 @@ TEST(BodePlotPaint, BmpExportMatchesTheImage)
     EXPECT_EQ(back.pixelColor(100, 79), img.pixelColor(100, 79));
     EXPECT_EQ(bode_save_bmp(img, dir.filePath("no/such/dir.bmp")), -1);
 }
+
+TEST(BodePlotPaint, CursorReadoutsLeaveTheScrollBarBandFree)
+{
+    app();
+    BodePlot plot(bode_style_fra_view(), bode_out_of_range::clamp);
+    s_bode_inputs in = flat_inputs();
+    in.show_cursors = true;
+    in.cursor[1] = 30;
+    const QColor window(240, 240, 240);
+    const QImage img = plot.render(size, in, window);
+    // The FRA view's cursor scroll bars lie 20 to 38 pixels above the
+    // bottom, along both sides: no readout text may hide beneath them.
+    const auto inked = [&](int x0, int x1, int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (img.pixelColor(x, y) != window)
+                    return true;
+        return false;
+    };
+    const int h = size.height();
+    const int w = size.width();
+    EXPECT_FALSE(inked(0, 260, h - 40, h - 18));
+    EXPECT_FALSE(inked(w - 260, w, h - 40, h - 18));
+    // Both lines of each readout are drawn: above and below the band.
+    EXPECT_TRUE(inked(5, 260, h - 56, h - 43));
+    EXPECT_TRUE(inked(5, 260, h - 14, h - 1));
+    EXPECT_TRUE(inked(w - 260, w - 5, h - 56, h - 43));
+    EXPECT_TRUE(inked(w - 260, w - 5, h - 14, h - 1));
+}
