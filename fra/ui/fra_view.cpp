@@ -56,8 +56,8 @@ void fill_combo(int id, std::initializer_list<const char*> items)
 
 } // namespace
 
-fra_view::fra_view(QWidget* parent, fra_window* owner)
-    : table_window(parent, FRA_VIEW_CLASS, 0), owner_(owner),
+fra_view::fra_view(QWidget* parent, fra_window* owner, int frame)
+    : table_window(parent, FRA_VIEW_CLASS, frame), owner_(owner),
       plot_(bode_style_fra_view(), bode_out_of_range::clamp)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -176,22 +176,26 @@ QImage fra_view::render_chart(QSize size) const
 
 QImage fra_view::picture()
 {
-    return render_chart(size());
+    return render_chart(contentsRect().size());
 }
 
+// The chart and the readout fill the client area inside the border.
 void fra_view::paintEvent(QPaintEvent*)
 {
     hook_controls();
-    QImage image(size(), QImage::Format_RGB32);
+    const QRect client = contentsRect();
+    QImage image(client.size(), QImage::Format_RGB32);
     image.fill(WINDOW_BACKGROUND);
     {
         QPainter p(&image);
         if (owner_->view() == FRA_VIEW_GRAPH)
-            plot_.draw(p, rect(), chart_inputs());
+            plot_.draw(p, image.rect(), chart_inputs());
         else
-            paint_readout(p, rect());
+            paint_readout(p, image.rect());
     }
-    QPainter(this).drawImage(0, 0, image);
+    QPainter painter(this);
+    painter.drawImage(client.topLeft(), image);
+    drawFrame(&painter);
 }
 
 void fra_view::paint_readout(QPainter& p, const QRect& area)

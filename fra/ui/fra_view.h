@@ -13,7 +13,9 @@ class QScrollBar;
 class fra_view : public table_window {
     Q_OBJECT
 public:
-    fra_view(QWidget* parent, fra_window* owner);
+    // frame: the border of the view's table row, so that the client the
+    // graph controls are anchored in is the one the chart paints into.
+    fra_view(QWidget* parent, fra_window* owner, int frame);
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;

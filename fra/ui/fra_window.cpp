@@ -101,7 +101,7 @@ fra_window* owning_fra_window(QWidget* w)
 table_window* make_fra_view(QWidget* parent, const s_control& row)
 {
     fra_window* owner = owning_fra_window(parent);
-    auto* v = new fra_view(parent, owner);
+    auto* v = new fra_view(parent, owner, control_frame(row));
     v->setGeometry(row.x, row.y, row.width, row.height);
     if (owner)
         owner->attach_view(v);
@@ -180,7 +180,7 @@ void fra_window::select_graph_view()
 
 QImage fra_window::picture()
 {
-    return view_window_ ? view_window_->render_chart(view_window_->size()) : QImage();
+    return view_window_ ? view_window_->picture() : QImage();
 }
 
 void fra_window::refresh_main()

@@ -283,3 +283,54 @@ TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
     EXPECT_EQ(armed.front(), 300000); // five minutes, start to start
     EXPECT_EQ(cancelled.back(), static_cast<int>(armed.size()));
 }
+
+namespace {
+
+// How far a graph control lies from the bottom and the right edge of the
+// client area the FRA view paints its chart into.
+struct edge_distance {
+    int bottom;
+    int right;
+    bool operator==(const edge_distance&) const = default;
+};
+
+void PrintTo(const edge_distance& d, std::ostream* os)
+{
+    *os << "{bottom " << d.bottom << ", right " << d.right << "}";
+}
+
+edge_distance distance_to_view_edges(const fra_view* view, int id)
+{
+    const QWidget* w = control_by_id(id);
+    const QRect inner = view->contentsRect();
+    const QRect r(w->mapTo(view, QPoint(0, 0)), w->size());
+    return {inner.bottom() - r.bottom(), inner.right() - r.right()};
+}
+
+} // namespace
+
+TEST_F(FraWindow, GraphControlsKeepTheirDistanceToTheChartBottom)
+{
+    fra_view* view = fra->view_window();
+    auto check = [view](const char* when) {
+        SCOPED_TRACE(when);
+        QApplication::processEvents();
+        EXPECT_EQ(view->client()->geometry(), view->contentsRect());
+        EXPECT_EQ(view->picture().size(), view->contentsRect().size());
+        EXPECT_EQ(distance_to_view_edges(view, 14601).bottom, 20);
+        EXPECT_EQ(distance_to_view_edges(view, 14602), (edge_distance{20, 6}));
+        EXPECT_EQ(distance_to_view_edges(view, 14605).bottom, 65);
+        EXPECT_EQ(distance_to_view_edges(view, 14606).bottom, 37);
+    };
+    check("as shown");
+    main->resize(1300, 820);
+    check("larger window");
+    post_command(main.get(), CMD_HIDE_SETTINGS, 0);
+    QApplication::processEvents();
+    ASSERT_FALSE(main->mode_window(ROW_CONFIG)->isVisible());
+    check("settings hidden");
+    main->resize(main->minimumSize());
+    check("smallest window, settings hidden");
+    post_command(main.get(), CMD_HIDE_SETTINGS, 0);
+    check("settings shown again");
+}
