@@ -1,5 +1,7 @@
 #include "tests/config/fake_instrument.h"
 
+#include "tests/support/loopback_listener.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
@@ -10,17 +12,7 @@
 
 fake_instrument::fake_instrument(responder answer) : answer_(std::move(answer))
 {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener_, 4);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
+    listener_ = open_loopback_listener(port_);
     thread_ = std::thread([this] { serve(); });
 }
 

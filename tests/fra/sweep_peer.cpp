@@ -1,5 +1,7 @@
 #include "sweep_peer.h"
 
+#include "tests/support/loopback_listener.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,15 +10,7 @@
 
 sweep_peer::sweep_peer(script answer) : answer_(std::move(answer))
 {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener_, 4);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
+    listener_ = open_loopback_listener(port_);
     thread_ = std::thread([this] { serve(); });
 }
 
