@@ -118,7 +118,7 @@ TEST(Transcript, RecordsCommandsRepliesAndResets)
 
 // A LAN search as the application runs it: a socket on any address and the
 // method's local port, one probe to the loopback broadcast address, then
-// whatever arrives within a short wait.
+// whatever arrives until the answers stop.
 std::vector<std::pair<std::string, std::string>> search(int local_port, int remote_port,
                                                         std::string_view probe)
 {
@@ -137,8 +137,12 @@ std::vector<std::pair<std::string, std::string>> search(int local_port, int remo
     ::sendto(fd, probe.data(), probe.size(), 0, reinterpret_cast<sockaddr*>(&target),
              sizeof target);
     std::vector<std::pair<std::string, std::string>> replies;
+    // The first answer may be slow on a loaded machine; once answers come,
+    // a short silence ends the search.
     pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, 1000) > 0) {
+    int wait_ms = 3000;
+    while (::poll(&p, 1, wait_ms) > 0) {
+        wait_ms = 300;
         char buffer[1500];
         sockaddr_in sender{};
         socklen_t length = sizeof sender;
