@@ -80,15 +80,3 @@ void settings_save_connect(const s_app_paths& paths, const s_connect_defaults& c
     profile_write(f, "Connect", "BaudRate", std::to_string(c.baud_rate));
     profile_write(f, "Connect", "IPAddr", c.ip_address);
 }
-
-s_startup_database startup_database(const std::string& last, const std::string& working_dir)
-{
-    std::error_code ec;
-    if (!last.empty() && fs::is_regular_file(last, ec))
-        return {last, {}};
-    s_startup_database d;
-    d.path = (fs::path(working_dir) / "default.db").string();
-    if (!last.empty())
-        d.message = "Unable to load last database file:\n" + last + "\nLoading default database.";
-    return d;
-}

@@ -53,12 +53,3 @@ struct s_connect_defaults {
 s_connect_defaults settings_connect(const s_app_paths& paths);
 // "Save as Default": the interface, port, baud rate and address.
 void settings_save_connect(const s_app_paths& paths, const s_connect_defaults& c);
-
-// The test database to open at start-up: the last one when it still exists;
-// else default.db in the working directory, with a message when a last
-// database was named but is gone.
-struct s_startup_database {
-    std::string path;
-    std::string message; // empty: nothing to tell the user
-};
-s_startup_database startup_database(const std::string& last, const std::string& working_dir);

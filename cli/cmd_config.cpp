@@ -4,11 +4,11 @@
 // 4 the value was refused by the parameter's range.
 
 #include "cli/cli.h"
+#include "cli/identified_model.h"
 #include "cli/link_options.h"
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "config/config_text_block.h"
-#include "link/identify.h"
 #include "link/link.h"
 
 #include <cstdio>
@@ -19,19 +19,6 @@ namespace {
 constexpr int EXCHANGE_FAILED = 1;
 constexpr int NOT_IDENTIFIED = 3;
 constexpr int REFUSED = 4;
-
-// Identifies the instrument and makes its model current; nullptr when not.
-instrument_config* identified_model()
-{
-    g_link.type_code = 0;
-    g_link.identified = connect_and_identify(nullptr, g_link, false);
-    if (!g_link.identified) {
-        std::fprintf(stderr, "tarvelo2-cli: no supported instrument answered\n");
-        return nullptr;
-    }
-    config_select(g_link.type_code);
-    return &config_current();
-}
 
 bool parse_int(const std::string& text, int32_t& out)
 {
@@ -72,7 +59,7 @@ int report(config_error code)
 
 int run_read(const cli_args&)
 {
-    instrument_config* cfg = identified_model();
+    instrument_config* cfg = cli_identified_model();
     if (!cfg)
         return NOT_IDENTIFIED;
     cfg->read_all(g_link, true);
@@ -91,25 +78,47 @@ std::string shown_value(const instrument_config& cfg, int id)
     return text;
 }
 
-int run_get(const cli_args& args)
+// The id argument, an identified instrument and an id it knows; rc says
+// why not.
+instrument_config* parameter_target(const cli_args& args, size_t count, int32_t& id, int& rc)
 {
-    int32_t id = 0;
-    if (!parse_id(args, 1, id))
-        return CLI_USAGE;
-    instrument_config* cfg = identified_model();
-    if (!cfg)
-        return NOT_IDENTIFIED;
-    if (!known_id(id))
-        return CLI_USAGE;
+    rc = CLI_USAGE;
+    if (!parse_id(args, count, id))
+        return nullptr;
+    instrument_config* cfg = cli_identified_model();
+    if (!cfg) {
+        rc = NOT_IDENTIFIED;
+        return nullptr;
+    }
+    return known_id(id) ? cfg : nullptr;
+}
+
+// Opens the link for one exchange and closes it; a failed exchange is
+// reported and gives its exit status.
+template <typename Exchange> int with_link(Exchange exchange)
+{
     if (cli_link_open() != 0)
         return EXCHANGE_FAILED;
     try {
-        cfg->read_param(id, g_link, nullptr);
+        exchange();
     } catch (config_error code) {
         link_close(g_link);
         return report(code);
     }
     link_close(g_link);
+    return 0;
+}
+
+int run_get(const cli_args& args)
+{
+    int32_t id = 0;
+    int rc = 0;
+    instrument_config* cfg = parameter_target(args, 1, id, rc);
+    if (!cfg)
+        return rc;
+    rc = with_link([&] { cfg->read_param(id, g_link, nullptr); });
+    if (rc != 0)
+        return rc;
     std::printf("%s\n", shown_value(*cfg, id).c_str());
     return 0;
 }
@@ -132,27 +141,18 @@ bool store_value(instrument_config& cfg, int id, const std::string& value)
 int run_set(const cli_args& args)
 {
     int32_t id = 0;
-    if (!parse_id(args, 2, id))
-        return CLI_USAGE;
-    instrument_config* cfg = identified_model();
+    int rc = 0;
+    instrument_config* cfg = parameter_target(args, 2, id, rc);
     if (!cfg)
-        return NOT_IDENTIFIED;
-    if (!known_id(id))
-        return CLI_USAGE;
+        return rc;
     if (!store_value(*cfg, id, args.positional[1])) {
         std::fprintf(stderr, "tarvelo2-cli: parameter %d takes a whole number\n", id);
         return CLI_USAGE;
     }
-    if (cli_link_open() != 0)
-        return EXCHANGE_FAILED;
     bool written = false;
-    try {
-        written = cfg->write_param(id, g_link);
-    } catch (config_error code) {
-        link_close(g_link);
-        return report(code);
-    }
-    link_close(g_link);
+    rc = with_link([&] { written = cfg->write_param(id, g_link); });
+    if (rc != 0)
+        return rc;
     if (!written)
         std::fprintf(stderr, "tarvelo2-cli: parameter %d refused %s\n", id,
                      args.positional[1].c_str());

@@ -8,6 +8,7 @@
 #include "app/command_seam.h"
 #include "app/ui_seam.h"
 #include "cli/cli.h"
+#include "cli/identified_model.h"
 #include "config/config_current.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
@@ -17,7 +18,6 @@
 #include "fra/sweep_complete.h"
 #include "fra/sweep_series.h"
 #include "fra/sweep_worker.h"
-#include "link/identify.h"
 #include "link/link.h"
 
 #include <atomic>
@@ -32,18 +32,6 @@ constexpr int SWEEP_FAILED = 1;
 constexpr int NOT_IDENTIFIED = 3;
 constexpr int CANNOT_STORE = 4;
 constexpr int LOOP_SLEEP_MS = 10;
-
-bool identify()
-{
-    g_link.type_code = 0;
-    g_link.identified = connect_and_identify(nullptr, g_link, false);
-    if (!g_link.identified) {
-        std::fprintf(stderr, "tarvelo2-cli: no supported instrument answered\n");
-        return false;
-    }
-    config_select(g_link.type_code);
-    return true;
-}
 
 // Drives sweeps as the FRA window does: command 32800 starts one (from the
 // command line first, then from the series timer), command 130 completes it.
@@ -80,10 +68,7 @@ private:
         // only the series bookkeeping happens, and its points stay intact.
         if (completion_queued_)
             return;
-        ctx_.request = 1;
-        ctx_.cancel = 0;
-        ctx_.incomplete = 0;
-        ctx_.received = 0;
+        fra_context_arm_sweep(ctx_);
         fra_sweep_worker(ctx_);
         // A complete sweep has queued its 130; anything else ends the run.
         if (ctx_.incomplete != 0 || ctx_.received == 0)
@@ -189,7 +174,7 @@ int run_sweep(const cli_args& args)
     s_fra_series series;
     if (int rc = prepare_series(args, series))
         return rc;
-    if (!identify())
+    if (!cli_identified_model())
         return NOT_IDENTIFIED;
     sweep_runner runner(series, args.get("--data", "."), true);
     const int rc = run_series(runner);
@@ -228,7 +213,7 @@ int run_margins(const cli_args& args)
 {
     if (args.has("--from-sweep-file"))
         return margins_from_file(args.get("--from-sweep-file"));
-    if (!identify())
+    if (!cli_identified_model())
         return NOT_IDENTIFIED;
     s_fra_series series;
     series.running = 1;
@@ -270,7 +255,7 @@ int run_realtime(const cli_args& args)
         std::fprintf(stderr, "tarvelo2-cli: --count needs a positive number\n");
         return CLI_USAGE;
     }
-    if (!identify())
+    if (!cli_identified_model())
         return NOT_IDENTIFIED;
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);

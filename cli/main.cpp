@@ -26,11 +26,12 @@ std::vector<cli_setup_hook>& setup_hooks()
 
 void print_usage()
 {
-    std::fprintf(stderr,
-                 "usage: tarvelo2-cli [options] COMMAND [arguments]\n"
-                 "connection: --lan HOST [--port N] | --serial PATH [--baud N] | --usb PATH\n"
-                 "options:    --timeout MS, --log DIR (comms log), --yes | --no (answers to questions)\n"
-                 "commands:\n");
+    std::fprintf(
+        stderr,
+        "usage: tarvelo2-cli [options] COMMAND [arguments]\n"
+        "connection: --lan HOST [--port N] | --serial PATH [--baud N] | --usb PATH\n"
+        "options:    --timeout MS, --log DIR (comms log), --yes | --no (answers to questions)\n"
+        "commands:\n");
     for (const cli_command& c : commands())
         std::fprintf(stderr, "  %s\n", c.usage);
 }

@@ -3,9 +3,7 @@
 #include "app/ui_seam.h"
 #include "db/db_connection.h"
 
-#include <climits>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -13,14 +11,6 @@ bool file_exists(const std::string& path)
 {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
-}
-
-std::string default_database_path()
-{
-    char folder[PATH_MAX];
-    if (!::getcwd(folder, sizeof folder))
-        return "default.db";
-    return std::string(folder) + "/default.db";
 }
 
 } // namespace
@@ -42,7 +32,7 @@ bool db_open_last(const db_path_writer& remember)
     return false;
 }
 
-bool db_open_at_startup(const db_path_writer& remember)
+bool db_open_at_startup(const std::string& working_folder, const db_path_writer& remember)
 {
     const std::string last = db_current_path();
     if (last.empty() || !file_exists(last)) {
@@ -51,7 +41,7 @@ bool db_open_at_startup(const db_path_writer& remember)
                            "Unable to load last database file:\n" + last +
                                "\nLoading default database.",
                            "Tarvelo2", MB_OK);
-        const std::string fallback = default_database_path();
+        const std::string fallback = working_folder + "/default.db";
         bool is_new = false;
         db_open(fallback, DB_OPEN_OR_CREATE, &is_new);
         db_set_current_path(fallback);

@@ -16,6 +16,6 @@ using db_path_writer = std::function<void(const std::string& path)>;
 bool db_open_last(const db_path_writer& remember);
 
 // At start-up: a current path that is empty or names no file is replaced by
-// "default.db" in the current directory, created when missing (a path that
-// had been set is first reported as not loadable); then as db_open_last.
-bool db_open_at_startup(const db_path_writer& remember);
+// "default.db" in the working folder, created when missing (a path that had
+// been set is first reported as not loadable); then as db_open_last.
+bool db_open_at_startup(const std::string& working_folder, const db_path_writer& remember);

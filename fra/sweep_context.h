@@ -52,3 +52,8 @@ constexpr int FRA_TYPE_6300 = 9;
 // Clears the block's flags, counters and readings (the realtime start);
 // the environment pointers and a running thread are left alone.
 void fra_context_clear(FraSweepContext& ctx);
+
+// Arms the block for one sweep: a fresh request, no cancel, nothing received
+// or incomplete yet. A sweep asks its questions without an owner window; the
+// last realtime reading and the environment pointers stay.
+void fra_context_arm_sweep(FraSweepContext& ctx);

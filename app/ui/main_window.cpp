@@ -11,6 +11,8 @@
 #include "app/ui/qt_seams.h"
 #include "app/ui/table_window.h"
 #include "app/ui_seam.h"
+#include "db/db_connection.h"
+#include "db/db_last.h"
 #include "link/discovery.h"
 #include "link/link.h"
 
@@ -125,7 +127,7 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
 
 main_window::~main_window()
 {
-    close_test_database();
+    db_close();
     set_layout_reference(nullptr);
     forget_table_windows();
 }
@@ -230,11 +232,11 @@ void main_window::prepare_settings()
 
 void main_window::open_startup_database(const std::string& working_dir)
 {
-    const s_startup_database d = startup_database(settings_database_file(paths_), working_dir);
-    if (!d.message.empty())
-        ui_message_box(this, d.message, PROGRAM_NAME, MB_OK);
-    database_path_ = d.path;
-    open_test_database(d.path);
+    db_set_current_path(settings_database_file(paths_));
+    db_open_at_startup(working_dir, [this](const std::string& opened) {
+        settings_set_database_file(paths_, opened);
+    });
+    database_path_ = db_current_path();
 }
 
 table_window* main_window::mode_window(int main_row) const

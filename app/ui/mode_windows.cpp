@@ -4,10 +4,7 @@
 
 #include "app/app_settings.h"
 #include "app/ui/table_window.h"
-#include "db/db_connection.h"
-#include "db/db_last.h"
 
-#include <filesystem>
 #include <map>
 
 namespace {
@@ -19,7 +16,6 @@ std::map<std::string, mode_window_factory>& factories()
 }
 
 connection_dialog_runner connection_runner = nullptr;
-s_database_hooks database_hooks;
 
 } // namespace
 
@@ -45,36 +41,4 @@ void run_connection_dialog(QWidget* owner)
 {
     if (connection_runner)
         connection_runner(owner);
-}
-
-void set_database_hooks(const s_database_hooks& hooks)
-{
-    database_hooks = hooks;
-}
-
-void open_test_database(const std::string& path)
-{
-    if (database_hooks.open) {
-        database_hooks.open(path);
-        return;
-    }
-    // A missing file (the default database on a first start) is created with
-    // the test-database schema; then the file is opened as the last database
-    // and, when it opens, remembered in the settings file.
-    db_set_current_path(path);
-    bool is_new = false;
-    if (!std::filesystem::exists(path))
-        db_open(path, DB_OPEN_OR_CREATE, &is_new);
-    db_open_last([](const std::string& opened) {
-        if (!current_app_paths().settings_file.empty())
-            settings_set_database_file(current_app_paths(), opened);
-    });
-}
-
-void close_test_database()
-{
-    if (database_hooks.close)
-        database_hooks.close();
-    else
-        db_close();
 }

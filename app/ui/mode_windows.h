@@ -27,13 +27,3 @@ table_window* make_mode_window(QWidget* parent, const s_control& row);
 using connection_dialog_runner = void (*)(QWidget* owner);
 void set_connection_dialog(connection_dialog_runner runner);
 void run_connection_dialog(QWidget* owner);
-
-// Opens (creating it when missing) or closes the test database. Without a
-// database form, opening makes sure the file exists as an SQLite database.
-struct s_database_hooks {
-    void (*open)(const std::string& path) = nullptr;
-    void (*close)() = nullptr;
-};
-void set_database_hooks(const s_database_hooks& hooks);
-void open_test_database(const std::string& path);
-void close_test_database();

@@ -327,11 +327,7 @@ void fra_window::start_sweep()
         return;
     ctx_.owner = this;
     ctx_.notify = this;
-    ctx_.message_owner = nullptr;
-    ctx_.request = 1;
-    ctx_.cancel = 0;
-    ctx_.incomplete = 0;
-    ctx_.received = 0;
+    fra_context_arm_sweep(ctx_);
     ctx_.link = &g_link;
     ctx_.config = &config_current();
     sweep_dialog_open_ = true;

@@ -97,21 +97,3 @@ TEST_F(SettingsFile, ConnectDefaultsRoundTripAndDiscoveryAddressDefaultsToBroadc
     EXPECT_EQ(r.baud_rate, 9600);
     EXPECT_EQ(r.discovery_address, "127.255.255.255");
 }
-
-TEST_F(SettingsFile, StartupDatabaseFallsBackToDefaultAndSaysSoOnlyForANamedFile)
-{
-    const std::string cwd = dir.string();
-    const s_startup_database fresh = startup_database("", cwd);
-    EXPECT_EQ(fresh.path, (dir / "default.db").string());
-    EXPECT_TRUE(fresh.message.empty());
-
-    const s_startup_database gone = startup_database("/nonexistent/old.db", cwd);
-    EXPECT_EQ(gone.path, (dir / "default.db").string());
-    EXPECT_EQ(gone.message,
-              "Unable to load last database file:\n/nonexistent/old.db\nLoading default database.");
-
-    const std::string kept = (dir / "kept.db").string();
-    std::ofstream(kept) << "x";
-    EXPECT_EQ(startup_database(kept, cwd).path, kept);
-    EXPECT_TRUE(startup_database(kept, cwd).message.empty());
-}

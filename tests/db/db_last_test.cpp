@@ -2,8 +2,6 @@
 #include "db/db_last.h"
 #include "db_test_support.h"
 
-#include <unistd.h>
-
 namespace {
 
 class DbLast : public db_fixture {
@@ -47,15 +45,11 @@ TEST_F(DbLast, AFileThatIsNoDatabaseIsReportedAndNothingStaysOpen)
 
 TEST_F(DbLast, StartUpFallsBackToDefaultDatabaseInTheCurrentFolder)
 {
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(::chdir(dir.c_str()), 0);
     db_set_current_path(path("moved-away.db"));
-    const bool opened = db_open_at_startup(remember());
-    ASSERT_EQ(::chdir(previous), 0);
+    const bool opened = db_open_at_startup(dir, remember());
 
     EXPECT_TRUE(opened);
-    const std::string fallback = std::filesystem::canonical(dir).string() + "/default.db";
+    const std::string fallback = dir + "/default.db";
     EXPECT_EQ(db_current_path(), fallback);
     EXPECT_EQ(remembered, std::vector<std::string>{fallback});
     ASSERT_EQ(ui.shown().size(), 1u);
@@ -65,6 +59,25 @@ TEST_F(DbLast, StartUpFallsBackToDefaultDatabaseInTheCurrentFolder)
     EXPECT_EQ(ui.shown()[0].style, unsigned(MB_OK));
     s_session session;
     EXPECT_EQ(db_save_session(session, false), 0);
+}
+
+// No last database (a first start) takes the default without a word; a last
+// database that still exists is opened as it is.
+TEST_F(DbLast, StartUpKeepsAnExistingLastDatabaseAndIsSilentWithoutOne)
+{
+    db_set_current_path({});
+    EXPECT_TRUE(db_open_at_startup(dir, remember()));
+    EXPECT_EQ(db_current_path(), dir + "/default.db");
+    EXPECT_TRUE(ui.shown().empty());
+
+    const std::string kept = path("kept.db");
+    bool is_new = false;
+    ASSERT_TRUE(db_open(kept, DB_OPEN_OR_CREATE, &is_new));
+    db_close();
+    db_set_current_path(kept);
+    EXPECT_TRUE(db_open_at_startup(dir, remember()));
+    EXPECT_EQ(db_current_path(), kept);
+    EXPECT_TRUE(ui.shown().empty());
 }
 
 } // namespace
