@@ -59,3 +59,36 @@ TEST(UiSeam, ScriptedAnswersThenDefaults)
     EXPECT_EQ(ui.shown()[1].text, "Again?");
     ui_set_backend(nullptr);
 }
+
+TEST(UiSeam, FileChooserTakesTheDefaultSuffixOnlyWhenTheNameHasNone)
+{
+    const struct {
+        const char* typed;
+        const char* suffix;
+        const char* chosen;
+    } cases[] = {
+        {"/data/tests", "db", "/data/tests.db"},
+        {"/data/tests.sqlite", "db", "/data/tests.sqlite"},
+        {"/data.d/tests", "db", "/data.d/tests.db"}, // a dot in a folder is no suffix
+        {"/data/run", "", "/data/run"},
+        {"/data/", "db", "/data/"},
+    };
+    scripted_ui ui;
+    ui_set_backend(&ui);
+    for (const auto& c : cases) {
+        ui.push_file(c.typed, 1);
+        ui_file_choice choice;
+        ASSERT_TRUE(ui_choose_file(nullptr, {true, "Save", "A (*.a);;B (*.b)", c.suffix, "", 0},
+                                   choice));
+        EXPECT_EQ(choice.path, c.chosen) << c.typed;
+        EXPECT_EQ(choice.filter, 1);
+    }
+    ui.push_file_cancel();
+    ui_file_choice untouched{"kept", 3};
+    EXPECT_FALSE(ui_choose_file(nullptr, {}, untouched)); // the scripted cancel
+    EXPECT_FALSE(ui_choose_file(nullptr, {}, untouched)); // an empty queue cancels too
+    EXPECT_EQ(untouched.path, "kept");
+    EXPECT_EQ(ui.file_requests().size(), std::size(cases) + 2);
+    EXPECT_TRUE(ui.file_requests().front().save);
+    ui_set_backend(nullptr);
+}
