@@ -10,9 +10,11 @@ enum command_id : int {
     CMD_FRA_REALTIME_READY = 129,  // FRA window: realtime reading ready
     CMD_FRA_SWEEP_COMPLETE = 130,  // FRA window: sweep data complete
     CMD_FRA_VIEW_NEW_SWEEP = 131,  // FRA view: new sweep, recompute ranges and cursors
+    CMD_LCR_VIEW_REDRAW = 182,     // LCR results view: redraw (lparam 1: recompute layout)
+    CMD_LCR_VIEW_NEW_SWEEP = 183,  // LCR results / piezo view: recompute the axes
     CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
-    CMD_LCR_SWEEP_COMPLETE = 185,  // LCR window: sweep data complete
-    CMD_FRA_START_SWEEP = 32800,   // FRA window: start one sweep
+    CMD_LCR_SWEEP_COMPLETE = 185,  // LCR and piezo windows: sweep data complete
+    CMD_FRA_START_SWEEP = 32800,   // FRA and LCR windows: start one sweep
     CMD_PROGRESS_FINISHED = 10001, // progress dialog: worker finished, close
     CMD_PROGRESS_STARTED = 10002,  // progress dialog: worker started
     CMD_PROGRESS_RANGE = 10003,    // progress dialog: set range (lparam = steps)

@@ -45,6 +45,28 @@ std::string sweep_file_row(int step, std::span<const double> values)
     return row;
 }
 
+std::string sweep_file_mode_path(const std::string& data_folder)
+{
+    return data_folder + "/sweeps.mode";
+}
+
+bool sweep_file_mark_mode(const std::string& data_folder, const std::string& mode)
+{
+    std::FILE* f = std::fopen(sweep_file_mode_path(data_folder).c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = std::fputs(mode.c_str(), f) >= 0;
+    return std::fclose(f) == 0 && written;
+}
+
+std::string sweep_file_read_mode(const std::string& data_folder)
+{
+    std::string text;
+    if (!sweep_read_whole_file(sweep_file_mode_path(data_folder), text))
+        return {};
+    return text.substr(0, std::min<size_t>(text.find_first_of("\r\n"), 32));
+}
+
 sweep_file_writer::~sweep_file_writer()
 {
     close();

@@ -26,6 +26,14 @@ std::string sweep_file_date_line(std::time_t when);
 // "%.5E" form, separated by tabs. The data tables show the same text.
 std::string sweep_file_row(int step, std::span<const double> values);
 
+// FRA and LCR sweeps write the same sweepN.dat names; a small file beside
+// them ("sweeps.mode") records which mode wrote the present set, "FRA" or
+// "LCR <layout>", so that readers can refuse another mode's files.
+std::string sweep_file_mode_path(const std::string& data_folder);
+bool sweep_file_mark_mode(const std::string& data_folder, const std::string& mode);
+// The recorded mode, or "" when none was recorded.
+std::string sweep_file_read_mode(const std::string& data_folder);
+
 class sweep_file_writer {
 public:
     sweep_file_writer() = default;

@@ -107,9 +107,14 @@ std::string sweep_format_fixed4(double value)
 
 std::string sweep_format_scientific5(double value)
 {
+    return sweep_format_scientific(value, 5);
+}
+
+std::string sweep_format_scientific(double value, int decimals)
+{
     char text[64];
     const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 5);
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals);
     std::string out(text, result.ptr);
     const size_t e = out.find('e');
     if (e == std::string::npos)

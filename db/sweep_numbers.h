@@ -18,5 +18,6 @@ bool sweep_parse_number(std::string_view text, double& value);
 // ("1,234,567"). Anything else is a plain number.
 bool sweep_parse_frequency(std::string_view text, double& value);
 
-std::string sweep_format_fixed4(double value);      // "%.4f"
-std::string sweep_format_scientific5(double value); // "%.5E", three exponent digits
+std::string sweep_format_fixed4(double value);                   // "%.4f"
+std::string sweep_format_scientific5(double value);              // "%.5E", three exponent digits
+std::string sweep_format_scientific(double value, int decimals); // the same, any precision

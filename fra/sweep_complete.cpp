@@ -42,6 +42,8 @@ s_sweep_outcome fra_complete_sweep(const FraSweepContext& ctx, FraResults& resul
             file.write_row(out.rows.back());
     }
     out.file_written = file.is_open() && file.close();
+    if (out.file_written)
+        sweep_file_mark_mode(store.data_folder, "FRA");
     if (store.test)
         out.stored = store_test(*store.test, results);
     return out;

@@ -5,8 +5,10 @@
 #include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
+#include "fra/sweep_core.h"
 #include "link/link.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -36,10 +38,10 @@ void post(command_target* target, int id, intptr_t lparam = 0)
         post_command(target, id, lparam);
 }
 
-void status(FraSweepContext& ctx, const char* text)
+void status(s_sweep_job& job, const char* text)
 {
-    if (ctx.dialog)
-        post_text(ctx.dialog, CMD_PROGRESS_STATUS, text);
+    if (job.dialog)
+        post_text(job.dialog, CMD_PROGRESS_STATUS, text);
 }
 
 void sleep_ms(int ms)
@@ -63,18 +65,17 @@ int32_t read_int(instrument_config& config, s_link& link, int id)
 
 // Steps 4 to 8: the parameters the sweep needs. False when the user
 // declines to switch datalogging off.
-bool prepare(FraSweepContext& ctx, bool& ten_values)
+bool prepare(s_sweep_job& job, int& n)
 {
-    s_link& link = *ctx.link;
-    instrument_config& config = *ctx.config;
+    s_link& link = *job.link;
+    instrument_config& config = *job.config;
     bool go_on = true;
     try {
-        ctx.sweep.count = read_int(config, link, FRA_PARAM_STEPS);
-        ctx.sweep.phase_convention = read_int(config, link, FRA_PARAM_PHASE_CONVENTION);
-        if (link.type_code == FRA_TYPE_6300)
-            ten_values = read_int(config, link, FRA_PARAM_INPUT) != 0;
+        *job.steps = read_int(config, link, FRA_PARAM_STEPS);
+        *job.phase_convention = read_int(config, link, FRA_PARAM_PHASE_CONVENTION);
+        n = job.values_per_point(link, config);
         if (read_int(config, link, FRA_PARAM_DATALOG) != 0) {
-            const int answer = ui_message_box(ctx.message_owner, FRA_TEXT_DATALOG_QUESTION,
+            const int answer = ui_message_box(job.message_owner, FRA_TEXT_DATALOG_QUESTION,
                                               "Error: Datalog", MB_YESNO);
             go_on = answer == IDYES;
             if (go_on) {
@@ -83,37 +84,40 @@ bool prepare(FraSweepContext& ctx, bool& ten_values)
             }
         }
     } catch (config_error) {
-        ctx.sweep.count = -1;
+        *job.steps = -1;
     }
-    if (ctx.sweep.phase_convention < 0 || ctx.sweep.phase_convention > 2)
-        ctx.sweep.phase_convention = 0;
+    if (*job.phase_convention < 0 || *job.phase_convention > 2)
+        *job.phase_convention = 0;
     return go_on;
 }
 
 enum class start_result { started, not_started, lost };
 
-// Step 9: frequency response mode, then "start".
-start_result start(FraSweepContext& ctx)
+// Step 9: the sweep's operation mode, then "start".
+start_result start(s_sweep_job& job)
 {
-    s_link& link = *ctx.link;
-    instrument_config& config = *ctx.config;
+    s_link& link = *job.link;
+    instrument_config& config = *job.config;
     try {
-        if (read_int(config, link, FRA_PARAM_MODE) != FRA_OPERATING_MODE) {
-            config.set_int(FRA_PARAM_MODE, FRA_OPERATING_MODE);
+        if (read_int(config, link, FRA_PARAM_MODE) != job.mode) {
+            config.set_int(FRA_PARAM_MODE, job.mode);
             config.write_param(FRA_PARAM_MODE, link);
             sleep_ms(FRA_MODE_SWITCH_WAIT_MS);
         }
     } catch (config_error) {
         return start_result::not_started;
     }
-    return sent(link, link_send(link, "start\n")) ? start_result::started : start_result::lost;
+    for (int i = 0; i < job.start_count; ++i)
+        if (!sent(link, link_send(link, "start\n")))
+            return start_result::lost;
+    return start_result::started;
 }
 
 enum class poll_result { ready, cancelled, lost };
 
-poll_result poll_until_ready(FraSweepContext& ctx)
+poll_result poll_until_ready(s_sweep_job& job)
 {
-    s_link& link = *ctx.link;
+    s_link& link = *job.link;
     for (;;) {
         if (!sent(link, link_send(link, "DAV?\n")))
             return poll_result::lost;
@@ -122,59 +126,61 @@ poll_result poll_until_ready(FraSweepContext& ctx)
         // the data are then never asked for.
         if (link_read_line(link, reply, sizeof reply) > 0 &&
             (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
-            return ctx.cancel.load() ? poll_result::cancelled : poll_result::ready;
+            return job.cancel->load() ? poll_result::cancelled : poll_result::ready;
         sleep_ms(FRA_POLL_INTERVAL_MS);
-        if (ctx.cancel.load())
+        if (job.cancel->load())
             return poll_result::cancelled;
     }
 }
 
 enum class download_result { complete, incomplete, cancelled, lost };
 
-download_result download(FraSweepContext& ctx, int n)
+download_result download(s_sweep_job& job, int n)
 {
-    s_link& link = *ctx.link;
-    const int steps = ctx.sweep.count;
-    ctx.received = 0;
-    status(ctx, FRA_TEXT_DOWNLOADING);
-    if (!sent(link, link_send(link, "gainph,sweep?\n")))
+    s_link& link = *job.link;
+    std::atomic<int32_t>& received = *job.received;
+    const int steps = *job.steps;
+    const auto stopped = [&] {
+        return received > 0 ? download_result::incomplete : download_result::cancelled;
+    };
+    received = 0;
+    status(job, FRA_TEXT_DOWNLOADING);
+    if (!sent(link, link_send(link, job.download_command)))
         return download_result::lost;
-    post(ctx.dialog, CMD_PROGRESS_RANGE, steps);
-    while (ctx.received < steps) {
-        if (ctx.cancel.load())
-            return ctx.received > 0 ? download_result::incomplete : download_result::cancelled;
-        double values[FRA_VALUES_MAX] = {};
+    post(job.dialog, CMD_PROGRESS_RANGE, steps);
+    while (received < steps) {
+        if (job.cancel->load())
+            return stopped();
+        double values[SWEEP_VALUES_MAX] = {};
         const int got = link_read_values(link, values, n);
-        if (got < 0 && ctx.cancel.load())
-            return ctx.received > 0 ? download_result::incomplete : download_result::cancelled;
+        if (got < 0 && job.cancel->load())
+            return stopped();
         if (got < 0)
             return download_result::lost;
-        if (got == n && !ctx.cancel.load()) {
-            s_fra_result& point = ctx.sweep.points[static_cast<size_t>(ctx.received.load())];
-            point = s_fra_result{};
-            std::copy(values, values + n, point.v);
-            ++ctx.received;
-            post(ctx.dialog, CMD_PROGRESS_STEP);
-        } else if (ctx.received > 0) {
+        if (got == n && !job.cancel->load()) {
+            job.store_point(received.load(), values, n);
+            ++received;
+            post(job.dialog, CMD_PROGRESS_STEP);
+        } else if (received > 0) {
             return download_result::incomplete;
         }
     }
     return download_result::complete;
 }
 
-void report(FraSweepContext& ctx, download_result r)
+void report(s_sweep_job& job, download_result r)
 {
     switch (r) {
-    case download_result::complete: post(ctx.notify, CMD_FRA_SWEEP_COMPLETE); break;
+    case download_result::complete: post(job.notify, job.complete_id); break;
     case download_result::incomplete:
-        ctx.incomplete = 1;
-        if (!ctx.cancel.load())
-            ui_message_box(nullptr, fra_incomplete_text(ctx.received, ctx.sweep.count), "Tarvelo2",
+        *job.incomplete = 1;
+        if (!job.cancel->load())
+            ui_message_box(nullptr, fra_incomplete_text(*job.received, *job.steps), "Tarvelo2",
                            MB_OK | MB_ICONINFORMATION);
         break;
     case download_result::lost:
-        if (ctx.received > 0)
-            ctx.incomplete = 1;
+        if (*job.received > 0)
+            *job.incomplete = 1;
         ui_message_box(nullptr, FRA_TEXT_CONNECTION_LOST, "No Connection",
                        MB_OK | MB_ICONINFORMATION);
         break;
@@ -182,10 +188,77 @@ void report(FraSweepContext& ctx, download_result r)
     }
 }
 
-void finish(FraSweepContext& ctx)
+// The instrument may still be sending sweep lines after a cancel: reset it
+// and let the rest drain before the closing hook talks to it.
+void run_close_hook(s_sweep_job& job)
 {
-    link_close(*ctx.link);
-    post(ctx.dialog, CMD_PROGRESS_FINISHED);
+    if (!job.before_close)
+        return;
+    link_send(*job.link, "\x14");
+    link_drain(*job.link, RESET_DRAIN_MS);
+    try {
+        job.before_close(*job.link, *job.config);
+    } catch (config_error) {
+    }
+}
+
+void finish(s_sweep_job& job, bool link_answers)
+{
+    if (link_answers)
+        run_close_hook(job);
+    link_close(*job.link);
+    post(job.dialog, CMD_PROGRESS_FINISHED);
+}
+
+// Steps 9 to 12 once the parameters are known. False when the link is lost.
+bool sweep(s_sweep_job& job, int n)
+{
+    const start_result started = start(job);
+    status(job, FRA_TEXT_WAITING);
+    if (started == start_result::not_started)
+        return true;
+    poll_result polled = poll_result::lost;
+    if (started == start_result::started)
+        polled = poll_until_ready(job);
+    if (polled == poll_result::cancelled)
+        return true;
+    const download_result r =
+        polled == poll_result::ready ? download(job, n) : download_result::lost;
+    report(job, r);
+    return r != download_result::lost;
+}
+
+bool valid_steps(int steps)
+{
+    return steps >= MIN_SWEEP_POINTS && steps <= MAX_SWEEP_POINTS;
+}
+
+s_sweep_job fra_job(FraSweepContext& ctx)
+{
+    s_sweep_job job;
+    job.link = ctx.link;
+    job.config = ctx.config;
+    job.dialog = ctx.dialog;
+    job.notify = ctx.notify;
+    job.message_owner = ctx.message_owner;
+    job.cancel = &ctx.cancel;
+    job.incomplete = &ctx.incomplete;
+    job.received = &ctx.received;
+    job.steps = &ctx.sweep.count;
+    job.phase_convention = &ctx.sweep.phase_convention;
+    job.mode = FRA_OPERATING_MODE;
+    job.complete_id = CMD_FRA_SWEEP_COMPLETE;
+    job.values_per_point = [](s_link& link, instrument_config& config) {
+        if (link.type_code == FRA_TYPE_6300 && read_int(config, link, FRA_PARAM_INPUT) != 0)
+            return FRA_VALUES_MAX;
+        return FRA_VALUES_USUAL;
+    };
+    job.store_point = [&ctx](int index, const double* values, int n) {
+        s_fra_result& point = ctx.sweep.points[static_cast<size_t>(index)];
+        point = s_fra_result{};
+        std::copy(values, values + std::min(n, FRA_VALUES_MAX), point.v);
+    };
+    return job;
 }
 
 } // namespace
@@ -200,40 +273,51 @@ std::string fra_incomplete_text(int received, int steps)
     return text;
 }
 
-void fra_sweep_worker(FraSweepContext& ctx)
+void run_sweep_job(s_sweep_job& job)
 {
-    post(ctx.dialog, CMD_PROGRESS_STARTED);
-    s_link& link = *ctx.link;
+    post(job.dialog, CMD_PROGRESS_STARTED);
+    s_link& link = *job.link;
     if (link_open(link) != 0) {
         link_close(link);
         ui_message_box(nullptr, FRA_TEXT_NO_CONNECTION, "No Connection", MB_OK);
-        post(ctx.dialog, CMD_PROGRESS_FINISHED);
+        post(job.dialog, CMD_PROGRESS_FINISHED);
         return;
     }
     link_send(link, "\x14");
     link_drain(link, RESET_DRAIN_MS);
     link_send(link, "out,on\n");
-    bool ten_values = false;
-    const bool go_on = prepare(ctx, ten_values);
-    const int steps = ctx.sweep.count;
-    const bool valid = go_on && steps >= MIN_SWEEP_POINTS && steps <= MAX_SWEEP_POINTS;
-    const start_result started = valid ? start(ctx) : start_result::not_started;
-    status(ctx, FRA_TEXT_WAITING);
-    if (started == start_result::lost) {
-        report(ctx, download_result::lost);
-    } else if (started == start_result::started) {
-        const poll_result polled = poll_until_ready(ctx);
-        if (polled == poll_result::lost)
-            report(ctx, download_result::lost);
-        else if (polled == poll_result::ready)
-            report(ctx, download(ctx, ten_values ? FRA_VALUES_MAX : FRA_VALUES_USUAL));
+    if (job.before_prepare) {
+        try {
+            job.before_prepare(link, *job.config);
+        } catch (config_error) {
+        }
     }
-    finish(ctx);
+    int n = 0;
+    const bool go_on = prepare(job, n);
+    const bool valid = go_on && valid_steps(*job.steps) && n > 0 && n <= SWEEP_VALUES_MAX;
+    if (!valid) {
+        status(job, FRA_TEXT_WAITING);
+        finish(job, true);
+        return;
+    }
+    finish(job, sweep(job, n));
+}
+
+void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog)
+{
+    cancel = 1;
+    if (dialog)
+        post_text(dialog, CMD_PROGRESS_STATUS, FRA_TEXT_CANCELLING);
+    post(dialog, CMD_PROGRESS_FINISHED);
+}
+
+void fra_sweep_worker(FraSweepContext& ctx)
+{
+    s_sweep_job job = fra_job(ctx);
+    run_sweep_job(job);
 }
 
 void fra_sweep_cancel(FraSweepContext& ctx)
 {
-    ctx.cancel = 1;
-    status(ctx, FRA_TEXT_CANCELLING);
-    post(ctx.dialog, CMD_PROGRESS_FINISHED);
+    cancel_sweep_job(ctx.cancel, ctx.dialog);
 }

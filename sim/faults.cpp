@@ -49,6 +49,9 @@ bool add_fault(fault_set& faults, std::string_view description, std::string& err
     if (has_value && name == "garbage") {
         return set_count(faults.garbage, value, 1, error);
     }
+    if (has_value && name == "bad-reading") {
+        return set_count(faults.bad_reading, value, 1, error);
+    }
     if (has_value && name == "late-reply") {
         return set_count(faults.late_reply_ms, value, 0, error);
     }

@@ -14,6 +14,7 @@ struct fault_set {
     bool stray_line = false;                // a junk line before the sweep data
     int short_line = 0;                     // this sweep line lacks its last value
     int garbage = 0;                        // this sweep line is top-bit bytes without structure
+    int bad_reading = 0;                    // this realtime "lcr?" reply carries 12 values
     bool silent = false;                    // carry out commands but never answer
     std::optional<int> esr_stuck;           // "*esr?" always answers this
     int late_reply_ms = 0;                  // each reply starts this late

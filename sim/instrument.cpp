@@ -8,7 +8,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <numbers>
+#include <random>
 
 namespace sim {
 
@@ -283,8 +285,7 @@ sim_reply sim_instrument::lcr_reading_or_mode(std::string_view args)
                           : (setup_.model == sim_model::hxm6300 ? 14 : 11);
     const double hz = generator_hz();
     return value_rows(
-        {lcr_reading(setup_.lcr.impedance(hz), hz, amplitude(), count == 14, phase_convention())},
-        false);
+        {lcr_reading(lcr_impedance(hz), hz, amplitude(), count == 14, phase_convention())}, false);
 }
 
 sim_reply sim_instrument::lcr_sweep_or_mode(std::string_view args)
@@ -300,7 +301,7 @@ sim_reply sim_instrument::lcr_sweep_or_mode(std::string_view args)
     const int layout = lcr_layout();
     std::vector<std::vector<double>> rows;
     for (double hz : planned_frequencies()) {
-        rows.push_back(lcr_sweep_values(setup_.lcr.impedance(hz), hz, layout, phase_convention()));
+        rows.push_back(lcr_sweep_values(lcr_impedance(hz), hz, layout, phase_convention()));
     }
     return value_rows(std::move(rows), true);
 }
@@ -343,6 +344,20 @@ fra_conditions sim_instrument::fra_setup() const
     c.three_channels =
         setup_.model == sim_model::hxm6300 && settings_.get_int(k_id_three_channels) != 0;
     return c;
+}
+
+// The DUT's impedance with the measurement noise asked for: a relative
+// error drawn from a generator seeded by the frequency, so every run of a
+// sweep reads the same values.
+std::complex<double> sim_instrument::lcr_impedance(double hz) const
+{
+    const std::complex<double> z = setup_.lcr.impedance(hz);
+    if (setup_.lcr_noise <= 0) {
+        return z;
+    }
+    std::mt19937_64 generator(std::hash<double>{}(hz) ^ 0x5EEDu);
+    std::uniform_real_distribution<double> error(-setup_.lcr_noise, setup_.lcr_noise);
+    return z * (1.0 + error(generator));
 }
 
 int sim_instrument::lcr_layout() const
@@ -393,7 +408,7 @@ screen_content sim_instrument::display() const
         content.readings.push_back(reading("GAIN", p[3], "DB", 3));
         content.readings.push_back(reading("PHASE", p[4], "DEG", 2));
     } else if (mode == k_mode_lcr) {
-        const auto z = setup_.lcr.impedance(hz);
+        const auto z = lcr_impedance(hz);
         content.readings.push_back(reading("Z", std::abs(z), "OHM"));
         content.readings.push_back(
             reading("PHASE", std::arg(z) * 180 / std::numbers::pi, "DEG", 2));

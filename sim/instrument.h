@@ -22,6 +22,7 @@ struct instrument_setup {
     lcr_dut lcr = default_lcr_dut();
     double time_scale = 1;      // stretches or shortens the time a sweep takes
     int lcr_reading_values = 0; // 11 or 14 per "lcr?"; 0: 11 on the 4100, 14 on the 6300
+    double lcr_noise = 0;       // relative noise on the LCR impedance, repeatable per frequency
 };
 
 // What one command makes the instrument send back: nothing, text lines, or
@@ -80,6 +81,7 @@ private:
     std::vector<double> current_frequencies() const;
     fra_conditions fra_setup() const;
     int lcr_layout() const;
+    std::complex<double> lcr_impedance(double hz) const;
     int phase_convention() const;
     double generator_hz() const;
     double amplitude() const;

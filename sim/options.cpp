@@ -128,6 +128,12 @@ const std::map<std::string, setter>& option_table()
         {"--lcr-values", plain([](sim_options& o, const std::string& v) {
              return (v == "11" || v == "14") && set_int(o.instrument.lcr_reading_values, v, 11, 14);
          })},
+        {"--lcr-noise", plain([](sim_options& o, const std::string& v) {
+             char* end = nullptr;
+             const double rel = std::strtod(v.c_str(), &end);
+             o.instrument.lcr_noise = rel;
+             return !v.empty() && *end == '\0' && rel >= 0 && rel < 1;
+         })},
         {"--time-scale", plain(set_time_scale)},
         {"--log", plain([](sim_options& o, const std::string& v) {
              o.log_path = v;
@@ -186,10 +192,12 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --fra-dut "num=..;den=..;delay=T"   transfer function for FRA (highest power first)
   --lcr-dut "bvd:R=..,L=..,C=..,Cp=.." | "series:R=..,L=..,C=.." | "parallel:R=..,C=.."
   --lcr-values 11|14        values per realtime LCR reading (default 11 / 14 on the 6300)
+  --lcr-noise REL           relative noise on the LCR impedance (0.01 = 1 %, repeatable)
   --time-scale X            multiply the time a sweep takes (default 1)
   --log FILE                transcript of every exchange
   --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,
-                            esr-stuck=V, late-reply=MS, disconnect-on=TEXT (repeatable)
+                            esr-stuck=V, late-reply=MS, disconnect-on=TEXT,
+                            bad-reading=N (the N-th "lcr?" reply has 12 values) (repeatable)
 )";
 }
 

@@ -133,6 +133,10 @@ bool sim_session::should_disconnect(std::string_view line) const
 sim_reply sim_session::carry_out(std::string_view command)
 {
     sim_reply reply = instrument_.execute(command);
+    if (normalised(command) == "lcr?" && !reply.rows.empty() &&
+        ++lcr_readings_ == faults_.bad_reading) {
+        reply.rows[0].resize(12, 1.0);
+    }
     if (faults_.esr_stuck && normalised(command) == "*esr?") {
         reply.lines = {std::to_string(*faults_.esr_stuck)};
     }

@@ -48,6 +48,7 @@ private:
     stop_signal& stop_;
     std::string pending_;
     bool overlong_ = false;
+    int lcr_readings_ = 0; // "lcr?" replies given on this connection
 };
 
 } // namespace sim

@@ -4,7 +4,7 @@
 #include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
-#include "db/ui/details_rules.h"
+#include "db/details_rules.h"
 #include "db/ui/session_details_dialog.h"
 
 #include <QCheckBox>

@@ -1,0 +1,59 @@
+#pragma once
+// The one routine behind every instrument-driven sweep (frequency response,
+// LCR and piezo). The instrument sweeps by itself with the settings in its
+// configuration; the routine resets it, reads the steps and the phase
+// convention, asks datalogging to be switched off, puts the instrument into
+// the sweep's operation mode, starts it, polls "DAV?" until the data are
+// ready and downloads the whole sweep in one reply stream, reporting to the
+// progress dialog by posted commands. What differs between the modes is
+// carried by the job: the mode to force, how often "start" is sent, how many
+// values a point has, the download request, where points go, the completion
+// command and two hooks around the sweep.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+class command_target;
+class instrument_config;
+struct s_link;
+
+// Values a reply line may carry at most (LCR layout 5 has 13).
+constexpr int SWEEP_VALUES_MAX = 14;
+
+struct s_sweep_job {
+    s_link* link = nullptr;
+    instrument_config* config = nullptr;
+    command_target* dialog = nullptr; // the progress dialog
+    command_target* notify = nullptr; // receives complete_id
+    void* message_owner = nullptr;    // owner of the Datalog question
+    std::atomic<uint8_t>* cancel = nullptr;
+    std::atomic<uint8_t>* incomplete = nullptr;
+    std::atomic<int32_t>* received = nullptr;
+    int32_t* steps = nullptr;
+    int32_t* phase_convention = nullptr;
+
+    int mode = 1;        // operation mode the sweep needs (parameter 1)
+    int start_count = 1; // "start\n" is sent this many times
+    const char* download_command = "gainph,sweep?\n";
+    int complete_id = 0;
+
+    // After the steps and the phase convention: the values per point (may
+    // read further parameters; a config_error fails the preparation).
+    std::function<int(s_link&, instrument_config&)> values_per_point;
+    // Stores accepted point number index (values holds values_per_point).
+    std::function<void(int index, const double* values, int n)> store_point;
+    // Optional: after the reset, before anything is read (the piezo forces
+    // its output quantity here) and before the connection closes on every
+    // path where the instrument still answers (it restores it here).
+    std::function<void(s_link&, instrument_config&)> before_prepare;
+    std::function<void(s_link&, instrument_config&)> before_close;
+};
+
+// Runs one sweep on the calling thread. On success the points have gone to
+// store_point and complete_id has been posted to notify; the dialog always
+// gets CMD_PROGRESS_FINISHED last.
+void run_sweep_job(s_sweep_job& job);
+
+// The dialog's Cancel: flags the worker and closes the dialog.
+void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog);

@@ -1,0 +1,94 @@
+#include "lcr/lcr_sweep.h"
+
+#include "base/command_ids.h"
+#include "config/config_protocol.h"
+#include "config/instrument_config.h"
+#include "fra/sweep_core.h"
+#include "lcr/lcr_layouts.h"
+#include "link/link.h"
+
+#include <algorithm>
+
+namespace {
+
+int32_t read_int(instrument_config& config, s_link& link, int id)
+{
+    config.read_param(id, link, nullptr);
+    int32_t v = 0;
+    config.get_int(id, v);
+    return v;
+}
+
+void write_int(instrument_config& config, s_link& link, int id, int32_t value)
+{
+    config.set_int(id, value);
+    config.write_param(id, link);
+}
+
+s_sweep_job lcr_job(LcrSweepContext& ctx)
+{
+    s_sweep_job job;
+    job.link = ctx.link;
+    job.config = ctx.config;
+    job.dialog = ctx.dialog;
+    job.notify = ctx.notify;
+    job.message_owner = ctx.message_owner;
+    job.cancel = &ctx.cancel;
+    job.incomplete = &ctx.incomplete;
+    job.received = &ctx.received;
+    job.steps = &ctx.sweep.count;
+    job.phase_convention = &ctx.sweep.phase_convention;
+    job.mode = LCR_OPERATING_MODE;
+    job.start_count = 3;
+    job.download_command = "LCR,SWEEP?\n";
+    job.complete_id = CMD_LCR_SWEEP_COMPLETE;
+    job.values_per_point = [&ctx](s_link& link, instrument_config& config) {
+        const int quantity = link.type_code == 9 ? read_int(config, link, LCR_PARAM_QUANTITY) : 0;
+        ctx.sweep.layout = lcr_layout_for(link.type_code, quantity);
+        return lcr_layout(ctx.sweep.layout).values;
+    };
+    job.store_point = [&ctx](int index, const double* values, int n) {
+        LcrPoint& point = ctx.sweep.points[static_cast<size_t>(index)];
+        point = LcrPoint{};
+        std::copy(values, values + std::min(n, LCR_VALUES_MAX), point.v);
+    };
+    return job;
+}
+
+} // namespace
+
+void lcr_context_arm_sweep(LcrSweepContext& ctx)
+{
+    ctx.message_owner = nullptr;
+    ctx.request = 1;
+    ctx.cancel = 0;
+    ctx.incomplete = 0;
+    ctx.received = 0;
+}
+
+void lcr_sweep_worker(LcrSweepContext& ctx)
+{
+    s_sweep_job job = lcr_job(ctx);
+    run_sweep_job(job);
+}
+
+void piezo_sweep_worker(PiezoSweepContext& ctx)
+{
+    s_sweep_job job = lcr_job(ctx);
+    int32_t remembered = -1;
+    job.before_prepare = [&remembered](s_link& link, instrument_config& config) {
+        remembered = read_int(config, link, LCR_PARAM_QUANTITY);
+        if (remembered != LCR_QUANTITY_IMPEDANCE)
+            write_int(config, link, LCR_PARAM_QUANTITY, LCR_QUANTITY_IMPEDANCE);
+    };
+    job.before_close = [&remembered](s_link& link, instrument_config& config) {
+        if (remembered >= 0 && remembered != LCR_QUANTITY_IMPEDANCE)
+            write_int(config, link, LCR_PARAM_QUANTITY, remembered);
+    };
+    run_sweep_job(job);
+}
+
+void lcr_sweep_cancel(LcrSweepContext& ctx)
+{
+    cancel_sweep_job(ctx.cancel, ctx.dialog);
+}

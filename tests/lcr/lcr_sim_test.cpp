@@ -1,0 +1,306 @@
+// LCR, realtime and piezo sweeps against the simulated instrument,
+// in-process on a loopback port.
+
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/ui_seam.h"
+#include "config/config_current.h"
+#include "config/config_protocol.h"
+#include "db/sweep_file.h"
+#include "fra/sweep_series.h"
+#include "lcr/lcr_complete.h"
+#include "lcr/lcr_layouts.h"
+#include "lcr/lcr_realtime.h"
+#include "lcr/lcr_sweep.h"
+#include "lcr/piezo_analysis.h"
+#include "link/identify.h"
+#include "link/link.h"
+#include "sim/server.h"
+
+#include <chrono>
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+namespace {
+
+class sweep_notice : public command_target {
+public:
+    void on_command(int id, intptr_t) override
+    {
+        completed += id == CMD_LCR_SWEEP_COMPLETE;
+        readings += id == CMD_LCR_REALTIME_READY;
+    }
+    int completed = 0;
+    int readings = 0;
+};
+
+class SimLcr : public ::testing::Test {
+protected:
+    void start(sim::sim_model model, const std::vector<std::string>& options = {})
+    {
+        sim::sim_options o;
+        o.tcp_host = "127.0.0.1";
+        o.tcp_port = 0;
+        o.instrument.model = model;
+        o.instrument.time_scale = 0;
+        o.log_path = dir + "/log.txt";
+        std::string error;
+        for (const std::string& f : options) {
+            if (f.rfind("fault:", 0) == 0)
+                ASSERT_TRUE(sim::add_fault(o.faults, f.substr(6), error)) << error;
+            else if (f.rfind("noise:", 0) == 0)
+                o.instrument.lcr_noise = std::stod(f.substr(6));
+            else if (f.rfind("values:", 0) == 0)
+                o.instrument.lcr_reading_values = std::stoi(f.substr(7));
+            else {
+                auto dut = sim::parse_lcr_dut(f, error);
+                ASSERT_TRUE(dut) << error;
+                o.instrument.lcr = *dut;
+            }
+        }
+        server = std::make_unique<sim::sim_server>(o);
+        server->start();
+        link_set_tcp_port(server->tcp_port());
+        link.interface = LINK_LAN;
+        link.ip_address = "127.0.0.1";
+        ASSERT_TRUE(connect_and_identify(nullptr, link, false));
+        link.identified = true;
+        config_select(link.type_code);
+        ctx.link = &link;
+        ctx.config = &config_current();
+        ctx.notify = &notice;
+    }
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarvelo-lcr-sim-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        set_command_dispatcher(&dispatcher);
+        ui_set_backend(&ui);
+    }
+    void TearDown() override
+    {
+        link_close(link);
+        if (server)
+            server->stop();
+        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
+        ui_set_backend(nullptr);
+        set_command_dispatcher(nullptr);
+        config_select(0);
+        std::filesystem::remove_all(dir);
+    }
+    void set_param(int id, int value)
+    {
+        ASSERT_EQ(link_open(link), 0);
+        set_param_int(id, value, link);
+        link_close(link);
+    }
+    int get_param(int id)
+    {
+        EXPECT_EQ(link_open(link), 0);
+        const int32_t v = query_int_param(id, -1000000, 1000000, link);
+        link_close(link);
+        return v;
+    }
+    // Linear frequency plan of the instrument.
+    void plan(double from, double to, int steps)
+    {
+        set_param(192, 1);
+        set_param(18, steps);
+        ASSERT_EQ(link_open(link), 0);
+        set_param_text(19, std::to_string(from), link);
+        set_param_text(20, std::to_string(to), link);
+        link_close(link);
+    }
+    bool sweep(bool piezo = false)
+    {
+        const int before = notice.completed;
+        lcr_context_arm_sweep(*ctx_block);
+        piezo ? piezo_sweep_worker(ctx) : lcr_sweep_worker(ctx);
+        dispatcher.run_pending();
+        return notice.completed == before + 1;
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(dir + "/" + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    int count_in_log(const std::string& text) const
+    {
+        const std::string log = read("log.txt");
+        int n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    }
+
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+    scripted_dispatcher dispatcher;
+    scripted_ui ui;
+    sweep_notice notice;
+    s_link link;
+    std::unique_ptr<LcrSweepContext> ctx_block = std::make_unique<LcrSweepContext>();
+    LcrSweepContext& ctx = *ctx_block;
+};
+
+} // namespace
+
+TEST_F(SimLcr, LayoutFollowsTheModelAndItsParameter)
+{
+    start(sim::sim_model::hxm4100);
+    set_param(137, 4);
+    ASSERT_TRUE(sweep());
+    EXPECT_EQ(ctx.sweep.layout, 2);
+    EXPECT_EQ(ctx.sweep.count, 100);
+    EXPECT_EQ(get_param(1), 3); // switched to LCR meter mode
+    server->stop();
+
+    start(sim::sim_model::hxm6300);
+    struct row {
+        int param, layout;
+    };
+    for (const row r : {row{0, 5}, row{1, 5}, row{2, 5}, row{3, 6}, row{4, 7}}) {
+        set_param(137, r.param);
+        ASSERT_TRUE(sweep()) << r.param;
+        EXPECT_EQ(ctx.sweep.layout, r.layout);
+        const int n = lcr_layout(r.layout).values;
+        EXPECT_GT(std::fabs(ctx.sweep.points[40].v[n - 1]), 0) << r.param;
+        if (n < LCR_VALUES_MAX) {
+            EXPECT_EQ(ctx.sweep.points[40].v[n], 0);
+        }
+        EXPECT_EQ(lcr_table_row(1, ctx.sweep.points[0], r.layout).substr(0, 9), "1\t10.0000");
+    }
+    // Packed replies give the same points.
+    set_param(137, 0);
+    ASSERT_TRUE(sweep());
+    const LcrPoint text = ctx.sweep.points[57];
+    set_param(198, 2);
+    ASSERT_TRUE(sweep());
+    for (int i = 0; i < 13; ++i)
+        EXPECT_NEAR(ctx.sweep.points[57].v[i], text.v[i], 1e-4 * std::fabs(text.v[i]) + 1e-12) << i;
+}
+
+TEST_F(SimLcr, SeriesOfThreeWritesEachFileAndArmsTheTimerTwice)
+{
+    start(sim::sim_model::hxm4100);
+    s_fra_series series;
+    series.repeating = true;
+    series.sweeps_total = 3;
+    series.interval_ms = 60000;
+    static int armed = 0;
+    armed = 0;
+    const s_timer_hooks hooks{
+        [](double, command_target*, int, command_target*, bool) { return ++armed; },
+        [](int) { return true; }};
+    auto results = std::make_unique<LcrResults>();
+    const std::time_t when = 1733650200;
+    for (int k = 1; k <= 3; ++k) {
+        fra_series_before_sweep(series, nullptr, CMD_FRA_START_SWEEP, nullptr, hooks);
+        EXPECT_EQ(armed, std::min(k, 2));
+        ASSERT_TRUE(sweep());
+        const s_lcr_outcome out =
+            lcr_complete_sweep(ctx, *results, dir, series.sweeps_done + 1, when);
+        std::string expected = "08-12-2024 - 09:30";
+        for (const std::string& row : out.rows)
+            expected += "\r\n" + row;
+        EXPECT_EQ(read("sweep" + std::to_string(k) + ".dat"), expected);
+        EXPECT_EQ(fra_series_after_sweep(series, hooks), k == 3);
+    }
+    EXPECT_EQ(sweep_file_read_mode(dir), "LCR 2");
+    EXPECT_EQ(results->layout, 2);
+}
+
+TEST_F(SimLcr, RealtimeReadingsOnBothModels)
+{
+    struct row {
+        sim::sim_model model;
+        int values, type;
+    };
+    for (const row r : {row{sim::sim_model::hxm4100, 11, 0}, row{sim::sim_model::hxm4100, 14, 1},
+                        row{sim::sim_model::hxm6300, 11, 3}, row{sim::sim_model::hxm6300, 14, 4}}) {
+        start(r.model, {"values:" + std::to_string(r.values), "fault:bad-reading=1"});
+        notice.readings = 0;
+        ctx.request = 1;
+        std::atomic<int> running{1};
+        std::thread reader([&] { lcr_realtime_thread(ctx, running); });
+        while (dispatcher.pending() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        running = 0;
+        reader.join();
+        dispatcher.run_pending();
+        EXPECT_EQ(notice.readings, 1);
+        EXPECT_EQ(ctx.reading_type, r.type);
+        EXPECT_EQ(count_in_log("lcr?"), 2) << r.values; // the 12-value reply was asked again
+        double shown[LCR_READING_VALUES_MAX] = {};
+        EXPECT_TRUE(lcr_realtime_accept(ctx, shown));
+        EXPECT_FALSE(lcr_realtime_accept(ctx, shown));
+        EXPECT_EQ(ctx.request, 1);
+        EXPECT_GT(shown[3], 0);
+        link_close(link);
+        server->stop();
+    }
+}
+
+TEST_F(SimLcr, PiezoRestoresTheQuantityAndFindsTheDefaultResonator)
+{
+    start(sim::sim_model::hxm6300);
+    set_param(137, 1);
+    plan(8000, 17000, 3000);
+    ASSERT_TRUE(sweep(true));
+    EXPECT_EQ(get_param(137), 1);
+    EXPECT_EQ(ctx.sweep.layout, 6);
+    const s_piezo_analysis a = piezo_analyse(ctx.sweep);
+    ASSERT_TRUE(a.values) << a.refusal;
+    const double step = 9000.0 / 2999;
+    EXPECT_NEAR(a.values->fr, 10060.8, step);
+    EXPECT_NEAR(a.values->fa, 14238.8, step);
+    EXPECT_NEAR(a.values->r, 200, 200 * 0.005);
+    EXPECT_NEAR(a.values->cp, 2.5e-9, 2.5e-9 * 0.005);
+    EXPECT_NEAR(a.values->c, 2.5e-9, 2.5e-9 * 0.01);
+    EXPECT_NEAR(a.values->l, 0.1, 0.1 * 0.01);
+}
+
+TEST_F(SimLcr, PiezoOfAHighQResonator)
+{
+    start(sim::sim_model::hxm4100, {"bvd:R=10,L=0.1,C=2.5n,Cp=25n"});
+    plan(9900, 10700, 3000);
+    ASSERT_TRUE(sweep(true));
+    const s_piezo_analysis a = piezo_analyse(ctx.sweep);
+    ASSERT_TRUE(a.values) << a.refusal;
+    EXPECT_NEAR(a.values->r, 10, 10 * 0.005);
+    EXPECT_NEAR(a.values->cp, 25e-9, 25e-9 * 0.005);
+    EXPECT_NEAR(a.values->c, 2.5e-9, 2.5e-9 * 0.005);
+    EXPECT_NEAR(a.values->l, 0.1, 0.1 * 0.005);
+}
+
+TEST_F(SimLcr, PiezoRefusesCurvesWithoutBothResonances)
+{
+    struct row {
+        std::vector<std::string> options;
+        const char* reason_part;
+    };
+    const row rows[] = {
+        {{"parallel:R=1k,C=100n"}, "lowest impedance lies at an end"},
+        {{"series:R=10,L=1m,C=100n"}, "highest impedance after the resonance"},
+        {{"bvd:R=10,L=0.1,C=2.5n,Cp=25n"}, "lowest impedance lies at an end"},
+        {{"series:R=100"}, "lowest impedance"},
+        {{"series:R=100", "noise:0.01"}, "too flat"},
+    };
+    for (const row& r : rows) {
+        start(sim::sim_model::hxm4100, r.options);
+        ASSERT_TRUE(sweep(true));
+        const s_piezo_analysis a = piezo_analyse(ctx.sweep);
+        EXPECT_FALSE(a.values) << r.options[0];
+        EXPECT_NE(a.refusal.find(r.reason_part), std::string::npos)
+            << r.options[0] << ": " << a.refusal;
+        link_close(link);
+        server->stop();
+    }
+}
