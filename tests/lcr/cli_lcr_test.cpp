@@ -1,0 +1,129 @@
+// tarvelo2-cli's LCR and piezo commands, run as a child process against
+// the simulator.
+
+#include "sim/server.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct cli_result {
+    int status = -1;
+    std::vector<std::string> lines;
+    std::string err;
+};
+
+std::vector<std::string> split(const std::string& text, char sep)
+{
+    std::vector<std::string> out;
+    std::stringstream in(text);
+    for (std::string part; std::getline(in, part, sep);)
+        out.push_back(part);
+    return out;
+}
+
+class CliLcr : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarvelo-cli-lcr-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        sim::sim_options options;
+        options.tcp_host = "127.0.0.1";
+        options.tcp_port = 0;
+        options.instrument.time_scale = 0;
+        server = std::make_unique<sim::sim_server>(options);
+        server->start();
+    }
+    void TearDown() override
+    {
+        server->stop();
+        fs::remove_all(dir);
+    }
+    cli_result run(const std::string& args)
+    {
+        const std::string cmd = std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
+                                std::to_string(server->tcp_port()) + " " + args + " 2>" + dir +
+                                "/err.txt";
+        cli_result r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        if (!p)
+            return r;
+        std::string out;
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        const int status = ::pclose(p);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.lines = split(out, '\n');
+        std::ifstream err(dir + "/err.txt");
+        r.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+        return r;
+    }
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+};
+
+} // namespace
+
+TEST_F(CliLcr, SweepsPrintHeadingsThenTheRowsOfEach)
+{
+    const cli_result r = run("lcr-sweep --repeat 2 --interval-ms 200 --data " + dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 202u);
+    for (const size_t head : {0u, 101u}) {
+        const auto cells = split(r.lines[head], '\t');
+        ASSERT_EQ(cells.size(), 9u);
+        EXPECT_EQ(cells[3], "Tan\xF0");
+        EXPECT_EQ(cells[5], "Phase (\xB0)");
+    }
+    EXPECT_EQ(split(r.lines[1], '\t').size(), 9u);
+    EXPECT_EQ(r.lines[1].substr(0, 10), "1\t10.0000\t");
+    EXPECT_TRUE(fs::exists(dir + "/sweep2.dat"));
+    EXPECT_EQ(run("lcr-sweep --repeat 2").status, 2);
+}
+
+TEST_F(CliLcr, RealtimeCellsWithTheirUnits)
+{
+    const cli_result r = run("lcr-realtime --count 2");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    const auto cells = split(r.lines[1], '\t');
+    ASSERT_TRUE(cells.size() == 11u || cells.size() == 14u) << r.lines[1];
+    EXPECT_EQ(cells[0].substr(cells[0].size() - 2), "Hz");
+    EXPECT_EQ(cells[3].substr(cells[3].size() - 3), "Ohm");
+    EXPECT_EQ(run("lcr-realtime --count 0").status, 2);
+}
+
+TEST_F(CliLcr, PiezoFromTheInstrumentAndFromFiles)
+{
+    const cli_result swept = run("piezo-analyse");
+    ASSERT_EQ(swept.status, 0) << swept.err;
+    ASSERT_EQ(swept.lines.size(), 8u);
+    const char* names[] = {
+        "L", "R", "C", "Cp", "Minimum Impedance", "Maximum Impedance", "Anti Resonant", "Resonant"};
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(split(swept.lines[i], '\t')[0], names[i]);
+    EXPECT_NE(swept.lines[7].find("E+003"), std::string::npos) << swept.lines[7];
+
+    std::ofstream(dir + "/flat.txt") << "Frequency\nunits\n1,1,2,5,4,5,6,7\n2,1,2,5,4,5,6,7\n"
+                                        "3,1,2,5,4,5,6,7\n";
+    const cli_result flat = run("piezo-analyse --import " + dir + "/flat.txt");
+    EXPECT_EQ(flat.status, 1);
+    EXPECT_NE(flat.err.find("No resonance found in the sweep"), std::string::npos) << flat.err;
+    EXPECT_TRUE(flat.lines.empty());
+
+    std::ofstream(dir + "/empty.txt") << "";
+    const cli_result empty = run("piezo-analyse --import " + dir + "/empty.txt");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("No sweep points could be read from"), std::string::npos);
+}
