@@ -29,7 +29,8 @@ void linear_ticks(std::vector<s_freq_tick>& out, const s_freq_range& r, int widt
     }
 }
 
-void decade_ticks(std::vector<s_freq_tick>& out, const s_freq_range& r, int width)
+void decade_ticks(std::vector<s_freq_tick>& out, const s_freq_range& r, int width,
+                  const s_bode_style& style)
 {
     int label_decade = static_cast<int>(std::trunc(std::log10(r.fmin)));
     const double lg = std::log10(r.fmin);
@@ -40,7 +41,7 @@ void decade_ticks(std::vector<s_freq_tick>& out, const s_freq_range& r, int widt
         const int decade = static_cast<int>(std::floor(std::log10(f) + DECADE_EPSILON));
         s_freq_tick t{x, f, drawable(x, width) ? grid_pen::minor : grid_pen::none, false};
         if (i == 0 && exact_decade) {
-            t = {x, f, grid_pen::none, true};
+            t = {x, f, style.major_at_exact_decade ? grid_pen::major : grid_pen::none, true};
         } else if (decade != label_decade) {
             t.pen = grid_pen::major;
             t.labelled = true;
@@ -95,7 +96,7 @@ std::vector<s_freq_tick> bode_freq_ticks(const s_freq_range& r, int plot_width, 
     if (!(r.fmin > 0) || !(r.fmax > 0) || !std::isfinite(r.fmin) || !std::isfinite(r.fmax))
         return out;
     if (std::trunc(std::log10(r.fmax / r.fmin)) >= 1)
-        decade_ticks(out, r, plot_width);
+        decade_ticks(out, r, plot_width, style);
     else
         short_ticks(out, r, plot_width, style);
     return out;

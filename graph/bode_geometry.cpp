@@ -31,6 +31,11 @@ s_bode_style bode_style_fra_view()
     return s_bode_style{80, 6, true, 20, false};
 }
 
+s_bode_style bode_style_lcr_view()
+{
+    return s_bode_style{90, 6, true, 20, false, 80, true};
+}
+
 s_bode_style bode_style_graph_screen()
 {
     return s_bode_style{150, 4, false, 25, true};
@@ -43,7 +48,7 @@ s_bode_style bode_style_graph_file()
 
 s_plot_rect bode_plot_area(int client_width, int client_height, const s_bode_style& style)
 {
-    return s_plot_rect{BODE_SIDE_INSET, BODE_TOP_INSET, client_width - BODE_SIDE_INSET,
+    return s_plot_rect{style.side_inset, BODE_TOP_INSET, client_width - style.side_inset,
                        client_height - style.bottom_inset};
 }
 

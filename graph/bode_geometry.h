@@ -21,11 +21,15 @@ struct s_bode_style {
     bool short_axis_major_ends = true;  // less-than-a-decade axis: k = 0 and 9 on the major pen
     int axis_title_x = 20;              // distance of the rotated titles from the client edges
     bool freq_title_below_plot = false; // else in a band 60..40 pixels above the client bottom
+    int side_inset = 60;                // plot to the client's left and right edges
+    bool major_at_exact_decade = false; // a log axis starting on a decade: major line there too
 };
 
 s_bode_style bode_style_fra_view();
 s_bode_style bode_style_graph_screen();
 s_bode_style bode_style_graph_file();
+// The LCR results view: 90 pixels below the plot, 80 at the sides.
+s_bode_style bode_style_lcr_view();
 
 constexpr int BODE_SIDE_INSET = 60;
 constexpr int BODE_TOP_INSET = 10;

@@ -1,0 +1,149 @@
+#include "lcr/lcr_view.h"
+
+#include "base/number_format.h"
+#include "lcr/lcr_layouts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr double TINY_RANGE = 1e-10;
+constexpr double MARGIN = 0.05;
+
+int point_count(const LcrResults& r)
+{
+    return std::clamp(r.count, 0, MAX_SWEEP_POINTS);
+}
+
+const LcrPoint& point(const LcrResults& r, int i)
+{
+    return r.points[static_cast<size_t>(i)];
+}
+
+bool inside(double f, const s_freq_range& freq)
+{
+    return f >= freq.fmin && f <= freq.fmax;
+}
+
+} // namespace
+
+s_freq_range lcr_freq_range(const LcrResults& r, const s_freq_range& previous)
+{
+    const int n = point_count(r);
+    if (n == 0)
+        return previous;
+    s_freq_range out{1e9, 0};
+    for (int i = 0; i < n; ++i) {
+        const double f = point(r, i).v[0];
+        if (!std::isfinite(f))
+            continue;
+        out.fmin = std::min(out.fmin, f);
+        out.fmax = std::max(out.fmax, f);
+    }
+    if (!(out.fmin > 0))
+        out.fmin = 1;
+    if (out.fmax - out.fmin < TINY_RANGE)
+        out.fmax = out.fmin + 10;
+    return out;
+}
+
+bool lcr_is_phase(int layout, int position)
+{
+    const auto& q = lcr_layout(layout).quantities;
+    return position >= 1 && position <= static_cast<int>(q.size()) &&
+           q[static_cast<size_t>(position - 1)].phase;
+}
+
+s_value_range lcr_value_range(const LcrResults& r, int position, const s_freq_range& freq,
+                              const s_value_range& previous)
+{
+    if (position < 1 || position >= LCR_VALUES_MAX)
+        return previous;
+    bool any = false;
+    s_value_range out{0, 0};
+    for (int i = 0; i < point_count(r); ++i) {
+        const LcrPoint& p = point(r, i);
+        const double v = p.v[position];
+        if (!inside(p.v[0], freq) || !std::isfinite(v))
+            continue;
+        out.min = any ? std::min(out.min, v) : v;
+        out.max = any ? std::max(out.max, v) : v;
+        any = true;
+    }
+    if (!any)
+        return previous;
+    if (out.max - out.min < TINY_RANGE) {
+        out.max += 10;
+        out.min -= 10;
+    }
+    if (!lcr_is_phase(r.layout, position)) {
+        out.max += MARGIN * std::fabs(out.max);
+        out.min -= MARGIN * std::fabs(out.min);
+    }
+    return out;
+}
+
+s_plot_rect lcr_plot_area(int client_width, int client_height, int strip_height, bool large_font)
+{
+    constexpr int side = 80, top = 10, bottom = 90, bottom_large = 150;
+    return s_plot_rect{side, top, client_width - side,
+                       client_height - strip_height - (large_font ? bottom_large : bottom)};
+}
+
+std::vector<std::string> lcr_value_labels(const s_value_range& range)
+{
+    std::vector<std::string> out;
+    const double span = range.max - range.min;
+    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
+        char text[48];
+        std::snprintf(text, sizeof text, std::fabs(span) >= 1 ? "%0.1lf" : "%.1E",
+                      range.min + span / 8 * i);
+        out.push_back(text);
+    }
+    return out;
+}
+
+std::vector<s_pixel> lcr_trace(const LcrResults& r, int position, const s_freq_range& freq,
+                               const s_value_range& range, const s_plot_rect& plot, bool log)
+{
+    if (position < 0 || position >= LCR_VALUES_MAX)
+        return {};
+    const int n = point_count(r);
+    std::vector<double> fs(static_cast<size_t>(n)), vs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        fs[static_cast<size_t>(i)] = point(r, i).v[0];
+        vs[static_cast<size_t>(i)] = point(r, i).v[position];
+    }
+    s_value_axis axis;
+    axis.gain = {range.min, range.max};
+    return bode_trace_clamped(bode_x_positions(fs, freq, plot.width(), log), vs, axis, plot);
+}
+
+int lcr_cursor_index(int cursor, int count)
+{
+    const int n = std::clamp(count, 0, MAX_SWEEP_POINTS);
+    return n == 0 ? -1 : std::clamp(cursor, 0, n - 1);
+}
+
+std::vector<std::string> lcr_cursor_readout(const LcrResults& r, int cursor, int left_position,
+                                            int right_position)
+{
+    const int i = lcr_cursor_index(cursor, r.count);
+    if (i < 0)
+        return {};
+    const LcrPoint& p = point(r, i);
+    std::vector<std::string> out{"Frequency: " + format_engineering(p.v[0]) + "Hz"};
+    const auto& q = lcr_layout(r.layout).quantities;
+    for (const int position : {left_position, right_position}) {
+        if (position < 1 || position > static_cast<int>(q.size())) {
+            out.emplace_back();
+            continue;
+        }
+        const s_lcr_quantity& k = q[static_cast<size_t>(position - 1)];
+        out.push_back(std::string(k.short_name) + ": " + format_engineering(p.v[position]) +
+                      k.readout_unit);
+    }
+    return out;
+}

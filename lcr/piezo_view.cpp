@@ -1,0 +1,70 @@
+#include "lcr/piezo_view.h"
+
+#include "lcr/piezo_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int count_of(const LcrResults& r)
+{
+    return std::clamp(r.count, 0, MAX_SWEEP_POINTS);
+}
+
+int clamped(double y, int height)
+{
+    if (!std::isfinite(y))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(y, 0.0, static_cast<double>(height))));
+}
+
+} // namespace
+
+s_freq_range piezo_freq_range(const LcrResults& r, const s_freq_range& previous)
+{
+    return lcr_freq_range(r, previous);
+}
+
+s_value_range piezo_impedance_range(const LcrResults& r, const s_value_range& previous)
+{
+    bool any = false;
+    double lo = 0, hi = 0;
+    for (int i = 0; i < count_of(r); ++i) {
+        const double z = r.points[static_cast<size_t>(i)].v[PIEZO_IMPEDANCE];
+        if (!(z > 0) || !std::isfinite(z))
+            continue;
+        lo = any ? std::min(lo, z) : z;
+        hi = any ? std::max(hi, z) : z;
+        any = true;
+    }
+    return any ? s_value_range{0.8 * lo, 1.2 * hi} : previous;
+}
+
+int piezo_impedance_y(double z, const s_value_range& range, int height, bool log)
+{
+    if (log) {
+        if (!(z > 0) || !(range.min > 0) || !(range.max > range.min))
+            return 0;
+        const double scale = height / std::log10(range.max / range.min);
+        return clamped(scale * std::log10(z / range.min), height);
+    }
+    const double base = range.min > 0 ? std::pow(10.0, std::round(std::log10(range.min))) : 0;
+    if (!(range.max > base))
+        return 0;
+    return clamped(height / (range.max - base) * (z - base), height);
+}
+
+int piezo_phase_y(double phase, int phase_convention, int height)
+{
+    const int base = bode_phase_base(phase_convention);
+    return clamped(height / 360.0 * (phase - base), height);
+}
+
+int piezo_tick_length(int style, int plot_size)
+{
+    constexpr int outside = -5;
+    if (style == 2)
+        return plot_size;
+    return style == 1 ? plot_size / 10 : outside;
+}

@@ -1,0 +1,141 @@
+// The LCR results view's and the piezo graph's axis, label, trace and
+// cursor rules.
+
+#include "lcr/lcr_view.h"
+#include "lcr/piezo_view.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<LcrResults> points(int layout, const std::vector<std::vector<double>>& rows)
+{
+    auto r = std::make_unique<LcrResults>();
+    r->layout = layout;
+    for (const auto& row : rows) {
+        LcrPoint& p = r->points[static_cast<size_t>(r->count++)];
+        std::copy(row.begin(), row.end(), p.v);
+    }
+    return r;
+}
+
+} // namespace
+
+TEST(LcrView, ValueAxesUseTheTrueExtremesAndMargins)
+{
+    // frequency, Q, tan d, |Z|, phase, L, C, R (layout 2)
+    const auto r = points(2, {{100, 1, 0, 2e6, -80, -1e-3, 2e-9, 5e6},
+                              {1000, 1, 0, 3e6, -60, -2e-3, 1e-9, 7e6},
+                              {10000, 1, 0, 4e6, -40, -3e-3, 3e-9, 6e6}});
+    const s_freq_range f = lcr_freq_range(*r, {});
+    EXPECT_EQ(f.fmin, 100);
+    EXPECT_EQ(f.fmax, 10000);
+    struct row {
+        int position;
+        double min, max;
+    };
+    const row rows[] = {
+        {3, 2e6 * 0.95, 4e6 * 1.05},     // megohms stay in their own range
+        {4, -80, -40},                   // a phase spans its values exactly
+        {5, -3e-3 * 1.05, -1e-3 * 0.95}, // all negative: the top stays above the maximum
+        {1, -9 - 0.45, 11 + 0.55},       // a flat quantity widens by 10, then the margins
+        {7, 5e6 * 0.95, 7e6 * 1.05},
+    };
+    for (const row& x : rows) {
+        const s_value_range v = lcr_value_range(*r, x.position, f, {});
+        EXPECT_NEAR(v.min, x.min, std::fabs(x.min) * 1e-12) << x.position;
+        EXPECT_NEAR(v.max, x.max, std::fabs(x.max) * 1e-12) << x.position;
+        EXPECT_LT(v.min, v.max);
+    }
+    // Without points (a box changed before the first sweep) the axes stay.
+    const auto none = points(2, {});
+    const s_value_range kept = lcr_value_range(*none, 3, f, {-7, 9});
+    EXPECT_EQ(kept.min, -7);
+    EXPECT_EQ(kept.max, 9);
+    EXPECT_EQ(lcr_freq_range(*none, {3, 30}).fmin, 3);
+    // A negative or zero frequency never reaches a log axis.
+    const auto bad = points(2, {{-5, 0, 0, 1}, {1000, 0, 0, 2}});
+    EXPECT_EQ(lcr_freq_range(*bad, {}).fmin, 1);
+    EXPECT_TRUE(lcr_is_phase(5, 9));
+    EXPECT_FALSE(lcr_is_phase(5, 8));
+}
+
+TEST(LcrView, LabelsPlotAreaTracesAndCursors)
+{
+    EXPECT_EQ(lcr_value_labels({0, 80})[1], "10.0");
+    EXPECT_EQ(lcr_value_labels({0, 8e-9})[8], "8.0E-09");
+    EXPECT_EQ(lcr_value_labels({0, 8e-9}).size(), 9u);
+
+    const s_plot_rect p = lcr_plot_area(1024, 625, 40, false);
+    EXPECT_EQ(p.left, 80);
+    EXPECT_EQ(p.right, 944);
+    EXPECT_EQ(p.top, 10);
+    EXPECT_EQ(p.bottom, 625 - 40 - 90);
+    EXPECT_EQ(lcr_plot_area(1024, 625, 40, true).bottom, 625 - 40 - 150);
+
+    const auto r = points(6, {{10, 0, 0, 1}, {100, 0, 0, 2}, {1000, 0, 0, 3}});
+    const auto trace = lcr_trace(*r, 3, {10, 1000}, {1, 3}, {0, 0, 200, 100}, true);
+    ASSERT_EQ(trace.size(), 3u);
+    EXPECT_EQ(trace[0], (s_pixel{0, 100}));
+    EXPECT_EQ(trace[1], (s_pixel{100, 50}));
+    EXPECT_EQ(trace[2], (s_pixel{200, 0}));
+
+    struct cursor {
+        int index, count, clamped;
+    };
+    for (const cursor c : {cursor{5, 3, 2}, cursor{-1, 3, 0}, cursor{0, 0, -1}, cursor{99, 0, -1}})
+        EXPECT_EQ(lcr_cursor_index(c.index, c.count), c.clamped) << c.index << "/" << c.count;
+    EXPECT_EQ(lcr_cursor_readout(*r, 7, 3, 4),
+              (std::vector<std::string>{"Frequency: 1.0000 kHz", "Z Magnitude: 3.0000 Ohms",
+                                        "Z Phase: 0.0000 \xB0"}));
+    EXPECT_TRUE(lcr_cursor_readout(*points(2, {}), 0, 3, 4).empty());
+    EXPECT_EQ(lcr_cursor_readout(*points(2, {{1, 0, 0, 5}}), 0, 3, 2)[1], "Imped: 5.0000 Ohms");
+}
+
+TEST(LcrView, LogFrequencyTicksMarkEveryDecade)
+{
+    const auto ticks = bode_freq_ticks({10, 1e6}, 500, true, bode_style_lcr_view());
+    std::vector<double> labelled;
+    for (const s_freq_tick& t : ticks)
+        if (t.labelled) {
+            EXPECT_EQ(t.pen, grid_pen::major) << t.value;
+            labelled.push_back(t.value);
+        }
+    ASSERT_EQ(labelled.size(), 6u);
+    for (size_t i = 0; i < labelled.size(); ++i)
+        EXPECT_NEAR(labelled[i], std::pow(10.0, i + 1), 1e-6 * labelled[i]);
+    EXPECT_TRUE(bode_freq_ticks({-5, 1e6}, 500, true, bode_style_lcr_view()).empty());
+}
+
+TEST(PiezoView, AxesAndClamping)
+{
+    const auto r = points(6, {{1000, 0, 0, 10, -90}, {1500, 0, 0, -3, 0}, {2000, 0, 0, 1e5, 90}});
+    const s_value_range z = piezo_impedance_range(*r, {1, 100});
+    EXPECT_DOUBLE_EQ(z.min, 8);
+    EXPECT_DOUBLE_EQ(z.max, 1.2e5);
+    EXPECT_EQ(piezo_impedance_range(*points(6, {}), {1, 100}).max, 100);
+
+    struct row {
+        double z;
+        bool log;
+        int y;
+    };
+    const s_value_range axis{10, 1e5};
+    for (const row x : {row{10, true, 0}, row{1e5, true, 400}, row{1000, true, 200},
+                        row{-3, true, 0}, row{0, true, 0}, row{1e9, true, 400}, row{10, false, 0},
+                        row{1e5, false, 400}, row{-50, false, 0}})
+        EXPECT_EQ(piezo_impedance_y(x.z, axis, 400, x.log), x.y) << x.z << " " << x.log;
+    EXPECT_EQ(piezo_impedance_y(50, {-4, 100}, 400, true), 0); // a broken range bottom
+
+    EXPECT_EQ(piezo_phase_y(-180, 0, 360), 0);
+    EXPECT_EQ(piezo_phase_y(0, 0, 360), 180);
+    EXPECT_EQ(piezo_phase_y(-360, 1, 360), 0);
+    EXPECT_EQ(piezo_phase_y(90, 2, 360), 90);
+    EXPECT_EQ(piezo_phase_y(500, 2, 360), 360);
+
+    EXPECT_EQ(piezo_tick_length(0, 400), -5);
+    EXPECT_EQ(piezo_tick_length(1, 400), 40);
+    EXPECT_EQ(piezo_tick_length(2, 400), 400);
+}
