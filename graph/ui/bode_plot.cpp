@@ -4,6 +4,7 @@
 #include "graph/bmp_file.h"
 #include "graph/bode_labels.h"
 #include "graph/bode_traces.h"
+#include "graph/ui/chart_parts.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -16,41 +17,9 @@ namespace {
 
 constexpr int LABEL_PIXELS = 11;
 constexpr int TITLE_PIXELS = 12;
-constexpr int FRAME_GROW = 4;
 constexpr int CURSOR_RADIUS = 8;
 constexpr int READOUT_GAP = 12;
-const QColor FRAME_GREY{128, 128, 128};
-const QColor FRAME_LIGHT{192, 192, 192};
-const QColor FRAME_DARK{64, 64, 64};
 const QColor LABEL_TEXT{0, 0, 0};
-
-QFont chart_font(int pixels)
-{
-    QFont f;
-    f.setPixelSize(pixels);
-    return f;
-}
-
-QPen pen(QColor c, int width = 1, Qt::PenStyle style = Qt::SolidLine)
-{
-    QPen p(c, width, style);
-    p.setCosmetic(true);
-    return p;
-}
-
-// A one-pixel ring along the inside of r.
-void frame_rect(QPainter& p, const QRect& r, QColor c)
-{
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
-    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
-    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
-    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
-}
-
-QRect qrect(const s_plot_rect& r)
-{
-    return QRect(r.left, r.top, r.width(), r.height());
-}
 
 std::vector<double> column(const std::vector<s_bode_point>& pts, double s_bode_point::*field)
 {
@@ -58,16 +27,6 @@ std::vector<double> column(const std::vector<s_bode_point>& pts, double s_bode_p
     for (size_t i = 0; i < pts.size(); ++i)
         out[i] = pts[i].*field;
     return out;
-}
-
-void draw_rotated(QPainter& p, QPoint at, int degrees, const QString& text)
-{
-    p.save();
-    p.translate(at);
-    p.rotate(degrees);
-    const int h = p.fontMetrics().height();
-    p.drawText(QRect(-300, -h, 600, h), Qt::AlignHCenter | Qt::AlignBottom, text);
-    p.restore();
 }
 
 // Joins consecutive segments that meet into one polyline each: far fewer
@@ -188,13 +147,7 @@ void BodePlot::draw(QPainter& p, const QRect& client, const s_bode_inputs& in) c
 
 void BodePlot::draw_frame(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
 {
-    const QRect area = qrect(plot);
-    p.fillRect(area, bode_background_color(in));
-    QRect r = area.adjusted(-FRAME_GROW, -FRAME_GROW, FRAME_GROW, FRAME_GROW);
-    for (QColor c : {FRAME_GREY, FRAME_LIGHT, FRAME_LIGHT, FRAME_GREY, FRAME_DARK}) {
-        frame_rect(p, r, c);
-        r.adjust(1, 1, -1, -1);
-    }
+    chart_frame(p, plot, bode_background_color(in));
 }
 
 void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
@@ -208,11 +161,11 @@ void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_plot_rect& 
     p.drawText(band, Qt::AlignCenter, qt_from_ansi(BODE_TITLE_FREQUENCY));
     const int cy = (plot.top + plot.bottom) / 2;
     p.setPen(in.gain_title_color);
-    draw_rotated(p, QPoint(client.left() + style_.axis_title_x, cy), -90,
-                 qt_from_ansi(BODE_TITLE_GAIN));
+    chart_rotated_text(p, QPoint(client.left() + style_.axis_title_x, cy), -90,
+                       qt_from_ansi(BODE_TITLE_GAIN));
     p.setPen(in.phase_title_color);
-    draw_rotated(p, QPoint(client.right() + 1 - style_.axis_title_x, cy), 90,
-                 qt_from_ansi(BODE_TITLE_PHASE));
+    chart_rotated_text(p, QPoint(client.right() + 1 - style_.axis_title_x, cy), 90,
+                       qt_from_ansi(BODE_TITLE_PHASE));
 }
 
 void BodePlot::draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
@@ -222,7 +175,8 @@ void BodePlot::draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bod
     const auto phases = bode_phase_ticks(in.phase_base, plot.height());
     p.setFont(chart_font(LABEL_PIXELS));
     const int h = p.fontMetrics().height();
-    p.setPen(pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
+    p.setPen(
+        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
     for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
         const int y = plot.bottom - gains[i].y;
         p.drawLine(plot.left, y, plot.right - 1, y);
@@ -242,8 +196,8 @@ void BodePlot::draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_bode
 {
     const s_bode_palette pal = bode_palette(in.background);
     const QPen minor =
-        pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
-    const QPen major = pen(bode_qcolor(pal.major_grid));
+        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
+    const QPen major = chart_pen(bode_qcolor(pal.major_grid));
     const auto ticks = bode_freq_ticks(in.freq, plot.width(), in.log_scaling, style_);
     p.setFont(chart_font(LABEL_PIXELS));
     for (const s_freq_tick& t : ticks) {
@@ -274,8 +228,8 @@ void BodePlot::draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_in
         for (int which = 0; which < 2; ++which) {
             const auto values =
                 column(s.points, which ? &s_bode_point::phase : &s_bode_point::gain);
-            p.setPen(
-                pen(which ? s.phase_color : s.gain_color, which ? s.phase_width : s.gain_width));
+            p.setPen(chart_pen(which ? s.phase_color : s.gain_color,
+                               which ? s.phase_width : s.gain_width));
             if (mode_ == bode_out_of_range::clamp) {
                 const auto px = bode_trace_clamped(xs, values, axes[which], plot);
                 QPolygon poly(static_cast<int>(px.size()));
@@ -315,14 +269,7 @@ void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect&
         const int x = plot.left + bode_x_of(pt.frequency, in.freq, plot.width(), in.log_scaling);
         const int yg = plot.bottom - height_px(gain_axis.y_of(pt.gain, h), h);
         const int yp = plot.bottom - height_px(phase_axis.y_of(pt.phase, h), h);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(pen(pens[k]));
-        p.drawEllipse(QPoint(x, yg), CURSOR_RADIUS, CURSOR_RADIUS);
-        p.drawEllipse(QPoint(x, yp), CURSOR_RADIUS, CURSOR_RADIUS);
-        p.setPen(pen(pens[k], 1, Qt::DotLine));
-        p.drawLine(x, yg, plot.left, yg);
-        p.drawLine(x, yp, plot.right - 1, yp);
-        p.drawLine(x, std::min(yg, yp), x, plot.bottom - 1);
+        chart_cursor_marks(p, plot, x, yg, yp, pens[k], CURSOR_RADIUS);
         p.setPen(texts[k]);
         draw_readout(
             p, client, k,

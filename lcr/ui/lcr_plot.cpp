@@ -1,0 +1,171 @@
+#include "lcr/ui/lcr_plot.h"
+
+#include "base/number_format.h"
+#include "base/ui/qt_seams.h"
+#include "graph/ui/bode_plot.h"
+#include "graph/ui/chart_parts.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int LABEL_PIXELS = 11;
+constexpr int TITLE_PIXELS = 12;
+constexpr int CURSOR_RADIUS = 8;
+constexpr int READOUT_LINE = 14;
+const QColor NEAR_BLACK{20, 20, 20};
+
+QColor on_background(QColor on_black, bode_background b)
+{
+    return b == bode_background::white ? NEAR_BLACK : on_black;
+}
+
+QColor plot_background(bode_background b)
+{
+    return b == bode_background::white ? QColor(255, 255, 255) : QColor(0, 0, 0);
+}
+
+void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
+                     const s_bode_palette& pal)
+{
+    p.setFont(chart_font(LABEL_PIXELS));
+    const int h = p.fontMetrics().height();
+    p.setPen(
+        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
+    for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
+        const int y = plot.bottom - i * plot.height() / 8;
+        p.drawLine(plot.left, y, plot.right - 1, y);
+    }
+    const auto left = lcr_value_labels(in.left);
+    const auto right = lcr_value_labels(in.right);
+    const QColor text = in.background == bode_background::white ? Qt::black : Qt::white;
+    p.setPen(text);
+    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
+        const int y = plot.bottom - i * plot.height() / 8;
+        p.drawText(QRect(plot.left - 60, y - h / 2, 50, h), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromLatin1(left[static_cast<size_t>(i)].c_str()));
+        p.drawText(QRect(plot.right + 10, y - h / 2, 70, h), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromLatin1(right[static_cast<size_t>(i)].c_str()));
+    }
+}
+
+void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
+                    const s_bode_palette& pal)
+{
+    const QPen minor =
+        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
+    const QPen major = chart_pen(bode_qcolor(pal.major_grid));
+    const QColor text = in.background == bode_background::white ? Qt::black : Qt::white;
+    for (const s_freq_tick& t :
+         bode_freq_ticks(in.freq, plot.width(), in.log_scaling, bode_style_lcr_view())) {
+        const int x = plot.left + t.x;
+        if (t.pen != grid_pen::none) {
+            p.setPen(t.pen == grid_pen::major ? major : minor);
+            p.drawLine(x, plot.bottom - 1, x, plot.top);
+        }
+        if (t.labelled) {
+            p.setPen(text);
+            p.drawText(QRect(x - 8, plot.bottom + 5, 60, 20), Qt::AlignLeft | Qt::AlignTop,
+                       qt_from_ansi(format_engineering(t.value)));
+        }
+    }
+}
+
+void draw_trace(QPainter& p, const s_plot_rect& plot, const std::vector<s_pixel>& px, QRgb color)
+{
+    QPolygon poly(static_cast<int>(px.size()));
+    for (size_t i = 0; i < px.size(); ++i)
+        poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
+    p.setPen(chart_pen(QColor::fromRgb(color)));
+    p.drawPolyline(poly);
+}
+
+int height_of(double v, const s_value_range& r, int h)
+{
+    if (!(r.max > r.min) || !std::isfinite(v))
+        return 0;
+    return static_cast<int>(std::clamp((v - r.min) * h / (r.max - r.min), 0.0, double(h)));
+}
+
+void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
+                  const s_lcr_plot_inputs& in)
+{
+    const LcrResults& r = *in.results;
+    const QColor texts[2] = {QColor(205, 100, 100), QColor(100, 100, 205)};
+    p.setFont(chart_font(LABEL_PIXELS));
+    for (int k = 0; k < 2; ++k) {
+        const int i = lcr_cursor_index(in.cursor[k], r.count);
+        if (i < 0)
+            return;
+        const LcrPoint& pt = r.points[static_cast<size_t>(i)];
+        const int x = plot.left + bode_x_of(pt.v[0], in.freq, plot.width(), in.log_scaling);
+        const int yl = plot.bottom - height_of(pt.v[in.left_position], in.left, plot.height());
+        const int yr = plot.bottom - height_of(pt.v[in.right_position], in.right, plot.height());
+        chart_cursor_marks(p, plot, x, yl, yr, lcr_cursor_color(k, in.background), CURSOR_RADIUS);
+        p.setPen(on_background(texts[k], in.background));
+        const int left = k == 0 ? client.left() + 160 : client.right() + 1 - 290;
+        const int top = client.bottom() + 1 - in.strip_height - (in.large_font ? 93 : 43);
+        const auto lines = lcr_cursor_readout(r, i, in.left_position, in.right_position);
+        for (size_t n = 0; n < lines.size(); ++n)
+            p.drawText(QRect(left, top + READOUT_LINE * static_cast<int>(n), 200, READOUT_LINE),
+                       Qt::AlignLeft | Qt::AlignVCenter, qt_from_ansi(lines[n]));
+    }
+}
+
+void draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
+                 const s_lcr_plot_inputs& in)
+{
+    p.setFont(chart_font(TITLE_PIXELS));
+    p.setPen(in.background == bode_background::white ? Qt::black : Qt::white);
+    const int band_top = client.bottom() + 1 - in.strip_height - (in.large_font ? 130 : 70);
+    p.drawText(QRect(plot.left, band_top, plot.width(), 20), Qt::AlignCenter,
+               QStringLiteral("FREQUENCY (Hz)"));
+    const int cy = (plot.top + plot.bottom) / 2;
+    p.setPen(QColor(250, 0, 0));
+    chart_rotated_text(p, QPoint(client.left() + 20, cy), -90, qt_from_ansi(in.left_title));
+    p.setPen(QColor(0, 0, 200));
+    chart_rotated_text(p, QPoint(client.right() + 1 - 20, cy), 90, qt_from_ansi(in.right_title));
+}
+
+} // namespace
+
+QColor lcr_cursor_color(int cursor, bode_background background)
+{
+    return on_background(cursor == 0 ? QColor(255, 150, 150) : QColor(150, 150, 255), background);
+}
+
+void LcrPlot::draw(QPainter& p, const QRect& client, const s_lcr_plot_inputs& in) const
+{
+    const s_plot_rect plot =
+        lcr_plot_area(client.width(), client.height(), in.strip_height, in.large_font);
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return;
+    const s_bode_palette pal = bode_palette(in.background);
+    p.save();
+    chart_frame(p, plot, plot_background(in.background));
+    draw_value_axes(p, plot, in, pal);
+    draw_freq_axis(p, plot, in, pal);
+    draw_titles(p, client, plot, in);
+    if (in.results && in.results->count > 0) {
+        const LcrResults& r = *in.results;
+        draw_trace(p, plot, lcr_trace(r, in.left_position, in.freq, in.left, plot, in.log_scaling),
+                   LCR_LEFT_TRACE);
+        draw_trace(p, plot,
+                   lcr_trace(r, in.right_position, in.freq, in.right, plot, in.log_scaling),
+                   LCR_RIGHT_TRACE);
+        draw_cursors(p, client, plot, in);
+    }
+    p.restore();
+}
+
+QImage LcrPlot::render(QSize size, const s_lcr_plot_inputs& in, QColor window_background) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(window_background);
+    QPainter p(&image);
+    draw(p, QRect(QPoint(0, 0), size), in);
+    return image;
+}
