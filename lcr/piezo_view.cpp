@@ -49,10 +49,15 @@ int piezo_impedance_y(double z, const s_value_range& range, int height, bool log
         const double scale = height / std::log10(range.max / range.min);
         return clamped(scale * std::log10(z / range.min), height);
     }
-    const double base = range.min > 0 ? std::pow(10.0, std::round(std::log10(range.min))) : 0;
+    const double base = piezo_linear_base(range);
     if (!(range.max > base))
         return 0;
     return clamped(height / (range.max - base) * (z - base), height);
+}
+
+double piezo_linear_base(const s_value_range& range)
+{
+    return range.min > 0 ? std::pow(10.0, std::round(std::log10(range.min))) : 0;
 }
 
 int piezo_phase_y(double phase, int phase_convention, int height)

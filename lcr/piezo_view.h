@@ -17,6 +17,9 @@ s_value_range piezo_impedance_range(const LcrResults& r, const s_value_range& pr
 // impedance that is not positive (or a range bottom that is not) sits at the
 // bottom; the linear axis starts at 10^round(log10 Zlow).
 int piezo_impedance_y(double z, const s_value_range& range, int height, bool log);
+// Bottom of the linear impedance axis: 10^round(log10 Zlow), 0 when Zlow
+// is not positive.
+double piezo_linear_base(const s_value_range& range);
 // The phase axis spans 360 degrees from -180, -360 or 0 by convention.
 int piezo_phase_y(double phase, int phase_convention, int height);
 
