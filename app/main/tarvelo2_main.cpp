@@ -5,6 +5,7 @@
 #include "base/ui/qt_seams.h"
 #include "config/ui/config_window.h"
 #include "fra/ui/fra_window.h"
+#include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     set_connection_dialog(run_connect_dialog);
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();
+    piezo_register_windows();
 
     int rc = 0;
     {

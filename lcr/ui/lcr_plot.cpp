@@ -17,6 +17,8 @@ constexpr int TITLE_PIXELS = 12;
 constexpr int CURSOR_RADIUS = 8;
 constexpr int READOUT_LINE = 14;
 const QColor NEAR_BLACK{20, 20, 20};
+// Labels and titles stand on the window's background, never on the plot's.
+const QColor LABEL_TEXT{0, 0, 0};
 
 QColor on_background(QColor on_black, bode_background b)
 {
@@ -41,7 +43,7 @@ void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inpu
     }
     const auto left = lcr_value_labels(in.left);
     const auto right = lcr_value_labels(in.right);
-    const QColor text = in.background == bode_background::white ? Qt::black : Qt::white;
+    const QColor text = LABEL_TEXT;
     p.setPen(text);
     for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
         const int y = plot.bottom - i * plot.height() / 8;
@@ -58,7 +60,7 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
     const QPen minor =
         chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
     const QPen major = chart_pen(bode_qcolor(pal.major_grid));
-    const QColor text = in.background == bode_background::white ? Qt::black : Qt::white;
+    const QColor text = LABEL_TEXT;
     for (const s_freq_tick& t :
          bode_freq_ticks(in.freq, plot.width(), in.log_scaling, bode_style_lcr_view())) {
         const int x = plot.left + t.x;
@@ -119,7 +121,7 @@ void draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
                  const s_lcr_plot_inputs& in)
 {
     p.setFont(chart_font(TITLE_PIXELS));
-    p.setPen(in.background == bode_background::white ? Qt::black : Qt::white);
+    p.setPen(LABEL_TEXT);
     const int band_top = client.bottom() + 1 - in.strip_height - (in.large_font ? 130 : 70);
     p.drawText(QRect(plot.left, band_top, plot.width(), 20), Qt::AlignCenter,
                QStringLiteral("FREQUENCY (Hz)"));

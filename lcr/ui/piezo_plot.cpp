@@ -15,10 +15,8 @@ namespace {
 constexpr int LABEL_PIXELS = 11;
 constexpr int SIDE = 80, TOP = 10, BOTTOM = 70;
 
-QColor ink(const s_piezo_plot_inputs& in)
-{
-    return in.white_background ? Qt::black : Qt::white;
-}
+// Labels and titles stand on the window's background, never on the plot's.
+const QColor LABEL_TEXT{0, 0, 0};
 
 // One value axis' ticks at the nine label heights: style 0 outside the
 // axis, 1 a tenth of the width inside, 2 across the plot.
@@ -53,7 +51,7 @@ void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& 
         p.drawText(QRect(plot.right + 8, y - h / 2, 60, h), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::number(base + 45 * i));
     }
-    p.setPen(ink(in));
+    p.setPen(LABEL_TEXT);
     for (const s_freq_tick& t :
          bode_freq_ticks(in.freq, plot.width(), in.log_frequency, bode_style_lcr_view()))
         if (t.labelled)

@@ -1,0 +1,229 @@
+#include "lcr/ui/piezo_window.h"
+
+#include "base/command_ids.h"
+#include "base/number_format.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/progress_dialog.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
+#include "config/config_current.h"
+#include "lcr/lcr_sweep.h"
+#include "lcr/piezo_import.h"
+#include "lcr/piezo_view.h"
+#include "link/link.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPainter>
+#include <ctime>
+
+namespace {
+
+enum : int {
+    ID_START = 15241,
+    ID_IMPORT = 15242,
+    ID_R = 15245,
+    ID_C = 15247,
+    ID_CP = 15249,
+    ID_L = 15251,
+    ID_Z_TICKS_2 = 15252,
+    ID_Z_TICKS_0 = 15254,
+    ID_PHASE_TICKS_2 = 15255,
+    ID_PHASE_TICKS_0 = 15257,
+};
+
+const char* const PIEZO_WINDOW_CLASS = "QXTarvelo2PiezoWClass";
+const QString BOX_STYLE = QStringLiteral("background: black; color: yellow;");
+
+void set_text(int id, const QString& text)
+{
+    if (auto* b = qobject_cast<QAbstractButton*>(control_by_id(id)))
+        b->setText(text);
+    else if (auto* e = qobject_cast<QLineEdit*>(control_by_id(id)))
+        e->setText(text);
+}
+
+// The graph under the controls, over the whole client area.
+class piezo_canvas : public QWidget {
+public:
+    piezo_canvas(QWidget* parent, const s_piezo_plot_inputs& in) : QWidget(parent), in_(in) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        PiezoPlot().draw(p, rect(), in_);
+    }
+
+private:
+    const s_piezo_plot_inputs& in_;
+};
+
+void run_worker(s_progress_block* block)
+{
+    auto* ctx = static_cast<PiezoSweepContext*>(block->context);
+    ctx->dialog = block->dialog;
+    piezo_sweep_worker(*ctx);
+}
+
+void run_cancel(s_progress_block* block)
+{
+    auto* ctx = static_cast<PiezoSweepContext*>(block->context);
+    ctx->dialog = block->dialog;
+    lcr_sweep_cancel(*ctx);
+}
+
+table_window* make_piezo_window(QWidget* parent, const s_control& row)
+{
+    auto* w = new piezo_window(parent);
+    w->setGeometry(row.x, row.y, row.width, row.height);
+    return w;
+}
+
+} // namespace
+
+void piezo_register_windows()
+{
+    set_mode_window_factory(PIEZO_WINDOW_CLASS, make_piezo_window);
+}
+
+piezo_window::piezo_window(QWidget* parent) : table_window(parent, PIEZO_WINDOW_CLASS, 2)
+{
+    plot_.results = results_.get();
+    canvas_ = new piezo_canvas(client(), plot_);
+    canvas_->lower();
+}
+
+// The table's controls exist once the window is shown: the result boxes
+// and their labels read yellow on black.
+void piezo_window::showEvent(QShowEvent* event)
+{
+    table_window::showEvent(event);
+    for (const int id : {ID_R, ID_C, ID_CP, ID_L})
+        for (const int box : {id, id - 1})
+            if (QWidget* w = control_by_id(box))
+                w->setStyleSheet(BOX_STYLE);
+    canvas_->setGeometry(client()->rect());
+}
+
+void piezo_window::resizeEvent(QResizeEvent* event)
+{
+    table_window::resizeEvent(event);
+    canvas_->setGeometry(client()->rect());
+}
+
+void piezo_window::on_command(int id, intptr_t lparam)
+{
+    if (id == ID_START)
+        start_or_clear();
+    else if (id == ID_IMPORT && !held_)
+        import_file();
+    else if (id == CMD_LCR_SWEEP_COMPLETE)
+        analyse(ctx_->sweep);
+    else if (id >= ID_Z_TICKS_2 && id <= ID_Z_TICKS_0)
+        plot_.impedance_ticks = ID_Z_TICKS_0 - id;
+    else if (id >= ID_PHASE_TICKS_2 && id <= ID_PHASE_TICKS_0)
+        plot_.phase_ticks = ID_PHASE_TICKS_0 - id;
+    else
+        table_window::on_command(id, lparam);
+    canvas_->setGeometry(client()->rect());
+    canvas_->update();
+}
+
+void piezo_window::start_or_clear()
+{
+    if (held_)
+        clear();
+    else
+        start_sweep();
+}
+
+void piezo_window::start_sweep()
+{
+    held_ = true;
+    results_->clear();
+    show_values(nullptr);
+    ctx_->link = &g_link;
+    ctx_->config = &config_current();
+    ctx_->owner = this;
+    ctx_->notify = this;
+    lcr_context_arm_sweep(*ctx_);
+    block_.title = "Performing Sweep";
+    block_.worker = run_worker;
+    block_.cancel = run_cancel;
+    block_.context = ctx_.get();
+    set_button_texts();
+    run_progress_dialog(this, block_);
+}
+
+void piezo_window::clear()
+{
+    held_ = false;
+    results_->clear();
+    plot_.impedance = {1, 100};
+    show_values(nullptr);
+    set_button_texts();
+}
+
+void piezo_window::import_file()
+{
+    ui_file_request request;
+    request.caption = "Import";
+    request.filters = "TEXT Files *.txt (*.txt)";
+    request.default_suffix = "Text";
+    request.start = import_folder_;
+    ui_file_choice choice;
+    if (!ui_choose_file(this, request, choice))
+        return;
+    import_folder_ = choice.path.substr(0, choice.path.find_last_of('/'));
+    auto read = std::make_unique<LcrResults>();
+    std::string message;
+    const s_piezo_import got = piezo_import_file(choice.path, *read, message);
+    if (!message.empty())
+        ui_message_box(this, message, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    if (got.points == 0)
+        return;
+    held_ = true;
+    set_button_texts();
+    analyse(*read);
+}
+
+// The sweep or the import is kept whatever the analysis says; a refusal
+// leaves the boxes empty.
+void piezo_window::analyse(const LcrResults& source)
+{
+    *results_ = source;
+    stamp_ = piezo_stamp(std::time(nullptr));
+    plot_.phase_convention = results_->phase_convention;
+    plot_.freq = piezo_freq_range(*results_, plot_.freq);
+    plot_.impedance = piezo_impedance_range(*results_, plot_.impedance);
+    const s_piezo_analysis a = piezo_analyse(*results_);
+    show_values(a.values ? &*a.values : nullptr);
+    set_button_texts();
+    if (!a.values)
+        ui_message_box(this, a.refusal, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+}
+
+void piezo_window::show_values(const s_piezo_values* v)
+{
+    const auto text = [v](double x) { return v ? qt_from_ansi(format_engineering(x)) : QString(); };
+    set_text(ID_R, text(v ? v->r : 0));
+    set_text(ID_C, text(v ? v->c : 0));
+    set_text(ID_CP, text(v ? v->cp : 0));
+    set_text(ID_L, text(v ? v->l : 0));
+}
+
+void piezo_window::set_button_texts()
+{
+    set_text(ID_START, held_ ? QStringLiteral("Clear") : QStringLiteral("Start Sweep"));
+    set_text(ID_IMPORT, held_ ? QStringLiteral("Export") : QStringLiteral("Import"));
+    // The piezo report comes later: Export stays disabled until then.
+    if (QWidget* w = control_by_id(ID_IMPORT))
+        w->setEnabled(!held_);
+}
+
+QImage piezo_window::picture()
+{
+    return PiezoPlot().render(client()->size(), plot_);
+}

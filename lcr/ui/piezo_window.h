@@ -1,0 +1,50 @@
+#pragma once
+// The piezo window: the main window's work area in piezo mode. It runs one
+// impedance sweep (or imports a sweep file), analyses the resonator and
+// shows R, L, C and Cp in four yellow-on-black boxes beside the
+// impedance/phase graph. Clear returns it to empty.
+
+#include "base/progress_block.h"
+#include "base/ui/table_window.h"
+#include "lcr/piezo_analysis.h"
+#include "lcr/ui/piezo_plot.h"
+
+#include <memory>
+#include <string>
+
+class piezo_window : public table_window {
+public:
+    explicit piezo_window(QWidget* parent);
+
+    void on_command(int id, intptr_t lparam) override;
+    QImage picture() override;
+
+    const LcrResults& results() const { return *results_; }
+    bool holds_results() const { return held_; }
+    const s_piezo_plot_inputs& plot_inputs() const { return plot_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void start_or_clear();
+    void start_sweep();
+    void clear();
+    void import_file();
+    void analyse(const LcrResults& source);
+    void show_values(const s_piezo_values* v);
+    void set_button_texts();
+
+    std::unique_ptr<PiezoSweepContext> ctx_ = std::make_unique<PiezoSweepContext>();
+    std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
+    s_progress_block block_;
+    s_piezo_plot_inputs plot_;
+    s_piezo_stamp stamp_;
+    bool held_ = false;
+    std::string import_folder_ = "C://debug";
+    QWidget* canvas_ = nullptr;
+};
+
+// Registers the piezo window with the main window's factories.
+void piezo_register_windows();
