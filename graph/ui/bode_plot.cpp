@@ -63,6 +63,11 @@ int widest(const QFontMetrics& fm, const char* const (&texts)[2])
                     fm.horizontalAdvance(QString::fromLatin1(texts[1])));
 }
 
+// The widest label each value axis can show (gains of a few hundred dB, a
+// phase of -360..360): the chart's side margins are made to fit these.
+const char* const WIDEST_GAIN_LABELS[2] = {"-110.0", "-888.8"};
+const char* const WIDEST_PHASE_LABELS[2] = {"-180", "-888"};
+
 // Labels may be wider than their box in an unusual font: shown whole, never cut.
 constexpr int LABEL_FLAGS = Qt::TextDontClip | Qt::TextSingleLine;
 
@@ -145,9 +150,6 @@ int clamp_index(int c, int count)
 
 } // namespace
 
-const char* const BODE_WIDEST_GAIN_LABELS[2] = {"-110.0", "-888.8"};
-const char* const BODE_WIDEST_PHASE_LABELS[2] = {"-180", "-888"};
-
 QFont bode_label_font()
 {
     return chart_font(LABEL_PIXELS);
@@ -191,8 +193,8 @@ s_bode_layout BodePlot::layout(QSize client) const
 {
     const QFontMetrics label(chart_font(LABEL_PIXELS));
     const QFontMetrics title(chart_font(TITLE_PIXELS));
-    const s_bode_text_extents text{widest(label, BODE_WIDEST_GAIN_LABELS),
-                                   widest(label, BODE_WIDEST_PHASE_LABELS), label.height(),
+    const s_bode_text_extents text{widest(label, WIDEST_GAIN_LABELS),
+                                   widest(label, WIDEST_PHASE_LABELS), label.height(),
                                    title.height()};
     return bode_layout(client.width(), client.height(), style_, text);
 }

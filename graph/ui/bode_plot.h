@@ -81,11 +81,8 @@ private:
 QColor bode_qcolor(s_rgb c);
 QColor bode_background_color(const s_bode_inputs& in);
 
-// The font of the axis labels, and the widest label each value axis can
-// show: the chart's margins are made to fit these.
+// The font of the axis labels.
 QFont bode_label_font();
-extern const char* const BODE_WIDEST_GAIN_LABELS[2];
-extern const char* const BODE_WIDEST_PHASE_LABELS[2];
 
 // The series of the FRA view (fixed red gain, blue phase) from point triples.
 s_bode_series bode_fra_series(std::vector<s_bode_point> points);
