@@ -38,8 +38,8 @@ const s_app_paths& fuzz_paths()
 
 bool same_connection(const s_connect_defaults& a, const s_connect_defaults& b)
 {
-    return a.interface == b.interface && a.port_name == b.port_name &&
-           a.baud_rate == b.baud_rate && a.ip_address == b.ip_address;
+    return a.interface == b.interface && a.port_name == b.port_name && a.baud_rate == b.baud_rate &&
+           a.ip_address == b.ip_address;
 }
 
 } // namespace
