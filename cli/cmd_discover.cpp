@@ -1,7 +1,7 @@
 // discover: searches the LAN for instruments and prints "ADDRESS<TAB>IDENTITY"
 // for each one found. --discovery-target ADDR sets the broadcast address.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "link/discovery.h"
 

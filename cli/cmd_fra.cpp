@@ -4,9 +4,9 @@
 // Exit status: 0 done, 1 a sweep did not complete, 2 usage, 3 not
 // identified, 4 the database or the sweep file could not be used.
 
-#include "app/command_ids.h"
-#include "app/command_seam.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"

@@ -1,6 +1,6 @@
 #include "cli/link_options.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "link/link.h"
 

@@ -2,7 +2,7 @@
 // as "[caption] text" and questions answered by --yes / --no (default No);
 // --log DIR switches the comms log on into that folder.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "link/comms_log.h"
 

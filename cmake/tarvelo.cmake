@@ -29,7 +29,7 @@ endif()
 
 # tarvelo_library(NAME SOURCES... [DEPS libs...]) — a static library whose
 # public include root is the repository top, so headers are reached as
-# "link/link.h", "app/number_format.h" and so on.
+# "link/link.h", "base/number_format.h" and so on.
 function(tarvelo_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
@@ -141,4 +141,37 @@ function(tarvelo_add_child_folders)
       add_subdirectory(${child})
     endif()
   endforeach()
+endfunction()
+
+# The floors: base/ at the bottom, the subsystems in the middle, the shell
+# (app/) and the command line on top. Dependencies point down only, so no
+# file outside app/, cli/, tests/ and bench/ may include a header of the
+# shell, and nothing in base/ may include a subsystem. Checked at configure
+# time so a wrong include never builds.
+function(tarvelo_check_floors)
+  set(subsystems link config db graph fra lcr office)
+  set(sources "")
+  foreach(dir base ${subsystems} sim fuzz)
+    file(GLOB_RECURSE found RELATIVE ${PROJECT_SOURCE_DIR}
+         ${PROJECT_SOURCE_DIR}/${dir}/*.h ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  set(problems "")
+  foreach(src ${sources})
+    file(STRINGS ${PROJECT_SOURCE_DIR}/${src} includes REGEX "^#include \"")
+    foreach(inc ${includes})
+      if(inc MATCHES "^#include \"app/")
+        string(APPEND problems "\n  ${src}: ${inc}")
+      elseif(src MATCHES "^base/")
+        foreach(sub ${subsystems})
+          if(inc MATCHES "^#include \"${sub}/")
+            string(APPEND problems "\n  ${src}: ${inc}")
+          endif()
+        endforeach()
+      endif()
+    endforeach()
+  endforeach()
+  if(problems)
+    message(FATAL_ERROR "An include points up a floor (base < subsystems < app):${problems}")
+  endif()
 endfunction()

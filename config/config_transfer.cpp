@@ -8,7 +8,7 @@
 // lacks nine of them) is skipped too: without a record there is no command
 // number to ask with and no place to keep the answer.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
 #include "config/param_table.h"

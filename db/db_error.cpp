@@ -1,6 +1,6 @@
 #include "db/db_error.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_statement.h"
 
 #include <cstdio>

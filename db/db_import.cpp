@@ -1,6 +1,6 @@
 #include "db/db_import.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"

@@ -1,6 +1,6 @@
 #include "db/db_last.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_connection.h"
 
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"

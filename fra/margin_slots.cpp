@@ -1,6 +1,6 @@
 #include "fra/margin_slots.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "fra/realtime.h"
 
-#include "app/command_ids.h"
-#include "app/command_seam.h"
-#include "app/number_format.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/number_format.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "config/instrument_config.h"
 #include "link/link.h"

@@ -1,6 +1,6 @@
 #include "fra/sweep_series.h"
 
-#include "app/timer_service.h"
+#include "base/timer_service.h"
 
 #include <cstdio>
 

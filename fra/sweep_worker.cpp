@@ -1,8 +1,8 @@
 #include "fra/sweep_worker.h"
 
-#include "app/command_ids.h"
-#include "app/command_seam.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
 #include "link/link.h"

@@ -1,6 +1,6 @@
 #include "graph/bode_labels.h"
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "link/comms_log.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 
 #include <atomic>
 #include <chrono>

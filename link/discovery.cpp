@@ -5,7 +5,7 @@
 
 #include "link/discovery.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "link/link.h"
 
 #include <arpa/inet.h>

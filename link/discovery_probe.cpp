@@ -1,6 +1,6 @@
 // Identifies each address the LAN search found, for the instrument chooser.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "link/discovery.h"
 #include "link/identify.h"
 #include "link/link.h"

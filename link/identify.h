@@ -3,7 +3,7 @@
 // whether it is one this system supports, and sets the instrument type code
 // that selects the configuration model and gates model-specific behaviour.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 
 #include <string_view>
 

@@ -1,7 +1,7 @@
 #include "link/link.h"
 
-#include "app/number_format.h"
-#include "app/timer_service.h"
+#include "base/number_format.h"
+#include "base/timer_service.h"
 #include "link/transport.h"
 
 #include <algorithm>

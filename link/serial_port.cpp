@@ -2,7 +2,7 @@
 // RTS held on, no flow control. Each byte of a reply is awaited up to the
 // port's read time-out (5000 ms after every open).
 
-#include "app/timer_service.h"
+#include "base/timer_service.h"
 #include "link/transport.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // are gathered into the link's ring by zero-wait polls, so a burst of sweep
 // data is taken in a few calls and handed out one byte at a time.
 
-#include "app/timer_service.h"
+#include "base/timer_service.h"
 #include "link/transport.h"
 
 #include <algorithm>

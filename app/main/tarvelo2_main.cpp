@@ -1,8 +1,8 @@
 // Tarvelo2 — the desktop companion of the HXM phase-sensitive multimeters.
 
 #include "app/ui/main_window.h"
-#include "app/ui/mode_windows.h"
-#include "app/ui/qt_seams.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/qt_seams.h"
 #include "config/ui/config_window.h"
 #include "fra/ui/fra_window.h"
 #include "link/ui/connect_dialog.h"

@@ -2,7 +2,7 @@
 
 #include "app/ui/about_dialog.h"
 
-#include "app/app_settings.h"
+#include "base/app_settings.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

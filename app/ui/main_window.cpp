@@ -3,14 +3,14 @@
 
 #include "app/ui/main_window.h"
 
-#include "app/command_ids.h"
-#include "app/ui/config_panel_window.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/mode_menu_bar.h"
-#include "app/ui/mode_windows.h"
-#include "app/ui/qt_seams.h"
-#include "app/ui/table_window.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/ui/config_panel_window.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui/table_window.h"
+#include "base/ui_seam.h"
 #include "db/db_connection.h"
 #include "db/db_last.h"
 #include "link/discovery.h"
@@ -251,6 +251,20 @@ QAction* main_window::menu_action(int id) const
             return a;
     }
     return nullptr;
+}
+
+void main_window::set_menu_item_enabled(int id, bool enabled)
+{
+    if (QAction* a = menu_action(id))
+        a->setEnabled(enabled);
+}
+
+void main_window::set_top_menus_enabled(std::initializer_list<int> positions, bool enabled)
+{
+    const QList<QAction*> actions = menuBar()->actions();
+    for (int pos : positions)
+        if (pos >= 0 && pos < actions.size())
+            actions[pos]->setEnabled(enabled);
 }
 
 bool main_window::eventFilter(QObject* watched, QEvent* event)

@@ -2,9 +2,10 @@
 // The main window: menu, button strip, configuration panel and the work
 // area of the current mode (FRA, LCR, database view, piezo, capture).
 
-#include "app/app_settings.h"
-#include "app/command_seam.h"
 #include "app/main_mode.h"
+#include "base/app_settings.h"
+#include "base/command_seam.h"
+#include "base/ui/shell_window.h"
 
 #include <QMainWindow>
 #include <string>
@@ -19,7 +20,7 @@ class config_panel_window;
 constexpr int MAIN_CLIENT_WIDTH = 1016;
 constexpr int MAIN_CLIENT_HEIGHT = 577;
 
-class main_window : public QMainWindow, public command_target {
+class main_window : public QMainWindow, public command_target, public shell_window {
     Q_OBJECT
 public:
     // local_data_root: the per-user local application data folder;
@@ -34,6 +35,8 @@ public:
     const std::string& database_path() const { return database_path_; }
     table_window* mode_window(int main_row) const;
     QAction* menu_action(int id) const;
+    void set_menu_item_enabled(int id, bool enabled) override;
+    void set_top_menus_enabled(std::initializer_list<int> positions, bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,15 +1,15 @@
 // The main window's commands: modes, connection, settings panel, comms log,
 // pictures of the graph and the maker's web pages.
 
-#include "app/command_ids.h"
 #include "app/ui/about_dialog.h"
-#include "app/ui/config_panel_window.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
-#include "app/ui/mode_windows.h"
-#include "app/ui/table_window.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/ui/config_panel_window.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/table_window.h"
+#include "base/ui_seam.h"
 #include "link/comms_log.h"
 #include "link/link.h"
 

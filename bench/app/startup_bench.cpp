@@ -2,8 +2,8 @@
 // tables, the settings file and the default database, then showing it.
 
 #include "app/ui/main_window.h"
-#include "app/ui/mode_windows.h"
-#include "app/ui/qt_seams.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/qt_seams.h"
 #include "config/ui/config_window.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // the test stored in the database. The reply is already waiting on the
 // socket, so no wire time is counted.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "fra/sweep_complete.h"

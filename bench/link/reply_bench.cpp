@@ -1,7 +1,7 @@
 // How fast sweep replies are taken in: the parser on the longest sweep line,
 // and a whole 3000-line sweep reply read from a loopback peer.
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "link/link.h"
 
 #include <arpa/inet.h>

@@ -3,10 +3,10 @@
 
 #include "config/ui/config_window.h"
 
-#include "app/command_ids.h"
-#include "app/ui/control_windows.h"
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "config/param_table.h"
 #include "config/ui/config_pages.h"

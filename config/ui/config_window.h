@@ -4,8 +4,8 @@
 // parameter of the current configuration model. It edits only the model;
 // READ HXM and SET UP HXM move the whole configuration.
 
-#include "app/control_table.h"
-#include "app/ui/config_panel_window.h"
+#include "base/control_table.h"
+#include "base/ui/config_panel_window.h"
 
 #include <map>
 #include <span>

@@ -1,6 +1,6 @@
 #include "db/ui/details_rules.h"
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "db/ui/test_details_dialog.h"
 
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/ui/details_rules.h"

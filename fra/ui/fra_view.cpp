@@ -1,9 +1,9 @@
 #include "fra/ui/fra_view.h"
 
-#include "app/command_ids.h"
-#include "app/ui/control_windows.h"
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "fra/margins.h"
 #include "fra/realtime.h"
 #include "fra/ui/fra_window.h"

@@ -3,7 +3,7 @@
 // readout (a grid of large numeric tiles) or the Bode chart of the last
 // sweep with its two cursors, and carries the graph controls.
 
-#include "app/ui/table_window.h"
+#include "base/ui/table_window.h"
 #include "fra/view_state.h"
 #include "graph/ui/bode_plot.h"
 

@@ -1,13 +1,13 @@
 #include "fra/ui/fra_window.h"
 
-#include "app/app_settings.h"
-#include "app/command_ids.h"
-#include "app/ui/control_windows.h"
-#include "app/ui/main_window.h"
-#include "app/ui/mode_windows.h"
-#include "app/ui/progress_dialog.h"
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/app_settings.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/progress_dialog.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui/shell_window.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
@@ -18,7 +18,6 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
@@ -45,8 +44,6 @@ const char* const FRA_WINDOW_CLASS = "QXTarvelo2FRAWClass";
 // Menu commands greyed while realtime readings run.
 const int REALTIME_MENU_IDS[] = {CMD_CONNECTION, CMD_MODE_LCR, CMD_MODE_FRA, CMD_MODE_PIEZO,
                                  CMD_MODE_CAPTURE};
-// Top-level menu positions greyed while a sweep or series is set up.
-const int SWEEP_MENU_POSITIONS[] = {0, 3, 4, 5};
 const int SERIES_MAIN_CONTROLS[] = {CMD_DATABASE, CMD_READ_HXM, CMD_SET_UP_HXM};
 
 void set_text(int id, const QString& text)
@@ -230,13 +227,10 @@ void fra_window::set_series_controls(bool enabled)
 
 void fra_window::set_menus(bool enabled)
 {
-    auto* main = qobject_cast<QMainWindow*>(window());
-    if (!main || main == static_cast<QWidget*>(this))
-        return;
-    const QList<QAction*> actions = main->menuBar()->actions();
-    for (int pos : SWEEP_MENU_POSITIONS)
-        if (pos < actions.size())
-            actions[pos]->setEnabled(enabled);
+    // Configure and the LCR, Piezo and Capture modes are greyed while a sweep
+    // or series is set up.
+    if (shell_window* shell = shell_of(this))
+        shell->set_top_menus_enabled({0, 3, 4, 5}, enabled);
 }
 
 void fra_window::sweep_button()
@@ -379,7 +373,6 @@ void fra_window::fill_table(const std::vector<std::string>& rows)
 
 void fra_window::toggle_realtime()
 {
-    auto* main = dynamic_cast<main_window*>(window());
     if (realtime_running_) {
         realtime_running_ = 0;
         if (ctx_.realtime_thread.joinable())
@@ -400,10 +393,9 @@ void fra_window::toggle_realtime()
         if (view_ == FRA_VIEW_REALTIME)
             set_text(ID_START, "STOP");
     }
-    if (main)
+    if (shell_window* shell = shell_of(this))
         for (int id : REALTIME_MENU_IDS)
-            if (QAction* a = main->menu_action(id))
-                a->setEnabled(!realtime_running_);
+            shell->set_menu_item_enabled(id, !realtime_running_);
     refresh_main();
 }
 

@@ -5,8 +5,8 @@
 // receives the workers' commands. It owns the shared sweep block and the
 // last sweep's results.
 
-#include "app/progress_block.h"
-#include "app/ui/table_window.h"
+#include "base/progress_block.h"
+#include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/sweep_context.h"
 #include "fra/sweep_series.h"

@@ -1,7 +1,7 @@
 // Feeds arbitrary reply lines to the value parser and the packed decoder:
 // no input may read or write outside its buffers.
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "graph/ui/bode_plot.h"
 
-#include "app/ui/qt_seams.h"
+#include "base/ui/qt_seams.h"
 #include "graph/bmp_file.h"
 #include "graph/bode_labels.h"
 #include "graph/bode_traces.h"

@@ -2,9 +2,9 @@
 
 #include "link/ui/connect_dialog.h"
 
-#include "app/app_settings.h"
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/app_settings.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "link/discovery.h"
 #include "link/identify.h"
 #include "link/link.h"

@@ -2,8 +2,8 @@
 
 #include "link/ui/instrument_chooser.h"
 
-#include "app/ui/qt_seams.h"
-#include "app/ui_seam.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,15 +1,15 @@
-#include "app/app_settings.h"
-#include "app/command_ids.h"
-#include "app/profile_file.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
-#include "app/ui/mode_windows.h"
+#include "base/app_settings.h"
+#include "base/command_ids.h"
+#include "base/profile_file.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
 #include "link/discovery.h"
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
-#include "qt_test_app.h"
-#include "sim_process.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/sim_process.h"
 
 #include <QComboBox>
 #include <QLabel>

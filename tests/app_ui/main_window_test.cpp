@@ -1,13 +1,13 @@
-#include "app/command_ids.h"
-#include "app/profile_file.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
-#include "app/ui/table_window.h"
+#include "base/command_ids.h"
+#include "base/profile_file.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/table_window.h"
 #include "db/db_connection.h"
 #include "link/discovery.h"
 #include "link/link.h"
-#include "qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/hxm_cfg_4100.h"
 #include "config/hxm_cfg_6300.h"

@@ -1,7 +1,7 @@
 // The configuration transfers against the bundled simulator, with the exact
 // traffic as the comms log records it.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/hxm_cfg_4100.h"
 #include "config/hxm_cfg_6300.h"

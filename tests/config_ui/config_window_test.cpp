@@ -1,14 +1,14 @@
-#include "app/command_ids.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
-#include "app/ui/mode_windows.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
 #include "config/config_current.h"
 #include "config/ui/config_pages.h"
 #include "config/ui/config_window.h"
 #include "link/identify.h"
 #include "link/link.h"
-#include "tests/app_ui/qt_test_app.h"
-#include "tests/app_ui/sim_process.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/sim_process.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // Shared pieces of the database tests: a temporary folder per test, a
 // recording user interface, and sinks that collect list rows.
 
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "db/db_connection.h"
 #include "db/db_sinks.h"
 

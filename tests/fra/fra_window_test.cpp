@@ -2,11 +2,11 @@
 // FRA_SCREENSHOT_DIR set, the GRAPH, TABLE and REALTIME views are saved
 // there as PNG files for a person to look at.
 
-#include "app/command_ids.h"
-#include "app/control_table.h"
-#include "app/ui/control_windows.h"
 #include "app/ui/main_window.h"
-#include "app/ui/qt_seams.h"
+#include "base/command_ids.h"
+#include "base/control_table.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/qt_seams.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_view.h"
 #include "fra/ui/fra_window.h"

@@ -1,4 +1,4 @@
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "fra/margin_slots.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Sweeps against the simulated instrument, in-process on a loopback port.
 
-#include "app/command_ids.h"
-#include "app/command_seam.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "db/db_access.h"

@@ -3,9 +3,9 @@
 // parameters, its data-available replies and its sweep reply lines, with
 // recorders for what the worker posts and the boxes it shows.
 
-#include "app/command_ids.h"
-#include "app/command_seam.h"
-#include "app/ui_seam.h"
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "fra/sweep_worker.h"
 #include "link/link.h"

@@ -1,6 +1,6 @@
-#include "../app/packed_encoder.h"
 #include "fra/realtime.h"
 #include "sweep_harness.h"
+#include "tests/base/packed_encoder.h"
 
 #include <algorithm>
 #include <chrono>

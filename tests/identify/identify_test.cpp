@@ -1,4 +1,4 @@
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "link/identify.h"
 #include "link/link.h"
 #include "tests/config/fake_instrument.h"

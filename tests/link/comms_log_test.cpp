@@ -1,4 +1,4 @@
-#include "app/ui_seam.h"
+#include "base/ui_seam.h"
 #include "link/comms_log.h"
 #include "link/link.h"
 

@@ -1,6 +1,6 @@
 #include "tests/link/peers.h"
 
-#include "app/timer_service.h"
+#include "base/timer_service.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

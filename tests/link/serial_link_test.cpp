@@ -1,6 +1,6 @@
-#include "app/timer_service.h"
+#include "base/timer_service.h"
 #include "link/link.h"
-#include "tests/app/packed_encoder.h"
+#include "tests/base/packed_encoder.h"
 #include "tests/link/peers.h"
 
 #include <gtest/gtest.h>

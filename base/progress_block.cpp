@@ -1,0 +1,71 @@
+// Starting, cancelling and ending the threads of a progress block.
+
+#include "base/progress_block.h"
+
+#include <chrono>
+
+namespace {
+
+// Runs a routine on a new thread; the block counts it until it returns.
+std::thread launch(s_progress_block& block, progress_routine routine)
+{
+    {
+        std::lock_guard lock(block.mutex);
+        ++block.running;
+    }
+    return std::thread([&block, routine] {
+        routine(&block);
+        std::lock_guard lock(block.mutex);
+        --block.running;
+        block.ended.notify_all();
+    });
+}
+
+void release_worker(s_progress_block& block)
+{
+    if (block.worker_thread.joinable())
+        block.worker_thread.detach();
+}
+
+} // namespace
+
+bool progress_block_busy(s_progress_block& block)
+{
+    std::lock_guard lock(block.mutex);
+    return block.running > 0 || block.worker_thread.joinable() || block.dialog != nullptr;
+}
+
+void progress_start_worker(s_progress_block& block)
+{
+    if (block.worker && !block.worker_thread.joinable())
+        block.worker_thread = launch(block, block.worker);
+}
+
+bool progress_start_cancel(s_progress_block& block)
+{
+    if (!block.cancel)
+        return false;
+    launch(block, block.cancel).detach();
+    release_worker(block);
+    return true;
+}
+
+void progress_finish(s_progress_block& block, int timeout_ms)
+{
+    if (!block.worker_thread.joinable())
+        return;
+    std::unique_lock lock(block.mutex);
+    const bool done = block.ended.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                                           [&block] { return block.running == 0; });
+    lock.unlock();
+    if (done)
+        block.worker_thread.join();
+    else
+        release_worker(block);
+}
+
+void progress_wait_idle(s_progress_block& block)
+{
+    std::unique_lock lock(block.mutex);
+    block.ended.wait(lock, [&block] { return block.running == 0; });
+}

@@ -1,0 +1,164 @@
+#include "base/ui/qt_seams.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <QWidget>
+
+namespace {
+
+const QEvent::Type command_event_type = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class command_event : public QEvent {
+public:
+    explicit command_event(command_message m) : QEvent(command_event_type), msg(std::move(m)) {}
+    command_message msg;
+};
+
+// Windows-1252 code points for 0x80..0x9F; 0 marks the five unused bytes.
+const char16_t cp1252_high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QMessageBox::Icon icon_for(unsigned style)
+{
+    switch (style & MB_ICON_MASK) {
+    case MB_ICONERROR: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONWARNING: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+int show_box(ui_owner owner, const std::string& text, const std::string& caption, unsigned style)
+{
+    QMessageBox box(icon_for(style), qt_from_ansi(caption), qt_from_ansi(text),
+                    QMessageBox::NoButton, static_cast<QWidget*>(owner));
+    switch (style & MB_BUTTON_MASK) {
+    case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MB_YESNOCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MB_RETRYCANCEL: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    case QMessageBox::Retry: return IDRETRY;
+    default: return IDOK;
+    }
+}
+
+} // namespace
+
+qt_command_dispatcher::qt_command_dispatcher(QObject* parent) : QObject(parent) {}
+
+void qt_command_dispatcher::post(command_message msg)
+{
+    QCoreApplication::postEvent(this, new command_event(std::move(msg)));
+}
+
+void qt_command_dispatcher::send(command_message msg)
+{
+    if (QThread::currentThread() == thread()) {
+        command_deliver(msg);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [&msg] { command_deliver(msg); }, Qt::BlockingQueuedConnection);
+}
+
+bool qt_command_dispatcher::event(QEvent* e)
+{
+    if (e->type() != command_event_type)
+        return QObject::event(e);
+    command_deliver(static_cast<command_event*>(e)->msg);
+    return true;
+}
+
+qt_ui_backend::qt_ui_backend(QObject* parent) : QObject(parent) {}
+
+int qt_ui_backend::message_box(ui_owner owner, const std::string& text, const std::string& caption,
+                               unsigned style)
+{
+    if (QThread::currentThread() == thread())
+        return show_box(owner, text, caption, style);
+    int answer = IDCANCEL;
+    QMetaObject::invokeMethod(
+        this, [&] { answer = show_box(owner, text, caption, style); },
+        Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+void qt_ui_backend::set_wait_cursor(bool on)
+{
+    auto apply = [on] {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    if (QThread::currentThread() == thread())
+        apply();
+    else
+        QMetaObject::invokeMethod(this, apply, Qt::QueuedConnection);
+}
+
+bool qt_ui_backend::choose_file(ui_owner owner, const ui_file_request& request,
+                                ui_file_choice& choice)
+{
+    QFileDialog dialog(static_cast<QWidget*>(owner), qt_from_ansi(request.caption),
+                       QString::fromStdString(request.start), qt_from_ansi(request.filters));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The caller answers for an existing file itself, with its own words.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString::fromStdString(request.default_suffix));
+    const QStringList filters = dialog.nameFilters();
+    if (request.filter > 0 && request.filter < filters.size())
+        dialog.selectNameFilter(filters[request.filter]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    choice.path = dialog.selectedFiles().front().toStdString();
+    choice.filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    return true;
+}
+
+QString qt_from_ansi(const std::string& text)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (unsigned char c : text) {
+        if (c >= 0x80 && c < 0xA0 && cp1252_high[c - 0x80] != 0)
+            out.append(QChar(cp1252_high[c - 0x80]));
+        else
+            out.append(QChar(static_cast<char16_t>(c)));
+    }
+    return out;
+}
+
+std::string qt_to_ansi(const QString& text)
+{
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = static_cast<char>(u);
+        } else {
+            for (int i = 0; i < 32; ++i)
+                if (cp1252_high[i] == u)
+                    byte = static_cast<char>(0x80 + i);
+        }
+        out.push_back(byte);
+    }
+    return out;
+}

@@ -1,0 +1,148 @@
+#include "base/progress_block.h"
+#include "base/progress_display.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+TEST(ProgressDisplay, PercentModeStopsAtTotal)
+{
+    progress_display d;
+    d.open();
+    d.toggle_percent();
+    d.set_range(50, 0);
+    EXPECT_EQ(d.text(), "0% complete");
+    EXPECT_FALSE(d.marquee());
+    for (int i = 0; i < 25; ++i)
+        d.step(0);
+    EXPECT_EQ(d.text(), "50% complete");
+    for (int i = 0; i < 40; ++i)
+        d.step(0);
+    EXPECT_EQ(d.position(), 50);
+    EXPECT_EQ(d.text(), "100% complete");
+    d.set_position(70, 0);
+    EXPECT_EQ(d.position(), 50);
+}
+
+TEST(ProgressDisplay, ZeroTotalRestoresMarqueeWithoutText)
+{
+    progress_display d;
+    d.open();
+    d.set_range(10, 0);
+    d.step(0);
+    EXPECT_EQ(d.text(), "Progress: 1/10");
+    d.set_range(0, 0);
+    EXPECT_TRUE(d.marquee());
+    EXPECT_EQ(d.text(), "");
+    d.toggle_percent();
+    d.step(0); // no range: no division by zero, position stays 0
+    EXPECT_EQ(d.text(), "0% complete");
+}
+
+TEST(ProgressDisplay, EstimateShowsLargestUnitOfTimeLeft)
+{
+    progress_display d;
+    d.open();
+    d.toggle_estimate();
+    EXPECT_TRUE(d.estimate_mode());
+    d.set_range(10, 1000);
+    EXPECT_EQ(d.text(), "Estimated time remaining: Unknown");
+    d.step(1000 + 61'000); // 61 s per step, 9 steps left
+    EXPECT_EQ(d.text(), "Estimated time remaining: 9 Minutes");
+    d.set_position(9, 1000 + 9 * 2000);
+    EXPECT_EQ(d.text(), "Estimated time remaining: 2 Seconds");
+    // Percent mode switches the estimate off; estimate is refused while on.
+    d.toggle_percent();
+    EXPECT_FALSE(d.estimate_mode());
+    d.toggle_estimate();
+    EXPECT_FALSE(d.estimate_mode());
+    EXPECT_TRUE(d.percent_mode());
+}
+
+namespace {
+
+std::atomic<bool> release_worker{false};
+std::atomic<int> worker_runs{0};
+
+void blocked_worker(s_progress_block*)
+{
+    ++worker_runs;
+    while (!release_worker)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void quick_worker(s_progress_block*)
+{
+    ++worker_runs;
+}
+
+void cancel_routine(s_progress_block*) {}
+
+} // namespace
+
+TEST(ProgressBlock, CancelledWorkerStillRunningKeepsBlockBusy)
+{
+    release_worker = false;
+    s_progress_block block;
+    block.worker = blocked_worker;
+    block.cancel = cancel_routine;
+    progress_start_worker(block);
+    EXPECT_TRUE(progress_block_busy(block));
+    EXPECT_TRUE(progress_start_cancel(block));
+    EXPECT_FALSE(block.worker_thread.joinable()); // the dialog let go of it
+    progress_finish(block, 10'000);               // closes at once
+    EXPECT_TRUE(progress_block_busy(block));      // ...but no new run yet
+    release_worker = true;
+    progress_wait_idle(block);
+    EXPECT_FALSE(progress_block_busy(block));
+}
+
+TEST(ProgressBlock, FinishJoinsWorkerAndCancelWithoutRoutineDoesNothing)
+{
+    worker_runs = 0;
+    s_progress_block block;
+    block.worker = quick_worker;
+    progress_start_worker(block);
+    EXPECT_FALSE(progress_start_cancel(block));
+    progress_finish(block, 10'000);
+    EXPECT_FALSE(block.worker_thread.joinable());
+    EXPECT_FALSE(progress_block_busy(block));
+    EXPECT_EQ(worker_runs, 1);
+}
+
+TEST(ProgressBlock, FinishGivesUpOnAWorkerThatDoesNotEnd)
+{
+    release_worker = false;
+    s_progress_block block;
+    block.worker = blocked_worker;
+    progress_start_worker(block);
+    progress_finish(block, 50);
+    EXPECT_FALSE(block.worker_thread.joinable());
+    EXPECT_TRUE(progress_block_busy(block));
+    release_worker = true;
+    progress_wait_idle(block);
+}
+
+// A dialog holds its block from opening, a second before its worker starts:
+// a second run opened in that second must be refused, and a worker is never
+// started over one the block still holds.
+TEST(ProgressBlock, OpenDialogKeepsBlockBusyAndWorkerIsNeverStartedTwice)
+{
+    struct fake_dialog : command_target {
+        void on_command(int, intptr_t) override {}
+    } dialog;
+    release_worker = false;
+    worker_runs = 0;
+    s_progress_block block;
+    block.worker = blocked_worker;
+    block.dialog = &dialog;
+    EXPECT_TRUE(progress_block_busy(block));
+    progress_start_worker(block);
+    progress_start_worker(block);
+    release_worker = true;
+    progress_finish(block, 10'000);
+    EXPECT_EQ(worker_runs, 1);
+    block.dialog = nullptr;
+    EXPECT_FALSE(progress_block_busy(block));
+}
