@@ -3,8 +3,8 @@
 // saving the connection must leave a file from which the same connection
 // reads back while the other keys keep their values.
 
-#include "app/app_settings.h"
-#include "app/profile_file.h"
+#include "base/app_settings.h"
+#include "base/profile_file.h"
 
 #include <cstddef>
 #include <cstdint>
