@@ -2,7 +2,6 @@
 
 #include "base/ui/table_window.h"
 
-
 table_window::table_window(QWidget* parent, const char* class_name, int frame)
     : QFrame(parent), client_(new QWidget(this))
 {

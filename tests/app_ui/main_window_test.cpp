@@ -249,7 +249,7 @@ TEST_F(MainWindow, HelpMenuStandsAtTheRightEnd)
     const QRect capture = bar->actionGeometry(w->menu_action(CMD_MODE_CAPTURE));
     EXPECT_GT(r.left(), capture.right() + r.width()); // clearly apart, not next in line
     EXPECT_LT(bar->width() - r.right(), r.width());   // at the right end
-    EXPECT_LT(r.top(), capture.bottom()); // on the same row
+    EXPECT_LT(r.top(), capture.bottom());             // on the same row
     ASSERT_TRUE(help->menu());
     EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_ABOUT)));
     EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_SUPPORT)));

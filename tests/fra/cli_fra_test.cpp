@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>

@@ -281,9 +281,8 @@ TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
         fra.silent_on = c.silent_on;
         fra.dav = c.dav;
         fra.sweep_lines = point_lines(c.lines);
-        peer = std::make_unique<sweep_peer>([this](const std::string& cmd) {
-            return fra.answer(cmd);
-        });
+        peer = std::make_unique<sweep_peer>(
+            [this](const std::string& cmd) { return fra.answer(cmd); });
         link_set_tcp_port(peer->port());
         ui.clear();
         window.ids.clear();
