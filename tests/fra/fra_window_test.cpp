@@ -295,7 +295,7 @@ TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
     wait_for([] { return !QApplication::activeModalWidget(); }, 10000);
     QApplication::processEvents();
     EXPECT_EQ(qobject_cast<QLabel*>(control_by_id(14511))->text(), "");
-    EXPECT_TRUE(control_by_id(14506)->isEnabled());
+    EXPECT_TRUE(wait_for([] { return control_by_id(14506)->isEnabled(); }, 5000));
     shot("fra_series_cancelled");
     EXPECT_EQ(fra->results().count, 100);
     EXPECT_FALSE(fra->is_running());
