@@ -178,8 +178,9 @@ TEST_F(DbSchema, FailedOpenKeepsThePreviousDatabaseAndNamesALock)
         EXPECT_FALSE(db_open(path(c.file), DB_OPEN_EXISTING)) << c.file;
         EXPECT_EQ(db_last_open_foreign(), c.foreign) << c.file;
         ASSERT_EQ(ui.shown().size(), c.shown ? 1u : 0u) << c.file;
-        if (c.shown)
+        if (c.shown) {
             EXPECT_EQ(ui.shown()[0].text, c.shown) << c.file;
+        }
         ASSERT_TRUE(db_is_open()) << c.file;
         EXPECT_EQ(std::string(sqlite3_db_filename(db_handle(), "main")), path("tests.db"));
     }

@@ -292,8 +292,9 @@ TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
         EXPECT_EQ(ctx.incomplete, c.received > 0 && !c.complete) << c.name;
         EXPECT_EQ(peer->count("DAV?"), c.davs) << c.name;
         ASSERT_EQ(ui.shown().size(), c.complete ? 0u : 1u) << c.name;
-        if (!c.complete)
+        if (!c.complete) {
             EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_CONNECTION_LOST) << c.name;
+        }
         EXPECT_FALSE(link.is_open) << c.name;
     }
 }
