@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,6 +200,8 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     const s_plot_rect r = bode_plot_area(chart.width(), chart.height(), bode_style_fra_view());
     EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
     shot("fra_graph");
+    send_command(main.get(), CMD_COPY_CLIPBOARD); // the chart, not its controls
+    EXPECT_EQ(QApplication::clipboard()->image().size(), fra->view_window()->contentsRect().size());
 
     click(14504);
     wait_for([&] { return list->isVisible(); }, 5000);
