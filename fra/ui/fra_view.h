@@ -26,6 +26,8 @@ public:
     void results_cleared();
     // The chart as the GRAPH view draws it, at the given size.
     QImage render_chart(QSize size) const;
+    // Where the chart falls in the client area inside the border.
+    s_bode_layout chart_layout() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
