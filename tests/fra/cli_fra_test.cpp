@@ -201,7 +201,15 @@ TEST_F(CliFra, SerialSweepEndsWhenTheLineDies)
         char buf[4096];
         while (std::fread(buf, 1, sizeof buf, runs[i]) > 0) {
         }
-        const int status = ::pclose(runs[i]);
+        int status = ::pclose(runs[i]);
+        // Fourteen programs starting at once may miss the short time-out of
+        // identification on a loaded machine: such a run goes again alone.
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+            const std::string cmd = std::string(TARVELO_CLI) + " --serial " + dir + "/tty" +
+                                    std::to_string(i) + " fra-sweep --data " + dir + " 2>" + dir +
+                                    "/err" + std::to_string(i) + ".txt >/dev/null";
+            status = std::system(cmd.c_str());
+        }
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << faults[i];
         std::ifstream err(dir + "/err" + std::to_string(i) + ".txt");
         const std::string text{std::istreambuf_iterator<char>(err), {}};
