@@ -1,6 +1,7 @@
 // Tarvelo2 — the desktop companion of the HXM phase-sensitive multimeters.
 
 #include "app/ui/main_window.h"
+#include "base/ui/interface_font.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "config/ui/config_window.h"
@@ -14,6 +15,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    use_interface_font();
     qt_command_dispatcher dispatcher;
     qt_ui_backend ui;
     set_command_dispatcher(&dispatcher);
