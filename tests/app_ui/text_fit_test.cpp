@@ -3,6 +3,7 @@
 // page title, and the dialogs. A new window joins with one line in
 // DIALOGS or, for a mode window, by registering in start().
 
+#include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
