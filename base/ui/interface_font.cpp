@@ -33,6 +33,10 @@ QString use_interface_font()
     else
         font.setStyleHint(QFont::SansSerif);
     font.setStretch(QFont::SemiCondensed);
+    // Hinting changes the advance widths; asking for it here rather than
+    // taking the machine's font configuration keeps every text as wide as
+    // the fit check measured it.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     font.setPixelSize(INTERFACE_FONT_PIXELS);
     QApplication::setFont(font);
     return family;
