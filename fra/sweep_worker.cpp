@@ -118,14 +118,20 @@ enum class poll_result { ready, cancelled, lost };
 poll_result poll_until_ready(s_sweep_job& job)
 {
     s_link& link = *job.link;
+    int silent = 0;
     for (;;) {
         if (!sent(link, link_send(link, "DAV?\n")))
             return poll_result::lost;
         char reply[DAV_REPLY_SIZE] = {};
+        const int n = link_read_line(link, reply, sizeof reply);
+        // An instrument that no longer answers at all is gone: the poll
+        // would otherwise wait for it for ever.
+        silent = n == LINK_READ_SILENT ? silent + 1 : 0;
+        if (silent >= FRA_POLL_SILENT_LIMIT)
+            return job.cancel->load() ? poll_result::cancelled : poll_result::lost;
         // A cancel that came while the last poll was answered still wins:
         // the data are then never asked for.
-        if (link_read_line(link, reply, sizeof reply) > 0 &&
-            (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
+        if (n > 0 && (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
             return job.cancel->load() ? poll_result::cancelled : poll_result::ready;
         sleep_ms(FRA_POLL_INTERVAL_MS);
         if (job.cancel->load())
@@ -152,6 +158,8 @@ download_result download(s_sweep_job& job, int n)
         if (job.cancel->load())
             return stopped();
         double values[SWEEP_VALUES_MAX] = {};
+        // An empty or stray line before the first point is skipped; silence
+        // is not a line, and ends the download.
         const int got = link_read_values(link, values, n);
         if (got < 0 && job.cancel->load())
             return stopped();
