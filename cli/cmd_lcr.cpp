@@ -251,6 +251,8 @@ int run_piezo(const cli_args& args)
 const cli_registrar sweep_cmd({"lcr-sweep", "lcr-sweep [--repeat N --interval-ms M] [--data DIR]",
                                run_sweep});
 const cli_registrar realtime_cmd({"lcr-realtime", "lcr-realtime --count N", run_realtime});
+// --repeat, --interval-ms, --data and --count are declared with the FRA commands.
+const cli_option_registrar lcr_options({"--import"});
 const cli_registrar piezo_cmd({"piezo-analyse", "piezo-analyse [--import FILE]", run_piezo});
 
 } // namespace
