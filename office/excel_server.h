@@ -14,7 +14,8 @@
 ole_object* excel_server_create();
 
 // Where workbooks and documents go, and what opens a written file (the
-// desktop's spreadsheet; the command line prints the path). Process-wide.
+// desktop's spreadsheet; the command line prints the path). Process-wide;
+// the folder defaults to "reports" in the data folder.
 void office_set_reports_folder(const std::string& folder);
 std::string office_reports_folder();
 using office_opener = std::function<void(const std::string& path)>;

@@ -1,3 +1,4 @@
+#include "base/app_settings.h"
 #include "base/ui_seam.h"
 #include "office/excel_server.h"
 
@@ -35,7 +36,7 @@ void office_set_reports_folder(const std::string& folder)
 std::string office_reports_folder()
 {
     const std::lock_guard lock(settings_mutex);
-    return reports_folder;
+    return reports_folder.empty() ? current_app_paths().data_folder + "/reports" : reports_folder;
 }
 
 void office_set_opener(office_opener new_opener)
