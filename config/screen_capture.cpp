@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 #include "base/ui_seam.h"
 #include "link/link.h"
+#include "office/word_export.h"
 
 #include <cstring>
 #include <memory>
@@ -114,4 +115,14 @@ s_bmp_image screen_picture(const s_screen_capture& capture)
                 std::memset(&image.rgb[(static_cast<size_t>(y) * image.width + x) * 3], 0, 3);
         }
     return image;
+}
+
+int screen_export_file(const s_screen_capture& capture, const std::string& path, bool word)
+{
+    if (bmp_write_file(path, screen_picture(capture)) != 0) {
+        ui_message_box(nullptr, "Unable to write the bitmap file " + path, CAPTION,
+                       MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    return word ? word_export_picture(path) : 0;
 }

@@ -10,6 +10,7 @@
 #include "graph/bmp_file.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct s_link;
@@ -46,3 +47,9 @@ int screen_download(s_link& link, s_screen_capture& capture);
 // The image area's picture: white, with the capture at its top left when
 // valid. Without a size the area is 320 x 240.
 s_bmp_image screen_picture(const s_screen_capture& capture);
+
+// Export to .bmp / Export to Word after the save chooser: the image area's
+// picture as a 24-bit bitmap file at path and, with word, that file into a
+// new document. A file that cannot be written is reported and no document
+// is started. Returns 0 or -1.
+int screen_export_file(const s_screen_capture& capture, const std::string& path, bool word);

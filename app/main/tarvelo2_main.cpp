@@ -3,6 +3,7 @@
 #include "app/ui/main_window.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "config/ui/capture_window.h"
 #include "config/ui/config_window.h"
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();
     fra_register_exporters();
+    capture_register_window();
     office_use_desktop_opener();
 
     int rc = 0;

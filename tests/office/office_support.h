@@ -5,6 +5,7 @@
 #include "base/ui_seam.h"
 #include "office/excel_server.h"
 #include "office/ole.h"
+#include "office/word_server.h"
 
 #include <cstdio>
 #include <filesystem>
