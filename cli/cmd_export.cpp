@@ -180,6 +180,8 @@ int run_screen_capture(const cli_args& args)
     return args.flag("--word") && screen_export_file(capture, bmp, true) != 0 ? FAILED : 0;
 }
 
+const cli_option_registrar export_options({"--series", "--format", "--out", "--bmp", "--data",
+                                           "--db", "--from-sweep-file"});
 const cli_flag_registrar european_flag("--european");
 const cli_flag_registrar zeros_flag("--remove-zeros");
 const cli_flag_registrar word_flag("--word");
