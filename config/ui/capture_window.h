@@ -19,7 +19,6 @@ enum : int {
 };
 
 class capture_window : public table_window {
-    Q_OBJECT
 public:
     capture_window(QWidget* parent, const s_control& row);
     void on_command(int id, intptr_t lparam) override;
