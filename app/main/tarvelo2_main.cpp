@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
+#include "base/ui/interface_font.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "config/ui/capture_window.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TARVELO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tarvelo2")); // the installed menu entry
+    use_interface_font();
     qt_command_dispatcher dispatcher;
     qt_ui_backend ui;
     set_command_dispatcher(&dispatcher);

@@ -7,6 +7,7 @@
 #include "base/command_ids.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/interface_font.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui/table_window.h"
@@ -75,17 +76,6 @@ std::tm local_now()
     std::tm tm{};
     localtime_r(&t, &tm);
     return tm;
-}
-
-// The interface font the design sizes were made for: a narrow sans serif
-// about 11 pixels high.
-void use_interface_font()
-{
-    QFont font(QStringLiteral("Nimbus Sans"));
-    font.setFamilies({QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-    font.setPixelSize(11);
-    QApplication::setFont(font);
 }
 
 } // namespace
@@ -157,7 +147,11 @@ void main_window::build_menu()
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
     top("C&apture", CMD_MODE_CAPTURE);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    // "&Help" stands at the right end of the bar: a menu bar of its own in
+    // the bar's corner, so it keeps its place and its Alt+H in every style.
+    auto* help_bar = new QMenuBar(menuBar());
+    QMenu* help = help_bar->addMenu(QStringLiteral("&Help"));
+    menuBar()->setCornerWidget(help_bar, Qt::TopRightCorner);
     add(help, "&About ...", CMD_ABOUT);
     add(help, "&Support ...", CMD_SUPPORT);
     for (const char* keys : {"Alt+?", "Alt+/"}) {

@@ -2,6 +2,7 @@
 
 #include "base/ui/control_windows.h"
 
+#include "base/ui/eliding_combo.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui/table_window.h"
@@ -98,7 +99,7 @@ QWidget* make_combo(QWidget* parent, const s_control& c)
 {
     // A drop-down list only ever shows its selected item: its window text
     // is kept as the control's name, never drawn.
-    auto* combo = new QComboBox(parent);
+    auto* combo = new eliding_combo(parent);
     combo->setAccessibleName(qt_from_ansi(c.text));
     QObject::connect(combo, &QComboBox::activated,
                      [combo, id = c.id] { post_from(combo, id, NOTIFY_SELECT_OK); });

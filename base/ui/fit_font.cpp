@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
+#include <algorithm>
 
 QFont fit_font(QPaintDevice* device, const QFont* base, const QString& text, const QRect& box,
                int extra_height, bool bold)
@@ -19,4 +21,16 @@ QFont fit_font(QPaintDevice* device, const QFont* base, const QString& text, con
             return font;
         --height;
     }
+}
+
+void fit_label_font(QLabel* label, const QFont& base)
+{
+    label->setWordWrap(false);
+    const int margin = label->margin() + std::max(label->indent(), 0);
+    const QRect box = label->contentsRect().adjusted(margin, 0, -margin, 0);
+    const QString text = label->text();
+    if (QFontMetrics(base, label).horizontalAdvance(text) <= box.width())
+        label->setFont(base);
+    else
+        label->setFont(fit_font(label, &base, text, box, 0, base.bold()));
 }

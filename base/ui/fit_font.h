@@ -13,3 +13,10 @@ class QPaintDevice;
 // on device (the screen when null).
 QFont fit_font(QPaintDevice* device, const QFont* base, const QString& text, const QRect& box,
                int extra_height, bool bold);
+
+class QLabel;
+
+// Holds a label's text on one line in the label's width: the text keeps
+// the base font when it fits, else takes the fit_font of it. Never wraps
+// into a cut second line, never loses letters at either end.
+void fit_label_font(QLabel* label, const QFont& base);

@@ -5,6 +5,8 @@
 
 #include "base/command_ids.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/eliding_combo.h"
+#include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "config/config_current.h"
@@ -60,7 +62,7 @@ bool is_list(const instrument_config& cfg, int id)
 QWidget* make_input(QWidget* parent, const instrument_config& cfg, int id)
 {
     if (is_list(cfg, id)) {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new eliding_combo(parent);
         for (const std::string& option : cfg.record(id)->options)
             combo->addItem(qt_from_ansi(option));
         return combo;
@@ -141,8 +143,10 @@ void config_window::show_page(int number)
 {
     page_ = number;
     set_selected_font(config_button_of_page(page_), FIRST_BUTTON, LAST_BUTTON);
-    if (auto* title = qobject_cast<QLabel*>(control_by_id(TITLE)))
+    if (auto* title = qobject_cast<QLabel*>(control_by_id(TITLE))) {
         title->setText(QStringLiteral("Configuration: ") + page_title());
+        fit_label_font(title, table_font(FONT_NORMAL));
+    }
     update_extra_button();
     if (page_ == PAGE_MODE)
         build_mode_sets();
@@ -216,10 +220,14 @@ config_window::s_row_set& config_window::rows_for(int base, std::span<const int>
         if (auto* edit = qobject_cast<QLineEdit*>(row.input))
             connect(edit, &QLineEdit::textEdited, this,
                     [this, control_id] { post_command(this, control_id, NOTIFY_EDIT_CHANGE); });
+        // Every cell has the same size: a name is fitted to it once.
+        row.label->setGeometry(label_cell(0));
+        row.input->setGeometry(input_cell(0));
         for (QWidget* w : {static_cast<QWidget*>(row.label), row.input}) {
             w->setFont(table_font(FONT_NORMAL));
             w->hide();
         }
+        fit_label_font(row.label, table_font(FONT_NORMAL));
         set.rows.push_back(row);
     }
     return set;
@@ -329,15 +337,24 @@ void config_window::selection_accepted(int control_id)
         return;
     instrument_config& cfg = config_current();
     bool relayout_page = false;
+    // A page may list one parameter in two rows, one for each fixture; only
+    // the row the user can see is taken, and its hidden twin follows it.
     for (const s_row& row : set->rows) {
         auto* combo = qobject_cast<QComboBox*>(row.input);
         int32_t value = 0;
         cfg.get_int(row.id, value);
-        if (!combo || combo->currentIndex() < 0 || combo->currentIndex() == value)
+        if (!combo || combo->isHidden() || combo->currentIndex() < 0 ||
+            combo->currentIndex() == value)
             continue;
         cfg.set_int(row.id, combo->currentIndex());
         relayout_page = relayout_page || config_is_controlling(model(), page_, row.id);
     }
+    for (const s_row& row : set->rows)
+        if (auto* combo = qobject_cast<QComboBox*>(row.input); combo && combo->isHidden()) {
+            int32_t value = 0;
+            cfg.get_int(row.id, value);
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+        }
     if (!relayout_page)
         return;
     show_page(page_);

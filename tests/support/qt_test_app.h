@@ -4,6 +4,7 @@
 
 #include "base/app_settings.h"
 #include "base/profile_file.h"
+#include "base/ui/interface_font.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 
@@ -28,6 +29,7 @@ inline void ensure_qt_app()
     if (app)
         return;
     app = new QApplication(argc, argv);
+    use_interface_font(); // the windows look alike on every machine
     static qt_command_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
     ui_set_backend(&test_ui());

@@ -1,0 +1,258 @@
+// Every text of every window fits its control at the interface font: the
+// control tables, both models' configuration pages with every row and every
+// page title, and the dialogs. A new window joins with one line in
+// DIALOGS or, for a mode window, by registering in start().
+
+#include "app/ui/about_dialog.h"
+#include "app/ui/main_window.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/fit_font.h"
+#include "base/ui/mode_windows.h"
+#include "base/ui/progress_dialog.h"
+#include "config/config_current.h"
+#include "config/ui/config_pages.h"
+#include "config/ui/config_window.h"
+#include "db/ui/session_details_dialog.h"
+#include "db/ui/test_details_dialog.h"
+#include "fra/ui/fra_window.h"
+#include "link/link.h"
+#include "link/ui/connect_dialog.h"
+#include "link/ui/instrument_chooser.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/text_fit.h"
+
+#include <QFontDatabase>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace {
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string all;
+    for (const std::string& l : lines)
+        all += "\n  " + l;
+    return all;
+}
+
+class TextFit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_qt_app();
+        g_link = s_link{};
+        set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
+        fra_register_windows();
+    }
+    void TearDown() override
+    {
+        w.reset();
+        g_link = s_link{};
+        config_select(0);
+    }
+
+    void start(int type_code)
+    {
+        g_link.type_code = type_code;
+        config_select(type_code);
+        prepare_test_settings((dir / "data").string());
+        w = std::make_unique<main_window>((dir / "data").string(), dir.str());
+        w->show();
+        panel()->setEnabled(true);
+        pump();
+    }
+    config_window* panel() { return static_cast<config_window*>(w->mode_window(ROW_CONFIG)); }
+    void click(int id)
+    {
+        post_click(id);
+        pump();
+    }
+
+    // Opens every page the panel has (building each page's rows, all of
+    // them, whichever the present configuration shows) and every operating
+    // mode's page title, measuring the title each time.
+    void visit_every_page(s_text_fit_report& report)
+    {
+        const QWidget* title = control_by_id(13001);
+        for (int button = 13002; button <= 13012; ++button) {
+            if (config_page_of_button(button) < 0)
+                continue;
+            click(button);
+            check_text_fit(title, report);
+            click(13014); // Advanced Acquisition, Input 3
+            check_text_fit(title, report);
+        }
+        for (int mode = 0; mode < config_mode_count(panel_model()); ++mode) {
+            config_current().set_int(PARAM_OPERATING_MODE, mode);
+            panel()->rebuild_page();
+            check_text_fit(title, report);
+        }
+    }
+    int panel_model() const { return g_link.type_code == 9 ? PANEL_THREE_CHANNEL : 0; }
+
+    temp_folder dir{"tarvelo_text_fit"};
+    std::unique_ptr<main_window> w;
+};
+
+TEST_F(TextFit, EveryControlOfTheTablesAndBothModelsPagesFits)
+{
+    for (int type_code : {7, 9}) {
+        start(type_code);
+        s_text_fit_report report;
+        visit_every_page(report);
+        check_window_text_fit(w.get(), report);
+        std::cout << "type " << type_code << ": " << report.checked << " texts measured\n";
+        EXPECT_GT(report.checked, 150) << type_code;
+        EXPECT_TRUE(report.faults.empty()) << "type " << type_code << joined(report.faults);
+        w.reset();
+    }
+}
+
+// Measures a dialog as it first shows.
+template <class D, class... A> void check_dialog(s_text_fit_report& report, A&&... args)
+{
+    D dialog(nullptr, std::forward<A>(args)...);
+    dialog.show();
+    pump();
+    check_window_text_fit(&dialog, report);
+}
+
+// Measures the modal box a function opens, then closes it.
+void check_modal(s_text_fit_report& report, const std::function<void()>& open)
+{
+    QTimer::singleShot(0, [&report] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        check_window_text_fit(box, report);
+        box->close();
+    });
+    open();
+}
+
+const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] = {
+    {"connection",
+     [](auto& r) {
+         s_link link;
+         check_dialog<connect_dialog>(r, link);
+     }},
+    {"instrument chooser",
+     [](auto& r) {
+         s_discovered found[] = {{"127.0.0.1", "HXM6300,0123,V2.10"}};
+         check_dialog<instrument_chooser>(r, found, 1);
+     }},
+    {"session details",
+     [](auto& r) {
+         s_session s;
+         check_dialog<session_details_dialog>(r, s);
+     }},
+    {"test details",
+     [](auto& r) {
+         s_test_details t;
+         check_dialog<test_details_dialog>(r, t);
+     }},
+    {"progress",
+     [](auto& r) {
+         s_progress_block b;
+         check_dialog<progress_dialog>(r, b);
+     }},
+    {"about", [](auto& r) { check_modal(r, [] { show_about_box(nullptr); }); }},
+};
+
+TEST_F(TextFit, EveryDialogFits)
+{
+    for (const auto& [name, check] : DIALOGS) {
+        s_text_fit_report report;
+        check(report);
+        EXPECT_GT(report.checked, 0) << name;
+        EXPECT_TRUE(report.faults.empty()) << name << joined(report.faults);
+    }
+}
+
+// The check itself: each kind of control that cannot show its text is
+// named, each that can is passed.
+TEST_F(TextFit, CheckNamesEveryControlThatCutsItsText)
+{
+    const QString long_text = QStringLiteral("Frequency Response Analyser");
+    const int text_w = QFontMetrics(table_font(0)).horizontalAdvance(long_text);
+    QWidget parent;
+    parent.setFont(table_font(0));
+    auto label = [&](int width, bool wrap) {
+        auto* l = new QLabel(long_text, &parent);
+        l->setWordWrap(wrap);
+        l->setGeometry(0, 0, width, 20);
+        return l;
+    };
+    auto fitted = [&](int width) {
+        QLabel* l = label(width, true);
+        fit_label_font(l, table_font(0));
+        return l;
+    };
+    auto button = [&](int width) {
+        auto* b = new QPushButton(long_text, &parent);
+        b->setGeometry(0, 0, width, 27);
+        return b;
+    };
+    auto check = [&](int width) {
+        auto* b = new QCheckBox(long_text, &parent);
+        b->setGeometry(0, 0, width, 20);
+        return b;
+    };
+    auto group = [&](int width) {
+        auto* g = new QGroupBox(long_text, &parent);
+        g->setGeometry(0, 0, width, 50);
+        return g;
+    };
+    auto combo = [&](QComboBox* c) {
+        c->addItems({QStringLiteral("Off"), long_text});
+        c->setGeometry(0, 0, text_w / 2, 23);
+        return c;
+    };
+    const struct {
+        const char* what;
+        QWidget* control;
+        bool fits;
+    } cases[] = {
+        {"label with room", label(text_w + 2, false), true},
+        {"label one pixel short", label(text_w - 1, false), false},
+        {"wrapping label, second line cut", label(text_w * 2 / 3, true), false},
+        {"label shrunk a little to fit", fitted(text_w * 9 / 10), true},
+        {"label shrunk past legibility", fitted(text_w / 2), false},
+        {"button with room", button(text_w + 20), true},
+        {"button too narrow", button(text_w), false},
+        {"check box too narrow", check(text_w), false},
+        {"check box with room", check(text_w + 30), true},
+        {"group title too long", group(text_w), false},
+        {"group title with room", group(text_w + 20), true},
+        {"plain list cutting an option", combo(new QComboBox(&parent)), false},
+        {"list ending long options with an ellipsis", combo(new eliding_combo(&parent)), true},
+    };
+    for (const auto& c : cases) {
+        s_text_fit_report report;
+        check_text_fit(c.control, report);
+        EXPECT_EQ(report.checked, 1) << c.what;
+        EXPECT_EQ(report.faults.empty(), c.fits) << c.what << joined(report.faults);
+    }
+}
+
+TEST_F(TextFit, InterfaceFontIsTheEmbeddedCondensedFace)
+{
+    // Two loads never add the files twice; the face comes from the
+    // program's resources, not from the machine's font configuration.
+    EXPECT_EQ(use_interface_font(), use_interface_font());
+    EXPECT_FALSE(QFontDatabase::applicationFontFamilies(0).isEmpty());
+    const QFontInfo info(QApplication::font());
+    EXPECT_EQ(info.pixelSize(), INTERFACE_FONT_PIXELS);
+    EXPECT_EQ(info.styleName(), QStringLiteral("Condensed"));
+    auto* combo = new eliding_combo;
+    combo->addItem(QStringLiteral("Frequency Response Analyser"));
+    combo->setGeometry(0, 0, 80, 23);
+    EXPECT_TRUE(combo->shown_text().endsWith(QChar(0x2026))) << combo->shown_text().toStdString();
+    combo->setGeometry(0, 0, 400, 23);
+    EXPECT_EQ(combo->shown_text(), combo->itemText(0));
+    delete combo;
+}
+
+} // namespace
