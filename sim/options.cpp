@@ -189,7 +189,9 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --time-scale X            multiply the time a sweep takes (default 1)
   --log FILE                transcript of every exchange
   --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,
-                            esr-stuck=V, late-reply=MS, disconnect-on=TEXT (repeatable)
+                            esr-stuck=V, late-reply=MS, disconnect-on=TEXT,
+                            screen-drop-after=N, screen-short-row=N, screen-bad-row=N
+                            (repeatable)
 )";
 }
 
