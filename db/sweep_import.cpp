@@ -25,9 +25,21 @@ constexpr layout THREE_COLUMN_LAYOUT{3, 0, 1, 2};
 constexpr layout TAB_FOUR_FIELDS{4, 1, 2, 3};
 constexpr layout TAB_MORE_FIELDS{0, 1, 4, 5};
 
+// European exports separate their column names and fields with ";" (their
+// numbers carry decimal commas); the header is compared in the comma form.
 bool is_one_of(std::string_view line, const std::string_view (&texts)[2])
 {
-    return line == texts[0] || line == texts[1];
+    std::string commas(line);
+    std::replace(commas.begin(), commas.end(), ';', ',');
+    return commas == texts[0] || commas == texts[1];
+}
+
+// A European number ("1,23E+03    ") read with its decimal comma.
+bool parse_european(std::string_view field, double& value)
+{
+    std::string dotted(field);
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    return sweep_parse_number(dotted, value);
 }
 
 bool is_blank(std::string_view line)
@@ -36,8 +48,12 @@ bool is_blank(std::string_view line)
 }
 
 bool read_point(const std::vector<std::string_view>& fields, const layout& l, bool grouped,
-                s_test_point& point)
+                bool european, s_test_point& point)
 {
+    if (european)
+        return parse_european(fields[l.frequency], point.Frequency) &&
+               parse_european(fields[l.gain], point.Amplitude) &&
+               parse_european(fields[l.phase], point.Phase);
     const bool frequency_ok = grouped ? sweep_parse_frequency(fields[l.frequency], point.Frequency)
                                       : sweep_parse_number(fields[l.frequency], point.Frequency);
     return frequency_ok && sweep_parse_number(fields[l.gain], point.Amplitude) &&
@@ -52,21 +68,22 @@ public:
     }
 
     // Reads one data line; false (with result set) ends the file.
-    bool take(std::string_view line, const layout* fixed)
+    bool take(std::string_view line, const layout* fixed, char separator = ',')
     {
         ++line_;
         if (line.size() > SWEEP_IMPORT_MAX_LINE)
             return fail(sweep_import_status::bad_line);
         if (is_blank(line))
             return true;
-        const auto fields = sweep_split(line, fixed ? ',' : '\t');
+        const auto fields = sweep_split(line, fixed ? separator : '\t');
         if (!fixed && fields.size() < 4)
             return true;
         if (!fixed && fields.size() == 5)
             return fail(sweep_import_status::bad_line);
         const layout& l = fixed ? *fixed : (fields.size() == 4 ? TAB_FOUR_FIELDS : TAB_MORE_FIELDS);
         s_test_point point;
-        if ((fixed && fields.size() != fixed->fields) || !read_point(fields, l, !fixed, point))
+        if ((fixed && fields.size() != fixed->fields) ||
+            !read_point(fields, l, !fixed, separator == ';', point))
             return fail(sweep_import_status::bad_line);
         if (points_.size() == SWEEP_IMPORT_MAX_POINTS)
             return fail(sweep_import_status::too_many_points);
@@ -98,11 +115,12 @@ private:
 };
 
 // Finds the column header after the configuration block.
-const layout* find_header(sweep_line_reader& lines, point_collector& collector)
+const layout* find_header(sweep_line_reader& lines, point_collector& collector, char& separator)
 {
     std::string_view line;
     while (lines.next(line)) {
         collector.skip();
+        separator = line.find(';') != std::string_view::npos ? ';' : ',';
         if (is_one_of(line, SIX_COLUMNS))
             return &SIX_COLUMN_LAYOUT;
         if (is_one_of(line, THREE_COLUMNS))
@@ -121,16 +139,17 @@ sweep_import_result sweep_import_parse(std::string_view text, std::vector<s_test
     if (!lines.next(line))
         return {sweep_import_status::empty, 0};
     const layout* fixed = nullptr;
+    char separator = ',';
     if (line == EXPORT_FIRST_LINE) {
         collector.skip();
-        fixed = find_header(lines, collector);
+        fixed = find_header(lines, collector, separator);
         if (!fixed)
             return {sweep_import_status::no_column_header, 0};
     } else if (!collector.take(line, nullptr)) {
         return collector.finish();
     }
     while (lines.next(line))
-        if (!collector.take(line, fixed))
+        if (!collector.take(line, fixed, separator))
             break;
     return collector.finish();
 }

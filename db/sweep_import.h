@@ -5,7 +5,8 @@
 // - an FRA text export: its first line is "Instrument Configuration" (the
 //   configuration block at its head); the data follow the column header, in
 //   the six-column layout (frequency, two magnitudes, gain, phase, delay) or
-//   the three-column layout (frequency, gain, phase), comma-separated;
+//   the three-column layout (frequency, gain, phase), comma-separated
+//   (European exports: ";" between fields, decimal commas);
 // - tab-separated rows, such as a sweepN.dat file or a spreadsheet's text
 //   export: with exactly 4 fields the frequency, gain and phase are fields
 //   1, 2 and 3; with more, fields 1, 4 and 5. The frequency may carry digit

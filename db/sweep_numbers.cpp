@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -125,5 +126,94 @@ std::string sweep_format_scientific(double value, int decimals)
         return out;
     while (out.size() - digits < 3)
         out.insert(digits, 1, '0');
+    return out;
+}
+
+std::string sweep_format_fixed5(double value)
+{
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
+    return std::string(text, result.ptr);
+}
+
+namespace {
+
+// Adds one unit at the last digit of digits (decimal digits only); true when
+// the carry runs out of the leading digit.
+bool carry_into(std::string& digits)
+{
+    for (size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return false;
+        }
+        digits[i] = '0';
+    }
+    return true;
+}
+
+std::string exponent_text(long exponent, size_t min_digits)
+{
+    std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+    while (digits.size() < min_digits)
+        digits.insert(0, 1, '0');
+    return (exponent < 0 ? "-" : "+") + digits;
+}
+
+} // namespace
+
+std::string sweep_european_short(std::string_view text)
+{
+    const size_t e = text.find_first_of("Ee");
+    if (e == std::string_view::npos)
+        return std::string(text);
+    std::string prefix;
+    std::string_view mantissa = text.substr(0, e);
+    if (!mantissa.empty() && mantissa.front() == '-') {
+        prefix = "-";
+        mantissa.remove_prefix(1);
+    }
+    size_t keep = 4; // digit, mark, two decimals
+    if (!mantissa.empty() && mantissa.front() == '\'') {
+        prefix += '\'';
+        mantissa.remove_prefix(1);
+        --keep;
+    }
+    std::string digits; // mantissa digits without the mark
+    for (const char c : mantissa)
+        if (c >= '0' && c <= '9')
+            digits += c;
+    const size_t kept_digits = keep >= 2 ? keep - 1 : 1;
+    const bool round_up = digits.size() > kept_digits && digits[kept_digits] >= '5';
+    digits.resize(std::min(digits.size(), kept_digits));
+    long exponent = std::strtol(std::string(text.substr(e + 1)).c_str(), nullptr, 10);
+    if (round_up && carry_into(digits)) {
+        digits.insert(0, 1, '1');
+        digits.pop_back();
+        ++exponent;
+    }
+    std::string out = prefix + digits.substr(0, 1);
+    if (digits.size() > 1)
+        out += "," + digits.substr(1);
+    const size_t exponent_digits = text.size() - e - 2;
+    const size_t width = exponent_digits >= 3 ? exponent_digits - 1 : exponent_digits;
+    return out + "E" + exponent_text(exponent, std::max<size_t>(width, 2)) + "    ";
+}
+
+std::string sweep_format_european(double value)
+{
+    return sweep_european_short(sweep_format_scientific5(value));
+}
+
+std::string sweep_remove_trailing_zeros(std::string_view text)
+{
+    std::string out(text);
+    if (out.find_first_of("Ee") != std::string::npos ||
+        out.find_first_of(".,") == std::string::npos)
+        return out;
+    while (!out.empty() && out.back() == '0')
+        out.pop_back();
+    if (!out.empty() && (out.back() == '.' || out.back() == ','))
+        out.pop_back();
     return out;
 }

@@ -18,6 +18,24 @@ bool sweep_parse_number(std::string_view text, double& value);
 // ("1,234,567"). Anything else is a plain number.
 bool sweep_parse_frequency(std::string_view text, double& value);
 
-std::string sweep_format_fixed4(double value);                   // "%.4f"
-std::string sweep_format_scientific5(double value);              // "%.5E", three exponent digits
-std::string sweep_format_scientific(double value, int decimals); // the same, any precision
+std::string sweep_format_fixed4(double value);      // "%.4f"
+std::string sweep_format_scientific5(double value); // "%.5E", three exponent digits
+std::string sweep_format_fixed5(double value);      // "%.5f"
+// The scientific form with three exponent digits at any precision.
+std::string sweep_format_scientific(double value, int decimals);
+
+// The European short form of a scientific text such as "1.23456E+003": the
+// decimal point becomes a comma, the mantissa keeps two decimals (rounded
+// half up on the third, the carry running into the higher digits and, out of
+// the leading digit, into the exponent), a three-digit exponent loses its
+// leading zero only, and four spaces follow: "1,23E+03    ". A sign stays in
+// front; a leading "'" (text marker of a spreadsheet cell) counts as one of
+// the kept characters. Text without an exponent is returned unchanged.
+std::string sweep_european_short(std::string_view scientific);
+// sweep_european_short(sweep_format_scientific5(value))
+std::string sweep_format_european(double value);
+
+// Trailing zeros of a plain decimal text removed, then a trailing decimal
+// mark ("." or ","): "100.00000" gives "100", "2,50" gives "2,5". A text
+// without a decimal mark, or with an exponent, is returned unchanged.
+std::string sweep_remove_trailing_zeros(std::string_view text);

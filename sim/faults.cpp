@@ -52,6 +52,15 @@ bool add_fault(fault_set& faults, std::string_view description, std::string& err
     if (has_value && name == "bad-reading") {
         return set_count(faults.bad_reading, value, 1, error);
     }
+    if (has_value && name == "screen-drop-after") {
+        return set_count(faults.screen_drop_after, value, 0, error);
+    }
+    if (has_value && name == "screen-short-row") {
+        return set_count(faults.screen_short_row, value, 1, error);
+    }
+    if (has_value && name == "screen-bad-row") {
+        return set_count(faults.screen_bad_row, value, 1, error);
+    }
     if (has_value && name == "late-reply") {
         return set_count(faults.late_reply_ms, value, 0, error);
     }

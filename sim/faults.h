@@ -19,6 +19,9 @@ struct fault_set {
     std::optional<int> esr_stuck;           // "*esr?" always answers this
     int late_reply_ms = 0;                  // each reply starts this late
     std::vector<std::string> disconnect_on; // drop the connection on this command
+    int screen_drop_after = -1;             // close the connection after this many screen rows
+    int screen_short_row = 0;               // this screen row (from 1) lacks its last byte
+    int screen_bad_row = 0;                 // this screen row carries characters that are not hex
 };
 
 // Adds one "--fault" option ("drop-after=3", "silent", ...); false with an

@@ -211,7 +211,9 @@ sim_reply sim_instrument::screen(std::string_view args)
         return command_error();
     }
     const auto size = screen_size_for_type(identity_type_code(identity_));
-    return text_reply(render_screen(display(), size).wire_lines());
+    sim_reply reply = text_reply(render_screen(display(), size).wire_lines());
+    reply.screen = true;
+    return reply;
 }
 
 sim_reply sim_instrument::output(std::string_view args)

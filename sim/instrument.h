@@ -31,7 +31,8 @@ struct sim_reply {
     std::vector<std::string> lines;
     std::vector<std::vector<double>> rows;
     bool packed = false;
-    bool sweep = false; // the rows are the download of a sweep
+    bool sweep = false;  // the rows are the download of a sweep
+    bool screen = false; // the lines are the rows of the display
 
     bool empty() const { return lines.empty() && rows.empty(); }
 };

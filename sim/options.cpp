@@ -197,6 +197,7 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --log FILE                transcript of every exchange
   --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,
                             esr-stuck=V, late-reply=MS, disconnect-on=TEXT,
+                            screen-drop-after=N, screen-short-row=N, screen-bad-row=N,
                             bad-reading=N (the N-th "lcr?" reply has 12 values) (repeatable)
 )";
 }

@@ -145,8 +145,23 @@ sim_reply sim_session::carry_out(std::string_view command)
 
 bool sim_session::render(const sim_reply& reply, std::string& out)
 {
+    int row = 0;
     for (const auto& line : reply.lines) {
-        append_line(line, out);
+        if (reply.screen && row == faults_.screen_drop_after) {
+            return false;
+        }
+        ++row;
+        std::string sent = line;
+        if (reply.screen && row == faults_.screen_short_row) {
+            sent.resize(sent.size() - 2);
+        }
+        if (reply.screen && row == faults_.screen_bad_row) {
+            sent.replace(2, 2, "G?");
+        }
+        append_line(sent, out);
+    }
+    if (reply.screen && row == faults_.screen_drop_after) {
+        return false;
     }
     if (reply.sweep && faults_.stray_line) {
         append_line(k_stray_line, out);

@@ -5,10 +5,13 @@
 #include "base/ui/interface_font.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "config/ui/capture_window.h"
 #include "config/ui/config_window.h"
+#include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
+#include "office/ui/desktop_opener.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +54,9 @@ int main(int argc, char** argv)
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();
     piezo_register_windows();
+    fra_register_exporters();
+    capture_register_window();
+    office_use_desktop_opener();
 
     int rc = 0;
     {

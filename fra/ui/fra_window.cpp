@@ -12,6 +12,7 @@
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
 #include "fra/sweep_worker.h"
+#include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_view.h"
 #include "link/link.h"
 
@@ -152,6 +153,7 @@ void fra_window::on_command(int id, intptr_t lparam)
     case ID_TABLE_VIEW: select_view(id - ID_REALTIME); break;
     case ID_START: toggle_realtime(); break;
     case ID_SWEEP: sweep_button(); break;
+    case ID_EXPORT: fra_export_from_window(this, results_, series_, details_.count); break;
     case CMD_FRA_START_SWEEP: start_sweep(); break;
     case CMD_SET_TEXT:
         // A countdown text still queued when the timer was cancelled is late.

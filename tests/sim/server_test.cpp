@@ -181,7 +181,9 @@ TEST(Discovery, BothMethodsAnswerALoopbackSearch)
     ASSERT_EQ(b[0].second.size(), 30u);
     EXPECT_EQ(static_cast<unsigned char>(b[0].second[3]), 0xF7);
 
-    EXPECT_TRUE(search(base + 1, base, "Y").empty()); // not a probe
+    // Not a probe: asked from a port of its own, so a late duplicate answer to
+    // the first search on a loaded machine cannot count here.
+    EXPECT_TRUE(search(base + 3, base, "Y").empty());
 }
 
 std::string simulator_path()

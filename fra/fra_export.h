@@ -1,0 +1,74 @@
+#pragma once
+// FRA results as text files: the last sweep, every sweep of a completed
+// repeating test (read back from its sweepN.dat files) and tests stored in
+// the database. Each file starts with the configuration block, then "data
+// start sweep 1", the column header and the data lines. Standard numbers are
+// "%.5E" with three exponent digits, fields right-aligned to 13 characters
+// and separated by commas. European files use the short form with a decimal
+// comma ("1,23E+03    "), so their fields and column names are separated by
+// ";" instead; the configuration block keeps its commas in both.
+//
+// Files are written with CR LF line ends into a temporary file beside the
+// target and renamed over it once complete, so a failed write never leaves a
+// partial file. Failures are reported through the user-interface seam.
+
+#include "fra/fra_result.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+class instrument_config;
+struct s_link;
+
+// What fills the configuration block at the head of every file.
+struct s_export_header {
+    const instrument_config* cfg = nullptr;
+    const s_link* link = nullptr;
+    std::string calibration; // empty until something defines it
+};
+
+// One field ("%.5E" or the European short form).
+std::string fra_export_number(double value, bool european);
+// Fields right-aligned to 13 characters, separated by "," (European ";").
+std::string fra_export_line(std::span<const double> values, bool european);
+// The column header line of the six-column (last sweep, repeating test) or
+// three-column (database tests) files, without its line end.
+std::string fra_export_columns(bool six_columns, bool european);
+// Configuration block, "data start sweep 1" and the column header, line
+// feeds as "\n".
+std::string fra_export_head(const s_export_header& header, bool six_columns, bool european);
+
+// The file of sweep k of a repeating test: the chosen path without its
+// extension, " k" for k > 1, " #<date> @<time>" from the sweep file's date
+// line (":" as "_"; "/", "\\" and control characters as "_"), ".txt".
+std::string fra_series_file_name(const std::string& chosen, int k, const std::string& date_line);
+
+// text ("\n" line ends) into path with CR LF line ends, via a temporary file
+// and a rename. False when the file cannot be written completely.
+bool fra_write_text_file(const std::string& path, const std::string& text);
+
+// Message texts and captions shared by the exports.
+extern const char* const EXPORT_ERROR_CAPTION;   // "Excel Export Error"
+extern const char* const NO_DATA_TEXT;           // "No Data to Export"
+extern const char* const CANNOT_CREATE_CSV_TEXT; // "Unable to create CSV file"
+
+// The last sweep to one file. "No Data to Export" when it holds no point.
+// Returns 0, or -1 after a message.
+int fra_export_single_text(const std::string& path, const FraResults& results,
+                           const s_export_header& header, bool european);
+
+// Every sweep of a completed series (sweeps done == total > 0) from
+// data_folder/sweepN.dat. Files that cannot be read are skipped and named
+// in one message at the end. Returns the number of files written, or -1.
+int fra_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
+                           int total, const s_export_header& header, bool european);
+
+// The stored tests (by TestNo, in order) to "<chosen without extension><i>.txt",
+// i from 1; tests without points are passed over. A file that cannot be
+// written stops the export (earlier files stay). Returns files written or -1.
+int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
+                       const s_export_header& header, bool european);
+
+// The chosen path without the extension of its file name.
+std::string fra_export_strip_extension(const std::string& path);

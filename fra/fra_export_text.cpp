@@ -1,0 +1,199 @@
+#include "base/ui_seam.h"
+#include "config/config_text_block.h"
+#include "db/db_access.h"
+#include "db/sweep_file.h"
+#include "db/sweep_numbers.h"
+#include "fra/fra_export.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+const char* const EXPORT_ERROR_CAPTION = "Excel Export Error";
+const char* const NO_DATA_TEXT = "No Data to Export";
+const char* const CANNOT_CREATE_CSV_TEXT = "Unable to create CSV file";
+
+namespace {
+
+constexpr const char* SIX_COLUMN_NAMES[] = {"Frequency (Hz)", "Magnitude1 (V)", "Magnitude2 (V)",
+                                            "Gain (dB)",      "Phase (\xB0)",   "Delay (s)"};
+constexpr const char* THREE_COLUMN_NAMES[] = {"Frequency (Hz)", "Gain (dB)", "Phase (\xB0)"};
+
+void show(const std::string& text)
+{
+    ui_message_box(nullptr, text, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+}
+
+void show_cannot_create(const std::string& path)
+{
+    show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + path);
+}
+
+std::string pad13(const std::string& field)
+{
+    return field.size() >= 13 ? field : std::string(13 - field.size(), ' ') + field;
+}
+
+// Characters of the date line that may not appear in a file name.
+char name_safe(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':') ? '_' : c;
+}
+
+std::string name_safe(std::string text)
+{
+    for (char& c : text)
+        c = name_safe(c);
+    return text;
+}
+
+} // namespace
+
+std::string fra_export_number(double value, bool european)
+{
+    return european ? sweep_format_european(value) : sweep_format_scientific5(value);
+}
+
+std::string fra_export_line(std::span<const double> values, bool european)
+{
+    std::string line;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += european ? ';' : ',';
+        line += pad13(fra_export_number(values[i], european));
+    }
+    return line;
+}
+
+std::string fra_export_columns(bool six_columns, bool european)
+{
+    const std::span<const char* const> names =
+        six_columns ? std::span<const char* const>(SIX_COLUMN_NAMES)
+                    : std::span<const char* const>(THREE_COLUMN_NAMES);
+    std::string line;
+    for (size_t i = 0; i < names.size(); ++i)
+        line += (i > 0 ? (european ? ";" : ",") : "") + std::string(names[i]);
+    return line;
+}
+
+std::string fra_export_head(const s_export_header& header, bool six_columns, bool european)
+{
+    return config_block_text(*header.cfg, *header.link, header.calibration) +
+           "data start sweep 1\n" + fra_export_columns(six_columns, european) + "\n";
+}
+
+std::string fra_series_file_name(const std::string& chosen, int k, const std::string& date_line)
+{
+    std::string name = fra_export_strip_extension(chosen);
+    if (k > 1)
+        name += " " + std::to_string(k);
+    const size_t first_space = date_line.find(' ');
+    const size_t last_space = date_line.rfind(' ');
+    const std::string date = date_line.substr(0, first_space);
+    const std::string time =
+        last_space == std::string::npos ? std::string() : date_line.substr(last_space + 1);
+    return name + " #" + name_safe(date) + " @" + name_safe(time) + ".txt";
+}
+
+std::string fra_export_strip_extension(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path;
+    return path.substr(0, dot);
+}
+
+bool fra_write_text_file(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".part" + std::to_string(::getpid());
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    config_write_text(file, text);
+    const bool written = std::fflush(file) == 0 && !std::ferror(file);
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
+int fra_export_single_text(const std::string& path, const FraResults& results,
+                           const s_export_header& header, bool european)
+{
+    if (results.count <= 0) {
+        show(NO_DATA_TEXT);
+        return -1;
+    }
+    std::string text = fra_export_head(header, true, european);
+    for (int i = 0; i < results.count; ++i) {
+        if (i > 0)
+            text += '\n';
+        text += fra_export_line(std::span(results.points[i].v, FRA_VALUES_USUAL), european);
+    }
+    if (!fra_write_text_file(path, text)) {
+        show_cannot_create(path);
+        return -1;
+    }
+    return 0;
+}
+
+int fra_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
+                           int total, const s_export_header& header, bool european)
+{
+    if (total <= 0 || done != total) {
+        show(NO_DATA_TEXT);
+        return -1;
+    }
+    int written = 0;
+    std::string skipped;
+    for (int k = 1; k <= total; ++k) {
+        sweep_file_contents sweep;
+        const std::string source = sweep_file_path(data_folder, k);
+        if (sweep_file_read(source, sweep) != sweep_file_status::ok ||
+            (!sweep.rows.empty() && sweep.rows.front().size() < 1 + FRA_VALUES_USUAL)) {
+            skipped +=
+                (skipped.empty() ? "" : ", ") + std::filesystem::path(source).filename().string();
+            continue;
+        }
+        std::string text = fra_export_head(header, true, european);
+        for (const auto& row : sweep.rows)
+            text += fra_export_line(std::span(row).subspan(1, FRA_VALUES_USUAL), european) + "\n";
+        const std::string target = fra_series_file_name(chosen, k, sweep.date_line);
+        if (!fra_write_text_file(target, text)) {
+            show_cannot_create(target);
+            return -1;
+        }
+        ++written;
+    }
+    if (!skipped.empty())
+        show("These sweep files could not be read and were not exported: " + skipped);
+    return written;
+}
+
+int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
+                       const s_export_header& header, bool european)
+{
+    const std::string base = fra_export_strip_extension(chosen);
+    int written = 0;
+    for (size_t i = 0; i < test_keys.size(); ++i) {
+        s_test test;
+        if (db_get_test(test, test_keys[i], true) != 0 || test.points.count() == 0)
+            continue;
+        std::string text = fra_export_head(header, false, european);
+        for (int p = 0; p < test.points.count(); ++p) {
+            const s_test_point& point = test.points[p];
+            const double values[] = {point.Frequency, point.Amplitude, point.Phase};
+            text += (p > 0 ? "\n" : "") + fra_export_line(values, european);
+        }
+        const std::string target = base + std::to_string(i + 1) + ".txt";
+        if (!fra_write_text_file(target, text)) {
+            show_cannot_create(target);
+            return -1;
+        }
+        ++written;
+    }
+    return written;
+}

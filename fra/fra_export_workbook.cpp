@@ -1,0 +1,220 @@
+#include "fra/fra_export_workbook.h"
+
+#include "base/ui_seam.h"
+#include "db/sweep_file.h"
+#include "db/sweep_numbers.h"
+#include "fra/fra_export.h"
+#include "office/ole.h"
+
+namespace {
+
+constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
+constexpr int32_t BAND_COLOUR = ole_rgb(238, 235, 225);
+constexpr int32_t TITLE_COLOUR = ole_rgb(219, 239, 243);
+
+struct s_excel {
+    ole_object* app = nullptr;
+    ole_object* books = nullptr;
+    ole_object* book = nullptr;
+    ole_object* sheet = nullptr;
+
+    int start()
+    {
+        const int started = excel_start(app, books, book);
+        if (started != 0)
+            ole_show_start_failure(started, "Excel", EXPORT_ERROR_CAPTION);
+        else
+            sheet = sheet_active(app);
+        return started;
+    }
+
+    // Makes the spreadsheet visible and lets go of it, application last.
+    ~s_excel()
+    {
+        app_set_visible(app);
+        ole_release(sheet);
+        ole_release(book);
+        ole_release(books);
+        ole_release(app);
+    }
+};
+
+// Runs f on a range of sheet and releases it.
+template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, int r2, F f)
+{
+    ole_object* range = sheet_range(sheet, c1, r1, c2, r2);
+    f(range);
+    ole_release(range);
+}
+
+std::string value_text(double value, bool european, bool remove_zeros, bool scientific)
+{
+    std::string text = scientific ? sweep_format_scientific5(value) : sweep_format_fixed5(value);
+    if (european) {
+        text = scientific ? sweep_european_short(text) : text;
+        for (char& c : text)
+            if (c == '.')
+                c = ',';
+    }
+    return remove_zeros ? sweep_remove_trailing_zeros(text) : text;
+}
+
+void heading_rows(ole_object* sheet, int columns)
+{
+    on_range(sheet, 1, 1, columns, 2, [](ole_object* r) {
+        range_bold(r);
+        range_font_size(r, 12);
+        range_fill(r, HEADING_GREY);
+    });
+}
+
+} // namespace
+
+int fra_single_workbook(const FraResults& results, bool european, bool remove_zeros)
+{
+    if (results.count <= 0) {
+        ui_message_box(nullptr, "There is nothing to export yet", "Export to Excel",
+                       MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    s_excel excel;
+    if (excel.start() != 0)
+        return -1;
+    std::string block = "FRA Sweep\n";
+    const char* const names[][2] = {{"Step", nullptr},    {"Frequency", "Hz"}, {"Magnitude 1", "V"},
+                                    {"Magnitude 2", "V"}, {"Gain", "dB"},      {"Phase", "\xB0"},
+                                    {"Delay", "s"}};
+    for (int c = 0; c < 7; ++c)
+        block +=
+            (c ? "\t" : "") + (names[c][1] ? std::string(names[c][0]) + " (" + names[c][1] + ")"
+                                           : std::string(names[c][0]));
+    for (int i = 0; i < results.count; ++i) {
+        block += "\n" + std::to_string(i + 1);
+        for (int p = 0; p < FRA_VALUES_USUAL; ++p) {
+            // Delay and magnitudes reach microseconds and microvolts.
+            const bool scientific = p == FRA_DELAY || p == FRA_MAGNITUDE1 || p == FRA_MAGNITUDE2;
+            block += "\t" + value_text(results.points[i].v[p], european, remove_zeros, scientific);
+        }
+    }
+    const int last_row = results.count + 2;
+    const bool text_cells = european || remove_zeros;
+    on_range(excel.sheet, 2, 3, 7, last_row, [&](ole_object* r) {
+        range_number_format(r, text_cells ? "@" : "#,##0.00000");
+        range_halign(r, XL_RIGHT);
+    });
+    if (!text_cells)
+        for (const int column : {3, 4, 7})
+            on_range(excel.sheet, column, 3, column, last_row,
+                     [](ole_object* r) { range_number_format(r, "0.00000E+00"); });
+    range_set_text(excel.sheet, 1, 1, 7, last_row, block);
+    on_range(excel.sheet, 1, 1, 7, 1, [](ole_object* r) {
+        range_merge(r);
+        range_halign(r, XL_CENTER);
+    });
+    on_range(excel.sheet, 1, 1, 7, last_row,
+             [](ole_object* r) { range_border_weight_all(r, XL_THIN); });
+    heading_rows(excel.sheet, 7);
+    on_range(excel.sheet, 1, 1, 7, last_row, [](ole_object* r) { range_autofit(r); });
+    return 0;
+}
+
+namespace {
+
+void series_block_frame(ole_object* sheet, int first, int last_row)
+{
+    on_range(sheet, first, 1, first + 5, 1, [](ole_object* r) {
+        range_fill(r, BAND_COLOUR);
+        range_border_weight_all(r, XL_MEDIUM);
+        range_border_line_style(r, XL_INSIDE_VERTICAL, XL_LINE_NONE);
+        range_border_line_style(r, XL_INSIDE_HORIZONTAL, XL_LINE_NONE);
+    });
+    on_range(sheet, first, 2, first + 5, 2, [](ole_object* r) {
+        range_merge(r);
+        range_halign(r, XL_CENTER);
+        range_font_size(r, 10);
+        range_fill(r, TITLE_COLOUR);
+        range_border_weight_all(r, XL_MEDIUM);
+        range_bold(r);
+    });
+    if (last_row > 3)
+        on_range(sheet, first, 4, first + 5, last_row, [](ole_object* r) {
+            range_border_weight_all(r, XL_THIN);
+            range_line_style(r, XL_DASH);
+        });
+    on_range(sheet, first, 1, first + 5, last_row, [](ole_object* r) {
+        for (const int edge : {XL_EDGE_LEFT, XL_EDGE_TOP, XL_EDGE_BOTTOM, XL_EDGE_RIGHT})
+            range_border_weight(r, edge, XL_MEDIUM);
+    });
+    set_column_width(sheet, 104, first + 1, first + 5);
+    set_column_width(sheet, 5, first + 6, first + 6);
+}
+
+// One sweep's block from column first; false when its file cannot be read.
+bool series_block(ole_object* sheet, int first, int k, int total, const std::string& folder,
+                  bool european)
+{
+    sweep_file_contents sweep;
+    const bool read = sweep_file_read(sweep_file_path(folder, k), sweep) == sweep_file_status::ok &&
+                      (sweep.rows.empty() || sweep.rows.front().size() >= 6);
+    const std::string number = "Sweep No.: " + std::to_string(k) + "/" + std::to_string(total);
+    range_set_text(sheet, first, 1, first + 5, 1, read ? number : "Error");
+    on_range(sheet, first, 1, first + (read ? 2 : 5), 1, [](ole_object* r) {
+        range_merge(r);
+        range_halign(r, XL_LEFT);
+    });
+    std::string block =
+        "QXL HXM Comm FRA Sweep\nStep No.\tFrequency(Hz)\tMagnitude 1(V)\tMagnitude "
+        "2(V)\tGain(dB)\tPhase(\xB0)";
+    if (read) {
+        range_set_text(sheet, first + 3, 1, first + 5, 1, sweep.date_line);
+        on_range(sheet, first + 3, 1, first + 5, 1, [](ole_object* r) {
+            range_merge(r);
+            range_halign(r, XL_RIGHT);
+        });
+        for (const auto& row : sweep.rows) {
+            block += "\n" + std::to_string(static_cast<long>(row[0]));
+            for (size_t f = 1; f < 6; ++f)
+                block += "\t" +
+                         (f == 1 ? sweep_format_fixed4(row[f]) : sweep_format_scientific5(row[f]));
+            if (european)
+                for (size_t at = block.rfind('\n'); at < block.size(); ++at)
+                    block[at] = block[at] == '.' ? ',' : block[at];
+        }
+    }
+    const int last_row = 3 + (read ? static_cast<int>(sweep.rows.size()) : 0);
+    if (european && last_row > 3)
+        on_range(sheet, first, 4, first + 5, last_row,
+                 [](ole_object* r) { range_number_format(r, "@"); });
+    range_set_text(sheet, first, 2, first + 5, last_row, block);
+    series_block_frame(sheet, first, last_row);
+    return read;
+}
+
+} // namespace
+
+int fra_series_workbook(const std::string& data_folder, int done, int total, bool european)
+{
+    if (total <= 0 || done != total) {
+        ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    s_excel excel;
+    if (excel.start() != 0)
+        return -1;
+    ole_release(excel.sheet);
+    for (int i = 0; i < 2; ++i) { // down to the one sheet
+        ole_object* active = sheet_active(excel.app);
+        sheet_delete(active);
+        ole_release(active);
+    }
+    excel.sheet = sheet_active(excel.app);
+    sheet_set_name(excel.sheet, "FRA Sweep data");
+    std::string skipped;
+    for (int k = 1; k <= total; ++k)
+        if (!series_block(excel.sheet, 7 * (k - 1) + 1, k, total, data_folder, european))
+            skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k) + ".dat";
+    if (!skipped.empty())
+        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
+                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+    return 0;
+}

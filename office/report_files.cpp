@@ -1,0 +1,83 @@
+#include "base/app_settings.h"
+#include "base/ui_seam.h"
+#include "office/excel_server.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+
+std::mutex settings_mutex;
+std::string reports_folder;
+office_opener opener;
+std::string last_written;
+
+std::string utc_stamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &parts);
+    return text;
+}
+
+} // namespace
+
+void office_set_reports_folder(const std::string& folder)
+{
+    const std::lock_guard lock(settings_mutex);
+    reports_folder = folder;
+}
+
+std::string office_reports_folder()
+{
+    const std::lock_guard lock(settings_mutex);
+    return reports_folder.empty() ? current_app_paths().data_folder + "/reports" : reports_folder;
+}
+
+void office_set_opener(office_opener new_opener)
+{
+    const std::lock_guard lock(settings_mutex);
+    opener = std::move(new_opener);
+}
+
+std::string office_last_written()
+{
+    const std::lock_guard lock(settings_mutex);
+    return last_written;
+}
+
+std::string office_write_report(const std::string& stem, const std::string& extension,
+                                const std::function<bool(const std::string&)>& write)
+{
+    namespace fs = std::filesystem;
+    const std::string folder = office_reports_folder();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    const std::string base = folder + "/" + stem + "-" + utc_stamp();
+    std::string path = base + "." + extension;
+    for (int n = 2; fs::exists(path, error); ++n)
+        path = base + "-" + std::to_string(n) + "." + extension;
+    const std::string temporary = path + ".part" + std::to_string(::getpid());
+    const bool ok =
+        !folder.empty() && write(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        std::remove(temporary.c_str());
+        ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
+                       "Excel Export Error", MB_OK | MB_ICONINFORMATION);
+        return {};
+    }
+    office_opener open;
+    {
+        const std::lock_guard lock(settings_mutex);
+        last_written = path;
+        open = opener;
+    }
+    if (open)
+        open(path);
+    return path;
+}

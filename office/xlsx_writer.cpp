@@ -1,0 +1,179 @@
+#include "office/workbook_model.h"
+
+#include <cmath>
+#include <cstdio>
+#include <xlsxwriter.h>
+
+namespace {
+
+constexpr double STANDARD_WIDTH = 8.43;
+
+uint8_t border_style(const s_xl_side& side)
+{
+    if (side.weight == 0 || side.style == 0 || side.style == -4142)
+        return LXW_BORDER_NONE;
+    const bool dashed = side.style == -4115;
+    const bool dotted = side.style == -4118;
+    switch (side.weight) {
+    case 1: return LXW_BORDER_HAIR;
+    case -4138: return dashed ? LXW_BORDER_MEDIUM_DASHED : LXW_BORDER_MEDIUM;
+    case 4: return LXW_BORDER_THICK;
+    default: return dashed ? LXW_BORDER_DASHED : dotted ? LXW_BORDER_DOTTED : LXW_BORDER_THIN;
+    }
+}
+
+uint8_t alignment(int32_t value, bool vertical)
+{
+    switch (value) {
+    case -4108: return vertical ? LXW_ALIGN_VERTICAL_CENTER : LXW_ALIGN_CENTER;
+    case -4131: return LXW_ALIGN_LEFT;
+    case -4152: return LXW_ALIGN_RIGHT;
+    default: return LXW_ALIGN_NONE;
+    }
+}
+
+lxw_color_t rgb_of(int32_t bgr)
+{
+    return static_cast<lxw_color_t>(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
+}
+
+// One libxlsxwriter format per distinct cell format.
+class format_cache {
+public:
+    explicit format_cache(lxw_workbook* book) : book_(book) {}
+
+    // Text cells are written as strings, which is what a quote prefix keeps
+    // them; the prefix itself is not part of the file.
+    lxw_format* get(const s_xl_format& f, bool quoted)
+    {
+        if (f == s_xl_format{})
+            return nullptr;
+        for (const auto& [key, format] : made_)
+            if (key.first == f && key.second == quoted)
+                return format;
+        lxw_format* format = workbook_add_format(book_);
+        if (f.bold)
+            format_set_bold(format);
+        format_set_font_size(format, f.size);
+        if (f.font_color >= 0)
+            format_set_font_color(format, rgb_of(f.font_color));
+        if (f.fill >= 0) {
+            format_set_pattern(format, LXW_PATTERN_SOLID);
+            format_set_bg_color(format, rgb_of(f.fill));
+        }
+        if (!f.number_format.empty())
+            format_set_num_format(format, f.number_format.c_str());
+        if (const uint8_t h = alignment(f.halign, false); h != LXW_ALIGN_NONE)
+            format_set_align(format, h);
+        if (const uint8_t v = alignment(f.valign, true); v != LXW_ALIGN_NONE)
+            format_set_align(format, v);
+        format_set_left(format, border_style(f.left));
+        format_set_top(format, border_style(f.top));
+        format_set_right(format, border_style(f.right));
+        format_set_bottom(format, border_style(f.bottom));
+        made_.push_back({{f, quoted}, format});
+        return format;
+    }
+
+private:
+    lxw_workbook* book_;
+    std::vector<std::pair<std::pair<s_xl_format, bool>, lxw_format*>> made_;
+};
+
+void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& formats)
+{
+    for (const auto& [column, width] : sheet.column_widths) {
+        lxw_row_col_options hidden{};
+        hidden.hidden = 1;
+        worksheet_set_column_opt(out, static_cast<lxw_col_t>(column - 1),
+                                 static_cast<lxw_col_t>(column - 1), width, nullptr,
+                                 width <= 0.0 ? &hidden : nullptr);
+    }
+    for (const auto& m : sheet.merges)
+        worksheet_merge_range(out, static_cast<lxw_row_t>(m.first_row - 1),
+                              static_cast<lxw_col_t>(m.first_column - 1),
+                              static_cast<lxw_row_t>(m.last_row - 1),
+                              static_cast<lxw_col_t>(m.last_column - 1), "",
+                              formats.get(sheet.format_at(m.first_row, m.first_column), false));
+    for (const auto& [key, format] : sheet.formats)
+        if (!sheet.cells.count(key))
+            worksheet_write_blank(out, static_cast<lxw_row_t>(key.first - 1),
+                                  static_cast<lxw_col_t>(key.second - 1),
+                                  formats.get(format, false));
+    for (const auto& [key, cell] : sheet.cells) {
+        const auto row = static_cast<lxw_row_t>(key.first - 1);
+        const auto col = static_cast<lxw_col_t>(key.second - 1);
+        lxw_format* format = formats.get(sheet.format_at(key.first, key.second), cell.quoted);
+        if (cell.number)
+            worksheet_write_number(out, row, col, cell.value, format);
+        else
+            worksheet_write_string(out, row, col, cell.text.c_str(), format);
+    }
+    for (const auto& p : sheet.pictures) {
+        lxw_image_options options{};
+        options.x_offset = static_cast<int32_t>(p.left);
+        options.y_offset = static_cast<int32_t>(p.top);
+        worksheet_insert_image_opt(out, 0, 0, p.file.c_str(), &options);
+    }
+}
+
+// Characters a value takes as shown.
+size_t shown_length(const s_xl_cell& cell, const s_xl_format& format)
+{
+    if (!cell.number) {
+        size_t length = 0;
+        for (const char c : cell.text)
+            length += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        return length;
+    }
+    char text[400];
+    const bool grouped = format.number_format.find("#,##") != std::string::npos;
+    const size_t dot = format.number_format.find('.');
+    const int decimals =
+        dot == std::string::npos ? 0 : static_cast<int>(format.number_format.size() - dot - 1);
+    const int length = format.number_format.empty()
+                           ? std::snprintf(text, sizeof text, "%.10g", cell.value)
+                           : std::snprintf(text, sizeof text, "%.*f", decimals, cell.value);
+    const double whole =
+        std::fabs(cell.value) >= 1 ? std::floor(std::log10(std::fabs(cell.value))) + 1 : 1;
+    return static_cast<size_t>(length) + (grouped ? static_cast<size_t>((whole - 1) / 3) : 0);
+}
+
+} // namespace
+
+double xl_autofit_width(const s_xl_sheet& sheet, int column)
+{
+    double widest = 0.0;
+    for (const auto& [key, cell] : sheet.cells) {
+        if (key.second != column)
+            continue;
+        bool merged = false;
+        for (const auto& m : sheet.merges)
+            merged = merged || m.overlaps({key.first, key.second, key.first, key.second});
+        if (merged)
+            continue;
+        const s_xl_format format = sheet.format_at(key.first, key.second);
+        const double scale = format.size / 11.0 * (format.bold ? 1.1 : 1.0);
+        widest = std::max(widest, static_cast<double>(shown_length(cell, format)) * scale + 1.0);
+    }
+    return widest > 0.0 ? std::min(widest, 255.0) : STANDARD_WIDTH;
+}
+
+bool xl_write_xlsx(const s_xl_workbook& book, const std::string& path)
+{
+    lxw_workbook* out = workbook_new(path.c_str());
+    if (!out)
+        return false;
+    format_cache formats(out);
+    for (size_t i = 0; i < book.sheets.size(); ++i) {
+        lxw_worksheet* sheet = workbook_add_worksheet(out, book.sheets[i]->name.c_str());
+        if (!sheet) {
+            workbook_close(out);
+            return false;
+        }
+        write_sheet(sheet, *book.sheets[i], formats);
+        if (i == book.active)
+            worksheet_activate(sheet);
+    }
+    return workbook_close(out) == LXW_NO_ERROR;
+}

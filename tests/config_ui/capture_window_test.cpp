@@ -1,0 +1,53 @@
+#include "app/ui/main_window.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/mode_windows.h"
+#include "config/screen_capture.h"
+#include "config/ui/capture_window.h"
+#include "office/excel_server.h"
+#include "tests/support/qt_test_app.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+TEST(CaptureWindow, ImageAreaBevelAndCancelledWordExport)
+{
+    ensure_qt_app();
+    test_ui().clear();
+    capture_register_window();
+    const std::string dir = std::filesystem::temp_directory_path() / "tarvelo-capture-view";
+    prepare_test_settings(dir + "/data");
+    std::vector<std::string> opened;
+    office_set_opener([&](const std::string& path) { opened.push_back(path); });
+    {
+        main_window w(dir + "/data", dir);
+        w.resize(1100, 700);
+        w.show();
+        w.on_command(CMD_MODE_CAPTURE, 0);
+        pump();
+        auto* view = dynamic_cast<capture_window*>(w.mode_window(ROW_CAPTURE));
+        ASSERT_NE(view, nullptr);
+        s_screen_capture& c = screen_capture_record();
+        c.width = 320;
+        c.height = 240;
+        c.valid = true;
+        std::fill(c.bits, c.bits + 40 * 240, 0xFF);
+        c.bits[0] = 0x7F; // the top-left pixel drawn
+        const QRect area = view->image_area();
+        EXPECT_EQ(area.left(), 240);
+        EXPECT_EQ(area.top(), 2 * control_by_id(CAPTURE_TITLE)->height());
+        const QImage shot = view->client()->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(area.topLeft()), QColor(Qt::black));
+        EXPECT_EQ(shot.pixelColor(area.topLeft() + QPoint(1, 0)), QColor(Qt::white));
+        EXPECT_EQ(shot.pixelColor(area.topLeft() - QPoint(5, 5)), QColor(Qt::gray));
+        EXPECT_EQ(shot.pixelColor(area.topLeft() - QPoint(1, 1)), QColor(Qt::darkGray));
+        view->on_command(CAPTURE_WORD, 0); // the save chooser is cancelled
+        pump();
+        std::memset(&c, 0, sizeof c);
+    }
+    office_set_opener(nullptr);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(test_ui().shown().empty());
+    std::filesystem::remove_all(dir);
+}

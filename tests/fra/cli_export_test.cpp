@@ -1,0 +1,93 @@
+// tarvelo2-cli's export commands as a child process, against the simulator
+// where an instrument is needed.
+
+#include "sim/server.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarvelo-cli-export-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        sim::sim_options options;
+        options.tcp_port = 0;
+        options.instrument.model = sim::sim_model::hxm6300;
+        server = std::make_unique<sim::sim_server>(options);
+        server->start();
+        std::ofstream(dir + "/sweep1.dat", std::ios::binary)
+            << "07-12-2026 - "
+               "09:35\r\n1\t10.0000\t1.5E+000\t7.5E-001\t-6.0E+000\t-4.5E+001\t2.0E-003";
+    }
+    void TearDown() override
+    {
+        server->stop();
+        fs::remove_all(dir);
+    }
+    // Exit status and stdout; stderr into err.
+    int run(const std::string& args, std::string& out, bool connected = false)
+    {
+        const std::string link =
+            connected ? " --lan 127.0.0.1 --port " + std::to_string(server->tcp_port()) : "";
+        FILE* p = ::popen(
+            (std::string(TARVELO_CLI) + link + " " + args + " 2>" + dir + "/err.txt").c_str(), "r");
+        out.clear();
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        const int status = ::pclose(p);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string err() const
+    {
+        std::ifstream in(dir + "/err.txt");
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+};
+
+} // namespace
+
+TEST_F(CliExport, SweepFilesToTextAndWorkbooks)
+{
+    std::string out;
+    EXPECT_EQ(run("fra-export --from-sweep-file " + dir + "/sweep1.dat --format csv --out " + dir +
+                      "/one.txt",
+                  out),
+              0);
+    EXPECT_EQ(out, "written " + dir + "/one.txt\n");
+    EXPECT_EQ(
+        run("fra-export --series 1 --format csv --european --out " + dir + "/run.txt --data " + dir,
+            out),
+        0);
+    EXPECT_EQ(out, "written " + dir + "/run #07-12-2026 @09_35.txt\n");
+    EXPECT_EQ(run("fra-export --series 1 --format xlsx --data " + dir, out), 0);
+    EXPECT_EQ(out.rfind("written " + dir + "/reports/workbook-", 0), 0u);
+    EXPECT_EQ(run("fra-export --format csv", out), 2);
+    EXPECT_EQ(run("fra-export --series 2 --format xlsx --data " + dir, out), 0);
+    EXPECT_NE(err().find("[Excel Export Error] These sweep files could not be read: sweep2.dat"),
+              std::string::npos);
+}
+
+TEST_F(CliExport, ScreenCaptureNeedsAnInstrument)
+{
+    std::string out;
+    EXPECT_EQ(run("screen-capture --bmp " + dir + "/s.bmp", out), 1);
+    EXPECT_NE(err().find("[Screen Capture Mode] ERROR: Cannot connect to instrument"),
+              std::string::npos);
+    EXPECT_EQ(run("screen-capture --bmp " + dir + "/s.bmp --word --data " + dir, out, true), 0);
+    EXPECT_EQ(fs::file_size(dir + "/s.bmp"), 230454u);
+    EXPECT_NE(out.find("written " + dir + "/reports/document-"), std::string::npos);
+}

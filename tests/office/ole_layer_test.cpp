@@ -1,0 +1,130 @@
+#include "office_support.h"
+
+namespace {
+
+struct s_started {
+    ole_object *app = nullptr, *books = nullptr, *book = nullptr, *sheet = nullptr;
+    int result = 0;
+    s_started()
+    {
+        result = excel_start(app, books, book);
+        sheet = sheet_active(app);
+    }
+    // Visible, then released application last: the workbook is written.
+    void finish(bool visible = true)
+    {
+        if (visible)
+            app_set_visible(app);
+        for (ole_object* o : {sheet, book, books, app})
+            ole_release(o);
+    }
+};
+
+} // namespace
+
+TEST(OleLayer, ColumnLettersAddressesAndWidths)
+{
+    const std::pair<int, const char*> letters[] = {
+        {1, "A"},    {26, "Z"},    {27, "AA"},     {52, "AZ"},  {53, "BA"},
+        {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {16385, ""}, {0, ""}};
+    for (const auto& [column, text] : letters)
+        EXPECT_EQ(ole_column_letters(column), text) << column;
+    EXPECT_EQ(ole_range_address(1, 3, 7, 10), "A3:G10");
+    EXPECT_EQ(ole_range_address(1, 1, 16385, 1), "");
+    EXPECT_FLOAT_EQ(ole_column_width(40), 5.0f);
+    EXPECT_NEAR(ole_column_width(95), 12.857f, 0.001f);
+    const std::pair<const char*, int> versions[] = {
+        {"Excel.Application.16", 9016}, {"Excel.Application.12", 12}, {"Excel.Application.8", 8},
+        {"Excel.Application.13", 9013}, {"Excel.Application.5", 6},   {"Excel.Application.x", 6}};
+    for (const auto& [text, number] : versions)
+        EXPECT_EQ(excel_version_number(text), number) << text;
+    EXPECT_EQ(ole_wide_from_ansi("\x80\xB0\x81"), L"\u20AC\u00B0?");
+}
+
+TEST_F(office_fixture, InvokeFindsMembersWithoutCaseAndRegistryFailuresAreReported)
+{
+    EXPECT_EQ(ole_invoke(DISPATCH_METHOD, nullptr, nullptr, L"Anything"), 0);
+    s_started x;
+    ASSERT_EQ(x.result, 0);
+    EXPECT_EQ(ole_invoke(DISPATCH_PROPERTYGET, nullptr, x.app, L"NoSuchMember"),
+              DISP_E_UNKNOWNNAME);
+    VARIANT result;
+    EXPECT_EQ(ole_invoke(DISPATCH_PROPERTYGET, &result, x.app, L"aCTIVEsHEET"), S_OK);
+    EXPECT_EQ(result.vt, VT_DISPATCH);
+    EXPECT_NE(sheet_set_name(x.sheet, "bad/name"), S_OK);
+    x.finish(false);
+    EXPECT_TRUE(opened.empty()); // never made visible: nothing written
+
+    std::string version;
+    EXPECT_EQ(excel_version("Excel.Application", version), 9016);
+    EXPECT_EQ(version, "16");
+    ole_unregister_server("Excel.Application");
+    s_started missing;
+    EXPECT_EQ(missing.result, -1);
+    ole_register_server("Excel.Application", [] { return static_cast<ole_object*>(nullptr); });
+    s_started broken;
+    EXPECT_EQ(broken.result, -2);
+    EXPECT_EQ(ole_start_failure_text(-1, "Word"), "Word server not found on this PC");
+    EXPECT_EQ(ole_start_failure_text(-2, "Excel"), "Excel is not registered properly on this PC");
+    ole_register_server("Excel.Application", excel_server_create, "Excel.Application.16");
+}
+
+TEST_F(office_fixture, CellsBordersMergesAndSheetsReachTheWrittenFile)
+{
+    s_started x;
+    ASSERT_EQ(x.result, 0);
+    range_set_text(x.sheet, 1, 1, 2, 2, "a\tb\nc");
+    range_set_text(x.sheet, 1, 4, 6, 4, "'12\t12.5\t1,5\t=1+1\t1.5E+003\t x");
+    ole_object* texts = sheet_range(x.sheet, 1, 5, 1, 5);
+    range_number_format(texts, "@");
+    range_set_value(texts, "42");
+    ole_object* box = sheet_range(x.sheet, 2, 7, 4, 9);
+    range_border_weight(box, XL_EDGE_LEFT, XL_MEDIUM);
+    range_border_line_style(box, XL_INSIDE_HORIZONTAL, XL_DASH);
+    ole_object* one = sheet_range(x.sheet, 8, 1, 8, 1);
+    range_merge(one);
+    ole_object* wide = sheet_range(x.sheet, 8, 2, 10, 2);
+    range_merge(wide);
+    ole_object* over = sheet_range(x.sheet, 9, 2, 11, 3);
+    range_merge(over);
+    for (ole_object* o : {texts, box, one, wide, over})
+        ole_release(o);
+    set_column_width(x.sheet, 40, 3, 3);
+    set_column_width(x.sheet, 5, 4, 4);
+    sheet_set_name(x.sheet, "Data");
+    sheets_add(x.book);
+    ole_object* added = sheet_active(x.app);
+    sheet_set_name(added, "Added");
+    ole_release(added);
+    x.finish();
+
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].rfind(dir + "/reports/", 0), 0u);
+    EXPECT_EQ(std::filesystem::path(opened[0]).extension(), ".xlsx");
+    auto f = dump(opened[0]);
+    EXPECT_EQ(f["active\tAdded"].size(), 0u);
+    EXPECT_TRUE(f.count("active\tAdded"));
+    const std::pair<const char*, std::pair<const char*, const char*>> cells[] = {
+        {"A1", {"str", "a"}},    {"B1", {"str", "b"}},      {"A2", {"str", "c"}},
+        {"A4", {"str", "12"}},   {"B4", {"float", "12.5"}}, {"C4", {"str", "1,5"}},
+        {"D4", {"str", "=1+1"}}, {"E4", {"int", "1500"}},   {"F4", {"str", " x"}},
+        {"A5", {"str", "42"}}};
+    for (const auto& [ref, expected] : cells) {
+        const auto& cell = f["cell\tData\t" + std::string(ref)];
+        ASSERT_GE(cell.size(), 2u) << ref;
+        EXPECT_EQ(cell[CELL_TYPE], expected.first) << ref;
+        EXPECT_EQ(cell[CELL_VALUE], expected.second) << ref;
+    }
+    EXPECT_FALSE(f.count("cell\tData\tB2"));
+    EXPECT_EQ(f["cell\tData\tB7"][CELL_BORDERS], "medium/-/-/dashed");
+    EXPECT_EQ(f["cell\tData\tC8"][CELL_BORDERS], "-/dashed/-/dashed");
+    EXPECT_EQ(f["cell\tData\tD9"][CELL_BORDERS], "-/dashed/-/-");
+    EXPECT_FALSE(f.count("merge\tData\tH1:H1"));
+    EXPECT_FALSE(f.count("merge\tData\tH2:J2"));
+    EXPECT_TRUE(f.count("merge\tData\tI2:K3"));
+    // The file stores widths with the cell padding: 5.0 characters as 5.711.
+    EXPECT_EQ(f["width\tData\tC"][0].substr(0, 5), "5.711");
+    EXPECT_EQ(f["width\tData\tD"][1], "1");
+    // Sheet order: the added sheet went before the active one.
+    EXPECT_TRUE(f.count("order\tAdded,Data,Sheet2,Sheet3"));
+}

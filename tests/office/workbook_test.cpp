@@ -1,0 +1,152 @@
+#include "db/db_access.h"
+#include "db/db_connection.h"
+#include "db/sweep_file.h"
+#include "fra/fra_export_workbook.h"
+#include "office/db_tests_workbook.h"
+#include "office_support.h"
+
+#include <fstream>
+
+namespace {
+
+FraResults three_points()
+{
+    FraResults r;
+    r.count = 3;
+    const double points[3][6] = {{100, 1.5, 2e-6, -6.0206, -45.5, 2e-6},
+                                 {1000, 1.25, 1.2499, 0, 12.25, 0.001},
+                                 {12345.678, 0.5, 0.25, -120.15, 179.96, 0}};
+    for (int i = 0; i < 3; ++i)
+        std::copy(points[i], points[i] + 6, r.points[i].v);
+    return r;
+}
+
+} // namespace
+
+TEST_F(office_fixture, SingleSweepWorkbookInEveryNumberStyle)
+{
+    const struct {
+        bool european, remove_zeros;
+        const char *b3_type, *b3, *c3, *format;
+    } styles[] = {
+        {false, false, "int", "100", "1.5", "#,##0.00000"},
+        {false, true, "str", "100", "1.50000E+000", "@"},
+        {true, false, "str", "100,00000", "1,50E+00    ", "@"},
+    };
+    for (const auto& s : styles) {
+        opened.clear();
+        ASSERT_EQ(fra_single_workbook(three_points(), s.european, s.remove_zeros), 0);
+        ASSERT_EQ(opened.size(), 1u);
+        auto f = dump(opened[0]);
+        const auto& b3 = f["cell\tSheet1\tB3"];
+        ASSERT_FALSE(b3.empty());
+        EXPECT_EQ(b3[CELL_TYPE], s.b3_type);
+        EXPECT_EQ(b3[CELL_VALUE], s.b3);
+        EXPECT_EQ(b3[CELL_FORMAT], s.format);
+        EXPECT_EQ(b3[CELL_HALIGN], "right");
+        EXPECT_EQ(f["cell\tSheet1\tC3"][CELL_VALUE], s.c3);
+        EXPECT_EQ(f["cell\tSheet1\tA1"][CELL_VALUE], "FRA Sweep");
+        EXPECT_EQ(f["cell\tSheet1\tA1"][CELL_FILL], "FFC8C8C8");
+        EXPECT_EQ(f["cell\tSheet1\tG2"][CELL_VALUE], "Delay (s)");
+        EXPECT_EQ(f["cell\tSheet1\tF2"][CELL_VALUE], "Phase (\u00B0)");
+        EXPECT_EQ(f["cell\tSheet1\tG2"][CELL_BOLD], "1");
+        EXPECT_EQ(f["cell\tSheet1\tG5"][CELL_BORDERS], "thin/thin/thin/thin");
+        EXPECT_TRUE(f.count("merge\tSheet1\tA1:G1"));
+        EXPECT_TRUE(f.count("width\tSheet1\tB"));
+    }
+    // A 2 µs delay stays visible in standard numbers.
+    opened.clear();
+    fra_single_workbook(three_points(), false, false);
+    auto f = dump(opened[0]);
+    EXPECT_EQ(f["cell\tSheet1\tG3"][CELL_FORMAT], "0.00000E+00");
+    EXPECT_EQ(f["cell\tSheet1\tG3"][CELL_VALUE], "2e-06");
+    fra_single_workbook(FraResults{}, false, false);
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, "There is nothing to export yet");
+}
+
+TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
+{
+    const std::string rows =
+        "\r\n1\t10.0000\t1.50000E+000\t7.50000E-001\t-6.02060E+000\t-4.55000E+001\t2.00000E-003"
+        "\r\n2\t100.0000\t1.25000E+000\t1.24990E+000\t-6.94000E-004\t1.23456E-002\t2.00000E-006";
+    std::ofstream(sweep_file_path(dir, 1), std::ios::binary) << "07-12-2026 - 09:35" << rows;
+    std::ofstream(sweep_file_path(dir, 2), std::ios::binary) << "07-12-2026 - 10:35" << rows;
+    ASSERT_EQ(fra_series_workbook(dir, 3, 3, false), 0);
+    ASSERT_EQ(opened.size(), 1u);
+    auto f = dump(opened[0]);
+    EXPECT_TRUE(f.count("order\tFRA Sweep data"));
+    const std::pair<const char*, const char*> cells[] = {{"A1", "Sweep No.: 1/3"},
+                                                         {"D1", "07-12-2026 - 09:35"},
+                                                         {"H1", "Sweep No.: 2/3"},
+                                                         {"K1", "07-12-2026 - 10:35"},
+                                                         {"A2", "QXL HXM Comm FRA Sweep"},
+                                                         {"F3", "Phase(\u00B0)"},
+                                                         {"H5", "2"},
+                                                         {"O1", "Error"},
+                                                         {"I4", "10"}};
+    for (const auto& [ref, value] : cells)
+        EXPECT_EQ(f["cell\tFRA Sweep data\t" + std::string(ref)][CELL_VALUE], value) << ref;
+    EXPECT_TRUE(f.count("merge\tFRA Sweep data\tA1:C1"));
+    EXPECT_TRUE(f.count("merge\tFRA Sweep data\tO1:T1"));
+    EXPECT_EQ(f["cell\tFRA Sweep data\tA1"][CELL_FILL], "FFEEEBE1");
+    EXPECT_EQ(f["cell\tFRA Sweep data\tA2"][CELL_FILL], "FFDBEFF3");
+    EXPECT_EQ(f["width\tFRA Sweep data\tB"][0].substr(0, 6), "14.855"); // 14.143 characters
+    EXPECT_EQ(f["width\tFRA Sweep data\tG"][1], "1");
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, "These sweep files could not be read: sweep3.dat");
+    EXPECT_EQ(fra_series_workbook(dir, 0, 0, false), -1);
+    EXPECT_EQ(ui.shown().back().text, "No Data to Export");
+}
+
+TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
+{
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    s_session session;
+    session.Name = "s";
+    ASSERT_EQ(db_save_session(session, false), 0);
+    std::vector<int> keys;
+    for (const char* name : {"=1+1", "empty", "third"}) {
+        s_test test;
+        test.SessionNo = session.SessionNo;
+        test.Name = name;
+        ASSERT_EQ(db_save_test(test, false), 0);
+        if (std::string(name) != "empty")
+            for (int p = 0; p < 2; ++p)
+                db_insert_point(test.TestNo, 0, {100.0 * (p + 1), -3.5, 45.0});
+        keys.push_back(static_cast<int>(test.TestNo));
+    }
+    ASSERT_EQ(db_tests_workbook(keys, false, true), 0);
+    auto f = dump(opened.at(0));
+    EXPECT_EQ(f["cell\tSheet1\tA1"][CELL_TYPE], "str");
+    EXPECT_EQ(f["cell\tSheet1\tA1"][CELL_VALUE], "=1+1");
+    EXPECT_EQ(f["cell\tSheet1\tF1"][CELL_VALUE], "empty");
+    EXPECT_EQ(f["cell\tSheet1\tI2"][CELL_VALUE], "Phase (\u00B0)");
+    EXPECT_FALSE(f.count("cell\tSheet1\tF3"));
+    EXPECT_EQ(f["cell\tSheet1\tL4"][CELL_VALUE], "200");
+    EXPECT_EQ(f["cell\tSheet1\tM4"][CELL_VALUE], "-3.5");
+    EXPECT_EQ(f["cell\tSheet1\tM4"][CELL_FORMAT], "@");
+    for (const char* merge : {"A1:D1", "F1:I1", "K1:N1"})
+        EXPECT_TRUE(f.count("merge\tSheet1\t" + std::string(merge))) << merge;
+    EXPECT_FALSE(f.count("cell\tSheet1\tE1"));
+    db_close();
+
+    ole_unregister_server("Excel.Application");
+    EXPECT_EQ(db_tests_workbook(keys, false, false), -1);
+    ole_register_server("Excel.Application", excel_server_create, "Excel.Application.16");
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_EQ(ui.shown().back().text, "Excel server not found on this PC");
+}
+
+TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
+{
+    const std::string blocked = dir + "/file";
+    std::ofstream(blocked) << "x"; // a file where the folder should be
+    office_set_reports_folder(blocked + "/reports");
+    ASSERT_EQ(fra_single_workbook(three_points(), false, false), 0);
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text,
+              "Unable to write the report into the folder " + blocked + "/reports");
+}
