@@ -4,7 +4,9 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "config/ui/config_window.h"
+#include "db/ui/db_form_windows.h"
 #include "fra/ui/fra_window.h"
+#include "graph/dialog/ui/graph_dialog.h"
 #include "link/ui/connect_dialog.h"
 
 #include <QApplication>
@@ -22,6 +24,8 @@ int main(int argc, char** argv)
     set_connection_dialog(run_connect_dialog);
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();
+    db_register_windows();
+    db_set_graph_opener(graph_dialog_open);
 
     int rc = 0;
     {
