@@ -64,9 +64,9 @@ int run_margins(const cli_args& args)
     model.phase_cursor = int(args.get_long("--phase-cursor", 0));
     model.select_plot(model.selected); // clamps the cursors into their lists
     for (int slot = 0; slot < model.count; ++slot) {
-        std::printf("test\t%d\t%s\n", slot + 1, model.slots[slot].test_name.c_str());
-        print_crossings(slot, "gain", model.slots[slot].zero_db);
-        print_crossings(slot, "phase", model.slots[slot].zero_phase);
+        std::printf("test\t%d\t%s\n", slot + 1, model.plots[slot].test_name.c_str());
+        print_crossings(slot, "gain", model.plots[slot].zero_db);
+        print_crossings(slot, "phase", model.plots[slot].zero_phase);
         std::printf("filter\t%d\t%.6g\t%.6g\n", slot + 1, model.styles[slot].filter_start,
                     model.styles[slot].filter_end);
     }

@@ -29,8 +29,8 @@ void graph_model::add(const std::string& name, std::vector<s_margin_sample> poin
     if (count >= MARGIN_SLOTS)
         return;
     const int slot = count++;
-    slots[slot].test_name = name;
-    slots[slot].points = std::move(points);
+    plots[slot].test_name = name;
+    plots[slot].points = std::move(points);
     styles[slot] = PlotStyle{};
     styles[slot].gain_colour = 2 * slot;
     styles[slot].phase_colour = 2 * slot + 1;
@@ -40,7 +40,7 @@ std::vector<s_gain_sample> graph_model::gain_samples() const
 {
     std::vector<s_gain_sample> out;
     for (int i = 0; i < count; ++i)
-        for (const s_margin_sample& p : slots[i].points)
+        for (const s_margin_sample& p : plots[i].points)
             out.push_back({p.frequency, p.gain});
     return out;
 }
@@ -51,7 +51,7 @@ void graph_model::auto_freq_range()
     // part; with none left the default axis stays.
     std::vector<double> frequencies;
     for (int i = 0; i < count; ++i)
-        for (const s_margin_sample& p : slots[i].points)
+        for (const s_margin_sample& p : plots[i].points)
             frequencies.push_back(p.frequency);
     freq = frequencies.empty() ? s_freq_range{} : bode_freq_range(frequencies);
     freq_mode = graph_range_mode::automatic;
@@ -135,18 +135,18 @@ void graph_model::find_margins()
 {
     // The search appends: the lists are emptied first, so a repeated search
     // finds exactly what the first one did.
-    for (s_margin_slot& slot : slots) {
+    for (s_margin_slot& slot : plots) {
         slot.zero_db.clear();
         slot.zero_phase.clear();
     }
-    margin_search_slots(slots);
+    margin_search_slots(plots);
     for (int i = 0; i < count; ++i) {
         PlotStyle& s = styles[i];
         if (!s.margins_available) {
-            s.gain_markers = slots[i].gain_markers;
-            s.phase_markers = slots[i].phase_markers;
+            s.gain_markers = plots[i].gain_markers;
+            s.phase_markers = plots[i].phase_markers;
         }
-        s.margins_available = !slots[i].zero_db.empty() || !slots[i].zero_phase.empty();
+        s.margins_available = !plots[i].zero_db.empty() || !plots[i].zero_phase.empty();
         compute_filter(i);
     }
     select_plot(selected);
@@ -158,8 +158,8 @@ void graph_model::compute_filter(int slot)
     if (s.filter_ready)
         return;
     // Kept in hertz as doubles: a loop crossing below 1 Hz keeps its trace.
-    const s_gain_phase_point* db = graph_main_crossing(slots[slot].zero_db);
-    const s_gain_phase_point* ph = graph_main_crossing(slots[slot].zero_phase);
+    const s_gain_phase_point* db = graph_main_crossing(plots[slot].zero_db);
+    const s_gain_phase_point* ph = graph_main_crossing(plots[slot].zero_phase);
     const double start_db = db ? db->frequency : freq.fmin;
     const double end_db = db ? db->frequency : freq.fmax;
     const double start_ph = ph ? ph->frequency : freq.fmin;
@@ -172,7 +172,7 @@ void graph_model::compute_filter(int slot)
 
 void graph_model::filter_noise()
 {
-    if (selected < count && slots[selected].zero_db.empty())
+    if (selected < count && plots[selected].zero_db.empty())
         find_margins();
     for (int i = 0; i < count; ++i)
         styles[i].whole_range = !styles[i].whole_range;
@@ -180,7 +180,7 @@ void graph_model::filter_noise()
 
 std::vector<s_margin_sample> graph_model::drawn_points(int slot) const
 {
-    const std::vector<s_margin_sample>& points = slots[slot].points;
+    const std::vector<s_margin_sample>& points = plots[slot].points;
     const PlotStyle& s = styles[slot];
     if (s.whole_range)
         return points;
@@ -213,10 +213,10 @@ std::vector<s_cursor_entry> graph_model::cursor_list(int slot, margin_kind kind)
     std::vector<s_cursor_entry> out;
     if (slot < 0 || slot >= count)
         return out;
-    for (const s_margin_sample& p : slots[slot].points)
+    for (const s_margin_sample& p : plots[slot].points)
         out.push_back({p.frequency, p.gain, p.phase, false});
     const LList<s_gain_phase_point>& list =
-        kind == margin_kind::zero_db ? slots[slot].zero_db : slots[slot].zero_phase;
+        kind == margin_kind::zero_db ? plots[slot].zero_db : plots[slot].zero_phase;
     const s_gain_phase_point* main = graph_main_crossing(list);
     for (auto* n = list.head; n; n = n->next) {
         const s_gain_phase_point& c = *n->element;

@@ -57,7 +57,7 @@ constexpr int GRAPH_CUSTOM_RING = 16;
 
 class graph_model {
 public:
-    std::array<s_margin_slot, MARGIN_SLOTS> slots;
+    std::array<s_margin_slot, MARGIN_SLOTS> plots;
     std::array<PlotStyle, MARGIN_SLOTS> styles;
     int count = 0;
 

@@ -35,9 +35,9 @@ protected:
         ASSERT_TRUE(db_store_test(test));
     }
 
-    std::pair<int, std::string> run(const std::string& args)
+    std::pair<int, std::string> run(const std::string& args, const char* command = "graph-margins")
     {
-        const std::string cmd = std::string(TARVELO_CLI) + " graph-margins --db " +
+        const std::string cmd = std::string(TARVELO_CLI) + " " + command + " --db " +
                                 path("tests.db") + " " + args + " 2>" + dir + "/err.txt";
         std::string out;
         FILE* p = ::popen(cmd.c_str(), "r");
@@ -70,5 +70,28 @@ TEST_F(CliGraph, MarginsRepeatIdenticallyAndReportATestWithoutCrossing)
     for (const std::string& args : usage)
         EXPECT_EQ(run(args).first, 2) << args;
 }
+
+#ifdef TARVELO_CLI_RENDER
+TEST_F(CliGraph, RenderWritesTheBitmapAndPrintsRangesAndNames)
+{
+    const std::string out = path("chart.bmp");
+    const auto r = run("--tests 2,3 --out " + out +
+                           " --size 800x500 --background white --margins "
+                           "--freq-range 10,1e5 --gain-range centre",
+                       "graph-render");
+    ASSERT_EQ(r.first, 0) << read_file("err.txt");
+    EXPECT_EQ(r.second.rfind("frequency\t10\t100000\ngain\t", 0), 0u) << r.second;
+    EXPECT_NE(r.second.find("test\t1\tloop\tloop\ntest\t2\tfast\tfast\n"), std::string::npos);
+    const std::string bmp = read_file("chart.bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(bmp.size(), 54u + 800u * 3u * 500u);
+    const std::pair<std::string, int> refused[] = {
+        {" --gain-range 0.2,0.7", 1}, {" --freq-range nan,5", 1}, {" --weight 4", 2}};
+    for (const auto& [args, status] : refused)
+        EXPECT_EQ(run("--tests 2 --out " + out + args, "graph-render").first, status) << args;
+    EXPECT_EQ(run("--tests 2 --out " + path("chart.png"), "graph-render").first, 2);
+}
+#endif
 
 } // namespace

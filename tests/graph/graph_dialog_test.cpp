@@ -133,8 +133,8 @@ TEST_F(GraphDialog, MarkersDashedCursorAndClippingAtEdgesAndFilter)
     m.auto_freq_range();
     m.gain = {-40, 40};
     m.find_margins();
-    ASSERT_EQ(m.slots[0].zero_db.size(), 1);
-    const s_gain_phase_point c = *m.slots[0].zero_db.head->element;
+    ASSERT_EQ(m.plots[0].zero_db.size(), 1);
+    const s_gain_phase_point c = *m.plots[0].zero_db.head->element;
     const auto list = m.gain_cursor_list();
     for (size_t i = 0; i < list.size(); ++i)
         if (list[i].crossing)

@@ -182,7 +182,7 @@ TEST_F(GraphModel, RepeatedMarginSearchChangesNothingAndFiltersKeepFractions)
     m.add("two", loop(100, 1000));
     m.auto_freq_range();
     m.find_margins();
-    ASSERT_EQ(m.slots[0].zero_db.size(), 1);
+    ASSERT_EQ(m.plots[0].zero_db.size(), 1);
     const auto cursors = m.gain_cursor_list();
     const PlotStyle style = m.styles[0];
     EXPECT_NEAR(style.filter_start, 0.3, 0.01) << "below 1 Hz stays a fraction";
@@ -191,8 +191,8 @@ TEST_F(GraphModel, RepeatedMarginSearchChangesNothingAndFiltersKeepFractions)
 
     m.styles[0].gain_markers = false; // the user's choice survives a repeat
     m.find_margins();
-    EXPECT_EQ(m.slots[0].zero_db.size(), 1);
-    EXPECT_EQ(m.slots[1].zero_phase.size(), 1);
+    EXPECT_EQ(m.plots[0].zero_db.size(), 1);
+    EXPECT_EQ(m.plots[1].zero_phase.size(), 1);
     EXPECT_EQ(m.gain_cursor_list().size(), cursors.size());
     EXPECT_EQ(m.styles[0].filter_start, style.filter_start);
     EXPECT_FALSE(m.styles[0].gain_markers);
@@ -204,7 +204,7 @@ TEST_F(GraphModel, RepeatedMarginSearchChangesNothingAndFiltersKeepFractions)
         crossings += cursors[i].crossing;
     }
     EXPECT_EQ(crossings, 1);
-    EXPECT_EQ(cursors.size(), m.slots[0].points.size() + 1);
+    EXPECT_EQ(cursors.size(), m.plots[0].points.size() + 1);
 
     m.filter_noise();
     EXPECT_FALSE(m.styles[0].whole_range);
@@ -221,11 +221,11 @@ TEST_F(GraphModel, FirstTestWithoutACrossingFiltersOverTheWholeAxis)
     m.filter_noise();
     ASSERT_FALSE(ui.shown().empty());
     EXPECT_EQ(ui.shown()[0].text.rfind("On flat: \n", 0), 0u);
-    EXPECT_TRUE(m.slots[0].zero_db.empty());
+    EXPECT_TRUE(m.plots[0].zero_db.empty());
     EXPECT_EQ(m.styles[0].filter_start, m.freq.fmin) << "no 0 dB crossing: the axis start";
     EXPECT_FALSE(m.styles[0].whole_range);
     const auto cursors = m.gain_cursor_list();
-    EXPECT_EQ(cursors.size(), m.slots[0].points.size());
+    EXPECT_EQ(cursors.size(), m.plots[0].points.size());
     m.select_plot(5);
     EXPECT_EQ(m.selected, 1);
 }
@@ -239,12 +239,12 @@ TEST_F(GraphModel, HiddenKeepsOnlyTheMainCrossingAndReadoutsAreWorded)
         points.push_back({double(10 * (i + 1)), gains[i], -10});
     m.add("ripple", points);
     m.find_margins();
-    ASSERT_GE(m.slots[0].zero_db.size(), 3);
-    const s_gain_phase_point* main = graph_main_crossing(m.slots[0].zero_db);
+    ASSERT_GE(m.plots[0].zero_db.size(), 3);
+    const s_gain_phase_point* main = graph_main_crossing(m.plots[0].zero_db);
     ASSERT_TRUE(main);
-    for (auto* n = m.slots[0].zero_db.head; n; n = n->next)
+    for (auto* n = m.plots[0].zero_db.head; n; n = n->next)
         EXPECT_LE(n->element->span, main->span);
-    EXPECT_EQ(m.gain_cursor_list().size(), 11 + size_t(m.slots[0].zero_db.size()));
+    EXPECT_EQ(m.gain_cursor_list().size(), 11 + size_t(m.plots[0].zero_db.size()));
     m.styles[0].markers_hidden = true;
     const auto hidden = m.gain_cursor_list();
     ASSERT_EQ(hidden.size(), 12u);

@@ -151,7 +151,7 @@ graph_dialog::graph_dialog(QWidget* parent, const std::vector<int>& test_keys) :
     selected_ = new QComboBox(central);
     selected_->setProperty("control_id", GRAPH_SELECTED_PLOT);
     for (int i = 0; i < model_.count; ++i)
-        selected_->addItem(qt_from_ansi(graph_menu_caption(model_.slots[i].test_name)));
+        selected_->addItem(qt_from_ansi(graph_menu_caption(model_.plots[i].test_name)));
     gain_bar_ = new QScrollBar(Qt::Horizontal, central);
     phase_bar_ = new QScrollBar(Qt::Horizontal, central);
     strip->addWidget(new QLabel(QStringLiteral("Selected Plot:"), central));
@@ -257,7 +257,7 @@ void graph_dialog::rebuild_plot_menu()
             actions_[id] = a;
         };
         QMenu* test =
-            plot_menu_->addMenu(qt_from_ansi(graph_menu_caption(model_.slots[i].test_name)));
+            plot_menu_->addMenu(qt_from_ansi(graph_menu_caption(model_.plots[i].test_name)));
         QMenu* visible = test->addMenu(QStringLiteral("Visible"));
         add(visible, QStringLiteral("Gain "), T_GAIN_VISIBLE);
         add(visible, QStringLiteral("Phase"), T_PHASE_VISIBLE);
@@ -276,8 +276,8 @@ void graph_dialog::rebuild_plot_menu()
             add(vis, QStringLiteral("Phase"), T_PHASE_MARKERS);
             add(vis, QStringLiteral("Hidden"), T_HIDDEN);
             action(graph_menu_id(T_HIDDEN, i))
-                ->setEnabled(model_.slots[i].zero_db.size() > 1 ||
-                             model_.slots[i].zero_phase.size() > 1);
+                ->setEnabled(model_.plots[i].zero_db.size() > 1 ||
+                             model_.plots[i].zero_phase.size() > 1);
             QMenu* colour = margins->addMenu(QStringLiteral("Colour"));
             const char* marks[] = {"Black", "White", "Custom"};
             QMenu* gm = colour->addMenu(QStringLiteral("Gain"));

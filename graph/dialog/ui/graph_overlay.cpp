@@ -64,7 +64,7 @@ void draw_clipped(QPainter& p, const s_plot_rect& plot, QPointF a, QPointF b)
 void draw_markers(QPainter& p, const s_mapper& map, int slot)
 {
     const PlotStyle& s = map.m.styles[slot];
-    const s_margin_slot& ms = map.m.slots[slot];
+    const s_margin_slot& ms = map.m.plots[slot];
     const auto each = [&](const LList<s_gain_phase_point>& list, auto draw) {
         const s_gain_phase_point* main = graph_main_crossing(list);
         for (auto* n = list.head; n; n = n->next)
@@ -144,7 +144,7 @@ void draw_legend(QPainter& p, const s_plot_rect& plot, int top, const graph_mode
         const QRect cell = graph_legend_cell(plot, i, top, height).adjusted(4, 3, -2, -3);
         p.setPen(dark ? QColor(Qt::white) : QColor(Qt::black));
         p.drawText(QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft,
-                   qt_from_ansi(graph_legend_name(m.slots[i].test_name)));
+                   qt_from_ansi(graph_legend_name(m.plots[i].test_name)));
         const int mark_x = cell.left() + DIAMOND / 2;
         const int text_x = cell.left() + DIAMOND + 4;
         const int gain_y = cell.top() + line;
