@@ -128,6 +128,7 @@ void db_view_window::prepare_lists()
         l->header()->setStretchLastSection(false);
         l->header()->setSectionResizeMode(QHeaderView::Fixed);
         l->installEventFilter(this); // the layout resizes the lists themselves
+        l->viewport()->installEventFilter(this);
         connect(l, &QTreeWidget::itemSelectionChanged, this,
                 [this, id = DB_LIST_SESSIONS + i] { row_chosen(id); });
         if (i < 2)
@@ -147,6 +148,7 @@ void db_view_window::fit_columns()
         const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
         const int client = l->width() - 2 * l->frameWidth();
         const int width = (client - scroll + 18) / l->columnCount();
+
         for (int c = 0; c < l->columnCount(); ++c)
             l->setColumnWidth(c, width);
     }
@@ -190,6 +192,7 @@ void db_view_window::sync()
     prepare_lists();
     if (!lists_ready_)
         return;
+    fit_columns();
     sync_list(list(DB_LIST_SESSIONS), form_.sessions, shown_[0]);
     sync_list(list(DB_LIST_TESTS), form_.tests, shown_[1]);
     sync_list(list(DB_LIST_SELECTION), form_.selection, shown_[2]);
@@ -278,7 +281,9 @@ void db_view_window::resizeEvent(QResizeEvent* event)
 
 bool db_view_window::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize)
+    // Sizes and frames settle when a list is resized, polished or shown.
+    const QEvent::Type t = event->type();
+    if (t == QEvent::Resize || t == QEvent::Show || t == QEvent::Polish || t == QEvent::StyleChange)
         fit_columns();
     return table_window::eventFilter(watched, event);
 }

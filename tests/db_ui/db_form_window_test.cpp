@@ -100,6 +100,7 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         {DB_LIST_SELECTION,
          {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"}},
     };
+    send_command(view, DB_CMD_REFRESH_TESTS); // any command fits the columns again
     for (const expected& e : lists) {
         QTreeWidget* l = list(e.id);
         QStringList headers;
@@ -164,15 +165,21 @@ TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLi
     pump();
     shot("database_view");
 
-    const QImage image = list(DB_LIST_TESTS)->viewport()->grab().toImage();
-    const QRect row = list(DB_LIST_TESTS)->visualItemRect(list(DB_LIST_TESTS)->topLevelItem(1));
-    EXPECT_EQ(image.pixelColor(row.center().x(), row.center().y()), QColor(192, 0, 0));
-    const QRect other = list(DB_LIST_TESTS)->visualItemRect(list(DB_LIST_TESTS)->topLevelItem(0));
-    EXPECT_NE(image.pixelColor(other.center().x(), other.center().y()), QColor(192, 0, 0));
+    // Sampled in the empty right part of the first column.
+    QTreeWidget* tests = list(DB_LIST_TESTS);
+    const QImage image = tests->viewport()->grab().toImage();
+    const int x = tests->columnWidth(0) - 8;
+    const QRect row = tests->visualItemRect(tests->topLevelItem(1));
+    EXPECT_EQ(image.pixelColor(x, row.center().y()), QColor(192, 0, 0));
+    const QRect other = tests->visualItemRect(tests->topLevelItem(0));
+    EXPECT_NE(image.pixelColor(x, other.center().y()), QColor(192, 0, 0));
 
     // Export goes through the registered exporter with the keys in row order.
     set_tests_exporter(record_export);
+    post_command(w.get(), CMD_MAIN_REFRESH);
+    pump();
     w->mode_window(ROW_DB_TOOLS)->refresh_controls(true, false, false);
+    ASSERT_TRUE(w->mode_window(ROW_DB_TOOLS)->isEnabled());
     EXPECT_TRUE(control_by_id(DB_TOOL_EXPORT)->isEnabled());
     click(DB_TOOL_EXPORT);
     EXPECT_EQ(exported, std::vector<int>(9, 2));
