@@ -118,6 +118,7 @@ void db_view_window::prepare_lists()
     if (lists_ready_ || !list(DB_LIST_SESSIONS))
         return;
     lists_ready_ = true;
+    show_table(TABLE_DB_LISTS); // the shell leaves the form's controls to the form
     for (int i = 0; i < 3; ++i) {
         QTreeWidget* l = list(DB_LIST_SESSIONS + i);
         l->setHeaderLabels(HEADERS[i]);
@@ -295,6 +296,7 @@ db_tools_window::db_tools_window(QWidget* parent, int frame)
 
 void db_tools_window::prepare_buttons()
 {
+    show_table(TABLE_DB_TOOLS);
     for (const s_tool_tip& t : TOOL_TIPS)
         if (QWidget* w = control_by_id(t.id))
             w->setToolTip(QString::fromLatin1(t.text));

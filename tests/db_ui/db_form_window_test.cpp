@@ -103,6 +103,7 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
     send_command(view, DB_CMD_REFRESH_TESTS); // any command fits the columns again
     for (const expected& e : lists) {
         QTreeWidget* l = list(e.id);
+        EXPECT_TRUE(l->isVisible()) << e.id;
         QStringList headers;
         for (int c = 0; c < l->columnCount(); ++c)
             headers << l->headerItem()->text(c);
@@ -152,6 +153,7 @@ TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLi
                                               {DB_TOOL_IMPORT, ""}})
         EXPECT_EQ(control_by_id(id)->toolTip(), tip) << id;
     EXPECT_FALSE(control_by_id(DB_TOOL_EXPORT)->isEnabled()) << "no exporter registered";
+    EXPECT_TRUE(control_by_id(DB_TOOL_NEW)->isVisible());
 
     QTreeWidget* sessions = list(DB_LIST_SESSIONS);
     sessions->scrollToTop();

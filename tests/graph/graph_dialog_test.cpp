@@ -242,6 +242,11 @@ TEST_F(GraphDialog, WindowIsSingleWithMenusChecksAndARangeDialogThatRestores)
         r.max_field()->setText("9");
         r.press_preview();
         EXPECT_EQ(graph_dialog::current()->model().gain.gmin, -7);
+        if (const char* out = std::getenv("GRAPH_SCREENSHOT_DIR")) {
+            r.show();
+            QApplication::processEvents();
+            r.grab().save(QString("%1/range_dialog.png").arg(out));
+        }
         r.reject();
     });
     d->on_command(GRAPH_CMD_GAIN_MANUAL, 0);
