@@ -4,6 +4,7 @@
 
 #ifdef TARVELO_CLI_RENDER
 
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "db/db_connection.h"
 #include "graph/dialog/ui/graph_overlay.h"
