@@ -3,6 +3,7 @@
 // in its own file and registers itself with a static cli_registrar; the
 // front parses "--name value" options and flags, then runs the command.
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,9 +30,11 @@ struct cli_command {
 constexpr int CLI_USAGE = 2;
 
 void cli_register(const cli_command& command);
-// Options that take no value (e.g. "--yes"); anything else that starts with
-// "--" takes the next word as its value.
+// Every option is declared by the file that reads it: a flag takes no value
+// (e.g. "--yes"), an option takes the next word (e.g. "--lan HOST"). Any
+// other word that starts with "--" is a usage error.
 void cli_register_flag(const char* name);
+void cli_register_option(const char* name);
 
 struct cli_registrar {
     explicit cli_registrar(const cli_command& command) { cli_register(command); }
@@ -39,6 +42,14 @@ struct cli_registrar {
 
 struct cli_flag_registrar {
     explicit cli_flag_registrar(const char* name) { cli_register_flag(name); }
+};
+
+struct cli_option_registrar {
+    explicit cli_option_registrar(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            cli_register_option(name);
+    }
 };
 
 // Runs before every command; installed by the file that owns the process

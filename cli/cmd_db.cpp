@@ -125,4 +125,6 @@ const cli_registrar list_command({"db-list", "db-list --db FILE        sessions 
 const cli_registrar show_command(
     {"db-show", "db-show --db FILE TESTNO the points of a test: frequency, gain, phase", run_show});
 
+const cli_option_registrar db_option({"--db"});
+
 } // namespace

@@ -32,5 +32,6 @@ const cli_registrar reg({"discover",
                          "discover    [--discovery-target ADDR] search the LAN for instruments "
                          "(exit 3 when none answers)",
                          run_discover});
+const cli_option_registrar target_option({"--discovery-target"});
 
 } // namespace

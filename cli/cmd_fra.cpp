@@ -287,5 +287,8 @@ const cli_registrar sweep_cmd({"fra-sweep",
 const cli_registrar margins_cmd({"fra-margins", "fra-margins [--from-sweep-file FILE] [--data DIR]",
                                  run_margins});
 const cli_registrar realtime_cmd({"fra-realtime", "fra-realtime --count N", run_realtime});
+const cli_option_registrar fra_options({"--db", "--session", "--test", "--winding", "--description",
+                                        "--repeat", "--interval-ms", "--data", "--from-sweep-file",
+                                        "--count"});
 
 } // namespace

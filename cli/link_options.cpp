@@ -40,6 +40,8 @@ int setup_link(const cli_args& args)
 struct setup_registrar {
     setup_registrar() { cli_add_setup(setup_link); }
 } const setup;
+const cli_option_registrar link_options({"--lan", "--usb", "--serial", "--baud", "--port",
+                                         "--timeout"});
 
 } // namespace
 

@@ -14,7 +14,13 @@ std::vector<cli_command>& commands()
 
 std::set<std::string>& flag_names()
 {
-    static std::set<std::string> names{"--help"};
+    static std::set<std::string> names{"--help", "--version"};
+    return names;
+}
+
+std::set<std::string>& option_names()
+{
+    static std::set<std::string> names;
     return names;
 }
 
@@ -31,6 +37,7 @@ void print_usage()
         "usage: tarvelo2-cli [options] COMMAND [arguments]\n"
         "connection: --lan HOST [--port N] | --serial PATH [--baud N] | --usb PATH\n"
         "options:    --timeout MS, --log DIR (comms log), --yes | --no (answers to questions)\n"
+        "            --help, --version\n"
         "commands:\n");
     for (const cli_command& c : commands())
         std::fprintf(stderr, "  %s\n", c.usage);
@@ -44,6 +51,10 @@ bool parse(int argc, char** argv, cli_args& out)
             if (flag_names().count(word)) {
                 out.flags[word] = true;
                 continue;
+            }
+            if (!option_names().count(word)) {
+                std::fprintf(stderr, "tarvelo2-cli: unknown option %s\n", word.c_str());
+                return false;
             }
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "tarvelo2-cli: option %s needs a value\n", word.c_str());
@@ -87,6 +98,11 @@ void cli_register_flag(const char* name)
     flag_names().insert(name);
 }
 
+void cli_register_option(const char* name)
+{
+    option_names().insert(name);
+}
+
 void cli_add_setup(cli_setup_hook hook)
 {
     setup_hooks().push_back(hook);
@@ -95,7 +111,12 @@ void cli_add_setup(cli_setup_hook hook)
 int main(int argc, char** argv)
 {
     cli_args args;
-    if (!parse(argc, argv, args) || args.command.empty() || args.flag("--help")) {
+    const bool parsed = parse(argc, argv, args);
+    if (parsed && args.flag("--version")) {
+        std::printf("tarvelo2-cli %s\n", TARVELO_VERSION);
+        return 0;
+    }
+    if (!parsed || args.command.empty() || args.flag("--help")) {
         print_usage();
         return args.flag("--help") ? 0 : CLI_USAGE;
     }

@@ -28,6 +28,7 @@ int setup_process(const cli_args& args)
 
 const cli_flag_registrar yes_flag("--yes");
 const cli_flag_registrar no_flag("--no");
+const cli_option_registrar log_option({"--log"});
 
 struct setup_registrar {
     setup_registrar() { cli_add_setup(setup_process); }

@@ -1,5 +1,6 @@
 #include "graph/bode_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,10 +42,54 @@ s_bode_style bode_style_graph_file()
     return s_bode_style{90, 4, false, 25, true};
 }
 
+namespace {
+
+// A rotated axis title occupies the title height outward of its x; the value
+// labels begin a pixel inside it.
+int side_inset(const s_bode_style& style, int label_width)
+{
+    const int needed = style.axis_title_x + 1 + label_width + BODE_VALUE_LABEL_GAP;
+    return std::max(BODE_SIDE_INSET, needed);
+}
+
+s_plot_rect band(int left, int top, int right, int height)
+{
+    return s_plot_rect{left, top, right, top + height};
+}
+
+} // namespace
+
+s_bode_layout bode_layout(int client_width, int client_height, const s_bode_style& style,
+                          const s_bode_text_extents& text)
+{
+    s_bode_layout out;
+    s_plot_rect& plot = out.plot;
+    plot.left = side_inset(style, text.gain_label_width);
+    plot.right = client_width - side_inset(style, text.phase_label_width);
+    plot.top = BODE_TOP_INSET;
+    if (style.reserved_bottom > 0) {
+        const int title_top = client_height - style.reserved_bottom - 1 - text.title_height;
+        plot.bottom = title_top - 1 - text.label_height - BODE_FREQ_LABEL_DROP;
+        out.freq_title = band(0, title_top, client_width, text.title_height);
+    } else {
+        plot.bottom = client_height - style.bottom_inset;
+        const int title_top = style.freq_title_below_plot ? plot.bottom + 20 : client_height - 60;
+        out.freq_title = band(0, title_top, client_width, 20);
+    }
+    out.freq_labels = band(plot.left - BODE_FREQ_LABEL_LEFT, plot.bottom + BODE_FREQ_LABEL_DROP,
+                           plot.right + BODE_FREQ_LABEL_RIGHT, text.label_height);
+    const int label_top = plot.top - text.label_height / 2;
+    const int label_bottom = plot.bottom + text.label_height - text.label_height / 2;
+    out.gain_labels = {style.axis_title_x + 1, label_top, plot.left - BODE_VALUE_LABEL_GAP,
+                       label_bottom};
+    out.phase_labels = {plot.right + BODE_VALUE_LABEL_GAP, label_top,
+                        client_width - style.axis_title_x - 1, label_bottom};
+    return out;
+}
+
 s_plot_rect bode_plot_area(int client_width, int client_height, const s_bode_style& style)
 {
-    return s_plot_rect{BODE_SIDE_INSET, BODE_TOP_INSET, client_width - BODE_SIDE_INSET,
-                       client_height - style.bottom_inset};
+    return bode_layout(client_width, client_height, style, {}).plot;
 }
 
 int bode_x_of(double f, const s_freq_range& range, int plot_width, bool log_scaling)

@@ -19,10 +19,12 @@ QApplication& app()
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
+    // Never destroyed: a static QApplication would be torn down after Qt's
+    // own globals at exit and crash there.
+    static QApplication* application = new QApplication(argc, argv);
     static qt_command_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
-    return application;
+    return *application;
 }
 
 void BM_MainWindowShown(benchmark::State& state)

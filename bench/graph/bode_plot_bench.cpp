@@ -17,6 +17,9 @@ QApplication& app()
     static int argc = 1;
     static char name[] = "graph_bench";
     static char* argv[] = {name, nullptr};
+    // Painting needs no screen; without one named, paint offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* a = new QApplication(argc, argv);
     return *a;
 }

@@ -1,6 +1,7 @@
 #include "fra/ui/fra_view.h"
 
 #include "base/command_ids.h"
+#include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
@@ -44,6 +45,18 @@ QFont fit(const QString& text, int start, int width)
     return f;
 }
 
+// The FRA view's chart: the graph controls are anchored to the view's
+// bottom, so the band they take (from the lowest to the top of the highest)
+// is kept free of the plot and its labels.
+s_bode_style chart_style()
+{
+    s_bode_style style = bode_style_fra_view();
+    for (int id = ID_CURSOR0; id <= ID_BACKGROUND; ++id)
+        if (const s_control* c = control_entry(id))
+            style.reserved_bottom = std::max(style.reserved_bottom, c->y + c->height);
+    return style;
+}
+
 void fill_combo(int id, std::initializer_list<const char*> items)
 {
     auto* combo = qobject_cast<QComboBox*>(control_by_id(id));
@@ -58,7 +71,7 @@ void fill_combo(int id, std::initializer_list<const char*> items)
 
 fra_view::fra_view(QWidget* parent, fra_window* owner, int frame)
     : table_window(parent, FRA_VIEW_CLASS, frame), owner_(owner),
-      plot_(bode_style_fra_view(), bode_out_of_range::clamp)
+      plot_(chart_style(), bode_out_of_range::clamp)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -70,8 +83,9 @@ void fra_view::hook_controls()
     if (hooked_ || !control_by_id(ID_CURSOR0))
         return;
     hooked_ = true;
-    // The controls sit over the chart's lower edge: like the buttons they
-    // are, they paint their own background rather than show the plot.
+    // The controls sit in the band below the chart's labels, among the
+    // cursor readouts: like the buttons they are, they paint their own
+    // background rather than show what the chart drew there.
     for (int id = ID_MARGINS; id <= ID_BACKGROUND; ++id)
         if (QWidget* w = control_by_id(id))
             w->setAutoFillBackground(true);
@@ -167,6 +181,11 @@ s_bode_inputs fra_view::chart_inputs() const
     in.cursor[0] = state_.cursor[0];
     in.cursor[1] = state_.cursor[1];
     return in;
+}
+
+s_bode_layout fra_view::chart_layout() const
+{
+    return plot_.layout(contentsRect().size());
 }
 
 QImage fra_view::render_chart(QSize size) const

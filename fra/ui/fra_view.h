@@ -23,6 +23,8 @@ public:
     const s_fra_view_state& state() const { return state_; }
     // The chart as the GRAPH view draws it, at the given size.
     QImage render_chart(QSize size) const;
+    // Where the chart falls in the client area inside the border.
+    s_bode_layout chart_layout() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

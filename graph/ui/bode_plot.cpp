@@ -52,6 +52,25 @@ QRect qrect(const s_plot_rect& r)
     return QRect(r.left, r.top, r.width(), r.height());
 }
 
+s_plot_rect moved(s_plot_rect r, QPoint by)
+{
+    return {r.left + by.x(), r.top + by.y(), r.right + by.x(), r.bottom + by.y()};
+}
+
+int widest(const QFontMetrics& fm, const char* const (&texts)[2])
+{
+    return std::max(fm.horizontalAdvance(QString::fromLatin1(texts[0])),
+                    fm.horizontalAdvance(QString::fromLatin1(texts[1])));
+}
+
+// The widest label each value axis can show (gains of a few hundred dB, a
+// phase of -360..360): the chart's side margins are made to fit these.
+const char* const WIDEST_GAIN_LABELS[2] = {"-110.0", "-888.8"};
+const char* const WIDEST_PHASE_LABELS[2] = {"-180", "-888"};
+
+// Labels may be wider than their box in an unusual font: shown whole, never cut.
+constexpr int LABEL_FLAGS = Qt::TextDontClip | Qt::TextSingleLine;
+
 std::vector<double> column(const std::vector<s_bode_point>& pts, double s_bode_point::*field)
 {
     std::vector<double> out(pts.size());
@@ -131,6 +150,11 @@ int clamp_index(int c, int count)
 
 } // namespace
 
+QFont bode_label_font()
+{
+    return chart_font(LABEL_PIXELS);
+}
+
 QColor bode_qcolor(s_rgb c)
 {
     return QColor(c.r, c.g, c.b);
@@ -165,21 +189,31 @@ QImage BodePlot::render(QSize size, const s_bode_inputs& in, QColor window_backg
     return image;
 }
 
+s_bode_layout BodePlot::layout(QSize client) const
+{
+    const QFontMetrics label(chart_font(LABEL_PIXELS));
+    const QFontMetrics title(chart_font(TITLE_PIXELS));
+    const s_bode_text_extents text{widest(label, WIDEST_GAIN_LABELS),
+                                   widest(label, WIDEST_PHASE_LABELS), label.height(),
+                                   title.height()};
+    return bode_layout(client.width(), client.height(), style_, text);
+}
+
 void BodePlot::draw(QPainter& p, const QRect& client, const s_bode_inputs& in) const
 {
-    s_plot_rect plot = bode_plot_area(client.width(), client.height(), style_);
-    plot.left += client.left();
-    plot.right += client.left();
-    plot.top += client.top();
-    plot.bottom += client.top();
+    s_bode_layout at = layout(client.size());
+    for (s_plot_rect* r :
+         {&at.plot, &at.gain_labels, &at.phase_labels, &at.freq_labels, &at.freq_title})
+        *r = moved(*r, client.topLeft());
+    const s_plot_rect& plot = at.plot;
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     draw_frame(p, plot, in);
-    draw_titles(p, client, plot, in);
-    draw_value_axes(p, plot, in);
-    draw_freq_axis(p, plot, in);
+    draw_titles(p, client, at, in);
+    draw_value_axes(p, at, in);
+    draw_freq_axis(p, at, in);
     draw_series(p, plot, in);
     if (in.show_cursors)
         draw_cursors(p, client, plot, in);
@@ -197,16 +231,14 @@ void BodePlot::draw_frame(QPainter& p, const s_plot_rect& plot, const s_bode_inp
     }
 }
 
-void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
+void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_bode_layout& at,
                            const s_bode_inputs& in) const
 {
     p.setFont(chart_font(TITLE_PIXELS));
     p.setPen(LABEL_TEXT);
-    const QRect band = style_.freq_title_below_plot
-                           ? QRect(client.left(), plot.bottom + 20, client.width(), 20)
-                           : QRect(client.left(), client.bottom() + 1 - 60, client.width(), 20);
-    p.drawText(band, Qt::AlignCenter, qt_from_ansi(BODE_TITLE_FREQUENCY));
-    const int cy = (plot.top + plot.bottom) / 2;
+    p.drawText(qrect(at.freq_title), Qt::AlignCenter | LABEL_FLAGS,
+               qt_from_ansi(BODE_TITLE_FREQUENCY));
+    const int cy = (at.plot.top + at.plot.bottom) / 2;
     p.setPen(in.gain_title_color);
     draw_rotated(p, QPoint(client.left() + style_.axis_title_x, cy), -90,
                  qt_from_ansi(BODE_TITLE_GAIN));
@@ -215,8 +247,9 @@ void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_plot_rect& 
                  qt_from_ansi(BODE_TITLE_PHASE));
 }
 
-void BodePlot::draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+void BodePlot::draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const
 {
+    const s_plot_rect& plot = at.plot;
     const s_bode_palette pal = bode_palette(in.background);
     const auto gains = bode_gain_ticks(in.gain, plot.height());
     const auto phases = bode_phase_ticks(in.phase_base, plot.height());
@@ -228,24 +261,27 @@ void BodePlot::draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bod
         p.drawLine(plot.left, y, plot.right - 1, y);
     }
     p.setPen(LABEL_TEXT);
-    const int left = plot.left - BODE_SIDE_INSET;
     for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
-        const int y = plot.bottom - gains[i].y;
-        p.drawText(QRect(left + 20, y - h / 2, 30, h), Qt::AlignRight | Qt::AlignVCenter,
+        const int y = plot.bottom - gains[i].y - h / 2;
+        p.drawText(QRect(at.gain_labels.left, y, at.gain_labels.width(), h),
+                   Qt::AlignRight | Qt::AlignVCenter | LABEL_FLAGS,
                    qt_from_ansi(bode_gain_label(gains[i].value)));
-        p.drawText(QRect(plot.right + 10, y - h / 2, 30, h), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(QRect(at.phase_labels.left, y, at.phase_labels.width(), h),
+                   Qt::AlignLeft | Qt::AlignVCenter | LABEL_FLAGS,
                    qt_from_ansi(bode_phase_label(phases[i].value)));
     }
 }
 
-void BodePlot::draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+void BodePlot::draw_freq_axis(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const
 {
+    const s_plot_rect& plot = at.plot;
     const s_bode_palette pal = bode_palette(in.background);
     const QPen minor =
         pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
     const QPen major = pen(bode_qcolor(pal.major_grid));
     const auto ticks = bode_freq_ticks(in.freq, plot.width(), in.log_scaling, style_);
     p.setFont(chart_font(LABEL_PIXELS));
+    const int label_width = BODE_FREQ_LABEL_LEFT + BODE_FREQ_LABEL_RIGHT;
     for (const s_freq_tick& t : ticks) {
         const int x = plot.left + t.x;
         if (t.pen != grid_pen::none) {
@@ -254,7 +290,9 @@ void BodePlot::draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_bode
         }
         if (t.labelled) {
             p.setPen(LABEL_TEXT);
-            p.drawText(QRect(x - 8, plot.bottom + 5, 53, 20), Qt::AlignLeft | Qt::AlignTop,
+            p.drawText(QRect(x - BODE_FREQ_LABEL_LEFT, at.freq_labels.top, label_width,
+                             at.freq_labels.height()),
+                       Qt::AlignLeft | Qt::AlignTop | LABEL_FLAGS,
                        qt_from_ansi(bode_freq_label(t.value)));
         }
     }

@@ -9,6 +9,7 @@
 #include "graph/bode_geometry.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -59,13 +60,16 @@ public:
     QImage render(QSize size, const s_bode_inputs& in, QColor window_background) const;
 
     const s_bode_style& style() const { return style_; }
+    // Where the plot, labels and titles fall in a client rectangle of this
+    // size, with the texts measured in the chart's fonts.
+    s_bode_layout layout(QSize client) const;
 
 private:
     void draw_frame(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
-    void draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
+    void draw_titles(QPainter& p, const QRect& client, const s_bode_layout& at,
                      const s_bode_inputs& in) const;
-    void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
-    void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
+    void draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const;
+    void draw_freq_axis(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const;
     void draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
     void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
                       const s_bode_inputs& in) const;
@@ -76,6 +80,9 @@ private:
 
 QColor bode_qcolor(s_rgb c);
 QColor bode_background_color(const s_bode_inputs& in);
+
+// The font of the axis labels.
+QFont bode_label_font();
 
 // The series of the FRA view (fixed red gain, blue phase) from point triples.
 s_bode_series bode_fra_series(std::vector<s_bode_point> points);

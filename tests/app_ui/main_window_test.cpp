@@ -38,6 +38,11 @@ protected:
         return w;
     }
 
+    // How much larger the client area under the menu bar is than its design size.
+    QSize client_growth()
+    {
+        return w->centralWidget()->size() - QSize(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
+    }
     QRect geometry_of(int id) { return control_by_id(id)->geometry(); }
     QRect row_geometry(int row) { return w->mode_window(row)->geometry(); }
     QAction* highlighted() { return static_cast<mode_menu_bar*>(w->menuBar())->highlighted(); }
@@ -158,32 +163,40 @@ TEST_F(MainWindow, WiderWindowAndHiddenSettingsFollowTheLayoutRules)
     EXPECT_EQ(w->minimumSize(), created);
     w->resize(created.width() + 200, created.height());
     pump();
-    EXPECT_EQ(geometry_of(CMD_HIDE_SETTINGS).x(), MAIN_CLIENT_WIDTH - 180 - 127 + 200);
-    EXPECT_EQ(geometry_of(CMD_LOGO).x(), MAIN_CLIENT_WIDTH - 8 - 150 + 200);
+    // The menu bar's height follows the machine's fonts (and what the process
+    // drew before): every expectation stretches the design by the growth of
+    // the client area as measured, never by one machine's menu bar.
+    const QSize grown = client_growth();
+    const int dx = grown.width(), dy = grown.height();
+    EXPECT_GE(dx, 200);
+    EXPECT_GE(dy, 0);
+    EXPECT_EQ(geometry_of(CMD_HIDE_SETTINGS).x(), MAIN_CLIENT_WIDTH - 180 - 127 + dx);
+    EXPECT_EQ(geometry_of(CMD_LOGO).x(), MAIN_CLIENT_WIDTH - 8 - 150 + dx);
     EXPECT_EQ(geometry_of(CMD_MEASURE), QRect(80, 6, 88, 25));
-    EXPECT_EQ(row_geometry(ROW_CONFIG).width(), 1202);
-    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1202, 354));
-    EXPECT_EQ(geometry_of(14500).width(), 1186);
+    EXPECT_EQ(row_geometry(ROW_CONFIG).width(), 1002 + dx);
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1002 + dx, 354 + dy));
+    EXPECT_EQ(geometry_of(14500).width(), 986 + dx);
 
     post_click(CMD_HIDE_SETTINGS);
     pump();
     EXPECT_EQ(text_of(CMD_HIDE_SETTINGS), "SHOW SETTINGS");
     EXPECT_FALSE(w->mode_window(ROW_CONFIG)->isVisible());
     EXPECT_TRUE(w->mode_window(ROW_FRA)->isVisible());
-    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 36, 1202, 528));
-    EXPECT_EQ(row_geometry(ROW_LCR), QRect(6, 36, 1202, 528));
-    EXPECT_EQ(geometry_of(14500).height(), 278 + 174);
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 36, 1002 + dx, 528 + dy));
+    EXPECT_EQ(row_geometry(ROW_LCR), QRect(6, 36, 1002 + dx, 528 + dy));
+    EXPECT_EQ(geometry_of(14500).height(), 278 + 174 + dy);
 
     post_click(CMD_HIDE_SETTINGS);
     pump();
     EXPECT_EQ(text_of(CMD_HIDE_SETTINGS), "HIDE SETTINGS");
     EXPECT_TRUE(w->mode_window(ROW_CONFIG)->isVisible());
-    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1202, 354));
-    EXPECT_EQ(geometry_of(14500).height(), 278);
+    EXPECT_EQ(row_geometry(ROW_FRA), QRect(6, 210, 1002 + dx, 354 + dy));
+    EXPECT_EQ(geometry_of(14500).height(), 278 + dy);
 
     w->resize(created.width() - 100, created.height() - 100);
     pump();
     EXPECT_EQ(w->size(), created);
+    EXPECT_GE(w->centralWidget()->height(), MAIN_CLIENT_HEIGHT); // never below the design
 }
 
 TEST_F(MainWindow, EnableTableLeavesCreatedDisabledButtonsDisabled)
@@ -213,9 +226,10 @@ TEST_F(MainWindow, SelectedFontMarksOneButtonOfAGroup)
 TEST_F(MainWindow, CopyToClipboardTakesTheGraphOfTheMode)
 {
     w = start();
+    const int dy = client_growth().height();
     send_command(w.get(), CMD_COPY_CLIPBOARD);
-    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(984, 276)); // FRA graph area
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(984, 276 + dy)); // FRA graph area
     send_command(w.get(), CMD_MODE_PIEZO);
     send_command(w.get(), CMD_COPY_CLIPBOARD);
-    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(1000, 352)); // piezo window
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(1000, 352 + dy)); // piezo window
 }

@@ -97,3 +97,38 @@ TEST_F(SettingsFile, ConnectDefaultsRoundTripAndDiscoveryAddressDefaultsToBroadc
     EXPECT_EQ(r.baud_rate, 9600);
     EXPECT_EQ(r.discovery_address, "127.255.255.255");
 }
+
+// Saving the connection into a file edited by hand or by another program
+// reads back as saved and leaves every other key as it read before.
+TEST_F(SettingsFile, SavingConnectionIntoOddFilesKeepsTheOtherKeys)
+{
+    const struct {
+        const char* text;
+        const char* database; // "Init"/"DatabaseFile" before and after
+    } cases[] = {
+        {"", ""},
+        {"DatabaseFile=/no/section.db\n[Init]", ""},
+        {"[Init]\nDatabaseFile=/a.db", "/a.db"},
+        {"[Connect]\nIPAddr=10.0.0.1\n[Connect]\nIPAddr=10.0.0.2\n[Init]\r\nDatabaseFile=/b.db\r\n",
+         "/b.db"},
+        {"[ init ]\r\ndatabasefile = '/c.db'\n[Connect]=5\nComPort\n", "/c.db"},
+        {"[Connect\n]\n[Init]\n\n\nDatabaseFile=\"/d.db\"\n\n[Connect]\nBaudRate=9600x\n", "/d.db"},
+    };
+    const s_app_paths p = app_paths(dir.string());
+    fs::create_directories(p.data_folder);
+    const s_connect_defaults saved{1, "/dev/ttyUSB0", 38400, "127.0.0.1", "127.255.255.255"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::ofstream(p.settings_file, std::ios::binary | std::ios::trunc) << c.text;
+        const std::string discovery = settings_connect(p).discovery_address;
+        EXPECT_EQ(settings_database_file(p), c.database);
+        settings_save_connect(p, saved);
+        const s_connect_defaults r = settings_connect(p);
+        EXPECT_EQ(r.interface, saved.interface);
+        EXPECT_EQ(r.port_name, saved.port_name);
+        EXPECT_EQ(r.baud_rate, saved.baud_rate);
+        EXPECT_EQ(r.ip_address, saved.ip_address);
+        EXPECT_EQ(r.discovery_address, discovery);
+        EXPECT_EQ(settings_database_file(p), c.database);
+    }
+}

@@ -193,7 +193,7 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     EXPECT_EQ(fra->view_window()->state().cursor[1], 99);
     QApplication::processEvents();
     const QImage chart = fra->view_window()->grab().toImage();
-    const s_plot_rect r = bode_plot_area(chart.width(), chart.height(), bode_style_fra_view());
+    const s_plot_rect r = fra->view_window()->chart_layout().plot;
     EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
     shot("fra_graph");
 
@@ -333,4 +333,77 @@ TEST_F(FraWindow, GraphControlsKeepTheirDistanceToTheChartBottom)
     check("smallest window, settings hidden");
     post_command(main.get(), CMD_HIDE_SETTINGS, 0);
     check("settings shown again");
+}
+
+namespace {
+
+QRect qrect(const s_plot_rect& r)
+{
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+} // namespace
+
+// After a sweep the chart's plot, its frame and every label band stay clear
+// of the graph controls and inside the view, at any size the main window
+// allows; the value label columns hold the widest label the axes can show.
+TEST_F(FraWindow, GraphControlsNeverCoverThePlotOrItsLabels)
+{
+    sweep_once();
+    fra_view* view = fra->view_window();
+    const QFontMetrics label(bode_label_font());
+    // The smallest window is the one a fresh start shows: its client area
+    // at the design size (this fixture opened a larger one).
+    const QSize smallest =
+        main->size() - main->centralWidget()->size() + QSize(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
+    main->setMinimumSize(smallest);
+    struct size_case {
+        const char* name;
+        QSize size; // empty: the smallest the window allows
+        bool hide_settings;
+    };
+    const size_case cases[] = {
+        {"fra_graph_smallest", {}, false},
+        {"fra_graph_wide", {1800, 950}, false},
+        {"fra_graph_tall_hidden", {1300, 1000}, true},
+        {"fra_graph_smallest_hidden", {}, true},
+    };
+    for (const size_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (main->mode_window(ROW_CONFIG)->isVisible() == c.hide_settings)
+            post_command(main.get(), CMD_HIDE_SETTINGS, 0);
+        main->resize(c.size.isEmpty() ? smallest : c.size);
+        QApplication::processEvents();
+        ASSERT_EQ(main->size(), c.size.isEmpty() ? smallest : c.size);
+        shot(c.name);
+        const s_bode_layout at = view->chart_layout();
+        const QRect inside(QPoint(0, 0), view->contentsRect().size());
+        const QRect framed = qrect(at.plot).adjusted(-4, -4, 4, 4);
+        ASSERT_GT(at.plot.height(), 0);
+        const std::pair<const char*, QRect> chart[] = {
+            {"plot", framed},
+            {"frequency labels", qrect(at.freq_labels)},
+            {"frequency title", qrect(at.freq_title)},
+            {"gain labels", qrect(at.gain_labels)},
+            {"phase labels", qrect(at.phase_labels)},
+        };
+        for (const auto& [part, r] : chart) {
+            EXPECT_TRUE(inside.contains(r)) << part;
+            for (int id = 14601; id <= 14606; ++id) {
+                const QWidget* w = control_by_id(id);
+                const QRect control(w->mapTo(view, QPoint(0, 0)) - view->contentsRect().topLeft(),
+                                    w->size());
+                EXPECT_FALSE(control.intersects(r)) << part << " under control " << id;
+            }
+        }
+        for (const char* text : {"-110.0", "-888.8"})
+            EXPECT_GE(at.gain_labels.width(), label.horizontalAdvance(text)) << text;
+        for (const char* text : {"-180", "-360"})
+            EXPECT_GE(at.phase_labels.width(), label.horizontalAdvance(text)) << text;
+        EXPECT_GE(at.freq_labels.height(), label.height());
+        for (const char* text : {"100k", "1M"}) // the last label starts 8 pixels left of its line
+            EXPECT_GE(at.freq_labels.right - at.plot.right + BODE_FREQ_LABEL_LEFT,
+                      label.horizontalAdvance(text))
+                << text;
+    }
 }

@@ -54,6 +54,59 @@ TEST(BodeGeometry, PlotAreaInsetsAndPixelMapping)
     EXPECT_EQ(bode_phase_base(2), 0);
 }
 
+TEST(BodeGeometry, LayoutMakesRoomForTheWidestLabelsAndTheOwnersControls)
+{
+    s_bode_style reserving = fra;
+    reserving.reserved_bottom = 97;
+    struct row {
+        const char* name;
+        s_bode_style style;
+        s_bode_text_extents text;
+        int left, right, bottom; // of the plot in a 984 x 276 client
+    };
+    const row rows[] = {
+        {"narrow labels keep the 60-pixel sides", fra, {29, 25, 13, 14}, 60, 924, 196},
+        {"a wide gain label pushes the plot right", fra, {40, 25, 13, 14}, 71, 924, 196},
+        {"a wide phase label pushes it left", dialog, {24, 45, 13, 14}, 60, 903, 126},
+        {"reserved band: title and labels stack above it",
+         reserving,
+         {29, 25, 13, 14},
+         60,
+         924,
+         276 - 97 - 1 - 14 - 1 - 13 - 5},
+        {"taller fonts lift the plot",
+         reserving,
+         {29, 25, 17, 19},
+         60,
+         924,
+         276 - 97 - 1 - 19 - 1 - 17 - 5},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const s_bode_layout at = bode_layout(984, 276, r.style, r.text);
+        EXPECT_EQ(at.plot.left, r.left);
+        EXPECT_EQ(at.plot.right, r.right);
+        EXPECT_EQ(at.plot.top, 10);
+        EXPECT_EQ(at.plot.bottom, r.bottom);
+        // Value labels sit between the rotated title and the plot, wide enough.
+        EXPECT_EQ(at.gain_labels.left, r.style.axis_title_x + 1);
+        EXPECT_EQ(at.gain_labels.right, at.plot.left - 10);
+        EXPECT_GE(at.gain_labels.width(), r.text.gain_label_width);
+        EXPECT_GE(at.phase_labels.width(), r.text.phase_label_width);
+        EXPECT_EQ(at.phase_labels.right, 984 - r.style.axis_title_x - 1);
+        EXPECT_EQ(at.freq_labels.top, at.plot.bottom + 5);
+        EXPECT_EQ(at.freq_labels.height(), r.text.label_height);
+        if (r.style.reserved_bottom > 0) {
+            EXPECT_LT(at.freq_labels.bottom, at.freq_title.top);
+            EXPECT_EQ(at.freq_title.height(), r.text.title_height);
+            EXPECT_EQ(at.freq_title.bottom, 276 - r.style.reserved_bottom - 1);
+        }
+    }
+    // The titles of the other styles keep their bands.
+    EXPECT_EQ(bode_layout(984, 276, fra, {}).freq_title.top, 276 - 60);
+    EXPECT_EQ(bode_layout(984, 276, dialog, {}).freq_title.top, 126 + 20);
+}
+
 TEST(BodeGeometry, FrequencyRangeFromData)
 {
     const std::vector<double> sweep{100, 1000, 50, 7000};

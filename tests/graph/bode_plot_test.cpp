@@ -48,7 +48,7 @@ TEST(BodePlotPaint, BackgroundTracesAndFrame)
     for (auto& p : in.series[0].points)
         p.phase = 90;
     const QImage img = plot.render(size, in, QColor(240, 240, 240));
-    const s_plot_rect r = bode_plot_area(1024, 625, bode_style_fra_view());
+    const s_plot_rect r = plot.layout(size).plot;
     EXPECT_EQ(img.pixelColor(r.left + 300, r.top + 50), QColor(Qt::black)); // plot background
     EXPECT_EQ(img.pixelColor(5, 5), QColor(240, 240, 240));                 // window background
     const int mid = r.bottom - static_cast<int>(std::lround(r.height() / 2.0));
@@ -69,7 +69,7 @@ TEST(BodePlotPaint, WhiteBackgroundAndClampedTrace)
     for (auto& p : in.series[0].points)
         p.gain = 100; // far above the axis: runs along the top edge
     const QImage img = plot.render(size, in, Qt::lightGray);
-    const s_plot_rect r = bode_plot_area(1024, 625, bode_style_fra_view());
+    const s_plot_rect r = plot.layout(size).plot;
     EXPECT_EQ(img.pixelColor(r.left + 300, r.top + 50), QColor(Qt::white));
     EXPECT_EQ(img.pixelColor(r.left + 300, r.top), QColor(255, 0, 0));
 }
@@ -82,7 +82,7 @@ TEST(BodePlotPaint, ClippedTraceLeavesTheOutsideUndrawn)
     for (auto& p : in.series[0].points)
         p.gain = 100;
     const QImage img = plot.render(size, in, Qt::lightGray);
-    const s_plot_rect r = bode_plot_area(1024, 625, bode_style_graph_file());
+    const s_plot_rect r = plot.layout(size).plot;
     EXPECT_EQ(img.pixelColor(r.left + 300, r.top + 1), QColor(Qt::black));
 }
 
@@ -95,7 +95,7 @@ TEST(BodePlotPaint, CursorsCircleTheirPoints)
     in.cursor[0] = 10; // 1 kHz
     in.cursor[1] = 99; // beyond the last point: clamped to it
     const QImage img = plot.render(size, in, QColor(240, 240, 240));
-    const s_plot_rect r = bode_plot_area(1024, 625, bode_style_fra_view());
+    const s_plot_rect r = plot.layout(size).plot;
     const int x = r.left + r.width() / 3;
     const int y = r.bottom - static_cast<int>(std::lround(r.height() / 2.0));
     // The circle of radius 8 crosses the vertical through its centre 8 pixels up.
