@@ -10,6 +10,7 @@ enum command_id : int {
     CMD_FRA_REALTIME_READY = 129,  // FRA window: realtime reading ready
     CMD_FRA_SWEEP_COMPLETE = 130,  // FRA window: sweep data complete
     CMD_FRA_VIEW_NEW_SWEEP = 131,  // FRA view: new sweep, recompute ranges and cursors
+    CMD_FRA_REALTIME_FAILED = 132, // FRA window: realtime gave up, no valid readings
     CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
     CMD_LCR_SWEEP_COMPLETE = 185,  // LCR window: sweep data complete
     CMD_FRA_START_SWEEP = 32800,   // FRA window: start one sweep

@@ -18,7 +18,9 @@ bool cli_open_database(const cli_args& args)
         return false;
     }
     if (!db_open(file, DB_OPEN_EXISTING)) {
-        std::fprintf(stderr, "tarvelo2-cli: %s is not a test database\n", file.c_str());
+        // A locked or missing file has been reported by the open itself.
+        std::fprintf(stderr, "tarvelo2-cli: %s %s\n", file.c_str(),
+                     db_last_open_foreign() ? "is not a test database" : "cannot be opened");
         return false;
     }
     db_set_current_path(file);

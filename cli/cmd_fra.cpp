@@ -229,6 +229,8 @@ public:
     explicit realtime_reader(long count) : wanted_(count) {}
     void on_command(int id, intptr_t) override
     {
+        if (id == CMD_FRA_REALTIME_FAILED)
+            ui_message_box(nullptr, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK);
         if (id != CMD_FRA_REALTIME_READY)
             return;
         fra_realtime_accept(ctx, shown_);
@@ -255,8 +257,13 @@ int run_realtime(const cli_args& args)
         std::fprintf(stderr, "tarvelo2-cli: --count needs a positive number\n");
         return CLI_USAGE;
     }
-    if (!cli_identified_model())
+    instrument_config* config = cli_identified_model();
+    if (!config)
         return NOT_IDENTIFIED;
+    // The three-channel model's reading carries ten values when its third
+    // input is measured.
+    if (g_link.type_code == FRA_TYPE_6300 && !cli_read_settings(*config, {FRA_PARAM_INPUT}))
+        return SWEEP_FAILED;
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
     realtime_reader reader(count);

@@ -11,14 +11,14 @@
 
 namespace {
 
-// Prints reply lines until none comes: a LAN read times out with -1, a
-// serial one returns 0.
+// Prints reply lines (an empty one too) until none comes within the read
+// time-out.
 void print_replies()
 {
     std::vector<char> line(LINK_VALUES_LINE_SIZE);
     for (;;) {
         const int n = link_read_line(g_link, line.data(), line.size());
-        if (n < 0 || (n == 0 && g_link.interface != LINK_LAN))
+        if (n == LINK_READ_SILENT)
             return;
         size_t len = std::strlen(line.data());
         if (len > 0 && line[len - 1] == '\n')

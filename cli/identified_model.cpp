@@ -1,6 +1,8 @@
 #include "cli/identified_model.h"
 
 #include "config/config_current.h"
+#include "config/config_protocol.h"
+#include "config/instrument_config.h"
 #include "link/identify.h"
 #include "link/link.h"
 
@@ -16,4 +18,23 @@ instrument_config* cli_identified_model()
     }
     config_select(g_link.type_code);
     return &config_current();
+}
+
+bool cli_read_settings(instrument_config& config, std::initializer_list<int> ids)
+{
+    if (link_open(g_link) != 0) {
+        std::fprintf(stderr, "tarvelo2-cli: the instrument cannot be reached\n");
+        return false;
+    }
+    bool ok = true;
+    for (int id : ids) {
+        try {
+            config.read_param(id, g_link, nullptr);
+        } catch (config_error) {
+            std::fprintf(stderr, "tarvelo2-cli: the instrument did not report parameter %d\n", id);
+            ok = false;
+        }
+    }
+    link_close(g_link);
+    return ok;
 }

@@ -19,6 +19,7 @@ struct cached_statement {
 struct db_state {
     sqlite3* handle = nullptr;
     bool open = false;
+    bool last_open_foreign = false;
     std::string path;
     std::unordered_map<std::string, cached_statement> cache;
 };
@@ -43,13 +44,20 @@ int exec_on(sqlite3* handle, const char* sql)
     return rc;
 }
 
-// Opening ends here when the file is no usable test database.
-bool fail_open(const std::string& path, bool delete_file)
+// Opening ends here when the file is no usable test database; whatever was
+// open before stays open.
+bool fail_open(sqlite3* handle, const std::string& path, bool delete_file)
 {
-    db_close();
+    sqlite3_close(handle);
     if (delete_file)
         std::remove(path.c_str());
     return false;
+}
+
+// Another program holding the file is no reason to call it foreign.
+bool busy(int code)
+{
+    return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
 }
 
 } // namespace
@@ -95,24 +103,38 @@ void db_release_cached(sqlite3_stmt* stmt)
 
 bool db_open(const std::string& path, int mode, bool* is_new)
 {
-    db_close();
+    state().last_open_foreign = false;
     if (is_new)
         *is_new = false;
-    if (mode != DB_OPEN_OR_CREATE && mode != DB_OPEN_EXISTING)
+    if (mode != DB_OPEN_OR_CREATE && mode != DB_OPEN_EXISTING) {
+        db_close();
         return false;
+    }
     const bool fresh = mode == DB_OPEN_OR_CREATE && is_new && !file_exists(path);
     if (is_new)
         *is_new = fresh;
-    db_state& s = state();
     const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(path.c_str(), &s.handle, flags, nullptr) != SQLITE_OK) {
-        db_report_error();
-        return fail_open(path, false);
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+        db_report_error_code(sqlite3_errcode(handle));
+        return fail_open(handle, path, false);
     }
-    if (fresh && db_create_schema(s.handle) != SQLITE_OK)
-        return fail_open(path, true);
-    if (exec_on(s.handle, "SELECT * FROM Session WHERE SessionNo=1") != SQLITE_OK)
-        return fail_open(path, false);
+    if (fresh && db_create_schema(handle) != SQLITE_OK)
+        return fail_open(handle, path, true);
+    const int check = exec_on(handle, "SELECT * FROM Session WHERE SessionNo=1");
+    if (busy(check))
+        db_report_error_code(SQLITE_BUSY);
+    if (check != SQLITE_OK) {
+        state().last_open_foreign = !busy(check);
+        return fail_open(handle, path, false);
+    }
+    // A file the user may not write opens for reading; say so now rather
+    // than at the first store after a sweep.
+    if (sqlite3_db_readonly(handle, "main") == 1)
+        db_report_error_code(SQLITE_READONLY);
+    db_close();
+    db_state& s = state();
+    s.handle = handle;
     s.open = true;
     return true;
 }
@@ -131,6 +153,11 @@ void db_close()
 bool db_is_open()
 {
     return state().open;
+}
+
+bool db_last_open_foreign()
+{
+    return state().last_open_foreign;
 }
 
 const std::string& db_current_path()

@@ -16,13 +16,18 @@ enum : int {
 // a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
 // given, a missing file is created and is_new tells so; a new file whose
 // schema cannot be written is deleted again. Without is_new a missing file
-// is not created. A file that cannot be opened is
-// reported with the error-code table; a failed schema or check shows nothing
-// (the caller reports). Any other mode closes the connection and returns
+// is not created. A file that cannot be opened, or that another program
+// holds locked, is reported with the error-code table; a failed schema or
+// check shows nothing else (the caller reports). On any failure the
+// database open before stays open. A file opened read-only is reported at
+// once and stays open. Any other mode closes the connection and returns
 // false.
 bool db_open(const std::string& path, int mode, bool* is_new = nullptr);
 void db_close();
 bool db_is_open();
+// True when the last db_open failed because the file, though readable, is
+// no test database (not when it was missing, locked or unreadable).
+bool db_last_open_foreign();
 
 // The file the user works with: set by start-up from the settings and by the
 // form's New and Open commands.

@@ -14,6 +14,9 @@
 #include <cstring>
 #include <thread>
 
+const char* const FRA_TEXT_REALTIME_FAILED =
+    "The instrument sent no valid reading, realtime measurement stopped.";
+
 namespace {
 
 const char* const UNITS[FRA_VALUES_MAX] = {"Hz", "V", "V",  "dB",   "\xB0",
@@ -28,7 +31,9 @@ bool ten_values(FraSweepContext& ctx)
     return input != 0;
 }
 
-void take_reading(FraSweepContext& ctx, int expected, int max_count)
+// One request and its reply; false when the reply was missing or had the
+// wrong number of values (the request is then made again).
+bool take_reading(FraSweepContext& ctx, int expected, int max_count)
 {
     s_link& link = *ctx.link;
     wait_cursor busy;
@@ -40,11 +45,12 @@ void take_reading(FraSweepContext& ctx, int expected, int max_count)
         std::copy(values, values + got, ctx.realtime.v);
         if (ctx.notify)
             post_command(ctx.notify, CMD_FRA_REALTIME_READY);
-        return;
+        return true;
     }
     link_send(link, "\x14");
     link_drain(link, FRA_REALTIME_RETRY_DRAIN_MS);
     ctx.request = 1;
+    return false;
 }
 
 } // namespace
@@ -59,12 +65,18 @@ void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running)
     link_set_timeout(link, FRA_REALTIME_TIMEOUT_MS);
     const int max_count = link.type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
     const int expected = ten ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
-    while (running.load()) {
+    // An instrument that is silent, gone or set up for another reply form
+    // never gives a good reading: after a run of bad ones the thread stops
+    // and the window says why, rather than asking for ever.
+    int bad = 0;
+    while (running.load() && bad < FRA_REALTIME_BAD_LIMIT) {
         if (ctx.request.exchange(0))
-            take_reading(ctx, expected, max_count);
+            bad = take_reading(ctx, expected, max_count) ? 0 : bad + 1;
         std::this_thread::sleep_for(std::chrono::milliseconds(FRA_REALTIME_LOOP_SLEEP_MS));
     }
     link_close(link);
+    if (bad >= FRA_REALTIME_BAD_LIMIT && ctx.notify)
+        post_command(ctx.notify, CMD_FRA_REALTIME_FAILED);
 }
 
 bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed)

@@ -11,7 +11,10 @@
 #include <vector>
 
 // The thread's body: runs while running is non-zero, posting
-// CMD_FRA_REALTIME_READY to ctx.notify for each good reading.
+// CMD_FRA_REALTIME_READY to ctx.notify for each good reading. After
+// FRA_REALTIME_BAD_LIMIT bad or missing readings in a row it ends by itself
+// and posts CMD_FRA_REALTIME_FAILED; the receiver stops realtime and shows
+// FRA_TEXT_REALTIME_FAILED.
 void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running);
 
 // The reading arrived: true when it differs from the displayed one (which
@@ -21,6 +24,9 @@ bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed);
 constexpr int FRA_REALTIME_TIMEOUT_MS = 3000;
 constexpr int FRA_REALTIME_RETRY_DRAIN_MS = 20;
 constexpr int FRA_REALTIME_LOOP_SLEEP_MS = 10;
+// At the 3 s read time-out a silent instrument is given up after 15 s.
+constexpr int FRA_REALTIME_BAD_LIMIT = 5;
+extern const char* const FRA_TEXT_REALTIME_FAILED;
 
 // Number of tiles: 10 when the three-channel model measures its third input
 // (parameter 84 of the current configuration), else 6.

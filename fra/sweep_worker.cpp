@@ -114,14 +114,20 @@ enum class poll_result { ready, cancelled, lost };
 poll_result poll_until_ready(FraSweepContext& ctx)
 {
     s_link& link = *ctx.link;
+    int silent = 0;
     for (;;) {
         if (!sent(link, link_send(link, "DAV?\n")))
             return poll_result::lost;
         char reply[DAV_REPLY_SIZE] = {};
+        const int n = link_read_line(link, reply, sizeof reply);
+        // An instrument that no longer answers at all is gone: the poll
+        // would otherwise wait for it for ever.
+        silent = n == LINK_READ_SILENT ? silent + 1 : 0;
+        if (silent >= FRA_POLL_SILENT_LIMIT)
+            return ctx.cancel.load() ? poll_result::cancelled : poll_result::lost;
         // A cancel that came while the last poll was answered still wins:
         // the data are then never asked for.
-        if (link_read_line(link, reply, sizeof reply) > 0 &&
-            (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
+        if (n > 0 && (std::strtol(reply, nullptr, 10) & FRA_DAV_DATA_READY))
             return ctx.cancel.load() ? poll_result::cancelled : poll_result::ready;
         sleep_ms(FRA_POLL_INTERVAL_MS);
         if (ctx.cancel.load())
@@ -144,6 +150,8 @@ download_result download(FraSweepContext& ctx, int n)
         if (ctx.cancel.load())
             return ctx.received > 0 ? download_result::incomplete : download_result::cancelled;
         double values[FRA_VALUES_MAX] = {};
+        // An empty or stray line before the first point is skipped; silence
+        // is not a line, and ends the download.
         const int got = link_read_values(link, values, n);
         if (got < 0 && ctx.cancel.load())
             return ctx.received > 0 ? download_result::incomplete : download_result::cancelled;

@@ -27,6 +27,9 @@ void fra_sweep_cancel(FraSweepContext& ctx);
 // The wait after switching the instrument into frequency response mode.
 constexpr int FRA_MODE_SWITCH_WAIT_MS = 2000;
 constexpr int FRA_POLL_INTERVAL_MS = 200;
+// Data-available polls in a row that go unanswered for the whole read
+// time-out before the sweep counts as lost.
+constexpr int FRA_POLL_SILENT_LIMIT = 2;
 constexpr int FRA_DAV_DATA_READY = 4;
 
 // Text of the incomplete-download message: how many points of how many.

@@ -96,22 +96,39 @@ int identify_type_code(std::string_view reply)
     return 0;
 }
 
-bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result)
+namespace {
+
+// Opens the link and asks for the identity. A silent instrument holds the
+// window for five short time-outs: the wait cursor shows it, and is gone
+// again before the result is told. False when the link did not open.
+bool open_and_ask(s_link& link, std::string& reply)
 {
-    if (link.interface == LINK_NONE)
-        return false;
+    wait_cursor busy;
     comms_log_write("***\tCONNECTING\t***\n");
     if (link_open(link) != 0) {
-        if (show_result)
-            tell(dialog, open_failure(link));
         link_close(link);
         return false;
     }
     comms_log_write("***\tCONNECTED\t***\n");
     link_send(link, std::string(1, LINK_RESET_BYTE));
     link_set_timeout(link, IDENTIFY_TIMEOUT_MS);
-    const std::string reply = ask_identity(link);
+    reply = ask_identity(link);
     link_set_timeout(link, LINK_DEFAULT_TIMEOUT_MS);
+    return true;
+}
+
+} // namespace
+
+bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result)
+{
+    if (link.interface == LINK_NONE)
+        return false;
+    std::string reply;
+    if (!open_and_ask(link, reply)) {
+        if (show_result)
+            tell(dialog, open_failure(link));
+        return false;
+    }
     const bool identified = identify_reply(link, reply);
     if (show_result)
         tell(dialog, result_text(link, identified));

@@ -83,10 +83,13 @@ int link_read_line(s_link& link, char* buffer, size_t size)
         std::memset(buffer, 0, size);
     const line_result line = read_line_raw(link, buffer, size);
     if (line.result < 0 && link.interface == LINK_LAN)
-        return -1;
+        return LINK_READ_SILENT;
     if (size == 0)
         return line.result;
+    // The serial log shows a silent read as an empty received line.
     exchange_log_line(link, buffer);
+    if (line.result < 0)
+        return LINK_READ_SILENT;
     if (static_cast<unsigned char>(buffer[0]) & 0x80)
         return packed_line_to_text(buffer, size);
     return line.result;
@@ -115,7 +118,7 @@ int link_read_values(s_link& link, double* values, int max_count)
     buffer[0] = '\0';
     const line_result line = read_line_raw(link, buffer.get(), LINK_VALUES_LINE_SIZE);
     if (line.result < 0 && link.interface == LINK_LAN)
-        return -1;
+        return LINK_READ_SILENT;
     exchange_log_values(link, buffer.get());
     if (line.result <= 0)
         return line.result;

@@ -66,6 +66,11 @@ public:
     NoConStrException() : std::runtime_error("No Connection String\n") {}
 };
 
+// A read that ended because the instrument stayed silent (or went away)
+// for the read time-out, on every transport. Callers that skip empty or bad
+// lines must stop on it: an instrument that has gone quiet answers no retry.
+constexpr int LINK_READ_SILENT = -1;
+
 // Process-wide TCP port of the instrument (10001 unless a test or the demo
 // points it elsewhere).
 void link_set_tcp_port(int port);
@@ -87,8 +92,8 @@ inline int link_send(s_link& link, const std::string& text)
 // Reads one reply line into buffer without its "\r" and "\n" (serial keeps a
 // bare "\n"); at most size - 1 bytes are stored and the rest of an over-long
 // line is read as the next line on serial and discarded on LAN. A single
-// packed value is turned into text. Returns the length, or -1 when a LAN
-// byte did not arrive in time.
+// packed value is turned into text. Returns the length (0 for an empty
+// line), or LINK_READ_SILENT when the instrument sent nothing in time.
 int link_read_line(s_link& link, char* buffer, size_t size);
 // The next received byte (0..255), -2 when nothing is waiting, -1 on a
 // serial read error.
@@ -96,7 +101,7 @@ int link_read_byte(s_link& link);
 // The read time-out: of the open port on Serial/USB, process-wide on LAN.
 void link_set_timeout(s_link& link, int ms);
 // Reads one reply line and parses up to max_count numbers from it. Returns
-// the count parsed, or the line reader's result when that was 0 or less.
+// the count parsed, 0 for an empty line, or LINK_READ_SILENT.
 int link_read_values(s_link& link, double* values, int max_count);
 // Discards received input until none has come for ms milliseconds (ms 0:
 // discards what is waiting and returns at once).

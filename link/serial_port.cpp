@@ -144,10 +144,13 @@ int serial_read_byte(s_link& link)
 line_result serial_read_line(s_link& link, char* buffer, size_t size)
 {
     size_t stored = 0;
+    bool timed_out = link.serial_handle < 0;
     while (stored + 1 < size && link.serial_handle >= 0) {
         const int byte = wait_byte(link.serial_handle, link.serial_timeout_ms);
-        if (byte < 0)
+        if (byte < 0) {
+            timed_out = true;
             break;
+        }
         buffer[stored++] = static_cast<char>(byte);
         if (byte == '\n')
             break;
@@ -157,5 +160,9 @@ line_result serial_read_line(s_link& link, char* buffer, size_t size)
         stored = static_cast<size_t>(static_cast<char*>(cr) - buffer);
         buffer[stored] = '\0';
     }
+    // Nothing at all before the time-out is a silent instrument, not an
+    // empty line: the caller must not take it for a line to skip.
+    if (timed_out && stored == 0)
+        return {-1, 0};
     return {static_cast<int>(stored), stored};
 }

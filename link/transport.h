@@ -19,7 +19,8 @@ void serial_close(s_link& link);
 int serial_write(s_link& link, const char* text, size_t length);
 int serial_read_byte(s_link& link);
 // Reads up to size - 1 bytes or through a line feed, cut at the first
-// carriage return; the buffer is terminated but not cleared.
+// carriage return; result -1 when no byte at all came within the port's
+// time-out. The buffer is terminated but not cleared.
 line_result serial_read_line(s_link& link, char* buffer, size_t size);
 
 int tcp_open(s_link& link);

@@ -158,7 +158,11 @@ void main_window::build_menu()
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
     top("C&apture", CMD_MODE_CAPTURE);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    // "&Help" stands at the right end of the bar: a menu bar of its own in
+    // the bar's corner, so it keeps its place and its Alt+H in every style.
+    auto* help_bar = new QMenuBar(menuBar());
+    QMenu* help = help_bar->addMenu(QStringLiteral("&Help"));
+    menuBar()->setCornerWidget(help_bar, Qt::TopRightCorner);
     add(help, "&About ...", CMD_ABOUT);
     add(help, "&Support ...", CMD_SUPPORT);
     for (const char* keys : {"Alt+?", "Alt+/"}) {

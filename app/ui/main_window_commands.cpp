@@ -248,22 +248,30 @@ void main_window::toggle_comms_log()
 }
 
 // The graph of the current mode: the FRA graph area, the piezo window, or
-// the LCR graph area in every other mode.
+// the LCR graph area in every other mode. A mode whose window draws no
+// graph yet is refused by name rather than pictured as empty controls.
 void main_window::graph_picture(bool to_file)
 {
-    QString file;
-    if (to_file) {
-        file = QFileDialog::getSaveFileName(this, QStringLiteral("Save to Bitmap"),
-                                            QStringLiteral("*.bmp"), QStringLiteral("*.bmp"));
-        if (file.isEmpty())
-            return;
-    }
+    static const char* const mode_names[MODE_COUNT] = {"FRA", "LCR", "Database", "Piezo",
+                                                       "Capture"};
     table_window* source = state_.mode == MODE_FRA     ? graph_area(TABLE_FRA)
                            : state_.mode == MODE_PIEZO ? mode_window(ROW_PIEZO)
                                                        : graph_area(TABLE_LCR);
-    const QImage picture = source->picture();
-    if (to_file)
-        picture.save(file, "BMP");
-    else
+    const QImage picture = source ? source->picture() : QImage();
+    if (picture.isNull()) {
+        const bool known = state_.mode >= 0 && state_.mode < MODE_COUNT;
+        ui_message_box(this,
+                       std::string("The ") + (known ? mode_names[state_.mode] : "current") +
+                           " mode has no graph to picture yet.",
+                       "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!to_file) {
         QApplication::clipboard()->setImage(picture);
+        return;
+    }
+    const QString file = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save to Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("*.bmp"));
+    if (!file.isEmpty())
+        picture.save(file, "BMP");
 }

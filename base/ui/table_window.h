@@ -37,7 +37,8 @@ public:
     virtual bool is_running() const { return false; }
     // The mode's view selection goes back to the graph (FRA and LCR).
     virtual void select_graph_view() {}
-    // The picture Save to Bitmap and Copy to Clipboard take.
+    // The picture Save to Bitmap and Copy to Clipboard take; null for a
+    // window that draws no graph (the command is then refused).
     virtual QImage picture();
 
 protected:

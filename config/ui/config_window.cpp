@@ -329,15 +329,24 @@ void config_window::selection_accepted(int control_id)
         return;
     instrument_config& cfg = config_current();
     bool relayout_page = false;
+    // A page may list one parameter in two rows, one for each fixture; only
+    // the row the user can see is taken, and its hidden twin follows it.
     for (const s_row& row : set->rows) {
         auto* combo = qobject_cast<QComboBox*>(row.input);
         int32_t value = 0;
         cfg.get_int(row.id, value);
-        if (!combo || combo->currentIndex() < 0 || combo->currentIndex() == value)
+        if (!combo || combo->isHidden() || combo->currentIndex() < 0 ||
+            combo->currentIndex() == value)
             continue;
         cfg.set_int(row.id, combo->currentIndex());
         relayout_page = relayout_page || config_is_controlling(model(), page_, row.id);
     }
+    for (const s_row& row : set->rows)
+        if (auto* combo = qobject_cast<QComboBox*>(row.input); combo && combo->isHidden()) {
+            int32_t value = 0;
+            cfg.get_int(row.id, value);
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+        }
     if (!relayout_page)
         return;
     show_page(page_);

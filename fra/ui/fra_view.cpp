@@ -130,8 +130,19 @@ void fra_view::on_command(int id, intptr_t lparam)
 
 void fra_view::new_sweep()
 {
-    const int count = owner_->results().count;
     fra_view_new_sweep(state_, owner_->results());
+    place_cursor_bars(owner_->results().count);
+}
+
+void fra_view::results_cleared()
+{
+    hook_controls();
+    state_.cursor[0] = state_.cursor[1] = 0;
+    place_cursor_bars(0);
+}
+
+void fra_view::place_cursor_bars(int count)
+{
     for (int which = 0; which < 2; ++which) {
         auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which));
         if (!bar)

@@ -21,6 +21,9 @@ public:
     QImage picture() override;
 
     const s_fra_view_state& state() const { return state_; }
+    // CLEAR: the cursors and their scroll bars go back to the start; the
+    // axes keep the last sweep's ranges.
+    void results_cleared();
     // The chart as the GRAPH view draws it, at the given size.
     QImage render_chart(QSize size) const;
     // Where the chart falls in the client area inside the border.
@@ -32,6 +35,7 @@ protected:
 private:
     void hook_controls();
     void new_sweep();
+    void place_cursor_bars(int count);
     void scroll(int which, int value);
     void find_margins();
     void paint_readout(QPainter& p, const QRect& area);

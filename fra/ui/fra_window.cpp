@@ -145,6 +145,7 @@ void fra_window::on_command(int id, intptr_t lparam)
 {
     switch (id) {
     case CMD_FRA_REALTIME_READY: realtime_ready(); break;
+    case CMD_FRA_REALTIME_FAILED: realtime_failed(); break;
     case CMD_FRA_SWEEP_COMPLETE: sweep_complete(); break;
     case ID_REALTIME:
     case ID_GRAPH:
@@ -153,7 +154,9 @@ void fra_window::on_command(int id, intptr_t lparam)
     case ID_SWEEP: sweep_button(); break;
     case CMD_FRA_START_SWEEP: start_sweep(); break;
     case CMD_SET_TEXT:
-        set_text(ID_COUNTDOWN, qt_from_ansi(*reinterpret_cast<std::string*>(lparam)));
+        // A countdown text still queued when the timer was cancelled is late.
+        if (series_.timer_id != 0)
+            set_text(ID_COUNTDOWN, qt_from_ansi(*reinterpret_cast<std::string*>(lparam)));
         break;
     default: table_window::on_command(id, lparam); break;
     }
@@ -191,8 +194,11 @@ void fra_window::refresh_main()
 void fra_window::refresh_controls(bool enable, bool, bool)
 {
     // enable is clear while the connection dialog is open: the window shows
-    // nothing and START waits.
-    set_enabled(ID_START, enable);
+    // nothing and START waits. One exchange with the instrument at a time:
+    // START is greyed while a sweep or series holds it, SWEEP while
+    // realtime readings run.
+    set_enabled(ID_START, enable && series_.running == 0);
+    set_enabled(ID_SWEEP, enable && realtime_running_ == 0);
     if (!enable) {
         for (int id = ID_TABLE; id <= ID_SWEEP_NO; ++id)
             set_visible(id, false);
@@ -281,6 +287,8 @@ void fra_window::end_series()
     series_.running = 0;
     series_.button_state = FRA_BUTTON_CLEAR;
     fra_series_cancel_timer(series_, timers_);
+    // No sweep is due any more: the last countdown must not stay shown.
+    set_text(ID_COUNTDOWN, "");
     set_text(ID_SWEEP, "CLEAR");
     series_.repeating = false;
     set_series_controls(true);
@@ -305,8 +313,10 @@ void fra_window::clear_results()
         list->clear();
     // The axes keep the last sweep's ranges: with no points left there
     // is nothing to work new ones out from.
-    if (view_window_)
+    if (view_window_) {
+        view_window_->results_cleared();
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
+    }
     refresh_main();
 }
 
@@ -419,4 +429,11 @@ void fra_window::realtime_ready()
 {
     if (fra_realtime_accept(ctx_, displayed_) && view_window_ && view_window_->isVisible())
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
+}
+
+void fra_window::realtime_failed()
+{
+    if (realtime_running_)
+        toggle_realtime();
+    ui_message_box(this, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

@@ -53,6 +53,7 @@ private:
     void toggle_realtime();
     bool start_realtime_thread();
     void realtime_ready();
+    void realtime_failed();
     void fill_table(const std::vector<std::string>& rows);
     void set_series_labels(bool shown);
     void set_series_controls(bool enabled);

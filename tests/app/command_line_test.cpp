@@ -81,7 +81,7 @@ TEST(AppCommandLine, BothProgramsAnswerVersionAndRefuseUnknownOptions)
         {cli,
          "--yes --timeout 5 --data /nonexistent --db /nonexistent/x.db db-list",
          1,
-         {"is not a test database"}},
+         {"Unable to open Database file", "cannot be opened"}},
         {app, "--version", 0, {"tarvelo2 " TARVELO_VERSION "\n"}},
         {app, "--frob", 2, {"unknown option --frob", "usage: tarvelo2"}},
         {app, "--help", 0, {"usage: tarvelo2 [--help] [--version]"}},

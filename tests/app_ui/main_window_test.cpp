@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
@@ -223,13 +224,50 @@ TEST_F(MainWindow, SelectedFontMarksOneButtonOfAGroup)
     EXPECT_EQ(control_by_id(99999), nullptr);
 }
 
-TEST_F(MainWindow, CopyToClipboardTakesTheGraphOfTheMode)
+// This program registers no mode windows: every graph area is an empty
+// placeholder, and taking its picture is refused by the mode's name, before
+// any file is asked for, leaving the clipboard as it was. The FRA window's
+// own picture is tested with that window.
+TEST_F(MainWindow, PictureOfAModeWithoutAGraphIsRefused)
 {
     w = start();
-    const int dy = client_growth().height();
-    send_command(w.get(), CMD_COPY_CLIPBOARD);
-    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(984, 276 + dy)); // FRA graph area
-    send_command(w.get(), CMD_MODE_PIEZO);
-    send_command(w.get(), CMD_COPY_CLIPBOARD);
-    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(1000, 352 + dy)); // piezo window
+    QImage before(7, 5, QImage::Format_RGB32);
+    before.fill(Qt::red);
+    QApplication::clipboard()->setImage(before);
+    const std::pair<int, const char*> modes[] = {{CMD_MODE_FRA, "FRA"},
+                                                 {CMD_MODE_PIEZO, "Piezo"},
+                                                 {CMD_MODE_LCR, "LCR"},
+                                                 {CMD_MODE_CAPTURE, "Capture"}};
+    for (const auto& [command, name] : modes) {
+        send_command(w.get(), command);
+        for (int take : {CMD_COPY_CLIPBOARD, CMD_SAVE_BITMAP}) {
+            test_ui().clear();
+            send_command(w.get(), take);
+            ASSERT_EQ(test_ui().shown().size(), 1u) << name;
+            EXPECT_EQ(test_ui().shown()[0].text,
+                      std::string("The ") + name + " mode has no graph to picture yet.");
+            EXPECT_EQ(QApplication::clipboard()->image().size(), before.size()) << name;
+        }
+    }
+}
+
+// "&Help" stands at the right end of the menu bar, after every other item,
+// and still opens About and Support.
+TEST_F(MainWindow, HelpMenuStandsAtTheRightEnd)
+{
+    w = start();
+    QMenuBar* bar = w->menuBar();
+    auto* help_bar = qobject_cast<QMenuBar*>(bar->cornerWidget(Qt::TopRightCorner));
+    ASSERT_TRUE(help_bar);
+    ASSERT_EQ(help_bar->actions().size(), 1);
+    QAction* help = help_bar->actions()[0];
+    EXPECT_EQ(help->text(), "&Help");
+    const QRect r = help_bar->actionGeometry(help).translated(help_bar->pos());
+    const QRect capture = bar->actionGeometry(w->menu_action(CMD_MODE_CAPTURE));
+    EXPECT_GT(r.left(), capture.right() + r.width()); // clearly apart, not next in line
+    EXPECT_LT(bar->width() - r.right(), r.width());   // at the right end
+    EXPECT_LT(r.top(), capture.bottom());             // on the same row
+    ASSERT_TRUE(help->menu());
+    EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_ABOUT)));
+    EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_SUPPORT)));
 }

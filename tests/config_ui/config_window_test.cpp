@@ -262,3 +262,40 @@ TEST_F(ConfigWindow, ReadThenSetUpSendsOnlyWhatChanged)
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].rfind("config,21,", 0), 0u) << writes[0];
 }
+
+// LCR head shunt shows in one of two rows, by fixture: a choice in the
+// visible row survives leaving the page and is what SET UP HXM sends.
+TEST_F(ConfigWindow, HiddenTwinRowNeverOverwritesTheVisibleOne)
+{
+    const std::string log = (dir / "twin.log").string();
+    auto sim = std::make_unique<sim_process>(
+        std::vector<std::string>{"--tcp", "127.0.0.1:0", "--model", "HXM4100", "--log", log});
+    ASSERT_GT(sim->tcp_port(), 0);
+    link_set_tcp_port(sim->tcp_port());
+    start(7);
+    g_link.interface = LINK_LAN;
+    g_link.ip_address = "127.0.0.1";
+    g_link.identified = true;
+    click(13007);
+    choose(25500, 1); // Fixture: LCR Active head
+    ASSERT_TRUE(shown(25501));
+    ASSERT_FALSE(shown(25508));
+    for (int shunt : {2, 1}) {
+        choose(25501, shunt);
+        click(13003);
+        click(13007);
+        auto* row = qobject_cast<QComboBox*>(panel()->page_control(25501));
+        EXPECT_EQ(row->currentIndex(), shunt);
+        int32_t stored = -1;
+        config_current().get_int(140, stored);
+        EXPECT_EQ(stored, shunt);
+        send_command(w.get(), CMD_SET_UP_HXM);
+    }
+    sim.reset();
+    std::ifstream in(log);
+    std::vector<std::string> writes;
+    for (std::string line; std::getline(in, line);)
+        if (const auto at = line.find("> config,140,"); at != std::string::npos)
+            writes.push_back(line.substr(at + 2));
+    EXPECT_EQ(writes, (std::vector<std::string>{"config,140,2", "config,140,1"}));
+}

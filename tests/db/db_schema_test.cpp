@@ -1,10 +1,13 @@
 #include "db/db_access.h"
 #include "db/db_error.h"
 #include "db/db_schema.h"
+#include "db/db_statement.h"
 #include "db_test_support.h"
 
 #include <cstdio>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -151,3 +154,45 @@ TEST(DbError, GivenMessageIsCutTo1023Characters)
 }
 
 } // namespace
+
+// A file that another program holds, or that is no test database, leaves
+// the database open before untouched; only the foreign one is called so.
+TEST_F(DbSchema, FailedOpenKeepsThePreviousDatabaseAndNamesALock)
+{
+    create("other.db");
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(path("other.db").c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    db_close();
+    write_file("notes.db", std::string(4096, 'n'));
+    const struct {
+        const char* file;
+        bool foreign;
+        const char* shown; // null: nothing shown
+    } cases[] = {{"other.db", false, "Database file is locked\nError Code: 5"},
+                 {"notes.db", true, nullptr},
+                 {"missing.db", false, "Unable to open Database file\nError Code: 14"}};
+    create();
+    for (const auto& c : cases) {
+        ui.clear();
+        EXPECT_FALSE(db_open(path(c.file), DB_OPEN_EXISTING)) << c.file;
+        EXPECT_EQ(db_last_open_foreign(), c.foreign) << c.file;
+        ASSERT_EQ(ui.shown().size(), c.shown ? 1u : 0u) << c.file;
+        if (c.shown) {
+            EXPECT_EQ(ui.shown()[0].text, c.shown) << c.file;
+        }
+        ASSERT_TRUE(db_is_open()) << c.file;
+        EXPECT_EQ(std::string(sqlite3_db_filename(db_handle(), "main")), path("tests.db"));
+    }
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    ui.clear();
+    EXPECT_TRUE(db_open(path("other.db"), DB_OPEN_EXISTING));
+    EXPECT_TRUE(ui.shown().empty());
+    if (::geteuid() != 0) { // the superuser may write any file
+        ASSERT_EQ(::chmod(path("other.db").c_str(), 0444), 0);
+        EXPECT_TRUE(db_open(path("other.db"), DB_OPEN_EXISTING));
+        ASSERT_EQ(ui.shown().size(), 1u);
+        EXPECT_EQ(ui.shown()[0].text, "Database is Read Only\nError Code: 8");
+    }
+}

@@ -4,10 +4,13 @@
 #include "db/db_connection.h"
 #include "sim/server.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -148,4 +151,72 @@ TEST_F(CliFra, RealtimeReadings)
     ASSERT_EQ(lines(r.out), 3);
     EXPECT_NE(r.out.find("Hz\t"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("dB\t"), std::string::npos) << r.out;
+}
+
+TEST_F(CliFra, RealtimeOfTheThreeChannelModelWithItsThirdInput)
+{
+    server->stop();
+    sim::sim_options options;
+    options.tcp_port = 0;
+    options.instrument.model = sim::sim_model::hxm6300;
+    options.instrument.time_scale = 0;
+    server = std::make_unique<sim::sim_server>(options);
+    server->start();
+    ASSERT_EQ(run("config-set 84 1").status, 0);
+    const cli_result r = run("fra-realtime --count 2");
+    ASSERT_EQ(r.status, 0);
+    std::istringstream lines_in(r.out);
+    int readings = 0;
+    for (std::string line; std::getline(lines_in, line); ++readings)
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
+    EXPECT_EQ(readings, 2);
+}
+
+// A serial line that dies during a sweep loses what was on its way: the
+// command must end with the message, whenever the line dies. The runs go
+// at once, each against its own simulator, so their time-outs overlap.
+TEST_F(CliFra, SerialSweepEndsWhenTheLineDies)
+{
+    std::vector<std::string> faults{"disconnect-on=DAV?"};
+    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 50})
+        faults.push_back("drop-after=" + std::to_string(n));
+    std::vector<std::unique_ptr<sim::sim_server>> sims;
+    std::vector<FILE*> runs;
+    for (size_t i = 0; i < faults.size(); ++i) {
+        sim::sim_options options;
+        options.tcp = false;
+        options.pty_path = dir + "/tty" + std::to_string(i);
+        options.instrument.time_scale = 0;
+        std::string error;
+        ASSERT_TRUE(sim::add_fault(options.faults, faults[i], error)) << error;
+        sims.push_back(std::make_unique<sim::sim_server>(options));
+        sims.back()->start();
+        const std::string cmd = std::string(TARVELO_CLI) + " --serial " + options.pty_path +
+                                " fra-sweep --data " + dir + " 2>" + dir + "/err" +
+                                std::to_string(i) + ".txt";
+        runs.push_back(::popen(cmd.c_str(), "r"));
+        ASSERT_NE(runs.back(), nullptr);
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        char buf[4096];
+        while (std::fread(buf, 1, sizeof buf, runs[i]) > 0) {
+        }
+        int status = ::pclose(runs[i]);
+        // Fourteen programs starting at once may miss the short time-out of
+        // identification on a loaded machine: such a run goes again alone.
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+            const std::string cmd = std::string(TARVELO_CLI) + " --serial " + dir + "/tty" +
+                                    std::to_string(i) + " fra-sweep --data " + dir + " 2>" + dir +
+                                    "/err" + std::to_string(i) + ".txt >/dev/null";
+            status = std::system(cmd.c_str());
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << faults[i];
+        std::ifstream err(dir + "/err" + std::to_string(i) + ".txt");
+        const std::string text{std::istreambuf_iterator<char>(err), {}};
+        EXPECT_NE(text.find("[No Connection] The connection to the instrument was lost"),
+                  std::string::npos)
+            << faults[i] << ": " << text;
+    }
+    for (auto& s : sims)
+        s->stop();
 }

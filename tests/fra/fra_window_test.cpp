@@ -17,7 +17,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -92,8 +94,10 @@ void answer_repeating_test()
 // minutes: about the time the progress dialog needs for one sweep.
 std::vector<double> armed;
 std::vector<int> cancelled;
-int quick_timer(double ms, command_target* target, int message, command_target*, bool)
+int quick_timer(double ms, command_target* target, int message, command_target* display, bool)
 {
+    if (display)
+        post_text(display, CMD_SET_TEXT, "00:04:59");
     armed.push_back(ms);
     const int id = static_cast<int>(armed.size());
     QTimer::singleShot(1500, [target, message, id] {
@@ -196,6 +200,8 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     const s_plot_rect r = fra->view_window()->chart_layout().plot;
     EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
     shot("fra_graph");
+    send_command(main.get(), CMD_COPY_CLIPBOARD); // the chart, not its controls
+    EXPECT_EQ(QApplication::clipboard()->image().size(), fra->view_window()->contentsRect().size());
 
     click(14504);
     wait_for([&] { return list->isVisible(); }, 5000);
@@ -248,6 +254,14 @@ TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
     EXPECT_EQ(fra->view_window()->state().cursor[0], 98);
     bar->setValue(37);
     EXPECT_EQ(fra->view_window()->state().cursor[0], 37);
+    // CLEAR puts both thumbs back at the start of the empty chart.
+    click(14507);
+    ASSERT_TRUE(wait_for([this] { return fra->results().count == 0; }, 5000));
+    for (int id : {14601, 14602}) {
+        EXPECT_EQ(qobject_cast<QScrollBar*>(control_by_id(id))->value(), 0) << id;
+        EXPECT_EQ(fra->view_window()->state().cursor[id - 14601], 0) << id;
+    }
+    shot("fra_cleared");
 }
 
 TEST_F(FraWindow, RealtimeReadout)
@@ -258,10 +272,12 @@ TEST_F(FraWindow, RealtimeReadout)
     ASSERT_TRUE(wait_for([this] { return fra->displayed().frequency() != 0; }));
     EXPECT_TRUE(fra->is_running());
     EXPECT_EQ(caption(14506), "STOP");
+    EXPECT_FALSE(control_by_id(14507)->isEnabled()); // SWEEP would be ignored
     shot("fra_realtime");
     click(14506);
     ASSERT_TRUE(wait_for([this] { return !fra->is_running(); }, 5000));
     EXPECT_EQ(caption(14506), "START");
+    ASSERT_TRUE(wait_for([] { return control_by_id(14507)->isEnabled(); }, 5000));
 }
 
 TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
@@ -274,10 +290,16 @@ TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)
     ASSERT_TRUE(wait_for([this] { return fra->series().sweeps_done >= 2; }));
     EXPECT_EQ(caption(14507), "CANCEL");
     EXPECT_TRUE(control_by_id(14513)->isVisible());
+    EXPECT_EQ(qobject_cast<QLabel*>(control_by_id(14511))->text(), "00:04:59");
+    EXPECT_FALSE(control_by_id(14506)->isEnabled()); // START would be ignored
+    shot("fra_series_running");
     click(14507);
     ASSERT_TRUE(wait_for([] { return caption(14507) == "CLEAR"; }, 10000));
     wait_for([] { return !QApplication::activeModalWidget(); }, 10000);
     QApplication::processEvents();
+    EXPECT_EQ(qobject_cast<QLabel*>(control_by_id(14511))->text(), "");
+    EXPECT_TRUE(wait_for([] { return control_by_id(14506)->isEnabled(); }, 5000));
+    shot("fra_series_cancelled");
     EXPECT_EQ(fra->results().count, 100);
     EXPECT_FALSE(fra->is_running());
     EXPECT_EQ(armed.front(), 300000); // five minutes, start to start

@@ -45,9 +45,12 @@ struct scripted_fra {
     std::vector<std::string> dav{"4"}; // replies in turn; the last repeats
     std::vector<peer_reply> sweep_lines;
     size_t dav_index = 0;
+    std::string silent_on; // a command the instrument never answers
 
     peer_reply answer(const std::string& c)
     {
+        if (c == silent_on)
+            return {};
         int id = 0, value = 0;
         char tail = 0;
         if (std::sscanf(c.c_str(), "config,%d%c", &id, &tail) == 2 && tail == '?')
@@ -117,6 +120,7 @@ protected:
     {
         peer.reset();
         link_close(link);
+        link_set_timeout(link, LINK_DEFAULT_TIMEOUT_MS);
         link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
         ui_set_backend(nullptr);
         set_command_dispatcher(nullptr);

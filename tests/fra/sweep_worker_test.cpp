@@ -257,6 +257,48 @@ TEST_F(sweep_fixture, DroppedConnectionIsReported)
     EXPECT_EQ(dialog.ids.back(), CMD_PROGRESS_FINISHED);
 }
 
+// An instrument that falls silent ends the sweep within a few read
+// time-outs with the lost-connection message; an empty reply is not
+// silence and the poll goes on.
+TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
+{
+    link_set_timeout(link, 150);
+    const struct {
+        const char* name;
+        std::string silent_on;
+        std::vector<std::string> dav;
+        int lines, received, davs;
+        bool complete;
+    } cases[] = {
+        {"polling", "DAV?", {"4"}, 5, 0, FRA_POLL_SILENT_LIMIT, false},
+        {"empty poll replies", "", {"", "", "", "4"}, 5, 5, 4, true},
+        {"before the first point", "", {"4"}, 0, 0, 1, false},
+        {"during the download", "", {"4"}, 3, 3, 1, false},
+    };
+    for (const auto& c : cases) {
+        peer.reset();
+        fra = scripted_fra{};
+        fra.silent_on = c.silent_on;
+        fra.dav = c.dav;
+        fra.sweep_lines = point_lines(c.lines);
+        peer = std::make_unique<sweep_peer>(
+            [this](const std::string& cmd) { return fra.answer(cmd); });
+        link_set_tcp_port(peer->port());
+        ui.clear();
+        window.ids.clear();
+        run();
+        EXPECT_EQ(completed(), c.complete) << c.name;
+        EXPECT_EQ(ctx.received, c.received) << c.name;
+        EXPECT_EQ(ctx.incomplete, c.received > 0 && !c.complete) << c.name;
+        EXPECT_EQ(peer->count("DAV?"), c.davs) << c.name;
+        ASSERT_EQ(ui.shown().size(), c.complete ? 0u : 1u) << c.name;
+        if (!c.complete) {
+            EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_CONNECTION_LOST) << c.name;
+        }
+        EXPECT_FALSE(link.is_open) << c.name;
+    }
+}
+
 TEST_F(sweep_fixture, NoInstrumentToConnectTo)
 {
     peer.reset();
@@ -290,6 +332,48 @@ TEST_F(sweep_fixture, RealtimeRetriesAfterABadReading)
     EXPECT_EQ(peer->commands().front(), "out,on");
     EXPECT_DOUBLE_EQ(ctx.realtime.gain(), -6.02);
     EXPECT_FALSE(link.is_open);
+}
+
+// Only bad readings in a row end the thread by itself; a good one starts
+// the count again.
+TEST_F(sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
+{
+    const std::string good = "1000,0.5,0.25,-6.02,-45.5,1e-4\r\n";
+    const std::string bad = "1000,1\r\n";
+    const struct {
+        int good_at; // the request answered with a good reading, 0 none
+        int requests, ready;
+    } cases[] = {{0, FRA_REALTIME_BAD_LIMIT, 0},
+                 {FRA_REALTIME_BAD_LIMIT, 2 * FRA_REALTIME_BAD_LIMIT, 1}};
+    for (const auto& c : cases) {
+        peer.reset();
+        int asked = 0;
+        peer = std::make_unique<sweep_peer>([&](const std::string& cmd) -> peer_reply {
+            if (cmd != "*wai;fra?")
+                return {};
+            return {++asked == c.good_at ? good : bad};
+        });
+        link_set_tcp_port(peer->port());
+        window.ids.clear();
+        ctx.request = 1;
+        std::atomic<int> running{1};
+        std::thread reader([&] {
+            fra_realtime_thread(ctx, running);
+            running = 0;
+        });
+        // The window takes each good reading and asks for the next.
+        while (running.load())
+            if (dispatcher.run_pending() == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            else if (window.ids.back() == CMD_FRA_REALTIME_READY)
+                ctx.request = 1;
+        reader.join();
+        dispatcher.run_pending();
+        EXPECT_EQ(peer->count("*wai;fra?"), c.requests) << c.good_at;
+        EXPECT_EQ(window.count(CMD_FRA_REALTIME_READY), c.ready) << c.good_at;
+        EXPECT_EQ(window.ids.back(), CMD_FRA_REALTIME_FAILED) << c.good_at;
+        EXPECT_FALSE(link.is_open);
+    }
 }
 
 TEST_F(sweep_fixture, RealtimeWithoutAConnectionEndsAtOnce)

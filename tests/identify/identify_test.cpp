@@ -148,3 +148,20 @@ TEST_F(Identify, OpenFailuresAndNoInterface)
     EXPECT_FALSE(connect_and_identify(nullptr, link, true));
     EXPECT_EQ(last_box(), "Failed to connect to IP address 127.0.0.1");
 }
+
+// Identification shows the wait cursor while it waits for the instrument,
+// and only then tells the result.
+TEST_F(Identify, WaitCursorForTheWholeExchange)
+{
+    int depth_at_query = -1;
+    fake_instrument watched{[&](const std::string& c) -> std::optional<std::string> {
+        if (c == "*IDN?")
+            depth_at_query = std::max(depth_at_query, ui.wait_cursor_depth());
+        return std::nullopt; // a silent instrument
+    }};
+    link_set_tcp_port(watched.port());
+    EXPECT_FALSE(connect_and_identify(nullptr, link, true));
+    EXPECT_EQ(depth_at_query, 1);
+    EXPECT_EQ(ui.wait_cursor_depth(), 0);
+    EXPECT_EQ(last_box(), "The connection failed");
+}

@@ -162,6 +162,24 @@ TEST_F(LanLink, ValuesOfDecimalAndPackedLines)
     EXPECT_EQ(link_read_values(link, v, 6), 0);
 }
 
+TEST_F(LanLink, SilenceIsToldApartFromAnEmptyLine)
+{
+    open_and_accept();
+    link_set_timeout(link, 100);
+    const struct {
+        const char* sent;
+        int line, values;
+    } cases[] = {{"\r\n", 0, 0}, {"", LINK_READ_SILENT, LINK_READ_SILENT}, {"4,5\r\n", 3, 2}};
+    for (const auto& c : cases) {
+        char buf[16];
+        double v[4];
+        peer.write(c.sent);
+        EXPECT_EQ(link_read_line(link, buf, sizeof buf), c.line) << c.sent;
+        peer.write(c.sent);
+        EXPECT_EQ(link_read_values(link, v, 4), c.values) << c.sent;
+    }
+}
+
 TEST_F(LanLink, LineLongerThanTheRingArrivesWhole)
 {
     open_and_accept();
