@@ -157,6 +157,8 @@ int run_select(const cli_args& args)
 }
 
 const cli_flag_registrar asc_flag("--asc");
+const cli_option_registrar form_options({"--sort", "--session", "--contract", "--unit", "--date",
+                                         "--location", "--performed-by", "--comment"});
 const cli_registrar view_command(
     {"db-view",
      "db-view --db FILE [--sort name|unit|date|location] [--asc] [--session K]  sessions as "

@@ -75,6 +75,8 @@ int run_margins(const cli_args& args)
     return 0;
 }
 
+const cli_option_registrar margin_options({"--tests", "--selected", "--gain-cursor",
+                                           "--phase-cursor", "--repeat"});
 const cli_registrar margins_command(
     {"graph-margins",
      "graph-margins --db FILE --tests K,K,... [--selected N] [--gain-cursor I] "

@@ -131,6 +131,8 @@ int run_render(const cli_args& args)
     return 0;
 }
 
+const cli_option_registrar render_options({"--out", "--size", "--background", "--freq-range",
+                                           "--gain-range", "--weight"});
 const cli_flag_registrar linear_flag("--linear");
 const cli_flag_registrar margins_flag("--margins");
 const cli_flag_registrar filter_flag("--filter-noise");

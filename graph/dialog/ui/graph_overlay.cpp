@@ -174,7 +174,8 @@ QRect graph_legend_cell(const s_plot_rect& plot, int slot, int legend_top, int h
 
 s_plot_rect graph_plot_rect(const QRect& client, const s_bode_style& style)
 {
-    s_plot_rect plot = bode_plot_area(client.width(), client.height(), style);
+    // The plot where BodePlot puts it: its side insets grow with the labels.
+    s_plot_rect plot = BodePlot(style, bode_out_of_range::clip).layout(client.size()).plot;
     plot.left += client.left();
     plot.right += client.left();
     plot.top += client.top();
