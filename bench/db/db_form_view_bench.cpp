@@ -26,7 +26,8 @@ void BM_ListTenThousandSessions(benchmark::State& state)
     app();
     const std::string file = "/tmp/tarvelo-db-form-bench-" + std::to_string(::getpid()) + ".db";
     std::filesystem::remove(file);
-    db_open(file, DB_OPEN_OR_CREATE);
+    bool is_new = false;
+    db_open(file, DB_OPEN_OR_CREATE, &is_new);
     db_exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
             "INSERT INTO Session (Name, Unit, Date, Location) SELECT printf('Session %05d', i), "
             "'Unit ' || (i % 13), '2024-01-01 00:00:00', 'Bay ' || (i % 7) FROM n");

@@ -30,7 +30,8 @@ std::string nine_tests()
 {
     const std::string file = "/tmp/tarvelo-graph-bench-" + std::to_string(::getpid()) + ".db";
     std::filesystem::remove(file);
-    db_open(file, DB_OPEN_OR_CREATE);
+    bool is_new = false;
+    db_open(file, DB_OPEN_OR_CREATE, &is_new);
     s_session session;
     session.Name = "bench";
     db_save_session(session, false);
