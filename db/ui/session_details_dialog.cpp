@@ -2,7 +2,7 @@
 
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
-#include "db/ui/details_rules.h"
+#include "db/details_rules.h"
 
 #include <QDate>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "db/ui/details_rules.h"
+#include "db/details_rules.h"
 
 #include <gtest/gtest.h>
 
