@@ -26,6 +26,7 @@ enum : unsigned {
     MB_ICONQUESTION = 0x20,
     MB_ICONWARNING = 0x30,
     MB_ICONINFORMATION = 0x40,
+    MB_DEFBUTTON2 = 0x100, // the second button (No of Yes/No) is the default
     MB_BUTTON_MASK = 0xF,
     MB_ICON_MASK = 0xF0,
 };

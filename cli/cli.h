@@ -56,3 +56,7 @@ struct cli_option_registrar {
 // setup (the scripted user interface, the comms log, the link options).
 using cli_setup_hook = int (*)(const cli_args& args);
 void cli_add_setup(cli_setup_hook hook);
+
+// Opens the test database named by --db; false (with a message) when it is
+// missing or not a test database.
+bool cli_open_database(const cli_args& args);

@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-namespace {
-
-bool open_database(const cli_args& args)
+bool cli_open_database(const cli_args& args)
 {
     const std::string file = args.get("--db");
     if (file.empty()) {
@@ -28,6 +26,8 @@ bool open_database(const cli_args& args)
     db_set_current_path(file);
     return true;
 }
+
+namespace {
 
 struct printed_rows : db_row_sink {
     std::vector<std::pair<int64_t, std::string>> rows;
@@ -59,7 +59,7 @@ int run_import(const cli_args& args)
 {
     if (args.positional.size() != 1)
         return CLI_USAGE;
-    if (!open_database(args))
+    if (!cli_open_database(args))
         return 1;
     s_test test;
     const db_import_result result = db_import_sweep_file(args.positional[0], test);
@@ -79,7 +79,7 @@ int run_import(const cli_args& args)
 
 int run_list(const cli_args& args)
 {
-    if (!open_database(args))
+    if (!cli_open_database(args))
         return 1;
     printed_rows sessions;
     int rc = db_list_sessions(sessions, 0, true);
@@ -102,7 +102,7 @@ int run_show(const cli_args& args)
     const long long test_no = std::strtoll(args.positional[0].c_str(), &end, 10);
     if (!end || *end != '\0')
         return CLI_USAGE;
-    if (!open_database(args))
+    if (!cli_open_database(args))
         return 1;
     s_test test;
     const int rc = db_get_test(test, test_no, true);

@@ -145,7 +145,9 @@ s_freq_range bode_freq_range(std::span<const double> frequencies)
     }
     if (r.fmax - r.fmin < RANGE_EPSILON)
         r.fmax += DEGENERATE_WIDEN_HZ;
-    if (r.fmin == 0)
+    // A minimum at or below 0 Hz (an imported file may hold one) has no
+    // place on a logarithmic axis: the axis starts at 1 Hz instead.
+    if (r.fmin <= 0)
         r.fmin = 1;
     return r;
 }

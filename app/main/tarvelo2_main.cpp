@@ -7,8 +7,10 @@
 #include "base/ui/qt_seams.h"
 #include "config/ui/capture_window.h"
 #include "config/ui/config_window.h"
+#include "db/ui/db_form_windows.h"
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
+#include "graph/dialog/ui/graph_dialog.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
 #include "office/ui/desktop_opener.h"
@@ -57,6 +59,8 @@ int main(int argc, char** argv)
     fra_register_exporters();
     capture_register_window();
     office_use_desktop_opener();
+    db_register_windows();
+    db_set_graph_opener(graph_dialog_open);
 
     int rc = 0;
     {

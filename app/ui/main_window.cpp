@@ -14,6 +14,7 @@
 #include "base/ui_seam.h"
 #include "db/db_connection.h"
 #include "db/db_last.h"
+#include "db/ui/db_form_windows.h"
 #include "link/discovery.h"
 #include "link/link.h"
 
@@ -117,7 +118,7 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
 
 main_window::~main_window()
 {
-    db_close();
+    db_form_close_database();
     set_layout_reference(nullptr);
     forget_table_windows();
 }
@@ -230,7 +231,6 @@ void main_window::open_startup_database(const std::string& working_dir)
     db_open_at_startup(working_dir, [this](const std::string& opened) {
         settings_set_database_file(paths_, opened);
     });
-    database_path_ = db_current_path();
 }
 
 table_window* main_window::mode_window(int main_row) const

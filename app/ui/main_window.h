@@ -6,6 +6,7 @@
 #include "base/app_settings.h"
 #include "base/command_seam.h"
 #include "base/ui/shell_window.h"
+#include "db/db_connection.h"
 
 #include <QMainWindow>
 #include <string>
@@ -32,7 +33,7 @@ public:
 
     const s_main_state& state() const { return state_; }
     const s_app_paths& paths() const { return paths_; }
-    const std::string& database_path() const { return database_path_; }
+    const std::string& database_path() const { return db_current_path(); }
     table_window* mode_window(int main_row) const;
     QAction* menu_action(int id) const;
     void set_menu_item_enabled(int id, bool enabled) override;
@@ -66,7 +67,6 @@ private:
 
     s_main_state state_;
     s_app_paths paths_;
-    std::string database_path_;
     QWidget* client_ = nullptr;
     QMenu* display_menu_ = nullptr;
     QAction* debug_action_ = nullptr;

@@ -47,6 +47,8 @@ int show_box(ui_owner owner, const std::string& text, const std::string& caption
     case MB_RETRYCANCEL: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
     }
+    if (style & MB_DEFBUTTON2)
+        box.setDefaultButton(box.button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;

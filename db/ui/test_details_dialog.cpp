@@ -4,6 +4,7 @@
 #include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
+#include "db/db_error.h"
 #include "db/details_rules.h"
 #include "db/ui/session_details_dialog.h"
 
@@ -189,7 +190,10 @@ void test_details_dialog::new_session()
     s_session session;
     if (!session_details_new(this, session))
         return;
-    db_save_session(session, false);
+    if (const int rc = db_save_session(session, false); rc != 0) {
+        db_report_error_code(rc);
+        return;
+    }
     if (g_session_created)
         g_session_created(session.SessionNo);
     fill_sessions(qt_from_ansi(session.Name));

@@ -1,0 +1,148 @@
+// graph-render: the graph dialog's chart of stored tests written to a file,
+// painted offscreen as the dialog's Save to Bitmap paints it. Prints the
+// ranges applied and each test's menu caption and legend name.
+
+#ifdef TARVELO_CLI_RENDER
+
+#include "base/ui_seam.h"
+#include "cli/cli.h"
+#include "db/db_connection.h"
+#include "graph/dialog/ui/graph_overlay.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+// Two numbers "A,B"; false for anything else.
+bool parse_pair(const std::string& text, std::string& a, std::string& b)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return false;
+    a = text.substr(0, comma);
+    b = text.substr(comma + 1);
+    return true;
+}
+
+bool parse_keys(const std::string& text, std::vector<int>& keys)
+{
+    std::stringstream in(text);
+    std::string word;
+    while (std::getline(in, word, ',')) {
+        char* end = nullptr;
+        const long key = std::strtol(word.c_str(), &end, 10);
+        if (word.empty() || *end != '\0' || key <= 0)
+            return false;
+        keys.push_back(int(key));
+    }
+    return !keys.empty() && keys.size() <= size_t(MARGIN_SLOTS);
+}
+
+bool parse_background(const std::string& text, graph_model& m)
+{
+    if (text.empty() || text == "black")
+        m.set_background(bode_background::black);
+    else if (text == "white")
+        m.set_background(bode_background::white);
+    else {
+        char* end = nullptr;
+        const unsigned long rgb = std::strtoul(text.c_str(), &end, 16);
+        if (text.size() != 6 || *end != '\0')
+            return false;
+        m.set_background(bode_background::custom,
+                         {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
+    }
+    return true;
+}
+
+// Applies the range options; false (after the dialog's message) when refused.
+bool apply_ranges(const cli_args& args, graph_model& m)
+{
+    std::string a, b;
+    s_range_check r;
+    if (args.has("--freq-range")) {
+        if (!parse_pair(args.get("--freq-range"), a, b) || !m.apply_freq_range(a, b, &r)) {
+            ui_message_box(nullptr, r.message.empty() ? "Invalid frequency values" : r.message,
+                           "Tarvelo2", MB_OK);
+            return false;
+        }
+        m.auto_gain_range();
+    }
+    const std::string gain = args.get("--gain-range");
+    if (gain == "centre") {
+        m.centre_gain_range();
+    } else if (!gain.empty()) {
+        if (!parse_pair(gain, a, b) || !m.apply_gain_range(a, b, &r)) {
+            ui_message_box(nullptr, r.message.empty() ? "Please enter a number" : r.message,
+                           "Tarvelo2", MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
+
+int run_render(const cli_args& args)
+{
+    std::vector<int> keys;
+    int width = 1024, height = 625;
+    const std::string out = args.get("--out");
+    const long weight = args.get_long("--weight", 2);
+    if (!parse_keys(args.get("--tests"), keys) || out.empty() || weight < 1 || weight > 3 ||
+        (args.has("--size") &&
+         std::sscanf(args.get("--size").c_str(), "%dx%d", &width, &height) != 2) ||
+        width < 200 || height < 200 || width > 8000 || height > 8000)
+        return CLI_USAGE;
+    if (out.size() < 4 || out.compare(out.size() - 4, 4, ".bmp") != 0) {
+        std::fprintf(stderr, "tarvelo2-cli: %s: only .bmp files are written\n", out.c_str());
+        return CLI_USAGE;
+    }
+    if (!cli_open_database(args))
+        return 1;
+    graph_model m;
+    m.load(keys);
+    db_close();
+    m.log_scaling = !args.flag("--linear");
+    for (PlotStyle& s : m.styles)
+        s.gain_weight = s.phase_weight = int(weight);
+    if (!parse_background(args.get("--background"), m))
+        return CLI_USAGE;
+    if (args.flag("--margins"))
+        m.find_margins();
+    if (args.flag("--filter-noise"))
+        m.filter_noise();
+    if (!apply_ranges(args, m))
+        return 1;
+    static int argc = 3;
+    static char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    QGuiApplication app(argc, argv);
+    if (bode_save_bmp(graph_render(m, QSize(width, height), true),
+                      QString::fromLocal8Bit(out.c_str())) != 0) {
+        std::fprintf(stderr, "tarvelo2-cli: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    std::printf("frequency\t%.6g\t%.6g\n", m.freq.fmin, m.freq.fmax);
+    std::printf("gain\t%.6g\t%.6g\n", m.gain.gmin, m.gain.gmax);
+    for (int i = 0; i < m.count; ++i)
+        std::printf("test\t%d\t%s\t%s\n", i + 1, graph_menu_caption(m.plots[i].test_name).c_str(),
+                    graph_legend_name(m.plots[i].test_name).c_str());
+    return 0;
+}
+
+const cli_option_registrar render_options({"--out", "--size", "--background", "--freq-range",
+                                           "--gain-range", "--weight"});
+const cli_flag_registrar linear_flag("--linear");
+const cli_flag_registrar margins_flag("--margins");
+const cli_flag_registrar filter_flag("--filter-noise");
+const cli_registrar render_command(
+    {"graph-render",
+     "graph-render --db FILE --tests K,K,... --out FILE.bmp [--size WxH] "
+     "[--background black|white|RRGGBB] [--linear] [--freq-range A,B] [--gain-range A,B|centre] "
+     "[--weight 1|2|3] [--margins] [--filter-noise]  the graph dialog's chart as a bitmap",
+     run_render});
+
+} // namespace
+
+#endif

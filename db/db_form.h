@@ -1,0 +1,96 @@
+#pragma once
+// The database form without its windows: the three lists (sessions, the
+// tests of the selected session, and the selection of up to nine tests),
+// their sort state and selected rows, and the commands that change the test
+// database from the form. The windows mirror these lists and forward the
+// user's clicks; the command line drives the same object.
+//
+// Every message goes through the user-interface seam with the owner given.
+#include "base/ui_seam.h"
+#include "db/db_last.h"
+#include "db/db_records.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int DB_SELECTION_MAX = 9;
+
+struct db_list_row {
+    std::string text; // columns separated by tabs
+    int64_t key = 0;  // SessionNo or TestNo
+};
+
+struct db_list {
+    std::vector<db_list_row> rows;
+    int selected = -1;
+    unsigned version = 0; // counts every change of the rows
+
+    int64_t selected_key() const;
+    // Selects index, clamped to the last row; none when the list is empty.
+    void select_clamped(int index);
+    int find(int64_t key) const;
+    void erase(int index);
+    void clear();
+};
+
+class db_form {
+public:
+    explicit db_form(ui_owner owner = nullptr) : owner_(owner) {}
+
+    db_list sessions;
+    db_list tests;
+    db_list selection;
+
+    // Sort state: the session column (0 Name, 1 Unit, 2 Date, 3 Location),
+    // and the direction of both lists (false: descending).
+    int session_column = 0;
+    bool session_ascending = false;
+    bool tests_ascending = false;
+
+    // Refreshes the session list, keeping the selected session by key or by
+    // row index, then the test list of whichever session is selected.
+    void refresh_sessions(bool keep_by_key);
+    void refresh_tests();
+    // The user selected a row of the session list (-1: none).
+    void select_session(int row);
+    void select_session_by_key(int64_t session_no);
+    // A click on a column header: the same column flips the direction, a
+    // new one starts descending.
+    void click_session_column(int column);
+    void click_test_column();
+
+    bool add_to_selection();
+    bool remove_from_selection();
+    bool delete_test();
+    bool delete_session();
+    // Stores a session the Session Details dialog filled, lists and selects
+    // it. A failed store is reported and changes nothing.
+    bool store_new_session(s_session& session);
+    // Keys of the selection in row order, or empty after telling the user
+    // that 1 to 9 tests are needed (for a graph or an export).
+    std::vector<int> graph_keys() const;
+    std::vector<int> export_keys() const;
+
+    // Empties the three lists, then closes the database.
+    void close_database();
+    // The tool strip's file commands; remember writes the settings key of a
+    // database that opened.
+    bool new_database();
+    bool open_database(const db_path_writer& remember);
+    bool import_sweep();
+
+    ui_owner owner() const { return owner_; }
+
+private:
+    int ask(const std::string& text) const;
+    void tell(const std::string& text) const;
+    std::vector<int> selection_keys(const char* empty_text) const;
+    void drop_from_selection(const std::vector<int64_t>& test_keys);
+    void reopen(const std::string& previous, const db_path_writer& remember);
+
+    ui_owner owner_;
+};
+
+// The texts the form shows.
+extern const char* const DB_FORM_CAPTION;

@@ -1,0 +1,101 @@
+// The database form's file commands: a new database file, another database
+// file, and a sweep file imported as a test.
+#include "db/db_connection.h"
+#include "db/db_error.h"
+#include "db/db_form.h"
+#include "db/db_import.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+const char* const DATABASE_FILTERS = "Database Files (*.db);;All Files (*.*)";
+
+bool file_exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+void db_form::reopen(const std::string& previous, const db_path_writer& remember)
+{
+    db_set_current_path(previous);
+    db_open_last(remember);
+    refresh_sessions(false);
+}
+
+bool db_form::new_database()
+{
+    ui_file_request request;
+    request.save = true;
+    request.caption = "New Database";
+    request.filters = DATABASE_FILTERS;
+    request.default_suffix = "db";
+    ui_file_choice choice;
+    if (!ui_choose_file(owner_, request, choice))
+        return false;
+    if (file_exists(choice.path)) {
+        ui_message_box(owner_, "A file with that name already exists", DB_FORM_CAPTION,
+                       MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    const std::string previous = db_current_path();
+    // The lists go first: nothing listed may outlive the file behind it.
+    close_database();
+    bool is_new = false;
+    if (db_open(choice.path, DB_OPEN_OR_CREATE, &is_new) && is_new) {
+        db_set_current_path(choice.path);
+        refresh_sessions(false);
+        return true;
+    }
+    db_close();
+    db_report_error(("Unable to create the database file <" + choice.path + ">").c_str());
+    // The settings already name the previous file; writing it again is harmless.
+    reopen(previous, [](const std::string&) {});
+    return false;
+}
+
+bool db_form::open_database(const db_path_writer& remember)
+{
+    if (db_is_open() &&
+        ui_message_box(owner_,
+                       "Are you sure you want to break the connection to the database file " +
+                           db_current_path(),
+                       DB_FORM_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    const std::string previous = db_current_path();
+    close_database();
+    db_set_current_path({});
+    ui_file_request request;
+    request.caption = "Open Database";
+    request.filters = DATABASE_FILTERS;
+    request.default_suffix = "db";
+    ui_file_choice choice;
+    if (!ui_choose_file(owner_, request, choice))
+        return false; // the user chose to work without a database
+    db_set_current_path(choice.path);
+    if (db_open_last(remember)) {
+        refresh_sessions(false);
+        return true;
+    }
+    if (!previous.empty())
+        reopen(previous, remember);
+    return false;
+}
+
+bool db_form::import_sweep()
+{
+    ui_file_request request;
+    request.caption = "Import Sweep";
+    request.filters = "Text Files (*.txt);;CSV Files (*.csv);;All Files (*.*)";
+    request.default_suffix = "csv";
+    ui_file_choice choice;
+    if (!ui_choose_file(owner_, request, choice) || !file_exists(choice.path))
+        return false;
+    s_test test;
+    const db_import_result result = db_import_sweep_file(choice.path, test);
+    refresh_sessions(false);
+    return result.status == db_import_status::ok;
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The graph dialog ("QXTarvelo2GraphDialogClass"): up to nine stored tests
+// on one Bode chart, with menus for scaling, ranges, background, cursor
+// visibility, each test's visibility, weights, colours and margin markers,
+// the margin search and the noise filter, and bitmap/clipboard copies.
+// Only one exists at a time.
+#include "base/command_seam.h"
+#include "graph/dialog/graph_model.h"
+
+#include <QDialog>
+#include <functional>
+#include <QMainWindow>
+#include <map>
+
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QScrollBar;
+
+enum : int {
+    GRAPH_SELECTED_PLOT = 15221,
+    GRAPH_CMD_CLOSE = 32798,
+    GRAPH_CMD_SAVE_BMP = 32797,
+    GRAPH_CMD_CLIPBOARD = 32796,
+    GRAPH_CMD_LINEAR = 32789,
+    GRAPH_CMD_LOG = 32790,
+    GRAPH_CMD_GAIN_AUTO = 32779,
+    GRAPH_CMD_GAIN_CENTRE = 32780,
+    GRAPH_CMD_GAIN_MANUAL = 32781,
+    GRAPH_CMD_FREQ_AUTO = 32782,
+    GRAPH_CMD_FREQ_MANUAL = 32783,
+    GRAPH_CMD_BLACK = 32785,
+    GRAPH_CMD_WHITE = 32786,
+    GRAPH_CMD_CUSTOM = 32787,
+    GRAPH_CMD_GAIN_CURSOR = 32792,
+    GRAPH_CMD_PHASE_CURSOR = 32793,
+    GRAPH_CMD_FIND_MARGINS = 32794,
+    GRAPH_CMD_FILTER_NOISE = 32795,
+};
+
+// The range dialog: "Min :" and "Max :", OK, Cancel and Preview. OK and
+// Preview apply through the model's checks; Cancel or closing restores the
+// range held when it opened.
+class graph_range_dialog : public QDialog {
+    Q_OBJECT
+public:
+    graph_range_dialog(QWidget* parent, graph_model& model, bool frequency,
+                       std::function<void()> repaint);
+    QLineEdit* min_field() const { return min_; }
+    QLineEdit* max_field() const { return max_; }
+    void press_ok();
+    void press_preview();
+    void reject() override;
+
+private:
+    bool apply();
+    graph_model& model_;
+    bool frequency_;
+    std::function<void()> repaint_;
+    s_freq_range freq_before_;
+    s_gain_range gain_before_;
+    graph_range_mode mode_before_;
+    QLineEdit* min_ = nullptr;
+    QLineEdit* max_ = nullptr;
+};
+
+class graph_dialog : public QMainWindow, public command_target {
+    Q_OBJECT
+public:
+    graph_dialog(QWidget* parent, const std::vector<int>& test_keys);
+    ~graph_dialog() override;
+
+    void on_command(int id, intptr_t lparam) override;
+    graph_model& model() { return model_; }
+    QWidget* chart() const { return chart_; }
+    QAction* action(int id) const;
+    QComboBox* selected_plot() const { return selected_; }
+    QScrollBar* cursor_bar(int which) const { return which == 0 ? gain_bar_ : phase_bar_; }
+    // Set by tests: the range dialog opened by Manual, before it runs.
+    static void set_range_dialog_hook(void (*hook)(graph_range_dialog&));
+
+    static graph_dialog* current();
+
+private:
+    void build_menus();
+    void rebuild_plot_menu();
+    void update_checks();
+    void per_test_command(int base, int slot);
+    void refresh_cursors();
+    void run_range_dialog(bool frequency);
+    void choose_background();
+    bool pick_colour(s_rgb& colour);
+    void save_bitmap();
+    void repaint_chart();
+
+    graph_model model_;
+    QWidget* chart_ = nullptr;
+    QComboBox* selected_ = nullptr;
+    QScrollBar* gain_bar_ = nullptr;
+    QScrollBar* phase_bar_ = nullptr;
+    QMenu* plot_menu_ = nullptr;
+    std::map<int, QAction*> actions_;
+};
+
+// Opens the graph of the given tests (closing any open one).
+void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys);

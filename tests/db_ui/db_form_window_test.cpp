@@ -1,0 +1,214 @@
+#include "app/ui/main_window.h"
+#include "base/command_ids.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/export_entry.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
+#include "db/ui/db_form_windows.h"
+#include "tests/support/qt_test_app.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<int> exported;
+void record_export(QWidget*, const std::vector<int>& keys)
+{
+    exported = keys;
+}
+
+class DbFormWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_qt_app();
+        test_ui().clear();
+        test_ui().set_default_yes(false);
+        prepare_test_settings((dir / "data").string());
+        db_register_windows();
+        fill_default_database();
+        w = std::make_unique<main_window>((dir / "data").string(), dir.str());
+        w->resize(1024, 700);
+        w->show();
+        post_click(CMD_DATABASE);
+        pump();
+        view = db_current_view();
+        ASSERT_TRUE(view);
+        ASSERT_TRUE(wait_until([this] { return list(DB_LIST_SESSIONS)->topLevelItemCount() > 0; }));
+    }
+
+    void TearDown() override
+    {
+        w.reset();
+        set_tests_exporter(nullptr);
+    }
+
+    // 10 000 sessions; session 1 holds three tests.
+    void fill_default_database()
+    {
+        bool is_new = false;
+        ASSERT_TRUE(db_open((dir / "default.db").string(), DB_OPEN_OR_CREATE, &is_new));
+        db_exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+                "INSERT INTO Session (Name, Unit, Date, Location) SELECT printf('S%05d', i), "
+                "'U' || (i % 7), '2024-01-01 00:00:00', 'L' FROM n");
+        for (const char* name : {"t1", "t2", "t3"}) {
+            s_test test;
+            test.SessionNo = 1;
+            test.Name = name;
+            test.Winding = "HV";
+            ASSERT_TRUE(db_store_test(test));
+        }
+        db_close();
+    }
+
+    QTreeWidget* list(int id) { return view->list(id); }
+    void click(int id)
+    {
+        post_click(id);
+        pump();
+    }
+    void choose(int id, int row)
+    {
+        list(id)->setCurrentItem(list(id)->topLevelItem(row));
+        pump();
+    }
+    void shot(const char* name)
+    {
+        if (const char* out = std::getenv("DB_SCREENSHOT_DIR"))
+            w->grab().save(QString("%1/%2.png").arg(out, name));
+    }
+
+    temp_folder dir{"tarvelo_db_form"};
+    std::unique_ptr<main_window> w;
+    db_view_window* view = nullptr;
+};
+
+TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClicks)
+{
+    struct expected {
+        int id;
+        QStringList headers;
+    };
+    const expected lists[] = {
+        {DB_LIST_SESSIONS, {"Session Name", "Unit", "Test Date", "Location"}},
+        {DB_LIST_TESTS, {"Test Name", "Winding"}},
+        {DB_LIST_SELECTION,
+         {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"}},
+    };
+    send_command(view, DB_CMD_REFRESH_TESTS); // any command fits the columns again
+    for (const expected& e : lists) {
+        QTreeWidget* l = list(e.id);
+        EXPECT_TRUE(l->isVisible()) << e.id;
+        QStringList headers;
+        for (int c = 0; c < l->columnCount(); ++c)
+            headers << l->headerItem()->text(c);
+        EXPECT_EQ(headers, e.headers);
+        const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
+        const int width = (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
+        for (int c = 0; c < l->columnCount(); ++c)
+            EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c;
+    }
+    QTreeWidget* sessions = list(DB_LIST_SESSIONS);
+    ASSERT_EQ(sessions->topLevelItemCount(), 10000);
+    EXPECT_EQ(sessions->topLevelItem(0)->text(0), "S10000"); // Name, descending
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItemCount(), 0) << "no session selected yet";
+
+    choose(DB_LIST_SESSIONS, 9999);
+    EXPECT_EQ(sessions->topLevelItem(9999)->text(0), "S00001");
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItemCount(), 3);
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t3");
+
+    // Sort clicks: the same column flips, a new column starts descending;
+    // the selected session stays selected by key.
+    const std::tuple<int, Qt::SortOrder, QString> clicks[] = {
+        {0, Qt::AscendingOrder, "S00001"},
+        {1, Qt::DescendingOrder, "U6"},
+        {1, Qt::AscendingOrder, "U0"},
+    };
+    for (const auto& [column, order, first] : clicks) {
+        emit sessions->header()->sectionClicked(column);
+        pump();
+        EXPECT_EQ(sessions->header()->sortIndicatorSection(), column);
+        EXPECT_EQ(sessions->header()->sortIndicatorOrder(), order);
+        EXPECT_EQ(sessions->topLevelItem(0)->text(column), first);
+        ASSERT_TRUE(sessions->currentItem());
+        EXPECT_EQ(sessions->currentItem()->text(0), "S00001");
+    }
+    emit list(DB_LIST_TESTS)->header()->sectionClicked(0);
+    pump();
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t1");
+}
+
+TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLists)
+{
+    for (const auto& [id, tip] :
+         std::vector<std::pair<int, QString>>{{DB_TOOL_NEW, "New Database"},
+                                              {DB_TOOL_GRAPH, "Graph Selected Tests"},
+                                              {DB_TOOL_EXPORT, "Export Selected Tests"},
+                                              {DB_TOOL_IMPORT, ""}})
+        EXPECT_EQ(control_by_id(id)->toolTip(), tip) << id;
+    EXPECT_FALSE(control_by_id(DB_TOOL_EXPORT)->isEnabled()) << "no exporter registered";
+    EXPECT_TRUE(control_by_id(DB_TOOL_NEW)->isVisible());
+
+    QTreeWidget* sessions = list(DB_LIST_SESSIONS);
+    sessions->scrollToTop();
+    choose(DB_LIST_SESSIONS, 9999);
+    choose(DB_LIST_TESTS, 1);
+    for (int i = 0; i < 10; ++i)
+        click(DB_TOOL_ADD);
+    EXPECT_EQ(list(DB_LIST_SELECTION)->topLevelItemCount(), 9);
+    EXPECT_EQ(test_ui().shown().back().text, "You may only select a maximum of 9 tests");
+    control_by_id(DB_TOOL_NEW)->setFocus();
+    pump();
+    shot("database_view");
+
+    // Sampled in the empty right part of the first column.
+    QTreeWidget* tests = list(DB_LIST_TESTS);
+    const QImage image = tests->viewport()->grab().toImage();
+    const int x = tests->columnWidth(0) - 8;
+    const QRect row = tests->visualItemRect(tests->topLevelItem(1));
+    EXPECT_EQ(image.pixelColor(x, row.center().y()), QColor(192, 0, 0));
+    const QRect other = tests->visualItemRect(tests->topLevelItem(0));
+    EXPECT_NE(image.pixelColor(x, other.center().y()), QColor(192, 0, 0));
+
+    // Export goes through the registered exporter with the keys in row order.
+    set_tests_exporter(record_export);
+    post_command(w.get(), CMD_MAIN_REFRESH);
+    pump();
+    w->mode_window(ROW_DB_TOOLS)->refresh_controls(true, false, false);
+    ASSERT_TRUE(w->mode_window(ROW_DB_TOOLS)->isEnabled());
+    EXPECT_TRUE(control_by_id(DB_TOOL_EXPORT)->isEnabled());
+    click(DB_TOOL_EXPORT);
+    EXPECT_EQ(exported, std::vector<int>(9, 2));
+
+    // Deleting the selected test through its button drops it everywhere.
+    test_ui().push_answer(IDYES);
+    click(DB_TOOL_DELETE_TEST);
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItemCount(), 2);
+    EXPECT_EQ(list(DB_LIST_SELECTION)->topLevelItemCount(), 0);
+    exported.clear();
+    click(DB_TOOL_EXPORT);
+    EXPECT_TRUE(exported.empty());
+    EXPECT_EQ(test_ui().shown().back().text, "Please add some tests to export");
+}
+
+TEST_F(DbFormWindow, NewDatabaseEmptiesTheListsAndTheShellFollowsItsPath)
+{
+    choose(DB_LIST_SESSIONS, 0);
+    list(DB_LIST_TESTS)->setCurrentItem(nullptr);
+    const std::string fresh = (dir / "fresh.db").string();
+    test_ui().push_file(fresh);
+    click(DB_TOOL_NEW);
+    EXPECT_EQ(w->database_path(), fresh);
+    EXPECT_EQ(list(DB_LIST_SESSIONS)->topLevelItemCount(), 0);
+    EXPECT_EQ(list(DB_LIST_SELECTION)->topLevelItemCount(), 0);
+    w.reset();
+    EXPECT_FALSE(db_is_open()) << "closing the application closes the database";
+}
+
+} // namespace
