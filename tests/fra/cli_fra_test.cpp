@@ -213,9 +213,13 @@ TEST_F(CliFra, SerialSweepEndsWhenTheLineDies)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << faults[i];
         std::ifstream err(dir + "/err" + std::to_string(i) + ".txt");
         const std::string text{std::istreambuf_iterator<char>(err), {}};
-        EXPECT_NE(text.find("[No Connection] The connection to the instrument was lost"),
-                  std::string::npos)
-            << faults[i] << ": " << text;
+        // Where the line dies depends on how many polls the sweep took: before
+        // the first point the link is lost, after some points the sweep is
+        // incomplete; both say so and fail.
+        const bool lost = text.find("[No Connection] The connection to the instrument was lost") !=
+                          std::string::npos;
+        const bool incomplete = text.find("The sweep data were incomplete") != std::string::npos;
+        EXPECT_TRUE(lost || incomplete) << faults[i] << ": " << text;
     }
     for (auto& s : sims)
         s->stop();
