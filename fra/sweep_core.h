@@ -50,6 +50,29 @@ struct s_sweep_job {
     std::function<void(s_link&, instrument_config&)> before_close;
 };
 
+// A job with the fields every sweep context shares (link, configuration,
+// dialog, window, flags, step count and phase convention) taken from ctx;
+// the caller adds what its mode needs.
+template <class Context> s_sweep_job sweep_job_of(Context& ctx)
+{
+    s_sweep_job job;
+    job.link = ctx.link;
+    job.config = ctx.config;
+    job.dialog = ctx.dialog;
+    job.notify = ctx.notify;
+    job.message_owner = ctx.message_owner;
+    job.cancel = &ctx.cancel;
+    job.incomplete = &ctx.incomplete;
+    job.received = &ctx.received;
+    job.steps = &ctx.sweep.count;
+    job.phase_convention = &ctx.sweep.phase_convention;
+    return job;
+}
+
+// Reads one integer parameter from the instrument into the model and
+// returns it (the model's value stays when the read fails).
+int32_t sweep_read_int(instrument_config& config, s_link& link, int id);
+
 // Runs one sweep on the calling thread. On success the points have gone to
 // store_point and complete_id has been posted to notify; the dialog always
 // gets CMD_PROGRESS_FINISHED last.

@@ -55,14 +55,6 @@ bool sent(const s_link& link, int rc)
     return link.interface == LINK_LAN ? rc == 0 : rc > 0;
 }
 
-int32_t read_int(instrument_config& config, s_link& link, int id)
-{
-    config.read_param(id, link, nullptr);
-    int32_t v = 0;
-    config.get_int(id, v);
-    return v;
-}
-
 // Steps 4 to 8: the parameters the sweep needs. False when the user
 // declines to switch datalogging off.
 bool prepare(s_sweep_job& job, int& n)
@@ -71,10 +63,10 @@ bool prepare(s_sweep_job& job, int& n)
     instrument_config& config = *job.config;
     bool go_on = true;
     try {
-        *job.steps = read_int(config, link, FRA_PARAM_STEPS);
-        *job.phase_convention = read_int(config, link, FRA_PARAM_PHASE_CONVENTION);
+        *job.steps = sweep_read_int(config, link, FRA_PARAM_STEPS);
+        *job.phase_convention = sweep_read_int(config, link, FRA_PARAM_PHASE_CONVENTION);
         n = job.values_per_point(link, config);
-        if (read_int(config, link, FRA_PARAM_DATALOG) != 0) {
+        if (sweep_read_int(config, link, FRA_PARAM_DATALOG) != 0) {
             const int answer = ui_message_box(job.message_owner, FRA_TEXT_DATALOG_QUESTION,
                                               "Error: Datalog", MB_YESNO);
             go_on = answer == IDYES;
@@ -99,7 +91,7 @@ start_result start(s_sweep_job& job)
     s_link& link = *job.link;
     instrument_config& config = *job.config;
     try {
-        if (read_int(config, link, FRA_PARAM_MODE) != job.mode) {
+        if (sweep_read_int(config, link, FRA_PARAM_MODE) != job.mode) {
             config.set_int(FRA_PARAM_MODE, job.mode);
             config.write_param(FRA_PARAM_MODE, link);
             sleep_ms(FRA_MODE_SWITCH_WAIT_MS);
@@ -243,21 +235,11 @@ bool valid_steps(int steps)
 
 s_sweep_job fra_job(FraSweepContext& ctx)
 {
-    s_sweep_job job;
-    job.link = ctx.link;
-    job.config = ctx.config;
-    job.dialog = ctx.dialog;
-    job.notify = ctx.notify;
-    job.message_owner = ctx.message_owner;
-    job.cancel = &ctx.cancel;
-    job.incomplete = &ctx.incomplete;
-    job.received = &ctx.received;
-    job.steps = &ctx.sweep.count;
-    job.phase_convention = &ctx.sweep.phase_convention;
+    s_sweep_job job = sweep_job_of(ctx);
     job.mode = FRA_OPERATING_MODE;
     job.complete_id = CMD_FRA_SWEEP_COMPLETE;
     job.values_per_point = [](s_link& link, instrument_config& config) {
-        if (link.type_code == FRA_TYPE_6300 && read_int(config, link, FRA_PARAM_INPUT) != 0)
+        if (link.type_code == FRA_TYPE_6300 && sweep_read_int(config, link, FRA_PARAM_INPUT) != 0)
             return FRA_VALUES_MAX;
         return FRA_VALUES_USUAL;
     };
@@ -328,4 +310,12 @@ void fra_sweep_worker(FraSweepContext& ctx)
 void fra_sweep_cancel(FraSweepContext& ctx)
 {
     cancel_sweep_job(ctx.cancel, ctx.dialog);
+}
+
+int32_t sweep_read_int(instrument_config& config, s_link& link, int id)
+{
+    config.read_param(id, link, nullptr);
+    int32_t v = 0;
+    config.get_int(id, v);
+    return v;
 }

@@ -11,14 +11,6 @@
 
 namespace {
 
-int32_t read_int(instrument_config& config, s_link& link, int id)
-{
-    config.read_param(id, link, nullptr);
-    int32_t v = 0;
-    config.get_int(id, v);
-    return v;
-}
-
 void write_int(instrument_config& config, s_link& link, int id, int32_t value)
 {
     config.set_int(id, value);
@@ -27,23 +19,14 @@ void write_int(instrument_config& config, s_link& link, int id, int32_t value)
 
 s_sweep_job lcr_job(LcrSweepContext& ctx)
 {
-    s_sweep_job job;
-    job.link = ctx.link;
-    job.config = ctx.config;
-    job.dialog = ctx.dialog;
-    job.notify = ctx.notify;
-    job.message_owner = ctx.message_owner;
-    job.cancel = &ctx.cancel;
-    job.incomplete = &ctx.incomplete;
-    job.received = &ctx.received;
-    job.steps = &ctx.sweep.count;
-    job.phase_convention = &ctx.sweep.phase_convention;
+    s_sweep_job job = sweep_job_of(ctx);
     job.mode = LCR_OPERATING_MODE;
     job.start_count = 3;
     job.download_command = "LCR,SWEEP?\n";
     job.complete_id = CMD_LCR_SWEEP_COMPLETE;
     job.values_per_point = [&ctx](s_link& link, instrument_config& config) {
-        const int quantity = link.type_code == 9 ? read_int(config, link, LCR_PARAM_QUANTITY) : 0;
+        const int quantity =
+            link.type_code == 9 ? sweep_read_int(config, link, LCR_PARAM_QUANTITY) : 0;
         ctx.sweep.layout = lcr_layout_for(link.type_code, quantity);
         return lcr_layout(ctx.sweep.layout).values;
     };
@@ -77,7 +60,7 @@ void piezo_sweep_worker(PiezoSweepContext& ctx)
     s_sweep_job job = lcr_job(ctx);
     int32_t remembered = -1;
     job.before_prepare = [&remembered](s_link& link, instrument_config& config) {
-        remembered = read_int(config, link, LCR_PARAM_QUANTITY);
+        remembered = sweep_read_int(config, link, LCR_PARAM_QUANTITY);
         if (remembered != LCR_QUANTITY_IMPEDANCE)
             write_int(config, link, LCR_PARAM_QUANTITY, LCR_QUANTITY_IMPEDANCE);
     };
