@@ -184,10 +184,13 @@ int run_sweep(const cli_args& args)
 
 int margins_of(const FraResults& results)
 {
-    for (margin_kind kind : {margin_kind::zero_db, margin_kind::zero_phase}) {
-        LList<s_gain_phase_point> found = margin_search(results.points.data(), results.count, kind);
-        std::printf("%s\n", margin_report(found, kind).c_str());
-    }
+    LList<s_gain_phase_point> zero_db =
+        margin_search(results.points.data(), results.count, margin_kind::zero_db);
+    LList<s_gain_phase_point> zero_phase =
+        margin_search(results.points.data(), results.count, margin_kind::zero_phase);
+    std::printf("%s\n", margin_report(zero_db, margin_kind::zero_db).c_str());
+    std::printf("%s\n", margin_report(zero_phase, margin_kind::zero_phase).c_str());
+    std::printf("%s\n", margin_summary(zero_db, zero_phase).c_str());
     return 0;
 }
 

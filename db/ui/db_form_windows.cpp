@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -163,7 +164,8 @@ void db_view_window::show_sort_indicators()
                                form_.session_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     QHeaderView* tests = list(DB_LIST_TESTS)->header();
     tests->setSortIndicatorShown(true);
-    tests->setSortIndicator(0, form_.tests_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    tests->setSortIndicator(form_.tests_column,
+                            form_.tests_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& shown_version)
@@ -218,7 +220,7 @@ void db_view_window::column_clicked(int id, int column)
     if (id == DB_LIST_SESSIONS)
         form_.click_session_column(column);
     else
-        form_.click_test_column();
+        form_.click_test_column(column);
     show_sort_indicators();
     sync();
 }
@@ -282,11 +284,26 @@ void db_view_window::resizeEvent(QResizeEvent* event)
 
 bool db_view_window::eventFilter(QObject* watched, QEvent* event)
 {
-    // Sizes and frames settle when a list is resized, polished or shown.
+    // A resize carries the new width. A polish or style change reaches this
+    // filter before the list has taken its new frame, so the fit waits
+    // until the list has handled the event.
     const QEvent::Type t = event->type();
-    if (t == QEvent::Resize || t == QEvent::Show || t == QEvent::Polish || t == QEvent::StyleChange)
+    if (t == QEvent::Resize)
         fit_columns();
+    else if (t == QEvent::Show || t == QEvent::Polish || t == QEvent::StyleChange)
+        fit_columns_later();
     return table_window::eventFilter(watched, event);
+}
+
+void db_view_window::fit_columns_later()
+{
+    if (fit_pending_)
+        return;
+    fit_pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        fit_pending_ = false;
+        fit_columns();
+    });
 }
 
 db_tools_window::db_tools_window(QWidget* parent, int frame)

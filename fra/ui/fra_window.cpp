@@ -185,6 +185,11 @@ QImage fra_window::picture()
     return view_window_ ? view_window_->picture() : QImage();
 }
 
+std::function<void(QPainter&, const QRect&)> fra_window::picture_painter()
+{
+    return view_window_ ? view_window_->picture_painter() : nullptr;
+}
+
 void fra_window::refresh_main()
 {
     if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)

@@ -18,6 +18,7 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const LcrResults& results() const { return *results_; }
     bool holds_results() const { return held_; }
