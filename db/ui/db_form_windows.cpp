@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -284,26 +283,11 @@ void db_view_window::resizeEvent(QResizeEvent* event)
 
 bool db_view_window::eventFilter(QObject* watched, QEvent* event)
 {
-    // A resize carries the new width. A polish or style change reaches this
-    // filter before the list has taken its new frame, so the fit waits
-    // until the list has handled the event.
+    // Sizes and frames settle when a list is resized, polished or shown.
     const QEvent::Type t = event->type();
-    if (t == QEvent::Resize)
+    if (t == QEvent::Resize || t == QEvent::Show || t == QEvent::Polish || t == QEvent::StyleChange)
         fit_columns();
-    else if (t == QEvent::Show || t == QEvent::Polish || t == QEvent::StyleChange)
-        fit_columns_later();
     return table_window::eventFilter(watched, event);
-}
-
-void db_view_window::fit_columns_later()
-{
-    if (fit_pending_)
-        return;
-    fit_pending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        fit_pending_ = false;
-        fit_columns();
-    });
 }
 
 db_tools_window::db_tools_window(QWidget* parent, int frame)

@@ -56,13 +56,11 @@ private:
     void column_clicked(int id, int column);
     void show_sort_indicators();
     void fit_columns();
-    void fit_columns_later();
     void create_session();
     void graph();
 
     db_form form_;
     bool lists_ready_ = false;
-    bool fit_pending_ = false;
     unsigned shown_[3] = {~0u, ~0u, ~0u};
 };
 

@@ -101,11 +101,17 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         {DB_LIST_SELECTION,
          {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"}},
     };
-    // A wider frame (a style change) is fitted again with no command sent.
-    list(DB_LIST_SELECTION)
-        ->setStyleSheet(list(DB_LIST_SELECTION)->styleSheet() +
-                        " QTreeView { border: 6px solid gray; }");
-    pump();
+    // Columns share the client width, refitted by the lists themselves.
+    const auto expect_fitted = [&](const std::string& when) {
+        for (const expected& e : lists) {
+            QTreeWidget* l = list(e.id);
+            const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
+            const int width =
+                (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
+            for (int c = 0; c < l->columnCount(); ++c)
+                EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c << " " << when;
+        }
+    };
     for (const expected& e : lists) {
         QTreeWidget* l = list(e.id);
         EXPECT_TRUE(l->isVisible()) << e.id;
@@ -113,10 +119,17 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         for (int c = 0; c < l->columnCount(); ++c)
             headers << l->headerItem()->text(c);
         EXPECT_EQ(headers, e.headers);
-        const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
-        const int width = (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
-        for (int c = 0; c < l->columnCount(); ++c)
-            EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c;
+    }
+    expect_fitted("as shown");
+    list(DB_LIST_SELECTION)
+        ->setStyleSheet(list(DB_LIST_SELECTION)->styleSheet() +
+                        " QTreeView { border: 6px solid gray; }");
+    pump();
+    expect_fitted("with a wider frame");
+    for (QSize size : {QSize(1100, 720), QSize(900, 650), QSize(1300, 820), QSize(1024, 700)}) {
+        w->resize(size);
+        pump();
+        expect_fitted("at width " + std::to_string(size.width()));
     }
     QTreeWidget* sessions = list(DB_LIST_SESSIONS);
     ASSERT_EQ(sessions->topLevelItemCount(), 10000);
@@ -229,7 +242,7 @@ TEST_F(DbFormWindow, ImportButtonStoresEveryAcceptedFormAndRefusesBadFiles)
         {"three.csv",
          header + "\nFrequency (Hz),Gain (dB),Phase (\xC2\xB0)\n100,-3.5,12.25\n",
          {100, -3.5, 12.25}},
-        {"four.txt", "1\t1,234.5\t-3\t45\n2\t12,5\t-4\t46\n", {1234.5, -3, 45}},
+        {"four.txt", "1\t1,234.5\t-3\t45\n2\t12,5\t-4\t46\n", {12.5, -4, 46}}, // by frequency
         {"sweep.dat",
          "07-12-2026 - 09:35\n1\t1000\t1\t0.5\t-6.0206\t-45.5\n",
          {1000, -6.0206, -45.5}},

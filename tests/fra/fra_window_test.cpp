@@ -28,8 +28,10 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -202,6 +204,26 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     shot("fra_graph");
     send_command(main.get(), CMD_COPY_CLIPBOARD); // the chart, not its controls
     EXPECT_EQ(QApplication::clipboard()->image().size(), fra->view_window()->contentsRect().size());
+    // Saved by the chosen filter or the typed suffix: the bitmap as before,
+    // a PNG with its pixels, an SVG drawing of the same chart.
+    const QImage picture = fra->view_window()->picture();
+    const std::tuple<std::string, int, std::string> saves[] = {
+        {"/chart", 0, "/chart.bmp"}, {"/chart.png", 0, "/chart.png"}, {"/chart", 2, "/chart.svg"}};
+    for (const auto& [typed, filter, written] : saves) {
+        ui.push_file(dir + typed, filter);
+        send_command(main.get(), CMD_SAVE_BITMAP);
+        ASSERT_TRUE(std::filesystem::exists(dir + written)) << written;
+    }
+    EXPECT_EQ(
+        QImage(QString::fromStdString(dir + "/chart.bmp")).convertToFormat(QImage::Format_RGB32),
+        picture.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(
+        QImage(QString::fromStdString(dir + "/chart.png")).convertToFormat(QImage::Format_RGB32),
+        picture.convertToFormat(QImage::Format_RGB32));
+    std::ifstream svg(dir + "/chart.svg");
+    const std::string drawing((std::istreambuf_iterator<char>(svg)), {});
+    EXPECT_NE(drawing.find("<polyline"), std::string::npos) << "the traces drawn, not a picture";
+    EXPECT_EQ(drawing.find("<image"), std::string::npos);
 
     click(14504);
     wait_for([&] { return list->isVisible(); }, 5000);

@@ -222,7 +222,8 @@ TEST_F(GraphDialog, LegendMarkerSymbolsFollowTheMarkerSwitches)
             s.custom_gain_marker = {1, 200, 3};
             s.custom_phase_marker = {3, 1, 200};
         }
-        m.styles[1].gain_markers = r.gain; // only the second test's cell
+        m.gain_cursor_shown = m.phase_cursor_shown = false; // cursors wear marker colours
+        m.styles[1].gain_markers = r.gain;                  // only the second test's cell
         m.styles[1].phase_markers = r.phase;
         const QImage img = bmp(m);
         const int top = plot().bottom + 45;

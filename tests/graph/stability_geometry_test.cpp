@@ -134,7 +134,7 @@ TEST(StabilityGeometry, PhaseWrapSplitsTheNicholsCurveOnly)
     };
     const row rows[] = {
         {{{1, 0, 170}, {2, -1, 179}, {3, -2, -179}, {4, -3, -170}}, 2},
-        {{{1, 0, -10}, {2, -1, -60}, {3, -2, -120}, {4, -3, -170}}, 1},
+        {{{1, 0, -10}, {2, -1, -30}, {3, -2, -50}, {4, -3, -70}}, 1},
         // a 0..360 convention folds into the same chart; NaN breaks the line
         {{{1, 0, 350}, {2, -1, 340}, {3, NAN, 330}, {4, -3, 320}}, 2},
     };

@@ -278,21 +278,24 @@ bool graph_dialog::switch_view(int id)
 void graph_dialog::update_view_checks()
 {
     for (const s_view_item& v : VIEWS)
-        action(v.id)->setChecked(model_.view == v.view);
+        if (QAction* a = action(v.id))
+            a->setChecked(model_.view == v.view);
     // Axes, ranges and cursors of the Bode chart mean nothing on the others.
     const bool bode = model_.view == graph_view::bode;
     for (int id : {GRAPH_CMD_LINEAR, GRAPH_CMD_LOG, GRAPH_CMD_GAIN_AUTO, GRAPH_CMD_GAIN_CENTRE,
                    GRAPH_CMD_GAIN_MANUAL, GRAPH_CMD_FREQ_AUTO, GRAPH_CMD_FREQ_MANUAL,
                    GRAPH_CMD_GAIN_CURSOR, GRAPH_CMD_PHASE_CURSOR})
-        action(id)->setEnabled(bode);
+        if (QAction* a = action(id))
+            a->setEnabled(bode);
     gain_bar_->setEnabled(bode);
     phase_bar_->setEnabled(bode);
 }
 
 void graph_dialog::rebuild_plot_menu()
 {
+    int base = 0, slot = 0;
     for (auto it = actions_.begin(); it != actions_.end();)
-        it = it->first >= GRAPH_MENU_FIRST ? actions_.erase(it) : std::next(it);
+        it = graph_menu_split(it->first, base, slot) ? actions_.erase(it) : std::next(it);
     plot_menu_->clear();
     for (int i = 0; i < model_.count; ++i) {
         const auto add = [this, i](QMenu* menu, const QString& text, int base) {

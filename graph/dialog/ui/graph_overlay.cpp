@@ -277,11 +277,24 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
     p.restore();
 }
 
+namespace {
+
+// The chart's background without converting every trace.
+QColor background_of(const graph_model& m)
+{
+    s_bode_inputs in;
+    in.background = m.background;
+    in.custom_background = bode_qcolor(m.custom_background);
+    return bode_background_color(in);
+}
+
+} // namespace
+
 s_stability_inputs graph_stability_inputs(const graph_model& m)
 {
     s_stability_inputs in;
     in.view = m.view == graph_view::nichols ? stability_view::nichols : stability_view::nyquist;
-    in.background = bode_background_color(graph_inputs(m));
+    in.background = background_of(m);
     for (int i = 0; i < m.count; ++i) {
         s_stability_series s;
         for (const s_margin_sample& p : m.drawn_points(i))
@@ -295,6 +308,8 @@ s_stability_inputs graph_stability_inputs(const graph_model& m)
     }
     return in;
 }
+
+namespace {
 
 void graph_draw_stability(QPainter& p, const QRect& client, const s_bode_style& style,
                           const graph_model& m, bool for_file)
@@ -312,16 +327,17 @@ void graph_draw_stability(QPainter& p, const QRect& client, const s_bode_style& 
     p.restore();
 }
 
+} // namespace
+
 void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool for_file)
 {
     const s_bode_style style = for_file ? bode_style_graph_file() : bode_style_graph_screen();
-    const s_bode_inputs in = graph_inputs(m);
-    p.fillRect(client, bode_background_color(in));
+    p.fillRect(client, background_of(m));
     if (m.view != graph_view::bode) {
         graph_draw_stability(p, client, style, m, for_file);
         return;
     }
-    BodePlot(style, bode_out_of_range::clip).draw(p, client, in);
+    BodePlot(style, bode_out_of_range::clip).draw(p, client, graph_inputs(m));
     graph_draw_overlay(p, client, style, m, for_file);
 }
 
