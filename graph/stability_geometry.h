@@ -72,7 +72,7 @@ struct s_stability_frame {
 // so one unit has the same length on both axes for a plot of the given
 // width/height. Nichols: -360..0 degrees in 45-degree steps, and the gains
 // with 0 dB, limited to -200..200 dB.
-constexpr double NYQUIST_MAX_RADIUS = 10;
+constexpr double NYQUIST_MAX_RADIUS = 4;
 s_stability_frame stability_frame(const std::vector<s_xy_curve>& curves, stability_view view,
                                   double plot_aspect);
 

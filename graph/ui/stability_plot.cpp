@@ -149,19 +149,31 @@ void StabilityPlot::draw_curves(QPainter& p) const
             continue;
         // One path per test, its pieces and the parts inside the plot as
         // sub-paths. Clipping here, not by the painter, keeps the far
-        // points of a loop (gains of thousands) out of the pixel arithmetic.
+        // points of a loop (gains of thousands) out of the pixel arithmetic;
+        // points closer than half a pixel to the last one drawn are passed.
         QPainterPath path;
         for (const auto& piece : curves_[i]) {
+            bool open = false; // the path ends at the previous point
+            QPointF last;
             for (size_t k = 1; k < piece.size(); ++k) {
-                const QPointF a = to_pixel(piece[k - 1]), b = to_pixel(piece[k]);
-                s_segment seg{a.x() - plot_.left, a.y() - plot_.top, b.x() - plot_.left,
-                              b.y() - plot_.top};
-                if (!bode_clip_segment(seg, w, h))
+                const QPointF a = to_pixel(piece[k - 1]) - QPointF(plot_.left, plot_.top);
+                const QPointF b = to_pixel(piece[k]) - QPointF(plot_.left, plot_.top);
+                s_segment seg{a.x(), a.y(), b.x(), b.y()};
+                if (!bode_clip_segment(seg, w, h)) {
+                    open = false;
                     continue;
-                const QPointF from(seg.x1 + plot_.left, seg.y1 + plot_.top);
-                if (path.elementCount() == 0 || path.currentPosition() != from)
+                }
+                const QPointF from = QPointF(seg.x1, seg.y1) + QPointF(plot_.left, plot_.top);
+                const QPointF to = QPointF(seg.x2, seg.y2) + QPointF(plot_.left, plot_.top);
+                if (!open || seg.x1 != a.x() || seg.y1 != a.y()) {
                     path.moveTo(from);
-                path.lineTo(seg.x2 + plot_.left, seg.y2 + plot_.top);
+                    last = from;
+                }
+                open = seg.x2 == b.x() && seg.y2 == b.y();
+                if (!open || k + 1 == piece.size() || (to - last).manhattanLength() >= 0.5) {
+                    path.lineTo(to);
+                    last = to;
+                }
             }
         }
         p.setPen(chart_pen(s.color, s.width));
