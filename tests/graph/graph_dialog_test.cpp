@@ -194,11 +194,14 @@ TEST_F(GraphDialog, BackgroundsFillThePlot)
         {bode_background::black, Qt::black},
         {bode_background::white, Qt::white},
         {bode_background::custom, QColor(10, 80, 40)}};
-    for (const auto& [b, colour] : cases) {
-        m.set_background(b, {10, 80, 40});
-        const QImage img = bmp(m);
-        const s_plot_rect r = plot();
-        EXPECT_EQ(img.pixelColor(r.left + 7, r.top + 7), colour);
+    for (const graph_view view : {graph_view::bode, graph_view::nyquist, graph_view::nichols}) {
+        m.view = view;
+        for (const auto& [b, colour] : cases) {
+            m.set_background(b, {10, 80, 40});
+            const QImage img = bmp(m);
+            const s_plot_rect r = plot();
+            EXPECT_EQ(img.pixelColor(r.left + 3, r.bottom - 3), colour) << int(view);
+        }
     }
 }
 
