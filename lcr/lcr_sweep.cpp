@@ -49,6 +49,14 @@ void lcr_context_arm_sweep(LcrSweepContext& ctx)
     ctx.received = 0;
 }
 
+void lcr_context_clear_reading(LcrSweepContext& ctx)
+{
+    std::fill(std::begin(ctx.realtime), std::end(ctx.realtime), 0.0);
+    ctx.reading_type = 0;
+    ctx.cancel = 0;
+    ctx.received = 0;
+}
+
 void lcr_sweep_worker(LcrSweepContext& ctx)
 {
     s_sweep_job job = lcr_job(ctx);

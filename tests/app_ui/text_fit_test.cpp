@@ -15,6 +15,9 @@
 #include "db/ui/session_details_dialog.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_window.h"
+#include "lcr/lcr_details.h"
+#include "lcr/ui/lcr_window.h"
+#include "lcr/ui/piezo_window.h"
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
@@ -45,6 +48,8 @@ protected:
         g_link = s_link{};
         set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
         fra_register_windows();
+        lcr_register_windows();
+        piezo_register_windows();
     }
     void TearDown() override
     {
@@ -152,6 +157,11 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
      [](auto& r) {
          s_test_details t;
          check_dialog<test_details_dialog>(r, t);
+     }},
+    {"LCR test details",
+     [](auto& r) {
+         s_test_details t;
+         check_dialog<test_details_dialog>(r, t, lcr_details_check_repeat);
      }},
     {"progress",
      [](auto& r) {
