@@ -113,6 +113,10 @@ void piezo_window::start_sweep()
     block_.context = ctx_.get();
     set_button_texts();
     set_menus(false);
+    // The dialog starts its worker a second after it opens: the block alone
+    // does not show a dialog that is open but not yet running.
+    if (sweeping_ || progress_block_busy(block_))
+        return;
     sweeping_ = true;
     refresh_main();
     run_progress_dialog(this, block_);
@@ -123,6 +127,7 @@ void piezo_window::start_sweep()
 void piezo_window::clear()
 {
     held_ = false;
+    progress_wait_idle(block_);
     results_->clear();
     plot_.impedance = {1, 100};
     show_values(nullptr);

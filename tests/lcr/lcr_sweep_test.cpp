@@ -194,20 +194,8 @@ TEST_F(lcr_sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
             return {++asked == c.good_at ? good : bad};
         });
         link_set_tcp_port(peer->port());
-        window.ids.clear();
-        lcr.request = 1;
-        std::atomic<int> running{1};
-        std::thread reader([&] {
-            lcr_realtime_thread(lcr, running);
-            running = 0;
-        });
-        while (running.load())
-            if (dispatcher.run_pending() == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            else if (window.ids.back() == CMD_LCR_REALTIME_READY)
-                lcr.request = 1;
-        reader.join();
-        dispatcher.run_pending();
+        realtime_to_its_end([this](auto& running) { lcr_realtime_thread(lcr, running); },
+                            lcr.request, CMD_LCR_REALTIME_READY);
         EXPECT_EQ(peer->count("lcr?"), c.requests) << c.good_at;
         EXPECT_EQ(window.count(CMD_LCR_REALTIME_READY), c.ready) << c.good_at;
         EXPECT_EQ(window.ids.back(), CMD_LCR_REALTIME_FAILED) << c.good_at;

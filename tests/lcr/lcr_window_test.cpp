@@ -162,8 +162,10 @@ TEST_F(LcrWindow, GraphControlsLeaveThePlotFree)
     auto* background = qobject_cast<QComboBox*>(control_by_id(CMD_LCR_BACKGROUND));
     scaling->setCurrentIndex(1);
     background->setCurrentIndex(1);
-    click(CMD_LCR_SCALING);
-    click(CMD_LCR_BACKGROUND);
+    // The boxes report to the view they sit in.
+    post_command(view, CMD_LCR_SCALING);
+    post_command(view, CMD_LCR_BACKGROUND);
+    QApplication::processEvents();
     EXPECT_EQ(view->state().scaling, 1);
     EXPECT_EQ(view->state().background, 1);
     EXPECT_EQ(lcr->picture().pixel(plot.left + 1, plot.top + 1), 0xFFFFFFFFu);
