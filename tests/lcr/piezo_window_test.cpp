@@ -8,6 +8,8 @@
 #include "lcr/ui/piezo_window.h"
 #include "tests/support/sim_window_fixture.h"
 
+#include <QMenuBar>
+
 namespace {
 
 class PiezoWindow : public sim_window_fixture {
@@ -48,12 +50,18 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
     for (const int box : {15245, 15247, 15249, 15251})
         EXPECT_FALSE(control_text(box).isEmpty()) << box;
     EXPECT_TRUE(ui.shown().empty());
+    // Only the piezo mode stays open until Clear.
+    const QList<QAction*> menus = main->menuBar()->actions();
+    for (const int position : {0, 1, 2, 3, 4, 5})
+        EXPECT_EQ(menus[position]->isEnabled(), position == 4) << position;
     shot("piezo_sweep");
     post_command(piezo, CMD_PIEZO_START);
     QApplication::processEvents();
     EXPECT_EQ(control_text(15241), "Start Sweep");
     EXPECT_TRUE(control_text(15245).isEmpty());
     EXPECT_EQ(piezo->results().count, 0);
+    for (QAction* menu : main->menuBar()->actions())
+        EXPECT_TRUE(menu->isEnabled());
 }
 
 TEST_F(PiezoWindow, RefusedSweepKeepsThePointsAndSaysWhy)
