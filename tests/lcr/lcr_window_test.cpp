@@ -7,6 +7,7 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "db/ui/test_details_dialog.h"
+#include "fra/realtime.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/lcr_results_view.h"
@@ -253,4 +254,37 @@ TEST_F(LcrWindow, TestDetailsRefusesBadCounts)
     s_test_details details;
     test_details_dialog form(nullptr, details, nullptr);
     EXPECT_FALSE(form.control(1005));
+}
+
+namespace {
+int exported = -1;
+void record_export(QWidget*, const LcrResults& results, const s_fra_series&)
+{
+    exported = results.count;
+}
+} // namespace
+
+// EXPORT stays greyed until an export registers; then it gets the results.
+// A realtime run that gives up stops and says why.
+TEST_F(LcrWindow, ExportHookAndRealtimeGivingUp)
+{
+    start();
+    sweep_once();
+    EXPECT_FALSE(enabled(CMD_LCR_EXPORT));
+    lcr_set_export_hook(record_export);
+    post_command(main.get(), CMD_MAIN_REFRESH);
+    pump();
+    EXPECT_TRUE(enabled(CMD_LCR_EXPORT));
+    click(CMD_LCR_EXPORT);
+    EXPECT_EQ(exported, 100);
+    lcr_set_export_hook(nullptr);
+
+    click(CMD_LCR_START);
+    ASSERT_TRUE(lcr->realtime_running());
+    post_command(lcr, CMD_LCR_REALTIME_FAILED);
+    pump();
+    EXPECT_FALSE(lcr->realtime_running());
+    EXPECT_EQ(control_text(CMD_LCR_START), "START");
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_REALTIME_FAILED);
 }
