@@ -8,6 +8,7 @@
 #include "link/link.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
+#include "base/command_ids.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/mode_windows.h"
@@ -105,6 +106,9 @@ TEST_F(TextFit, EveryControlOfTheTablesAndBothModelsPagesFits)
 {
     for (int type_code : {7, 9}) {
         start(type_code);
+        // The LCR window, its results view and the piezo window are measured too.
+        for (const int id : {CMD_LCR_SWEEP, CMD_LCR_LEFT_QUANTITY, CMD_PIEZO_START})
+            ASSERT_TRUE(control_by_id(id)) << id;
         s_text_fit_report report;
         visit_every_page(report);
         check_window_text_fit(w.get(), report);
