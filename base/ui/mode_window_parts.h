@@ -4,12 +4,13 @@
 // progress dialog's worker and cancel routines made from the routines on
 // the window's sweep block.
 
+#include "base/command_ids.h"
+#include "base/command_seam.h"
 #include "base/control_table.h"
 #include "base/progress_block.h"
+#include "base/ui/table_window.h"
 
 #include <QWidget>
-
-class table_window;
 
 // A window of class W made for a table row, at the row's geometry.
 template <class W> table_window* make_placed_window(QWidget* parent, const s_control& row)
@@ -35,4 +36,14 @@ template <class Context, void (*Routine)(Context&)> void run_on_context(s_progre
     auto* ctx = static_cast<Context*>(block->context);
     ctx->dialog = block->dialog;
     Routine(*ctx);
+}
+
+// Asks the main window to refresh its controls (and with them every mode
+// window's); a window standing alone refreshes its own.
+inline void request_main_refresh(table_window& w)
+{
+    if (auto* main = dynamic_cast<command_target*>(w.window()); main && main != &w)
+        post_command(main, CMD_MAIN_REFRESH);
+    else
+        w.refresh_controls(true, true, w.is_running());
 }

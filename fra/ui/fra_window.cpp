@@ -120,7 +120,7 @@ void fra_window::select_view(int view)
         return;
     view_ = view;
     set_selected_font(ID_REALTIME + view, ID_REALTIME, ID_TABLE_VIEW);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_)
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 1);
 }
@@ -133,14 +133,6 @@ void fra_window::select_graph_view()
 QImage fra_window::picture()
 {
     return view_window_ ? view_window_->picture() : QImage();
-}
-
-void fra_window::refresh_main()
-{
-    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
-        post_command(main, CMD_MAIN_REFRESH);
-    else
-        refresh_controls(true, true, is_running());
 }
 
 void fra_window::refresh_controls(bool enable, bool, bool)
@@ -208,7 +200,7 @@ void fra_window::start_series()
     test_details_dialog dialog(this, details_);
     const int rc = dialog.run();
     if (rc == TEST_DETAILS_CANCELLED) {
-        refresh_main();
+        request_main_refresh(*this);
         return;
     }
     series_.save_to_db = rc == TEST_DETAILS_SAVE;
@@ -230,7 +222,7 @@ void fra_window::start_series()
         series_.button_state = FRA_BUTTON_CLEAR;
         set_control_text(ID_SWEEP, "CLEAR");
     }
-    refresh_main();
+    request_main_refresh(*this);
     send_command(this, CMD_FRA_START_SWEEP);
 }
 
@@ -244,7 +236,7 @@ void fra_window::end_series()
     set_control_text(ID_SWEEP, "CLEAR");
     series_.repeating = false;
     set_series_controls(true);
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void fra_window::clear_results()
@@ -269,7 +261,7 @@ void fra_window::clear_results()
         view_window_->results_cleared();
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
     }
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void fra_window::start_sweep()
@@ -302,7 +294,7 @@ void fra_window::sweep_complete()
         set_control_text(ID_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
     if (ended)
         post_command(this, ID_SWEEP, NOTIFY_CLICKED);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_) {
         post_command(view_window_, CMD_FRA_VIEW_NEW_SWEEP);
         if (view_window_->isVisible())
@@ -358,7 +350,7 @@ void fra_window::toggle_realtime()
     if (shell_window* shell = shell_of(this))
         for (int id : REALTIME_MENU_IDS)
             shell->set_menu_item_enabled(id, !realtime_running_);
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 bool fra_window::start_realtime_thread()

@@ -132,7 +132,7 @@ void lcr_window::select_view(int view)
         return;
     view_ = view;
     set_selected_font(CMD_LCR_VIEW_REALTIME + view, CMD_LCR_VIEW_REALTIME, CMD_LCR_VIEW_TABLE);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_)
         post_command(view_window_, CMD_LCR_VIEW_REDRAW, 1);
 }
@@ -145,14 +145,6 @@ void lcr_window::select_graph_view()
 QImage lcr_window::picture()
 {
     return view_window_ ? view_window_->picture() : QImage();
-}
-
-void lcr_window::refresh_main()
-{
-    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
-        post_command(main, CMD_MAIN_REFRESH);
-    else
-        refresh_controls(true, true, is_running());
 }
 
 void lcr_window::refresh_controls(bool enable, bool, bool)
@@ -222,7 +214,7 @@ void lcr_window::sweep_button()
     case FRA_BUTTON_CANCEL: end_series(); break;
     default: clear_results(); break;
     }
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void lcr_window::start_series()
@@ -315,7 +307,7 @@ void lcr_window::sweep_complete()
         set_control_text(CMD_LCR_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
     if (ended)
         post_command(this, CMD_LCR_SWEEP, NOTIFY_CLICKED);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_) {
         view_window_->new_layout(results_->layout);
         post_command(view_window_, CMD_LCR_VIEW_NEW_SWEEP);
@@ -356,7 +348,7 @@ void lcr_window::toggle_realtime()
         set_realtime_menus(false);
         set_control_text(CMD_LCR_START, "STOP");
     }
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void lcr_window::stop_realtime()
@@ -379,6 +371,6 @@ void lcr_window::realtime_ready()
 void lcr_window::realtime_failed()
 {
     stop_realtime();
-    refresh_main();
+    request_main_refresh(*this);
     ui_message_box(this, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

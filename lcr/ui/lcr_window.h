@@ -73,7 +73,6 @@ private:
     void set_series_controls(bool enabled);
     void set_menus(bool enabled);
     void set_realtime_menus(bool enabled);
-    void refresh_main();
 
     std::unique_ptr<LcrSweepContext> ctx_ = std::make_unique<LcrSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();

@@ -118,10 +118,10 @@ void piezo_window::start_sweep()
     if (sweeping_ || progress_block_busy(block_))
         return;
     sweeping_ = true;
-    refresh_main();
+    request_main_refresh(*this);
     run_progress_dialog(this, block_);
     sweeping_ = false;
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void piezo_window::clear()
@@ -133,7 +133,7 @@ void piezo_window::clear()
     show_values(nullptr);
     set_button_texts();
     set_menus(true);
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void piezo_window::set_menus(bool enabled)
@@ -142,12 +142,6 @@ void piezo_window::set_menus(bool enabled)
     // a sweep until Clear.
     if (shell_window* shell = shell_of(this))
         shell->set_top_menus_enabled({0, 1, 2, 3, 5}, enabled);
-}
-
-void piezo_window::refresh_main()
-{
-    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
-        post_command(main, CMD_MAIN_REFRESH);
 }
 
 void piezo_window::import_file()

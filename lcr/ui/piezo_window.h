@@ -38,7 +38,6 @@ private:
     void show_values(const s_piezo_values* v);
     void set_button_texts();
     void set_menus(bool enabled);
-    void refresh_main();
 
     std::unique_ptr<PiezoSweepContext> ctx_ = std::make_unique<PiezoSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
