@@ -10,6 +10,7 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/table_window.h"
 #include "base/ui_seam.h"
+#include "graph/ui/bode_plot.h"
 #include "link/comms_log.h"
 #include "link/link.h"
 
@@ -270,8 +271,17 @@ void main_window::graph_picture(bool to_file)
         QApplication::clipboard()->setImage(picture);
         return;
     }
-    const QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save to Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("*.bmp"));
-    if (!file.isEmpty())
-        picture.save(file, "BMP");
+    ui_file_request request;
+    request.save = true;
+    request.caption = "Save to Bitmap";
+    request.filters = "Bitmap Files (*.bmp)";
+    request.default_suffix = "bmp";
+    request.start = "*.bmp";
+    ui_file_choice choice;
+    if (!ui_choose_file(this, request, choice))
+        return;
+    // The project's own writer: the same 24-bit file as every other bitmap.
+    if (bode_save_bmp(picture, QString::fromLocal8Bit(choice.path.c_str())) != 0)
+        ui_message_box(this, "Unable to save the bitmap file", "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
 }
