@@ -8,6 +8,7 @@
 #include "base/command_seam.h"
 #include "base/ui_seam.h"
 #include "cli/cli.h"
+#include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
 #include "db/db_access.h"
@@ -194,14 +195,27 @@ int margins_of(const FraResults& results)
     return 0;
 }
 
-int margins_from_file(const std::string& path)
+} // namespace
+
+int cli_fra_sweep_once(const std::string& data_folder, FraResults& results)
+{
+    s_fra_series series;
+    series.running = 1;
+    sweep_runner runner(series, data_folder, false);
+    if (const int rc = run_series(runner))
+        return rc;
+    results = runner.results();
+    return 0;
+}
+
+bool cli_results_from_sweep_file(const std::string& path, FraResults& results)
 {
     sweep_file_contents contents;
     if (sweep_file_read(path, contents) != sweep_file_status::ok) {
         std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s\n", path.c_str());
-        return CANNOT_STORE;
+        return false;
     }
-    FraResults results;
+    results.clear();
     for (const std::vector<double>& row : contents.rows) {
         if (results.count >= MAX_SWEEP_POINTS)
             break;
@@ -209,21 +223,23 @@ int margins_from_file(const std::string& path)
         for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
             p.v[i - 1] = row[i];
     }
-    return margins_of(results);
+    return true;
 }
+
+namespace {
 
 int run_margins(const cli_args& args)
 {
+    FraResults results;
     if (args.has("--from-sweep-file"))
-        return margins_from_file(args.get("--from-sweep-file"));
+        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results)
+                   ? margins_of(results)
+                   : CANNOT_STORE;
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
-    s_fra_series series;
-    series.running = 1;
-    sweep_runner runner(series, args.get("--data", "."), false);
-    if (int rc = run_series(runner))
+    if (const int rc = cli_fra_sweep_once(args.get("--data", "."), results))
         return rc;
-    return margins_of(runner.results());
+    return margins_of(results);
 }
 
 // Takes the readings of the realtime thread as the FRA window does.

@@ -10,6 +10,7 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/table_window.h"
 #include "base/ui_seam.h"
+#include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_file.h"
 #include "link/comms_log.h"
 #include "link/link.h"
@@ -287,8 +288,9 @@ void main_window::graph_picture(bool to_file)
     chart_painter paint = source->picture_painter();
     if (!paint)
         paint = [&picture](QPainter& p, const QRect& r) { p.drawImage(r, picture); };
+    // Bitmaps come from the project's own writer: the same 24-bit file as every other bitmap.
     const bool saved = format == chart_format::bmp
-                           ? picture.save(file, "BMP")
+                           ? bode_save_bmp(picture, file) == 0
                            : chart_save(paint, picture.size(), file, format) == 0;
     if (!saved)
         ui_message_box(this, "Unable to save the chart to " + path, "Tarvelo2",

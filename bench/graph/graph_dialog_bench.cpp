@@ -3,12 +3,12 @@
 // legend, margin markers and both cursors, and of its Nyquist and Nichols
 // views. Peak memory is reported too.
 
+#include "bench/support/bench_app.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "graph/dialog/ui/graph_dialog.h"
 #include "graph/dialog/ui/graph_overlay.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <filesystem>
@@ -16,15 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "graph_dialog_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 // Nine loops stored in a fresh database, one session; keys 1..9.
 std::string nine_tests()
@@ -62,7 +53,7 @@ const std::vector<int> KEYS{1, 2, 3, 4, 5, 6, 7, 8, 9};
 
 void BM_OpenGraphDialogNineTests(benchmark::State& state)
 {
-    app();
+    bench_app();
     const std::string file = nine_tests();
     for (auto _ : state) {
         graph_dialog dialog(nullptr, KEYS);
@@ -76,7 +67,7 @@ BENCHMARK(BM_OpenGraphDialogNineTests)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintWithLegendMarkersCursors(benchmark::State& state)
 {
-    app();
+    bench_app();
     const std::string file = nine_tests();
     graph_model model;
     model.load(KEYS);
