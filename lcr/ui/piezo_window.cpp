@@ -11,6 +11,7 @@
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
+#include "lcr/ui/lcr_export_ui.h"
 #include "link/link.h"
 
 #include <QAbstractButton>
@@ -117,8 +118,8 @@ void piezo_window::on_command(int id, intptr_t lparam)
 {
     if (id == ID_START)
         start_or_clear();
-    else if (id == ID_IMPORT && !held_)
-        import_file();
+    else if (id == ID_IMPORT)
+        held_ ? export_report() : import_file();
     else if (id == CMD_LCR_SWEEP_COMPLETE)
         analyse(ctx_->sweep);
     else if (id >= ID_Z_TICKS_2 && id <= ID_Z_TICKS_0)
@@ -143,6 +144,7 @@ void piezo_window::start_sweep()
 {
     held_ = true;
     results_->clear();
+    values_.reset();
     show_values(nullptr);
     ctx_->link = &g_link;
     ctx_->config = &config_current();
@@ -160,6 +162,7 @@ void piezo_window::start_sweep()
 void piezo_window::clear()
 {
     held_ = false;
+    values_.reset();
     results_->clear();
     plot_.impedance = {1, 100};
     show_values(nullptr);
@@ -199,6 +202,7 @@ void piezo_window::analyse(const LcrResults& source)
     plot_.freq = piezo_freq_range(*results_, plot_.freq);
     plot_.impedance = piezo_impedance_range(*results_, plot_.impedance);
     const s_piezo_analysis a = piezo_analyse(*results_);
+    values_ = a.values;
     show_values(a.values ? &*a.values : nullptr);
     set_button_texts();
     if (!a.values)
@@ -218,9 +222,16 @@ void piezo_window::set_button_texts()
 {
     set_text(ID_START, held_ ? QStringLiteral("Clear") : QStringLiteral("Start Sweep"));
     set_text(ID_IMPORT, held_ ? QStringLiteral("Export") : QStringLiteral("Import"));
-    // The piezo report comes later: Export stays disabled until then.
-    if (QWidget* w = control_by_id(ID_IMPORT))
-        w->setEnabled(!held_);
+}
+
+void piezo_window::export_report()
+{
+    s_piezo_report_input input;
+    input.results = results_.get();
+    input.values = values_ ? &*values_ : nullptr;
+    input.stamp = stamp_;
+    input.pictures_folder = piezo_pictures_folder().toStdString();
+    piezo_export_from_window(this, input, plot_);
 }
 
 QImage piezo_window::picture()
