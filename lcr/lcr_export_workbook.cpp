@@ -44,7 +44,7 @@ void single_sheet_format(ole_object* sheet, int layout, int columns, int last_ro
     on_range(sheet, 2, 3, columns, last_row,
              [&](ole_object* r) { range_number_format(r, text_cells ? "@" : "#,##0.00000"); });
     for (int c = 2; c <= columns && !european; ++c)
-        if (lcr_export_scientific(layout, c - 1))
+        if (lcr_export_scientific(layout, c - 2))
             on_range(sheet, c, 3, c, last_row,
                      [](ole_object* r) { range_number_format(r, SCIENTIFIC_FORMAT); });
     on_range(sheet, 2, 3, columns, last_row, [](ole_object* r) { range_halign(r, XL_RIGHT); });

@@ -211,15 +211,18 @@ bool write_pictures(void* owner, const s_piezo_report_input& in, piezo_report_pa
     }
     circuit = piezo_picture_path(in.pictures_folder, "circuit", in.stamp);
     graph = piezo_picture_path(in.pictures_folder, "graph", in.stamp);
-    for (const auto& [path, image] : {std::pair{circuit, painter.circuit(*in.values)},
-                                      std::pair{graph, piezo_turn_graph(painter.graph())}})
-        if (bmp_write_file(path, image) != 0) {
-            std::remove(circuit.c_str());
-            std::remove(graph.c_str());
-            tell(owner, "Unable to write the picture " + path, EXPORT_ERROR_CAPTION);
-            return false;
-        }
-    return true;
+    // A picture that fails part-way is removed with the one before it.
+    const auto written = [&](const std::string& path, const s_bmp_image& image) {
+        if (bmp_write_file(path, image) == 0)
+            return true;
+        for (const std::string& file : {circuit, graph})
+            if (std::filesystem::is_regular_file(file, error))
+                std::filesystem::remove(file, error);
+        tell(owner, "Unable to write the picture " + path, EXPORT_ERROR_CAPTION);
+        return false;
+    };
+    return written(circuit, painter.circuit(*in.values)) &&
+           written(graph, piezo_turn_graph(painter.graph()));
 }
 
 } // namespace

@@ -55,8 +55,20 @@ QString piezo_pictures_folder()
            QStringLiteral("/QXL/Tarvelo2");
 }
 
+// The circuit drawing lives in the program's resources, kept in a static
+// library: they are registered by hand before the first use.
+static void load_resources()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(tarvelo_resources);
+        return true;
+    }();
+    (void)loaded;
+}
+
 QImage qt_piezo_painter::circuit_image(const s_piezo_values& values)
 {
+    load_resources();
     QImage image(PIEZO_CIRCUIT_WIDTH, PIEZO_CIRCUIT_HEIGHT, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
