@@ -11,6 +11,7 @@
 #include "lcr/ui/piezo_plot.h"
 #include "link/link.h"
 #include "office/excel_server.h"
+#include "office/ole.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -7,6 +7,7 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
+#include "db/ui/export_tests_dialog.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/identify.h"
 #include "link/link.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -128,6 +130,22 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
         EXPECT_FALSE(text_of(box).isEmpty()) << box;
     EXPECT_TRUE(ui.shown().empty());
     shot("piezo_sweep");
+    // Export opens the dialog's piezo form: no format choice; Cancel ends it.
+    ASSERT_TRUE(control_by_id(15242)->isEnabled());
+    bool asked = false;
+    QTimer::singleShot(100, [&] {
+        auto* d = qobject_cast<export_tests_dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        asked = true;
+        EXPECT_FALSE(d->control(EXPORT_EXCEL)->isVisible());
+        EXPECT_FALSE(d->control(EXPORT_REMOVE_ZEROS)->isEnabled());
+        if (const char* out = std::getenv("PIEZO_SCREENSHOT_DIR"))
+            d->grab().save(QString("%1/piezo_export_form.png").arg(out));
+        d->control(2)->click();
+    });
+    post_command(piezo, 15242);
+    ASSERT_TRUE(wait_for([&] { return asked; }));
+    EXPECT_TRUE(ui.shown().empty());
     post_command(piezo, 15241);
     QApplication::processEvents();
     EXPECT_EQ(text_of(15241), "Start Sweep");
