@@ -4,11 +4,13 @@
 #include "db/sweep_numbers.h"
 #include "fra/export_excel.h"
 #include "fra/fra_export.h"
+#include "lcr/lcr_layouts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -155,10 +157,19 @@ void sweep_sheet(ole_object* sheet, const s_piezo_report_input& in, bool europea
         set_column_width(sheet, widths[c], c + 1, c + 1);
     band_row(sheet, in.stamp);
     section_row(sheet, 2, "QXL Tarvelo LCR Piezo Sweep");
-    const char* const headings[] = {"Step",         "Freq. (Hz)", "Q",     "Tan\xF0", "Imp. (ohm)",
-                                    "Phase (\xB0)", "L (H)",      "C (F)", "R (ohm)"};
-    for (int c = 0; c < LAST_COLUMN; ++c) {
-        cell(sheet, c + 1, 3, headings[c]);
+    // A sweep of the three-channel model holds Z real and quadrature where
+    // the two-channel one holds Q and tan delta, and nothing after the
+    // phase: its table has six columns (as the importer reads them back).
+    const bool impedance = in.results->layout == LCR_LAYOUT_IMPEDANCE;
+    const std::vector<const char*> headings =
+        impedance ? std::vector<const char*>{"Step",          "Freq. (Hz)", "Z Real (ohm)",
+                                             "Z Quad. (ohm)", "Imp. (ohm)", "Phase (\xB0)"}
+                  : std::vector<const char*>{"Step",    "Freq. (Hz)", "Q",
+                                             "Tan\xF0", "Imp. (ohm)", "Phase (\xB0)",
+                                             "L (H)",   "C (F)",      "R (ohm)"};
+    const int columns = static_cast<int>(headings.size());
+    for (int c = 0; c < columns; ++c) {
+        cell(sheet, c + 1, 3, headings[static_cast<size_t>(c)]);
         on_range(sheet, c + 1, 3, c + 1, 3, [](ole_object* r) {
             range_merge(r);
             range_fill(r, LABEL_COLOUR);
@@ -171,12 +182,12 @@ void sweep_sheet(ole_object* sheet, const s_piezo_report_input& in, bool europea
     for (int i = 0; i < count; ++i) {
         const LcrPoint& p = in.results->points[static_cast<size_t>(i)];
         block += (i ? "\n" : "") + std::to_string(i + 1) + "\t" + sweep_format_fixed4(p.v[0]);
-        for (int v = 1; v <= 7; ++v)
+        for (int v = 1; v <= columns - 2; ++v)
             block += "\t" + sweep_value(p.v[v], european);
     }
     if (count > 0)
-        on_range(sheet, 1, 4, LAST_COLUMN, 3 + count, [&](ole_object* r) {
-            range_set_block(r, LAST_COLUMN, count, block);
+        on_range(sheet, 1, 4, columns, 3 + count, [&](ole_object* r) {
+            range_set_block(r, columns, count, block);
             range_border_weight_all(r, XL_THIN);
             range_line_style(r, XL_DASH);
         });

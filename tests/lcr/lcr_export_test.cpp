@@ -315,3 +315,44 @@ TEST_F(LcrExport, SeriesWorkbookBlocksRunPastZZ)
     EXPECT_TRUE(f.count("merge\tLCR Sweep data\tZO2:AAB2"));
     EXPECT_EQ(f[s + "AAB3"][CELL_VALUE], "Parallel R (Ohms)");
 }
+
+TEST_F(LcrExport, DialogChoicesRunTheirExport)
+{
+    write_series(2, 3);
+    const struct {
+        bool excel;
+        int repeat, points;
+        const char* file; // chosen in the save chooser; "" cancels, nullptr: not asked
+        int rc;
+        const char* told; // nullptr: nothing
+        const char* made; // file expected in dir
+    } cases[] = {
+        {false, 0, 2, "a.txt", 0, nullptr, "a.txt"},
+        {false, 0, 0, nullptr, -1, "No Data to Export", nullptr},
+        {false, 0, 2, "", -1, "Unable to create CSV file", nullptr},
+        {false, 3, 0, "r.txt", 0, nullptr, "r 3 #07-12-2026 @11_35.txt"},
+        {true, 0, 2, nullptr, 0, nullptr, nullptr},
+        {true, 3, 0, nullptr, 0, nullptr, nullptr},
+        {true, 0, 0, nullptr, -1, "There is nothing to export yet", nullptr},
+    };
+    for (const auto& c : cases) {
+        ui.clear();
+        opened.clear();
+        if (c.file && *c.file)
+            ui.push_file(dir + "/" + c.file);
+        else if (c.file)
+            ui.push_file_cancel();
+        s_lcr_export_request request;
+        request.excel = c.excel;
+        request.results = &results_of(2, c.points);
+        request.repeat_count = c.repeat;
+        request.sweeps_done = request.sweeps_total = c.repeat;
+        request.data_folder = dir;
+        request.header = header;
+        EXPECT_EQ(lcr_export_run(nullptr, request), c.rc) << c.excel << c.repeat << c.points;
+        EXPECT_EQ(ui.file_requests().size(), c.file ? 1u : 0u);
+        EXPECT_EQ(ui.shown().empty() ? "" : ui.shown()[0].text, c.told ? c.told : "");
+        EXPECT_EQ(opened.size(), c.excel && c.rc == 0 ? 1u : 0u);
+        EXPECT_TRUE(!c.made || fs::exists(dir + "/" + c.made)) << c.made;
+    }
+}

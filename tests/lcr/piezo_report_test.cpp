@@ -212,6 +212,26 @@ TEST_F(PiezoReport, ThreeSheetsTheirTextsAndBothPictures)
     EXPECT_TRUE(ui.shown().empty());
 }
 
+TEST_F(PiezoReport, ImpedanceLayoutSweepTableHasItsOwnSixColumns)
+{
+    results->layout = 6;
+    for (int i = 0; i < 2; ++i)
+        std::fill(results->points[static_cast<size_t>(i)].v + 5,
+                  results->points[static_cast<size_t>(i)].v + 8, 0.0);
+    ASSERT_EQ(piezo_report(nullptr, input, painter, false), 0);
+    auto f = dump(opened.at(0));
+    const std::string d = "cell\tSweep Data\t";
+    const std::pair<const char*, const char*> cells[] = {
+        {"C3", "Z Real (ohm)"},   {"D3", "Z Quad. (ohm)"}, {"E3", "Imp. (ohm)"},
+        {"F3", "Phase (\u00B0)"}, {"E4", "12.345"},        {"F5", "-45.25"}};
+    for (const auto& [ref, text] : cells)
+        EXPECT_EQ(f[d + ref][CELL_VALUE], text) << ref;
+    for (const char* ref : {"G3", "G4", "I5"}) {
+        const auto it = f.find(d + ref);
+        EXPECT_TRUE(it == f.end() || it->second.at(CELL_VALUE) == "None") << ref;
+    }
+}
+
 TEST_F(PiezoReport, BadInputIsToldAndLeavesNothingHalfWritten)
 {
     const auto pictures = [&] {
