@@ -355,4 +355,17 @@ TEST_F(LcrExport, DialogChoicesRunTheirExport)
         EXPECT_EQ(opened.size(), c.excel && c.rc == 0 ? 1u : 0u);
         EXPECT_TRUE(!c.made || fs::exists(dir + "/" + c.made)) << c.made;
     }
+    // Without the spreadsheet both workbooks say so and write nothing.
+    ole_unregister_server("Excel.Application");
+    ui.clear();
+    opened.clear();
+    EXPECT_EQ(lcr_single_workbook(results_of(2, 2), false, false), -1);
+    EXPECT_EQ(lcr_series_workbook(dir, 3, 3, false), -1);
+    ole_register_server("Excel.Application", excel_server_create, "Excel.Application.16");
+    ASSERT_EQ(ui.shown().size(), 2u);
+    for (const auto& box : ui.shown()) {
+        EXPECT_EQ(box.text, "Excel server not found on this PC");
+        EXPECT_EQ(box.caption, "Excel Export Error");
+    }
+    EXPECT_TRUE(opened.empty());
 }
