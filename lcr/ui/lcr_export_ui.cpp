@@ -7,6 +7,7 @@
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/lcr_export.h"
+#include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_plot.h"
 #include "link/link.h"
 
@@ -47,6 +48,13 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_f
     request.data_folder = current_app_paths().data_folder;
     request.header = {&config_current(), &g_link, {}};
     lcr_export_run(owner, request);
+}
+
+void lcr_register_exporters()
+{
+    lcr_set_export_hook([](QWidget* owner, const LcrResults& results, const s_fra_series& series) {
+        lcr_export_from_window(owner, results, series, series.repeating ? series.sweeps_total : 0);
+    });
 }
 
 QString piezo_pictures_folder()

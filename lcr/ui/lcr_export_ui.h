@@ -18,6 +18,10 @@ struct s_piezo_plot_inputs;
 void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_fra_series& series,
                             int repeat_count);
 
+// Makes the LCR exports what the LCR window's EXPORT runs: the series when
+// a repeating test is set up, else the last sweep.
+void lcr_register_exporters();
+
 // "<pictures>/QXL/Tarvelo2", where the piezo report's pictures go.
 QString piezo_pictures_folder();
 

@@ -19,6 +19,8 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    // A piezo sweep holds the instrument while its progress dialog runs.
+    bool is_running() const override { return sweeping_; }
 
     const LcrResults& results() const { return *results_; }
     bool holds_results() const { return held_; }
@@ -37,6 +39,7 @@ private:
     void analyse(const LcrResults& source);
     void show_values(const s_piezo_values* v);
     void set_button_texts();
+    void set_menus(bool enabled);
 
     std::unique_ptr<PiezoSweepContext> ctx_ = std::make_unique<PiezoSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
@@ -45,6 +48,7 @@ private:
     s_piezo_stamp stamp_;
     std::optional<s_piezo_values> values_; // empty while none or refused
     bool held_ = false;
+    bool sweeping_ = false;
     std::string import_folder_ = "C://debug";
     QWidget* canvas_ = nullptr;
 };
