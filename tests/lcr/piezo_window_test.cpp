@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QMenuBar>
 #include <QTimer>
+#include <QPainter>
 
 namespace {
 
@@ -74,6 +75,13 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
     post_command(piezo, CMD_PIEZO_IMPORT);
     ASSERT_TRUE(wait_for([&] { return asked; }));
     EXPECT_TRUE(ui.shown().empty());
+    // PNG and SVG files are painted by the same code as the picture.
+    QImage painted(piezo->picture().size(), QImage::Format_RGB32);
+    {
+        QPainter p(&painted);
+        piezo->picture_painter()(p, painted.rect());
+    }
+    EXPECT_EQ(painted, piezo->picture());
     post_command(piezo, CMD_PIEZO_START);
     QApplication::processEvents();
     EXPECT_EQ(control_text(15241), "Start Sweep");

@@ -8,8 +8,8 @@
 #include "graph/dialog/graph_model.h"
 
 #include <QDialog>
-#include <functional>
 #include <QMainWindow>
+#include <functional>
 #include <map>
 
 class QComboBox;
@@ -36,6 +36,10 @@ enum : int {
     GRAPH_CMD_PHASE_CURSOR = 32793,
     GRAPH_CMD_FIND_MARGINS = 32794,
     GRAPH_CMD_FILTER_NOISE = 32795,
+    // The "View" menu (above the per-test ids of nine slots).
+    GRAPH_CMD_VIEW_BODE = 33600,
+    GRAPH_CMD_VIEW_NYQUIST = 33601,
+    GRAPH_CMD_VIEW_NICHOLS = 33602,
 };
 
 // The range dialog: "Min :" and "Max :", OK, Cancel and Preview. OK and
@@ -82,7 +86,17 @@ public:
     static graph_dialog* current();
 
 private:
+    struct s_view_item {
+        int id;
+        const char* text;
+        graph_view view;
+    };
+    static const s_view_item VIEWS[];
+
     void build_menus();
+    void build_view_menu();
+    bool switch_view(int id);
+    void update_view_checks();
     void rebuild_plot_menu();
     void update_checks();
     void per_test_command(int base, int slot);
