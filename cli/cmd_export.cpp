@@ -11,6 +11,7 @@
 
 #include "base/app_settings.h"
 #include "cli/cli.h"
+#include "cli/export_common.h"
 #include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
@@ -30,43 +31,6 @@ namespace {
 
 constexpr int FAILED = 1;
 constexpr int NOT_IDENTIFIED = 3;
-
-void print_written(const std::string& path)
-{
-    std::printf("written %s\n", path.c_str());
-}
-
-// Workbooks into DIR/reports, announced on stdout.
-void set_reports(const std::string& data)
-{
-    office_set_reports_folder(data + "/reports");
-    office_set_opener(print_written);
-}
-
-bool format_of(const cli_args& args, bool& excel)
-{
-    const std::string format = args.get("--format");
-    excel = format == "xlsx";
-    if (excel || format == "csv")
-        return true;
-    std::fprintf(stderr, "tarvelo2-cli: --format csv|xlsx\n");
-    return false;
-}
-
-// The configuration block: read from a configured instrument, else the
-// current model's initial values with an empty identification.
-int header_of(s_export_header& header)
-{
-    header = {&config_current(), &g_link, {}};
-    if (g_link.interface == LINK_NONE)
-        return 0;
-    instrument_config* cfg = cli_identified_model();
-    if (!cfg)
-        return NOT_IDENTIFIED;
-    cfg->read_all(g_link, true);
-    header.cfg = cfg;
-    return 0;
-}
 
 int series_text(const std::string& out, const std::string& data, int total,
                 const s_export_header& header, bool european)

@@ -169,15 +169,17 @@ std::string sweep_european_short(std::string_view text)
         return std::string(text);
     std::string prefix;
     std::string_view mantissa = text.substr(0, e);
-    if (!mantissa.empty() && mantissa.front() == '-') {
-        prefix = "-";
-        mantissa.remove_prefix(1);
-    }
     size_t keep = 4; // digit, mark, two decimals
+    // A text cell's "'" comes first and takes the place of one kept
+    // character; a sign after it is kept and counts for nothing.
     if (!mantissa.empty() && mantissa.front() == '\'') {
         prefix += '\'';
         mantissa.remove_prefix(1);
         --keep;
+    }
+    if (!mantissa.empty() && mantissa.front() == '-') {
+        prefix += '-';
+        mantissa.remove_prefix(1);
     }
     std::string digits; // mantissa digits without the mark
     for (const char c : mantissa)

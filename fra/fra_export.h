@@ -70,5 +70,11 @@ int fra_export_series_text(const std::string& chosen, const std::string& data_fo
 int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
                        const s_export_header& header, bool european);
 
+// A completed series (sweeps done == total > 0) whose sweepN.dat files were
+// not written by another mode. FRA and LCR sweeps share those names; the mode
+// that wrote the present set is recorded beside them, and exporting LCR
+// columns under FRA headings would mislabel every value.
+bool fra_series_exportable(const std::string& data_folder, int done, int total);
+
 // The chosen path without the extension of its file name.
 std::string fra_export_strip_extension(const std::string& path);

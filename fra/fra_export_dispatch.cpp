@@ -35,7 +35,7 @@ int fra_export(void* owner, const s_export_request& r)
                                          r.choice.european)
                    : fra_single_workbook(results, r.choice.european, r.choice.remove_zeros);
     const bool nothing = r.repeat_count != 0
-                             ? (r.sweeps_total <= 0 || r.sweeps_done != r.sweeps_total)
+                             ? !fra_series_exportable(r.data_folder, r.sweeps_done, r.sweeps_total)
                              : results.count <= 0;
     if (nothing) { // said before the file is asked for
         ui_message_box(owner, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);

@@ -96,6 +96,11 @@ std::string fra_series_file_name(const std::string& chosen, int k, const std::st
     return name + " #" + name_safe(date) + " @" + name_safe(time) + ".txt";
 }
 
+bool fra_series_exportable(const std::string& data_folder, int done, int total)
+{
+    return total > 0 && done == total && sweep_file_read_mode(data_folder).rfind("LCR", 0) != 0;
+}
+
 std::string fra_export_strip_extension(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -143,7 +148,7 @@ int fra_export_single_text(const std::string& path, const FraResults& results,
 int fra_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
                            int total, const s_export_header& header, bool european)
 {
-    if (total <= 0 || done != total) {
+    if (!fra_series_exportable(data_folder, done, total)) {
         show(NO_DATA_TEXT);
         return -1;
     }

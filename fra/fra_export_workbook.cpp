@@ -3,49 +3,14 @@
 #include "base/ui_seam.h"
 #include "db/sweep_file.h"
 #include "db/sweep_numbers.h"
+#include "fra/export_excel.h"
 #include "fra/fra_export.h"
-#include "office/ole.h"
 
 namespace {
 
 constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
 constexpr int32_t BAND_COLOUR = ole_rgb(238, 235, 225);
 constexpr int32_t TITLE_COLOUR = ole_rgb(219, 239, 243);
-
-struct s_excel {
-    ole_object* app = nullptr;
-    ole_object* books = nullptr;
-    ole_object* book = nullptr;
-    ole_object* sheet = nullptr;
-
-    int start()
-    {
-        const int started = excel_start(app, books, book);
-        if (started != 0)
-            ole_show_start_failure(started, "Excel", EXPORT_ERROR_CAPTION);
-        else
-            sheet = sheet_active(app);
-        return started;
-    }
-
-    // Makes the spreadsheet visible and lets go of it, application last.
-    ~s_excel()
-    {
-        app_set_visible(app);
-        ole_release(sheet);
-        ole_release(book);
-        ole_release(books);
-        ole_release(app);
-    }
-};
-
-// Runs f on a range of sheet and releases it.
-template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, int r2, F f)
-{
-    ole_object* range = sheet_range(sheet, c1, r1, c2, r2);
-    f(range);
-    ole_release(range);
-}
 
 std::string value_text(double value, bool european, bool remove_zeros, bool scientific)
 {
@@ -77,8 +42,8 @@ int fra_single_workbook(const FraResults& results, bool european, bool remove_ze
                        MB_OK | MB_ICONINFORMATION);
         return -1;
     }
-    s_excel excel;
-    if (excel.start() != 0)
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
         return -1;
     std::string block = "FRA Sweep\n";
     const char* const names[][2] = {{"Step", nullptr},    {"Frequency", "Hz"}, {"Magnitude 1", "V"},
@@ -141,10 +106,8 @@ void series_block_frame(ole_object* sheet, int first, int last_row)
             range_border_weight_all(r, XL_THIN);
             range_line_style(r, XL_DASH);
         });
-    on_range(sheet, first, 1, first + 5, last_row, [](ole_object* r) {
-        for (const int edge : {XL_EDGE_LEFT, XL_EDGE_TOP, XL_EDGE_BOTTOM, XL_EDGE_RIGHT})
-            range_border_weight(r, edge, XL_MEDIUM);
-    });
+    on_range(sheet, first, 1, first + 5, last_row,
+             [](ole_object* r) { range_outline(r, XL_MEDIUM); });
     set_column_width(sheet, 104, first + 1, first + 5);
     set_column_width(sheet, 5, first + 6, first + 6);
 }
@@ -194,20 +157,14 @@ bool series_block(ole_object* sheet, int first, int k, int total, const std::str
 
 int fra_series_workbook(const std::string& data_folder, int done, int total, bool european)
 {
-    if (total <= 0 || done != total) {
+    if (!fra_series_exportable(data_folder, done, total)) {
         ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
         return -1;
     }
-    s_excel excel;
-    if (excel.start() != 0)
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
         return -1;
-    ole_release(excel.sheet);
-    for (int i = 0; i < 2; ++i) { // down to the one sheet
-        ole_object* active = sheet_active(excel.app);
-        sheet_delete(active);
-        ole_release(active);
-    }
-    excel.sheet = sheet_active(excel.app);
+    excel.delete_active_sheets(2); // down to the one sheet
     sheet_set_name(excel.sheet, "FRA Sweep data");
     std::string skipped;
     for (int k = 1; k <= total; ++k)

@@ -74,6 +74,28 @@ def piezo_circuit():
     return body
 
 
+def piezo_report_circuit():
+    """The report's equivalent circuit (428 x 206): the motional L, R and C in
+    series along the top, Cp across them below. The report writes each
+    element's value above it (L at x 100, R at 190, C at 270 from y 10; Cp at
+    190, 115), so the drawing keeps those strips free."""
+    top, bottom, mid, left, right = 62, 160, 111, 50, 380
+    wires = [(20, mid, left, mid), (left, top, left, bottom), (right, top, right, bottom),
+             (right, mid, 410, mid), (left, top, 100, top), (132, top, 190, top),
+             (222, top, 270, top), (278, top, right, top), (left, bottom, 200, bottom),
+             (208, bottom, right, bottom)]
+    body = '<rect width="428" height="206" fill="white"/>'
+    body += "".join(f'<line x1="{a}" y1="{b}" x2="{c}" y2="{d}" stroke="black" stroke-width="2"/>'
+                    for a, b, c, d in wires)
+    body += inductor(100, top) + resistor(190, top) + capacitor(270, top) + capacitor(200, bottom)
+    body += "".join(f'<circle cx="{x}" cy="{mid}" r="4" fill="white" stroke="black" stroke-width="2"/>'
+                    for x in (20, 410))
+    body += "".join(f'<circle cx="{x}" cy="{y}" r="3" fill="black"/>'
+                    for x in (left, right) for y in (top, bottom))
+    body += label(116, 94, "L") + label(206, 94, "R") + label(274, 94, "C") + label(204, 194, "Cp")
+    return body
+
+
 def ticks(style, colour):
     """An axis with its tick style: 0 plain, 1 short ticks, 2 grid lines."""
     body = f'<line x1="3" y1="2" x2="3" y2="17" stroke="{colour}" stroke-width="2"/>'
@@ -147,6 +169,7 @@ def main():
     write("180", 48, 48, app_icon(48))
     write("203", 146, 20, logo())
     write("189", 260, 120, piezo_circuit())
+    write("198", 428, 206, piezo_report_circuit())
     write("154", 16, 16, magnifier())
     for res, style in ((191, 2), (192, 1), (193, 0)):
         write(str(res), 20, 20, ticks(style, NAVY))

@@ -11,6 +11,7 @@
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
 #include "graph/dialog/ui/graph_dialog.h"
+#include "lcr/ui/lcr_export_ui.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
     lcr_register_windows();
     piezo_register_windows();
     fra_register_exporters();
+    lcr_register_exporters();
     capture_register_window();
     office_use_desktop_opener();
     db_register_windows();

@@ -31,20 +31,24 @@ QGroupBox* pair_box(QWidget* parent, const char* title, QRadioButton* a, QRadioB
 
 } // namespace
 
-export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count) : QDialog(parent)
+export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count, bool piezo_form)
+    : QDialog(parent)
 {
     setWindowTitle("Export Tests");
     auto* target = new QButtonGroup(this);
     auto* style = new QButtonGroup(this);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pair_box(this, "Export to", radio(this, target, EXPORT_EXCEL, "Excel", true),
-                               radio(this, target, EXPORT_CSV, "CSV", false)));
+    QGroupBox* format =
+        pair_box(this, "Export to", radio(this, target, EXPORT_EXCEL, "Excel", true),
+                 radio(this, target, EXPORT_CSV, "CSV", false));
+    format->setVisible(!piezo_form);
+    layout->addWidget(format);
     layout->addWidget(pair_box(this, "Number format",
                                radio(this, style, EXPORT_STANDARD, "Standard", true),
                                radio(this, style, EXPORT_EUROPEAN, "European", false)));
     auto* zeros = new QCheckBox("Remove trailing zeros", this);
     zeros->setProperty("control_id", EXPORT_REMOVE_ZEROS);
-    zeros->setEnabled(repeat_count == 0);
+    zeros->setEnabled(repeat_count == 0 && !piezo_form);
     layout->addWidget(zeros);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setProperty("control_id", 1);

@@ -1,8 +1,10 @@
 #pragma once
-// Export Tests: the format chooser that the FRA and database windows open
-// before an export. "Excel" or "CSV", "Standard" or "European" numbers,
-// and "Remove trailing zeros", which only the single-sweep workbook uses:
-// it is disabled while a repeat count is set up.
+// Export Tests: the format chooser that the FRA, LCR, piezo and database
+// windows open before an export. "Excel" or "CSV", "Standard" or "European"
+// numbers, and "Remove trailing zeros", which only the single-sweep workbook
+// uses: it is disabled while a repeat count is set up. The piezo window's
+// form has no format choice (its report is always a workbook) and keeps
+// "Remove trailing zeros" disabled.
 
 #include <QDialog>
 
@@ -26,7 +28,8 @@ class export_tests_dialog : public QDialog {
     Q_OBJECT
 public:
     // repeat_count: the FRA (or LCR) repeat count; non-zero disables 1004.
-    export_tests_dialog(QWidget* parent, int repeat_count);
+    // piezo_form: the piezo window's form, without 1068/1067.
+    export_tests_dialog(QWidget* parent, int repeat_count, bool piezo_form = false);
 
     s_export_dialog_choice choice() const;
     QAbstractButton* control(int control_id) const;

@@ -315,7 +315,7 @@ void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect&
     }
 }
 
-int bode_save_bmp(const QImage& image, const QString& path)
+s_bmp_image bode_bmp_image(const QImage& image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     s_bmp_image bmp{rgb.width(), rgb.height(), {}};
@@ -323,5 +323,10 @@ int bode_save_bmp(const QImage& image, const QString& path)
     for (int y = 0; y < rgb.height(); ++y)
         std::copy_n(rgb.constScanLine(y), rgb.width() * 3,
                     bmp.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb.width() * 3);
-    return bmp_write_file(path.toStdString(), bmp);
+    return bmp;
+}
+
+int bode_save_bmp(const QImage& image, const QString& path)
+{
+    return bmp_write_file(path.toStdString(), bode_bmp_image(image));
 }

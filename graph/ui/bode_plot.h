@@ -4,6 +4,7 @@
 // clipboard. The positions come from the pure functions of graph/; this
 // class only turns them into pens, brushes and text.
 
+#include "graph/bmp_file.h"
 #include "graph/bode_axes.h"
 #include "graph/bode_colors.h"
 #include "graph/bode_geometry.h"
@@ -87,5 +88,7 @@ QFont bode_label_font();
 // The series of the FRA view (fixed red gain, blue phase) from point triples.
 s_bode_series bode_fra_series(std::vector<s_bode_point> points);
 
+// The image's pixels as the BMP writer takes them (top row first, RGB).
+s_bmp_image bode_bmp_image(const QImage& image);
 // Writes the image as a 24-bit BMP file; 0 on success, -1 on failure.
 int bode_save_bmp(const QImage& image, const QString& path);

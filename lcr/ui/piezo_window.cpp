@@ -13,6 +13,7 @@
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
+#include "lcr/ui/lcr_export_ui.h"
 #include "link/link.h"
 
 #include <QPainter>
@@ -75,8 +76,8 @@ void piezo_window::on_command(int id, intptr_t lparam)
 {
     if (id == CMD_PIEZO_START)
         start_or_clear();
-    else if (id == CMD_PIEZO_IMPORT && !held_)
-        import_file();
+    else if (id == CMD_PIEZO_IMPORT)
+        held_ ? export_report() : import_file();
     else if (id == CMD_LCR_SWEEP_COMPLETE)
         analyse(ctx_->sweep);
     else if (id >= CMD_PIEZO_Z_TICKS_2 && id <= CMD_PIEZO_Z_TICKS_0)
@@ -101,6 +102,7 @@ void piezo_window::start_sweep()
 {
     held_ = true;
     results_->clear();
+    values_.reset();
     show_values(nullptr);
     ctx_->link = &g_link;
     ctx_->config = &config_current();
@@ -127,6 +129,7 @@ void piezo_window::start_sweep()
 void piezo_window::clear()
 {
     held_ = false;
+    values_.reset();
     progress_wait_idle(block_);
     results_->clear();
     plot_.impedance = {1, 100};
@@ -177,6 +180,7 @@ void piezo_window::analyse(const LcrResults& source)
     plot_.freq = piezo_freq_range(*results_, plot_.freq);
     plot_.impedance = piezo_impedance_range(*results_, plot_.impedance);
     const s_piezo_analysis a = piezo_analyse(*results_);
+    values_ = a.values;
     show_values(a.values ? &*a.values : nullptr);
     set_button_texts();
     if (!a.values)
@@ -197,8 +201,16 @@ void piezo_window::set_button_texts()
     set_control_text(CMD_PIEZO_START,
                      held_ ? QStringLiteral("Clear") : QStringLiteral("Start Sweep"));
     set_control_text(CMD_PIEZO_IMPORT, held_ ? QStringLiteral("Export") : QStringLiteral("Import"));
-    // The piezo report comes later: Export stays disabled until then.
-    set_control_enabled(CMD_PIEZO_IMPORT, !held_);
+}
+
+void piezo_window::export_report()
+{
+    s_piezo_report_input input;
+    input.results = results_.get();
+    input.values = values_ ? &*values_ : nullptr;
+    input.stamp = stamp_;
+    input.pictures_folder = piezo_pictures_folder().toStdString();
+    piezo_export_from_window(this, input, plot_);
 }
 
 QImage piezo_window::picture()

@@ -10,6 +10,7 @@
 #include "lcr/ui/piezo_plot.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class piezo_window : public table_window {
@@ -35,6 +36,7 @@ private:
     void start_sweep();
     void clear();
     void import_file();
+    void export_report();
     void analyse(const LcrResults& source);
     void show_values(const s_piezo_values* v);
     void set_button_texts();
@@ -45,6 +47,7 @@ private:
     s_progress_block block_;
     s_piezo_plot_inputs plot_;
     s_piezo_stamp stamp_;
+    std::optional<s_piezo_values> values_; // empty while none or refused
     bool held_ = false;
     bool sweeping_ = false;
     std::string import_folder_ = "C://debug";

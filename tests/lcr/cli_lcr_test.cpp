@@ -93,3 +93,52 @@ TEST_F(CliLcr, PiezoFromTheInstrumentAndFromFiles)
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.err.find("No sweep points could be read from"), std::string::npos);
 }
+
+TEST_F(CliLcr, ExportsSweepFirstThenFilesSeriesAndWorkbooks)
+{
+    const auto written = [](const cli_result& r) {
+        std::vector<std::string> paths;
+        for (const auto& line : r.lines)
+            if (line.rfind("written ", 0) == 0 && fs::exists(line.substr(8)))
+                paths.push_back(line.substr(8));
+        return paths;
+    };
+    const cli_result swept = run("lcr-export --format csv --out " + dir + "/one.txt --data " + dir);
+    ASSERT_EQ(swept.status, 0) << swept.err;
+    EXPECT_EQ(written(swept), std::vector<std::string>{dir + "/one.txt"});
+    EXPECT_TRUE(fs::exists(dir + "/sweep1.dat"));
+    const cli_result book = run("lcr-export --from-sweep-file " + dir +
+                                "/sweep1.dat --layout 2 --format xlsx --european --data " + dir);
+    ASSERT_EQ(book.status, 0) << book.err;
+    ASSERT_EQ(written(book).size(), 1u);
+    EXPECT_EQ(fs::path(written(book)[0]).extension(), ".xlsx");
+    EXPECT_EQ(run("lcr-export --from-sweep-file " + dir +
+                  "/sweep1.dat --layout 5 --format csv "
+                  "--out " +
+                  dir + "/x.txt")
+                  .status,
+              1);
+    ASSERT_EQ(run("lcr-sweep --repeat 2 --interval-ms 200 --data " + dir).status, 0);
+    const cli_result series =
+        run("lcr-export --series 2 --format csv --out " + dir + "/run.txt --data " + dir);
+    ASSERT_EQ(series.status, 0) << series.err;
+    EXPECT_EQ(written(series).size(), 2u);
+    for (const char* usage : {"lcr-export --format csv", "lcr-export --series 2 --format pdf",
+                              "lcr-export --from-sweep-file f --layout 3 --format xlsx"})
+        EXPECT_EQ(run(usage).status, 2) << usage;
+}
+
+TEST_F(CliLcr, PiezoReportWritesTheWorkbookAndBothPictures)
+{
+    const cli_result r = run("piezo-report --european --data " + dir + " --pictures " + dir + "/p");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> kinds;
+    for (const auto& line : r.lines)
+        if (line.rfind("written ", 0) == 0) {
+            EXPECT_TRUE(fs::exists(line.substr(8))) << line;
+            kinds.push_back(fs::path(line).extension().string());
+        }
+    EXPECT_EQ(kinds, (std::vector<std::string>{".xlsx", ".bmp", ".bmp"}));
+    std::ofstream(dir + "/flat.txt") << "Frequency\nunits\n1,1,2,5,4,5,6,7\n2,1,2,5,4,5,6,7\n";
+    EXPECT_EQ(run("piezo-report --from-sweep-file " + dir + "/flat.txt").status, 1);
+}

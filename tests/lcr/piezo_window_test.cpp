@@ -5,10 +5,13 @@
 #include "base/command_ids.h"
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
+#include "db/ui/export_tests_dialog.h"
 #include "lcr/ui/piezo_window.h"
 #include "tests/support/sim_window_fixture.h"
 
+#include <QAbstractButton>
 #include <QMenuBar>
+#include <QTimer>
 #include <QPainter>
 
 namespace {
@@ -56,6 +59,22 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
     for (const int position : {0, 1, 2, 3, 4, 5})
         EXPECT_EQ(menus[position]->isEnabled(), position == 4) << position;
     shot("piezo_sweep");
+    // Export opens the dialog's piezo form: no format choice; Cancel ends it.
+    ASSERT_TRUE(control_by_id(CMD_PIEZO_IMPORT)->isEnabled());
+    bool asked = false;
+    QTimer::singleShot(100, [&] {
+        auto* d = qobject_cast<export_tests_dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        asked = true;
+        EXPECT_FALSE(d->control(EXPORT_EXCEL)->isVisible());
+        EXPECT_FALSE(d->control(EXPORT_REMOVE_ZEROS)->isEnabled());
+        if (const char* out = std::getenv("PIEZO_SCREENSHOT_DIR"))
+            d->grab().save(QString("%1/piezo_export_form.png").arg(out));
+        d->control(2)->click();
+    });
+    post_command(piezo, CMD_PIEZO_IMPORT);
+    ASSERT_TRUE(wait_for([&] { return asked; }));
+    EXPECT_TRUE(ui.shown().empty());
     // PNG and SVG files are painted by the same code as the picture.
     QImage painted(piezo->picture().size(), QImage::Format_RGB32);
     {

@@ -1,0 +1,39 @@
+#include "fra/export_excel.h"
+
+int s_excel_session::start(const std::string& caption)
+{
+    const int started = excel_start(app, books, book);
+    if (started != 0)
+        ole_show_start_failure(started, "Excel", caption);
+    else
+        sheet = sheet_active(app);
+    return started;
+}
+
+void s_excel_session::delete_active_sheets(int count)
+{
+    ole_release(sheet);
+    for (int i = 0; i < count; ++i) {
+        ole_object* active = sheet_active(app);
+        sheet_delete(active);
+        ole_release(active);
+    }
+    sheet = sheet_active(app);
+}
+
+s_excel_session::~s_excel_session()
+{
+    app_set_visible(app);
+    ole_release(sheet);
+    ole_release(book);
+    ole_release(books);
+    ole_release(app);
+}
+
+void range_outline(ole_object* range, int32_t weight)
+{
+    for (const int edge : {XL_EDGE_LEFT, XL_EDGE_TOP, XL_EDGE_BOTTOM, XL_EDGE_RIGHT}) {
+        range_border_line_style(range, edge, XL_CONTINUOUS);
+        range_border_weight(range, edge, weight);
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// What every spreadsheet export (FRA, LCR, piezo) does around its sheets:
+// start the spreadsheet with a new workbook (a start failure is shown with
+// the caption of the export), work on ranges that are released right after
+// use, and at the end make the spreadsheet visible and let go of it,
+// application last.
+
+#include "office/ole.h"
+
+#include <string>
+
+struct s_excel_session {
+    ole_object* app = nullptr;
+    ole_object* books = nullptr;
+    ole_object* book = nullptr;
+    ole_object* sheet = nullptr; // the active sheet after start()
+
+    // 0, or the start failure after its message.
+    int start(const std::string& caption);
+    // Deletes the active sheet `count` times, then takes the active one.
+    void delete_active_sheets(int count);
+    ~s_excel_session();
+};
+
+// Runs f on a range of sheet and releases it.
+template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, int r2, F f)
+{
+    ole_object* range = sheet_range(sheet, c1, r1, c2, r2);
+    f(range);
+    ole_release(range);
+}
+
+// The four outer edges of a range in one weight.
+void range_outline(ole_object* range, int32_t weight);

@@ -1,0 +1,244 @@
+#include "base/ui_seam.h"
+#include "db/sweep_file.h"
+#include "db/sweep_numbers.h"
+#include "fra/export_excel.h"
+#include "lcr/lcr_export.h"
+#include "lcr/lcr_layouts.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
+constexpr int32_t BAND_COLOUR = ole_rgb(238, 236, 225);
+constexpr int32_t TITLE_COLOUR = ole_rgb(219, 238, 243);
+constexpr int32_t LABEL_COLOUR = ole_rgb(242, 242, 242);
+constexpr const char* SCIENTIFIC_FORMAT = "0.00000E+00";
+
+// A single-sweep cell: "%.5f", or "%.5E" for inductances, capacitances and
+// admittances (a text cell in European numbers); the first "." becomes ","
+// in European numbers.
+std::string cell_text(double value, bool scientific, bool european, bool remove_zeros)
+{
+    std::string text = scientific ? sweep_format_scientific5(value) : sweep_format_fixed5(value);
+    if (european) {
+        if (const size_t dot = text.find('.'); dot != std::string::npos)
+            text[dot] = ',';
+        if (scientific)
+            text.insert(0, 1, '\'');
+    }
+    return remove_zeros && !scientific ? sweep_remove_trailing_zeros(text) : text;
+}
+
+std::string join_row(const std::vector<std::string>& cells)
+{
+    std::string row;
+    for (size_t i = 0; i < cells.size(); ++i)
+        row += (i ? "\t" : "") + cells[i];
+    return row;
+}
+
+void single_sheet_format(ole_object* sheet, int layout, int columns, int last_row, bool text_cells,
+                         bool european)
+{
+    on_range(sheet, 2, 3, columns, last_row,
+             [&](ole_object* r) { range_number_format(r, text_cells ? "@" : "#,##0.00000"); });
+    for (int c = 2; c <= columns && !european; ++c)
+        if (lcr_export_scientific(layout, c - 2))
+            on_range(sheet, c, 3, c, last_row,
+                     [](ole_object* r) { range_number_format(r, SCIENTIFIC_FORMAT); });
+    on_range(sheet, 2, 3, columns, last_row, [](ole_object* r) { range_halign(r, XL_RIGHT); });
+}
+
+void single_sheet_headings(ole_object* sheet, int columns)
+{
+    on_range(sheet, 1, 1, columns, 1, [](ole_object* r) {
+        range_bold(r);
+        range_font_size(r, 12);
+        range_fill(r, HEADING_GREY);
+        range_merge(r);
+        range_halign(r, XL_CENTER);
+    });
+    on_range(sheet, 1, 2, columns, 2, [](ole_object* r) {
+        range_bold(r);
+        range_font_size(r, 12);
+        range_fill(r, HEADING_GREY);
+    });
+}
+
+} // namespace
+
+int lcr_single_workbook(const LcrResults& results, bool european, bool remove_zeros)
+{
+    if (results.count <= 0) {
+        ui_message_box(nullptr, "There is nothing to export yet", "Export to Excel",
+                       MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
+        return -1;
+    const int layout = results.layout;
+    const int n = lcr_layout(layout).values;
+    const int count = std::min(results.count, MAX_SWEEP_POINTS);
+    std::vector<std::string> headings = lcr_list_headings(layout);
+    headings.front() = "Step";
+    std::string block = "LCR Sweep\n" + join_row(headings);
+    for (int i = 0; i < count; ++i) {
+        const LcrPoint& p = results.points[static_cast<size_t>(i)];
+        block += "\n" + std::to_string(i + 1);
+        for (int v = 0; v < n; ++v)
+            block +=
+                "\t" + cell_text(p.v[v], lcr_export_scientific(layout, v), european, remove_zeros);
+    }
+    const int last_row = count + 2;
+    single_sheet_format(excel.sheet, layout, n + 1, last_row, european || remove_zeros, european);
+    on_range(excel.sheet, 1, 1, n + 1, last_row, [&](ole_object* r) {
+        range_set_block(r, n + 1, last_row, block);
+        range_border_weight_all(r, XL_THIN);
+    });
+    single_sheet_headings(excel.sheet, n + 1);
+    on_range(excel.sheet, 1, 1, n + 1, last_row, [](ole_object* r) { range_autofit(r); });
+    return 0;
+}
+
+namespace {
+
+struct s_block_place {
+    ole_object* sheet;
+    int first; // the block's first column
+    int n;     // values per point: data columns n + 1, then one gap column
+};
+
+void block_widths(const s_block_place& b)
+{
+    set_column_width(b.sheet, 40, b.first, b.first);
+    set_column_width(b.sheet, 95, b.first + 1, b.first + 1);
+    if (b.n >= 2)
+        set_column_width(b.sheet, 68, b.first + 2, b.first + b.n);
+    set_column_width(b.sheet, 5, b.first + b.n + 1, b.first + b.n + 1);
+}
+
+void band_row(const s_block_place& b, int k, int total, const std::string& date_line)
+{
+    const int last = b.first + b.n;
+    const int half = (b.n + 2) / 2;
+    on_range(b.sheet, b.first, 1, last, 1, [](ole_object* r) {
+        range_fill(r, BAND_COLOUR);
+        range_border_weight_all(r, XL_MEDIUM);
+        range_border_line_style(r, XL_INSIDE_VERTICAL, XL_LINE_NONE);
+        range_border_line_style(r, XL_INSIDE_HORIZONTAL, XL_LINE_NONE);
+    });
+    on_range(b.sheet, b.first, 1, b.first + half - 1, 1, [&](ole_object* r) {
+        range_merge(r);
+        range_halign(r, XL_LEFT);
+    });
+    range_set_text(b.sheet, b.first, 1, b.first, 1,
+                   "Sweep No.: " + std::to_string(k) + "/" + std::to_string(total));
+    on_range(b.sheet, b.first + half, 1, last, 1, [&](ole_object* r) {
+        range_merge(r);
+        range_halign(r, XL_RIGHT);
+    });
+    range_set_text(b.sheet, b.first + half, 1, b.first + half, 1, date_line);
+}
+
+void title_rows(const s_block_place& b, int layout)
+{
+    const int last = b.first + b.n;
+    range_set_text(b.sheet, b.first, 2, b.first, 2, "QXL HXM Comm LCR Sweep");
+    on_range(b.sheet, b.first, 2, last, 2, [](ole_object* r) {
+        range_merge(r);
+        range_fill(r, TITLE_COLOUR);
+        range_align(r, XL_CENTER, XL_CENTER);
+        range_bold(r);
+        range_font_size(r, 10);
+        range_border_weight_all(r, XL_MEDIUM);
+    });
+    const std::vector<std::string> headings = lcr_list_headings(layout);
+    for (int c = 0; c <= b.n; ++c)
+        on_range(b.sheet, b.first + c, 3, b.first + c, 3, [&](ole_object* r) {
+            range_merge(r);
+            range_fill(r, LABEL_COLOUR);
+            range_set_value(r, headings[static_cast<size_t>(c)]);
+            range_halign(r, XL_LEFT);
+            range_border_weight_all(r, XL_THIN);
+        });
+}
+
+std::string data_row(const std::vector<double>& row, bool european)
+{
+    if (!european)
+        return sweep_file_row(static_cast<int>(std::clamp(row[0], -1e9, 1e9)),
+                              std::span(row).subspan(1));
+    std::string text = std::to_string(static_cast<long>(std::clamp(row[0], -1e9, 1e9)));
+    for (size_t f = 1; f < row.size(); ++f)
+        text += "\t" + sweep_format_european(row[f]);
+    return text;
+}
+
+// The rows of the sweep file under the headings: one block write, every
+// cell with thin dashed borders (text cells in European numbers).
+void data_rows(const s_block_place& b, const sweep_file_contents& sweep, bool european)
+{
+    if (sweep.rows.empty())
+        return;
+    std::string block;
+    for (const auto& row : sweep.rows)
+        block += (block.empty() ? "" : "\n") + data_row(row, european);
+    const int rows = static_cast<int>(sweep.rows.size());
+    on_range(b.sheet, b.first, 4, b.first + b.n, 3 + rows, [&](ole_object* r) {
+        if (european)
+            range_number_format(r, "@");
+        range_set_block(r, b.n + 1, rows, block);
+        range_border_weight_all(r, XL_THIN);
+        range_line_style(r, XL_DASH);
+    });
+}
+
+// One sweep's block; false when its file cannot be read as the layout's.
+bool series_block(const s_block_place& b, int layout, int k, int total, const std::string& folder,
+                  bool european)
+{
+    sweep_file_contents sweep;
+    const bool read = sweep_file_read(sweep_file_path(folder, k), sweep) == sweep_file_status::ok &&
+                      (sweep.rows.empty() || sweep.rows.front().size() == size_t(b.n) + 1);
+    if (!read) {
+        range_set_text(b.sheet, b.first, 1, b.first, 1, "Error");
+        on_range(b.sheet, b.first, 1, b.first + 5, 1, [](ole_object* r) { range_merge(r); });
+        return false;
+    }
+    block_widths(b);
+    band_row(b, k, total, sweep.date_line);
+    title_rows(b, layout);
+    data_rows(b, sweep, european);
+    const int last_row = 3 + static_cast<int>(sweep.rows.size());
+    on_range(b.sheet, b.first, 1, b.first + b.n, last_row,
+             [](ole_object* r) { range_outline(r, XL_MEDIUM); });
+    return true;
+}
+
+} // namespace
+
+int lcr_series_workbook(const std::string& data_folder, int done, int total, bool european)
+{
+    const int layout = lcr_series_layout(data_folder);
+    if (total <= 0 || done != total || layout == 0) {
+        ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
+        return -1;
+    excel.delete_active_sheets(2); // down to the one sheet
+    sheet_set_name(excel.sheet, "LCR Sweep data");
+    const int n = lcr_layout(layout).values;
+    std::string skipped;
+    for (int k = 0; k < total; ++k)
+        if (!series_block({excel.sheet, (n + 2) * k + 1, n}, layout, k + 1, total, data_folder,
+                          european))
+            skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k + 1) + ".dat";
+    if (!skipped.empty())
+        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
+                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+    return 0;
+}
