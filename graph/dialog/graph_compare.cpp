@@ -28,7 +28,7 @@ s_graph_comparison graph_compare_with_reference(const graph_model& m)
     c.reference = m.plots[0].test_name;
     const std::vector<s_gain_sample> reference = gain_curve(m.plots[0]);
     for (int slot = 1; slot < m.count; ++slot) {
-        c.slots.push_back(slot);
+        c.chart_slots.push_back(slot);
         c.rows.push_back(
             {m.plots[slot].test_name, winding_compare(reference, gain_curve(m.plots[slot]))});
     }

@@ -8,7 +8,7 @@
 
 struct s_graph_comparison {
     std::string reference;           // the reference test's name
-    std::vector<int> slots;          // the chart slot of each row
+    std::vector<int> chart_slots;    // the chart slot of each row
     std::vector<s_winding_row> rows; // one per compared test, in slot order
 };
 

@@ -106,7 +106,7 @@ void draw_traces(QPainter& p, const s_frame& f, const s_graph_comparison& c)
     p.setPen(chart_pen(f.text));
     p.drawLine(QPointF(plot.left, zero), QPointF(plot.right - 1, zero));
     for (size_t i = 0; i < c.rows.size(); ++i) {
-        const int slot = c.slots[i];
+        const int slot = c.chart_slots[i];
         const PlotStyle& style = f.m.styles[slot];
         if (!style.gain_visible)
             continue;
@@ -138,7 +138,7 @@ void draw_legend(QPainter& p, const s_frame& f, const s_graph_comparison& c, boo
     put(QStringLiteral("Test - reference (") + qt_from_ansi(c.reference) + QStringLiteral("):"),
         f.text);
     for (size_t i = 0; i < c.rows.size(); ++i)
-        put(qt_from_ansi(c.rows[i].name), bode_qcolor(f.m.gain_colour(c.slots[i])));
+        put(qt_from_ansi(c.rows[i].name), bode_qcolor(f.m.gain_colour(c.chart_slots[i])));
 }
 
 } // namespace
