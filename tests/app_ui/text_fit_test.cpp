@@ -15,6 +15,7 @@
 #include "db/ui/session_details_dialog.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_window.h"
+#include "graph/dialog/ui/compare_box.h"
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
@@ -159,6 +160,11 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
          check_dialog<progress_dialog>(r, b);
      }},
     {"about", [](auto& r) { check_modal(r, [] { show_about_box(nullptr); }); }},
+    {"winding comparison",
+     [](auto& r) {
+         check_dialog<graph_compare_box>(r,
+                                         s_graph_comparison{"New", {1}, {{"After transport", {}}}});
+     }},
 };
 
 TEST_F(TextFit, EveryDialogFits)
