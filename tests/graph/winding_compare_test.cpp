@@ -108,8 +108,10 @@ TEST(WindingCompare, MovedResonanceLowersTheLowBandAsTheMoveGrows)
         EXPECT_GT(r.bands[WINDING_HIGH].r, 1.0) << move;
     }
     std::printf("R_LF by move:%s\n", figures.c_str());
+    // Measured: 10.00, 3.66, 2.28 and 0.90 for moves of 0, 1, 5 and 30 %.
     EXPECT_LT(last, 1.0);
-    EXPECT_EQ(winding_compare(ref, winding(26e3)).verdict, winding_verdict::severe);
+    EXPECT_EQ(winding_compare(ref, winding(26e3)).verdict, winding_verdict::obvious);
+    EXPECT_EQ(winding_compare(ref, winding(40e3)).verdict, winding_verdict::severe);
 }
 
 TEST(WindingCompare, NoiseOfKnownVarianceMatchesTheClosedForm)
@@ -245,7 +247,7 @@ TEST(WindingCompare, TextsOfTheBoxTheCommandLineAndTheFile)
                                        "(indicative; from R_LF, R_MF)\ncorrelation\t0.9877\n"
                                        "mean abs difference dB\t1.235\n");
     EXPECT_EQ(winding_csv_text("New \"A\"", {row}, false),
-              "Reference,New \"A\"\n"
+              "Reference,\"New \"\"A\"\"\"\n"
               "Test,R_LF,R_MF,R_HF,Judgement,Correlation,Mean abs difference (dB)\n"
               "\"After, fault\",1.50,10.00,not covered,\"Slight deformation (indicative; from "
               "R_LF, R_MF)\",0.9877,1.235\n");

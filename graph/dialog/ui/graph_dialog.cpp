@@ -501,6 +501,11 @@ QImage graph_dialog::render(QSize size, bool for_file) const
     return graph_render(model_, size, for_file);
 }
 
+graph_compare_box* graph_dialog::compare_box() const
+{
+    return compare_box_;
+}
+
 const s_graph_comparison& graph_dialog::comparison()
 {
     if (!comparison_)

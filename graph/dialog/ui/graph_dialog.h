@@ -40,9 +40,10 @@ enum : int {
     GRAPH_CMD_PHASE_CURSOR = 32793,
     GRAPH_CMD_FIND_MARGINS = 32794,
     GRAPH_CMD_FILTER_NOISE = 32795,
-    // The winding comparison: the first test is the reference.
-    GRAPH_CMD_COMPARE = 33600,
-    GRAPH_CMD_DIFFERENCE_VIEW = 33601,
+    // The winding comparison (the first test is the reference); below the
+    // per-test ids, which the plot menu rebuild clears from 32802 up.
+    GRAPH_CMD_COMPARE = 32740,
+    GRAPH_CMD_DIFFERENCE_VIEW = 32741,
 };
 
 // The range dialog: "Min :" and "Max :", OK, Cancel and Preview. OK and
@@ -91,7 +92,7 @@ public:
     // The chart as shown: the Bode chart, or the Difference view when on.
     QImage render(QSize size, bool for_file) const;
     bool difference_view() const { return difference_view_; }
-    graph_compare_box* compare_box() const { return compare_box_; }
+    graph_compare_box* compare_box() const;
 
 private:
     void build_menus();
