@@ -112,7 +112,7 @@ int severity(const std::string& judgement)
 TEST_F(CliCompare, OneBlockPerTestAndTheRefusals)
 {
     store("New", 1e3, 1e6, 600, 20e3, 0);      // 1: reference
-    store("Shifted", 1e3, 1e6, 450, 20e3, -2); // 2: another grid, 2 dB lower
+    store("Shifted", 1e3, 1e6, 600, 20e3, -2); // 2: 2 dB lower
     store("Narrow", 5e3, 50e3, 80, 21e3, 0);   // 3: the low band only
     store("Mains", 10, 500, 50, 20e3, 0);      // 4: nothing in common
     db_close();
