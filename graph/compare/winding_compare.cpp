@@ -14,26 +14,35 @@ std::vector<s_gain_sample> usable_sorted(std::span<const s_gain_sample> points)
     for (const s_gain_sample& p : points)
         if (std::isfinite(p.frequency) && p.frequency > 0 && std::isfinite(p.gain))
             out.push_back(p);
-    std::stable_sort(out.begin(), out.end(), [](const s_gain_sample& a, const s_gain_sample& b) {
+    const auto by_frequency = [](const s_gain_sample& a, const s_gain_sample& b) {
         return a.frequency < b.frequency;
-    });
+    };
+    if (!std::is_sorted(out.begin(), out.end(), by_frequency)) // stored sweeps mostly are
+        std::stable_sort(out.begin(), out.end(), by_frequency);
     return out;
 }
 
-// The gain of a sorted curve at f inside its range, linear in log-frequency.
-double gain_at(const std::vector<s_gain_sample>& curve, double f)
-{
-    const auto after =
-        std::upper_bound(curve.begin(), curve.end(), f,
-                         [](double v, const s_gain_sample& p) { return v < p.frequency; });
-    if (after == curve.begin())
-        return curve.front().gain;
-    const s_gain_sample& a = *(after - 1);
-    if (after == curve.end() || a.frequency == f)
-        return a.gain;
-    const double t = std::log(f / a.frequency) / std::log(after->frequency / a.frequency);
-    return a.gain + t * (after->gain - a.gain);
-}
+// The gain of the sorted curve at rising frequencies inside its range,
+// linear in log-frequency; it walks along the curve from call to call.
+class log_interpolator {
+public:
+    explicit log_interpolator(const std::vector<s_gain_sample>& curve) : curve_(curve) {}
+    double operator()(double f)
+    {
+        while (at_ + 1 < curve_.size() && curve_[at_ + 1].frequency <= f)
+            ++at_;
+        const s_gain_sample& a = curve_[at_];
+        if (at_ + 1 == curve_.size() || a.frequency == f)
+            return a.gain;
+        const s_gain_sample& b = curve_[at_ + 1];
+        const double t = std::log(f / a.frequency) / std::log(b.frequency / a.frequency);
+        return a.gain + t * (b.gain - a.gain);
+    }
+
+private:
+    const std::vector<s_gain_sample>& curve_;
+    size_t at_ = 0;
+};
 
 double mean(std::span<const double> v)
 {
@@ -65,9 +74,11 @@ std::vector<s_common_point> winding_resample(std::span<const s_gain_sample> refe
         return out;
     const double lo = other.front().frequency;
     const double hi = other.back().frequency;
+    log_interpolator gain_at(other);
+    out.reserve(ref.size());
     for (const s_gain_sample& p : ref)
         if (p.frequency >= lo && p.frequency <= hi)
-            out.push_back({p.frequency, p.gain, gain_at(other, p.frequency)});
+            out.push_back({p.frequency, p.gain, gain_at(p.frequency)});
     return out;
 }
 
@@ -129,6 +140,8 @@ s_winding_result winding_compare(std::span<const s_gain_sample> reference,
     r.common = winding_resample(reference, test);
     std::array<std::vector<double>, WINDING_BANDS> xs, ys;
     std::vector<double> all_x, all_y;
+    all_x.reserve(r.common.size());
+    all_y.reserve(r.common.size());
     double abs_sum = 0;
     for (const s_common_point& p : r.common) {
         all_x.push_back(p.reference);
