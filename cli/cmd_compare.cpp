@@ -29,11 +29,13 @@ bool load(int64_t key, std::string& name, std::vector<s_gain_sample>& curve)
 int run_compare(const cli_args& args)
 {
     std::vector<int64_t> keys(args.positional.size());
+    bool usable = keys.size() >= 2;
     for (size_t i = 0; i < keys.size(); ++i)
-        if (!parse_key(args.positional[i], keys[i]))
-            return CLI_USAGE;
-    if (keys.size() < 2)
+        usable = parse_key(args.positional[i], keys[i]) && usable;
+    if (!usable) {
+        std::fprintf(stderr, "tarvelo2-cli: db-compare needs the test numbers REF TEST...\n");
         return CLI_USAGE;
+    }
     if (!cli_open_database(args))
         return 1;
     std::string reference_name;

@@ -139,8 +139,13 @@ TEST_F(CliCompare, OneBlockPerTestAndTheRefusals)
         const char* keys;
         int status;
     } refused[] = {{"1", 2}, {"1 x", 2}, {"0 1", 2}, {"1 99", 1}};
-    for (const auto& c : refused)
-        EXPECT_EQ(compare(c.keys).status, c.status) << c.keys;
+    for (const auto& c : refused) {
+        const result r = compare(c.keys);
+        EXPECT_EQ(r.status, c.status) << c.keys;
+        EXPECT_NE(r.err.find(c.status == 2 ? "needs the test numbers" : "no test 99"),
+                  std::string::npos)
+            << r.err;
+    }
     EXPECT_EQ(run("db-compare 1 2").status, 1); // no --db
 }
 
