@@ -15,6 +15,7 @@ enum command_id : int {
     CMD_LCR_VIEW_NEW_SWEEP = 183,  // LCR results / piezo view: recompute the axes
     CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
     CMD_LCR_SWEEP_COMPLETE = 185,  // LCR and piezo windows: sweep data complete
+    CMD_LCR_REALTIME_FAILED = 186, // LCR window: realtime gave up, no valid readings
     CMD_FRA_START_SWEEP = 32800,   // FRA and LCR windows: start one sweep
     CMD_PROGRESS_FINISHED = 10001, // progress dialog: worker finished, close
     CMD_PROGRESS_STARTED = 10002,  // progress dialog: worker started
@@ -47,4 +48,36 @@ enum shell_command_id : int {
     CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
     CMD_MODE_FRA = 32773,              // main window: FRA mode
     CMD_SUPPORT = 32775,               // main window: the maker's support page
+};
+
+// The LCR window's controls, its results view's and the piezo window's: a
+// click arrives as a command with the control's id.
+enum lcr_control_id : int {
+    CMD_LCR_LIST = 14700,
+    CMD_LCR_VIEW_REALTIME = 14702, // views 0, 1, 2 follow one another
+    CMD_LCR_VIEW_GRAPH = 14703,
+    CMD_LCR_VIEW_TABLE = 14704,
+    CMD_LCR_START = 14706,
+    CMD_LCR_SWEEP = 14707,
+    CMD_LCR_EXPORT = 14709,
+    CMD_LCR_NEXT_CAPTION = 14710,
+    CMD_LCR_COUNTDOWN = 14711,
+    CMD_LCR_SWEEP_NO_CAPTION = 14712,
+    CMD_LCR_SWEEP_NO = 14713,
+    CMD_LCR_CURSOR_LEFT = 14801,
+    CMD_LCR_CURSOR_RIGHT = 14802,
+    CMD_LCR_LEFT_QUANTITY = 14803,
+    CMD_LCR_RIGHT_QUANTITY = 14804,
+    CMD_LCR_SCALING = 14805,
+    CMD_LCR_BACKGROUND = 14806,
+    CMD_PIEZO_START = 15241,
+    CMD_PIEZO_IMPORT = 15242,
+    CMD_PIEZO_R = 15245,
+    CMD_PIEZO_C = 15247,
+    CMD_PIEZO_CP = 15249,
+    CMD_PIEZO_L = 15251,
+    CMD_PIEZO_Z_TICKS_2 = 15252, // 15252..15254: impedance ticks 2, 1, 0
+    CMD_PIEZO_Z_TICKS_0 = 15254,
+    CMD_PIEZO_PHASE_TICKS_2 = 15255, // 15255..15257: phase ticks 2, 1, 0
+    CMD_PIEZO_PHASE_TICKS_0 = 15257,
 };

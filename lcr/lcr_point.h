@@ -61,3 +61,7 @@ using PiezoSweepContext = LcrSweepContext;
 
 // Arms the block for one sweep (request set, no cancel, nothing received).
 void lcr_context_arm_sweep(LcrSweepContext& ctx);
+
+// Clears the realtime reading before realtime readings start; the sweep
+// results in the block stay.
+void lcr_context_clear_reading(LcrSweepContext& ctx);

@@ -33,7 +33,8 @@ const s_lcr_cell_unit UNITS_14[] = {
     {K::text, "F"},  {K::text, ""},  {K::text, ""},  {K::ohm, ""}};
 
 // One query; a reply that cannot be used is dropped and asked for again.
-void take_reading(LcrSweepContext& ctx)
+// False when the reply was missing or had the wrong number of values.
+bool take_reading(LcrSweepContext& ctx)
 {
     s_link& link = *ctx.link;
     wait_cursor busy;
@@ -41,19 +42,20 @@ void take_reading(LcrSweepContext& ctx)
     double values[LCR_READING_VALUES_MAX] = {};
     const int got = link_read_values(link, values, LCR_READING_VALUES_MAX);
     if (link.type_code != TYPE_7 && link.type_code != TYPE_9)
-        return; // no further request until realtime is restarted
+        return true; // no further request until realtime is restarted
     const int type = lcr_reading_type_for(link.type_code, got);
     if (type >= 0) {
         std::memcpy(ctx.realtime, values, sizeof values);
         ctx.reading_type = type;
         if (ctx.notify)
             post_command(ctx.notify, CMD_LCR_REALTIME_READY);
-        return;
+        return true;
     }
     // A late reply must never be taken for the next reading.
     link_send(link, "\x14");
     link_drain(link, FRA_REALTIME_RETRY_DRAIN_MS);
     ctx.request = 1;
+    return false;
 }
 
 } // namespace
@@ -82,12 +84,18 @@ void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running)
         return;
     link_send(link, "out,on\n");
     link_set_timeout(link, FRA_REALTIME_TIMEOUT_MS);
-    while (running.load()) {
+    // A silent instrument, or one set up for another reply form, never
+    // gives a good reading: after a run of bad ones the thread stops and
+    // the window says why, rather than asking for ever.
+    int bad = 0;
+    while (running.load() && bad < FRA_REALTIME_BAD_LIMIT) {
         if (ctx.request.exchange(0))
-            take_reading(ctx);
+            bad = take_reading(ctx) ? 0 : bad + 1;
         std::this_thread::sleep_for(std::chrono::milliseconds(FRA_REALTIME_LOOP_SLEEP_MS));
     }
     link_close(link);
+    if (bad >= FRA_REALTIME_BAD_LIMIT && ctx.notify)
+        post_command(ctx.notify, CMD_LCR_REALTIME_FAILED);
 }
 
 bool lcr_realtime_accept(LcrSweepContext& ctx, double (&displayed)[LCR_READING_VALUES_MAX])

@@ -29,7 +29,9 @@ int lcr_reading_count(int reading_type);
 // The thread's body: runs while running is non-zero, posting
 // CMD_LCR_REALTIME_READY to ctx.notify for each good reading. A reply with
 // the wrong number of values (or none within the time-out) is dropped: the
-// instrument is reset, late output drained and "lcr?" asked again.
+// instrument is reset, late output drained and "lcr?" asked again. After
+// FRA_REALTIME_BAD_LIMIT such replies in a row the thread ends by itself and
+// posts CMD_LCR_REALTIME_FAILED (the window stops realtime and says so).
 void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running);
 
 // The reading arrived: true when it differs from the displayed one (which

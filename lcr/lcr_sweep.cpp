@@ -8,6 +8,7 @@
 #include "link/link.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -46,6 +47,14 @@ void lcr_context_arm_sweep(LcrSweepContext& ctx)
     ctx.request = 1;
     ctx.cancel = 0;
     ctx.incomplete = 0;
+    ctx.received = 0;
+}
+
+void lcr_context_clear_reading(LcrSweepContext& ctx)
+{
+    std::fill(std::begin(ctx.realtime), std::end(ctx.realtime), 0.0);
+    ctx.reading_type = 0;
+    ctx.cancel = 0;
     ctx.received = 0;
 }
 

@@ -147,3 +147,32 @@ std::vector<std::string> lcr_cursor_readout(const LcrResults& r, int cursor, int
     }
     return out;
 }
+
+void lcr_view_new_sweep(s_lcr_view_state& view, const LcrResults& results)
+{
+    view.freq = lcr_freq_range(results, view.freq);
+    for (int side = 0; side < 2; ++side)
+        lcr_view_set_quantity(view, results, side, view.item[side]);
+    view.cursor[0] = 0;
+    view.cursor[1] = std::max(point_count(results) - 1, 0);
+}
+
+void lcr_view_set_quantity(s_lcr_view_state& view, const LcrResults& results, int side, int item)
+{
+    if (side < 0 || side > 1)
+        return;
+    view.item[side] = item;
+    s_value_range& axis = side == 0 ? view.left : view.right;
+    axis = lcr_value_range(results, item + 1, view.freq, axis);
+}
+
+bool lcr_view_move_cursor(s_lcr_view_state& view, int which, int index, int count)
+{
+    if (which < 0 || which > 1 || count <= 0)
+        return false;
+    const int to = std::clamp(index, 0, count - 1);
+    if (to == view.cursor[which])
+        return false;
+    view.cursor[which] = to;
+    return true;
+}

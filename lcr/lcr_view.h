@@ -51,3 +51,24 @@ int lcr_cursor_index(int cursor, int count);
 // for the left and the right quantity. Empty without points.
 std::vector<std::string> lcr_cursor_readout(const LcrResults& r, int cursor, int left_position,
                                             int right_position);
+
+// What the results view shows of the last sweep: the axes worked out from
+// the points, the quantity chosen in each box (item index; the quantity
+// sits at item + 1 in a point), the two cursors and the graph settings.
+struct s_lcr_view_state {
+    s_freq_range freq;
+    s_value_range left;
+    s_value_range right;
+    int item[2] = {0, 1}; // left box, right box
+    int cursor[2] = {0, 0};
+    int scaling = 0;    // 0 logarithmic, 1 linear
+    int background = 0; // 0 black, 1 white
+};
+
+// A new sweep: the frequency range and both value axes from its points,
+// cursor 0 on the first point and cursor 1 on the last.
+void lcr_view_new_sweep(s_lcr_view_state& view, const LcrResults& results);
+// A quantity box changed (side 0 left, 1 right): that axis again.
+void lcr_view_set_quantity(s_lcr_view_state& view, const LcrResults& results, int side, int item);
+// Moves a cursor to index, kept within the points; true when it moved.
+bool lcr_view_move_cursor(s_lcr_view_state& view, int which, int index, int count);

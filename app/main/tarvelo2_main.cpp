@@ -11,6 +11,7 @@
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
 #include "graph/dialog/ui/graph_dialog.h"
+#include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
 #include "office/ui/desktop_opener.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv)
     set_connection_dialog(run_connect_dialog);
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();
+    lcr_register_windows();
     piezo_register_windows();
     fra_register_exporters();
     capture_register_window();

@@ -278,5 +278,11 @@ config_panel_window* main_window::config_panel() const
 
 bool main_window::fra_running() const
 {
-    return mode_window(ROW_FRA)->is_running();
+    // Any mode window that holds the instrument (an FRA or LCR sweep, series
+    // or realtime run, a piezo sweep) keeps the panel and READ/SET UP HXM
+    // greyed.
+    for (const int row : {ROW_FRA, ROW_LCR, ROW_PIEZO})
+        if (const table_window* w = mode_window(row); w && w->is_running())
+            return true;
+    return false;
 }

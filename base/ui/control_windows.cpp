@@ -7,6 +7,7 @@
 #include "base/ui/qt_seams.h"
 #include "base/ui/table_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -280,4 +281,39 @@ void forget_table_windows()
         for (s_control& c : control_table(static_cast<control_table_id>(t)))
             c.window = c.parent = nullptr;
     }
+}
+
+void set_control_text(int id, const QString& text)
+{
+    QWidget* w = control_by_id(id);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(text);
+    else if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(text);
+}
+
+QString control_text(int id)
+{
+    QWidget* w = control_by_id(id);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    return QString();
+}
+
+void set_control_enabled(int id, bool enabled)
+{
+    if (QWidget* w = control_by_id(id))
+        w->setEnabled(enabled);
+}
+
+void set_control_visible(int id, bool visible)
+{
+    if (QWidget* w = control_by_id(id))
+        w->setVisible(visible);
 }

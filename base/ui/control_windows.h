@@ -7,6 +7,7 @@
 #include "base/control_table.h"
 
 #include <QFont>
+#include <QString>
 
 class QWidget;
 class command_target;
@@ -23,6 +24,12 @@ void create_table(QWidget* parent, control_table_id table);
 void show_table(control_table_id table);
 void enable_table(control_table_id table, bool enable);
 QWidget* control_by_id(int id);
+// The text of a button, label or edit field; the others and missing ids
+// are left alone (a window's controls exist only once its table is made).
+void set_control_text(int id, const QString& text);
+QString control_text(int id);
+void set_control_enabled(int id, bool enabled);
+void set_control_visible(int id, bool visible);
 // Posts a click of the control to the window it belongs to.
 void post_click(int id);
 // Bold for the selected id, normal for the others of first..last.

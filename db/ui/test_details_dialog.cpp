@@ -57,6 +57,18 @@ void test_details_set_session_hook(void (*created)(int64_t))
 test_details_dialog::test_details_dialog(QWidget* parent, s_test_details& out)
     : QDialog(parent), out_(out)
 {
+    build(true);
+}
+
+test_details_dialog::test_details_dialog(QWidget* parent, s_test_details& out,
+                                         details_repeat_check check)
+    : QDialog(parent), out_(out), check_(check)
+{
+    build(false);
+}
+
+void test_details_dialog::build(bool database)
+{
     setWindowTitle("Test Details");
     // Room for a session name and a test name of ordinary length.
     setMinimumWidth(DIALOG_MIN_WIDTH);
@@ -69,7 +81,8 @@ test_details_dialog::test_details_dialog(QWidget* parent, s_test_details& out)
     mode->addWidget(repeating_);
     layout->addLayout(mode);
     build_repeat_group(layout);
-    build_database_group(layout);
+    if (database)
+        build_database_group(layout);
 
     auto* buttons = new QHBoxLayout;
     start_ = tagged(new QPushButton("Start Sweep", this), 1049);
@@ -84,6 +97,8 @@ test_details_dialog::test_details_dialog(QWidget* parent, s_test_details& out)
     connect(start_, &QPushButton::clicked, this, &test_details_dialog::press_start);
     connect(cancel, &QPushButton::clicked, this, &test_details_dialog::reject);
     set_repeating(false);
+    if (!database)
+        return;
     set_save(db_is_open());
     save_->setEnabled(db_is_open());
 }
@@ -218,17 +233,28 @@ void test_details_dialog::press_start()
     out_.repeating = repeating_->isChecked();
     out_.count = 0;
     out_.interval_ms = 0;
-    if (out_.repeating) {
-        s_repeat_settings repeat;
-        if (auto m = test_details_check_repeat(qt_to_ansi(count_->text()),
-                                               qt_to_ansi(interval_->text()), repeat)) {
-            ui_message_box(this, m->text, m->caption, m->style);
-            return;
-        }
-        out_.count = repeat.count;
-        out_.interval_ms = repeat.interval_ms;
-    }
+    if (out_.repeating && !check_repeat())
+        return;
     done(out_.save ? TEST_DETAILS_SAVE : TEST_DETAILS_NO_SAVE);
+}
+
+bool test_details_dialog::check_repeat()
+{
+    const std::string count = qt_to_ansi(count_->text());
+    const std::string interval = qt_to_ansi(interval_->text());
+    s_repeat_settings repeat;
+    std::vector<s_details_message> messages;
+    if (check_)
+        messages = check_(count, interval, repeat);
+    else if (auto m = test_details_check_repeat(count, interval, repeat))
+        messages.push_back(*m);
+    for (const s_details_message& m : messages)
+        ui_message_box(this, m.text, m.caption, m.style);
+    if (!messages.empty())
+        return false;
+    out_.count = repeat.count;
+    out_.interval_ms = repeat.interval_ms;
+    return true;
 }
 
 void test_details_dialog::reject()

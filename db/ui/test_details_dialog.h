@@ -4,8 +4,11 @@
 // sweep or a repeating test of several sweeps at a fixed interval.
 
 #include "db/db_records.h"
+#include "db/details_rules.h"
 
 #include <QDialog>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -35,10 +38,19 @@ struct s_test_details {
 // database form can list and select it.
 void test_details_set_session_hook(void (*created)(int64_t session_no));
 
+// The repeat settings' check of a form without the database part: the
+// messages to show in order, none when the settings are accepted.
+using details_repeat_check = std::vector<s_details_message> (*)(const std::string& count,
+                                                                const std::string& interval_mins,
+                                                                s_repeat_settings& out);
+
 class test_details_dialog : public QDialog {
     Q_OBJECT
 public:
     test_details_dialog(QWidget* parent, s_test_details& out);
+    // The form of the sweeps that are never stored (LCR): the test and
+    // repeat settings only, checked by check.
+    test_details_dialog(QWidget* parent, s_test_details& out, details_repeat_check check);
 
     int run();
     void press_start();
@@ -49,7 +61,9 @@ public:
     void reject() override;
 
 private:
+    void build(bool database);
     void build_database_group(class QVBoxLayout* layout);
+    bool check_repeat();
     void build_repeat_group(class QVBoxLayout* layout);
     void fill_sessions(const QString& select_prefix);
     void set_save(bool save);
@@ -57,6 +71,7 @@ private:
     void new_session();
 
     s_test_details& out_;
+    details_repeat_check check_ = nullptr;
     QCheckBox* save_ = nullptr;
     QRadioButton* single_ = nullptr;
     QRadioButton* repeating_ = nullptr;

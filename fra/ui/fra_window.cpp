@@ -3,6 +3,7 @@
 #include "base/app_settings.h"
 #include "base/command_ids.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/mode_window_parts.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/progress_dialog.h"
 #include "base/ui/qt_seams.h"
@@ -16,9 +17,7 @@
 #include "fra/ui/fra_view.h"
 #include "link/link.h"
 
-#include <QAbstractButton>
 #include <QHeaderView>
-#include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
@@ -47,58 +46,9 @@ const int REALTIME_MENU_IDS[] = {CMD_CONNECTION, CMD_MODE_LCR, CMD_MODE_FRA, CMD
                                  CMD_MODE_CAPTURE};
 const int SERIES_MAIN_CONTROLS[] = {CMD_DATABASE, CMD_READ_HXM, CMD_SET_UP_HXM};
 
-void set_text(int id, const QString& text)
-{
-    if (auto* b = qobject_cast<QAbstractButton*>(control_by_id(id)))
-        b->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(control_by_id(id)))
-        l->setText(text);
-}
-
-void set_enabled(int id, bool enabled)
-{
-    if (QWidget* w = control_by_id(id))
-        w->setEnabled(enabled);
-}
-
-void set_visible(int id, bool visible)
-{
-    if (QWidget* w = control_by_id(id))
-        w->setVisible(visible);
-}
-
-void run_worker(s_progress_block* block)
-{
-    auto* ctx = static_cast<FraSweepContext*>(block->context);
-    ctx->dialog = block->dialog;
-    fra_sweep_worker(*ctx);
-}
-
-void run_cancel(s_progress_block* block)
-{
-    auto* ctx = static_cast<FraSweepContext*>(block->context);
-    ctx->dialog = block->dialog;
-    fra_sweep_cancel(*ctx);
-}
-
-table_window* make_fra_window(QWidget* parent, const s_control& row)
-{
-    auto* w = new fra_window(parent);
-    w->setGeometry(row.x, row.y, row.width, row.height);
-    return w;
-}
-
-fra_window* owning_fra_window(QWidget* w)
-{
-    for (; w; w = w->parentWidget())
-        if (auto* f = qobject_cast<fra_window*>(w))
-            return f;
-    return nullptr;
-}
-
 table_window* make_fra_view(QWidget* parent, const s_control& row)
 {
-    fra_window* owner = owning_fra_window(parent);
+    fra_window* owner = enclosing_window<fra_window>(parent);
     auto* v = new fra_view(parent, owner, control_frame(row));
     v->setGeometry(row.x, row.y, row.width, row.height);
     if (owner)
@@ -110,7 +60,7 @@ table_window* make_fra_view(QWidget* parent, const s_control& row)
 
 void fra_register_windows()
 {
-    set_mode_window_factory(FRA_WINDOW_CLASS, make_fra_window);
+    set_mode_window_factory(FRA_WINDOW_CLASS, make_placed_window<fra_window>);
     set_mode_window_factory(FRA_VIEW_CLASS, make_fra_view);
 }
 
@@ -118,8 +68,8 @@ fra_window::fra_window(QWidget* parent)
     : table_window(parent, FRA_WINDOW_CLASS, 2), timers_(fra_default_timer_hooks())
 {
     block_.title = FRA_TEXT_PERFORMING;
-    block_.worker = run_worker;
-    block_.cancel = run_cancel;
+    block_.worker = run_on_context<FraSweepContext, fra_sweep_worker>;
+    block_.cancel = run_on_context<FraSweepContext, fra_sweep_cancel>;
     block_.context = &ctx_;
 }
 
@@ -158,7 +108,7 @@ void fra_window::on_command(int id, intptr_t lparam)
     case CMD_SET_TEXT:
         // A countdown text still queued when the timer was cancelled is late.
         if (series_.timer_id != 0)
-            set_text(ID_COUNTDOWN, qt_from_ansi(*reinterpret_cast<std::string*>(lparam)));
+            set_control_text(ID_COUNTDOWN, qt_from_ansi(*reinterpret_cast<std::string*>(lparam)));
         break;
     default: table_window::on_command(id, lparam); break;
     }
@@ -170,7 +120,7 @@ void fra_window::select_view(int view)
         return;
     view_ = view;
     set_selected_font(ID_REALTIME + view, ID_REALTIME, ID_TABLE_VIEW);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_)
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 1);
 }
@@ -185,52 +135,44 @@ QImage fra_window::picture()
     return view_window_ ? view_window_->picture() : QImage();
 }
 
-void fra_window::refresh_main()
-{
-    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
-        post_command(main, CMD_MAIN_REFRESH);
-    else
-        refresh_controls(true, true, is_running());
-}
-
 void fra_window::refresh_controls(bool enable, bool, bool)
 {
     // enable is clear while the connection dialog is open: the window shows
     // nothing and START waits. One exchange with the instrument at a time:
     // START is greyed while a sweep or series holds it, SWEEP while
     // realtime readings run.
-    set_enabled(ID_START, enable && series_.running == 0);
-    set_enabled(ID_SWEEP, enable && realtime_running_ == 0);
+    set_control_enabled(ID_START, enable && series_.running == 0);
+    set_control_enabled(ID_SWEEP, enable && realtime_running_ == 0);
     if (!enable) {
         for (int id = ID_TABLE; id <= ID_SWEEP_NO; ++id)
-            set_visible(id, false);
+            set_control_visible(id, false);
         if (view_window_)
             view_window_->setVisible(false);
         return;
     }
     for (int id = ID_TABLE + 1; id < ID_NEXT_CAPTION; ++id)
-        set_visible(id, true);
+        set_control_visible(id, true);
     const bool table = view_ == FRA_VIEW_TABLE;
-    set_visible(ID_TABLE, table);
+    set_control_visible(ID_TABLE, table);
     if (view_window_)
         view_window_->setVisible(!table);
     for (int id = 14601; id <= 14606; ++id)
-        set_visible(id, view_ == FRA_VIEW_GRAPH);
+        set_control_visible(id, view_ == FRA_VIEW_GRAPH);
     set_series_labels(series_set_up_ || series_.sweeps_done > 0);
 }
 
 void fra_window::set_series_labels(bool shown)
 {
     for (int id = ID_NEXT_CAPTION; id <= ID_SWEEP_NO; ++id)
-        set_visible(id, shown);
+        set_control_visible(id, shown);
 }
 
 void fra_window::set_series_controls(bool enabled)
 {
-    set_enabled(ID_EXPORT, enabled);
-    set_enabled(ID_REALTIME, enabled);
+    set_control_enabled(ID_EXPORT, enabled);
+    set_control_enabled(ID_REALTIME, enabled);
     for (int id : SERIES_MAIN_CONTROLS)
-        set_enabled(id, enabled);
+        set_control_enabled(id, enabled);
 }
 
 void fra_window::set_menus(bool enabled)
@@ -258,7 +200,7 @@ void fra_window::start_series()
     test_details_dialog dialog(this, details_);
     const int rc = dialog.run();
     if (rc == TEST_DETAILS_CANCELLED) {
-        refresh_main();
+        request_main_refresh(*this);
         return;
     }
     series_.save_to_db = rc == TEST_DETAILS_SAVE;
@@ -272,15 +214,15 @@ void fra_window::start_series()
     if (series_.repeating) {
         series_set_up_ = true;
         set_series_labels(true);
-        set_text(ID_SWEEP_NO, QString("0/%1").arg(series_.sweeps_total));
-        set_text(ID_SWEEP, "CANCEL");
+        set_control_text(ID_SWEEP_NO, QString("0/%1").arg(series_.sweeps_total));
+        set_control_text(ID_SWEEP, "CANCEL");
         set_series_controls(false);
         series_.button_state = FRA_BUTTON_CANCEL;
     } else {
         series_.button_state = FRA_BUTTON_CLEAR;
-        set_text(ID_SWEEP, "CLEAR");
+        set_control_text(ID_SWEEP, "CLEAR");
     }
-    refresh_main();
+    request_main_refresh(*this);
     send_command(this, CMD_FRA_START_SWEEP);
 }
 
@@ -290,11 +232,11 @@ void fra_window::end_series()
     series_.button_state = FRA_BUTTON_CLEAR;
     fra_series_cancel_timer(series_, timers_);
     // No sweep is due any more: the last countdown must not stay shown.
-    set_text(ID_COUNTDOWN, "");
-    set_text(ID_SWEEP, "CLEAR");
+    set_control_text(ID_COUNTDOWN, "");
+    set_control_text(ID_SWEEP, "CLEAR");
     series_.repeating = false;
     set_series_controls(true);
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void fra_window::clear_results()
@@ -308,7 +250,7 @@ void fra_window::clear_results()
     series_.sweeps_done = 0;
     series_.sweeps_total = 0;
     series_.running = 0;
-    set_text(ID_SWEEP, "SWEEP");
+    set_control_text(ID_SWEEP, "SWEEP");
     series_.button_state = FRA_BUTTON_SWEEP;
     results_.clear();
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(ID_TABLE)))
@@ -319,7 +261,7 @@ void fra_window::clear_results()
         view_window_->results_cleared();
         post_command(view_window_, CMD_FRA_VIEW_REDRAW, 0);
     }
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 void fra_window::start_sweep()
@@ -349,10 +291,10 @@ void fra_window::sweep_complete()
     fill_table(out.rows);
     const bool ended = fra_series_after_sweep(series_, timers_);
     if (series_set_up_)
-        set_text(ID_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
+        set_control_text(ID_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
     if (ended)
         post_command(this, ID_SWEEP, NOTIFY_CLICKED);
-    refresh_main();
+    request_main_refresh(*this);
     if (view_window_) {
         post_command(view_window_, CMD_FRA_VIEW_NEW_SWEEP);
         if (view_window_->isVisible())
@@ -389,7 +331,7 @@ void fra_window::toggle_realtime()
         realtime_running_ = 0;
         if (ctx_.realtime_thread.joinable())
             ctx_.realtime_thread.join();
-        set_text(ID_START, "START");
+        set_control_text(ID_START, "START");
     } else {
         if (series_.running)
             return; // a sweep or series holds the instrument
@@ -403,12 +345,12 @@ void fra_window::toggle_realtime()
         if (!start_realtime_thread())
             return;
         if (view_ == FRA_VIEW_REALTIME)
-            set_text(ID_START, "STOP");
+            set_control_text(ID_START, "STOP");
     }
     if (shell_window* shell = shell_of(this))
         for (int id : REALTIME_MENU_IDS)
             shell->set_menu_item_enabled(id, !realtime_running_);
-    refresh_main();
+    request_main_refresh(*this);
 }
 
 bool fra_window::start_realtime_thread()

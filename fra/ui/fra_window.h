@@ -58,7 +58,6 @@ private:
     void set_series_labels(bool shown);
     void set_series_controls(bool enabled);
     void set_menus(bool enabled);
-    void refresh_main();
 
     FraSweepContext ctx_;
     FraResults results_;

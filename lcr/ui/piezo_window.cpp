@@ -3,9 +3,11 @@
 #include "base/command_ids.h"
 #include "base/number_format.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/mode_window_parts.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/progress_dialog.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "lcr/lcr_sweep.h"
@@ -13,36 +15,13 @@
 #include "lcr/piezo_view.h"
 #include "link/link.h"
 
-#include <QAbstractButton>
-#include <QLineEdit>
 #include <QPainter>
 #include <ctime>
 
 namespace {
 
-enum : int {
-    ID_START = 15241,
-    ID_IMPORT = 15242,
-    ID_R = 15245,
-    ID_C = 15247,
-    ID_CP = 15249,
-    ID_L = 15251,
-    ID_Z_TICKS_2 = 15252,
-    ID_Z_TICKS_0 = 15254,
-    ID_PHASE_TICKS_2 = 15255,
-    ID_PHASE_TICKS_0 = 15257,
-};
-
 const char* const PIEZO_WINDOW_CLASS = "QXTarvelo2PiezoWClass";
 const QString BOX_STYLE = QStringLiteral("background: black; color: yellow;");
-
-void set_text(int id, const QString& text)
-{
-    if (auto* b = qobject_cast<QAbstractButton*>(control_by_id(id)))
-        b->setText(text);
-    else if (auto* e = qobject_cast<QLineEdit*>(control_by_id(id)))
-        e->setText(text);
-}
 
 // The graph under the controls, over the whole client area.
 class piezo_canvas : public QWidget {
@@ -60,32 +39,11 @@ private:
     const s_piezo_plot_inputs& in_;
 };
 
-void run_worker(s_progress_block* block)
-{
-    auto* ctx = static_cast<PiezoSweepContext*>(block->context);
-    ctx->dialog = block->dialog;
-    piezo_sweep_worker(*ctx);
-}
-
-void run_cancel(s_progress_block* block)
-{
-    auto* ctx = static_cast<PiezoSweepContext*>(block->context);
-    ctx->dialog = block->dialog;
-    lcr_sweep_cancel(*ctx);
-}
-
-table_window* make_piezo_window(QWidget* parent, const s_control& row)
-{
-    auto* w = new piezo_window(parent);
-    w->setGeometry(row.x, row.y, row.width, row.height);
-    return w;
-}
-
 } // namespace
 
 void piezo_register_windows()
 {
-    set_mode_window_factory(PIEZO_WINDOW_CLASS, make_piezo_window);
+    set_mode_window_factory(PIEZO_WINDOW_CLASS, make_placed_window<piezo_window>);
 }
 
 piezo_window::piezo_window(QWidget* parent) : table_window(parent, PIEZO_WINDOW_CLASS, 2)
@@ -100,7 +58,7 @@ piezo_window::piezo_window(QWidget* parent) : table_window(parent, PIEZO_WINDOW_
 void piezo_window::showEvent(QShowEvent* event)
 {
     table_window::showEvent(event);
-    for (const int id : {ID_R, ID_C, ID_CP, ID_L})
+    for (const int id : {CMD_PIEZO_R, CMD_PIEZO_C, CMD_PIEZO_CP, CMD_PIEZO_L})
         for (const int box : {id, id - 1})
             if (QWidget* w = control_by_id(box))
                 w->setStyleSheet(BOX_STYLE);
@@ -115,16 +73,16 @@ void piezo_window::resizeEvent(QResizeEvent* event)
 
 void piezo_window::on_command(int id, intptr_t lparam)
 {
-    if (id == ID_START)
+    if (id == CMD_PIEZO_START)
         start_or_clear();
-    else if (id == ID_IMPORT && !held_)
+    else if (id == CMD_PIEZO_IMPORT && !held_)
         import_file();
     else if (id == CMD_LCR_SWEEP_COMPLETE)
         analyse(ctx_->sweep);
-    else if (id >= ID_Z_TICKS_2 && id <= ID_Z_TICKS_0)
-        plot_.impedance_ticks = ID_Z_TICKS_0 - id;
-    else if (id >= ID_PHASE_TICKS_2 && id <= ID_PHASE_TICKS_0)
-        plot_.phase_ticks = ID_PHASE_TICKS_0 - id;
+    else if (id >= CMD_PIEZO_Z_TICKS_2 && id <= CMD_PIEZO_Z_TICKS_0)
+        plot_.impedance_ticks = CMD_PIEZO_Z_TICKS_0 - id;
+    else if (id >= CMD_PIEZO_PHASE_TICKS_2 && id <= CMD_PIEZO_PHASE_TICKS_0)
+        plot_.phase_ticks = CMD_PIEZO_PHASE_TICKS_0 - id;
     else
         table_window::on_command(id, lparam);
     canvas_->setGeometry(client()->rect());
@@ -150,20 +108,40 @@ void piezo_window::start_sweep()
     ctx_->notify = this;
     lcr_context_arm_sweep(*ctx_);
     block_.title = "Performing Sweep";
-    block_.worker = run_worker;
-    block_.cancel = run_cancel;
+    block_.worker = run_on_context<PiezoSweepContext, piezo_sweep_worker>;
+    block_.cancel = run_on_context<PiezoSweepContext, lcr_sweep_cancel>;
     block_.context = ctx_.get();
     set_button_texts();
+    set_menus(false);
+    // The dialog starts its worker a second after it opens: the block alone
+    // does not show a dialog that is open but not yet running.
+    if (sweeping_ || progress_block_busy(block_))
+        return;
+    sweeping_ = true;
+    request_main_refresh(*this);
     run_progress_dialog(this, block_);
+    sweeping_ = false;
+    request_main_refresh(*this);
 }
 
 void piezo_window::clear()
 {
     held_ = false;
+    progress_wait_idle(block_);
     results_->clear();
     plot_.impedance = {1, 100};
     show_values(nullptr);
     set_button_texts();
+    set_menus(true);
+    request_main_refresh(*this);
+}
+
+void piezo_window::set_menus(bool enabled)
+{
+    // Configure, Display and the FRA, LCR and Capture modes are greyed from
+    // a sweep until Clear.
+    if (shell_window* shell = shell_of(this))
+        shell->set_top_menus_enabled({0, 1, 2, 3, 5}, enabled);
 }
 
 void piezo_window::import_file()
@@ -208,19 +186,19 @@ void piezo_window::analyse(const LcrResults& source)
 void piezo_window::show_values(const s_piezo_values* v)
 {
     const auto text = [v](double x) { return v ? qt_from_ansi(format_engineering(x)) : QString(); };
-    set_text(ID_R, text(v ? v->r : 0));
-    set_text(ID_C, text(v ? v->c : 0));
-    set_text(ID_CP, text(v ? v->cp : 0));
-    set_text(ID_L, text(v ? v->l : 0));
+    set_control_text(CMD_PIEZO_R, text(v ? v->r : 0));
+    set_control_text(CMD_PIEZO_C, text(v ? v->c : 0));
+    set_control_text(CMD_PIEZO_CP, text(v ? v->cp : 0));
+    set_control_text(CMD_PIEZO_L, text(v ? v->l : 0));
 }
 
 void piezo_window::set_button_texts()
 {
-    set_text(ID_START, held_ ? QStringLiteral("Clear") : QStringLiteral("Start Sweep"));
-    set_text(ID_IMPORT, held_ ? QStringLiteral("Export") : QStringLiteral("Import"));
+    set_control_text(CMD_PIEZO_START,
+                     held_ ? QStringLiteral("Clear") : QStringLiteral("Start Sweep"));
+    set_control_text(CMD_PIEZO_IMPORT, held_ ? QStringLiteral("Export") : QStringLiteral("Import"));
     // The piezo report comes later: Export stays disabled until then.
-    if (QWidget* w = control_by_id(ID_IMPORT))
-        w->setEnabled(!held_);
+    set_control_enabled(CMD_PIEZO_IMPORT, !held_);
 }
 
 QImage piezo_window::picture()

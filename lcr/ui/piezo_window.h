@@ -18,6 +18,8 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    // A piezo sweep holds the instrument while its progress dialog runs.
+    bool is_running() const override { return sweeping_; }
 
     const LcrResults& results() const { return *results_; }
     bool holds_results() const { return held_; }
@@ -35,6 +37,7 @@ private:
     void analyse(const LcrResults& source);
     void show_values(const s_piezo_values* v);
     void set_button_texts();
+    void set_menus(bool enabled);
 
     std::unique_ptr<PiezoSweepContext> ctx_ = std::make_unique<PiezoSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
@@ -42,6 +45,7 @@ private:
     s_piezo_plot_inputs plot_;
     s_piezo_stamp stamp_;
     bool held_ = false;
+    bool sweeping_ = false;
     std::string import_folder_ = "C://debug";
     QWidget* canvas_ = nullptr;
 };

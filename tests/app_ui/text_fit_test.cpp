@@ -5,6 +5,7 @@
 
 #include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
+#include "base/command_ids.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/mode_windows.h"
@@ -16,6 +17,9 @@
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_window.h"
 #include "graph/dialog/ui/compare_box.h"
+#include "lcr/lcr_details.h"
+#include "lcr/ui/lcr_window.h"
+#include "lcr/ui/piezo_window.h"
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
@@ -46,6 +50,8 @@ protected:
         g_link = s_link{};
         set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
         fra_register_windows();
+        lcr_register_windows();
+        piezo_register_windows();
     }
     void TearDown() override
     {
@@ -101,6 +107,9 @@ TEST_F(TextFit, EveryControlOfTheTablesAndBothModelsPagesFits)
 {
     for (int type_code : {7, 9}) {
         start(type_code);
+        // The LCR window, its results view and the piezo window are measured too.
+        for (const int id : {CMD_LCR_SWEEP, CMD_LCR_LEFT_QUANTITY, CMD_PIEZO_START})
+            ASSERT_TRUE(control_by_id(id)) << id;
         s_text_fit_report report;
         visit_every_page(report);
         check_window_text_fit(w.get(), report);
@@ -153,6 +162,11 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
      [](auto& r) {
          s_test_details t;
          check_dialog<test_details_dialog>(r, t);
+     }},
+    {"LCR test details",
+     [](auto& r) {
+         s_test_details t;
+         check_dialog<test_details_dialog>(r, t, lcr_details_check_repeat);
      }},
     {"progress",
      [](auto& r) {

@@ -2,10 +2,9 @@
 // simulator: what they print and their exit statuses.
 
 #include "tests/config/sim_peer.h"
+#include "tests/support/cli_run.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -19,19 +18,11 @@ protected:
     void start(sim::sim_options o) { peer = std::make_unique<sim_peer>(std::move(o)); }
     s_run run(const std::string& command) const
     {
-        const std::string line = std::string(TARVELO2_CLI) + " --lan 127.0.0.1" + " --port " +
-                                 std::to_string(peer->server->tcp_port()) + " " + command +
-                                 " 2>/dev/null";
-        std::FILE* p = ::popen(line.c_str(), "r");
-        s_run r{-1, {}};
-        if (!p)
-            return r;
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
+        const cli_output o =
+            run_command_line(std::string(TARVELO2_CLI) + " --lan 127.0.0.1" + " --port " +
+                                 std::to_string(peer->server->tcp_port()) + " " + command,
+                             "/dev/null");
+        return {o.status, o.out};
     }
 
     std::unique_ptr<sim_peer> peer;

@@ -1,16 +1,10 @@
 // tarvelo2-cli's database form commands, run as a child process.
 #include "db_form_support.h"
-
-#include <cstdio>
-#include <sys/wait.h>
+#include "tests/support/cli_run.h"
 
 namespace {
 
-struct cli_result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using cli_result = cli_output;
 
 class CliDbForm : public db_fixture {
 protected:
@@ -26,18 +20,7 @@ protected:
 
     cli_result run(const std::string& args)
     {
-        const std::string cmd = std::string(TARVELO_CLI) + " " + args + " 2>" + dir + "/err.txt";
-        cli_result r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return r;
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = read_file("err.txt");
-        return r;
+        return run_command_line(std::string(TARVELO_CLI) + " " + args, dir + "/err.txt");
     }
 
     std::string file;

@@ -2,6 +2,7 @@
 // where an instrument is needed.
 
 #include "sim/server.h"
+#include "tests/support/cli_run.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -39,14 +40,10 @@ protected:
     {
         const std::string link =
             connected ? " --lan 127.0.0.1 --port " + std::to_string(server->tcp_port()) : "";
-        FILE* p = ::popen(
-            (std::string(TARVELO_CLI) + link + " " + args + " 2>" + dir + "/err.txt").c_str(), "r");
-        out.clear();
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            out.append(buf, n);
-        const int status = ::pclose(p);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const cli_output o =
+            run_command_line(std::string(TARVELO_CLI) + link + " " + args, dir + "/err.txt");
+        out = o.out;
+        return o.status;
     }
     std::string err() const
     {

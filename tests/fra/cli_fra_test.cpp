@@ -3,6 +3,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "sim/server.h"
+#include "tests/support/cli_sim_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,46 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct cli_result {
-    int status = -1;
-    std::string out;
-};
+using cli_result = cli_output;
 
-class CliFra : public ::testing::Test {
+class CliFra : public cli_sim_fixture {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tarvelo-cli-fra-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        sim::sim_options options;
-        options.tcp_host = "127.0.0.1";
-        options.tcp_port = 0;
-        options.instrument.time_scale = 0;
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
-    }
-    void TearDown() override
-    {
-        server->stop();
-        fs::remove_all(dir);
-    }
-    cli_result run(const std::string& args)
-    {
-        const std::string cmd = std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
-                                std::to_string(server->tcp_port()) + " " + args + " 2>" + dir +
-                                "/err.txt";
-        cli_result r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return r;
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
-    }
+    cli_result run(const std::string& args) { return run_cli(args); }
     void make_session()
     {
         bool is_new = false;
@@ -90,9 +56,6 @@ protected:
             n += c == '\n';
         return n;
     }
-
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
 };
 
 } // namespace

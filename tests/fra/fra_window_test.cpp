@@ -13,6 +13,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
+#include "tests/support/sim_window_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,26 +33,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// One application for the program, never destroyed: Qt's own objects
-// must not be torn down by the exit handlers after the platform is gone.
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "fra_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
-bool wait_for(const std::function<bool()>& done, int ms = 30000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 std::atomic<int> answered{0};
 
@@ -117,56 +98,18 @@ QString caption(int id)
     return qobject_cast<QAbstractButton*>(control_by_id(id))->text();
 }
 
-class FraWindow : public ::testing::Test {
+class FraWindow : public sim_window_fixture {
 protected:
     void SetUp() override
     {
-        app();
-        set_command_dispatcher(&dispatcher);
-        ui_set_backend(&ui);
-        char pattern[] = "/tmp/tarvelo-fra-ui-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        sim::sim_options options;
-        options.tcp_host = "127.0.0.1";
-        options.tcp_port = 0;
-        options.instrument.time_scale = 0;
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
-        fra_register_windows();
-        main = std::make_unique<main_window>(dir, dir);
-        // Start-up fills the connection record from the settings: point it
-        // at the simulator afterwards.
-        link_set_tcp_port(server->tcp_port());
-        g_link.interface = LINK_LAN;
-        g_link.ip_address = "127.0.0.1";
-        g_link.identified = connect_and_identify(nullptr, g_link, false);
-        ASSERT_TRUE(g_link.identified);
-        main->resize(1024, 700);
-        main->show();
+        start_main(loopback_options(), fra_register_windows);
         fra = qobject_cast<fra_window*>(main->mode_window(ROW_FRA));
         ASSERT_TRUE(fra);
         ASSERT_TRUE(fra->view_window());
         QApplication::processEvents();
     }
-    void TearDown() override
-    {
-        main.reset();
-        server->stop();
-        g_link = s_link{};
-        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
-        ui_set_backend(nullptr);
-        set_command_dispatcher(nullptr);
-        std::filesystem::remove_all(dir);
-    }
     void click(int id) { post_command(fra, id, 0); }
-    void shot(const char* name)
-    {
-        const char* out = std::getenv("FRA_SCREENSHOT_DIR");
-        QApplication::processEvents();
-        if (out)
-            main->grab().save(QString("%1/%2.png").arg(out, name));
-    }
+    void shot(const char* name) { sim_window_fixture::shot("FRA_SCREENSHOT_DIR", name); }
     void sweep_once()
     {
         answer_test_details(false);
@@ -176,11 +119,6 @@ protected:
         QApplication::processEvents();
     }
 
-    qt_command_dispatcher dispatcher;
-    scripted_ui ui;
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
-    std::unique_ptr<main_window> main;
     fra_window* fra = nullptr;
 };
 

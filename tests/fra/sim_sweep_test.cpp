@@ -13,6 +13,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
+#include "tests/support/sim_link_fixture.h"
 
 #include <cmath>
 #include <complex>
@@ -32,63 +33,26 @@ public:
     int completed = 0;
 };
 
-class SimSweep : public ::testing::Test {
+class SimSweep : public sim_link_fixture {
 protected:
     void start(sim::sim_model model, const std::vector<const char*>& faults = {},
                double time_scale = 0)
     {
-        sim::sim_options options;
-        options.tcp_host = "127.0.0.1";
-        options.tcp_port = 0;
-        options.instrument.model = model;
+        sim::sim_options options = loopback_options(model);
+        options.log_path.clear();
         options.instrument.time_scale = time_scale;
         std::string error;
         for (const char* f : faults)
             ASSERT_TRUE(sim::add_fault(options.faults, f, error)) << error;
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
-        link_set_tcp_port(server->tcp_port());
-        link.interface = LINK_LAN;
-        link.ip_address = "127.0.0.1";
-        ASSERT_TRUE(connect_and_identify(nullptr, link, false));
-        link.identified = true;
-        config_select(link.type_code);
+        start_sim(options);
         ctx.link = &link;
         ctx.config = &config_current();
         ctx.notify = &notice;
     }
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tarvelo-fra-sim-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        set_command_dispatcher(&dispatcher);
-        ui_set_backend(&ui);
-    }
     void TearDown() override
     {
         db_close();
-        link_close(link);
-        if (server)
-            server->stop();
-        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
-        ui_set_backend(nullptr);
-        set_command_dispatcher(nullptr);
-        config_select(0);
-        std::filesystem::remove_all(dir);
-    }
-    void set_param(int id, int value)
-    {
-        ASSERT_EQ(link_open(link), 0);
-        set_param_int(id, value, link);
-        link_close(link);
-    }
-    int get_param(int id)
-    {
-        EXPECT_EQ(link_open(link), 0);
-        const int32_t v = query_int_param(id, -1000000, 1000000, link);
-        link_close(link);
-        return v;
+        sim_link_fixture::TearDown();
     }
     // Runs a sweep and cancels it from another thread once the worker has
     // posted `posts` commands to its dialog (2: polling; 4: downloading).
@@ -113,19 +77,8 @@ protected:
         dispatcher.run_pending();
         return notice.completed == before + 1;
     }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
-    scripted_dispatcher dispatcher;
-    scripted_ui ui;
     sweep_notice notice;
     sweep_notice dialog;
-    s_link link;
     FraSweepContext ctx;
     FraResults results;
 };

@@ -11,11 +11,14 @@
 #include "link/link.h"
 #include "sweep_peer.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <thread>
 
 class command_recorder : public command_target {
 public:
@@ -140,6 +143,28 @@ protected:
         dispatcher.run_pending();
     }
     bool completed() const { return window.count(CMD_FRA_SWEEP_COMPLETE) == 1; }
+
+    // Runs a realtime thread body (given its running flag) until it ends by
+    // itself, taking each reading as the window does: after each ready_id
+    // the request flag is set again.
+    template <class Body, class Flag>
+    void realtime_to_its_end(Body body, Flag& request, int ready_id)
+    {
+        window.ids.clear();
+        request = 1;
+        std::atomic<int> running{1};
+        std::thread reader([&] {
+            body(running);
+            running = 0;
+        });
+        while (running.load())
+            if (dispatcher.run_pending() == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            else if (window.ids.back() == ready_id)
+                request = 1;
+        reader.join();
+        dispatcher.run_pending();
+    }
 
     scripted_dispatcher dispatcher;
     scripted_ui ui;

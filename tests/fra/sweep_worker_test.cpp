@@ -354,21 +354,8 @@ TEST_F(sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
             return {++asked == c.good_at ? good : bad};
         });
         link_set_tcp_port(peer->port());
-        window.ids.clear();
-        ctx.request = 1;
-        std::atomic<int> running{1};
-        std::thread reader([&] {
-            fra_realtime_thread(ctx, running);
-            running = 0;
-        });
-        // The window takes each good reading and asks for the next.
-        while (running.load())
-            if (dispatcher.run_pending() == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            else if (window.ids.back() == CMD_FRA_REALTIME_READY)
-                ctx.request = 1;
-        reader.join();
-        dispatcher.run_pending();
+        realtime_to_its_end([this](auto& running) { fra_realtime_thread(ctx, running); },
+                            ctx.request, CMD_FRA_REALTIME_READY);
         EXPECT_EQ(peer->count("*wai;fra?"), c.requests) << c.good_at;
         EXPECT_EQ(window.count(CMD_FRA_REALTIME_READY), c.ready) << c.good_at;
         EXPECT_EQ(window.ids.back(), CMD_FRA_REALTIME_FAILED) << c.good_at;

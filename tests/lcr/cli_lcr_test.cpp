@@ -1,7 +1,7 @@
 // tarvelo2-cli's LCR and piezo commands, run as a child process against
 // the simulator.
 
-#include "sim/server.h"
+#include "tests/support/cli_sim_fixture.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -30,47 +30,13 @@ std::vector<std::string> split(const std::string& text, char sep)
     return out;
 }
 
-class CliLcr : public ::testing::Test {
+class CliLcr : public cli_sim_fixture {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tarvelo-cli-lcr-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        sim::sim_options options;
-        options.tcp_host = "127.0.0.1";
-        options.tcp_port = 0;
-        options.instrument.time_scale = 0;
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
-    }
-    void TearDown() override
-    {
-        server->stop();
-        fs::remove_all(dir);
-    }
     cli_result run(const std::string& args)
     {
-        const std::string cmd = std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
-                                std::to_string(server->tcp_port()) + " " + args + " 2>" + dir +
-                                "/err.txt";
-        cli_result r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return r;
-        std::string out;
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            out.append(buf, n);
-        const int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.lines = split(out, '\n');
-        std::ifstream err(dir + "/err.txt");
-        r.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-        return r;
+        const cli_output o = run_cli(args);
+        return {o.status, split(o.out, '\n'), o.err};
     }
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
 };
 
 } // namespace

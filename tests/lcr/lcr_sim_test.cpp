@@ -16,6 +16,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
+#include "tests/support/sim_link_fixture.h"
 
 #include <chrono>
 #include <cmath>
@@ -40,16 +41,11 @@ public:
     int readings = 0;
 };
 
-class SimLcr : public ::testing::Test {
+class SimLcr : public sim_link_fixture {
 protected:
     void start(sim::sim_model model, const std::vector<std::string>& options = {})
     {
-        sim::sim_options o;
-        o.tcp_host = "127.0.0.1";
-        o.tcp_port = 0;
-        o.instrument.model = model;
-        o.instrument.time_scale = 0;
-        o.log_path = dir + "/log.txt";
+        sim::sim_options o = loopback_options(model);
         std::string error;
         for (const std::string& f : options) {
             if (f.rfind("fault:", 0) == 0)
@@ -64,49 +60,10 @@ protected:
                 o.instrument.lcr = *dut;
             }
         }
-        server = std::make_unique<sim::sim_server>(o);
-        server->start();
-        link_set_tcp_port(server->tcp_port());
-        link.interface = LINK_LAN;
-        link.ip_address = "127.0.0.1";
-        ASSERT_TRUE(connect_and_identify(nullptr, link, false));
-        link.identified = true;
-        config_select(link.type_code);
+        start_sim(o);
         ctx.link = &link;
         ctx.config = &config_current();
         ctx.notify = &notice;
-    }
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tarvelo-lcr-sim-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        set_command_dispatcher(&dispatcher);
-        ui_set_backend(&ui);
-    }
-    void TearDown() override
-    {
-        link_close(link);
-        if (server)
-            server->stop();
-        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
-        ui_set_backend(nullptr);
-        set_command_dispatcher(nullptr);
-        config_select(0);
-        std::filesystem::remove_all(dir);
-    }
-    void set_param(int id, int value)
-    {
-        ASSERT_EQ(link_open(link), 0);
-        set_param_int(id, value, link);
-        link_close(link);
-    }
-    int get_param(int id)
-    {
-        EXPECT_EQ(link_open(link), 0);
-        const int32_t v = query_int_param(id, -1000000, 1000000, link);
-        link_close(link);
-        return v;
     }
     // Linear frequency plan of the instrument.
     void plan(double from, double to, int steps)
@@ -126,11 +83,6 @@ protected:
         dispatcher.run_pending();
         return notice.completed == before + 1;
     }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     int count_in_log(const std::string& text) const
     {
         const std::string log = read("log.txt");
@@ -140,12 +92,7 @@ protected:
         return n;
     }
 
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
-    scripted_dispatcher dispatcher;
-    scripted_ui ui;
     sweep_notice notice;
-    s_link link;
     std::unique_ptr<LcrSweepContext> ctx_block = std::make_unique<LcrSweepContext>();
     LcrSweepContext& ctx = *ctx_block;
 };

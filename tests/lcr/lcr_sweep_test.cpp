@@ -2,6 +2,7 @@
 // in which order, and what every way of ending a sweep leaves behind.
 
 #include "../fra/sweep_harness.h"
+#include "lcr/lcr_realtime.h"
 #include "lcr/lcr_sweep.h"
 
 #include <algorithm>
@@ -167,4 +168,37 @@ TEST_F(lcr_sweep_fixture, PiezoForcesImpedanceAndRestoresOnEveryPath)
     EXPECT_EQ(during, 3);
     EXPECT_EQ(fra.params[137], 1);
     EXPECT_EQ(window.count(CMD_LCR_SWEEP_COMPLETE), 1);
+}
+
+// Only bad realtime readings in a row end the thread by itself (the window
+// is told); a good one starts the count again.
+TEST_F(lcr_sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
+{
+    std::string good = "1000";
+    for (int i = 1; i < 11; ++i)
+        good += ",1.5";
+    good += "\r\n";
+    const std::string bad = "1000,1,2\r\n";
+    const struct {
+        int good_at; // the request answered with a good reading, 0 none
+        int requests, ready;
+    } cases[] = {{0, FRA_REALTIME_BAD_LIMIT, 0},
+                 {FRA_REALTIME_BAD_LIMIT, 2 * FRA_REALTIME_BAD_LIMIT, 1}};
+    link.type_code = 7;
+    for (const auto& c : cases) {
+        int asked = 0;
+        peer.reset();
+        peer = std::make_unique<sweep_peer>([&](const std::string& cmd) -> peer_reply {
+            if (cmd != "lcr?")
+                return {};
+            return {++asked == c.good_at ? good : bad};
+        });
+        link_set_tcp_port(peer->port());
+        realtime_to_its_end([this](auto& running) { lcr_realtime_thread(lcr, running); },
+                            lcr.request, CMD_LCR_REALTIME_READY);
+        EXPECT_EQ(peer->count("lcr?"), c.requests) << c.good_at;
+        EXPECT_EQ(window.count(CMD_LCR_REALTIME_READY), c.ready) << c.good_at;
+        EXPECT_EQ(window.ids.back(), CMD_LCR_REALTIME_FAILED) << c.good_at;
+        EXPECT_FALSE(link.is_open);
+    }
 }

@@ -4,6 +4,7 @@
 #include "lcr/lcr_view.h"
 #include "lcr/piezo_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -138,4 +139,45 @@ TEST(PiezoView, AxesAndClamping)
     EXPECT_EQ(piezo_tick_length(0, 400), -5);
     EXPECT_EQ(piezo_tick_length(1, 400), 40);
     EXPECT_EQ(piezo_tick_length(2, 400), 400);
+}
+
+// A new sweep sets both axes from the chosen quantities and the cursors on
+// the first and last points; a box change redoes its own axis only; the
+// cursors stay on points that exist.
+TEST(LcrView, StateFollowsSweepsBoxesAndCursors)
+{
+    const auto r = points(5, {{10, 1, 0, 100, -30, 0, 0, 0, 0, 20},
+                              {20, 2, 0, 200, -10, 0, 0, 0, 0, 40},
+                              {40, 3, 0, 300, 10, 0, 0, 0, 0, 60}});
+    s_lcr_view_state v;
+    v.item[0] = 2; // Z magnitude
+    v.item[1] = 3; // Z phase: no margins
+    lcr_view_new_sweep(v, *r);
+    EXPECT_DOUBLE_EQ(v.left.min, 95);
+    EXPECT_DOUBLE_EQ(v.left.max, 315);
+    EXPECT_DOUBLE_EQ(v.right.min, -30);
+    EXPECT_DOUBLE_EQ(v.right.max, 10);
+    EXPECT_EQ(v.cursor[0], 0);
+    EXPECT_EQ(v.cursor[1], 2);
+    lcr_view_set_quantity(v, *r, 1, 8); // Y phase, a phase too
+    EXPECT_DOUBLE_EQ(v.right.min, 20);
+    EXPECT_DOUBLE_EQ(v.right.max, 60);
+    EXPECT_DOUBLE_EQ(v.left.min, 95);
+
+    const struct {
+        int which, index, count;
+        bool moved;
+        int at;
+    } moves[] = {{0, 1, 3, true, 1},  {0, 1, 3, false, 1}, {1, 99, 3, false, 2},
+                 {1, -5, 3, true, 0}, {0, 2, 0, false, 1}, {2, 1, 3, false, 0}};
+    for (const auto& m : moves) {
+        EXPECT_EQ(lcr_view_move_cursor(v, m.which, m.index, m.count), m.moved) << m.index;
+        EXPECT_EQ(v.cursor[std::min(m.which, 1)], m.at) << m.index;
+    }
+    // No points: the axes stay, cursors start at 0.
+    const s_lcr_view_state before = v;
+    lcr_view_new_sweep(v, *points(5, {}));
+    EXPECT_EQ(v.left.max, before.left.max);
+    EXPECT_EQ(v.freq.fmax, before.freq.fmax);
+    EXPECT_EQ(v.cursor[1], 0);
 }

@@ -2,116 +2,39 @@
 // PIEZO_SCREENSHOT_DIR set, the window after a sweep and after a refused
 // sweep is saved there as PNG files for a person to look at.
 
-#include "app/ui/main_window.h"
 #include "base/command_ids.h"
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
-#include "base/ui/qt_seams.h"
 #include "lcr/ui/piezo_window.h"
-#include "link/identify.h"
-#include "link/link.h"
-#include "sim/server.h"
+#include "tests/support/sim_window_fixture.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QLineEdit>
-#include <filesystem>
-#include <functional>
-#include <gtest/gtest.h>
+#include <QMenuBar>
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "piezo_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
-bool wait_for(const std::function<bool()>& done, int ms = 30000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-QString text_of(int id)
-{
-    if (auto* b = qobject_cast<QAbstractButton*>(control_by_id(id)))
-        return b->text();
-    if (auto* e = qobject_cast<QLineEdit*>(control_by_id(id)))
-        return e->text();
-    return "?";
-}
-
-class PiezoWindow : public ::testing::Test {
+class PiezoWindow : public sim_window_fixture {
 protected:
     void start(const char* dut)
     {
-        app();
-        set_command_dispatcher(&dispatcher);
-        ui_set_backend(&ui);
-        char pattern[] = "/tmp/tarvelo-piezo-ui-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        sim::sim_options options;
-        options.tcp_host = "127.0.0.1";
-        options.tcp_port = 0;
-        options.instrument.time_scale = 0;
+        sim::sim_options options = loopback_options();
         std::string error;
         if (dut)
             options.instrument.lcr = *sim::parse_lcr_dut(dut, error);
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
-        piezo_register_windows();
-        main = std::make_unique<main_window>(dir, dir);
-        link_set_tcp_port(server->tcp_port());
-        g_link.interface = LINK_LAN;
-        g_link.ip_address = "127.0.0.1";
-        g_link.identified = connect_and_identify(nullptr, g_link, false);
-        ASSERT_TRUE(g_link.identified);
-        main->resize(1024, 700);
-        main->show();
+        start_main(options, piezo_register_windows);
         post_command(main.get(), CMD_MODE_PIEZO);
         QApplication::processEvents();
         piezo = dynamic_cast<piezo_window*>(main->mode_window(ROW_PIEZO));
         ASSERT_TRUE(piezo);
     }
-    void TearDown() override
-    {
-        main.reset();
-        if (server)
-            server->stop();
-        g_link = s_link{};
-        link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
-        ui_set_backend(nullptr);
-        set_command_dispatcher(nullptr);
-        std::filesystem::remove_all(dir);
-    }
     void sweep()
     {
-        post_command(piezo, 15241);
+        post_command(piezo, CMD_PIEZO_START);
         ASSERT_TRUE(wait_for([this] { return piezo->results().count == 100; }));
         ASSERT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); }));
         QApplication::processEvents();
     }
-    void shot(const char* name)
-    {
-        QApplication::processEvents();
-        if (const char* out = std::getenv("PIEZO_SCREENSHOT_DIR"))
-            main->grab().save(QString("%1/%2.png").arg(out, name));
-    }
+    void shot(const char* name) { sim_window_fixture::shot("PIEZO_SCREENSHOT_DIR", name); }
 
-    qt_command_dispatcher dispatcher;
-    scripted_ui ui;
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
-    std::unique_ptr<main_window> main;
     piezo_window* piezo = nullptr;
 };
 
@@ -120,19 +43,25 @@ protected:
 TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
 {
     start(nullptr);
-    EXPECT_EQ(text_of(15241), "Start Sweep");
+    EXPECT_EQ(control_text(15241), "Start Sweep");
     sweep();
-    EXPECT_EQ(text_of(15241), "Clear");
-    EXPECT_EQ(text_of(15242), "Export");
+    EXPECT_EQ(control_text(15241), "Clear");
+    EXPECT_EQ(control_text(15242), "Export");
     for (const int box : {15245, 15247, 15249, 15251})
-        EXPECT_FALSE(text_of(box).isEmpty()) << box;
+        EXPECT_FALSE(control_text(box).isEmpty()) << box;
     EXPECT_TRUE(ui.shown().empty());
+    // Only the piezo mode stays open until Clear.
+    const QList<QAction*> menus = main->menuBar()->actions();
+    for (const int position : {0, 1, 2, 3, 4, 5})
+        EXPECT_EQ(menus[position]->isEnabled(), position == 4) << position;
     shot("piezo_sweep");
-    post_command(piezo, 15241);
+    post_command(piezo, CMD_PIEZO_START);
     QApplication::processEvents();
-    EXPECT_EQ(text_of(15241), "Start Sweep");
-    EXPECT_TRUE(text_of(15245).isEmpty());
+    EXPECT_EQ(control_text(15241), "Start Sweep");
+    EXPECT_TRUE(control_text(15245).isEmpty());
     EXPECT_EQ(piezo->results().count, 0);
+    for (QAction* menu : main->menuBar()->actions())
+        EXPECT_TRUE(menu->isEnabled());
 }
 
 TEST_F(PiezoWindow, RefusedSweepKeepsThePointsAndSaysWhy)
@@ -143,7 +72,7 @@ TEST_F(PiezoWindow, RefusedSweepKeepsThePointsAndSaysWhy)
     EXPECT_EQ(ui.shown()[0].caption, "Tarvelo2");
     EXPECT_NE(ui.shown()[0].text.find("No resonance found in the sweep"), std::string::npos);
     for (const int box : {15245, 15247, 15249, 15251})
-        EXPECT_TRUE(text_of(box).isEmpty()) << box;
+        EXPECT_TRUE(control_text(box).isEmpty()) << box;
     EXPECT_EQ(piezo->results().count, 100);
     shot("piezo_refused");
 }

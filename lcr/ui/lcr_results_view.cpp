@@ -1,0 +1,292 @@
+#include "lcr/ui/lcr_results_view.h"
+
+#include "base/command_ids.h"
+#include "base/control_table.h"
+#include "base/ui/control_windows.h"
+#include "base/ui/fit_font.h"
+#include "base/ui/qt_seams.h"
+#include "lcr/lcr_layouts.h"
+#include "lcr/lcr_realtime.h"
+#include "lcr/ui/lcr_window.h"
+
+#include <QComboBox>
+#include <QFontInfo>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+const char* const LCR_RESULTS_VIEW_CLASS = "QXTarvelo2LCRResultsWClass";
+
+namespace {
+
+const QColor WINDOW_BACKGROUND(240, 240, 240);
+const QString FIT_LABEL = QStringLiteral("8Magnitude 18");
+const QString FIT_VALUE = QStringLiteral(" -8.8888E88 Hz ");
+const QString OHM = QString(QChar(0x03A9));
+// The drawn ohm sign's room at the right of a value: wider for the
+// 11-value reading's larger cells.
+constexpr int OHM_ROOM_14 = 50;
+constexpr int OHM_ROOM_11 = 70;
+
+QComboBox* combo(int id)
+{
+    return qobject_cast<QComboBox*>(control_by_id(id));
+}
+
+void fill_combo(int id, const std::vector<std::string>& items, int selected)
+{
+    QComboBox* c = combo(id);
+    if (!c)
+        return;
+    const QSignalBlocker block(c);
+    c->clear();
+    for (const std::string& item : items)
+        c->addItem(qt_from_ansi(item));
+    c->setCurrentIndex(std::min(selected, c->count() - 1));
+}
+
+// The graph controls are anchored to the view's bottom; the band they take
+// (from the lowest to the top of the highest) stays free of the graph.
+int controls_band()
+{
+    int band = 0;
+    for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_BACKGROUND; ++id)
+        if (const s_control* c = control_entry(id))
+            band = std::max(band, c->y + c->height);
+    return band;
+}
+
+} // namespace
+
+lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
+    : table_window(parent, LCR_RESULTS_VIEW_CLASS, frame), owner_(owner)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+// The table creates the view's controls after the view itself; they get
+// their items and signals on first use.
+void lcr_results_view::hook_controls()
+{
+    if (hooked_ || !control_by_id(CMD_LCR_CURSOR_LEFT))
+        return;
+    hooked_ = true;
+    for (int id = CMD_LCR_LEFT_QUANTITY; id <= CMD_LCR_BACKGROUND; ++id)
+        if (QWidget* w = control_by_id(id))
+            w->setAutoFillBackground(true);
+    fill_combo(CMD_LCR_SCALING, {"Log Scaling", "Linear Scaling"}, 0);
+    fill_combo(CMD_LCR_BACKGROUND, {"Black Background", "White Background"}, 0);
+    new_layout(0);
+    for (int which = 0; which < 2; ++which)
+        if (auto* bar = qobject_cast<QScrollBar*>(control_by_id(CMD_LCR_CURSOR_LEFT + which)))
+            connect(bar, &QScrollBar::valueChanged, this,
+                    [this, which](int v) { scroll(which, v); });
+    place_cursor_bars(0);
+}
+
+void lcr_results_view::on_command(int id, intptr_t lparam)
+{
+    hook_controls();
+    switch (id) {
+    case CMD_LCR_VIEW_REDRAW:
+        if (lparam == 1)
+            cell_size_ = QSize();
+        update();
+        break;
+    case CMD_LCR_VIEW_NEW_SWEEP: new_sweep(); break;
+    case CMD_LCR_LEFT_QUANTITY:
+    case CMD_LCR_RIGHT_QUANTITY: quantity_changed(id - CMD_LCR_LEFT_QUANTITY); break;
+    case CMD_LCR_SCALING:
+    case CMD_LCR_BACKGROUND:
+        if (QComboBox* c = combo(id))
+            (id == CMD_LCR_SCALING ? state_.scaling : state_.background) = c->currentIndex();
+        update();
+        break;
+    default: table_window::on_command(id, lparam); break;
+    }
+}
+
+void lcr_results_view::new_layout(int layout)
+{
+    layout_ = layout;
+    state_.item[0] = 0;
+    state_.item[1] = 1;
+    const std::vector<std::string> items = lcr_box_items(layout);
+    fill_combo(CMD_LCR_LEFT_QUANTITY, items, 0);
+    fill_combo(CMD_LCR_RIGHT_QUANTITY, items, 1);
+}
+
+void lcr_results_view::new_sweep()
+{
+    lcr_view_new_sweep(state_, owner_->results());
+    place_cursor_bars(owner_->results().count);
+    update();
+}
+
+void lcr_results_view::quantity_changed(int side)
+{
+    if (QComboBox* c = combo(CMD_LCR_LEFT_QUANTITY + side))
+        lcr_view_set_quantity(state_, owner_->results(), side, std::max(c->currentIndex(), 0));
+    update();
+}
+
+void lcr_results_view::results_cleared()
+{
+    hook_controls();
+    state_.cursor[0] = state_.cursor[1] = 0;
+    place_cursor_bars(0);
+}
+
+void lcr_results_view::show_graph_controls(bool shown)
+{
+    hook_controls();
+    graph_controls_ = shown;
+    for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_BACKGROUND; ++id)
+        set_control_visible(id, shown);
+}
+
+void lcr_results_view::place_cursor_bars(int count)
+{
+    for (int which = 0; which < 2; ++which) {
+        auto* bar = qobject_cast<QScrollBar*>(control_by_id(CMD_LCR_CURSOR_LEFT + which));
+        if (!bar)
+            continue;
+        const QSignalBlocker block(bar);
+        bar->setRange(0, std::max(count - 1, 0));
+        bar->setValue(state_.cursor[which]);
+    }
+}
+
+void lcr_results_view::scroll(int which, int value)
+{
+    if (lcr_view_move_cursor(state_, which, value, owner_->results().count))
+        post_command(this, CMD_LCR_VIEW_REDRAW, 0);
+}
+
+int lcr_results_view::strip_height() const
+{
+    return graph_controls_ ? controls_band() : 0;
+}
+
+s_lcr_plot_inputs lcr_results_view::graph_inputs() const
+{
+    s_lcr_plot_inputs in;
+    in.results = &owner_->results();
+    in.left_position = state_.item[0] + 1;
+    in.right_position = state_.item[1] + 1;
+    const std::vector<std::string> items = lcr_box_items(layout_);
+    const auto title = [&items](int item) {
+        return item >= 0 && item < static_cast<int>(items.size()) ? items[item] : std::string();
+    };
+    in.left_title = title(state_.item[0]);
+    in.right_title = title(state_.item[1]);
+    in.freq = state_.freq;
+    in.left = state_.left;
+    in.right = state_.right;
+    in.log_scaling = state_.scaling == 0;
+    in.background = state_.background == 1 ? bode_background::white : bode_background::black;
+    in.cursor[0] = state_.cursor[0];
+    in.cursor[1] = state_.cursor[1];
+    in.strip_height = strip_height();
+    return in;
+}
+
+s_plot_rect lcr_results_view::plot_area() const
+{
+    const QSize size = contentsRect().size();
+    return lcr_plot_area(size.width(), size.height(), strip_height(), false);
+}
+
+QImage lcr_results_view::render_graph(QSize size) const
+{
+    return LcrPlot().render(size, graph_inputs(), WINDOW_BACKGROUND);
+}
+
+QImage lcr_results_view::picture()
+{
+    return render_graph(contentsRect().size());
+}
+
+// The graph or the readout fills the client area inside the border.
+void lcr_results_view::paintEvent(QPaintEvent*)
+{
+    hook_controls();
+    const QRect client = contentsRect();
+    QImage image(client.size(), QImage::Format_RGB32);
+    image.fill(WINDOW_BACKGROUND);
+    {
+        QPainter p(&image);
+        if (owner_->view() == LCR_VIEW_GRAPH)
+            LcrPlot().draw(p, image.rect(), graph_inputs());
+        else
+            paint_readout(p, image.rect());
+    }
+    QPainter painter(this);
+    painter.drawImage(client.topLeft(), image);
+    drawFrame(&painter);
+}
+
+// The ohm sign at the left of its room; the admittance's carries a raised
+// "-1" in a smaller size.
+void lcr_results_view::draw_ohm(QPainter& p, const QRect& room, bool inverse) const
+{
+    p.setFont(ohm_font_);
+    const QFontMetrics m(ohm_font_);
+    const int top = room.top() + (room.height() - m.height()) / 2;
+    p.drawText(QPoint(room.left(), top + m.ascent()), OHM);
+    if (!inverse)
+        return;
+    QFont small = ohm_font_;
+    small.setPixelSize(std::max(QFontInfo(ohm_font_).pixelSize() / 2, 1));
+    p.setFont(small);
+    p.drawText(QPoint(room.left() + m.horizontalAdvance(OHM), top + QFontMetrics(small).ascent()),
+               QStringLiteral("-1"));
+}
+
+void lcr_results_view::fit_cell_fonts(const QRect& cell, int values)
+{
+    const QSize key(cell.width() * 100 + values, cell.height());
+    if (key == cell_size_)
+        return;
+    cell_size_ = key;
+    const int label_h = cell.height() / 2 - 1;
+    label_font_ =
+        fit_font(this, nullptr, FIT_LABEL, QRect(0, 0, cell.width(), label_h - 4), 0, false);
+    const QRect value(0, 0, cell.width() - 4, cell.height() - label_h - 4);
+    value_font_ = fit_font(this, nullptr, FIT_VALUE, value, 0, false);
+    ohm_font_ = value_font_;
+    ohm_font_.setWeight(QFont::Black);
+}
+
+void lcr_results_view::paint_readout(QPainter& p, const QRect& area)
+{
+    const int type = owner_->reading_type();
+    const int n = lcr_reading_count(type);
+    const s_tile_grid g = lcr_cell_grid(n);
+    const int cw = area.width() / g.columns;
+    const int ch = area.height() / g.rows;
+    const int label_h = ch / 2 - 1;
+    fit_cell_fonts(QRect(0, 0, cw, ch), n);
+    const auto labels = lcr_reading_labels(type);
+    const int ohm_room = std::min(n == 14 ? OHM_ROOM_14 : OHM_ROOM_11, cw / 4);
+    for (int i = 0; i < n; ++i) {
+        const QRect cell(area.left() + (i % g.columns) * cw, area.top() + (i / g.columns) * ch, cw,
+                         ch);
+        const QRect label(cell.left(), cell.top(), cw, label_h);
+        QRect value(cell.left() + 2, cell.top() + label_h + 2, cw - 4, ch - label_h - 2);
+        p.setFont(label_font_);
+        p.setPen(Qt::black);
+        p.drawText(label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]));
+        p.fillRect(value, Qt::black);
+        p.setPen(Qt::yellow);
+        const s_lcr_cell_unit unit = lcr_reading_unit(type, i);
+        if (unit.kind != lcr_unit_kind::text) {
+            const QRect sign(value.right() + 1 - ohm_room, value.top(), ohm_room, value.height());
+            draw_ohm(p, sign, unit.kind == lcr_unit_kind::inverse_ohm);
+            value.setRight(sign.left() - 1);
+        }
+        p.setFont(value_font_);
+        p.drawText(value, Qt::AlignCenter,
+                   qt_from_ansi(lcr_reading_value_text(type, i, owner_->displayed()[i])));
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The LCR results view: the child of the LCR window that draws either the
+// realtime readout (the last LCR reading in a grid of large yellow-on-black
+// cells) or the graph of two quantities of the last sweep against
+// frequency with two cursors, and carries the graph controls: the cursor
+// bars 14801/14802, the quantity boxes 14803/14804, the scaling 14805 and
+// the background 14806.
+
+#include "base/ui/table_window.h"
+#include "lcr/lcr_view.h"
+#include "lcr/ui/lcr_plot.h"
+
+#include <QFont>
+
+class lcr_window;
+
+class lcr_results_view : public table_window {
+    Q_OBJECT
+public:
+    // frame: the border of the view's table row, so that the client the
+    // graph controls are anchored in is the one the graph paints into.
+    lcr_results_view(QWidget* parent, lcr_window* owner, int frame);
+
+    void on_command(int id, intptr_t lparam) override;
+    QImage picture() override;
+
+    const s_lcr_view_state& state() const { return state_; }
+    // The quantity boxes take the items of a sweep's layout (left the
+    // first, right the second); before any sweep they offer the impedance
+    // and the phase.
+    void new_layout(int layout);
+    // CLEAR: the cursors and their bars go back to the start; the axes keep
+    // the last sweep's ranges.
+    void results_cleared();
+    // The graph controls show in the GRAPH view only.
+    void show_graph_controls(bool shown);
+    // The graph as the GRAPH view draws it, at the given size, and the
+    // plot's place in the client area.
+    QImage render_graph(QSize size) const;
+    s_plot_rect plot_area() const;
+    // The height of the band the graph controls take below the graph.
+    int strip_height() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void hook_controls();
+    void new_sweep();
+    void quantity_changed(int side);
+    void place_cursor_bars(int count);
+    void scroll(int which, int value);
+    void paint_readout(QPainter& p, const QRect& area);
+    void fit_cell_fonts(const QRect& cell, int values);
+    void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
+    s_lcr_plot_inputs graph_inputs() const;
+
+    lcr_window* owner_;
+    s_lcr_view_state state_;
+    int layout_ = 0;
+    bool hooked_ = false;
+    bool graph_controls_ = true;
+    QSize cell_size_;
+    QFont label_font_;
+    QFont value_font_;
+    QFont ohm_font_;
+};
+
+extern const char* const LCR_RESULTS_VIEW_CLASS;

@@ -1,0 +1,43 @@
+#pragma once
+// tarvelo2-cli run as a child process against the simulated instrument on
+// an ephemeral loopback port, with a temporary folder for its files.
+// TARVELO_CLI names the program.
+
+#include "sim/server.h"
+#include "tests/support/cli_run.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+class cli_sim_fixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarvelo-cli-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        sim::sim_options options;
+        options.tcp_host = "127.0.0.1";
+        options.tcp_port = 0;
+        options.instrument.time_scale = 0;
+        server = std::make_unique<sim::sim_server>(options);
+        server->start();
+    }
+    void TearDown() override
+    {
+        server->stop();
+        std::filesystem::remove_all(dir);
+    }
+    // The program with args, connected to the simulator over the LAN.
+    cli_output run_cli(const std::string& args)
+    {
+        return run_command_line(std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
+                                    std::to_string(server->tcp_port()) + " " + args,
+                                dir + "/err.txt");
+    }
+
+    std::string dir;
+    std::unique_ptr<sim::sim_server> server;
+};
