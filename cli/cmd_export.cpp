@@ -1,7 +1,8 @@
 // Exports and the screen picture from the command line:
-//   fra-export  sweep files of the data folder (one, or a completed series)
-//               to text or a workbook, the configuration block read from the
-//               instrument when one is configured, else the initial values;
+//   fra-export  sweep files of the data folder (one, or a completed series),
+//               or without them one sweep measured now on the configured
+//               instrument, to text or a workbook; the configuration block
+//               is read from that instrument, else the initial values;
 //   db-export   stored tests to text files or a workbook;
 //   screen-capture  the instrument's display as a bitmap (and a document).
 // Workbooks and documents go to DIR/reports. Every file written is printed
@@ -10,6 +11,7 @@
 
 #include "base/app_settings.h"
 #include "cli/cli.h"
+#include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
 #include "config/screen_capture.h"
@@ -66,24 +68,6 @@ int header_of(s_export_header& header)
     return 0;
 }
 
-// A sweep file as the window's last sweep.
-bool results_from(const std::string& path, FraResults& results)
-{
-    sweep_file_contents contents;
-    if (sweep_file_read(path, contents) != sweep_file_status::ok) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s\n", path.c_str());
-        return false;
-    }
-    for (const auto& row : contents.rows) {
-        if (results.count >= MAX_SWEEP_POINTS)
-            break;
-        s_fra_result& p = results.points[static_cast<size_t>(results.count++)];
-        for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
-            p.v[i - 1] = row[i];
-    }
-    return true;
-}
-
 int series_text(const std::string& out, const std::string& data, int total,
                 const s_export_header& header, bool european)
 {
@@ -97,15 +81,25 @@ int series_text(const std::string& out, const std::string& data, int total,
     return 0;
 }
 
+// The last sweep: a sweep file, or one sweep measured now on the
+// connected instrument.
+int last_sweep(const cli_args& args, const std::string& data, FraResults& results)
+{
+    if (args.has("--from-sweep-file"))
+        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results) ? 0 : FAILED;
+    return cli_fra_sweep_once(data, results);
+}
+
 int run_fra_export(const cli_args& args)
 {
     bool excel = false;
     const bool from_file = args.has("--from-sweep-file");
     const long series = args.get_long("--series", 0);
-    if (!format_of(args, excel) || from_file == (series > 0) || series < 0 || series > 99 ||
-        (!excel && args.get("--out").empty())) {
-        std::fprintf(stderr, "tarvelo2-cli: fra-export needs --from-sweep-file F or --series N, "
-                             "and --out FILE for csv\n");
+    const bool sweep_now = !from_file && series == 0 && g_link.interface != LINK_NONE;
+    if (!format_of(args, excel) || (from_file && series != 0) || series < 0 || series > 99 ||
+        (!from_file && series == 0 && !sweep_now) || (!excel && args.get("--out").empty())) {
+        std::fprintf(stderr, "tarvelo2-cli: fra-export needs --from-sweep-file F, --series N or "
+                             "an instrument, and --out FILE for csv\n");
         return CLI_USAGE;
     }
     const std::string data = args.get("--data", ".");
@@ -119,8 +113,8 @@ int run_fra_export(const cli_args& args)
         return excel ? (fra_series_workbook(data, total, total, european) == 0 ? 0 : FAILED)
                      : series_text(args.get("--out"), data, total, header, european);
     FraResults results;
-    if (!results_from(args.get("--from-sweep-file"), results))
-        return FAILED;
+    if (const int rc = last_sweep(args, data, results))
+        return rc;
     if (excel)
         return fra_single_workbook(results, european, args.flag("--remove-zeros")) == 0 ? 0
                                                                                         : FAILED;

@@ -8,6 +8,7 @@
 #include "base/command_seam.h"
 #include "base/ui_seam.h"
 #include "cli/cli.h"
+#include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
 #include "db/db_access.h"
@@ -184,21 +185,37 @@ int run_sweep(const cli_args& args)
 
 int margins_of(const FraResults& results)
 {
-    for (margin_kind kind : {margin_kind::zero_db, margin_kind::zero_phase}) {
-        LList<s_gain_phase_point> found = margin_search(results.points.data(), results.count, kind);
-        std::printf("%s\n", margin_report(found, kind).c_str());
-    }
+    LList<s_gain_phase_point> zero_db =
+        margin_search(results.points.data(), results.count, margin_kind::zero_db);
+    LList<s_gain_phase_point> zero_phase =
+        margin_search(results.points.data(), results.count, margin_kind::zero_phase);
+    std::printf("%s\n", margin_report(zero_db, margin_kind::zero_db).c_str());
+    std::printf("%s\n", margin_report(zero_phase, margin_kind::zero_phase).c_str());
+    std::printf("%s\n", margin_summary(zero_db, zero_phase).c_str());
     return 0;
 }
 
-int margins_from_file(const std::string& path)
+} // namespace
+
+int cli_fra_sweep_once(const std::string& data_folder, FraResults& results)
+{
+    s_fra_series series;
+    series.running = 1;
+    sweep_runner runner(series, data_folder, false);
+    if (const int rc = run_series(runner))
+        return rc;
+    results = runner.results();
+    return 0;
+}
+
+bool cli_results_from_sweep_file(const std::string& path, FraResults& results)
 {
     sweep_file_contents contents;
     if (sweep_file_read(path, contents) != sweep_file_status::ok) {
         std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s\n", path.c_str());
-        return CANNOT_STORE;
+        return false;
     }
-    FraResults results;
+    results.clear();
     for (const std::vector<double>& row : contents.rows) {
         if (results.count >= MAX_SWEEP_POINTS)
             break;
@@ -206,21 +223,23 @@ int margins_from_file(const std::string& path)
         for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
             p.v[i - 1] = row[i];
     }
-    return margins_of(results);
+    return true;
 }
+
+namespace {
 
 int run_margins(const cli_args& args)
 {
+    FraResults results;
     if (args.has("--from-sweep-file"))
-        return margins_from_file(args.get("--from-sweep-file"));
+        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results)
+                   ? margins_of(results)
+                   : CANNOT_STORE;
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
-    s_fra_series series;
-    series.running = 1;
-    sweep_runner runner(series, args.get("--data", "."), false);
-    if (int rc = run_series(runner))
+    if (const int rc = cli_fra_sweep_once(args.get("--data", "."), results))
         return rc;
-    return margins_of(runner.results());
+    return margins_of(results);
 }
 
 // Takes the readings of the realtime thread as the FRA window does.

@@ -1,4 +1,5 @@
-// graph-render: the graph dialog's chart of stored tests written to a file,
+// graph-render: the graph dialog's chart of stored tests (Bode, Nyquist or
+// Nichols) written to a bitmap, PNG or SVG file by the output's suffix,
 // painted offscreen as the dialog's Save to Bitmap paints it. Prints the
 // ranges applied and each test's menu caption and legend name.
 
@@ -8,8 +9,10 @@
 #include "cli/cli.h"
 #include "db/db_connection.h"
 #include "graph/dialog/ui/graph_overlay.h"
+#include "graph/ui/chart_file.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <cstdio>
 #include <sstream>
 
@@ -57,6 +60,19 @@ bool parse_background(const std::string& text, graph_model& m)
     return true;
 }
 
+bool parse_view(const std::string& text, graph_view& view)
+{
+    const std::pair<const char*, graph_view> names[] = {{"bode", graph_view::bode},
+                                                        {"nyquist", graph_view::nyquist},
+                                                        {"nichols", graph_view::nichols}};
+    for (const auto& [name, v] : names)
+        if (text == name) {
+            view = v;
+            return true;
+        }
+    return false;
+}
+
 // Applies the range options; false (after the dialog's message) when refused.
 bool apply_ranges(const cli_args& args, graph_model& m)
 {
@@ -94,13 +110,18 @@ int run_render(const cli_args& args)
          std::sscanf(args.get("--size").c_str(), "%dx%d", &width, &height) != 2) ||
         width < 200 || height < 200 || width > 8000 || height > 8000)
         return CLI_USAGE;
-    if (out.size() < 4 || out.compare(out.size() - 4, 4, ".bmp") != 0) {
-        std::fprintf(stderr, "tarvelo2-cli: %s: only .bmp files are written\n", out.c_str());
+    if (chart_file_path(out, chart_format::bmp) != out) {
+        std::fprintf(stderr, "tarvelo2-cli: %s: only .bmp, .png and .svg files are written\n",
+                     out.c_str());
         return CLI_USAGE;
     }
+    graph_view view = graph_view::bode;
+    if (!parse_view(args.get("--view", "bode"), view))
+        return CLI_USAGE;
     if (!cli_open_database(args))
         return 1;
     graph_model m;
+    m.view = view;
     m.load(keys);
     db_close();
     m.log_scaling = !args.flag("--linear");
@@ -118,8 +139,9 @@ int run_render(const cli_args& args)
     static char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
     static char* argv[] = {arg0, arg1, arg2, nullptr};
     QGuiApplication app(argc, argv);
-    if (bode_save_bmp(graph_render(m, QSize(width, height), true),
-                      QString::fromLocal8Bit(out.c_str())) != 0) {
+    const chart_painter paint = [&m](QPainter& p, const QRect& r) { graph_paint(p, r, m, true); };
+    if (chart_save(paint, QSize(width, height), QString::fromLocal8Bit(out.c_str()),
+                   chart_format_of(out, 0)) != 0) {
         std::fprintf(stderr, "tarvelo2-cli: cannot write %s\n", out.c_str());
         return 1;
     }
@@ -132,15 +154,16 @@ int run_render(const cli_args& args)
 }
 
 const cli_option_registrar render_options({"--out", "--size", "--background", "--freq-range",
-                                           "--gain-range", "--weight"});
+                                           "--gain-range", "--weight", "--view"});
 const cli_flag_registrar linear_flag("--linear");
 const cli_flag_registrar margins_flag("--margins");
 const cli_flag_registrar filter_flag("--filter-noise");
 const cli_registrar render_command(
     {"graph-render",
-     "graph-render --db FILE --tests K,K,... --out FILE.bmp [--size WxH] "
+     "graph-render --db FILE --tests K,K,... --out FILE.bmp|.png|.svg [--size WxH] "
+     "[--view bode|nyquist|nichols] "
      "[--background black|white|RRGGBB] [--linear] [--freq-range A,B] [--gain-range A,B|centre] "
-     "[--weight 1|2|3] [--margins] [--filter-noise]  the graph dialog's chart as a bitmap",
+     "[--weight 1|2|3] [--margins] [--filter-noise]  the graph dialog's chart as a file",
      run_render});
 
 } // namespace

@@ -121,9 +121,14 @@ void db_form::click_session_column(int column)
     refresh_sessions(true);
 }
 
-void db_form::click_test_column()
+void db_form::click_test_column(int column)
 {
-    tests_ascending = !tests_ascending;
+    if (column == tests_column) {
+        tests_ascending = !tests_ascending;
+    } else {
+        tests_column = column;
+        tests_ascending = false;
+    }
     refresh_tests();
 }
 

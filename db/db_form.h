@@ -43,9 +43,12 @@ public:
     db_list selection;
 
     // Sort state: the session column (0 Name, 1 Unit, 2 Date, 3 Location),
-    // and the direction of both lists (false: descending).
+    // the test list's clicked column (it always sorts on the key; the column
+    // only carries the header's arrow), and the direction of both lists
+    // (false: descending).
     int session_column = 0;
     bool session_ascending = false;
+    int tests_column = 0;
     bool tests_ascending = false;
 
     // Refreshes the session list, keeping the selected session by key or by
@@ -58,7 +61,7 @@ public:
     // A click on a column header: the same column flips the direction, a
     // new one starts descending.
     void click_session_column(int column);
-    void click_test_column();
+    void click_test_column(int column = 0);
 
     bool add_to_selection();
     bool remove_from_selection();

@@ -171,14 +171,14 @@ bool series_block(ole_object* sheet, int first, int k, int total, const std::str
             range_merge(r);
             range_halign(r, XL_RIGHT);
         });
+        // European numbers take the short form of the text exports
+        // ("1,50E+00    "), the step number stays whole.
         for (const auto& row : sweep.rows) {
             block += "\n" + std::to_string(static_cast<long>(row[0]));
             for (size_t f = 1; f < 6; ++f)
-                block += "\t" +
-                         (f == 1 ? sweep_format_fixed4(row[f]) : sweep_format_scientific5(row[f]));
-            if (european)
-                for (size_t at = block.rfind('\n'); at < block.size(); ++at)
-                    block[at] = block[at] == '.' ? ',' : block[at];
+                block += "\t" + (european ? sweep_format_european(row[f])
+                                 : f == 1  ? sweep_format_fixed4(row[f])
+                                           : sweep_format_scientific5(row[f]));
         }
     }
     const int last_row = 3 + (read ? static_cast<int>(sweep.rows.size()) : 0);

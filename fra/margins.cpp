@@ -133,3 +133,35 @@ std::string margin_report(LList<s_gain_phase_point>& found, margin_kind kind)
     }
     return text;
 }
+
+const s_gain_phase_point* margin_main_crossing(const LList<s_gain_phase_point>& list)
+{
+    const s_gain_phase_point* best = nullptr;
+    for (auto* n = list.head; n; n = n->next)
+        if (!best || n->element->span > best->span)
+            best = n->element;
+    return best;
+}
+
+std::string margin_summary(const LList<s_gain_phase_point>& zero_db,
+                           const LList<s_gain_phase_point>& zero_phase)
+{
+    char part[128];
+    std::string line = "gain margin: ";
+    if (const s_gain_phase_point* g = margin_main_crossing(zero_phase)) {
+        // -0.0 would print as "-0.00": a crossing exactly at 0 dB has no margin.
+        std::snprintf(part, sizeof part, "%.2f dB at %.2f Hz", g->gain == 0 ? 0.0 : -g->gain,
+                      g->frequency);
+        line += part;
+    } else {
+        line += "not found";
+    }
+    line += "; phase margin: ";
+    if (const s_gain_phase_point* p = margin_main_crossing(zero_db)) {
+        std::snprintf(part, sizeof part, "%.2f deg at %.2f Hz", p->phase, p->frequency);
+        line += part;
+    } else {
+        line += "not found";
+    }
+    return line;
+}

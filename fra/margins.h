@@ -49,3 +49,14 @@ std::string margin_report(LList<s_gain_phase_point>& found, margin_kind kind);
 
 // The "not found" text of a kind.
 const char* margin_none_text(margin_kind kind);
+
+// The main crossing of a list: the one with the largest span (the first of
+// equals); null for an empty list.
+const s_gain_phase_point* margin_main_crossing(const LList<s_gain_phase_point>& list);
+
+// One line of both margins from the main crossings, as an engineer reads
+// them: "gain margin: X dB at F Hz; phase margin: Y deg at F Hz" with X the
+// gain at the 0-degree crossing negated and Y the phase at the 0 dB
+// crossing; a half without a crossing reads "not found".
+std::string margin_summary(const LList<s_gain_phase_point>& zero_db,
+                           const LList<s_gain_phase_point>& zero_phase);

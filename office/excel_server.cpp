@@ -72,9 +72,7 @@ struct s_range {
     {
         if (whole_columns)
             return; // formats of whole columns are not kept cell by cell
-        for (int r = area.first_row; r <= area.last_row; ++r)
-            for (int c = area.first_column; c <= area.last_column; ++c)
-                f(r, c, sheet->formats[{r, c}]);
+        sheet->edit_formats(area, f);
     }
 };
 
@@ -336,9 +334,9 @@ HRESULT range_object::put_value(std::span<const VARIANT> args)
     s_xl_sheet& sheet = *range_.sheet;
     const auto set = [&](int r, int c, const VARIANT& v) {
         if (v.vt == VT_EMPTY || (v.vt == VT_BSTR && v.bstrVal.empty()))
-            sheet.cells.erase({r, c});
+            sheet.clear_cell(r, c);
         else
-            sheet.cells[{r, c}] = cell_from(v, sheet.format_at(r, c));
+            sheet.set_cell(r, c, cell_from(v, sheet.format_at(r, c)));
     };
     if (args[0].vt == (VT_ARRAY | VT_VARIANT)) {
         const ole_array& array = *args[0].parray;
@@ -587,22 +585,6 @@ private:
 };
 
 } // namespace
-
-s_xl_format s_xl_sheet::format_at(int row, int column) const
-{
-    const auto found = formats.find({row, column});
-    return found == formats.end() ? s_xl_format{} : found->second;
-}
-
-std::shared_ptr<s_xl_sheet> s_xl_workbook::add_sheet(size_t position)
-{
-    auto sheet = std::make_shared<s_xl_sheet>();
-    sheet->name = "Sheet" + std::to_string(++sheets_made);
-    position = std::min(position, sheets.size());
-    sheets.insert(sheets.begin() + static_cast<long>(position), sheet);
-    active = position;
-    return sheet;
-}
 
 ole_object* excel_server_create()
 {

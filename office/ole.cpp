@@ -76,10 +76,16 @@ HRESULT ole_invoke(uint16_t kind, VARIANT* result, ole_object* object, const wch
     return object->invoke(id, kind, params, named, result ? result : &ignored);
 }
 
+// A release never stops a report: whatever the object's last act throws
+// (writing the file, opening it) is swallowed, as the caller cannot act on it.
 void ole_release(ole_object* object)
 {
-    if (object)
+    if (!object)
+        return;
+    try {
         object->release();
+    } catch (...) {
+    }
 }
 
 void ole_register_server(const std::string& program_id, ole_factory factory,

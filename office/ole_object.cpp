@@ -1,13 +1,14 @@
 #include "office/ole_object.h"
 
 #include <cwctype>
+#include <memory>
 
 long ole_object::release()
 {
     const long left = refs_.fetch_sub(1) - 1;
     if (left == 0) {
+        const std::unique_ptr<ole_object> self(this); // goes even when the last act throws
         on_last_release();
-        delete this;
     }
     return left;
 }

@@ -68,7 +68,8 @@ std::string office_write_report(const std::string& stem, const std::string& exte
     if (!ok) {
         std::remove(temporary.c_str());
         ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
-                       "Excel Export Error", MB_OK | MB_ICONINFORMATION);
+                       extension == "docx" ? "Word Export Error" : "Excel Export Error",
+                       MB_OK | MB_ICONINFORMATION);
         return {};
     }
     office_opener open;

@@ -3,7 +3,13 @@
 // sheets, cell values, per-cell formats (font, fill, number format,
 // alignment, the four borders), merges, column widths and pictures. It is
 // written out once, as an .xlsx file, when the report is done.
+//
+// A repeating test of 99 sweeps fills some two million cells, so a cell
+// costs little: each row is a vector of slots indexed by column, a slot
+// holds its number or the index of its text, and the index of its format in
+// the sheet's list of distinct formats (a report uses a few dozen).
 
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +25,7 @@ struct s_xl_side {
     int32_t style = 0;  // 0: none, else the line style constant
 
     bool operator==(const s_xl_side&) const = default;
+    auto operator<=>(const s_xl_side&) const = default;
 };
 
 struct s_xl_format {
@@ -32,6 +39,7 @@ struct s_xl_format {
     s_xl_side left, top, right, bottom;
 
     bool operator==(const s_xl_format&) const = default;
+    auto operator<=>(const s_xl_format&) const = default;
 };
 
 struct s_xl_cell {
@@ -53,21 +61,95 @@ struct s_xl_area {
 
 struct s_xl_picture {
     std::string file;
-    int left, top, width, height;
+    int left, top, width, height; // points, as the spreadsheet's shapes take them
 };
 
-using xl_key = std::pair<int, int>; // row, column
+enum class xl_kind : uint8_t { empty, number, text, quoted };
 
-struct s_xl_sheet {
+// One cell as kept: formatted cells without a value are empty slots.
+struct s_xl_slot {
+    double value = 0.0;
+    uint32_t text = 0;   // index into the sheet's texts for text cells
+    uint32_t format = 0; // index into the sheet's formats; 0 the default
+    xl_kind kind = xl_kind::empty;
+};
+
+class s_xl_sheet {
+public:
     std::string name;
-    std::map<xl_key, s_xl_cell> cells;
-    std::map<xl_key, s_xl_format> formats;
     std::map<int, double> column_widths; // characters; 0 hides the column
     std::vector<s_xl_area> merges;
     std::vector<s_xl_picture> pictures;
 
-    s_xl_format format_at(int row, int column) const;
+    s_xl_sheet() : formats_(1) {}
+
+    const s_xl_format& format_at(int row, int column) const;
+    uint32_t format_index_at(int row, int column) const;
+    const s_xl_format& format(uint32_t index) const { return formats_[index]; }
+    // The value of a cell; an empty cell when none was written.
+    s_xl_cell cell_at(int row, int column) const;
+    void set_cell(int row, int column, const s_xl_cell& cell);
+    void clear_cell(int row, int column);
+    // The text of a text cell.
+    const std::string& text_of(const s_xl_slot& slot) const { return texts_[slot.text]; }
+
+    // Applies edit(row, column, format) to the format of every cell of area.
+    // An edit may depend on a cell's place only through whether it lies on
+    // the area's first or last row or column (the borders of a range do):
+    // its result is kept per format and such place, so formatting a block
+    // of a million cells copies a format a few times, not a million.
+    template <typename F> void edit_formats(const s_xl_area& area, F edit);
+
+    // Calls f(row, column, slot) for every kept cell, row by row.
+    template <typename F> void each_slot(F f) const
+    {
+        for (const auto& [row, row_cells] : rows_)
+            for (size_t c = 0; c < row_cells.size(); ++c)
+                f(row, static_cast<int>(c) + 1, row_cells[c]);
+    }
+
+    // Calls f(row, slot) for every kept cell of one column, top down.
+    template <typename F> void each_in_column(int column, F f) const
+    {
+        for (const auto& [row, row_cells] : rows_)
+            if (column >= 1 && row_cells.size() >= static_cast<size_t>(column))
+                f(row, row_cells[static_cast<size_t>(column) - 1]);
+    }
+
+private:
+    // The slots of a row, grown to hold at least columns.
+    std::vector<s_xl_slot>& row_slots(int row, int columns);
+    s_xl_slot& slot(int row, int column);
+    const s_xl_slot* find(int row, int column) const;
+    uint32_t intern(const s_xl_format& format);
+
+    std::map<int, std::vector<s_xl_slot>> rows_; // row -> its slots, columns 1..
+    std::vector<s_xl_format> formats_;           // distinct; [0] is the default
+    std::map<s_xl_format, uint32_t> format_index_;
+    std::vector<std::string> texts_;
+    std::vector<uint32_t> free_texts_; // entries of cleared text cells
 };
+
+template <typename F> void s_xl_sheet::edit_formats(const s_xl_area& area, F edit)
+{
+    std::map<uint64_t, uint32_t> done; // (old format, place) -> new format
+    for (int r = area.first_row; r <= area.last_row; ++r) {
+        std::vector<s_xl_slot>& row_cells = row_slots(r, area.last_column);
+        for (int c = area.first_column; c <= area.last_column; ++c) {
+            s_xl_slot& s = row_cells[static_cast<size_t>(c) - 1];
+            const unsigned place =
+                (r == area.first_row ? 1u : 0u) | (r == area.last_row ? 2u : 0u) |
+                (c == area.first_column ? 4u : 0u) | (c == area.last_column ? 8u : 0u);
+            const auto [at, fresh] = done.try_emplace(uint64_t{s.format} << 4 | place, 0);
+            if (fresh) {
+                s_xl_format changed = formats_[s.format];
+                edit(r, c, changed);
+                at->second = intern(changed);
+            }
+            s.format = at->second;
+        }
+    }
+}
 
 struct s_xl_workbook {
     std::vector<std::shared_ptr<s_xl_sheet>> sheets;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <xlsxwriter.h>
 
 namespace {
@@ -37,10 +39,26 @@ lxw_color_t rgb_of(int32_t bgr)
     return static_cast<lxw_color_t>(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
 }
 
-// One libxlsxwriter format per distinct cell format.
+// One libxlsxwriter format per distinct cell format of the workbook. A
+// sheet's formats are looked up once each, by their index in the sheet.
 class format_cache {
 public:
     explicit format_cache(lxw_workbook* book) : book_(book) {}
+
+    void start_sheet() { by_index_.clear(); }
+
+    lxw_format* get(const s_xl_sheet& sheet, uint32_t index, bool quoted)
+    {
+        const size_t at = size_t{index} * 2 + (quoted ? 1 : 0);
+        if (by_index_.size() <= at)
+            by_index_.resize(at + 1, unknown());
+        if (by_index_[at] == unknown())
+            by_index_[at] = get(sheet.format(index), quoted);
+        return by_index_[at];
+    }
+
+private:
+    static lxw_format* unknown() { return reinterpret_cast<lxw_format*>(-1); }
 
     // Text cells are written as strings, which is what a quote prefix keeps
     // them; the prefix itself is not part of the file.
@@ -75,10 +93,45 @@ public:
         return format;
     }
 
-private:
     lxw_workbook* book_;
     std::vector<std::pair<std::pair<s_xl_format, bool>, lxw_format*>> made_;
+    std::vector<lxw_format*> by_index_; // format index * 2 + quoted
 };
+
+// A picture's place and size are given in points, as the spreadsheet's
+// shapes take them; the sheet is laid out in pixels at 96 per inch.
+constexpr double PIXELS_PER_POINT = 96.0 / 72.0;
+
+// The pixel size of a BMP or PNG file; false for anything else.
+bool image_pixels(const std::string& file, int& width, int& height)
+{
+    unsigned char head[26] = {};
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f)
+        return false;
+    const size_t got = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    const auto le32 = [&](int at) {
+        return static_cast<int32_t>(
+            static_cast<uint32_t>(head[at]) | static_cast<uint32_t>(head[at + 1]) << 8 |
+            static_cast<uint32_t>(head[at + 2]) << 16 | static_cast<uint32_t>(head[at + 3]) << 24);
+    };
+    const auto be32 = [&](int at) {
+        return static_cast<int32_t>(
+            static_cast<uint32_t>(head[at]) << 24 | static_cast<uint32_t>(head[at + 1]) << 16 |
+            static_cast<uint32_t>(head[at + 2]) << 8 | static_cast<uint32_t>(head[at + 3]));
+    };
+    if (got >= 26 && head[0] == 'B' && head[1] == 'M') {
+        width = le32(18);
+        height = std::abs(le32(22)); // negative: rows stored top-down
+    } else if (got >= 24 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0) {
+        width = be32(16);
+        height = be32(20);
+    } else {
+        return false;
+    }
+    return width > 0 && height > 0;
+}
 
 void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& formats)
 {
@@ -89,40 +142,46 @@ void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& form
                                  static_cast<lxw_col_t>(column - 1), width, nullptr,
                                  width <= 0.0 ? &hidden : nullptr);
     }
+    formats.start_sheet();
     for (const auto& m : sheet.merges)
-        worksheet_merge_range(out, static_cast<lxw_row_t>(m.first_row - 1),
-                              static_cast<lxw_col_t>(m.first_column - 1),
-                              static_cast<lxw_row_t>(m.last_row - 1),
-                              static_cast<lxw_col_t>(m.last_column - 1), "",
-                              formats.get(sheet.format_at(m.first_row, m.first_column), false));
-    for (const auto& [key, format] : sheet.formats)
-        if (!sheet.cells.count(key))
-            worksheet_write_blank(out, static_cast<lxw_row_t>(key.first - 1),
-                                  static_cast<lxw_col_t>(key.second - 1),
-                                  formats.get(format, false));
-    for (const auto& [key, cell] : sheet.cells) {
-        const auto row = static_cast<lxw_row_t>(key.first - 1);
-        const auto col = static_cast<lxw_col_t>(key.second - 1);
-        lxw_format* format = formats.get(sheet.format_at(key.first, key.second), cell.quoted);
-        if (cell.number)
-            worksheet_write_number(out, row, col, cell.value, format);
-        else
-            worksheet_write_string(out, row, col, cell.text.c_str(), format);
-    }
+        worksheet_merge_range(
+            out, static_cast<lxw_row_t>(m.first_row - 1),
+            static_cast<lxw_col_t>(m.first_column - 1), static_cast<lxw_row_t>(m.last_row - 1),
+            static_cast<lxw_col_t>(m.last_column - 1), "",
+            formats.get(sheet, sheet.format_index_at(m.first_row, m.first_column), false));
+    sheet.each_slot([&](int r, int c, const s_xl_slot& slot) {
+        if (slot.kind == xl_kind::empty)
+            worksheet_write_blank(out, static_cast<lxw_row_t>(r - 1), static_cast<lxw_col_t>(c - 1),
+                                  formats.get(sheet, slot.format, false));
+    });
+    sheet.each_slot([&](int r, int c, const s_xl_slot& slot) {
+        const auto row = static_cast<lxw_row_t>(r - 1);
+        const auto col = static_cast<lxw_col_t>(c - 1);
+        lxw_format* format = formats.get(sheet, slot.format, slot.kind == xl_kind::quoted);
+        if (slot.kind == xl_kind::number)
+            worksheet_write_number(out, row, col, slot.value, format);
+        else if (slot.kind != xl_kind::empty)
+            worksheet_write_string(out, row, col, sheet.text_of(slot).c_str(), format);
+    });
     for (const auto& p : sheet.pictures) {
         lxw_image_options options{};
-        options.x_offset = static_cast<int32_t>(p.left);
-        options.y_offset = static_cast<int32_t>(p.top);
+        options.x_offset = static_cast<int32_t>(std::lround(p.left * PIXELS_PER_POINT));
+        options.y_offset = static_cast<int32_t>(std::lround(p.top * PIXELS_PER_POINT));
+        int width = 0, height = 0;
+        if (image_pixels(p.file, width, height) && p.width > 0 && p.height > 0) {
+            options.x_scale = p.width * PIXELS_PER_POINT / width;
+            options.y_scale = p.height * PIXELS_PER_POINT / height;
+        }
         worksheet_insert_image_opt(out, 0, 0, p.file.c_str(), &options);
     }
 }
 
 // Characters a value takes as shown.
-size_t shown_length(const s_xl_cell& cell, const s_xl_format& format)
+size_t shown_length(const s_xl_sheet& sheet, const s_xl_slot& slot, const s_xl_format& format)
 {
-    if (!cell.number) {
+    if (slot.kind != xl_kind::number) {
         size_t length = 0;
-        for (const char c : cell.text)
+        for (const char c : sheet.text_of(slot))
             length += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
         return length;
     }
@@ -132,10 +191,10 @@ size_t shown_length(const s_xl_cell& cell, const s_xl_format& format)
     const int decimals =
         dot == std::string::npos ? 0 : static_cast<int>(format.number_format.size() - dot - 1);
     const int length = format.number_format.empty()
-                           ? std::snprintf(text, sizeof text, "%.10g", cell.value)
-                           : std::snprintf(text, sizeof text, "%.*f", decimals, cell.value);
+                           ? std::snprintf(text, sizeof text, "%.10g", slot.value)
+                           : std::snprintf(text, sizeof text, "%.*f", decimals, slot.value);
     const double whole =
-        std::fabs(cell.value) >= 1 ? std::floor(std::log10(std::fabs(cell.value))) + 1 : 1;
+        std::fabs(slot.value) >= 1 ? std::floor(std::log10(std::fabs(slot.value))) + 1 : 1;
     return static_cast<size_t>(length) + (grouped ? static_cast<size_t>((whole - 1) / 3) : 0);
 }
 
@@ -144,18 +203,17 @@ size_t shown_length(const s_xl_cell& cell, const s_xl_format& format)
 double xl_autofit_width(const s_xl_sheet& sheet, int column)
 {
     double widest = 0.0;
-    for (const auto& [key, cell] : sheet.cells) {
-        if (key.second != column)
-            continue;
-        bool merged = false;
+    sheet.each_in_column(column, [&](int row, const s_xl_slot& slot) {
+        if (slot.kind == xl_kind::empty)
+            return;
         for (const auto& m : sheet.merges)
-            merged = merged || m.overlaps({key.first, key.second, key.first, key.second});
-        if (merged)
-            continue;
-        const s_xl_format format = sheet.format_at(key.first, key.second);
+            if (m.overlaps({row, column, row, column}))
+                return;
+        const s_xl_format& format = sheet.format(slot.format);
         const double scale = format.size / 11.0 * (format.bold ? 1.1 : 1.0);
-        widest = std::max(widest, static_cast<double>(shown_length(cell, format)) * scale + 1.0);
-    }
+        widest =
+            std::max(widest, static_cast<double>(shown_length(sheet, slot, format)) * scale + 1.0);
+    });
     return widest > 0.0 ? std::min(widest, 255.0) : STANDARD_WIDTH;
 }
 

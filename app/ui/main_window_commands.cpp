@@ -10,6 +10,8 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/table_window.h"
 #include "base/ui_seam.h"
+#include "graph/ui/bode_plot.h"
+#include "graph/ui/chart_file.h"
 #include "link/comms_log.h"
 #include "link/link.h"
 
@@ -21,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QUrl>
 
@@ -270,8 +273,26 @@ void main_window::graph_picture(bool to_file)
         QApplication::clipboard()->setImage(picture);
         return;
     }
-    const QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save to Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("*.bmp"));
-    if (!file.isEmpty())
-        picture.save(file, "BMP");
+    ui_file_request request;
+    request.save = true;
+    request.caption = "Save to Bitmap";
+    request.filters = CHART_FILE_FILTERS;
+    request.start = "*.bmp";
+    ui_file_choice choice;
+    if (!ui_choose_file(this, request, choice))
+        return;
+    const chart_format format = chart_format_of(choice.path, choice.filter);
+    const std::string path = chart_file_path(choice.path, format);
+    const QString file = QString::fromLocal8Bit(path.c_str());
+    // A window that cannot paint its graph again gives its picture to the drawing.
+    chart_painter paint = source->picture_painter();
+    if (!paint)
+        paint = [&picture](QPainter& p, const QRect& r) { p.drawImage(r, picture); };
+    // Bitmaps come from the project's own writer: the same 24-bit file as every other bitmap.
+    const bool saved = format == chart_format::bmp
+                           ? bode_save_bmp(picture, file) == 0
+                           : chart_save(paint, picture.size(), file, format) == 0;
+    if (!saved)
+        ui_message_box(this, "Unable to save the chart to " + path, "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
 }

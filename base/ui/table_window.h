@@ -13,6 +13,9 @@
 
 #include <QFrame>
 #include <QImage>
+#include <functional>
+
+class QPainter;
 
 // Notifications a control posts with its id (the codes the controls have
 // always used).
@@ -40,6 +43,9 @@ public:
     // The picture Save to Bitmap and Copy to Clipboard take; null for a
     // window that draws no graph (the command is then refused).
     virtual QImage picture();
+    // Paints the same picture into any rectangle on any device (PNG and
+    // SVG files); empty for a window that only has the image.
+    virtual std::function<void(QPainter&, const QRect&)> picture_painter() { return {}; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -4,9 +4,9 @@
 #include "app/ui/main_window.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "bench/support/bench_app.h"
 #include "config/ui/config_window.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <filesystem>
 
@@ -14,17 +14,9 @@ namespace {
 
 QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "startup-bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: a static QApplication would be torn down after Qt's
-    // own globals at exit and crash there.
-    static QApplication* application = new QApplication(argc, argv);
     static qt_command_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
-    return *application;
+    return bench_app();
 }
 
 void BM_MainWindowShown(benchmark::State& state)

@@ -2,28 +2,19 @@
 // query, the form's rows and the list widget's items.
 
 #include "base/ui/control_windows.h"
+#include "bench/support/bench_app.h"
 #include "db/db_connection.h"
 #include "db/ui/db_form_windows.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <unistd.h>
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "db_form_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
 void BM_ListTenThousandSessions(benchmark::State& state)
 {
-    app();
+    bench_app();
     const std::string file = "/tmp/tarvelo-db-form-bench-" + std::to_string(::getpid()) + ".db";
     std::filesystem::remove(file);
     bool is_new = false;

@@ -1,28 +1,14 @@
 // Painting the Bode chart at 1024 x 625: one sweep of 3000 points as the
 // FRA view draws it, and nine such tests as the graph dialog overlays them.
 
+#include "bench/support/bench_app.h"
 #include "graph/ui/bode_plot.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
 namespace {
-
-// One application for the program, never destroyed: Qt's own objects
-// must not be torn down by the exit handlers after the platform is gone.
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "graph_bench";
-    static char* argv[] = {name, nullptr};
-    // Painting needs no screen; without one named, paint offscreen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 // A second-order low-pass measured from 10 Hz to 100 kHz, offset per test.
 std::vector<s_bode_point> sweep(int points, double offset_db)
@@ -51,7 +37,7 @@ s_bode_inputs inputs(int series)
 
 void paint(benchmark::State& state, const BodePlot& plot, const s_bode_inputs& in)
 {
-    app();
+    bench_app();
     QImage image(1024, 625, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::lightGray);

@@ -1,13 +1,14 @@
 // The graph dialog with nine stored tests of 3000 points: opening it (the
 // tests read from the database), and one repaint at 1024 x 625 with the
-// legend, margin markers and both cursors. Peak memory is reported too.
+// legend, margin markers and both cursors, and of its Nyquist and Nichols
+// views. Peak memory is reported too.
 
+#include "bench/support/bench_app.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "graph/dialog/ui/graph_dialog.h"
 #include "graph/dialog/ui/graph_overlay.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <filesystem>
@@ -15,15 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "graph_dialog_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 // Nine loops stored in a fresh database, one session; keys 1..9.
 std::string nine_tests()
@@ -61,7 +53,7 @@ const std::vector<int> KEYS{1, 2, 3, 4, 5, 6, 7, 8, 9};
 
 void BM_OpenGraphDialogNineTests(benchmark::State& state)
 {
-    app();
+    bench_app();
     const std::string file = nine_tests();
     for (auto _ : state) {
         graph_dialog dialog(nullptr, KEYS);
@@ -75,7 +67,7 @@ BENCHMARK(BM_OpenGraphDialogNineTests)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintWithLegendMarkersCursors(benchmark::State& state)
 {
-    app();
+    bench_app();
     const std::string file = nine_tests();
     graph_model model;
     model.load(KEYS);
@@ -91,5 +83,36 @@ void BM_RepaintWithLegendMarkersCursors(benchmark::State& state)
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_RepaintWithLegendMarkersCursors)->Unit(benchmark::kMillisecond);
+
+// The Nyquist plot or the Nichols chart of the same nine tests, with their
+// margin markers and the legend.
+void repaint_view(benchmark::State& state, graph_view view)
+{
+    app();
+    const std::string file = nine_tests();
+    graph_model model;
+    model.load(KEYS);
+    db_close();
+    model.find_margins();
+    for (PlotStyle& s : model.styles)
+        s.gain_markers = s.phase_markers = true;
+    model.view = view;
+    for (auto _ : state) {
+        const QImage image = graph_render(model, QSize(1024, 625), false);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    std::filesystem::remove(file);
+}
+void BM_RepaintNyquistView(benchmark::State& state)
+{
+    repaint_view(state, graph_view::nyquist);
+}
+BENCHMARK(BM_RepaintNyquistView)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintNicholsView(benchmark::State& state)
+{
+    repaint_view(state, graph_view::nichols);
+}
+BENCHMARK(BM_RepaintNicholsView)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,11 +2,11 @@
 // layout-5 sweep (3000 x 14 cells), and the LCR and piezo graphs of 3000
 // points painted at 1024 x 625.
 
+#include "bench/support/bench_app.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_plot.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
@@ -14,19 +14,6 @@
 #include <memory>
 
 namespace {
-
-// One application for the program, never destroyed: Qt's own objects
-// must not be torn down by the exit handlers after the platform is gone.
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "lcr_ui_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 // A series resonance from 10 Hz to 100 kHz in layout 5 (13 values).
 std::unique_ptr<LcrResults> sweep()
@@ -52,7 +39,7 @@ std::unique_ptr<LcrResults> sweep()
 
 void BM_LcrListFill3000x14(benchmark::State& state)
 {
-    app();
+    bench_app();
     const auto r = sweep();
     QTreeWidget list;
     list.resize(986, 278);
@@ -65,7 +52,7 @@ BENCHMARK(BM_LcrListFill3000x14)->Unit(benchmark::kMillisecond);
 
 template <class Plot, class Inputs> void paint(benchmark::State& state, const Inputs& in)
 {
-    app();
+    bench_app();
     QImage image(1024, 625, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::lightGray);

@@ -163,7 +163,8 @@ void db_view_window::show_sort_indicators()
                                form_.session_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     QHeaderView* tests = list(DB_LIST_TESTS)->header();
     tests->setSortIndicatorShown(true);
-    tests->setSortIndicator(0, form_.tests_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    tests->setSortIndicator(form_.tests_column,
+                            form_.tests_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& shown_version)
@@ -218,7 +219,7 @@ void db_view_window::column_clicked(int id, int column)
     if (id == DB_LIST_SESSIONS)
         form_.click_session_column(column);
     else
-        form_.click_test_column();
+        form_.click_test_column(column);
     show_sort_indicators();
     sync();
 }

@@ -209,6 +209,14 @@ QImage fra_view::picture()
     return render_chart(contentsRect().size());
 }
 
+std::function<void(QPainter&, const QRect&)> fra_view::picture_painter()
+{
+    return [this](QPainter& p, const QRect& r) {
+        p.fillRect(r, WINDOW_BACKGROUND);
+        plot_.draw(p, r, chart_inputs());
+    };
+}
+
 // The chart and the readout fill the client area inside the border.
 void fra_view::paintEvent(QPaintEvent*)
 {

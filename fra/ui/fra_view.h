@@ -19,6 +19,7 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const s_fra_view_state& state() const { return state_; }
     // CLEAR: the cursors and their scroll bars go back to the start; the

@@ -135,6 +135,11 @@ QImage fra_window::picture()
     return view_window_ ? view_window_->picture() : QImage();
 }
 
+std::function<void(QPainter&, const QRect&)> fra_window::picture_painter()
+{
+    return view_window_ ? view_window_->picture_painter() : nullptr;
+}
+
 void fra_window::refresh_controls(bool enable, bool, bool)
 {
     // enable is clear while the connection dialog is open: the window shows

@@ -28,6 +28,7 @@ public:
     bool is_running() const override;
     void select_graph_view() override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const FraResults& results() const { return results_; }
     const s_fra_result& displayed() const { return displayed_; }

@@ -285,9 +285,5 @@ s_rgb graph_model::phase_marker_colour(int slot) const
 
 const s_gain_phase_point* graph_main_crossing(const LList<s_gain_phase_point>& list)
 {
-    const s_gain_phase_point* best = nullptr;
-    for (auto* n = list.head; n; n = n->next)
-        if (!best || n->element->span > best->span)
-            best = n->element;
-    return best;
+    return margin_main_crossing(list);
 }

@@ -37,6 +37,9 @@ struct PlotStyle {
 
 enum class graph_range_mode { automatic, centre_zero, manual };
 
+// The chart the dialog shows of the same tests.
+enum class graph_view { bode, nyquist, nichols };
+
 // One entry of a cursor list: a point of the test or a crossing inserted
 // among them in frequency order.
 struct s_cursor_entry {
@@ -76,6 +79,7 @@ public:
     int gain_cursor = 0; // index into gain_cursor_list()
     int phase_cursor = 0;
     int phase_base = -180;
+    graph_view view = graph_view::bode;
 
     // Fills the slots in order from the stored tests (at most nine) and
     // sets the defaults: slot colours 2i and 2i+1, automatic ranges.

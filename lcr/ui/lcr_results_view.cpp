@@ -207,6 +207,14 @@ QImage lcr_results_view::picture()
     return render_graph(contentsRect().size());
 }
 
+std::function<void(QPainter&, const QRect&)> lcr_results_view::picture_painter()
+{
+    return [this](QPainter& p, const QRect& r) {
+        p.fillRect(r, WINDOW_BACKGROUND);
+        LcrPlot().draw(p, r, graph_inputs());
+    };
+}
+
 // The graph or the readout fills the client area inside the border.
 void lcr_results_view::paintEvent(QPaintEvent*)
 {

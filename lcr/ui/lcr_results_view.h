@@ -23,6 +23,7 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the

@@ -147,6 +147,11 @@ QImage lcr_window::picture()
     return view_window_ ? view_window_->picture() : QImage();
 }
 
+std::function<void(QPainter&, const QRect&)> lcr_window::picture_painter()
+{
+    return view_window_ ? view_window_->picture_painter() : nullptr;
+}
+
 void lcr_window::refresh_controls(bool enable, bool, bool)
 {
     // enable is clear while the connection dialog is open. Each button is

@@ -41,6 +41,7 @@ public:
     bool is_running() const override;
     void select_graph_view() override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const LcrResults& results() const { return *results_; }
     const double* displayed() const { return displayed_; }

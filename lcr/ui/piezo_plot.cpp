@@ -115,8 +115,13 @@ void PiezoPlot::draw(QPainter& p, const QRect& client, const s_piezo_plot_inputs
 QImage PiezoPlot::render(QSize size, const s_piezo_plot_inputs& in) const
 {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(212, 208, 200));
     QPainter p(&image);
-    draw(p, QRect(QPoint(0, 0), size), in);
+    paint(p, QRect(QPoint(0, 0), size), in);
     return image;
+}
+
+void PiezoPlot::paint(QPainter& p, const QRect& client, const s_piezo_plot_inputs& in) const
+{
+    p.fillRect(client, QColor(212, 208, 200));
+    draw(p, client, in);
 }

@@ -35,4 +35,6 @@ class PiezoPlot {
 public:
     void draw(QPainter& p, const QRect& client, const s_piezo_plot_inputs& in) const;
     QImage render(QSize size, const s_piezo_plot_inputs& in) const;
+    // The window background and the chart, into any rectangle on any device.
+    void paint(QPainter& p, const QRect& client, const s_piezo_plot_inputs& in) const;
 };

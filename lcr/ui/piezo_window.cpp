@@ -205,3 +205,8 @@ QImage piezo_window::picture()
 {
     return PiezoPlot().render(client()->size(), plot_);
 }
+
+std::function<void(QPainter&, const QRect&)> piezo_window::picture_painter()
+{
+    return [this](QPainter& p, const QRect& r) { PiezoPlot().paint(p, r, plot_); };
+}

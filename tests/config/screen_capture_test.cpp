@@ -3,10 +3,13 @@
 #include "base/ui_seam.h"
 #include "config/screen_capture.h"
 #include "link/identify.h"
+#include "sim/screen.h"
 #include "tests/config/sim_peer.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,11 +21,13 @@ protected:
         ui_set_backend(nullptr);
         link_set_timeout(link, LINK_DEFAULT_TIMEOUT_MS);
     }
-    void start(sim::sim_model model, const std::string& identity = {}, sim::fault_set faults = {})
+    void start(sim::sim_model model, const std::string& identity = {}, sim::fault_set faults = {},
+               const std::string& transcript = {})
     {
         sim::sim_options options = sim_options_for(model);
         options.instrument.identity = identity;
         options.faults = std::move(faults);
+        options.log_path = transcript;
         peer = std::make_unique<sim_peer>(std::move(options));
         link = peer->lan_link();
         link.identity = peer->server->instrument().identity();
@@ -86,6 +91,20 @@ TEST_F(ScreenCapture, BothScreenSizesDownloadWithTheirPixels)
         EXPECT_EQ(capture->height, c.height);
         EXPECT_TRUE(black(0, 0));
         EXPECT_FALSE(black(2, 30));
+        // The capture runs between SUSPEND,ON and SUSPEND,OFF, so the
+        // instrument shows REMOTE: every pixel that word adds is drawn.
+        const sim::screen_size size{c.width, c.height};
+        const sim::mono_screen local = sim::render_screen({}, size);
+        const sim::mono_screen remote = sim::render_screen({"", "", {}, true}, size);
+        int remote_pixels = 0, shown = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                if (remote.pixel(x, y) && !local.pixel(x, y)) {
+                    ++remote_pixels;
+                    shown += black(x, y);
+                }
+        EXPECT_GT(remote_pixels, 20);
+        EXPECT_EQ(shown, remote_pixels) << c.identity;
         const auto bmp = bmp_encode(screen_picture(*capture));
         EXPECT_EQ(bmp.size(), c.bmp_bytes);
         // Rows are stored bottom-up: the top-left pixel is in the last row.
@@ -115,12 +134,27 @@ TEST_F(ScreenCapture, FaultsSilenceAndRefusalsLeaveAWhiteImage)
     EXPECT_EQ(texts(), std::vector<std::string>(4, "Failed to fetch screen capture data"));
     ui.clear();
     const size_t before = log.sent().size();
-    start(sim::sim_model::hxm4100);
+    const std::string transcript =
+        (std::filesystem::temp_directory_path() / ("screen-sim-" + std::to_string(::getpid())))
+            .string();
+    start(sim::sim_model::hxm4100, {}, {}, transcript);
     EXPECT_EQ(screen_download(link, *capture), -1);
     link.type_code = 9;
     link.identified = false;
     EXPECT_EQ(screen_download(link, *capture), -1);
     EXPECT_EQ(log.sent().size(), before); // no traffic for either
+    const auto heard = [&] {
+        std::ifstream in(transcript);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(heard(), "");        // the instrument heard nothing
+    ASSERT_EQ(link_open(link), 0); // while its transcript does record traffic
+    link_send(link, "*IDN?\n");
+    char reply[256];
+    link_read_line(link, reply, sizeof reply);
+    link_close(link);
+    EXPECT_NE(heard().find("*IDN?"), std::string::npos);
+    std::filesystem::remove(transcript);
     EXPECT_EQ(texts(),
               (std::vector<std::string>{
                   "The connected instrument is incompatable with the screen capture function",

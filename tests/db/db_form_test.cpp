@@ -2,6 +2,7 @@
 #include "db_form_support.h"
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +69,16 @@ TEST_F(DbForm, ColumnClicksToggleTheSameColumnAndStartANewOneDescending)
     EXPECT_EQ(names(form.tests), (std::vector<std::string>{"a2", "a1"}));
     form.click_test_column();
     EXPECT_EQ(names(form.tests), (std::vector<std::string>{"a1", "a2"}));
+    // The test list sorts on its key whichever column is clicked; a new
+    // column still starts descending, the same one flips.
+    const std::tuple<int, bool, std::vector<std::string>> clicks[] = {
+        {1, false, {"a2", "a1"}}, {1, true, {"a1", "a2"}}, {0, false, {"a2", "a1"}}};
+    for (const auto& [column, ascending, order] : clicks) {
+        form.click_test_column(column);
+        EXPECT_EQ(form.tests_column, column);
+        EXPECT_EQ(form.tests_ascending, ascending);
+        EXPECT_EQ(names(form.tests), order);
+    }
 }
 
 TEST_F(DbForm, TestListFollowsTheSelectedSessionAndIsEmptyWithoutOne)

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -100,7 +101,17 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         {DB_LIST_SELECTION,
          {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"}},
     };
-    send_command(view, DB_CMD_REFRESH_TESTS); // any command fits the columns again
+    // Columns share the client width, refitted by the lists themselves.
+    const auto expect_fitted = [&](const std::string& when) {
+        for (const expected& e : lists) {
+            QTreeWidget* l = list(e.id);
+            const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
+            const int width =
+                (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
+            for (int c = 0; c < l->columnCount(); ++c)
+                EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c << " " << when;
+        }
+    };
     for (const expected& e : lists) {
         QTreeWidget* l = list(e.id);
         EXPECT_TRUE(l->isVisible()) << e.id;
@@ -108,10 +119,17 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         for (int c = 0; c < l->columnCount(); ++c)
             headers << l->headerItem()->text(c);
         EXPECT_EQ(headers, e.headers);
-        const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
-        const int width = (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
-        for (int c = 0; c < l->columnCount(); ++c)
-            EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c;
+    }
+    expect_fitted("as shown");
+    list(DB_LIST_SELECTION)
+        ->setStyleSheet(list(DB_LIST_SELECTION)->styleSheet() +
+                        " QTreeView { border: 6px solid gray; }");
+    pump();
+    expect_fitted("with a wider frame");
+    for (QSize size : {QSize(1100, 720), QSize(900, 650), QSize(1300, 820), QSize(1024, 700)}) {
+        w->resize(size);
+        pump();
+        expect_fitted("at width " + std::to_string(size.width()));
     }
     QTreeWidget* sessions = list(DB_LIST_SESSIONS);
     ASSERT_EQ(sessions->topLevelItemCount(), 10000);
@@ -142,6 +160,13 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
     emit list(DB_LIST_TESTS)->header()->sectionClicked(0);
     pump();
     EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t1");
+    // Winding carries the arrow; the order stays by key, descending anew.
+    QHeaderView* tests = list(DB_LIST_TESTS)->header();
+    emit tests->sectionClicked(1);
+    pump();
+    EXPECT_EQ(tests->sortIndicatorSection(), 1);
+    EXPECT_EQ(tests->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t3");
 }
 
 TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLists)
@@ -195,6 +220,66 @@ TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLi
     click(DB_TOOL_EXPORT);
     EXPECT_TRUE(exported.empty());
     EXPECT_EQ(test_ui().shown().back().text, "Please add some tests to export");
+}
+
+// Every form the import button accepts lands as a test of session 1 with its
+// points; a bad file says so and stores nothing.
+TEST_F(DbFormWindow, ImportButtonStoresEveryAcceptedFormAndRefusesBadFiles)
+{
+    const std::string header = "Instrument Configuration\n------------------------\n"
+                               "File Format,QmrkV1\ndata start sweep 1\n";
+    struct row {
+        const char* file;
+        std::string text;
+        std::vector<double> first; // frequency, gain, phase; empty: refused
+    };
+    const row rows[] = {
+        {"six.csv",
+         header +
+             "Frequency (Hz),Magnitude1 (V),Magnitude2 (V),Gain (dB),Phase (\xB0),Delay (s)\n"
+             "1.0E+001,1.0,0.5,-6.02,-45.0,1.0E-003\n2.0E+001,1.0,0.25,-12.04,-60.0,8.0E-004\n",
+         {10, -6.02, -45}},
+        {"three.csv",
+         header + "\nFrequency (Hz),Gain (dB),Phase (\xC2\xB0)\n100,-3.5,12.25\n",
+         {100, -3.5, 12.25}},
+        {"four.txt", "1\t1,234.5\t-3\t45\n2\t12,5\t-4\t46\n", {12.5, -4, 46}}, // by frequency
+        {"sweep.dat",
+         "07-12-2026 - 09:35\n1\t1000\t1\t0.5\t-6.0206\t-45.5\n",
+         {1000, -6.0206, -45.5}},
+        {"letters.csv", "1\t10\t-3\t45\n2\tabc\t-3\t45\n", {}},
+        {"headless.csv", header + "100,-3.5,12.25\n", {}},
+        {"empty.txt", "", {}},
+    };
+    choose(DB_LIST_SESSIONS, 9999); // S00001, the session imports go to
+    int expected = 3;
+    for (const row& r : rows) {
+        const std::string path = (dir / r.file).string();
+        std::ofstream(path, std::ios::binary) << r.text;
+        test_ui().clear();
+        test_ui().push_file(path);
+        click(DB_TOOL_IMPORT);
+        choose(DB_LIST_SESSIONS, 9999);
+        QTreeWidget* tests = list(DB_LIST_TESTS);
+        if (r.first.empty()) {
+            ASSERT_EQ(test_ui().shown().size(), 1u) << r.file;
+            EXPECT_EQ(test_ui().shown()[0].text, "Unable to import sweep to database");
+            EXPECT_EQ(test_ui().shown()[0].caption, "Import Error");
+            EXPECT_EQ(tests->topLevelItemCount(), expected) << r.file;
+            continue;
+        }
+        EXPECT_TRUE(test_ui().shown().empty()) << r.file;
+        ASSERT_EQ(tests->topLevelItemCount(), ++expected) << r.file;
+        // Newest first: the test list runs by key, descending.
+        const std::string name = std::string(r.file).substr(0, std::string(r.file).find('.'));
+        EXPECT_EQ(tests->topLevelItem(0)->text(0).toStdString(), name);
+        s_test stored;
+        ASSERT_EQ(db_get_test(stored, view->form().tests.rows[0].key, true), 0) << r.file;
+        ASSERT_GT(stored.points.count(), 0);
+        EXPECT_EQ(stored.TestDescription, "Imported");
+        EXPECT_DOUBLE_EQ(stored.points[0].Frequency, r.first[0]) << r.file;
+        EXPECT_DOUBLE_EQ(stored.points[0].Amplitude, r.first[1]) << r.file;
+        EXPECT_DOUBLE_EQ(stored.points[0].Phase, r.first[2]) << r.file;
+    }
 }
 
 TEST_F(DbFormWindow, NewDatabaseEmptiesTheListsAndTheShellFollowsItsPath)

@@ -101,6 +101,17 @@ TEST_F(CliFra, MarginsOfASweepAndOfItsFile)
     ASSERT_EQ(live.status, 0);
     EXPECT_EQ(live.out.rfind("0dB point = freq: ", 0), 0u) << live.out;
     EXPECT_NE(live.out.find("\n0Phase point = freq: "), std::string::npos) << live.out;
+    // The closing line reads the two single crossings the reports name.
+    double f_db = 0, phase = 0, f_ph = 0, gain = 0, gm = 0, gm_f = 0, pm = 0, pm_f = 0;
+    ASSERT_EQ(std::sscanf(live.out.c_str(),
+                          "0dB point = freq: %lf phase: %lf\n0Phase point = "
+                          "freq: %lf gain: %lf\ngain margin: %lf dB at %lf Hz; "
+                          "phase margin: %lf deg at %lf Hz",
+                          &f_db, &phase, &f_ph, &gain, &gm, &gm_f, &pm, &pm_f),
+              8)
+        << live.out;
+    EXPECT_EQ(std::vector<double>({gm, gm_f, pm, pm_f}),
+              std::vector<double>({-gain, f_ph, phase, f_db}));
     ASSERT_TRUE(fs::exists(dir + "/sweep1.dat"));
     const cli_result file = run("fra-margins --from-sweep-file " + dir + "/sweep1.dat");
     ASSERT_EQ(file.status, 0);

@@ -10,6 +10,7 @@
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_view.h"
 #include "fra/ui/fra_window.h"
+#include "graph/ui/bode_plot.h"
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
@@ -29,8 +30,10 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -140,6 +143,26 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     shot("fra_graph");
     send_command(main.get(), CMD_COPY_CLIPBOARD); // the chart, not its controls
     EXPECT_EQ(QApplication::clipboard()->image().size(), fra->view_window()->contentsRect().size());
+    // Saved by the chosen filter or the typed suffix: the bitmap as before,
+    // a PNG with its pixels, an SVG drawing of the same chart.
+    const QImage picture = fra->view_window()->picture();
+    const std::tuple<std::string, int, std::string> saves[] = {
+        {"/chart", 0, "/chart.bmp"}, {"/chart.png", 0, "/chart.png"}, {"/chart", 2, "/chart.svg"}};
+    for (const auto& [typed, filter, written] : saves) {
+        ui.push_file(dir + typed, filter);
+        send_command(main.get(), CMD_SAVE_BITMAP);
+        ASSERT_TRUE(std::filesystem::exists(dir + written)) << written;
+    }
+    EXPECT_EQ(
+        QImage(QString::fromStdString(dir + "/chart.bmp")).convertToFormat(QImage::Format_RGB32),
+        picture.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(
+        QImage(QString::fromStdString(dir + "/chart.png")).convertToFormat(QImage::Format_RGB32),
+        picture.convertToFormat(QImage::Format_RGB32));
+    std::ifstream svg(dir + "/chart.svg");
+    const std::string drawing((std::istreambuf_iterator<char>(svg)), {});
+    EXPECT_NE(drawing.find("<polyline"), std::string::npos) << "the traces drawn, not a picture";
+    EXPECT_EQ(drawing.find("<image"), std::string::npos);
 
     click(14504);
     wait_for([&] { return list->isVisible(); }, 5000);
@@ -163,6 +186,45 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     EXPECT_EQ(after.freq.fmax, before.freq.fmax);
     EXPECT_EQ(after.gain.gmin, before.gain.gmin);
     EXPECT_EQ(after.gain.gmax, before.gain.gmax);
+}
+
+// "Save to Bitmap" of the main window writes the FRA chart through the
+// project's own bitmap writer: byte for byte what the graph dialog and the
+// command line write for the same picture. A folder that cannot take the
+// file is reported; a cancelled chooser writes nothing.
+TEST_F(FraWindow, SavedChartIsTheProjectsBitmapFile)
+{
+    sweep_once();
+    const std::string saved = dir + "/chart.bmp";
+    const std::string expected = dir + "/expected.bmp";
+    const struct {
+        std::string path; // empty: cancel the chooser
+        bool written;
+        size_t boxes;
+    } cases[] = {{saved, true, 0}, {dir + "/no/such/folder/x.bmp", false, 1}, {"", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ui.clear();
+        if (c.path.empty())
+            ui.push_file_cancel();
+        else
+            ui.push_file(c.path);
+        std::filesystem::remove(saved);
+        send_command(main.get(), CMD_SAVE_BITMAP);
+        EXPECT_EQ(ui.shown().size(), c.boxes);
+        EXPECT_EQ(std::filesystem::exists(saved), c.written);
+    }
+    ui.clear();
+    ui.push_file(saved);
+    send_command(main.get(), CMD_SAVE_BITMAP);
+    ASSERT_EQ(bode_save_bmp(fra->view_window()->picture(), QString::fromStdString(expected)), 0);
+    const auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(bytes(saved).size(), 54u + ((fra->view_window()->picture().width() * 3u + 3) & ~3u) *
+                                             fra->view_window()->picture().height());
+    EXPECT_EQ(bytes(saved), bytes(expected));
 }
 
 TEST_F(FraWindow, CancelledTestDetailsChangesNothing)

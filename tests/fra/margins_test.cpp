@@ -125,3 +125,25 @@ TEST(MarginReport, WordsNoneOneAndManyAsTheBoxesDo)
     EXPECT_EQ(text.find("point 11"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 3), "...");
 }
+
+TEST(MarginSummary, ReadsTheMainCrossingsAsMarginsOrNotFound)
+{
+    // Two 0 dB crossings (the second spans more pairs) and one 0-phase one.
+    const std::vector<s_margin_sample> loop{{10, 2, 40},  {20, -2, 35}, {30, -1, 30},
+                                            {40, 1, 25},  {50, 3, 5},   {60, 5, -5},
+                                            {70, 4, -10}, {80, 2, -20}, {90, 1, -30}};
+    const std::vector<s_margin_sample> flat{{10, -20, 10}, {20, -20, 20}};
+    struct row {
+        const std::vector<s_margin_sample>& samples;
+        const char* line;
+    };
+    const row rows[] = {
+        {loop, "gain margin: -4.00 dB at 55.00 Hz; phase margin: 27.50 deg at 35.00 Hz"},
+        {flat, "gain margin: not found; phase margin: not found"},
+    };
+    for (const row& r : rows) {
+        LList<s_gain_phase_point> db = margin_search(r.samples, margin_kind::zero_db);
+        LList<s_gain_phase_point> ph = margin_search(r.samples, margin_kind::zero_phase);
+        EXPECT_EQ(margin_summary(db, ph), r.line);
+    }
+}

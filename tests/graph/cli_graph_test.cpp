@@ -90,7 +90,24 @@ TEST_F(CliGraph, RenderWritesTheBitmapAndPrintsRangesAndNames)
         {" --gain-range 0.2,0.7", 1}, {" --freq-range nan,5", 1}, {" --weight 4", 2}};
     for (const auto& [args, status] : refused)
         EXPECT_EQ(run("--tests 2 --out " + out + args, "graph-render").first, status) << args;
-    EXPECT_EQ(run("--tests 2 --out " + path("chart.png"), "graph-render").first, 2);
+    EXPECT_EQ(run("--tests 2 --out " + path("chart.gif"), "graph-render").first, 2);
+    EXPECT_EQ(run("--tests 2 --view polar --out " + out, "graph-render").first, 2);
+}
+
+TEST_F(CliGraph, RenderWritesEveryViewInTheFormatItsSuffixNames)
+{
+    const std::pair<const char*, std::string> formats[] = {
+        {"bmp", "BM"}, {"png", "\x89PNG"}, {"svg", "<?xml"}};
+    for (const char* view : {"bode", "nyquist", "nichols"}) {
+        for (const auto& [suffix, magic] : formats) {
+            const std::string name = std::string(view) + "." + suffix;
+            const auto r =
+                run("--tests 1,2,3 --margins --view " + std::string(view) + " --out " + path(name),
+                    "graph-render");
+            ASSERT_EQ(r.first, 0) << name << read_file("err.txt");
+            EXPECT_EQ(read_file(name).substr(0, magic.size()), magic) << name;
+        }
+    }
 }
 #endif
 

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
@@ -170,6 +171,13 @@ TEST_F(LcrWindow, GraphControlsLeaveThePlotFree)
     EXPECT_EQ(view->state().scaling, 1);
     EXPECT_EQ(view->state().background, 1);
     EXPECT_EQ(lcr->picture().pixel(plot.left + 1, plot.top + 1), 0xFFFFFFFFu);
+    // PNG and SVG files are painted by the same code as the picture.
+    QImage painted(lcr->picture().size(), QImage::Format_RGB32);
+    {
+        QPainter p(&painted);
+        lcr->picture_painter()(p, painted.rect());
+    }
+    EXPECT_EQ(painted, lcr->picture());
     shot("lcr_graph_6300_linear_white");
 }
 

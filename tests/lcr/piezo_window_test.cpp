@@ -9,6 +9,7 @@
 #include "tests/support/sim_window_fixture.h"
 
 #include <QMenuBar>
+#include <QPainter>
 
 namespace {
 
@@ -55,6 +56,13 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
     for (const int position : {0, 1, 2, 3, 4, 5})
         EXPECT_EQ(menus[position]->isEnabled(), position == 4) << position;
     shot("piezo_sweep");
+    // PNG and SVG files are painted by the same code as the picture.
+    QImage painted(piezo->picture().size(), QImage::Format_RGB32);
+    {
+        QPainter p(&painted);
+        piezo->picture_painter()(p, painted.rect());
+    }
+    EXPECT_EQ(painted, piezo->picture());
     post_command(piezo, CMD_PIEZO_START);
     QApplication::processEvents();
     EXPECT_EQ(control_text(15241), "Start Sweep");

@@ -1,4 +1,7 @@
+#include "graph/bmp_file.h"
 #include "office_support.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -127,4 +130,60 @@ TEST_F(office_fixture, CellsBordersMergesAndSheetsReachTheWrittenFile)
     EXPECT_EQ(f["width\tData\tD"][1], "1");
     // Sheet order: the added sheet went before the active one.
     EXPECT_TRUE(f.count("order\tAdded,Data,Sheet2,Sheet3"));
+}
+
+// A picture lands where AddPicture puts it and at the size it asks for, both
+// in points (4/3 pixel each, 9525 EMU a pixel in the drawing), whatever the
+// size of the bitmap file itself.
+TEST_F(office_fixture, PictureTakesItsRequestedPlaceAndSize)
+{
+    const std::string bmp = dir + "/small.bmp";
+    ASSERT_EQ(bmp_write_file(bmp, {40, 20, std::vector<uint8_t>(40 * 20 * 3, 0x80)}), 0);
+    const struct {
+        int left, top, width, height;
+        const char* from; // column and row of the top-left anchor, then the extent
+        const char* extent;
+    } cases[] = {{0, 0, 30, 15, "<xdr:col>0</xdr:col>", "cx=\"381000\" cy=\"190500\""},
+                 {2, 203, 60, 45, "<xdr:row>13</xdr:row>", "cx=\"762000\" cy=\"571500\""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extent);
+        opened.clear();
+        s_started x;
+        range_set_text(x.sheet, 1, 1, 1, 1, "x");
+        sheet_add_picture(x.sheet, bmp, c.left, c.top, c.width, c.height);
+        x.finish();
+        ASSERT_EQ(opened.size(), 1u);
+        const std::string drawing = zip_entry(opened[0], "xl/drawings/drawing1.xml");
+        EXPECT_NE(drawing.find(c.from), std::string::npos) << drawing;
+        EXPECT_NE(drawing.find(c.extent), std::string::npos) << drawing;
+        EXPECT_EQ(members_with_formulas(opened[0]), std::vector<std::string>{});
+    }
+}
+
+namespace {
+
+// An automation object whose last act fails, as writing a report may.
+class failing_release : public ole_object {
+public:
+    HRESULT invoke(DISPID, uint16_t, std::span<const VARIANT>, DISPID, VARIANT*) override
+    {
+        return S_OK;
+    }
+
+protected:
+    std::span<const wchar_t* const> member_names() const override { return {}; }
+    void on_last_release() override { throw std::runtime_error("disk full"); }
+};
+
+} // namespace
+
+// Releasing never throws into the report; the object is gone all the same
+// (the sanitizer build would report it otherwise).
+TEST(OleLayer, ReleaseSwallowsWhatTheLastActThrows)
+{
+    auto* object = new failing_release;
+    object->add_ref();
+    EXPECT_NO_THROW(ole_release(object));
+    EXPECT_NO_THROW(ole_release(object));
+    EXPECT_NO_THROW(ole_release(nullptr));
 }

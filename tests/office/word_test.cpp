@@ -3,27 +3,8 @@
 #include "office_support.h"
 
 #include <fstream>
-#include <zip.h>
 
 namespace {
-
-std::string zip_entry(const std::string& archive, const std::string& name)
-{
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (!zip)
-        return {};
-    std::string bytes;
-    zip_stat_t stat;
-    if (zip_stat(zip, name.c_str(), 0, &stat) == 0) {
-        zip_file_t* file = zip_fopen(zip, name.c_str(), 0);
-        bytes.resize(stat.size);
-        zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-    }
-    zip_close(zip);
-    return bytes;
-}
 
 std::string slurp(const std::string& path)
 {

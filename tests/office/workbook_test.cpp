@@ -1,3 +1,4 @@
+#include "config/screen_capture.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/sweep_file.h"
@@ -97,6 +98,18 @@ TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
     EXPECT_EQ(ui.shown()[0].text, "These sweep files could not be read: sweep3.dat");
     EXPECT_EQ(fra_series_workbook(dir, 0, 0, false), -1);
     EXPECT_EQ(ui.shown().back().text, "No Data to Export");
+    // European numbers: the short form as text cells; the step stays whole.
+    opened.clear();
+    ASSERT_EQ(fra_series_workbook(dir, 2, 2, true), 0);
+    f = dump(opened.at(0));
+    const std::pair<const char*, const char*> european[] = {
+        {"H4", "1"}, {"I4", "1,00E+01    "}, {"J4", "1,50E+00    "}, {"M5", "1,23E-02    "}};
+    for (const auto& [ref, value] : european) {
+        const auto& cell = f["cell\tFRA Sweep data\t" + std::string(ref)];
+        ASSERT_GE(cell.size(), 3u) << ref;
+        EXPECT_EQ(cell[CELL_VALUE], value) << ref;
+        EXPECT_EQ(cell[CELL_FORMAT], "@") << ref;
+    }
 }
 
 TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
@@ -139,14 +152,22 @@ TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
     EXPECT_EQ(ui.shown().back().text, "Excel server not found on this PC");
 }
 
+// Workbook and document alike: the folder is named under the caption of
+// the application that could not save, and no file is left behind.
 TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
 {
     const std::string blocked = dir + "/file";
     std::ofstream(blocked) << "x"; // a file where the folder should be
     office_set_reports_folder(blocked + "/reports");
     ASSERT_EQ(fra_single_workbook(three_points(), false, false), 0);
+    auto capture = std::make_unique<s_screen_capture>();
+    ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), 0);
     EXPECT_TRUE(opened.empty());
-    ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text,
-              "Unable to write the report into the folder " + blocked + "/reports");
+    const auto boxes = ui.shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const auto& box : boxes)
+        EXPECT_EQ(box.text, "Unable to write the report into the folder " + blocked + "/reports");
+    EXPECT_EQ(boxes[0].caption, "Excel Export Error");
+    EXPECT_EQ(boxes[1].caption, "Word Export Error");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2); // file, screen.bmp
 }

@@ -6,6 +6,7 @@
 #include "graph/dialog/ui/compare_box.h"
 #include "graph/dialog/ui/difference_view.h"
 #include "graph/dialog/ui/graph_overlay.h"
+#include "graph/ui/chart_file.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -241,6 +242,7 @@ void graph_dialog::build_menus()
     QMenu* analyze = menuBar()->addMenu(QStringLiteral("Analyze"));
     add(analyze, "Find Gain/Phase Margins", GRAPH_CMD_FIND_MARGINS, false);
     add(analyze, "Filter &Noise", GRAPH_CMD_FILTER_NOISE, false);
+    build_view_menu();
     analyze->addSeparator();
     add(analyze, "", GRAPH_CMD_COMPARE, false)
         ->setText(QString::fromUtf8("Compare with Reference\u2026"));
@@ -250,10 +252,57 @@ void graph_dialog::build_menus()
     rebuild_plot_menu();
 }
 
+// The charts the dialog can show of its tests, in menu order. Another view
+// joins with one line here and its case in graph_paint().
+const graph_dialog::s_view_item graph_dialog::VIEWS[] = {
+    {GRAPH_CMD_VIEW_BODE, "Bode", graph_view::bode},
+    {GRAPH_CMD_VIEW_NYQUIST, "Nyquist", graph_view::nyquist},
+    {GRAPH_CMD_VIEW_NICHOLS, "Nichols", graph_view::nichols},
+};
+
+void graph_dialog::build_view_menu()
+{
+    QMenu* views = menuBar()->addMenu(QStringLiteral("View"));
+    for (const s_view_item& v : VIEWS) {
+        QAction* a = views->addAction(QString::fromLatin1(v.text));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, id = v.id] { on_command(id, 0); });
+        actions_[v.id] = a;
+    }
+}
+
+bool graph_dialog::switch_view(int id)
+{
+    for (const s_view_item& v : VIEWS) {
+        if (v.id == id) {
+            model_.view = v.view;
+            return true;
+        }
+    }
+    return false;
+}
+
+void graph_dialog::update_view_checks()
+{
+    for (const s_view_item& v : VIEWS)
+        if (QAction* a = action(v.id))
+            a->setChecked(model_.view == v.view);
+    // Axes, ranges and cursors of the Bode chart mean nothing on the others.
+    const bool bode = model_.view == graph_view::bode;
+    for (int id : {GRAPH_CMD_LINEAR, GRAPH_CMD_LOG, GRAPH_CMD_GAIN_AUTO, GRAPH_CMD_GAIN_CENTRE,
+                   GRAPH_CMD_GAIN_MANUAL, GRAPH_CMD_FREQ_AUTO, GRAPH_CMD_FREQ_MANUAL,
+                   GRAPH_CMD_GAIN_CURSOR, GRAPH_CMD_PHASE_CURSOR})
+        if (QAction* a = action(id))
+            a->setEnabled(bode);
+    gain_bar_->setEnabled(bode);
+    phase_bar_->setEnabled(bode);
+}
+
 void graph_dialog::rebuild_plot_menu()
 {
+    int base = 0, slot = 0;
     for (auto it = actions_.begin(); it != actions_.end();)
-        it = it->first >= GRAPH_MENU_FIRST ? actions_.erase(it) : std::next(it);
+        it = graph_menu_split(it->first, base, slot) ? actions_.erase(it) : std::next(it);
     plot_menu_->clear();
     for (int i = 0; i < model_.count; ++i) {
         const auto add = [this, i](QMenu* menu, const QString& text, int base) {
@@ -327,6 +376,7 @@ void graph_dialog::update_checks()
     check(GRAPH_CMD_GAIN_CURSOR, model_.gain_cursor_shown);
     check(GRAPH_CMD_PHASE_CURSOR, model_.phase_cursor_shown);
     check(GRAPH_CMD_DIFFERENCE_VIEW, difference_view_);
+    update_view_checks();
     for (int i = 0; i < model_.count; ++i) {
         const PlotStyle& s = model_.styles[i];
         const auto id = [i](int base) { return graph_menu_id(base, i); };
@@ -396,18 +446,16 @@ void graph_dialog::run_range_dialog(bool frequency)
 
 void graph_dialog::save_bitmap()
 {
-    ui_file_request request;
-    request.save = true;
-    request.caption = "Save to Bitmap";
-    request.filters = "Bitmap Files (*.bmp)";
-    request.default_suffix = "bmp";
-    ui_file_choice choice;
-    if (!ui_choose_file(this, request, choice))
-        return;
-    const QImage image = render(chart_->size(), true);
-    if (bode_save_bmp(image, QString::fromLocal8Bit(choice.path.c_str())) != 0)
-        ui_message_box(this, "Unable to save the bitmap file", "Tarvelo2",
-                       MB_OK | MB_ICONINFORMATION);
+    chart_save_as(
+        this, "Save to Bitmap",
+        [this](QPainter& p, const QRect& r) {
+            if (difference_view_ && comparison_)
+                p.drawImage(r.topLeft(),
+                            graph_render_difference(model_, *comparison_, r.size(), true));
+            else
+                graph_paint(p, r, model_, true);
+        },
+        chart_->size());
 }
 
 void graph_dialog::per_test_command(int base, int slot)
@@ -451,6 +499,11 @@ void graph_dialog::on_command(int id, intptr_t)
     if (graph_menu_split(id, base, slot)) {
         if (slot < model_.count)
             per_test_command(base, slot);
+        repaint_chart();
+        return;
+    }
+    if (switch_view(id)) {
+        difference_view_ = false; // a chart of the tests replaces the differences
         repaint_chart();
         return;
     }

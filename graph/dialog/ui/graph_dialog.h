@@ -44,6 +44,10 @@ enum : int {
     // per-test ids, which the plot menu rebuild clears from 32802 up.
     GRAPH_CMD_COMPARE = 32740,
     GRAPH_CMD_DIFFERENCE_VIEW = 32741,
+    // The "View" menu (above the per-test ids of nine slots).
+    GRAPH_CMD_VIEW_BODE = 33600,
+    GRAPH_CMD_VIEW_NYQUIST = 33601,
+    GRAPH_CMD_VIEW_NICHOLS = 33602,
 };
 
 // The range dialog: "Min :" and "Max :", OK, Cancel and Preview. OK and
@@ -95,7 +99,17 @@ public:
     graph_compare_box* compare_box() const;
 
 private:
+    struct s_view_item {
+        int id;
+        const char* text;
+        graph_view view;
+    };
+    static const s_view_item VIEWS[];
+
     void build_menus();
+    void build_view_menu();
+    bool switch_view(int id);
+    void update_view_checks();
     void rebuild_plot_menu();
     void update_checks();
     void per_test_command(int base, int slot);

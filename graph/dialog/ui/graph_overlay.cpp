@@ -2,11 +2,14 @@
 
 #include "base/ui/qt_seams.h"
 #include "graph/bode_traces.h"
+#include "graph/ui/stability_plot.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -61,28 +64,45 @@ void draw_clipped(QPainter& p, const s_plot_rect& plot, QPointF a, QPointF b)
                    QPointF(s.x2 + plot.left, s.y2 + plot.top));
 }
 
-void draw_markers(QPainter& p, const s_mapper& map, int slot)
+// Where a crossing's marker sits on the chart shown; empty when outside.
+using s_mark_place = std::function<std::optional<QPointF>(const s_gain_phase_point&, margin_kind)>;
+
+void draw_markers(QPainter& p, const graph_model& m, int slot, const s_mark_place& place)
 {
-    const PlotStyle& s = map.m.styles[slot];
-    const s_margin_slot& ms = map.m.plots[slot];
-    const auto each = [&](const LList<s_gain_phase_point>& list, auto draw) {
+    const PlotStyle& s = m.styles[slot];
+    const s_margin_slot& ms = m.plots[slot];
+    const auto each = [&](const LList<s_gain_phase_point>& list, margin_kind kind, auto draw) {
         const s_gain_phase_point* main = graph_main_crossing(list);
         for (auto* n = list.head; n; n = n->next)
             if (!s.markers_hidden || n->element == main)
-                draw(*n->element);
+                if (const std::optional<QPointF> at = place(*n->element, kind))
+                    draw(*at);
     };
     if (s.gain_markers && s.gain_visible)
-        each(ms.zero_db, [&](const s_gain_phase_point& c) {
-            if (map.inside(map.x(c.frequency), map.y_gain(0)))
-                draw_square(p, {map.x(c.frequency), map.y_gain(0)},
-                            bode_qcolor(map.m.gain_marker_colour(slot)));
-        });
+        each(ms.zero_db, margin_kind::zero_db,
+             [&](QPointF at) { draw_square(p, at, bode_qcolor(m.gain_marker_colour(slot))); });
     if (s.phase_markers && s.phase_visible)
-        each(ms.zero_phase, [&](const s_gain_phase_point& c) {
-            if (map.inside(map.x(c.frequency), map.y_phase(0)))
-                draw_diamond(p, {map.x(c.frequency), map.y_phase(0)},
-                             bode_qcolor(map.m.phase_marker_colour(slot)));
-        });
+        each(ms.zero_phase, margin_kind::zero_phase,
+             [&](QPointF at) { draw_diamond(p, at, bode_qcolor(m.phase_marker_colour(slot))); });
+}
+
+s_mark_place bode_places(const s_mapper& map)
+{
+    return [&map](const s_gain_phase_point& c, margin_kind kind) -> std::optional<QPointF> {
+        const QPointF at(map.x(c.frequency),
+                         kind == margin_kind::zero_db ? map.y_gain(0) : map.y_phase(0));
+        return map.inside(at.x(), at.y()) ? std::optional(at) : std::nullopt;
+    };
+}
+
+s_mark_place stability_places(const StabilityPlot& chart, stability_view view)
+{
+    return [&chart, view](const s_gain_phase_point& c, margin_kind kind) -> std::optional<QPointF> {
+        const QPointF at =
+            chart.to_pixel(kind == margin_kind::zero_db ? stability_zero_db_mark(c.phase, view)
+                                                        : stability_zero_phase_mark(c.gain, view));
+        return chart.inside(at) ? std::optional(at) : std::nullopt;
+    };
 }
 
 void draw_cursor(QPainter& p, const s_mapper& map, const s_cursor_entry& e, QColor colour,
@@ -142,7 +162,8 @@ void draw_legend(QPainter& p, const s_plot_rect& plot, int top, const graph_mode
     p.drawRect(box.adjusted(1, 1, -2, -2));
     for (int i = 0; i < m.count; ++i) {
         const QRect cell = graph_legend_cell(plot, i, top, height).adjusted(4, 3, -2, -3);
-        p.setPen(dark ? QColor(Qt::white) : QColor(Qt::black));
+        // The name is white on black and black on any other background.
+        p.setPen(m.background == bode_background::black ? QColor(Qt::white) : QColor(Qt::black));
         p.drawText(QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft,
                    qt_from_ansi(graph_legend_name(m.plots[i].test_name)));
         const int mark_x = cell.left() + DIAMOND / 2;
@@ -221,7 +242,7 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int i = 0; i < m.count; ++i)
-        draw_markers(p, map, i);
+        draw_markers(p, m, i, bode_places(map));
     draw_legend(p, plot, plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN), m,
                 background);
     if (m.count > 0) {
@@ -256,13 +277,74 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
     p.restore();
 }
 
-QImage graph_render(const graph_model& m, QSize size, bool for_file)
+namespace {
+
+// The chart's background without converting every trace.
+QColor background_of(const graph_model& m)
+{
+    s_bode_inputs in;
+    in.background = m.background;
+    in.custom_background = bode_qcolor(m.custom_background);
+    return bode_background_color(in);
+}
+
+} // namespace
+
+s_stability_inputs graph_stability_inputs(const graph_model& m)
+{
+    s_stability_inputs in;
+    in.view = m.view == graph_view::nichols ? stability_view::nichols : stability_view::nyquist;
+    in.background = background_of(m);
+    for (int i = 0; i < m.count; ++i) {
+        s_stability_series s;
+        for (const s_margin_sample& p : m.drawn_points(i))
+            s.points.push_back({p.frequency, p.gain, p.phase});
+        // A loop has one curve: it takes the gain trace's colour, weight and
+        // visibility.
+        s.color = bode_qcolor(m.gain_colour(i));
+        s.width = m.styles[i].gain_weight;
+        s.visible = m.styles[i].gain_visible;
+        in.series.push_back(std::move(s));
+    }
+    return in;
+}
+
+namespace {
+
+void graph_draw_stability(QPainter& p, const QRect& client, const s_bode_style& style,
+                          const graph_model& m, bool for_file)
+{
+    const s_plot_rect plot = graph_plot_rect(client, style);
+    const s_stability_inputs in = graph_stability_inputs(m);
+    const StabilityPlot chart(in, plot);
+    chart.draw(p);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int i = 0; i < m.count; ++i)
+        draw_markers(p, m, i, stability_places(chart, in.view));
+    draw_legend(p, plot, plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN), m,
+                in.background);
+    p.restore();
+}
+
+} // namespace
+
+void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool for_file)
 {
     const s_bode_style style = for_file ? bode_style_graph_file() : bode_style_graph_screen();
-    const BodePlot plot(style, bode_out_of_range::clip);
-    const s_bode_inputs in = graph_inputs(m);
-    QImage image = plot.render(size, in, bode_background_color(in));
+    p.fillRect(client, background_of(m));
+    if (m.view != graph_view::bode) {
+        graph_draw_stability(p, client, style, m, for_file);
+        return;
+    }
+    BodePlot(style, bode_out_of_range::clip).draw(p, client, graph_inputs(m));
+    graph_draw_overlay(p, client, style, m, for_file);
+}
+
+QImage graph_render(const graph_model& m, QSize size, bool for_file)
+{
+    QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
-    graph_draw_overlay(p, QRect(QPoint(0, 0), size), style, m, for_file);
+    graph_paint(p, QRect(QPoint(0, 0), size), m, for_file);
     return image;
 }

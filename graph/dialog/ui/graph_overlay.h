@@ -5,17 +5,24 @@
 // the model gives BodePlot, and whole renders for files and the clipboard.
 #include "graph/dialog/graph_model.h"
 #include "graph/ui/bode_plot.h"
+#include "graph/ui/stability_plot.h"
 
 class QPainter;
 
 s_bode_inputs graph_inputs(const graph_model& m);
+// The Nyquist or Nichols chart's inputs: each test's curve in its gain
+// trace's colour, weight and visibility.
+s_stability_inputs graph_stability_inputs(const graph_model& m);
 // The plot rectangle of a client rectangle, in its coordinates.
 s_plot_rect graph_plot_rect(const QRect& client, const s_bode_style& style);
 // for_file: the legend sits 45 instead of 60 pixels below the plot and the
 // readouts are left out (they would fall below a file's bottom inset).
 void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& style,
                         const graph_model& m, bool for_file);
-// The chart with its overlay; for_file uses the file's bottom inset.
+// The chart of the model's view with its overlay, painted into client on
+// any device (screen, image, SVG); for_file uses the file's bottom inset.
+void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool for_file);
+// The same into an image of the given size.
 QImage graph_render(const graph_model& m, QSize size, bool for_file);
 
 // Legend cell of a slot: its left edge and width.
