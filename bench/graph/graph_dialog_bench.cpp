@@ -88,7 +88,7 @@ BENCHMARK(BM_RepaintWithLegendMarkersCursors)->Unit(benchmark::kMillisecond);
 // margin markers and the legend.
 void repaint_view(benchmark::State& state, graph_view view)
 {
-    app();
+    bench_app();
     const std::string file = nine_tests();
     graph_model model;
     model.load(KEYS);
