@@ -99,11 +99,20 @@ bool sweep_parse_frequency(std::string_view text, double& value)
     return sweep_parse_number(plain, value);
 }
 
-std::string sweep_format_fixed4(double value)
+std::string sweep_format_fixed(double value, int decimals, bool decimal_comma)
 {
     char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4);
-    return std::string(text, result.ptr);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::string out(text, result.ptr);
+    if (decimal_comma)
+        std::replace(out.begin(), out.end(), '.', ',');
+    return out;
+}
+
+std::string sweep_format_fixed4(double value)
+{
+    return sweep_format_fixed(value, 4);
 }
 
 std::string sweep_format_scientific5(double value)
@@ -131,9 +140,7 @@ std::string sweep_format_scientific(double value, int decimals)
 
 std::string sweep_format_fixed5(double value)
 {
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
-    return std::string(text, result.ptr);
+    return sweep_format_fixed(value, 5);
 }
 
 namespace {

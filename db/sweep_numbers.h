@@ -21,6 +21,8 @@ bool sweep_parse_frequency(std::string_view text, double& value);
 std::string sweep_format_fixed4(double value);      // "%.4f"
 std::string sweep_format_scientific5(double value); // "%.5E", three exponent digits
 std::string sweep_format_fixed5(double value);      // "%.5f"
+// "%.*f" whatever the locale; decimal_comma writes "," for the point.
+std::string sweep_format_fixed(double value, int decimals, bool decimal_comma = false);
 // The scientific form with three exponent digits at any precision.
 std::string sweep_format_scientific(double value, int decimals);
 

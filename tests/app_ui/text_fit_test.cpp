@@ -16,6 +16,7 @@
 #include "db/ui/session_details_dialog.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_window.h"
+#include "graph/dialog/ui/compare_box.h"
 #include "lcr/lcr_details.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_window.h"
@@ -173,6 +174,11 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
          check_dialog<progress_dialog>(r, b);
      }},
     {"about", [](auto& r) { check_modal(r, [] { show_about_box(nullptr); }); }},
+    {"winding comparison",
+     [](auto& r) {
+         check_dialog<graph_compare_box>(r,
+                                         s_graph_comparison{"New", {1}, {{"After transport", {}}}});
+     }},
 };
 
 TEST_F(TextFit, EveryDialogFits)

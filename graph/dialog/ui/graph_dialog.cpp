@@ -3,6 +3,8 @@
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "config/config_current.h"
+#include "graph/dialog/ui/compare_box.h"
+#include "graph/dialog/ui/difference_view.h"
 #include "graph/dialog/ui/graph_overlay.h"
 #include "graph/ui/chart_file.h"
 
@@ -46,20 +48,19 @@ enum : int {
 graph_dialog* g_current = nullptr;
 void (*g_range_hook)(graph_range_dialog&) = nullptr;
 
-// The chart: BodePlot's drawing and the dialog's overlay.
+// The chart: the dialog's current view.
 class graph_chart : public QWidget {
 public:
-    graph_chart(QWidget* parent, const graph_model& model) : QWidget(parent), model_(model) {}
+    graph_chart(QWidget* parent, const graph_dialog& dialog) : QWidget(parent), dialog_(dialog) {}
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const QImage image = graph_render(model_, size(), false);
-        QPainter(this).drawImage(0, 0, image);
+        QPainter(this).drawImage(0, 0, dialog_.render(size(), false));
     }
 
 private:
-    const graph_model& model_;
+    const graph_dialog& dialog_;
 };
 
 QString number_text(double v)
@@ -161,7 +162,7 @@ graph_dialog::graph_dialog(QWidget* parent, const std::vector<int>& test_keys) :
     strip->addWidget(gain_bar_, 1);
     strip->addWidget(phase_bar_, 1);
     layout->addLayout(strip);
-    chart_ = new graph_chart(central, model_);
+    chart_ = new graph_chart(central, *this);
     layout->addWidget(chart_, 1);
     setCentralWidget(central);
     connect(selected_, &QComboBox::activated, this, [this](int i) {
@@ -242,6 +243,12 @@ void graph_dialog::build_menus()
     add(analyze, "Find Gain/Phase Margins", GRAPH_CMD_FIND_MARGINS, false);
     add(analyze, "Filter &Noise", GRAPH_CMD_FILTER_NOISE, false);
     build_view_menu();
+    analyze->addSeparator();
+    add(analyze, "", GRAPH_CMD_COMPARE, false)
+        ->setText(QString::fromUtf8("Compare with Reference\u2026"));
+    add(analyze, "&Difference", GRAPH_CMD_DIFFERENCE_VIEW); // a view of its own
+    for (int id : {GRAPH_CMD_COMPARE, GRAPH_CMD_DIFFERENCE_VIEW})
+        actions_[id]->setEnabled(graph_can_compare(model_));
     rebuild_plot_menu();
 }
 
@@ -368,6 +375,7 @@ void graph_dialog::update_checks()
     check(GRAPH_CMD_CUSTOM, model_.background == bode_background::custom);
     check(GRAPH_CMD_GAIN_CURSOR, model_.gain_cursor_shown);
     check(GRAPH_CMD_PHASE_CURSOR, model_.phase_cursor_shown);
+    check(GRAPH_CMD_DIFFERENCE_VIEW, difference_view_);
     update_view_checks();
     for (int i = 0; i < model_.count; ++i) {
         const PlotStyle& s = model_.styles[i];
@@ -440,7 +448,14 @@ void graph_dialog::save_bitmap()
 {
     chart_save_as(
         this, "Save to Bitmap",
-        [this](QPainter& p, const QRect& r) { graph_paint(p, r, model_, true); }, chart_->size());
+        [this](QPainter& p, const QRect& r) {
+            if (difference_view_ && comparison_)
+                p.drawImage(r.topLeft(),
+                            graph_render_difference(model_, *comparison_, r.size(), true));
+            else
+                graph_paint(p, r, model_, true);
+        },
+        chart_->size());
 }
 
 void graph_dialog::per_test_command(int base, int slot)
@@ -488,6 +503,7 @@ void graph_dialog::on_command(int id, intptr_t)
         return;
     }
     if (switch_view(id)) {
+        difference_view_ = false; // a chart of the tests replaces the differences
         repaint_chart();
         return;
     }
@@ -495,7 +511,7 @@ void graph_dialog::on_command(int id, intptr_t)
     case GRAPH_CMD_CLOSE: close(); return;
     case GRAPH_CMD_SAVE_BMP: save_bitmap(); return;
     case GRAPH_CMD_CLIPBOARD:
-        QApplication::clipboard()->setImage(graph_render(model_, chart_->size(), true));
+        QApplication::clipboard()->setImage(render(chart_->size(), true));
         return;
     case GRAPH_CMD_LOG: model_.log_scaling = true; break;
     case GRAPH_CMD_LINEAR: model_.log_scaling = false; break;
@@ -519,10 +535,45 @@ void graph_dialog::on_command(int id, intptr_t)
         rebuild_plot_menu();
         refresh_cursors();
         break;
+    case GRAPH_CMD_COMPARE: compare_with_reference(); return;
+    case GRAPH_CMD_DIFFERENCE_VIEW:
+        difference_view_ = !difference_view_ && graph_can_compare(model_);
+        if (difference_view_)
+            comparison();
+        break;
     case 123: break;
     default: return;
     }
     repaint_chart();
+}
+
+QImage graph_dialog::render(QSize size, bool for_file) const
+{
+    if (difference_view_ && comparison_)
+        return graph_render_difference(model_, *comparison_, size, for_file);
+    return graph_render(model_, size, for_file);
+}
+
+graph_compare_box* graph_dialog::compare_box() const
+{
+    return compare_box_;
+}
+
+const s_graph_comparison& graph_dialog::comparison()
+{
+    if (!comparison_)
+        comparison_ = graph_compare_with_reference(model_);
+    return *comparison_;
+}
+
+void graph_dialog::compare_with_reference()
+{
+    if (!graph_can_compare(model_))
+        return;
+    delete compare_box_;
+    compare_box_ = new graph_compare_box(this, comparison());
+    compare_box_->setAttribute(Qt::WA_DeleteOnClose);
+    compare_box_->show();
 }
 
 void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys)

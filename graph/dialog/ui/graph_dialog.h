@@ -5,17 +5,21 @@
 // the margin search and the noise filter, and bitmap/clipboard copies.
 // Only one exists at a time.
 #include "base/command_seam.h"
+#include "graph/dialog/graph_compare.h"
 #include "graph/dialog/graph_model.h"
 
 #include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
 class QMenu;
 class QScrollBar;
+class graph_compare_box;
 
 enum : int {
     GRAPH_SELECTED_PLOT = 15221,
@@ -36,6 +40,10 @@ enum : int {
     GRAPH_CMD_PHASE_CURSOR = 32793,
     GRAPH_CMD_FIND_MARGINS = 32794,
     GRAPH_CMD_FILTER_NOISE = 32795,
+    // The winding comparison (the first test is the reference); below the
+    // per-test ids, which the plot menu rebuild clears from 32802 up.
+    GRAPH_CMD_COMPARE = 32740,
+    GRAPH_CMD_DIFFERENCE_VIEW = 32741,
     // The "View" menu (above the per-test ids of nine slots).
     GRAPH_CMD_VIEW_BODE = 33600,
     GRAPH_CMD_VIEW_NYQUIST = 33601,
@@ -85,6 +93,11 @@ public:
 
     static graph_dialog* current();
 
+    // The chart as shown: the Bode chart, or the Difference view when on.
+    QImage render(QSize size, bool for_file) const;
+    bool difference_view() const { return difference_view_; }
+    graph_compare_box* compare_box() const;
+
 private:
     struct s_view_item {
         int id;
@@ -106,6 +119,8 @@ private:
     bool pick_colour(s_rgb& colour);
     void save_bitmap();
     void repaint_chart();
+    const s_graph_comparison& comparison();
+    void compare_with_reference();
 
     graph_model model_;
     QWidget* chart_ = nullptr;
@@ -114,6 +129,9 @@ private:
     QScrollBar* phase_bar_ = nullptr;
     QMenu* plot_menu_ = nullptr;
     std::map<int, QAction*> actions_;
+    std::optional<s_graph_comparison> comparison_; // made on first use
+    bool difference_view_ = false;
+    QPointer<graph_compare_box> compare_box_;
 };
 
 // Opens the graph of the given tests (closing any open one).
