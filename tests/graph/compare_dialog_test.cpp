@@ -150,6 +150,7 @@ TEST_F(CompareDialog, DifferenceViewDrawsEachDifferenceAboutAZeroLine)
     d->on_command(GRAPH_CMD_DIFFERENCE_VIEW, 0);
     EXPECT_TRUE(d->difference_view());
     EXPECT_TRUE(d->action(GRAPH_CMD_DIFFERENCE_VIEW)->isChecked());
+    EXPECT_FALSE(d->action(GRAPH_CMD_VIEW_BODE)->isChecked()) << "one chart checked at a time";
     const QImage diff = d->render(size, true).convertToFormat(QImage::Format_RGB32);
     EXPECT_NE(diff, bode.convertToFormat(QImage::Format_RGB32));
 
@@ -192,4 +193,11 @@ TEST_F(CompareDialog, DifferenceViewDrawsEachDifferenceAboutAZeroLine)
     }
     d->on_command(GRAPH_CMD_DIFFERENCE_VIEW, 0);
     EXPECT_EQ(d->render(size, true), bode);
+    EXPECT_TRUE(d->action(GRAPH_CMD_VIEW_BODE)->isChecked());
+    // Choosing a chart of the tests leaves the differences.
+    d->on_command(GRAPH_CMD_DIFFERENCE_VIEW, 0);
+    d->on_command(GRAPH_CMD_VIEW_NYQUIST, 0);
+    EXPECT_FALSE(d->difference_view());
+    EXPECT_FALSE(d->action(GRAPH_CMD_DIFFERENCE_VIEW)->isChecked());
+    EXPECT_TRUE(d->action(GRAPH_CMD_VIEW_NYQUIST)->isChecked());
 }

@@ -282,11 +282,12 @@ bool graph_dialog::switch_view(int id)
     return false;
 }
 
+// While the differences are drawn, no chart of the tests is checked.
 void graph_dialog::update_view_checks()
 {
     for (const s_view_item& v : VIEWS)
         if (QAction* a = action(v.id))
-            a->setChecked(model_.view == v.view);
+            a->setChecked(!difference_view_ && model_.view == v.view);
     // Axes, ranges and cursors of the Bode chart mean nothing on the others.
     const bool bode = model_.view == graph_view::bode;
     for (int id : {GRAPH_CMD_LINEAR, GRAPH_CMD_LOG, GRAPH_CMD_GAIN_AUTO, GRAPH_CMD_GAIN_CENTRE,
