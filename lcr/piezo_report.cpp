@@ -1,5 +1,6 @@
 #include "lcr/piezo_report.h"
 
+#include "base/time_text.h"
 #include "base/ui_seam.h"
 #include "db/sweep_numbers.h"
 #include "fra/export_excel.h"
@@ -31,20 +32,6 @@ std::string printed(const char* format, int a, int b, int c = 0)
     char text[64];
     std::snprintf(text, sizeof text, format, a, b, c);
     return text;
-}
-
-const char* day_suffix(int day)
-{
-    switch (day) {
-    case 1:
-    case 21:
-    case 31: return "st";
-    case 2:
-    case 22: return "nd";
-    case 3:
-    case 23: return "rd";
-    default: return "th";
-    }
 }
 
 std::string dashed(std::string text)
@@ -242,8 +229,8 @@ std::string piezo_long_date(const s_piezo_stamp& s)
 {
     const int month = std::clamp(s.month, 1, 12);
     char text[64];
-    std::snprintf(text, sizeof text, "%02d%s %s %04d", s.day, day_suffix(s.day), MONTHS[month - 1],
-                  s.year);
+    std::snprintf(text, sizeof text, "%02d%s %s %04d", s.day, ordinal_suffix(s.day),
+                  MONTHS[month - 1], s.year);
     return text;
 }
 
