@@ -60,3 +60,7 @@ void cli_add_setup(cli_setup_hook hook);
 // Opens the test database named by --db; false (with a message) when it is
 // missing or not a test database.
 bool cli_open_database(const cli_args& args);
+
+// A comma-separated list of test keys ("3,7,12"): each a positive whole
+// number, at least one and at most `most`.
+bool cli_parse_test_keys(const std::string& text, size_t most, std::vector<int>& keys);

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <sys/stat.h>
 
 bool cli_open_database(const cli_args& args)
@@ -25,6 +26,20 @@ bool cli_open_database(const cli_args& args)
     }
     db_set_current_path(file);
     return true;
+}
+
+bool cli_parse_test_keys(const std::string& text, size_t most, std::vector<int>& keys)
+{
+    std::stringstream in(text);
+    std::string word;
+    while (std::getline(in, word, ',')) {
+        char* end = nullptr;
+        const long key = std::strtol(word.c_str(), &end, 10);
+        if (word.empty() || *end != '\0' || key <= 0)
+            return false;
+        keys.push_back(int(key));
+    }
+    return !keys.empty() && keys.size() <= most;
 }
 
 namespace {

@@ -9,23 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 namespace {
-
-bool parse_keys(const std::string& text, std::vector<int>& keys)
-{
-    std::stringstream in(text);
-    std::string word;
-    while (std::getline(in, word, ',')) {
-        char* end = nullptr;
-        const long key = std::strtol(word.c_str(), &end, 10);
-        if (word.empty() || *end != '\0' || key <= 0)
-            return false;
-        keys.push_back(int(key));
-    }
-    return !keys.empty() && keys.size() <= size_t(MARGIN_SLOTS);
-}
 
 void print_crossings(int slot, const char* kind, const LList<s_gain_phase_point>& list)
 {
@@ -47,7 +32,7 @@ void print_readout(const char* kind, const std::vector<s_cursor_entry>& list, in
 int run_margins(const cli_args& args)
 {
     std::vector<int> keys;
-    if (!parse_keys(args.get("--tests"), keys))
+    if (!cli_parse_test_keys(args.get("--tests"), size_t(MARGIN_SLOTS), keys))
         return CLI_USAGE;
     const long repeat = args.get_long("--repeat", 1);
     if (repeat < 1)

@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <cstdio>
-#include <sstream>
 
 namespace {
 
@@ -27,20 +26,6 @@ bool parse_pair(const std::string& text, std::string& a, std::string& b)
     a = text.substr(0, comma);
     b = text.substr(comma + 1);
     return true;
-}
-
-bool parse_keys(const std::string& text, std::vector<int>& keys)
-{
-    std::stringstream in(text);
-    std::string word;
-    while (std::getline(in, word, ',')) {
-        char* end = nullptr;
-        const long key = std::strtol(word.c_str(), &end, 10);
-        if (word.empty() || *end != '\0' || key <= 0)
-            return false;
-        keys.push_back(int(key));
-    }
-    return !keys.empty() && keys.size() <= size_t(MARGIN_SLOTS);
 }
 
 bool parse_background(const std::string& text, graph_model& m)
@@ -105,7 +90,8 @@ int run_render(const cli_args& args)
     int width = 1024, height = 625;
     const std::string out = args.get("--out");
     const long weight = args.get_long("--weight", 2);
-    if (!parse_keys(args.get("--tests"), keys) || out.empty() || weight < 1 || weight > 3 ||
+    if (!cli_parse_test_keys(args.get("--tests"), size_t(MARGIN_SLOTS), keys) || out.empty() ||
+        weight < 1 || weight > 3 ||
         (args.has("--size") &&
          std::sscanf(args.get("--size").c_str(), "%dx%d", &width, &height) != 2) ||
         width < 200 || height < 200 || width > 8000 || height > 8000)

@@ -1,5 +1,8 @@
 #include "fra/export_excel.h"
 
+#include "base/ui_seam.h"
+#include "fra/fra_export.h"
+
 int s_excel_session::start(const std::string& caption)
 {
     const int started = excel_start(app, books, book);
@@ -8,6 +11,31 @@ int s_excel_session::start(const std::string& caption)
     else
         sheet = sheet_active(app);
     return started;
+}
+
+int s_excel_session::start_for_points(int points)
+{
+    if (points <= 0) {
+        ui_message_box(nullptr, "There is nothing to export yet", "Export to Excel",
+                       MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    return start(EXPORT_ERROR_CAPTION) != 0 ? -1 : 0;
+}
+
+void single_sweep_headings(ole_object* sheet, int columns)
+{
+    const auto heading = [](ole_object* r) {
+        range_bold(r);
+        range_font_size(r, 12);
+        range_fill(r, ole_rgb(200, 200, 200));
+    };
+    on_range(sheet, 1, 1, columns, 1, [&heading](ole_object* r) {
+        heading(r);
+        range_merge(r);
+        range_halign(r, XL_CENTER);
+    });
+    on_range(sheet, 1, 2, columns, 2, heading);
 }
 
 void s_excel_session::delete_active_sheets(int count)

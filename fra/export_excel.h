@@ -17,6 +17,9 @@ struct s_excel_session {
 
     // 0, or the start failure after its message.
     int start(const std::string& caption);
+    // A one-sweep workbook: "There is nothing to export yet" without a
+    // point, else start() with the export's caption.
+    int start_for_points(int points);
     // Deletes the active sheet `count` times, then takes the active one.
     void delete_active_sheets(int count);
     ~s_excel_session();
@@ -29,6 +32,10 @@ template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, i
     f(range);
     ole_release(range);
 }
+
+// Rows 1 and 2 of a one-sweep sheet, bold 12-point on grey: the title
+// merged and centred over the columns, then the column headings.
+void single_sweep_headings(ole_object* sheet, int columns);
 
 // The four outer edges of a range in one weight.
 void range_outline(ole_object* range, int32_t weight);

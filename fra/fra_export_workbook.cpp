@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
 constexpr int32_t BAND_COLOUR = ole_rgb(238, 235, 225);
 constexpr int32_t TITLE_COLOUR = ole_rgb(219, 239, 243);
 
@@ -24,26 +23,12 @@ std::string value_text(double value, bool european, bool remove_zeros, bool scie
     return remove_zeros ? sweep_remove_trailing_zeros(text) : text;
 }
 
-void heading_rows(ole_object* sheet, int columns)
-{
-    on_range(sheet, 1, 1, columns, 2, [](ole_object* r) {
-        range_bold(r);
-        range_font_size(r, 12);
-        range_fill(r, HEADING_GREY);
-    });
-}
-
 } // namespace
 
 int fra_single_workbook(const FraResults& results, bool european, bool remove_zeros)
 {
-    if (results.count <= 0) {
-        ui_message_box(nullptr, "There is nothing to export yet", "Export to Excel",
-                       MB_OK | MB_ICONINFORMATION);
-        return -1;
-    }
     s_excel_session excel;
-    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
+    if (excel.start_for_points(results.count) != 0)
         return -1;
     std::string block = "FRA Sweep\n";
     const char* const names[][2] = {{"Step", nullptr},    {"Frequency", "Hz"}, {"Magnitude 1", "V"},
@@ -72,13 +57,9 @@ int fra_single_workbook(const FraResults& results, bool european, bool remove_ze
             on_range(excel.sheet, column, 3, column, last_row,
                      [](ole_object* r) { range_number_format(r, "0.00000E+00"); });
     range_set_text(excel.sheet, 1, 1, 7, last_row, block);
-    on_range(excel.sheet, 1, 1, 7, 1, [](ole_object* r) {
-        range_merge(r);
-        range_halign(r, XL_CENTER);
-    });
     on_range(excel.sheet, 1, 1, 7, last_row,
              [](ole_object* r) { range_border_weight_all(r, XL_THIN); });
-    heading_rows(excel.sheet, 7);
+    single_sweep_headings(excel.sheet, 7);
     on_range(excel.sheet, 1, 1, 7, last_row, [](ole_object* r) { range_autofit(r); });
     return 0;
 }
@@ -140,8 +121,8 @@ bool series_block(ole_object* sheet, int first, int k, int total, const std::str
             block += "\n" + std::to_string(static_cast<long>(row[0]));
             for (size_t f = 1; f < 6; ++f)
                 block += "\t" + (european ? sweep_format_european(row[f])
-                                 : f == 1  ? sweep_format_fixed4(row[f])
-                                           : sweep_format_scientific5(row[f]));
+                                 : f == 1 ? sweep_format_fixed4(row[f])
+                                          : sweep_format_scientific5(row[f]));
         }
     }
     const int last_row = 3 + (read ? static_cast<int>(sweep.rows.size()) : 0);

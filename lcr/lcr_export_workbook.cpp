@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
 constexpr int32_t BAND_COLOUR = ole_rgb(238, 236, 225);
 constexpr int32_t TITLE_COLOUR = ole_rgb(219, 238, 243);
 constexpr int32_t LABEL_COLOUR = ole_rgb(242, 242, 242);
@@ -50,33 +49,12 @@ void single_sheet_format(ole_object* sheet, int layout, int columns, int last_ro
     on_range(sheet, 2, 3, columns, last_row, [](ole_object* r) { range_halign(r, XL_RIGHT); });
 }
 
-void single_sheet_headings(ole_object* sheet, int columns)
-{
-    on_range(sheet, 1, 1, columns, 1, [](ole_object* r) {
-        range_bold(r);
-        range_font_size(r, 12);
-        range_fill(r, HEADING_GREY);
-        range_merge(r);
-        range_halign(r, XL_CENTER);
-    });
-    on_range(sheet, 1, 2, columns, 2, [](ole_object* r) {
-        range_bold(r);
-        range_font_size(r, 12);
-        range_fill(r, HEADING_GREY);
-    });
-}
-
 } // namespace
 
 int lcr_single_workbook(const LcrResults& results, bool european, bool remove_zeros)
 {
-    if (results.count <= 0) {
-        ui_message_box(nullptr, "There is nothing to export yet", "Export to Excel",
-                       MB_OK | MB_ICONINFORMATION);
-        return -1;
-    }
     s_excel_session excel;
-    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
+    if (excel.start_for_points(results.count) != 0)
         return -1;
     const int layout = results.layout;
     const int n = lcr_layout(layout).values;
@@ -97,7 +75,7 @@ int lcr_single_workbook(const LcrResults& results, bool european, bool remove_ze
         range_set_block(r, n + 1, last_row, block);
         range_border_weight_all(r, XL_THIN);
     });
-    single_sheet_headings(excel.sheet, n + 1);
+    single_sweep_headings(excel.sheet, n + 1);
     on_range(excel.sheet, 1, 1, n + 1, last_row, [](ole_object* r) { range_autofit(r); });
     return 0;
 }

@@ -1,8 +1,7 @@
 // tarvelo2-cli's export commands as a child process, against the simulator
 // where an instrument is needed.
 
-#include "sim/server.h"
-#include "tests/support/cli_run.h"
+#include "tests/support/cli_sim_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,27 +14,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CliExport : public ::testing::Test {
+class CliExport : public cli_sim_fixture {
 protected:
+    void configure(sim::sim_options& options) override
+    {
+        options.instrument.model = sim::sim_model::hxm6300;
+    }
     void SetUp() override
     {
-        char pattern[] = "/tmp/tarvelo-cli-export-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        sim::sim_options options;
-        options.tcp_port = 0;
-        options.instrument.model = sim::sim_model::hxm6300;
-        options.instrument.time_scale = 0;
-        server = std::make_unique<sim::sim_server>(options);
-        server->start();
+        cli_sim_fixture::SetUp();
         std::ofstream(dir + "/sweep1.dat", std::ios::binary)
             << "07-12-2026 - "
                "09:35\r\n1\t10.0000\t1.5E+000\t7.5E-001\t-6.0E+000\t-4.5E+001\t2.0E-003";
-    }
-    void TearDown() override
-    {
-        server->stop();
-        fs::remove_all(dir);
     }
     // Exit status and stdout; stderr into err.
     int run(const std::string& args, std::string& out, bool connected = false)
@@ -52,9 +42,6 @@ protected:
         std::ifstream in(dir + "/err.txt");
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
-    std::string dir;
-    std::unique_ptr<sim::sim_server> server;
 };
 
 } // namespace

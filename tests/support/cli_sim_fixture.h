@@ -22,9 +22,12 @@ protected:
         options.tcp_host = "127.0.0.1";
         options.tcp_port = 0;
         options.instrument.time_scale = 0;
+        configure(options);
         server = std::make_unique<sim::sim_server>(options);
         server->start();
     }
+    // A fixture's own instrument (model, noise, faults) before it starts.
+    virtual void configure(sim::sim_options&) {}
     void TearDown() override
     {
         server->stop();
