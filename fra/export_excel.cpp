@@ -23,6 +23,28 @@ int s_excel_session::start_for_points(int points)
     return start(EXPORT_ERROR_CAPTION) != 0 ? -1 : 0;
 }
 
+int series_workbook(bool exportable, const char* name, int total,
+                    const std::function<bool(ole_object* sheet, int k)>& block)
+{
+    if (!exportable) {
+        ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
+        return -1;
+    excel.delete_active_sheets(2); // down to the one sheet
+    sheet_set_name(excel.sheet, name);
+    std::string skipped;
+    for (int k = 1; k <= total; ++k)
+        if (!block(excel.sheet, k))
+            skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k) + ".dat";
+    if (!skipped.empty())
+        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
+                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+    return 0;
+}
+
 void single_sweep_headings(ole_object* sheet, int columns)
 {
     const auto heading = [](ole_object* r) {

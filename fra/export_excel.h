@@ -7,6 +7,7 @@
 
 #include "office/ole.h"
 
+#include <functional>
 #include <string>
 
 struct s_excel_session {
@@ -32,6 +33,12 @@ template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, i
     f(range);
     ole_release(range);
 }
+
+// A series workbook: "No Data to Export" unless the series can be exported,
+// else one sheet called `name` with block(sheet, k) for sweeps 1..total; the
+// sweep files a block could not read are named in one message. 0 or -1.
+int series_workbook(bool exportable, const char* name, int total,
+                    const std::function<bool(ole_object* sheet, int k)>& block);
 
 // Rows 1 and 2 of a one-sweep sheet, bold 12-point on grey: the title
 // merged and centred over the columns, then the column headings.

@@ -138,21 +138,9 @@ bool series_block(ole_object* sheet, int first, int k, int total, const std::str
 
 int fra_series_workbook(const std::string& data_folder, int done, int total, bool european)
 {
-    if (!fra_series_exportable(data_folder, done, total)) {
-        ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
-        return -1;
-    }
-    s_excel_session excel;
-    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
-        return -1;
-    excel.delete_active_sheets(2); // down to the one sheet
-    sheet_set_name(excel.sheet, "FRA Sweep data");
-    std::string skipped;
-    for (int k = 1; k <= total; ++k)
-        if (!series_block(excel.sheet, 7 * (k - 1) + 1, k, total, data_folder, european))
-            skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k) + ".dat";
-    if (!skipped.empty())
-        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
-                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
-    return 0;
+    return series_workbook(fra_series_exportable(data_folder, done, total), "FRA Sweep data", total,
+                           [&](ole_object* sheet, int k) {
+                               return series_block(sheet, 7 * (k - 1) + 1, k, total, data_folder,
+                                                   european);
+                           });
 }

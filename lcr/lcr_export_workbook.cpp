@@ -200,23 +200,10 @@ bool series_block(const s_block_place& b, int layout, int k, int total, const st
 int lcr_series_workbook(const std::string& data_folder, int done, int total, bool european)
 {
     const int layout = lcr_series_layout(data_folder);
-    if (total <= 0 || done != total || layout == 0) {
-        ui_message_box(nullptr, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
-        return -1;
-    }
-    s_excel_session excel;
-    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
-        return -1;
-    excel.delete_active_sheets(2); // down to the one sheet
-    sheet_set_name(excel.sheet, "LCR Sweep data");
-    const int n = lcr_layout(layout).values;
-    std::string skipped;
-    for (int k = 0; k < total; ++k)
-        if (!series_block({excel.sheet, (n + 2) * k + 1, n}, layout, k + 1, total, data_folder,
-                          european))
-            skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k + 1) + ".dat";
-    if (!skipped.empty())
-        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
-                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
-    return 0;
+    const int n = layout == 0 ? 0 : lcr_layout(layout).values;
+    return series_workbook(total > 0 && done == total && layout != 0, "LCR Sweep data", total,
+                           [&](ole_object* sheet, int k) {
+                               return series_block({sheet, (n + 2) * (k - 1) + 1, n}, layout, k,
+                                                   total, data_folder, european);
+                           });
 }
