@@ -3,7 +3,7 @@
 
 #include "cli/cli.h"
 #include "db/db_connection.h"
-#include "graph/compare/winding_report.h"
+#include "review/winding_report.h"
 
 #include <cstdio>
 #include <cstdlib>

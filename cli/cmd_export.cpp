@@ -21,8 +21,8 @@
 #include "fra/fra_export.h"
 #include "fra/fra_export_workbook.h"
 #include "link/link.h"
-#include "office/db_tests_workbook.h"
 #include "office/excel_server.h"
+#include "review/db_tests_workbook.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -40,7 +40,7 @@ int series_text(const std::string& out, const std::string& data, int total,
     for (int k = 1; k <= total; ++k) {
         sweep_file_contents contents;
         if (sweep_file_read(sweep_file_path(data, k), contents) == sweep_file_status::ok)
-            print_written(fra_series_file_name(out, k, contents.date_line));
+            print_written(export_series_file_name(out, k, contents.date_line));
     }
     return 0;
 }
@@ -112,7 +112,7 @@ int run_db_export(const cli_args& args)
         const std::string out = args.get("--out");
         rc = fra_export_db_text(out, keys, header, args.flag("--european")) > 0 ? 0 : FAILED;
         for (size_t i = 1; i <= keys.size(); ++i) {
-            const std::string file = fra_export_strip_extension(out) + std::to_string(i) + ".txt";
+            const std::string file = export_strip_extension(out) + std::to_string(i) + ".txt";
             if (std::filesystem::exists(file))
                 print_written(file);
         }

@@ -5,7 +5,7 @@
 
 #include "cli/cli.h"
 #include "db/db_connection.h"
-#include "graph/dialog/graph_model.h"
+#include "review/graph_model.h"
 
 #include <cstdio>
 #include <cstdlib>

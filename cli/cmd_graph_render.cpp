@@ -8,8 +8,8 @@
 #include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "db/db_connection.h"
-#include "graph/dialog/ui/graph_overlay.h"
 #include "graph/ui/chart_file.h"
+#include "review/ui/graph_overlay.h"
 
 #include <QGuiApplication>
 #include <QPainter>

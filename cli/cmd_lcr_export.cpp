@@ -96,7 +96,7 @@ int series_export(const cli_args& args, int total, const s_export_header& header
         sweep_file_contents contents;
         if (sweep_file_read(sweep_file_path(data, k), contents) != sweep_file_status::ok)
             continue;
-        const std::string file = fra_series_file_name(out, k, contents.date_line);
+        const std::string file = export_series_file_name(out, k, contents.date_line);
         if (std::filesystem::exists(file))
             print_written(file);
     }

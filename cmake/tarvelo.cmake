@@ -144,35 +144,63 @@ function(tarvelo_add_child_folders)
   endforeach()
 endfunction()
 
-# The floors: base/ at the bottom, the subsystems in the middle, the shell
-# (app/) and the command line on top. Dependencies point down only, so no
-# file outside app/, cli/, tests/ and bench/ may include a header of the
-# shell, and nothing in base/ may include a subsystem. Checked at configure
-# time so a wrong include never builds.
+# The floors, bottom up:
+#   base -> {graph, office, link} -> {config, db} -> sweep -> {fra, lcr}
+#        -> review -> {app, cli}
+# Each folder below the shell may include its own headers and those of the
+# subsystems it declares here, and nothing else of the application; sim/ is
+# a program of its own and includes only itself. app/, cli/, tests/, bench/
+# and fuzz/ may include anything. Checked at configure time, so a wrong
+# include never builds; folders that do not exist are skipped.
+set(TARVELO_FLOOR_DEPS_base "")
+set(TARVELO_FLOOR_DEPS_graph base)
+set(TARVELO_FLOOR_DEPS_office base)
+set(TARVELO_FLOOR_DEPS_link base)
+set(TARVELO_FLOOR_DEPS_config link graph office base)
+set(TARVELO_FLOOR_DEPS_db base)
+set(TARVELO_FLOOR_DEPS_sweep config link db base)
+set(TARVELO_FLOOR_DEPS_fra sweep config link db graph office base)
+set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base
+    # lcr -> fra: until the sweep subsystem lands
+    fra)
+set(TARVELO_FLOOR_DEPS_review fra lcr config link db graph office base)
+set(TARVELO_FLOOR_DEPS_sim "")
+set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim)
+set(TARVELO_FLOOR_ALL ${TARVELO_FLOOR_CHECKED} app cli)
+
+# The line number of the first line of file that is exactly `line`.
+function(tarvelo_line_number file line out)
+  file(READ ${file} content)
+  string(FIND "${content}" "${line}" at)
+  string(SUBSTRING "${content}" 0 ${at} before)
+  string(REGEX MATCHALL "\n" breaks "${before}")
+  list(LENGTH breaks count)
+  math(EXPR number "${count} + 1")
+  set(${out} ${number} PARENT_SCOPE)
+endfunction()
+
 function(tarvelo_check_floors)
-  set(subsystems link config db graph fra lcr office)
-  set(sources "")
-  foreach(dir base ${subsystems} sim fuzz)
-    file(GLOB_RECURSE found RELATIVE ${PROJECT_SOURCE_DIR}
-         ${PROJECT_SOURCE_DIR}/${dir}/*.h ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
-    list(APPEND sources ${found})
-  endforeach()
   set(problems "")
-  foreach(src ${sources})
-    file(STRINGS ${PROJECT_SOURCE_DIR}/${src} includes REGEX "^#include \"")
-    foreach(inc ${includes})
-      if(inc MATCHES "^#include \"app/")
-        string(APPEND problems "\n  ${src}: ${inc}")
-      elseif(src MATCHES "^base/")
-        foreach(sub ${subsystems})
-          if(inc MATCHES "^#include \"${sub}/")
-            string(APPEND problems "\n  ${src}: ${inc}")
-          endif()
-        endforeach()
-      endif()
+  foreach(dir ${TARVELO_FLOOR_CHECKED})
+    if(NOT IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${dir})
+      continue()
+    endif()
+    set(allowed ${dir} ${TARVELO_FLOOR_DEPS_${dir}})
+    file(GLOB_RECURSE sources RELATIVE ${PROJECT_SOURCE_DIR}
+         ${PROJECT_SOURCE_DIR}/${dir}/*.h ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+    foreach(src ${sources})
+      file(STRINGS ${PROJECT_SOURCE_DIR}/${src} includes REGEX "^#include \"[a-z_]+/")
+      foreach(inc ${includes})
+        string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${inc}")
+        if(target IN_LIST TARVELO_FLOOR_ALL AND NOT target IN_LIST allowed)
+          tarvelo_line_number(${PROJECT_SOURCE_DIR}/${src} "${inc}" line)
+          string(REPLACE ";" " " may "${TARVELO_FLOOR_DEPS_${dir}}")
+          string(APPEND problems "\n  ${src}:${line}: ${inc} (${dir} may include only: ${dir} ${may})")
+        endif()
+      endforeach()
     endforeach()
   endforeach()
   if(problems)
-    message(FATAL_ERROR "An include points up a floor (base < subsystems < app):${problems}")
+    message(FATAL_ERROR "An include points up a floor or to a subsystem not declared as a dependency:${problems}")
   endif()
 endfunction()

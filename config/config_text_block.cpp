@@ -1,5 +1,6 @@
 #include "config/config_text_block.h"
 
+#include "base/text_file.h"
 #include "config/instrument_config.h"
 #include "config/param_table.h"
 #include "link/link.h"
@@ -86,18 +87,6 @@ std::string config_block_lines(const instrument_config& cfg, const s_block_layou
     return single_percent(out);
 }
 
-void config_write_text(FILE* file, const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    std::fwrite(out.data(), 1, out.size(), file);
-}
-
 std::string config_block_text(const instrument_config& cfg, const s_link& link,
                               const std::string& calibration)
 {
@@ -112,5 +101,5 @@ std::string config_block_text(const instrument_config& cfg, const s_link& link,
 void config_write_block(FILE* file, const instrument_config& cfg, const s_link& link,
                         const std::string& calibration)
 {
-    config_write_text(file, config_block_text(cfg, link, calibration));
+    text_file_write_crlf(file, config_block_text(cfg, link, calibration));
 }

@@ -11,6 +11,13 @@
 class instrument_config;
 struct s_link;
 
+// What fills the configuration block at the head of every export file.
+struct s_export_header {
+    const instrument_config* cfg = nullptr;
+    const s_link* link = nullptr;
+    std::string calibration; // empty until something defines it
+};
+
 // One entry of a printed table: a section title (id 0) or a parameter id.
 struct s_block_entry {
     int id;
@@ -27,9 +34,6 @@ struct s_block_layout {
 
 // The parameter lines of `cfg`, line feeds as "\n", percent signs single.
 std::string config_block_lines(const instrument_config& cfg, const s_block_layout& layout);
-
-// Writes text with each line feed as CR LF, as exported files are written.
-void config_write_text(FILE* file, const std::string& text);
 
 // Header, identification and parameter lines of the current configuration,
 // line feeds as "\n". Fields of an instrument not yet identified are empty.

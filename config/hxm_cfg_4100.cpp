@@ -1,5 +1,6 @@
 #include "config/hxm_cfg_4100.h"
 
+#include "base/text_file.h"
 #include "config/config_text_block.h"
 #include "config/param_table.h"
 
@@ -88,5 +89,5 @@ void hxm_cfg_4100::print_config(std::ostream& out) const
 
 void hxm_cfg_4100::print_config_file(FILE* file) const
 {
-    config_write_text(file, block_lines(*this));
+    text_file_write_crlf(file, block_lines(*this));
 }

@@ -1,7 +1,7 @@
 #include "db/sweep_import.h"
 
+#include "base/sweep_numbers.h"
 #include "db/sweep_lines.h"
-#include "db/sweep_numbers.h"
 
 #include <algorithm>
 

@@ -12,21 +12,14 @@
 // target and renamed over it once complete, so a failed write never leaves a
 // partial file. Failures are reported through the user-interface seam.
 
+#include "base/export_texts.h"
+#include "base/text_file.h"
+#include "config/config_text_block.h"
 #include "fra/fra_result.h"
 
 #include <span>
 #include <string>
 #include <vector>
-
-class instrument_config;
-struct s_link;
-
-// What fills the configuration block at the head of every file.
-struct s_export_header {
-    const instrument_config* cfg = nullptr;
-    const s_link* link = nullptr;
-    std::string calibration; // empty until something defines it
-};
 
 // One field ("%.5E" or the European short form).
 std::string fra_export_number(double value, bool european);
@@ -38,20 +31,6 @@ std::string fra_export_columns(bool six_columns, bool european);
 // Configuration block, "data start sweep 1" and the column header, line
 // feeds as "\n".
 std::string fra_export_head(const s_export_header& header, bool six_columns, bool european);
-
-// The file of sweep k of a repeating test: the chosen path without its
-// extension, " k" for k > 1, " #<date> @<time>" from the sweep file's date
-// line (":" as "_"; "/", "\\" and control characters as "_"), ".txt".
-std::string fra_series_file_name(const std::string& chosen, int k, const std::string& date_line);
-
-// text ("\n" line ends) into path with CR LF line ends, via a temporary file
-// and a rename. False when the file cannot be written completely.
-bool fra_write_text_file(const std::string& path, const std::string& text);
-
-// Message texts and captions shared by the exports.
-extern const char* const EXPORT_ERROR_CAPTION;   // "Excel Export Error"
-extern const char* const NO_DATA_TEXT;           // "No Data to Export"
-extern const char* const CANNOT_CREATE_CSV_TEXT; // "Unable to create CSV file"
 
 // The last sweep to one file. "No Data to Export" when it holds no point.
 // Returns 0, or -1 after a message.
@@ -75,6 +54,3 @@ int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_k
 // that wrote the present set is recorded beside them, and exporting LCR
 // columns under FRA headings would mislabel every value.
 bool fra_series_exportable(const std::string& data_folder, int done, int total);
-
-// The chosen path without the extension of its file name.
-std::string fra_export_strip_extension(const std::string& path);

@@ -1,9 +1,9 @@
 #pragma once
 // What OK of the "Export Tests" dialog runs, by the window that opened it
 // and the choices made: the FRA window exports its last sweep or, with a
-// repeating test set up, every sweep of the series; the database form
-// exports its selection (1 to 9 tests). Text exports ask for the file
-// through the save chooser first.
+// repeating test set up, every sweep of the series; the database form's
+// selection (1 to 9 tests) is the stored-test review's export of the same
+// request. Text exports ask for the file through the save chooser first.
 
 #include "fra/fra_export.h"
 
@@ -36,10 +36,6 @@ struct s_export_request {
     s_export_header header;
 };
 
-// The save chooser of the text exports: the chosen path, or empty after
-// "Unable to create CSV file" (cancelled) or a refused overwrite.
-std::string fra_export_choose_file(void* owner);
-
-// Runs the export; 0 when something was written, -1 otherwise (the user
+// Runs the FRA window's export; 0 when something was written, -1 otherwise (the user
 // has been told why).
 int fra_export_run(void* owner, const s_export_request& request);

@@ -1,17 +1,13 @@
+#include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "config/config_text_block.h"
 #include "db/db_access.h"
 #include "db/sweep_file.h"
-#include "db/sweep_numbers.h"
 #include "fra/fra_export.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
-
-const char* const EXPORT_ERROR_CAPTION = "Excel Export Error";
-const char* const NO_DATA_TEXT = "No Data to Export";
-const char* const CANNOT_CREATE_CSV_TEXT = "Unable to create CSV file";
 
 namespace {
 
@@ -32,20 +28,6 @@ void show_cannot_create(const std::string& path)
 std::string pad13(const std::string& field)
 {
     return field.size() >= 13 ? field : std::string(13 - field.size(), ' ') + field;
-}
-
-// Characters of the date line that may not appear in a file name.
-char name_safe(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':') ? '_' : c;
-}
-
-std::string name_safe(std::string text)
-{
-    for (char& c : text)
-        c = name_safe(c);
-    return text;
 }
 
 } // namespace
@@ -83,46 +65,9 @@ std::string fra_export_head(const s_export_header& header, bool six_columns, boo
            "data start sweep 1\n" + fra_export_columns(six_columns, european) + "\n";
 }
 
-std::string fra_series_file_name(const std::string& chosen, int k, const std::string& date_line)
-{
-    std::string name = fra_export_strip_extension(chosen);
-    if (k > 1)
-        name += " " + std::to_string(k);
-    const size_t first_space = date_line.find(' ');
-    const size_t last_space = date_line.rfind(' ');
-    const std::string date = date_line.substr(0, first_space);
-    const std::string time =
-        last_space == std::string::npos ? std::string() : date_line.substr(last_space + 1);
-    return name + " #" + name_safe(date) + " @" + name_safe(time) + ".txt";
-}
-
 bool fra_series_exportable(const std::string& data_folder, int done, int total)
 {
     return total > 0 && done == total && sweep_file_read_mode(data_folder).rfind("LCR", 0) != 0;
-}
-
-std::string fra_export_strip_extension(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path;
-    return path.substr(0, dot);
-}
-
-bool fra_write_text_file(const std::string& path, const std::string& text)
-{
-    const std::string temporary = path + ".part" + std::to_string(::getpid());
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return false;
-    config_write_text(file, text);
-    const bool written = std::fflush(file) == 0 && !std::ferror(file);
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    std::remove(temporary.c_str());
-    return false;
 }
 
 int fra_export_single_text(const std::string& path, const FraResults& results,
@@ -138,7 +83,7 @@ int fra_export_single_text(const std::string& path, const FraResults& results,
             text += '\n';
         text += fra_export_line(std::span(results.points[i].v, FRA_VALUES_USUAL), european);
     }
-    if (!fra_write_text_file(path, text)) {
+    if (!export_write_text_file(path, text)) {
         show_cannot_create(path);
         return -1;
     }
@@ -166,8 +111,8 @@ int fra_export_series_text(const std::string& chosen, const std::string& data_fo
         std::string text = fra_export_head(header, true, european);
         for (const auto& row : sweep.rows)
             text += fra_export_line(std::span(row).subspan(1, FRA_VALUES_USUAL), european) + "\n";
-        const std::string target = fra_series_file_name(chosen, k, sweep.date_line);
-        if (!fra_write_text_file(target, text)) {
+        const std::string target = export_series_file_name(chosen, k, sweep.date_line);
+        if (!export_write_text_file(target, text)) {
             show_cannot_create(target);
             return -1;
         }
@@ -181,7 +126,7 @@ int fra_export_series_text(const std::string& chosen, const std::string& data_fo
 int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
                        const s_export_header& header, bool european)
 {
-    const std::string base = fra_export_strip_extension(chosen);
+    const std::string base = export_strip_extension(chosen);
     int written = 0;
     for (size_t i = 0; i < test_keys.size(); ++i) {
         s_test test;
@@ -194,7 +139,7 @@ int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_k
             text += (p > 0 ? "\n" : "") + fra_export_line(values, european);
         }
         const std::string target = base + std::to_string(i + 1) + ".txt";
-        if (!fra_write_text_file(target, text)) {
+        if (!export_write_text_file(target, text)) {
             show_cannot_create(target);
             return -1;
         }

@@ -1,10 +1,10 @@
 #include "fra/fra_export_workbook.h"
 
+#include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "db/sweep_file.h"
-#include "db/sweep_numbers.h"
-#include "fra/export_excel.h"
 #include "fra/fra_export.h"
+#include "office/excel_session.h"
 
 namespace {
 

@@ -11,7 +11,9 @@
 // line ends through a temporary name, so a failed write leaves no partial
 // file.
 
-#include "fra/fra_export.h"
+#include "base/export_texts.h"
+#include "base/text_file.h"
+#include "config/config_text_block.h"
 #include "lcr/lcr_point.h"
 
 #include <span>

@@ -1,5 +1,4 @@
 #include "base/ui_seam.h"
-#include "fra/fra_export_dispatch.h"
 #include "lcr/lcr_export.h"
 
 namespace {
@@ -13,7 +12,7 @@ int series_export(void* owner, const s_lcr_export_request& r)
         ui_message_box(owner, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
         return -1;
     }
-    const std::string path = fra_export_choose_file(owner);
+    const std::string path = export_choose_file(owner);
     if (path.empty())
         return -1;
     return lcr_export_series_text(path, r.data_folder, r.sweeps_done, r.sweeps_total, r.header,
@@ -32,7 +31,7 @@ int sweep_export(void* owner, const s_lcr_export_request& r)
         ui_message_box(owner, NO_DATA_TEXT, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
         return -1;
     }
-    const std::string path = fra_export_choose_file(owner);
+    const std::string path = export_choose_file(owner);
     if (path.empty())
         return -1;
     return lcr_export_single_text(path, results, r.header, r.european);

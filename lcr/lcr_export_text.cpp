@@ -1,7 +1,7 @@
+#include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "config/config_text_block.h"
 #include "db/sweep_file.h"
-#include "db/sweep_numbers.h"
 #include "lcr/lcr_export.h"
 #include "lcr/lcr_layouts.h"
 
@@ -104,7 +104,7 @@ int lcr_export_single_text(const std::string& path, const LcrResults& results,
         const LcrPoint& p = results.points[static_cast<size_t>(i)];
         text += (i > 0 ? "\n" : "") + lcr_export_line(i + 1, std::span(p.v, n), european);
     }
-    if (!fra_write_text_file(path, text)) {
+    if (!export_write_text_file(path, text)) {
         show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + path);
         return -1;
     }
@@ -133,8 +133,8 @@ int lcr_export_series_text(const std::string& chosen, const std::string& data_fo
         std::string text = head(header, layout, european);
         for (const auto& row : sweep.rows)
             text += lcr_export_line(step_of(row[0]), std::span(row).subspan(1), european) + "\n";
-        const std::string target = fra_series_file_name(chosen, k, sweep.date_line);
-        if (!fra_write_text_file(target, text)) {
+        const std::string target = export_series_file_name(chosen, k, sweep.date_line);
+        if (!export_write_text_file(target, text)) {
             show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + target);
             return -1;
         }

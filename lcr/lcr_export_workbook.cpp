@@ -1,9 +1,9 @@
+#include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "db/sweep_file.h"
-#include "db/sweep_numbers.h"
-#include "fra/export_excel.h"
 #include "lcr/lcr_export.h"
 #include "lcr/lcr_layouts.h"
+#include "office/excel_session.h"
 
 #include <algorithm>
 

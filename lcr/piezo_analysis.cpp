@@ -1,6 +1,6 @@
 #include "lcr/piezo_analysis.h"
 
-#include "db/sweep_numbers.h"
+#include "base/sweep_numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #include "lcr/piezo_report.h"
 
+#include "base/export_texts.h"
+#include "base/sweep_numbers.h"
 #include "base/time_text.h"
 #include "base/ui_seam.h"
-#include "db/sweep_numbers.h"
-#include "fra/export_excel.h"
-#include "fra/fra_export.h"
 #include "lcr/lcr_layouts.h"
+#include "office/excel_session.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 #include "link/comms_log.h"
 
+#include "base/log_seam.h"
 #include "base/ui_seam.h"
 
 #include <atomic>
@@ -85,6 +86,10 @@ bool ensure_file(const std::string& path, const std::string& prefix)
                    MB_OK);
     return false;
 }
+
+// The diagnostic lines of the layers below the link (the automation layer's
+// spreadsheet version) go into this log wherever the link is linked in.
+[[maybe_unused]] const bool takes_diagnostic_lines = (log_seam_set_writer(comms_log_write), true);
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "office/excel_server.h"
 
-#include "db/sweep_numbers.h"
+#include "base/sweep_numbers.h"
 
 #include <algorithm>
 #include <array>

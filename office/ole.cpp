@@ -1,7 +1,7 @@
 #include "office/ole.h"
 
+#include "base/log_seam.h"
 #include "base/ui_seam.h"
-#include "link/comms_log.h"
 #include "office/excel_server.h"
 #include "office/word_server.h"
 
@@ -129,7 +129,7 @@ int excel_version(const std::string& program_id, std::string& text)
     }
     const size_t dot = current.rfind('.');
     text = dot == std::string::npos ? current : current.substr(dot + 1);
-    comms_log_write("*** Excel Version ID: " + text + " **\n");
+    log_seam_write("*** Excel Version ID: " + text + " **\n");
     return excel_version_number(current);
 }
 

@@ -8,14 +8,14 @@
 #include "config/ui/capture_window.h"
 #include "config/ui/config_window.h"
 #include "db/ui/db_form_windows.h"
-#include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_window.h"
-#include "graph/dialog/ui/graph_dialog.h"
 #include "lcr/ui/lcr_export_ui.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/ui/connect_dialog.h"
 #include "office/ui/desktop_opener.h"
+#include "review/ui/graph_dialog.h"
+#include "review/ui/tests_export_ui.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     fra_register_windows();
     lcr_register_windows();
     piezo_register_windows();
-    fra_register_exporters();
+    review_register_exporters();
     lcr_register_exporters();
     capture_register_window();
     office_use_desktop_opener();

@@ -1,16 +1,13 @@
 #include "fra/ui/fra_export_ui.h"
 
 #include "base/app_settings.h"
-#include "base/ui/export_entry.h"
 #include "config/config_current.h"
 #include "db/ui/export_tests_dialog.h"
 #include "fra/fra_export_dispatch.h"
 #include "fra/sweep_series.h"
 #include "link/link.h"
 
-namespace {
-
-bool ask(QWidget* owner, int repeat_count, s_export_request& request)
+bool fra_export_ask(QWidget* owner, int repeat_count, s_export_request& request)
 {
     export_tests_dialog dialog(owner, repeat_count);
     s_export_dialog_choice choice;
@@ -22,8 +19,6 @@ bool ask(QWidget* owner, int repeat_count, s_export_request& request)
     return true;
 }
 
-} // namespace
-
 void fra_export_from_window(QWidget* owner, const FraResults& results, const s_fra_series& series,
                             int repeat_count)
 {
@@ -33,20 +28,6 @@ void fra_export_from_window(QWidget* owner, const FraResults& results, const s_f
     request.repeat_count = repeat_count;
     request.sweeps_done = series.sweeps_done;
     request.sweeps_total = series.sweeps_total;
-    if (ask(owner, repeat_count, request))
+    if (fra_export_ask(owner, repeat_count, request))
         fra_export_run(owner, request);
-}
-
-void fra_export_selected_tests(QWidget* owner, const std::vector<int>& test_keys)
-{
-    s_export_request request;
-    request.mode = EXPORT_MODE_DATABASE;
-    request.test_keys = test_keys;
-    if (ask(owner, 0, request))
-        fra_export_run(owner, request);
-}
-
-void fra_register_exporters()
-{
-    set_tests_exporter(fra_export_selected_tests);
 }

@@ -1,18 +1,17 @@
 #pragma once
 // The Export Tests dialog in front of the exports: from the FRA window's
-// EXPORT button and, once registered, from the database form's "Export
-// Selected Tests".
-
-#include <vector>
+// EXPORT button, and (through the stored-test review) from the database
+// form's "Export Selected Tests".
 
 class QWidget;
 struct FraResults;
 struct s_fra_series;
+struct s_export_request;
+
+// Shows the dialog; on OK fills the request's choices, header and data
+// folder and returns true.
+bool fra_export_ask(QWidget* owner, int repeat_count, s_export_request& request);
 
 // The FRA window's export: repeat_count non-zero exports the series.
 void fra_export_from_window(QWidget* owner, const FraResults& results, const s_fra_series& series,
                             int repeat_count);
-// The database form's selection (TestNo keys in row order).
-void fra_export_selected_tests(QWidget* owner, const std::vector<int>& test_keys);
-// Makes the dialog the database form's export entry point.
-void fra_register_exporters();

@@ -1,5 +1,5 @@
+#include "base/sweep_numbers.h"
 #include "db/sweep_file.h"
-#include "db/sweep_numbers.h"
 #include "db_test_support.h"
 
 #include <clocale>

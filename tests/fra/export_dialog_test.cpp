@@ -1,7 +1,7 @@
 #include "base/ui/export_entry.h"
 #include "base/ui_seam.h"
 #include "db/ui/export_tests_dialog.h"
-#include "fra/ui/fra_export_ui.h"
+#include "review/ui/tests_export_ui.h"
 #include "tests/support/qt_test_app.h"
 
 #include <QAbstractButton>
@@ -34,7 +34,7 @@ TEST(ExportTestsDialog, DatabaseFormReachesItThroughTheEntryPoint)
     ensure_qt_app();
     scripted_ui ui;
     ui_set_backend(&ui);
-    fra_register_exporters();
+    review_register_exporters();
     ASSERT_TRUE(tests_exporter_registered());
     QTimer::singleShot(50, [] {
         auto* d = qobject_cast<export_tests_dialog*>(QApplication::activeModalWidget());

@@ -1,3 +1,4 @@
+#include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "config/config_text_block.h"
 #include "config/hxm_cfg_4100.h"
@@ -5,7 +6,6 @@
 #include "db/db_connection.h"
 #include "db/sweep_file.h"
 #include "db/sweep_import.h"
-#include "db/sweep_numbers.h"
 #include "fra/fra_export.h"
 #include "link/link.h"
 
@@ -207,9 +207,9 @@ TEST_F(FraExport, RepeatingTestWritesOneFilePerSweepAndNamesTheSkippedOnes)
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text,
               "These sweep files could not be read and were not exported: sweep3.dat, sweep4.dat");
-    EXPECT_EQ(fra_series_file_name("/x/run.txt", 3, "07/12/2026\r\n - 1:2"),
+    EXPECT_EQ(export_series_file_name("/x/run.txt", 3, "07/12/2026\r\n - 1:2"),
               "/x/run 3 #07_12_2026__ @1_2.txt");
-    EXPECT_EQ(fra_series_file_name("/x.y/run", 1, "d - t"), "/x.y/run #d @t.txt");
+    EXPECT_EQ(export_series_file_name("/x.y/run", 1, "d - t"), "/x.y/run #d @t.txt");
 }
 
 TEST_F(FraExport, DatabaseTestsGiveOneFilePerTestWithPoints)

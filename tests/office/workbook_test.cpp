@@ -3,8 +3,8 @@
 #include "db/db_connection.h"
 #include "db/sweep_file.h"
 #include "fra/fra_export_workbook.h"
-#include "office/db_tests_workbook.h"
 #include "office_support.h"
+#include "review/db_tests_workbook.h"
 
 #include <fstream>
 

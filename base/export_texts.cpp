@@ -1,0 +1,62 @@
+#include "base/export_texts.h"
+
+#include "base/text_file.h"
+#include "base/ui_seam.h"
+
+#include <filesystem>
+
+const char* const EXPORT_ERROR_CAPTION = "Excel Export Error";
+const char* const NO_DATA_TEXT = "No Data to Export";
+const char* const CANNOT_CREATE_CSV_TEXT = "Unable to create CSV file";
+
+namespace {
+
+// Characters of the date line that may not appear in a file name.
+char name_safe(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':') ? '_' : c;
+}
+
+std::string name_safe(std::string text)
+{
+    for (char& c : text)
+        c = name_safe(c);
+    return text;
+}
+
+} // namespace
+
+std::string export_choose_file(void* owner)
+{
+    ui_file_request request;
+    request.save = true;
+    request.caption = "Save As";
+    request.filters = "Text File (*.txt)";
+    request.default_suffix = "txt";
+    ui_file_choice choice;
+    if (!ui_choose_file(owner, request, choice) || choice.path.empty()) {
+        ui_message_box(owner, CANNOT_CREATE_CSV_TEXT, EXPORT_ERROR_CAPTION,
+                       MB_OK | MB_ICONINFORMATION);
+        return {};
+    }
+    std::error_code error;
+    if (std::filesystem::exists(choice.path, error) &&
+        ui_message_box(owner, choice.path + " already exists.\nDo you want to replace it?",
+                       "Save As", MB_YESNO | MB_ICONWARNING) != IDYES)
+        return {};
+    return choice.path;
+}
+
+std::string export_series_file_name(const std::string& chosen, int k, const std::string& date_line)
+{
+    std::string name = export_strip_extension(chosen);
+    if (k > 1)
+        name += " " + std::to_string(k);
+    const size_t first_space = date_line.find(' ');
+    const size_t last_space = date_line.rfind(' ');
+    const std::string date = date_line.substr(0, first_space);
+    const std::string time =
+        last_space == std::string::npos ? std::string() : date_line.substr(last_space + 1);
+    return name + " #" + name_safe(date) + " @" + name_safe(time) + ".txt";
+}
