@@ -5,9 +5,7 @@
 #include "db/sweep_file.h"
 #include "fra/fra_export.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "review/ui/graph_dialog.h"
 
 #include "base/ui/qt_seams.h"
-#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "graph/ui/chart_file.h"
 #include "review/ui/compare_box.h"
@@ -16,7 +15,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
