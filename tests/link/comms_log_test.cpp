@@ -1,3 +1,4 @@
+#include "base/log_seam.h"
 #include "base/ui_seam.h"
 #include "link/comms_log.h"
 #include "link/link.h"
@@ -133,6 +134,15 @@ TEST_F(CommsLog, SwitchingOnStartsAFreshFile)
     comms_log_start(folder.string());
     comms_log_write("first\n");
     EXPECT_EQ(lines(), (std::vector<std::string>{" ***\tLOG FILE OPENED\t***", "first"}));
+}
+
+// The layers below the link (the automation layer) log through the seam.
+TEST_F(CommsLog, LinesOfTheLayersBelowReachTheLog)
+{
+    comms_log_start(folder.string());
+    log_seam_write("*** Excel Version ID: 16.0 **\n");
+    EXPECT_EQ(lines(), (std::vector<std::string>{" ***\tLOG FILE OPENED\t***",
+                                                 "*** Excel Version ID: 16.0 **"}));
 }
 
 TEST_F(CommsLog, UncreatableFileSwitchesLoggingOffWithOneMessage)
