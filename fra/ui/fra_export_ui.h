@@ -7,10 +7,10 @@
 
 class QWidget;
 struct FraResults;
-struct s_fra_series;
+struct s_sweep_series;
 
 // The FRA window's export: repeat_count non-zero exports the series.
-void fra_export_from_window(QWidget* owner, const FraResults& results, const s_fra_series& series,
+void fra_export_from_window(QWidget* owner, const FraResults& results, const s_sweep_series& series,
                             int repeat_count);
 // The database form's selection (TestNo keys in row order).
 void fra_export_selected_tests(QWidget* owner, const std::vector<int>& test_keys);

@@ -65,9 +65,9 @@ void fra_register_windows()
 }
 
 fra_window::fra_window(QWidget* parent)
-    : table_window(parent, FRA_WINDOW_CLASS, 2), timers_(fra_default_timer_hooks())
+    : table_window(parent, FRA_WINDOW_CLASS, 2), timers_(sweep_default_timer_hooks())
 {
-    block_.title = FRA_TEXT_PERFORMING;
+    block_.title = SWEEP_TEXT_PERFORMING;
     block_.worker = run_on_context<FraSweepContext, fra_sweep_worker>;
     block_.cancel = run_on_context<FraSweepContext, fra_sweep_cancel>;
     block_.context = &ctx_;
@@ -78,7 +78,7 @@ fra_window::~fra_window()
     realtime_running_ = 0;
     if (ctx_.realtime_thread.joinable())
         ctx_.realtime_thread.join();
-    fra_series_cancel_timer(series_, timers_);
+    sweep_series_cancel_timer(series_, timers_);
     progress_wait_idle(block_);
 }
 
@@ -104,7 +104,7 @@ void fra_window::on_command(int id, intptr_t lparam)
     case ID_START: toggle_realtime(); break;
     case ID_SWEEP: sweep_button(); break;
     case ID_EXPORT: fra_export_from_window(this, results_, series_, details_.count); break;
-    case CMD_FRA_START_SWEEP: start_sweep(); break;
+    case CMD_START_SWEEP: start_sweep(); break;
     case CMD_SET_TEXT:
         // A countdown text still queued when the timer was cancelled is late.
         if (series_.timer_id != 0)
@@ -193,8 +193,8 @@ void fra_window::sweep_button()
     if (realtime_running_)
         return; // one exchange with the instrument at a time
     switch (series_.button_state) {
-    case FRA_BUTTON_SWEEP: start_series(); break;
-    case FRA_BUTTON_CANCEL: end_series(); break;
+    case SWEEP_BUTTON_SWEEP: start_series(); break;
+    case SWEEP_BUTTON_CANCEL: end_series(); break;
     default: clear_results(); break;
     }
 }
@@ -222,20 +222,20 @@ void fra_window::start_series()
         set_control_text(ID_SWEEP_NO, QString("0/%1").arg(series_.sweeps_total));
         set_control_text(ID_SWEEP, "CANCEL");
         set_series_controls(false);
-        series_.button_state = FRA_BUTTON_CANCEL;
+        series_.button_state = SWEEP_BUTTON_CANCEL;
     } else {
-        series_.button_state = FRA_BUTTON_CLEAR;
+        series_.button_state = SWEEP_BUTTON_CLEAR;
         set_control_text(ID_SWEEP, "CLEAR");
     }
     request_main_refresh(*this);
-    send_command(this, CMD_FRA_START_SWEEP);
+    send_command(this, CMD_START_SWEEP);
 }
 
 void fra_window::end_series()
 {
     series_.running = 0;
-    series_.button_state = FRA_BUTTON_CLEAR;
-    fra_series_cancel_timer(series_, timers_);
+    series_.button_state = SWEEP_BUTTON_CLEAR;
+    sweep_series_cancel_timer(series_, timers_);
     // No sweep is due any more: the last countdown must not stay shown.
     set_control_text(ID_COUNTDOWN, "");
     set_control_text(ID_SWEEP, "CLEAR");
@@ -256,7 +256,7 @@ void fra_window::clear_results()
     series_.sweeps_total = 0;
     series_.running = 0;
     set_control_text(ID_SWEEP, "SWEEP");
-    series_.button_state = FRA_BUTTON_SWEEP;
+    series_.button_state = SWEEP_BUTTON_SWEEP;
     results_.clear();
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(ID_TABLE)))
         list->clear();
@@ -273,7 +273,7 @@ void fra_window::start_sweep()
 {
     // The countdown text arrives here as CMD_SET_TEXT for the label beside
     // "Til Next Sweep:".
-    fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, this, timers_);
+    sweep_series_before_sweep(series_, this, CMD_START_SWEEP, this, timers_);
     // The dialog starts its worker a second after it opens, so the block
     // alone does not show a dialog that is open but not yet running.
     if (sweep_dialog_open_ || progress_block_busy(block_))
@@ -294,9 +294,9 @@ void fra_window::sweep_complete()
                               series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
     const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
     fill_table(out.rows);
-    const bool ended = fra_series_after_sweep(series_, timers_);
+    const bool ended = sweep_series_after_sweep(series_, timers_);
     if (series_set_up_)
-        set_control_text(ID_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
+        set_control_text(ID_SWEEP_NO, qt_from_ansi(sweep_series_progress_text(series_)));
     if (ended)
         post_command(this, ID_SWEEP, NOTIFY_CLICKED);
     request_main_refresh(*this);
@@ -384,5 +384,5 @@ void fra_window::realtime_failed()
 {
     if (realtime_running_)
         toggle_realtime();
-    ui_message_box(this, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    ui_message_box(this, TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

@@ -9,7 +9,7 @@
 #include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/sweep_context.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 
 #include <atomic>
 
@@ -34,7 +34,7 @@ public:
     const s_fra_result& displayed() const { return displayed_; }
     int view() const { return view_; }
     int type_code() const;
-    const s_fra_series& series() const { return series_; }
+    const s_sweep_series& series() const { return series_; }
 
     // The FRA view made for this window by the control tables.
     void attach_view(fra_view* view) { view_window_ = view; }
@@ -62,7 +62,7 @@ private:
 
     FraSweepContext ctx_;
     FraResults results_;
-    s_fra_series series_;
+    s_sweep_series series_;
     s_progress_block block_;
     s_test_details details_;
     s_timer_hooks timers_;

@@ -10,7 +10,6 @@
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
 #include "config/config_current.h"
-#include "fra/realtime.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_details.h"
 #include "lcr/lcr_layouts.h"
@@ -81,7 +80,7 @@ void lcr_register_windows()
 }
 
 lcr_window::lcr_window(QWidget* parent)
-    : table_window(parent, LCR_WINDOW_CLASS, 2), timers_(fra_default_timer_hooks())
+    : table_window(parent, LCR_WINDOW_CLASS, 2), timers_(sweep_default_timer_hooks())
 {
     block_.title = "Performing Sweep";
     block_.worker = run_on_context<LcrSweepContext, lcr_sweep_worker>;
@@ -94,7 +93,7 @@ lcr_window::~lcr_window()
     realtime_running_ = 0;
     if (ctx_->realtime_thread.joinable())
         ctx_->realtime_thread.join();
-    fra_series_cancel_timer(series_, timers_);
+    sweep_series_cancel_timer(series_, timers_);
     progress_wait_idle(block_);
 }
 
@@ -115,7 +114,7 @@ void lcr_window::on_command(int id, intptr_t lparam)
     case CMD_LCR_START: toggle_realtime(); break;
     case CMD_LCR_SWEEP: sweep_button(); break;
     case CMD_LCR_EXPORT: export_results(); break;
-    case CMD_FRA_START_SWEEP: start_sweep(); break;
+    case CMD_START_SWEEP: start_sweep(); break;
     case CMD_SET_TEXT:
         // A countdown text still queued when the timer was cancelled is late.
         if (series_.timer_id != 0)
@@ -159,8 +158,8 @@ void lcr_window::refresh_controls(bool enable, bool, bool)
     // series holds the instrument, SWEEP (to start one) while realtime runs.
     set_control_enabled(CMD_LCR_START, enable && series_.running == 0);
     set_control_enabled(CMD_LCR_SWEEP, enable && (realtime_running_ == 0 ||
-                                                  series_.button_state != FRA_BUTTON_SWEEP));
-    set_control_enabled(CMD_LCR_EXPORT, g_export && series_.button_state != FRA_BUTTON_CANCEL);
+                                                  series_.button_state != SWEEP_BUTTON_SWEEP));
+    set_control_enabled(CMD_LCR_EXPORT, g_export && series_.button_state != SWEEP_BUTTON_CANCEL);
     if (!enable) {
         for (int id = CMD_LCR_LIST; id <= CMD_LCR_SWEEP_NO; ++id)
             set_control_visible(id, false);
@@ -211,12 +210,12 @@ void lcr_window::set_realtime_menus(bool enabled)
 void lcr_window::sweep_button()
 {
     switch (series_.button_state) {
-    case FRA_BUTTON_SWEEP:
+    case SWEEP_BUTTON_SWEEP:
         // One exchange with the instrument at a time: no sweep under realtime.
         if (realtime_running_ == 0)
             start_series();
         break;
-    case FRA_BUTTON_CANCEL: end_series(); break;
+    case SWEEP_BUTTON_CANCEL: end_series(); break;
     default: clear_results(); break;
     }
     request_main_refresh(*this);
@@ -241,19 +240,19 @@ void lcr_window::start_series()
         set_control_text(CMD_LCR_SWEEP_NO, QString("0/%1").arg(series_.sweeps_total));
         set_control_text(CMD_LCR_SWEEP, "CANCEL");
         set_series_controls(false);
-        series_.button_state = FRA_BUTTON_CANCEL;
+        series_.button_state = SWEEP_BUTTON_CANCEL;
     } else {
-        series_.button_state = FRA_BUTTON_CLEAR;
+        series_.button_state = SWEEP_BUTTON_CLEAR;
         set_control_text(CMD_LCR_SWEEP, "CLEAR");
     }
-    post_command(this, CMD_FRA_START_SWEEP);
+    post_command(this, CMD_START_SWEEP);
 }
 
 void lcr_window::end_series()
 {
     series_.running = 0;
-    series_.button_state = FRA_BUTTON_CLEAR;
-    fra_series_cancel_timer(series_, timers_);
+    series_.button_state = SWEEP_BUTTON_CLEAR;
+    sweep_series_cancel_timer(series_, timers_);
     // No sweep is due any more: the last countdown must not stay shown.
     set_control_text(CMD_LCR_COUNTDOWN, "");
     set_control_text(CMD_LCR_SWEEP, "CLEAR");
@@ -265,7 +264,7 @@ void lcr_window::clear_results()
 {
     series_.running = 0;
     series_.repeating = false;
-    series_.button_state = FRA_BUTTON_SWEEP;
+    series_.button_state = SWEEP_BUTTON_SWEEP;
     stop_realtime();
     if (series_set_up_) {
         series_set_up_ = false;
@@ -286,7 +285,7 @@ void lcr_window::clear_results()
 
 void lcr_window::start_sweep()
 {
-    fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, this, timers_);
+    sweep_series_before_sweep(series_, this, CMD_START_SWEEP, this, timers_);
     // The dialog starts its worker a second after it opens, so the block
     // alone does not show a dialog that is open but not yet running.
     if (sweep_dialog_open_ || progress_block_busy(block_))
@@ -307,9 +306,9 @@ void lcr_window::sweep_complete()
                        std::time(nullptr));
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(CMD_LCR_LIST)))
         lcr_fill_list(list, *results_);
-    const bool ended = fra_series_after_sweep(series_, timers_);
+    const bool ended = sweep_series_after_sweep(series_, timers_);
     if (series_set_up_)
-        set_control_text(CMD_LCR_SWEEP_NO, qt_from_ansi(fra_series_progress_text(series_)));
+        set_control_text(CMD_LCR_SWEEP_NO, qt_from_ansi(sweep_series_progress_text(series_)));
     if (ended)
         post_command(this, CMD_LCR_SWEEP, NOTIFY_CLICKED);
     request_main_refresh(*this);
@@ -377,5 +376,5 @@ void lcr_window::realtime_failed()
 {
     stop_realtime();
     request_main_refresh(*this);
-    ui_message_box(this, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    ui_message_box(this, TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

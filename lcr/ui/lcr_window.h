@@ -13,7 +13,7 @@
 #include "base/progress_block.h"
 #include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "lcr/lcr_point.h"
 
 #include <atomic>
@@ -27,7 +27,7 @@ enum lcr_view_id : int { LCR_VIEW_REALTIME = 0, LCR_VIEW_GRAPH = 1, LCR_VIEW_TAB
 // What EXPORT runs: the LCR exports register it. Until one is registered
 // EXPORT stays greyed.
 using lcr_export_hook = void (*)(QWidget* owner, const LcrResults& results,
-                                 const s_fra_series& series);
+                                 const s_sweep_series& series);
 void lcr_set_export_hook(lcr_export_hook hook);
 
 class lcr_window : public table_window {
@@ -48,7 +48,7 @@ public:
     int reading_type() const { return ctx_->reading_type; }
     int view() const { return view_; }
     bool realtime_running() const { return realtime_running_ != 0; }
-    const s_fra_series& series() const { return series_; }
+    const s_sweep_series& series() const { return series_; }
 
     // The results view made for this window by the control tables.
     void attach_view(lcr_results_view* view) { view_window_ = view; }
@@ -77,7 +77,7 @@ private:
 
     std::unique_ptr<LcrSweepContext> ctx_ = std::make_unique<LcrSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
-    s_fra_series series_;
+    s_sweep_series series_;
     s_progress_block block_;
     s_test_details details_;
     s_timer_hooks timers_;
