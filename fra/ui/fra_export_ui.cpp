@@ -5,8 +5,8 @@
 #include "config/config_current.h"
 #include "db/ui/export_tests_dialog.h"
 #include "fra/fra_export_dispatch.h"
-#include "sweep/sweep_series.h"
 #include "link/link.h"
+#include "sweep/sweep_series.h"
 
 namespace {
 

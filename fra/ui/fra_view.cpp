@@ -33,6 +33,9 @@ QFont fit(const QString& text, int start, int width)
     return f;
 }
 
+const s_graph_controls FRA_GRAPH_CONTROLS{CMD_FRA_CURSOR_LEFT, true, CMD_FRA_MARGINS,
+                                          CMD_FRA_SCALING, CMD_FRA_BACKGROUND};
+
 // The FRA view's chart: the graph controls are anchored to the view's
 // bottom, so the band they take (from the lowest to the top of the highest)
 // is kept free of the plot and its labels.
@@ -44,50 +47,25 @@ s_bode_style chart_style()
     return style;
 }
 
-void fill_combo(int id, std::initializer_list<const char*> items)
-{
-    auto* combo = qobject_cast<QComboBox*>(control_by_id(id));
-    if (!combo || combo->count() > 0)
-        return;
-    for (const char* item : items)
-        combo->addItem(item);
-    combo->setCurrentIndex(0);
-}
-
 } // namespace
 
 fra_view::fra_view(QWidget* parent, fra_window* owner, int frame)
-    : sweep_result_view(parent, FRA_VIEW_CLASS, frame), owner_(owner),
+    : sweep_result_view(parent, FRA_VIEW_CLASS, frame, FRA_GRAPH_CONTROLS), owner_(owner),
       plot_(chart_style(), bode_out_of_range::clamp)
 {
-}
-
-void fra_view::hook_controls()
-{
-    if (hooked_ || !bars_.hook(this, [this](int which, int v) { scroll(which, v); }))
-        return;
-    hooked_ = true;
-    // The controls sit in the band below the chart's labels, among the
-    // cursor readouts: like the buttons they are, they paint their own
-    // background rather than show what the chart drew there.
-    for (int id = CMD_FRA_MARGINS; id <= CMD_FRA_BACKGROUND; ++id)
-        if (QWidget* w = control_by_id(id))
-            w->setAutoFillBackground(true);
-    fill_combo(CMD_FRA_SCALING, {"Log Scaling", "Linear Scaling"});
-    fill_combo(CMD_FRA_BACKGROUND, {"Black Background", "White Background"});
 }
 
 void fra_view::on_command(int id, intptr_t lparam)
 {
     hook_controls();
     switch (id) {
+    case CMD_FRA_VIEW_NEW_SWEEP: new_sweep(); break;
+    case CMD_FRA_MARGINS: find_margins(); break;
     case CMD_FRA_VIEW_REDRAW:
         if (lparam == 1)
             font_size_ = QSize();
         update();
         break;
-    case CMD_FRA_VIEW_NEW_SWEEP: new_sweep(); break;
-    case CMD_FRA_MARGINS: find_margins(); break;
     case CMD_FRA_CENTRE:
         if (auto* box = qobject_cast<QCheckBox*>(control_by_id(CMD_FRA_CENTRE)))
             state_.centre_zero = box->isChecked();
@@ -109,20 +87,20 @@ void fra_view::on_command(int id, intptr_t lparam)
 void fra_view::new_sweep()
 {
     fra_view_new_sweep(state_, owner_->results());
-    bars_.place(state_.cursor, owner_->results().count);
+    bars().place(state_.cursor, owner_->results().count);
 }
 
 void fra_view::results_cleared()
 {
     hook_controls();
-    bars_.reset(state_.cursor);
+    bars().reset(state_.cursor);
 }
 
-void fra_view::scroll(int which, int value)
+void fra_view::cursor_moved(int which, int value)
 {
     if (fra_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_FRA_VIEW_REDRAW, 0);
-    bars_.settle(which, value, state_.cursor[which]);
+    bars().settle(which, value, state_.cursor[which]);
 }
 
 void fra_view::find_margins()

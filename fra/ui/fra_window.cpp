@@ -20,17 +20,14 @@ const char* const FRA_WINDOW_CLASS = "QXTarvelo2FRAWClass";
 
 // The FRA window sends START_SWEEP, so the progress dialog runs inside the
 // SWEEP handler; CLEAR leaves realtime readings alone (SWEEP is refused
-// while they run); a single sweep's count stays for the export.
+// while they run); a single sweep's count stays for the export. Configure
+// and the LCR, Piezo and Capture modes are greyed while it sweeps.
 s_sweep_mode fra_mode()
 {
-    return {.class_name = FRA_WINDOW_CLASS,
-            .first_control = CMD_FRA_LIST,
-            .busy_top_menus = {0, 3, 4, 5}, // Configure, LCR, Piezo, Capture
-            .view_redraw_command = CMD_FRA_VIEW_REDRAW,
-            .view_new_sweep_command = CMD_FRA_VIEW_NEW_SWEEP,
-            .saves_to_db = true,
-            .single_sweep_counts = true,
-            .realtime_labels_by_view = true};
+    return {.first_control = CMD_FRA_LIST,
+            .busy_top_menus = {0, 3, 4, 5},
+            .view_commands = {CMD_FRA_VIEW_REDRAW, CMD_FRA_VIEW_NEW_SWEEP},
+            .rules = SWEEP_SAVES_TO_DB | SWEEP_SINGLE_COUNTS | SWEEP_REALTIME_LABELS_BY_VIEW};
 }
 
 } // namespace
@@ -41,7 +38,7 @@ void fra_register_windows()
     set_mode_window_factory(FRA_VIEW_CLASS, make_attached_view<fra_window, fra_view>);
 }
 
-fra_window::fra_window(QWidget* parent) : sweep_mode_window(parent, fra_mode())
+fra_window::fra_window(QWidget* parent) : sweep_mode_window(parent, FRA_WINDOW_CLASS, fra_mode())
 {
     block_.worker = run_on_context<FraSweepContext, fra_sweep_worker>;
     block_.cancel = run_on_context<FraSweepContext, fra_sweep_cancel>;
@@ -93,14 +90,14 @@ void fra_window::clear_mode_results()
 
 void fra_window::arm_sweep()
 {
-    aim_context(ctx_, this);
+    sweep_aim_context(ctx_, this, this);
     fra_context_arm_sweep(ctx_);
 }
 
 void fra_window::arm_realtime()
 {
     fra_context_clear(ctx_);
-    aim_context(ctx_, realtime_owner());
+    sweep_aim_context(ctx_, realtime_owner(), this);
     ctx_.request = 1;
 }
 

@@ -25,42 +25,25 @@ const QString OHM = QString(QChar(0x03A9));
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
 
+const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT, false, CMD_LCR_LEFT_QUANTITY,
+                                          CMD_LCR_SCALING, CMD_LCR_BACKGROUND};
+
 QComboBox* combo(int id)
 {
     return qobject_cast<QComboBox*>(control_by_id(id));
 }
 
-void fill_combo(int id, const std::vector<std::string>& items, int selected)
-{
-    QComboBox* c = combo(id);
-    if (!c)
-        return;
-    const QSignalBlocker block(c);
-    c->clear();
-    for (const std::string& item : items)
-        c->addItem(qt_from_ansi(item));
-    c->setCurrentIndex(std::min(selected, c->count() - 1));
-}
-
 } // namespace
 
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
-    : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame), owner_(owner)
+    : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
 {
 }
 
-void lcr_results_view::hook_controls()
+void lcr_results_view::controls_hooked()
 {
-    if (hooked_ || !bars_.hook(this, [this](int which, int v) { scroll(which, v); }))
-        return;
-    hooked_ = true;
-    for (int id = CMD_LCR_LEFT_QUANTITY; id <= CMD_LCR_BACKGROUND; ++id)
-        if (QWidget* w = control_by_id(id))
-            w->setAutoFillBackground(true);
-    fill_combo(CMD_LCR_SCALING, {"Log Scaling", "Linear Scaling"}, 0);
-    fill_combo(CMD_LCR_BACKGROUND, {"Black Background", "White Background"}, 0);
     new_layout(0);
-    bars_.place(state_.cursor, 0);
+    bars().place(state_.cursor, 0);
 }
 
 void lcr_results_view::on_command(int id, intptr_t lparam)
@@ -91,14 +74,14 @@ void lcr_results_view::new_layout(int layout)
     state_.item[0] = 0;
     state_.item[1] = 1;
     const std::vector<std::string> items = lcr_box_items(layout);
-    fill_combo(CMD_LCR_LEFT_QUANTITY, items, 0);
-    fill_combo(CMD_LCR_RIGHT_QUANTITY, items, 1);
+    fill_box(CMD_LCR_LEFT_QUANTITY, items, 0);
+    fill_box(CMD_LCR_RIGHT_QUANTITY, items, 1);
 }
 
 void lcr_results_view::new_sweep()
 {
     lcr_view_new_sweep(state_, owner_->results());
-    bars_.place(state_.cursor, owner_->results().count);
+    bars().place(state_.cursor, owner_->results().count);
     update();
 }
 
@@ -112,7 +95,7 @@ void lcr_results_view::quantity_changed(int side)
 void lcr_results_view::results_cleared()
 {
     hook_controls();
-    bars_.reset(state_.cursor);
+    bars().reset(state_.cursor);
 }
 
 void lcr_results_view::show_graph_controls(bool shown)
@@ -123,16 +106,16 @@ void lcr_results_view::show_graph_controls(bool shown)
         set_control_visible(id, shown);
 }
 
-void lcr_results_view::scroll(int which, int value)
+void lcr_results_view::cursor_moved(int which, int value)
 {
     if (lcr_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_LCR_VIEW_REDRAW, 0);
-    bars_.settle(which, value, state_.cursor[which]);
+    bars().settle(which, value, state_.cursor[which]);
 }
 
 int lcr_results_view::strip_height() const
 {
-    return graph_controls_ ? graph_controls_band(CMD_LCR_CURSOR_LEFT, CMD_LCR_BACKGROUND) : 0;
+    return graph_controls_ ? controls_band() : 0;
 }
 
 s_lcr_plot_inputs lcr_results_view::graph_inputs() const

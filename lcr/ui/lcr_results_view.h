@@ -9,7 +9,6 @@
 #include "base/command_ids.h"
 #include "lcr/lcr_view.h"
 #include "lcr/ui/lcr_plot.h"
-#include "sweep/ui/cursor_bars.h"
 #include "sweep/ui/sweep_result_view.h"
 
 #include <QFont>
@@ -19,8 +18,6 @@ class lcr_window;
 class lcr_results_view : public sweep_result_view {
     Q_OBJECT
 public:
-    // frame: the border of the view's table row, so that the client the
-    // graph controls are anchored in is the one the graph paints into.
     lcr_results_view(QWidget* parent, lcr_window* owner, int frame);
 
     void on_command(int id, intptr_t lparam) override;
@@ -44,13 +41,13 @@ public:
     int strip_height() const;
 
 private:
-    void hook_controls() override;
+    void controls_hooked() override;
+    void cursor_moved(int which, int value) override;
     bool graph_shown() const override;
     void draw_graph(QPainter& p, const QRect& area) const override;
     void paint_readout(QPainter& p, const QRect& area) override;
     void new_sweep();
     void quantity_changed(int side);
-    void scroll(int which, int value);
     void fit_cell_fonts(const QRect& cell, int values);
     void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
     s_lcr_plot_inputs graph_inputs() const;
@@ -58,9 +55,7 @@ private:
     lcr_window* owner_;
     s_lcr_view_state state_;
     int layout_ = 0;
-    bool hooked_ = false;
     bool graph_controls_ = true;
-    cursor_bars bars_{CMD_LCR_CURSOR_LEFT, false};
     QSize cell_size_;
     QFont label_font_;
     QFont value_font_;

@@ -23,17 +23,15 @@ lcr_export_hook g_export = nullptr;
 
 // The LCR window posts START_SWEEP, so that the progress dialog does not
 // open inside the SWEEP handler; CLEAR stops realtime readings too. Its
-// sweeps are not stored in the database.
+// sweeps are not stored in the database. Configure and the FRA, Piezo and
+// Capture modes are greyed from the start of a sweep or series until CLEAR.
 s_sweep_mode lcr_mode()
 {
-    return {.class_name = LCR_WINDOW_CLASS,
-            .first_control = CMD_LCR_LIST,
-            .busy_top_menus = {0, 2, 4, 5}, // Configure, FRA, Piezo, Capture
-            .view_redraw_command = CMD_LCR_VIEW_REDRAW,
-            .view_new_sweep_command = CMD_LCR_VIEW_NEW_SWEEP,
+    return {.first_control = CMD_LCR_LIST,
+            .busy_top_menus = {0, 2, 4, 5},
+            .view_commands = {CMD_LCR_VIEW_REDRAW, CMD_LCR_VIEW_NEW_SWEEP},
             .details_check = lcr_details_check_repeat,
-            .start_posted = true,
-            .clear_stops_realtime = true};
+            .rules = SWEEP_START_POSTED | SWEEP_CLEAR_STOPS_REALTIME};
 }
 
 } // namespace
@@ -65,7 +63,7 @@ void lcr_register_windows()
                             make_attached_view<lcr_window, lcr_results_view>);
 }
 
-lcr_window::lcr_window(QWidget* parent) : sweep_mode_window(parent, lcr_mode())
+lcr_window::lcr_window(QWidget* parent) : sweep_mode_window(parent, LCR_WINDOW_CLASS, lcr_mode())
 {
     block_.worker = run_on_context<LcrSweepContext, lcr_sweep_worker>;
     block_.cancel = run_on_context<LcrSweepContext, lcr_sweep_cancel>;
@@ -118,14 +116,14 @@ void lcr_window::clear_mode_results()
 
 void lcr_window::arm_sweep()
 {
-    aim_context(*ctx_, this);
+    sweep_aim_context(*ctx_, this, this);
     lcr_context_arm_sweep(*ctx_);
 }
 
 void lcr_window::arm_realtime()
 {
     lcr_context_clear_reading(*ctx_);
-    aim_context(*ctx_, realtime_owner());
+    sweep_aim_context(*ctx_, realtime_owner(), this);
     ctx_->request = 1;
 }
 

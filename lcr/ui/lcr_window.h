@@ -26,11 +26,11 @@ public:
     explicit lcr_window(QWidget* parent);
     ~lcr_window() override;
 
-    void on_command(int id, intptr_t lparam) override;
-
     const LcrResults& results() const { return *results_; }
     const double* displayed() const { return displayed_; }
     int reading_type() const { return ctx_->reading_type; }
+
+    void on_command(int id, intptr_t lparam) override;
 
     // The results view made for this window by the control tables.
     lcr_results_view* view_window() const;

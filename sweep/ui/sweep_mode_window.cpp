@@ -50,8 +50,9 @@ void sweep_list_add_rows(QTreeWidget* list, const std::vector<std::string>& rows
     list->addTopLevelItems(items);
 }
 
-sweep_mode_window::sweep_mode_window(QWidget* parent, const s_sweep_mode& mode)
-    : table_window(parent, mode.class_name, 2), mode_(mode), timers_(sweep_default_timer_hooks())
+sweep_mode_window::sweep_mode_window(QWidget* parent, const char* class_name,
+                                     const s_sweep_mode& mode)
+    : table_window(parent, class_name, 2), mode_(mode), timers_(sweep_default_timer_hooks())
 {
     block_.title = SWEEP_TEXT_PERFORMING;
 }
@@ -101,7 +102,7 @@ void sweep_mode_window::select_view(int view)
                       control_id(OFFSET_VIEW_TABLE));
     request_main_refresh(*this);
     if (results_view_)
-        post_command(results_view_, mode_.view_redraw_command, 1);
+        post_command(results_view_, mode_.view_commands.redraw, 1);
 }
 
 void sweep_mode_window::select_graph_view()
@@ -179,7 +180,7 @@ void sweep_mode_window::set_realtime_menus(bool enabled)
 // may let stop realtime.
 bool sweep_mode_window::sweep_allowed_under_realtime() const
 {
-    return mode_.clear_stops_realtime && series_.button_state != SWEEP_BUTTON_SWEEP;
+    return rule(SWEEP_CLEAR_STOPS_REALTIME) && series_.button_state != SWEEP_BUTTON_SWEEP;
 }
 
 void sweep_mode_window::sweep_button()
@@ -207,11 +208,11 @@ void sweep_mode_window::start_series()
     const int rc = run_details_dialog();
     if (rc == TEST_DETAILS_CANCELLED)
         return;
-    series_.save_to_db = mode_.saves_to_db && rc == TEST_DETAILS_SAVE;
-    if (mode_.saves_to_db)
+    series_.save_to_db = rule(SWEEP_SAVES_TO_DB) && rc == TEST_DETAILS_SAVE;
+    if (rule(SWEEP_SAVES_TO_DB))
         series_.test = details_.test;
     series_.repeating = details_.repeating;
-    series_.sweeps_total = details_.repeating || mode_.single_sweep_counts ? details_.count : 0;
+    series_.sweeps_total = details_.repeating || rule(SWEEP_SINGLE_COUNTS) ? details_.count : 0;
     series_.sweeps_done = 0;
     series_.interval_ms = details_.interval_ms;
     series_.running = 1;
@@ -229,7 +230,7 @@ void sweep_mode_window::start_series()
         set_control_text(sweep, "CLEAR");
     }
     request_main_refresh(*this);
-    if (mode_.start_posted)
+    if (rule(SWEEP_START_POSTED))
         post_command(this, CMD_START_SWEEP);
     else
         send_command(this, CMD_START_SWEEP);
@@ -252,7 +253,7 @@ void sweep_mode_window::clear_results()
     series_.running = 0;
     series_.repeating = false;
     series_.button_state = SWEEP_BUTTON_SWEEP;
-    if (mode_.clear_stops_realtime)
+    if (rule(SWEEP_CLEAR_STOPS_REALTIME))
         stop_realtime();
     if (series_set_up_) {
         series_set_up_ = false;
@@ -268,7 +269,7 @@ void sweep_mode_window::clear_results()
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(control_id(0))))
         list->clear();
     if (results_view_)
-        post_command(results_view_, mode_.view_redraw_command, 0);
+        post_command(results_view_, mode_.view_commands.redraw, 0);
 }
 
 void sweep_mode_window::start_sweep()
@@ -296,9 +297,9 @@ void sweep_mode_window::sweep_counted()
         post_command(this, control_id(OFFSET_SWEEP), NOTIFY_CLICKED);
     request_main_refresh(*this);
     if (results_view_) {
-        post_command(results_view_, mode_.view_new_sweep_command);
+        post_command(results_view_, mode_.view_commands.new_sweep);
         if (results_view_->isVisible())
-            post_command(results_view_, mode_.view_redraw_command, 0);
+            post_command(results_view_, mode_.view_commands.redraw, 0);
     }
 }
 
@@ -314,7 +315,7 @@ void sweep_mode_window::toggle_realtime()
         if (!start_realtime_thread())
             return;
         set_realtime_menus(false);
-        if (!mode_.realtime_labels_by_view || view_ == SWEEP_VIEW_REALTIME)
+        if (!rule(SWEEP_REALTIME_LABELS_BY_VIEW) || view_ == SWEEP_VIEW_REALTIME)
             set_control_text(control_id(OFFSET_START), "STOP");
     }
     request_main_refresh(*this);
@@ -327,7 +328,7 @@ bool sweep_mode_window::start_realtime_thread()
         return true;
     } catch (const std::system_error&) {
         realtime_running_ = 0;
-        const bool chart = mode_.realtime_labels_by_view && view_ != SWEEP_VIEW_REALTIME;
+        const bool chart = rule(SWEEP_REALTIME_LABELS_BY_VIEW) && view_ != SWEEP_VIEW_REALTIME;
         ui_message_box(this,
                        chart ? "The FRA sweep measurement thread failed!!"
                              : "The FRA realtime measurement thread failed!!",
@@ -350,7 +351,7 @@ void sweep_mode_window::stop_realtime()
 void sweep_mode_window::reading_taken(bool changed)
 {
     if (changed && results_view_ && results_view_->isVisible())
-        post_command(results_view_, mode_.view_redraw_command, 0);
+        post_command(results_view_, mode_.view_commands.redraw, 0);
 }
 
 void sweep_mode_window::realtime_failed()

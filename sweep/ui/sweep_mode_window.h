@@ -14,10 +14,9 @@
 #include "base/progress_block.h"
 #include "base/ui/mode_window_parts.h"
 #include "base/ui/table_window.h"
-#include "config/config_current.h"
 #include "db/ui/test_details_dialog.h"
-#include "link/link.h"
 #include "sweep/sweep_series.h"
+#include "sweep/ui/sweep_aim.h"
 
 #include <atomic>
 #include <string>
@@ -28,38 +27,45 @@ class QTreeWidget;
 
 enum sweep_view_id : int { SWEEP_VIEW_REALTIME = 0, SWEEP_VIEW_GRAPH = 1, SWEEP_VIEW_TABLE = 2 };
 
-// Where a mode's windows differ. The controls keep one order in every
-// mode's table: the list first, then at fixed offsets the view buttons,
-// START, SWEEP, EXPORT and the series labels.
+// Where the modes' series machines differ.
+enum sweep_rule : unsigned {
+    // SWEEP stores the series in the database when the dialog says so.
+    SWEEP_SAVES_TO_DB = 1u << 0,
+    // A single sweep records the dialog's count as the series total (an
+    // export reads it); else a single sweep's total is 0.
+    SWEEP_SINGLE_COUNTS = 1u << 1,
+    // SWEEP posts CMD_START_SWEEP, so that the handler returns before the
+    // progress dialog opens from the queue; else it sends it, and the
+    // dialog runs inside the handler.
+    SWEEP_START_POSTED = 1u << 2,
+    // CLEAR also stops realtime readings (so CLEAR stays pressable under
+    // realtime).
+    SWEEP_CLEAR_STOPS_REALTIME = 1u << 3,
+    // START reads "STOP", and a failed start speaks of realtime, only in
+    // the REALTIME view (elsewhere START takes readings for the chart).
+    SWEEP_REALTIME_LABELS_BY_VIEW = 1u << 4,
+};
+
+// A mode's window. The controls keep one order in every mode's table: the
+// list first, then at fixed offsets the view buttons, START, SWEEP, EXPORT
+// and the series labels.
 struct s_sweep_mode {
-    const char* class_name = "";
     int first_control = 0;      // the list
     int busy_top_menus[4] = {}; // greyed from a sweep's start until CLEAR
-    int view_redraw_command = 0;
-    int view_new_sweep_command = 0;
+    struct {
+        int redraw = 0;
+        int new_sweep = 0;
+    } view_commands;
     // The test details dialog's check of the repeat fields (none: the
     // dialog's own, with the database fields).
     details_repeat_check details_check = nullptr;
-    bool saves_to_db = false;
-    // A single sweep records the dialog's count as the series total (an
-    // export reads it); else a single sweep's total is 0.
-    bool single_sweep_counts = false;
-    // SWEEP starts a sweep by sending CMD_START_SWEEP (the progress dialog
-    // runs inside the button's handler) or by posting it (the handler
-    // returns first, and the dialog opens from the queue).
-    bool start_posted = false;
-    // CLEAR also stops realtime readings (so CLEAR stays pressable under
-    // realtime).
-    bool clear_stops_realtime = false;
-    // START reads "STOP", and a failed start speaks of realtime, only in
-    // the REALTIME view (elsewhere START takes a reading for the chart).
-    bool realtime_labels_by_view = false;
+    unsigned rules = 0; // sweep_rule
 };
 
 class sweep_mode_window : public table_window {
     Q_OBJECT
 public:
-    sweep_mode_window(QWidget* parent, const s_sweep_mode& mode);
+    sweep_mode_window(QWidget* parent, const char* class_name, const s_sweep_mode& mode);
 
     void on_command(int id, intptr_t lparam) override;
     void refresh_controls(bool enable, bool connected, bool running) override;
@@ -85,14 +91,6 @@ protected:
     table_window* results_view() const { return results_view_; }
     int control_id(int offset) const { return mode_.first_control + offset; }
 
-    // Points a mode's sweep block at its environment.
-    template <class Context> void aim_context(Context& ctx, command_target* owner)
-    {
-        ctx.owner = owner;
-        ctx.notify = this;
-        ctx.link = &g_link;
-        ctx.config = &config_current();
-    }
     // The realtime readings' owner: the window the mode window sits in.
     command_target* realtime_owner() { return dynamic_cast<command_target*>(parentWidget()); }
 
@@ -137,6 +135,7 @@ private:
     void set_series_controls(bool enabled);
     void set_menus(bool enabled);
     void set_realtime_menus(bool enabled);
+    bool rule(sweep_rule r) const { return (mode_.rules & r) != 0; }
 
     s_sweep_mode mode_;
     s_timer_hooks timers_;
