@@ -42,7 +42,8 @@ enum sweep_rule : unsigned {
     // realtime).
     SWEEP_CLEAR_STOPS_REALTIME = 1u << 3,
     // START reads "STOP", and a failed start speaks of realtime, only in
-    // the REALTIME view (elsewhere START takes readings for the chart).
+    // the REALTIME view; elsewhere a failed start speaks of the sweep
+    // measurement.
     SWEEP_REALTIME_LABELS_BY_VIEW = 1u << 4,
 };
 
