@@ -16,7 +16,7 @@ enum command_id : int {
     CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
     CMD_LCR_SWEEP_COMPLETE = 185,  // LCR and piezo windows: sweep data complete
     CMD_LCR_REALTIME_FAILED = 186, // LCR window: realtime gave up, no valid readings
-    CMD_FRA_START_SWEEP = 32800,   // FRA and LCR windows: start one sweep
+    CMD_START_SWEEP = 32800,       // FRA and LCR windows: start one sweep
     CMD_PROGRESS_FINISHED = 10001, // progress dialog: worker finished, close
     CMD_PROGRESS_STARTED = 10002,  // progress dialog: worker started
     CMD_PROGRESS_RANGE = 10003,    // progress dialog: set range (lparam = steps)
@@ -48,6 +48,28 @@ enum shell_command_id : int {
     CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
     CMD_MODE_FRA = 32773,              // main window: FRA mode
     CMD_SUPPORT = 32775,               // main window: the maker's support page
+};
+
+// The FRA window's controls and its view's: a click arrives as a command
+// with the control's id.
+enum fra_control_id : int {
+    CMD_FRA_LIST = 14500,
+    CMD_FRA_VIEW_REALTIME = 14502, // views 0, 1, 2 follow one another
+    CMD_FRA_VIEW_GRAPH = 14503,
+    CMD_FRA_VIEW_TABLE = 14504,
+    CMD_FRA_START = 14506,
+    CMD_FRA_SWEEP = 14507,
+    CMD_FRA_EXPORT = 14509,
+    CMD_FRA_NEXT_CAPTION = 14510,
+    CMD_FRA_COUNTDOWN = 14511,
+    CMD_FRA_SWEEP_NO_CAPTION = 14512,
+    CMD_FRA_SWEEP_NO = 14513,
+    CMD_FRA_CURSOR_LEFT = 14601,
+    CMD_FRA_CURSOR_RIGHT = 14602,
+    CMD_FRA_MARGINS = 14603,
+    CMD_FRA_CENTRE = 14604,
+    CMD_FRA_SCALING = 14605,
+    CMD_FRA_BACKGROUND = 14606,
 };
 
 // The LCR window's controls, its results view's and the piezo window's: a

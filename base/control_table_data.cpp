@@ -1,5 +1,6 @@
 // The control tables of every window the main window holds.
 
+#include "base/command_ids.h"
 #include "base/control_table.h"
 
 #include <array>
@@ -103,14 +104,17 @@ s_control fra_controls[] = {
 
 s_control fra_graph_controls[] = {
     ctl(STATIC, "", 0, 6, 0, 1, 1, 14600, FONT_LARGER),
-    ctl(SCROLL, "", CTL_HORIZONTAL, 6, 20, 450, 18, 14601, FONT_NORMAL, ANCHOR_BOTTOM),
-    ctl(SCROLL, "", CTL_HORIZONTAL, 6, 20, 450, 18, 14602, FONT_NORMAL, ANCHOR_BOTTOM_RIGHT),
-    ctl(BUTTON, "Find Gain/Phase Margin", CTL_PUSH, 570, 42, 140, 27, 14603, FONT_NORMAL,
+    ctl(SCROLL, "", CTL_HORIZONTAL, 6, 20, 450, 18, CMD_FRA_CURSOR_LEFT, FONT_NORMAL,
         ANCHOR_BOTTOM),
-    ctl(BUTTON, "Centre 0dB on y-axis", CTL_CHECK_BOX, 580, 70, 140, 27, 14604, FONT_NORMAL,
+    ctl(SCROLL, "", CTL_HORIZONTAL, 6, 20, 450, 18, CMD_FRA_CURSOR_RIGHT, FONT_NORMAL,
+        ANCHOR_BOTTOM_RIGHT),
+    ctl(BUTTON, "Find Gain/Phase Margin", CTL_PUSH, 570, 42, 140, 27, CMD_FRA_MARGINS, FONT_NORMAL,
         ANCHOR_BOTTOM),
-    ctl(COMBO, "Log Scaling", CTL_DROP_DOWN, 270, 65, 140, 27, 14605, FONT_NORMAL, ANCHOR_BOTTOM),
-    ctl(COMBO, "Graph Background", CTL_DROP_DOWN, 270, 37, 140, 27, 14606, FONT_NORMAL,
+    ctl(BUTTON, "Centre 0dB on y-axis", CTL_CHECK_BOX, 580, 70, 140, 27, CMD_FRA_CENTRE,
+        FONT_NORMAL, ANCHOR_BOTTOM),
+    ctl(COMBO, "Log Scaling", CTL_DROP_DOWN, 270, 65, 140, 27, CMD_FRA_SCALING, FONT_NORMAL,
+        ANCHOR_BOTTOM),
+    ctl(COMBO, "Graph Background", CTL_DROP_DOWN, 270, 37, 140, 27, CMD_FRA_BACKGROUND, FONT_NORMAL,
         ANCHOR_BOTTOM),
 };
 
@@ -207,7 +211,7 @@ const std::array<s_table_info, TABLE_COUNT> tables = {{
     {main_controls, {-1, 0}, 12000, 12007},
     {config_controls, {TABLE_MAIN, ROW_CONFIG}, 13001, 13014},
     {fra_controls, {TABLE_MAIN, ROW_FRA}, 14500, 14513},
-    {fra_graph_controls, {TABLE_FRA, 0}, 14600, 14606},
+    {fra_graph_controls, {TABLE_FRA, 0}, 14600, CMD_FRA_BACKGROUND},
     {lcr_controls, {TABLE_MAIN, ROW_LCR}, 14700, 14713},
     {lcr_graph_controls, {TABLE_LCR, 0}, 14800, 14806},
     {capture_controls, {TABLE_MAIN, ROW_CAPTURE}, 15230, 15234},

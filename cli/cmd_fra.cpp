@@ -17,7 +17,7 @@
 #include "fra/margins.h"
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "fra/sweep_worker.h"
 #include "link/link.h"
 
@@ -38,7 +38,7 @@ constexpr int LOOP_SLEEP_MS = 10;
 // command line first, then from the series timer), command 130 completes it.
 class sweep_runner : public command_target {
 public:
-    sweep_runner(s_fra_series& series, std::string data_folder, bool print)
+    sweep_runner(s_sweep_series& series, std::string data_folder, bool print)
         : series_(series), data_folder_(std::move(data_folder)), print_(print)
     {
         ctx_.link = &g_link;
@@ -49,7 +49,7 @@ public:
 
     void on_command(int id, intptr_t) override
     {
-        if (id == CMD_FRA_START_SWEEP)
+        if (id == CMD_START_SWEEP)
             start();
         else if (id == CMD_FRA_SWEEP_COMPLETE)
             complete();
@@ -62,8 +62,8 @@ public:
 private:
     void start()
     {
-        fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, nullptr,
-                                fra_default_timer_hooks());
+        sweep_series_before_sweep(series_, this, CMD_START_SWEEP, nullptr,
+                                sweep_default_timer_hooks());
         // A timer that fired while the last sweep ran finds that sweep's
         // completion still queued: as with the window's open sweep dialog,
         // only the series bookkeeping happens, and its points stay intact.
@@ -81,7 +81,7 @@ private:
     void fail()
     {
         failed_ = true;
-        fra_series_cancel_timer(series_, fra_default_timer_hooks());
+        sweep_series_cancel_timer(series_, sweep_default_timer_hooks());
     }
 
     void complete()
@@ -98,12 +98,12 @@ private:
             fail();
             return;
         }
-        fra_series_after_sweep(series_, fra_default_timer_hooks());
+        sweep_series_after_sweep(series_, sweep_default_timer_hooks());
         if (series_.repeating)
-            std::fprintf(stderr, "Sweep No: %s\n", fra_series_progress_text(series_).c_str());
+            std::fprintf(stderr, "Sweep No: %s\n", sweep_series_progress_text(series_).c_str());
     }
 
-    s_fra_series& series_;
+    s_sweep_series& series_;
     std::string data_folder_;
     bool print_;
     bool failed_ = false;
@@ -116,7 +116,7 @@ int run_series(sweep_runner& runner)
 {
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
-    post_command(&runner, CMD_FRA_START_SWEEP);
+    post_command(&runner, CMD_START_SWEEP);
     while (!runner.done()) {
         if (dispatcher.run_pending() == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(LOOP_SLEEP_MS));
@@ -128,7 +128,7 @@ int run_series(sweep_runner& runner)
 
 // The database test the sweeps are stored as, as the Test Details dialog
 // prepares it. Returns 0, or the exit status.
-int prepare_test(const cli_args& args, s_fra_series& series)
+int prepare_test(const cli_args& args, s_sweep_series& series)
 {
     if (!args.has("--db"))
         return 0;
@@ -155,7 +155,7 @@ int prepare_test(const cli_args& args, s_fra_series& series)
     return 0;
 }
 
-int prepare_series(const cli_args& args, s_fra_series& series)
+int prepare_series(const cli_args& args, s_sweep_series& series)
 {
     const long repeat = args.get_long("--repeat", 1);
     const long interval = args.get_long("--interval-ms", 0);
@@ -172,7 +172,7 @@ int prepare_series(const cli_args& args, s_fra_series& series)
 
 int run_sweep(const cli_args& args)
 {
-    s_fra_series series;
+    s_sweep_series series;
     if (int rc = prepare_series(args, series))
         return rc;
     if (!cli_identified_model())
@@ -199,7 +199,7 @@ int margins_of(const FraResults& results)
 
 int cli_fra_sweep_once(const std::string& data_folder, FraResults& results)
 {
-    s_fra_series series;
+    s_sweep_series series;
     series.running = 1;
     sweep_runner runner(series, data_folder, false);
     if (const int rc = run_series(runner))
@@ -249,7 +249,7 @@ public:
     void on_command(int id, intptr_t) override
     {
         if (id == CMD_FRA_REALTIME_FAILED)
-            ui_message_box(nullptr, FRA_TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK);
+            ui_message_box(nullptr, TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK);
         if (id != CMD_FRA_REALTIME_READY)
             return;
         fra_realtime_accept(ctx, shown_);

@@ -11,7 +11,7 @@
 #include "cli/cli.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -53,7 +53,7 @@ void arm(LcrSweepContext& ctx, command_target* window)
 // line first, then from the series timer), 185 completes it.
 class lcr_runner : public command_target {
 public:
-    lcr_runner(s_fra_series& series, std::string data_folder)
+    lcr_runner(s_sweep_series& series, std::string data_folder)
         : series_(series), data_folder_(std::move(data_folder))
     {
         arm(*ctx_, this);
@@ -61,7 +61,7 @@ public:
 
     void on_command(int id, intptr_t) override
     {
-        if (id == CMD_FRA_START_SWEEP)
+        if (id == CMD_START_SWEEP)
             start();
         else if (id == CMD_LCR_SWEEP_COMPLETE)
             complete();
@@ -72,15 +72,15 @@ public:
 private:
     void start()
     {
-        fra_series_before_sweep(series_, this, CMD_FRA_START_SWEEP, nullptr,
-                                fra_default_timer_hooks());
+        sweep_series_before_sweep(series_, this, CMD_START_SWEEP, nullptr,
+                                sweep_default_timer_hooks());
         if (completion_queued_)
             return;
         lcr_context_arm_sweep(*ctx_);
         lcr_sweep_worker(*ctx_);
         if (ctx_->incomplete != 0 || ctx_->received == 0) {
             failed_ = true;
-            fra_series_cancel_timer(series_, fra_default_timer_hooks());
+            sweep_series_cancel_timer(series_, sweep_default_timer_hooks());
         } else {
             completion_queued_ = true;
         }
@@ -95,12 +95,12 @@ private:
         for (const std::string& row : out.rows)
             std::printf("%s\n", row.c_str());
         std::fflush(stdout);
-        fra_series_after_sweep(series_, fra_default_timer_hooks());
+        sweep_series_after_sweep(series_, sweep_default_timer_hooks());
         if (series_.repeating)
-            std::fprintf(stderr, "Sweep No: %s\n", fra_series_progress_text(series_).c_str());
+            std::fprintf(stderr, "Sweep No: %s\n", sweep_series_progress_text(series_).c_str());
     }
 
-    s_fra_series& series_;
+    s_sweep_series& series_;
     std::string data_folder_;
     bool failed_ = false;
     bool completion_queued_ = false;
@@ -128,7 +128,7 @@ int run_sweep(const cli_args& args)
     }
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
-    s_fra_series series;
+    s_sweep_series series;
     series.running = 2;
     series.repeating = repeat > 1;
     series.sweeps_total = series.repeating ? static_cast<int>(repeat) : 0;
@@ -136,7 +136,7 @@ int run_sweep(const cli_args& args)
     lcr_runner runner(series, args.get("--data", "."));
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
-    post_command(&runner, CMD_FRA_START_SWEEP);
+    post_command(&runner, CMD_START_SWEEP);
     pump(dispatcher, [&] { return runner.done(); });
     set_command_dispatcher(nullptr);
     return runner.failed() ? SWEEP_FAILED : 0;

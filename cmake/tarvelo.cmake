@@ -160,9 +160,7 @@ set(TARVELO_FLOOR_DEPS_config link graph office base)
 set(TARVELO_FLOOR_DEPS_db base)
 set(TARVELO_FLOOR_DEPS_sweep config link db base)
 set(TARVELO_FLOOR_DEPS_fra sweep config link db graph office base)
-set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base
-    # lcr -> fra: until the sweep subsystem lands
-    fra)
+set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_review fra lcr config link db graph office base)
 set(TARVELO_FLOOR_DEPS_sim "")
 set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim)

@@ -7,11 +7,11 @@
 // delay 2. Everything that consumes points (tables, graphs, margins, files,
 // database) reads positions 0..5 only.
 
+#include "sweep/sweep_points.h"
+
 #include <array>
 #include <cstdint>
 
-constexpr int MAX_SWEEP_POINTS = 3000;
-constexpr int MIN_SWEEP_POINTS = 2;
 constexpr int FRA_VALUES_MAX = 10;
 constexpr int FRA_VALUES_USUAL = 6;
 

@@ -14,9 +14,6 @@
 #include <cstring>
 #include <thread>
 
-const char* const FRA_TEXT_REALTIME_FAILED =
-    "The instrument sent no valid reading, realtime measurement stopped.";
-
 namespace {
 
 const char* const UNITS[FRA_VALUES_MAX] = {"Hz", "V", "V",  "dB",   "\xB0",
@@ -48,7 +45,7 @@ bool take_reading(FraSweepContext& ctx, int expected, int max_count)
         return true;
     }
     link_send(link, "\x14");
-    link_drain(link, FRA_REALTIME_RETRY_DRAIN_MS);
+    link_drain(link, REALTIME_RETRY_DRAIN_MS);
     ctx.request = 1;
     return false;
 }
@@ -62,20 +59,20 @@ void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running)
     if (!link.identified || link_open(link) != 0)
         return;
     link_send(link, "out,on\n");
-    link_set_timeout(link, FRA_REALTIME_TIMEOUT_MS);
+    link_set_timeout(link, REALTIME_TIMEOUT_MS);
     const int max_count = link.type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
     const int expected = ten ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
     // An instrument that is silent, gone or set up for another reply form
     // never gives a good reading: after a run of bad ones the thread stops
     // and the window says why, rather than asking for ever.
     int bad = 0;
-    while (running.load() && bad < FRA_REALTIME_BAD_LIMIT) {
+    while (running.load() && bad < REALTIME_BAD_LIMIT) {
         if (ctx.request.exchange(0))
             bad = take_reading(ctx, expected, max_count) ? 0 : bad + 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(FRA_REALTIME_LOOP_SLEEP_MS));
+        std::this_thread::sleep_for(std::chrono::milliseconds(REALTIME_LOOP_SLEEP_MS));
     }
     link_close(link);
-    if (bad >= FRA_REALTIME_BAD_LIMIT && ctx.notify)
+    if (bad >= REALTIME_BAD_LIMIT && ctx.notify)
         post_command(ctx.notify, CMD_FRA_REALTIME_FAILED);
 }
 

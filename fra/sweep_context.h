@@ -38,10 +38,6 @@ struct FraSweepContext {
 
 // Configuration parameter ids the FRA engine reads and sets.
 enum fra_param : int {
-    FRA_PARAM_MODE = 1,
-    FRA_PARAM_PHASE_CONVENTION = 6,
-    FRA_PARAM_STEPS = 18,
-    FRA_PARAM_DATALOG = 58,
     FRA_PARAM_INPUT = 84,
 };
 

@@ -7,7 +7,7 @@
 // carry the layout that produced them, so a later sweep with another layout
 // never changes how earlier results are read.
 
-#include "fra/fra_result.h"
+#include "sweep/sweep_points.h"
 
 #include <array>
 #include <atomic>

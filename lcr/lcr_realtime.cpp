@@ -53,7 +53,7 @@ bool take_reading(LcrSweepContext& ctx)
     }
     // A late reply must never be taken for the next reading.
     link_send(link, "\x14");
-    link_drain(link, FRA_REALTIME_RETRY_DRAIN_MS);
+    link_drain(link, REALTIME_RETRY_DRAIN_MS);
     ctx.request = 1;
     return false;
 }
@@ -83,18 +83,18 @@ void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running)
     if (!link.identified || link_open(link) != 0)
         return;
     link_send(link, "out,on\n");
-    link_set_timeout(link, FRA_REALTIME_TIMEOUT_MS);
+    link_set_timeout(link, REALTIME_TIMEOUT_MS);
     // A silent instrument, or one set up for another reply form, never
     // gives a good reading: after a run of bad ones the thread stops and
     // the window says why, rather than asking for ever.
     int bad = 0;
-    while (running.load() && bad < FRA_REALTIME_BAD_LIMIT) {
+    while (running.load() && bad < REALTIME_BAD_LIMIT) {
         if (ctx.request.exchange(0))
             bad = take_reading(ctx) ? 0 : bad + 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(FRA_REALTIME_LOOP_SLEEP_MS));
+        std::this_thread::sleep_for(std::chrono::milliseconds(REALTIME_LOOP_SLEEP_MS));
     }
     link_close(link);
-    if (bad >= FRA_REALTIME_BAD_LIMIT && ctx.notify)
+    if (bad >= REALTIME_BAD_LIMIT && ctx.notify)
         post_command(ctx.notify, CMD_LCR_REALTIME_FAILED);
 }
 

@@ -6,8 +6,8 @@
 // One request is outstanding at most: the window sets the request flag again
 // only after it has taken the reading.
 
-#include "fra/realtime.h"
 #include "lcr/lcr_point.h"
+#include "sweep/realtime_limits.h"
 
 #include <atomic>
 #include <string>
@@ -30,7 +30,7 @@ int lcr_reading_count(int reading_type);
 // CMD_LCR_REALTIME_READY to ctx.notify for each good reading. A reply with
 // the wrong number of values (or none within the time-out) is dropped: the
 // instrument is reset, late output drained and "lcr?" asked again. After
-// FRA_REALTIME_BAD_LIMIT such replies in a row the thread ends by itself and
+// REALTIME_BAD_LIMIT such replies in a row the thread ends by itself and
 // posts CMD_LCR_REALTIME_FAILED (the window stops realtime and says so).
 void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running);
 

@@ -3,7 +3,7 @@
 #include "base/command_ids.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
-#include "fra/sweep_core.h"
+#include "sweep/sweep_core.h"
 #include "lcr/lcr_layouts.h"
 #include "link/link.h"
 

@@ -4,8 +4,8 @@
 #include "config/config_current.h"
 #include "db/ui/export_tests_dialog.h"
 #include "fra/fra_export_dispatch.h"
-#include "fra/sweep_series.h"
 #include "link/link.h"
+#include "sweep/sweep_series.h"
 
 bool fra_export_ask(QWidget* owner, int repeat_count, s_export_request& request)
 {
@@ -19,7 +19,7 @@ bool fra_export_ask(QWidget* owner, int repeat_count, s_export_request& request)
     return true;
 }
 
-void fra_export_from_window(QWidget* owner, const FraResults& results, const s_fra_series& series,
+void fra_export_from_window(QWidget* owner, const FraResults& results, const s_sweep_series& series,
                             int repeat_count)
 {
     s_export_request request;

@@ -5,7 +5,7 @@
 
 class QWidget;
 struct FraResults;
-struct s_fra_series;
+struct s_sweep_series;
 struct s_export_request;
 
 // Shows the dialog; on OK fills the request's choices, header and data
@@ -13,5 +13,5 @@ struct s_export_request;
 bool fra_export_ask(QWidget* owner, int repeat_count, s_export_request& request);
 
 // The FRA window's export: repeat_count non-zero exports the series.
-void fra_export_from_window(QWidget* owner, const FraResults& results, const s_fra_series& series,
+void fra_export_from_window(QWidget* owner, const FraResults& results, const s_sweep_series& series,
                             int repeat_count);

@@ -1,7 +1,6 @@
 #include "fra/ui/fra_view.h"
 
 #include "base/command_ids.h"
-#include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
@@ -13,23 +12,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPainter>
-#include <QScrollBar>
 #include <algorithm>
 
 const char* const FRA_VIEW_CLASS = "QXTarvelo2FRAResultsWClass";
 
 namespace {
 
-enum : int {
-    ID_CURSOR0 = 14601,
-    ID_CURSOR1 = 14602,
-    ID_MARGINS = 14603,
-    ID_CENTRE = 14604,
-    ID_SCALING = 14605,
-    ID_BACKGROUND = 14606,
-};
-
-const QColor WINDOW_BACKGROUND(240, 240, 240);
 const char* const FIT_LABEL = "8Magnitude 18";
 const char* const FIT_VALUE = " -8.8888E88 Hz ";
 
@@ -45,83 +33,51 @@ QFont fit(const QString& text, int start, int width)
     return f;
 }
 
+const s_graph_controls FRA_GRAPH_CONTROLS{CMD_FRA_CURSOR_LEFT, true, CMD_FRA_MARGINS,
+                                          CMD_FRA_SCALING, CMD_FRA_BACKGROUND};
+
 // The FRA view's chart: the graph controls are anchored to the view's
 // bottom, so the band they take (from the lowest to the top of the highest)
 // is kept free of the plot and its labels.
 s_bode_style chart_style()
 {
     s_bode_style style = bode_style_fra_view();
-    for (int id = ID_CURSOR0; id <= ID_BACKGROUND; ++id)
-        if (const s_control* c = control_entry(id))
-            style.reserved_bottom = std::max(style.reserved_bottom, c->y + c->height);
+    style.reserved_bottom = std::max(style.reserved_bottom,
+                                     graph_controls_band(CMD_FRA_CURSOR_LEFT, CMD_FRA_BACKGROUND));
     return style;
-}
-
-void fill_combo(int id, std::initializer_list<const char*> items)
-{
-    auto* combo = qobject_cast<QComboBox*>(control_by_id(id));
-    if (!combo || combo->count() > 0)
-        return;
-    for (const char* item : items)
-        combo->addItem(item);
-    combo->setCurrentIndex(0);
 }
 
 } // namespace
 
 fra_view::fra_view(QWidget* parent, fra_window* owner, int frame)
-    : table_window(parent, FRA_VIEW_CLASS, frame), owner_(owner),
+    : sweep_result_view(parent, FRA_VIEW_CLASS, frame, FRA_GRAPH_CONTROLS), owner_(owner),
       plot_(chart_style(), bode_out_of_range::clamp)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-// The table creates the view's controls after the view itself; they get
-// their items and signals on first use.
-void fra_view::hook_controls()
-{
-    if (hooked_ || !control_by_id(ID_CURSOR0))
-        return;
-    hooked_ = true;
-    // The controls sit in the band below the chart's labels, among the
-    // cursor readouts: like the buttons they are, they paint their own
-    // background rather than show what the chart drew there.
-    for (int id = ID_MARGINS; id <= ID_BACKGROUND; ++id)
-        if (QWidget* w = control_by_id(id))
-            w->setAutoFillBackground(true);
-    fill_combo(ID_SCALING, {"Log Scaling", "Linear Scaling"});
-    fill_combo(ID_BACKGROUND, {"Black Background", "White Background"});
-    for (int which = 0; which < 2; ++which) {
-        auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which));
-        if (bar)
-            connect(bar, &QScrollBar::valueChanged, this,
-                    [this, which](int v) { scroll(which, v); });
-    }
 }
 
 void fra_view::on_command(int id, intptr_t lparam)
 {
     hook_controls();
     switch (id) {
+    case CMD_FRA_VIEW_NEW_SWEEP: new_sweep(); break;
+    case CMD_FRA_MARGINS: find_margins(); break;
     case CMD_FRA_VIEW_REDRAW:
         if (lparam == 1)
             font_size_ = QSize();
         update();
         break;
-    case CMD_FRA_VIEW_NEW_SWEEP: new_sweep(); break;
-    case ID_MARGINS: find_margins(); break;
-    case ID_CENTRE:
-        if (auto* box = qobject_cast<QCheckBox*>(control_by_id(ID_CENTRE)))
+    case CMD_FRA_CENTRE:
+        if (auto* box = qobject_cast<QCheckBox*>(control_by_id(CMD_FRA_CENTRE)))
             state_.centre_zero = box->isChecked();
         // Without points there is no gain to centre: the axes stay as drawn.
         if (owner_->results().count > 0)
             fra_view_gain_range(state_, owner_->results());
         update();
         break;
-    case ID_SCALING:
-    case ID_BACKGROUND:
+    case CMD_FRA_SCALING:
+    case CMD_FRA_BACKGROUND:
         if (auto* combo = qobject_cast<QComboBox*>(control_by_id(id)))
-            (id == ID_SCALING ? state_.scaling : state_.background) = combo->currentIndex();
+            (id == CMD_FRA_SCALING ? state_.scaling : state_.background) = combo->currentIndex();
         update();
         break;
     default: table_window::on_command(id, lparam); break;
@@ -131,39 +87,20 @@ void fra_view::on_command(int id, intptr_t lparam)
 void fra_view::new_sweep()
 {
     fra_view_new_sweep(state_, owner_->results());
-    place_cursor_bars(owner_->results().count);
+    bars().place(state_.cursor, owner_->results().count);
 }
 
 void fra_view::results_cleared()
 {
     hook_controls();
-    state_.cursor[0] = state_.cursor[1] = 0;
-    place_cursor_bars(0);
+    bars().reset(state_.cursor);
 }
 
-void fra_view::place_cursor_bars(int count)
-{
-    for (int which = 0; which < 2; ++which) {
-        auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which));
-        if (!bar)
-            continue;
-        const QSignalBlocker block(bar);
-        bar->setRange(0, count);
-        bar->setValue(state_.cursor[which]);
-    }
-}
-
-void fra_view::scroll(int which, int value)
+void fra_view::cursor_moved(int which, int value)
 {
     if (fra_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_FRA_VIEW_REDRAW, 0);
-    // The bar's range ends one past the last point: keep its thumb on the
-    // cursor, so the first click back from the far right moves the cursor.
-    if (value != state_.cursor[which])
-        if (auto* bar = qobject_cast<QScrollBar*>(control_by_id(ID_CURSOR0 + which))) {
-            const QSignalBlocker block(bar);
-            bar->setValue(state_.cursor[which]);
-        }
+    bars().settle(which, value, state_.cursor[which]);
 }
 
 void fra_view::find_margins()
@@ -201,7 +138,7 @@ s_bode_layout fra_view::chart_layout() const
 
 QImage fra_view::render_chart(QSize size) const
 {
-    return plot_.render(size, chart_inputs(), WINDOW_BACKGROUND);
+    return plot_.render(size, chart_inputs(), SWEEP_VIEW_BACKGROUND);
 }
 
 QImage fra_view::picture()
@@ -209,31 +146,14 @@ QImage fra_view::picture()
     return render_chart(contentsRect().size());
 }
 
-std::function<void(QPainter&, const QRect&)> fra_view::picture_painter()
+bool fra_view::graph_shown() const
 {
-    return [this](QPainter& p, const QRect& r) {
-        p.fillRect(r, WINDOW_BACKGROUND);
-        plot_.draw(p, r, chart_inputs());
-    };
+    return owner_->view() == FRA_VIEW_GRAPH;
 }
 
-// The chart and the readout fill the client area inside the border.
-void fra_view::paintEvent(QPaintEvent*)
+void fra_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    hook_controls();
-    const QRect client = contentsRect();
-    QImage image(client.size(), QImage::Format_RGB32);
-    image.fill(WINDOW_BACKGROUND);
-    {
-        QPainter p(&image);
-        if (owner_->view() == FRA_VIEW_GRAPH)
-            plot_.draw(p, image.rect(), chart_inputs());
-        else
-            paint_readout(p, image.rect());
-    }
-    QPainter painter(this);
-    painter.drawImage(client.topLeft(), image);
-    drawFrame(&painter);
+    plot_.draw(p, area, chart_inputs());
 }
 
 void fra_view::paint_readout(QPainter& p, const QRect& area)

@@ -3,49 +3,41 @@
 // readout (a grid of large numeric tiles) or the Bode chart of the last
 // sweep with its two cursors, and carries the graph controls.
 
-#include "base/ui/table_window.h"
+#include "base/command_ids.h"
 #include "fra/view_state.h"
 #include "graph/ui/bode_plot.h"
+#include "sweep/ui/sweep_result_view.h"
 
 class fra_window;
-class QScrollBar;
 
-class fra_view : public table_window {
+class fra_view : public sweep_result_view {
     Q_OBJECT
 public:
-    // frame: the border of the view's table row, so that the client the
-    // graph controls are anchored in is the one the chart paints into.
     fra_view(QWidget* parent, fra_window* owner, int frame);
 
-    void on_command(int id, intptr_t lparam) override;
-    QImage picture() override;
-    std::function<void(QPainter&, const QRect&)> picture_painter() override;
-
-    const s_fra_view_state& state() const { return state_; }
     // CLEAR: the cursors and their scroll bars go back to the start; the
     // axes keep the last sweep's ranges.
     void results_cleared();
+    const s_fra_view_state& state() const { return state_; }
+    void on_command(int id, intptr_t lparam) override;
+    QImage picture() override;
     // The chart as the GRAPH view draws it, at the given size.
     QImage render_chart(QSize size) const;
     // Where the chart falls in the client area inside the border.
     s_bode_layout chart_layout() const;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
-    void hook_controls();
+    void cursor_moved(int which, int value) override;
+    bool graph_shown() const override;
+    void draw_graph(QPainter& p, const QRect& area) const override;
+    void paint_readout(QPainter& p, const QRect& area) override;
     void new_sweep();
-    void place_cursor_bars(int count);
-    void scroll(int which, int value);
     void find_margins();
-    void paint_readout(QPainter& p, const QRect& area);
     s_bode_inputs chart_inputs() const;
 
     fra_window* owner_;
     s_fra_view_state state_;
     BodePlot plot_;
-    bool hooked_ = false;
     QSize font_size_;
     QFont label_font_;
     QFont value_font_;

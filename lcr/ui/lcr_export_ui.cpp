@@ -3,7 +3,7 @@
 #include "base/app_settings.h"
 #include "config/config_current.h"
 #include "db/ui/export_tests_dialog.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/lcr_export.h"
@@ -30,7 +30,7 @@ constexpr int VALUE_PIXELS = 12;
 
 } // namespace
 
-void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_fra_series& series,
+void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_sweep_series& series,
                             int repeat_count)
 {
     export_tests_dialog dialog(owner, repeat_count);
@@ -52,7 +52,7 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_f
 
 void lcr_register_exporters()
 {
-    lcr_set_export_hook([](QWidget* owner, const LcrResults& results, const s_fra_series& series) {
+    lcr_set_export_hook([](QWidget* owner, const LcrResults& results, const s_sweep_series& series) {
         lcr_export_from_window(owner, results, series, series.repeating ? series.sweeps_total : 0);
     });
 }

@@ -11,11 +11,11 @@
 
 class QWidget;
 struct LcrResults;
-struct s_fra_series;
+struct s_sweep_series;
 struct s_piezo_plot_inputs;
 
 // The LCR window's export: repeat_count non-zero exports the series.
-void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_fra_series& series,
+void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_sweep_series& series,
                             int repeat_count);
 
 // Makes the LCR exports what the LCR window's EXPORT runs: the series when

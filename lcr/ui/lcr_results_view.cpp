@@ -1,7 +1,6 @@
 #include "lcr/ui/lcr_results_view.h"
 
 #include "base/command_ids.h"
-#include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
@@ -12,14 +11,12 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QPainter>
-#include <QScrollBar>
 #include <algorithm>
 
 const char* const LCR_RESULTS_VIEW_CLASS = "QXTarvelo2LCRResultsWClass";
 
 namespace {
 
-const QColor WINDOW_BACKGROUND(240, 240, 240);
 const QString FIT_LABEL = QStringLiteral("8Magnitude 18");
 const QString FIT_VALUE = QStringLiteral(" -8.8888E88 Hz ");
 const QString OHM = QString(QChar(0x03A9));
@@ -28,60 +25,25 @@ const QString OHM = QString(QChar(0x03A9));
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
 
+const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT, false, CMD_LCR_LEFT_QUANTITY,
+                                          CMD_LCR_SCALING, CMD_LCR_BACKGROUND};
+
 QComboBox* combo(int id)
 {
     return qobject_cast<QComboBox*>(control_by_id(id));
 }
 
-void fill_combo(int id, const std::vector<std::string>& items, int selected)
-{
-    QComboBox* c = combo(id);
-    if (!c)
-        return;
-    const QSignalBlocker block(c);
-    c->clear();
-    for (const std::string& item : items)
-        c->addItem(qt_from_ansi(item));
-    c->setCurrentIndex(std::min(selected, c->count() - 1));
-}
-
-// The graph controls are anchored to the view's bottom; the band they take
-// (from the lowest to the top of the highest) stays free of the graph.
-int controls_band()
-{
-    int band = 0;
-    for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_BACKGROUND; ++id)
-        if (const s_control* c = control_entry(id))
-            band = std::max(band, c->y + c->height);
-    return band;
-}
-
 } // namespace
 
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
-    : table_window(parent, LCR_RESULTS_VIEW_CLASS, frame), owner_(owner)
+    : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-// The table creates the view's controls after the view itself; they get
-// their items and signals on first use.
-void lcr_results_view::hook_controls()
+void lcr_results_view::controls_hooked()
 {
-    if (hooked_ || !control_by_id(CMD_LCR_CURSOR_LEFT))
-        return;
-    hooked_ = true;
-    for (int id = CMD_LCR_LEFT_QUANTITY; id <= CMD_LCR_BACKGROUND; ++id)
-        if (QWidget* w = control_by_id(id))
-            w->setAutoFillBackground(true);
-    fill_combo(CMD_LCR_SCALING, {"Log Scaling", "Linear Scaling"}, 0);
-    fill_combo(CMD_LCR_BACKGROUND, {"Black Background", "White Background"}, 0);
     new_layout(0);
-    for (int which = 0; which < 2; ++which)
-        if (auto* bar = qobject_cast<QScrollBar*>(control_by_id(CMD_LCR_CURSOR_LEFT + which)))
-            connect(bar, &QScrollBar::valueChanged, this,
-                    [this, which](int v) { scroll(which, v); });
-    place_cursor_bars(0);
+    bars().place(state_.cursor, 0);
 }
 
 void lcr_results_view::on_command(int id, intptr_t lparam)
@@ -112,14 +74,14 @@ void lcr_results_view::new_layout(int layout)
     state_.item[0] = 0;
     state_.item[1] = 1;
     const std::vector<std::string> items = lcr_box_items(layout);
-    fill_combo(CMD_LCR_LEFT_QUANTITY, items, 0);
-    fill_combo(CMD_LCR_RIGHT_QUANTITY, items, 1);
+    fill_box(CMD_LCR_LEFT_QUANTITY, items, 0);
+    fill_box(CMD_LCR_RIGHT_QUANTITY, items, 1);
 }
 
 void lcr_results_view::new_sweep()
 {
     lcr_view_new_sweep(state_, owner_->results());
-    place_cursor_bars(owner_->results().count);
+    bars().place(state_.cursor, owner_->results().count);
     update();
 }
 
@@ -133,8 +95,7 @@ void lcr_results_view::quantity_changed(int side)
 void lcr_results_view::results_cleared()
 {
     hook_controls();
-    state_.cursor[0] = state_.cursor[1] = 0;
-    place_cursor_bars(0);
+    bars().reset(state_.cursor);
 }
 
 void lcr_results_view::show_graph_controls(bool shown)
@@ -145,22 +106,11 @@ void lcr_results_view::show_graph_controls(bool shown)
         set_control_visible(id, shown);
 }
 
-void lcr_results_view::place_cursor_bars(int count)
-{
-    for (int which = 0; which < 2; ++which) {
-        auto* bar = qobject_cast<QScrollBar*>(control_by_id(CMD_LCR_CURSOR_LEFT + which));
-        if (!bar)
-            continue;
-        const QSignalBlocker block(bar);
-        bar->setRange(0, std::max(count - 1, 0));
-        bar->setValue(state_.cursor[which]);
-    }
-}
-
-void lcr_results_view::scroll(int which, int value)
+void lcr_results_view::cursor_moved(int which, int value)
 {
     if (lcr_view_move_cursor(state_, which, value, owner_->results().count))
         post_command(this, CMD_LCR_VIEW_REDRAW, 0);
+    bars().settle(which, value, state_.cursor[which]);
 }
 
 int lcr_results_view::strip_height() const
@@ -199,7 +149,7 @@ s_plot_rect lcr_results_view::plot_area() const
 
 QImage lcr_results_view::render_graph(QSize size) const
 {
-    return LcrPlot().render(size, graph_inputs(), WINDOW_BACKGROUND);
+    return LcrPlot().render(size, graph_inputs(), SWEEP_VIEW_BACKGROUND);
 }
 
 QImage lcr_results_view::picture()
@@ -207,31 +157,14 @@ QImage lcr_results_view::picture()
     return render_graph(contentsRect().size());
 }
 
-std::function<void(QPainter&, const QRect&)> lcr_results_view::picture_painter()
+bool lcr_results_view::graph_shown() const
 {
-    return [this](QPainter& p, const QRect& r) {
-        p.fillRect(r, WINDOW_BACKGROUND);
-        LcrPlot().draw(p, r, graph_inputs());
-    };
+    return owner_->view() == LCR_VIEW_GRAPH;
 }
 
-// The graph or the readout fills the client area inside the border.
-void lcr_results_view::paintEvent(QPaintEvent*)
+void lcr_results_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    hook_controls();
-    const QRect client = contentsRect();
-    QImage image(client.size(), QImage::Format_RGB32);
-    image.fill(WINDOW_BACKGROUND);
-    {
-        QPainter p(&image);
-        if (owner_->view() == LCR_VIEW_GRAPH)
-            LcrPlot().draw(p, image.rect(), graph_inputs());
-        else
-            paint_readout(p, image.rect());
-    }
-    QPainter painter(this);
-    painter.drawImage(client.topLeft(), image);
-    drawFrame(&painter);
+    LcrPlot().draw(p, area, graph_inputs());
 }
 
 // The ohm sign at the left of its room; the admittance's carries a raised

@@ -6,24 +6,22 @@
 // bars 14801/14802, the quantity boxes 14803/14804, the scaling 14805 and
 // the background 14806.
 
-#include "base/ui/table_window.h"
+#include "base/command_ids.h"
 #include "lcr/lcr_view.h"
 #include "lcr/ui/lcr_plot.h"
+#include "sweep/ui/sweep_result_view.h"
 
 #include <QFont>
 
 class lcr_window;
 
-class lcr_results_view : public table_window {
+class lcr_results_view : public sweep_result_view {
     Q_OBJECT
 public:
-    // frame: the border of the view's table row, so that the client the
-    // graph controls are anchored in is the one the graph paints into.
     lcr_results_view(QWidget* parent, lcr_window* owner, int frame);
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
-    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the
@@ -42,16 +40,14 @@ public:
     // The height of the band the graph controls take below the graph.
     int strip_height() const;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
-    void hook_controls();
+    void controls_hooked() override;
+    void cursor_moved(int which, int value) override;
+    bool graph_shown() const override;
+    void draw_graph(QPainter& p, const QRect& area) const override;
+    void paint_readout(QPainter& p, const QRect& area) override;
     void new_sweep();
     void quantity_changed(int side);
-    void place_cursor_bars(int count);
-    void scroll(int which, int value);
-    void paint_readout(QPainter& p, const QRect& area);
     void fit_cell_fonts(const QRect& cell, int values);
     void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
     s_lcr_plot_inputs graph_inputs() const;
@@ -59,7 +55,6 @@ private:
     lcr_window* owner_;
     s_lcr_view_state state_;
     int layout_ = 0;
-    bool hooked_ = false;
     bool graph_controls_ = true;
     QSize cell_size_;
     QFont label_font_;

@@ -9,12 +9,12 @@
 #include "base/ui/qt_seams.h"
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
-#include "config/config_current.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
 #include "lcr/ui/lcr_export_ui.h"
-#include "link/link.h"
+#include "sweep/sweep_core.h"
+#include "sweep/ui/sweep_aim.h"
 
 #include <QPainter>
 #include <ctime>
@@ -104,12 +104,9 @@ void piezo_window::start_sweep()
     results_->clear();
     values_.reset();
     show_values(nullptr);
-    ctx_->link = &g_link;
-    ctx_->config = &config_current();
-    ctx_->owner = this;
-    ctx_->notify = this;
+    sweep_aim_context(*ctx_, this, this);
     lcr_context_arm_sweep(*ctx_);
-    block_.title = "Performing Sweep";
+    block_.title = SWEEP_TEXT_PERFORMING;
     block_.worker = run_on_context<PiezoSweepContext, piezo_sweep_worker>;
     block_.cancel = run_on_context<PiezoSweepContext, lcr_sweep_cancel>;
     block_.context = ctx_.get();

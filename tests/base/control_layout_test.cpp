@@ -1,3 +1,4 @@
+#include "base/command_ids.h"
 #include "base/control_table.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +63,8 @@ TEST_F(ControlLayout, CreationLayoutKeepsDesignGeometryAndAnchorsToTheRight)
     EXPECT_EQ(row(TABLE_MAIN, ROW_FRA), (geometry{6, 210, 1002, 354}));
     // The graph area sits in the FRA window's client area (two-pixel edge):
     // 998 x 350; the area itself has a one-pixel border, so 984 x 276 inside.
-    EXPECT_EQ(cur(14601), (geometry{6, 276 - 20 - 18, 450, 18}));
-    EXPECT_EQ(cur(14602), (geometry{984 - 6 - 450, 238, 450, 18}));
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_LEFT), (geometry{6, 276 - 20 - 18, 450, 18}));
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_RIGHT), (geometry{984 - 6 - 450, 238, 450, 18}));
     EXPECT_EQ(cur(15255), (geometry{1000 - 12 - 20, 352 - 10 - 20, 20, 20}));
 }
 
@@ -80,7 +81,7 @@ TEST_F(ControlLayout, WiderMainWindowMovesAnchoredAndWidensStretchedControls)
     EXPECT_EQ(cur(14500).w, 1186);
     EXPECT_EQ(cur(15100).w, 1200);
     EXPECT_EQ(cur(15102).w, 748);
-    EXPECT_EQ(cur(14602).x, 984 - 6 - 450 + 200);
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_RIGHT).x, 984 - 6 - 450 + 200);
     // Without anchor or stretch nothing moves.
     EXPECT_EQ(cur(12001), (geometry{80, 6, 88, 25}));
     EXPECT_EQ(cur(13014), (geometry{870, 124, 116, 22}));
@@ -92,7 +93,7 @@ TEST_F(ControlLayout, TallerWindowMovesBottomAnchoredControlsDown)
     layout_all(W, H + 50, nullptr);
     EXPECT_EQ(row(TABLE_MAIN, ROW_FRA).h, 404);
     EXPECT_EQ(row(TABLE_MAIN, ROW_CONFIG).h, 170);
-    EXPECT_EQ(cur(14601).y, 238 + 50);
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_LEFT).y, 238 + 50);
     EXPECT_EQ(cur(14500).h, 328);
 }
 
@@ -107,14 +108,14 @@ TEST_F(ControlLayout, HidingSettingsRaisesModeWindowsAndShowingRestores)
     EXPECT_EQ(row(TABLE_LCR, 0).h, 278 + 174);
     EXPECT_EQ(cur(14500).h, 278 + 174);
     EXPECT_EQ(cur(14700).h, 278 + 174);
-    EXPECT_EQ(cur(14601).y, 276 + 174 - 20 - 18);
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_LEFT).y, 276 + 174 - 20 - 18);
 
     layout_settings_hidden(false);
     layout_all(W + 200, H, nullptr);
     EXPECT_EQ(row(TABLE_MAIN, ROW_FRA), (geometry{6, 210, 1202, 354}));
     EXPECT_EQ(row(TABLE_FRA, 0).h, 278);
     EXPECT_EQ(cur(14500).h, 278);
-    EXPECT_EQ(cur(14601).y, 238);
+    EXPECT_EQ(cur(CMD_FRA_CURSOR_LEFT).y, 238);
 }
 
 TEST_F(ControlLayout, MoveIsCalledOnlyForCreatedWindowsThatARuleMoved)

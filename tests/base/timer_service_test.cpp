@@ -35,7 +35,7 @@ protected:
 
 TEST_F(TimerList, FiresOnceWhenDueAndLeavesOnTheNextTick)
 {
-    const int id = timers.add(1000, &window, CMD_FRA_START_SWEEP, 5000);
+    const int id = timers.add(1000, &window, CMD_START_SWEEP, 5000);
     EXPECT_GT(id, 0);
     timers.tick(5999);
     dispatcher.run_pending();
@@ -43,14 +43,14 @@ TEST_F(TimerList, FiresOnceWhenDueAndLeavesOnTheNextTick)
     timers.tick(6000);
     timers.tick(6100);
     dispatcher.run_pending();
-    EXPECT_EQ(window.commands, std::vector<int>{CMD_FRA_START_SWEEP});
+    EXPECT_EQ(window.commands, std::vector<int>{CMD_START_SWEEP});
     EXPECT_EQ(timers.size(), 0u);
     EXPECT_FALSE(timers.cancel(id));
 }
 
 TEST_F(TimerList, CancelledTimerNeverFires)
 {
-    const int id = timers.add(1000, &window, CMD_FRA_START_SWEEP, 0);
+    const int id = timers.add(1000, &window, CMD_START_SWEEP, 0);
     const int other = timers.add(2000, &window, 7, 0);
     EXPECT_NE(id, other);
     EXPECT_TRUE(timers.cancel(id));
@@ -65,14 +65,14 @@ TEST_F(TimerList, CancelledTimerNeverFires)
 
 TEST_F(TimerList, CountdownTextsRunDownToZero)
 {
-    timers.add_countdown(90000, &window, CMD_FRA_START_SWEEP, &label, true, 0);
+    timers.add_countdown(90000, &window, CMD_START_SWEEP, &label, true, 0);
     timers.tick(500);
     timers.tick(60000);
     timers.tick(90050);
     dispatcher.run_pending();
     EXPECT_EQ(label.texts,
               (std::vector<std::string>{"00:01:30\n", "00:01:29\n", "00:00:30\n", "00:00:00\n"}));
-    EXPECT_EQ(window.commands, std::vector<int>{CMD_FRA_START_SWEEP});
+    EXPECT_EQ(window.commands, std::vector<int>{CMD_START_SWEEP});
 }
 
 TEST_F(TimerList, ElapsedCountdownCountsUp)
@@ -96,7 +96,7 @@ TEST(TimerService, PostsItsCommandAboutOnTimeFromItsOwnThread)
     set_command_dispatcher(&dispatcher);
     recorder window;
     const int64_t start = clock_ms();
-    timer_add(1000, &window, CMD_FRA_START_SWEEP);
+    timer_add(1000, &window, CMD_START_SWEEP);
     int64_t fired_at = 0;
     while (clock_ms() - start < 10000) {
         if (dispatcher.run_pending() > 0 && fired_at == 0)
@@ -106,7 +106,7 @@ TEST(TimerService, PostsItsCommandAboutOnTimeFromItsOwnThread)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     set_command_dispatcher(nullptr);
-    EXPECT_EQ(window.commands, std::vector<int>{CMD_FRA_START_SWEEP});
+    EXPECT_EQ(window.commands, std::vector<int>{CMD_START_SWEEP});
     EXPECT_GE(fired_at - start, 1000);
     // About 100 ms late at most on an idle machine; loaded test machines get slack.
     EXPECT_LT(fired_at - start, 2500);

@@ -177,8 +177,8 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     EXPECT_EQ(caption(14507), "SWEEP");
     // The empty chart keeps the last sweep's axes, also when the gain axis
     // is asked to centre 0 dB with no gain left to centre.
-    qobject_cast<QCheckBox*>(control_by_id(14604))->setChecked(true);
-    post_command(fra->view_window(), 14604, 0);
+    qobject_cast<QCheckBox*>(control_by_id(CMD_FRA_CENTRE))->setChecked(true);
+    post_command(fra->view_window(), CMD_FRA_CENTRE, 0);
     QApplication::processEvents();
     const s_fra_view_state& after = fra->view_window()->state();
     EXPECT_TRUE(after.centre_zero);
@@ -242,7 +242,7 @@ TEST_F(FraWindow, CancelledTestDetailsChangesNothing)
 TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
 {
     sweep_once();
-    auto* bar = qobject_cast<QScrollBar*>(control_by_id(14601));
+    auto* bar = qobject_cast<QScrollBar*>(control_by_id(CMD_FRA_CURSOR_LEFT));
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->maximum(), 100);
     bar->setValue(bar->maximum());
@@ -257,9 +257,9 @@ TEST_F(FraWindow, CursorScrollBarStopsAtTheLastPoint)
     // CLEAR puts both thumbs back at the start of the empty chart.
     click(14507);
     ASSERT_TRUE(wait_for([this] { return fra->results().count == 0; }, 5000));
-    for (int id : {14601, 14602}) {
+    for (int id : {CMD_FRA_CURSOR_LEFT, CMD_FRA_CURSOR_RIGHT}) {
         EXPECT_EQ(qobject_cast<QScrollBar*>(control_by_id(id))->value(), 0) << id;
-        EXPECT_EQ(fra->view_window()->state().cursor[id - 14601], 0) << id;
+        EXPECT_EQ(fra->view_window()->state().cursor[id - CMD_FRA_CURSOR_LEFT], 0) << id;
     }
     shot("fra_cleared");
 }
@@ -339,10 +339,10 @@ TEST_F(FraWindow, GraphControlsKeepTheirDistanceToTheChartBottom)
         QApplication::processEvents();
         EXPECT_EQ(view->client()->geometry(), view->contentsRect());
         EXPECT_EQ(view->picture().size(), view->contentsRect().size());
-        EXPECT_EQ(distance_to_view_edges(view, 14601).bottom, 20);
-        EXPECT_EQ(distance_to_view_edges(view, 14602), (edge_distance{20, 6}));
-        EXPECT_EQ(distance_to_view_edges(view, 14605).bottom, 65);
-        EXPECT_EQ(distance_to_view_edges(view, 14606).bottom, 37);
+        EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_CURSOR_LEFT).bottom, 20);
+        EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_CURSOR_RIGHT), (edge_distance{20, 6}));
+        EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_SCALING).bottom, 65);
+        EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_BACKGROUND).bottom, 37);
     };
     check("as shown");
     main->resize(1300, 820);
@@ -411,7 +411,7 @@ TEST_F(FraWindow, GraphControlsNeverCoverThePlotOrItsLabels)
         };
         for (const auto& [part, r] : chart) {
             EXPECT_TRUE(inside.contains(r)) << part;
-            for (int id = 14601; id <= 14606; ++id) {
+            for (int id = CMD_FRA_CURSOR_LEFT; id <= CMD_FRA_BACKGROUND; ++id) {
                 const QWidget* w = control_by_id(id);
                 const QRect control(w->mapTo(view, QPoint(0, 0)) - view->contentsRect().topLeft(),
                                     w->size());

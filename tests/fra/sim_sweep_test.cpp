@@ -190,14 +190,14 @@ TEST_F(SimSweep, ShortLineAndDroppedLinkKeepThePreviousResults)
     EXPECT_EQ(ctx.received, 2);
     EXPECT_EQ(results.count, 0); // nothing was handed to the window
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, fra_incomplete_text(2, 100));
+    EXPECT_EQ(ui.shown()[0].text, sweep_incomplete_text(2, 100));
 
     server->stop();
     ui.clear();
     start(sim::sim_model::hxm4100, {"drop-after=5"});
     EXPECT_FALSE(sweep());
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_CONNECTION_LOST);
+    EXPECT_EQ(ui.shown()[0].text, SWEEP_TEXT_CONNECTION_LOST);
 }
 
 TEST_F(SimSweep, StoresTheDatabaseTest)
@@ -258,7 +258,7 @@ TEST_F(SimSweep, ModeSwitchBeforeTheSweep)
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_TRUE(sweep());
     EXPECT_GE(std::chrono::steady_clock::now() - t0,
-              std::chrono::milliseconds(FRA_MODE_SWITCH_WAIT_MS));
+              std::chrono::milliseconds(SWEEP_MODE_SWITCH_WAIT_MS));
     EXPECT_EQ(get_param(1), 1);
 }
 

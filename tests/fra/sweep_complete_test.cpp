@@ -2,7 +2,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "fra/sweep_complete.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -120,7 +120,7 @@ TEST(SweepSeries, ThreeSweepsArmTheTimerBeforeTheFirstTwoOnly)
     timer_log::added.clear();
     timer_log::cancelled.clear();
     const s_timer_hooks hooks{timer_log::add, timer_log::cancel};
-    s_fra_series s;
+    s_sweep_series s;
     s.repeating = true;
     s.running = 1;
     s.sweeps_total = 3;
@@ -131,32 +131,32 @@ TEST(SweepSeries, ThreeSweepsArmTheTimerBeforeTheFirstTwoOnly)
     bool ended = false;
     for (int sweep = 0; sweep < 3; ++sweep) {
         EXPECT_FALSE(ended);
-        fra_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
+        sweep_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
         names.push_back(s.test.Name);
         s.test.TestNo = 40 + sweep; // as storing would set it
-        ended = fra_series_after_sweep(s, hooks);
+        ended = sweep_series_after_sweep(s, hooks);
     }
     EXPECT_TRUE(ended);
     EXPECT_EQ(timer_log::added, (std::vector<double>{120000, 120000}));
     EXPECT_EQ(timer_log::cancelled, std::vector<int>{2});
     EXPECT_EQ(names, (std::vector<std::string>{"Run", "Run 2", "Run 3"}));
     EXPECT_EQ(s.running, 0);
-    EXPECT_EQ(fra_series_progress_text(s), "3/3");
+    EXPECT_EQ(sweep_series_progress_text(s), "3/3");
 }
 
 TEST(SweepSeries, SingleSweepNeitherArmsNorCounts)
 {
     timer_log::added.clear();
     const s_timer_hooks hooks{timer_log::add, timer_log::cancel};
-    s_fra_series s;
+    s_sweep_series s;
     s.running = 1;
     s.save_to_db = true;
     s.test.Name = "One";
     s.test.TestNo = 12;
-    fra_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
+    sweep_series_before_sweep(s, nullptr, 32800, nullptr, hooks);
     EXPECT_EQ(s.test.TestNo, 0);
     EXPECT_EQ(s.test.Name, "One");
-    EXPECT_FALSE(fra_series_after_sweep(s, hooks));
+    EXPECT_FALSE(sweep_series_after_sweep(s, hooks));
     EXPECT_TRUE(timer_log::added.empty());
     EXPECT_EQ(s.running, 0);
     EXPECT_EQ(s.sweeps_done, 0);

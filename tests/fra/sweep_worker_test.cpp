@@ -138,7 +138,7 @@ TEST_F(sweep_fixture, SwitchesToFrequencyResponseModeAndWaits)
     const auto waited = std::chrono::steady_clock::now() - t0;
     EXPECT_TRUE(completed());
     EXPECT_EQ(fra.params[1], 1);
-    EXPECT_GE(waited, std::chrono::milliseconds(FRA_MODE_SWITCH_WAIT_MS));
+    EXPECT_GE(waited, std::chrono::milliseconds(SWEEP_MODE_SWITCH_WAIT_MS));
     const auto c = peer->commands();
     const auto set = std::find(c.begin(), c.end(), "config,1,1");
     ASSERT_NE(set, c.end());
@@ -242,7 +242,7 @@ TEST_F(sweep_fixture, ShortLineAfterTheFirstPointIsIncomplete)
     EXPECT_EQ(ctx.incomplete, 1);
     EXPECT_EQ(ctx.received, 2);
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, fra_incomplete_text(2, 5));
+    EXPECT_EQ(ui.shown()[0].text, sweep_incomplete_text(2, 5));
 }
 
 TEST_F(sweep_fixture, DroppedConnectionIsReported)
@@ -252,7 +252,7 @@ TEST_F(sweep_fixture, DroppedConnectionIsReported)
     run();
     EXPECT_FALSE(completed());
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_CONNECTION_LOST);
+    EXPECT_EQ(ui.shown()[0].text, SWEEP_TEXT_CONNECTION_LOST);
     EXPECT_EQ(ui.shown()[0].caption, "No Connection");
     EXPECT_EQ(dialog.ids.back(), CMD_PROGRESS_FINISHED);
 }
@@ -270,7 +270,7 @@ TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
         int lines, received, davs;
         bool complete;
     } cases[] = {
-        {"polling", "DAV?", {"4"}, 5, 0, FRA_POLL_SILENT_LIMIT, false},
+        {"polling", "DAV?", {"4"}, 5, 0, SWEEP_POLL_SILENT_LIMIT, false},
         {"empty poll replies", "", {"", "", "", "4"}, 5, 5, 4, true},
         {"before the first point", "", {"4"}, 0, 0, 1, false},
         {"during the download", "", {"4"}, 3, 3, 1, false},
@@ -293,7 +293,7 @@ TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
         EXPECT_EQ(peer->count("DAV?"), c.davs) << c.name;
         ASSERT_EQ(ui.shown().size(), c.complete ? 0u : 1u) << c.name;
         if (!c.complete) {
-            EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_CONNECTION_LOST) << c.name;
+            EXPECT_EQ(ui.shown()[0].text, SWEEP_TEXT_CONNECTION_LOST) << c.name;
         }
         EXPECT_FALSE(link.is_open) << c.name;
     }
@@ -304,7 +304,7 @@ TEST_F(sweep_fixture, NoInstrumentToConnectTo)
     peer.reset();
     run();
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_NO_CONNECTION);
+    EXPECT_EQ(ui.shown()[0].text, SWEEP_TEXT_NO_CONNECTION);
     EXPECT_EQ(ui.shown()[0].caption, "No Connection");
     EXPECT_EQ(dialog.ids, (std::vector<int>{CMD_PROGRESS_STARTED, CMD_PROGRESS_FINISHED}));
 }
@@ -343,8 +343,8 @@ TEST_F(sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
     const struct {
         int good_at; // the request answered with a good reading, 0 none
         int requests, ready;
-    } cases[] = {{0, FRA_REALTIME_BAD_LIMIT, 0},
-                 {FRA_REALTIME_BAD_LIMIT, 2 * FRA_REALTIME_BAD_LIMIT, 1}};
+    } cases[] = {{0, REALTIME_BAD_LIMIT, 0},
+                 {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
     for (const auto& c : cases) {
         peer.reset();
         int asked = 0;

@@ -3,7 +3,7 @@
 // driven through the dialog as a user would.
 
 #include "db/ui/export_tests_dialog.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "lcr/ui/lcr_export_ui.h"
 #include "lcr/ui/piezo_plot.h"
 #include "office/excel_server.h"
@@ -117,7 +117,7 @@ TEST(LcrExportEntry, WindowsReachTheirExportsThroughTheDialog)
 
     // The LCR window with nothing swept: the single-sweep text refuses.
     LcrResults none;
-    s_fra_series series;
+    s_sweep_series series;
     answer_dialog(false, true);
     lcr_export_from_window(nullptr, none, series, 0);
     ASSERT_EQ(test_ui().shown().size(), 1u);

@@ -7,7 +7,7 @@
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "db/sweep_file.h"
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -137,7 +137,7 @@ TEST_F(SimLcr, LayoutFollowsTheModelAndItsParameter)
 TEST_F(SimLcr, SeriesOfThreeWritesEachFileAndArmsTheTimerTwice)
 {
     start(sim::sim_model::hxm4100);
-    s_fra_series series;
+    s_sweep_series series;
     series.repeating = true;
     series.sweeps_total = 3;
     series.interval_ms = 60000;
@@ -149,7 +149,7 @@ TEST_F(SimLcr, SeriesOfThreeWritesEachFileAndArmsTheTimerTwice)
     auto results = std::make_unique<LcrResults>();
     const std::time_t when = 1733650200;
     for (int k = 1; k <= 3; ++k) {
-        fra_series_before_sweep(series, nullptr, CMD_FRA_START_SWEEP, nullptr, hooks);
+        sweep_series_before_sweep(series, nullptr, CMD_START_SWEEP, nullptr, hooks);
         EXPECT_EQ(armed, std::min(k, 2));
         ASSERT_TRUE(sweep());
         const s_lcr_outcome out =
@@ -158,7 +158,7 @@ TEST_F(SimLcr, SeriesOfThreeWritesEachFileAndArmsTheTimerTwice)
         for (const std::string& row : out.rows)
             expected += "\r\n" + row;
         EXPECT_EQ(read("sweep" + std::to_string(k) + ".dat"), expected);
-        EXPECT_EQ(fra_series_after_sweep(series, hooks), k == 3);
+        EXPECT_EQ(sweep_series_after_sweep(series, hooks), k == 3);
     }
     EXPECT_EQ(sweep_file_read_mode(dir), "LCR 2");
     EXPECT_EQ(results->layout, 2);

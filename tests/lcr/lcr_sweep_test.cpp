@@ -57,7 +57,7 @@ TEST_F(lcr_sweep_fixture, SwitchesToLcrModeWaitsAndStartsThreeTimes)
     const auto t0 = std::chrono::steady_clock::now();
     run_lcr();
     EXPECT_GE(std::chrono::steady_clock::now() - t0,
-              std::chrono::milliseconds(FRA_MODE_SWITCH_WAIT_MS));
+              std::chrono::milliseconds(SWEEP_MODE_SWITCH_WAIT_MS));
     ASSERT_TRUE(lcr_completed());
     EXPECT_EQ(fra.params[1], 3);
     EXPECT_EQ(lcr.sweep.layout, 2);
@@ -118,7 +118,7 @@ TEST_F(lcr_sweep_fixture, BadLinesAndCancels)
     EXPECT_FALSE(lcr_completed());
     EXPECT_EQ(lcr.incomplete, 1);
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, fra_incomplete_text(2, 5));
+    EXPECT_EQ(ui.shown()[0].text, sweep_incomplete_text(2, 5));
 
     fra.dav = {"0"};
     std::thread canceller([this] {
@@ -182,8 +182,8 @@ TEST_F(lcr_sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
     const struct {
         int good_at; // the request answered with a good reading, 0 none
         int requests, ready;
-    } cases[] = {{0, FRA_REALTIME_BAD_LIMIT, 0},
-                 {FRA_REALTIME_BAD_LIMIT, 2 * FRA_REALTIME_BAD_LIMIT, 1}};
+    } cases[] = {{0, REALTIME_BAD_LIMIT, 0},
+                 {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
     link.type_code = 7;
     for (const auto& c : cases) {
         int asked = 0;

@@ -7,7 +7,7 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "db/ui/test_details_dialog.h"
-#include "fra/realtime.h"
+#include "sweep/realtime_limits.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/lcr_results_view.h"
@@ -218,7 +218,7 @@ TEST_F(LcrWindow, SeriesGreysStartAndEndsAfterItsSweeps)
     start();
     answer_details("2");
     click(CMD_LCR_SWEEP);
-    ASSERT_TRUE(wait_for([this] { return lcr->series().button_state == FRA_BUTTON_CANCEL; }));
+    ASSERT_TRUE(wait_for([this] { return lcr->series().button_state == SWEEP_BUTTON_CANCEL; }));
     EXPECT_EQ(control_text(CMD_LCR_SWEEP), "CANCEL");
     EXPECT_TRUE(control_by_id(CMD_LCR_SWEEP_NO)->isVisible());
     ASSERT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); }));
@@ -226,7 +226,7 @@ TEST_F(LcrWindow, SeriesGreysStartAndEndsAfterItsSweeps)
     EXPECT_FALSE(enabled(CMD_LCR_START));
     click(CMD_LCR_START); // refused while the series runs
     EXPECT_FALSE(lcr->realtime_running());
-    ASSERT_TRUE(wait_for([this] { return lcr->series().button_state == FRA_BUTTON_CLEAR; }));
+    ASSERT_TRUE(wait_for([this] { return lcr->series().button_state == SWEEP_BUTTON_CLEAR; }));
     pump();
     EXPECT_EQ(control_text(CMD_LCR_SWEEP_NO), "2/2");
     EXPECT_EQ(control_text(CMD_LCR_SWEEP), "CLEAR");
@@ -266,7 +266,7 @@ TEST_F(LcrWindow, TestDetailsRefusesBadCounts)
 
 namespace {
 int exported = -1;
-void record_export(QWidget*, const LcrResults& results, const s_fra_series&)
+void record_export(QWidget*, const LcrResults& results, const s_sweep_series&)
 {
     exported = results.count;
 }
@@ -294,5 +294,5 @@ TEST_F(LcrWindow, ExportHookAndRealtimeGivingUp)
     EXPECT_FALSE(lcr->realtime_running());
     EXPECT_EQ(control_text(CMD_LCR_START), "START");
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, FRA_TEXT_REALTIME_FAILED);
+    EXPECT_EQ(ui.shown()[0].text, TEXT_REALTIME_FAILED);
 }

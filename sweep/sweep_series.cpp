@@ -1,16 +1,16 @@
-#include "fra/sweep_series.h"
+#include "sweep/sweep_series.h"
 
 #include "base/timer_service.h"
 
 #include <cstdio>
 
-s_timer_hooks fra_default_timer_hooks()
+s_timer_hooks sweep_default_timer_hooks()
 {
     return s_timer_hooks{timer_add_countdown, timer_cancel};
 }
 
-void fra_series_before_sweep(s_fra_series& series, command_target* window, int start_command,
-                             command_target* display, const s_timer_hooks& timers)
+void sweep_series_before_sweep(s_sweep_series& series, command_target* window, int start_command,
+                               command_target* display, const s_timer_hooks& timers)
 {
     if (series.repeating && series.sweeps_done < series.sweeps_total - 1 && timers.add_countdown)
         series.timer_id = timers.add_countdown(static_cast<double>(series.interval_ms), window,
@@ -28,7 +28,7 @@ void fra_series_before_sweep(s_fra_series& series, command_target* window, int s
     test_add_point(series.test, nullptr);
 }
 
-bool fra_series_after_sweep(s_fra_series& series, const s_timer_hooks& timers)
+bool sweep_series_after_sweep(s_sweep_series& series, const s_timer_hooks& timers)
 {
     if (!series.repeating) {
         series.running = 0;
@@ -38,18 +38,18 @@ bool fra_series_after_sweep(s_fra_series& series, const s_timer_hooks& timers)
     if (series.sweeps_done < series.sweeps_total)
         return false;
     series.running = 0;
-    fra_series_cancel_timer(series, timers);
+    sweep_series_cancel_timer(series, timers);
     return true;
 }
 
-std::string fra_series_progress_text(const s_fra_series& series)
+std::string sweep_series_progress_text(const s_sweep_series& series)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%d/%d", series.sweeps_done, series.sweeps_total);
     return text;
 }
 
-void fra_series_cancel_timer(s_fra_series& series, const s_timer_hooks& timers)
+void sweep_series_cancel_timer(s_sweep_series& series, const s_timer_hooks& timers)
 {
     if (series.timer_id != 0 && timers.cancel)
         timers.cancel(series.timer_id);

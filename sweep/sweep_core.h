@@ -13,10 +13,38 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class command_target;
 class instrument_config;
 struct s_link;
+
+extern const char* const SWEEP_TEXT_NO_CONNECTION;
+extern const char* const SWEEP_TEXT_DATALOG_QUESTION;
+extern const char* const SWEEP_TEXT_WAITING;
+extern const char* const SWEEP_TEXT_DOWNLOADING;
+extern const char* const SWEEP_TEXT_CANCELLING;
+extern const char* const SWEEP_TEXT_CONNECTION_LOST;
+extern const char* const SWEEP_TEXT_PERFORMING;
+
+// Configuration parameters every sweep reads or sets.
+enum sweep_param : int {
+    SWEEP_PARAM_MODE = 1,
+    SWEEP_PARAM_PHASE_CONVENTION = 6,
+    SWEEP_PARAM_STEPS = 18,
+    SWEEP_PARAM_DATALOG = 58,
+};
+
+// The wait after switching the instrument into the sweep's mode.
+constexpr int SWEEP_MODE_SWITCH_WAIT_MS = 2000;
+constexpr int SWEEP_POLL_INTERVAL_MS = 200;
+// Data-available polls in a row that go unanswered for the whole read
+// time-out before the sweep counts as lost.
+constexpr int SWEEP_POLL_SILENT_LIMIT = 2;
+constexpr int SWEEP_DAV_DATA_READY = 4;
+
+// Text of the incomplete-download message: how many points of how many.
+std::string sweep_incomplete_text(int received, int steps);
 
 // Values a reply line may carry at most (LCR layout 5 has 13).
 constexpr int SWEEP_VALUES_MAX = 14;
