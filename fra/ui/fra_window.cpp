@@ -82,9 +82,9 @@ fra_window::~fra_window()
     progress_wait_idle(block_);
 }
 
-int fra_window::type_code() const
+const s_instrument_caps& fra_window::instrument_caps() const
 {
-    return g_link.type_code;
+    return g_link.caps;
 }
 
 bool fra_window::is_running() const

@@ -10,6 +10,7 @@
 #include "db/ui/test_details_dialog.h"
 #include "fra/sweep_context.h"
 #include "fra/sweep_series.h"
+#include "link/instrument_caps.h"
 
 #include <atomic>
 
@@ -33,7 +34,7 @@ public:
     const FraResults& results() const { return results_; }
     const s_fra_result& displayed() const { return displayed_; }
     int view() const { return view_; }
-    int type_code() const;
+    const s_instrument_caps& instrument_caps() const;
     const s_fra_series& series() const { return series_; }
 
     // The FRA view made for this window by the control tables.
