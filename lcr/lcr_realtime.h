@@ -8,6 +8,7 @@
 
 #include "fra/realtime.h"
 #include "lcr/lcr_point.h"
+#include "link/instrument_caps.h"
 
 #include <atomic>
 #include <string>
