@@ -254,7 +254,7 @@ public:
             return;
         fra_realtime_accept(ctx, shown_);
         std::string line;
-        for (int i = 0; i < fra_tile_count(g_link.type_code); ++i)
+        for (int i = 0; i < fra_tile_count(g_link.caps); ++i)
             line += (i ? "\t" : "") + fra_tile_value(i, shown_.v[i]);
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
@@ -281,7 +281,8 @@ int run_realtime(const cli_args& args)
         return NOT_IDENTIFIED;
     // The three-channel model's reading carries ten values when its third
     // input is measured.
-    if (g_link.type_code == FRA_TYPE_6300 && !cli_read_settings(*config, {FRA_PARAM_INPUT}))
+    if (g_link.caps.channels == INSTRUMENT_THREE_CHANNELS &&
+        !cli_read_settings(*config, {FRA_PARAM_INPUT}))
         return SWEEP_FAILED;
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);

@@ -15,12 +15,12 @@ constexpr int NOT_IDENTIFIED = 3;
 int run_identify(const cli_args&)
 {
     g_link.identified = false;
-    g_link.type_code = 0;
+    link_set_type(g_link, 0);
     g_link.current_option = 0;
     g_link.identified = connect_and_identify(nullptr, g_link, true);
     if (!g_link.identified)
         return NOT_IDENTIFIED;
-    config_select(g_link.type_code);
+    config_select(g_link.caps);
     std::printf("%s\ntype code: %d\n", g_link.identity.c_str(), g_link.type_code);
     return 0;
 }

@@ -10,13 +10,13 @@
 
 instrument_config* cli_identified_model()
 {
-    g_link.type_code = 0;
+    link_set_type(g_link, 0);
     g_link.identified = connect_and_identify(nullptr, g_link, false);
     if (!g_link.identified) {
         std::fprintf(stderr, "tarvelo2-cli: no supported instrument answered\n");
         return nullptr;
     }
-    config_select(g_link.type_code);
+    config_select(g_link.caps);
     return &config_current();
 }
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int THREE_CHANNEL_TYPE = 9;
-
 std::atomic<instrument_config*>& current()
 {
     static std::atomic<instrument_config*> model{&config_model_4100()};
@@ -31,9 +29,9 @@ instrument_config& config_current()
     return *current().load();
 }
 
-void config_select(int type_code)
+void config_select(const s_instrument_caps& caps)
 {
-    if (type_code == THREE_CHANNEL_TYPE)
+    if (caps.config_model == caps_config_model::three_channel)
         current().store(&config_model_6300());
     else
         current().store(&config_model_4100());

@@ -36,15 +36,14 @@ std::string value_text(const instrument_config& cfg, int id)
     return text;
 }
 
-void append_entry(std::string& out, const instrument_config& cfg, int names_type,
+void append_entry(std::string& out, const instrument_config& cfg, caps_param_names names,
                   const s_block_entry& e)
 {
     if (e.id == 0) {
         out += e.title;
         return;
     }
-    out += "," + lower(config_param_name(names_type, e.id)) + "," + lower(value_text(cfg, e.id)) +
-           "\n";
+    out += "," + lower(config_param_name(names, e.id)) + "," + lower(value_text(cfg, e.id)) + "\n";
 }
 
 // Option texts keep their percent signs doubled; the block shows them single.
@@ -76,14 +75,14 @@ std::string config_block_lines(const instrument_config& cfg, const s_block_layou
 {
     std::string out;
     for (const s_block_entry& e : layout.common)
-        append_entry(out, cfg, layout.names_type, e);
-    append_entry(out, cfg, layout.names_type, {0, "Measurement settings"});
-    append_entry(out, cfg, layout.names_type, {MODE_ID});
+        append_entry(out, cfg, layout.names, e);
+    append_entry(out, cfg, layout.names, {0, "Measurement settings"});
+    append_entry(out, cfg, layout.names, {MODE_ID});
     int32_t mode = 0;
     cfg.get_int(MODE_ID, mode);
     if (mode >= 0 && static_cast<size_t>(mode) < layout.modes.size())
         for (const s_block_entry& e : layout.modes[static_cast<size_t>(mode)])
-            append_entry(out, cfg, layout.names_type, e);
+            append_entry(out, cfg, layout.names, e);
     return single_percent(out);
 }
 

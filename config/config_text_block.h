@@ -4,6 +4,8 @@
 // lines of the current model, each line "section,name,value" in lower case
 // with the section title only on the first line of a section.
 
+#include "link/instrument_caps.h"
+
 #include <cstdio>
 #include <span>
 #include <string>
@@ -25,7 +27,7 @@ struct s_block_entry {
 };
 
 struct s_block_layout {
-    int names_type; // the type code whose name table names the lines
+    caps_param_names names; // the name table that names the lines
     std::span<const s_block_entry> common;
     // Further parameters per operating mode (list position of parameter 1),
     // printed after "Measurement settings" and the operating mode itself.

@@ -44,11 +44,11 @@ constexpr const char* READ_ERROR =
 constexpr const char* WRITE_ERROR =
     "An error occurred writing the config to the instrument \n(Id:%d [%s] ret:%d)";
 
-std::string error_text(const char* format, int type_code, config_error code)
+std::string error_text(const char* format, caps_param_names names, config_error code)
 {
     const int id = config_error_id(code);
     char text[256];
-    std::snprintf(text, sizeof text, format, id, config_param_name(type_code, id),
+    std::snprintf(text, sizeof text, format, id, config_param_name(names, id),
                   config_error_ret(code));
     return text;
 }
@@ -86,13 +86,13 @@ std::string range_line(const char* name, int id, const s_config_param& rec)
 void instrument_config::read_all(s_link& link, bool open_link)
 {
     wait_cursor busy;
-    const int type_code = link.type_code;
-    if (!config_has_names(type_code))
+    const caps_param_names names = link.caps.param_names;
+    if (!config_has_names(names))
         return;
     begin_transfer(link, open_link);
     int errors = 0;
     for (int id = FIRST_ID; id >= 1; --id) {
-        const char* name = config_param_name(type_code, id);
+        const char* name = config_param_name(names, id);
         if (unused(name) || !param_has_record(*record(id)))
             continue;
         comms_log_write(step_line("Read::", name, id));
@@ -100,10 +100,10 @@ void instrument_config::read_all(s_link& link, bool open_link)
             read_param(id, link, nullptr);
         } catch (config_error code) {
             if (++errors <= READ_ERRORS_TOLERATED) {
-                warn(error_text(READ_ERROR, type_code, code));
+                warn(error_text(READ_ERROR, names, code));
                 continue;
             }
-            warn(error_text(READ_ERROR, type_code, code) +
+            warn(error_text(READ_ERROR, names, code) +
                  "\nToo many read errors, stopping instrument config read");
             break;
         }
@@ -114,12 +114,12 @@ void instrument_config::read_all(s_link& link, bool open_link)
 void instrument_config::write_all(s_link& link, bool open_link)
 {
     wait_cursor busy;
-    const int type_code = link.type_code;
-    if (!config_has_names(type_code))
+    const caps_param_names names = link.caps.param_names;
+    if (!config_has_names(names))
         return;
     begin_transfer(link, open_link);
     for (int id = FIRST_ID; id >= 1; --id) {
-        const char* name = config_param_name(type_code, id);
+        const char* name = config_param_name(names, id);
         const s_config_param& rec = *record(id);
         if (!param_has_record(rec))
             continue;
@@ -137,7 +137,7 @@ void instrument_config::write_all(s_link& link, bool open_link)
             if (!write_param(id, link) && rec.min != PARAM_NO_LIMIT && rec.max != PARAM_NO_LIMIT)
                 comms_log_write(range_line(name, id, rec));
         } catch (config_error code) {
-            warn(error_text(WRITE_ERROR, type_code, code));
+            warn(error_text(WRITE_ERROR, names, code));
             break;
         }
     }

@@ -46,7 +46,7 @@ constexpr std::span<const s_block_entry> modes[] = {rms, fra, power, lcr, harmon
 
 std::string block_lines(const instrument_config& cfg)
 {
-    return config_block_lines(cfg, {9, common, modes});
+    return config_block_lines(cfg, {caps_param_names::hxm_6300, common, modes});
 }
 
 } // namespace

@@ -66,29 +66,30 @@ name_table names_type_13()
     return t;
 }
 
-const name_table* names_for(int type_code)
+const name_table* names_for(caps_param_names names)
 {
-    static const name_table t7 = names_from(hxm_4100_params());
-    static const name_table t9 = names_from(hxm_6300_params());
-    static const name_table t13 = names_type_13();
-    switch (type_code) {
-    case 7: return &t7;
-    case 9: return &t9;
-    case 13: return &t13;
-    default: return nullptr;
+    static const name_table t4100 = names_from(hxm_4100_params());
+    static const name_table t6300 = names_from(hxm_6300_params());
+    static const name_table t_qxd = names_type_13();
+    switch (names) {
+    case caps_param_names::hxm_4100: return &t4100;
+    case caps_param_names::hxm_6300: return &t6300;
+    case caps_param_names::qxd_52: return &t_qxd;
+    case caps_param_names::none: break;
     }
+    return nullptr;
 }
 
 } // namespace
 
-bool config_has_names(int type_code)
+bool config_has_names(caps_param_names names)
 {
-    return names_for(type_code) != nullptr;
+    return names_for(names) != nullptr;
 }
 
-const char* config_param_name(int type_code, int id)
+const char* config_param_name(caps_param_names names, int id)
 {
-    const name_table* t = names_for(type_code);
+    const name_table* t = names_for(names);
     if (!t)
         return nullptr;
     if (id < 0 || id >= static_cast<int>(t->size()))

@@ -2,6 +2,8 @@
 // The fixed parameter tables of the instrument models and the name tables
 // that the whole-configuration transfer and the text block use.
 
+#include "link/instrument_caps.h"
+
 #include <array>
 #include <span>
 
@@ -24,10 +26,9 @@ void config_fill(instrument_config& cfg, std::span<const s_param_def> defs);
 std::span<const s_param_def> hxm_4100_params();
 std::span<const s_param_def> hxm_6300_params();
 
-// Name of parameter `id` in the name table of an instrument type code
-// ("Unused" for an id the instrument does not have), or nullptr when the
-// type code has no configuration (only 7, 9 and 13 have one).
-const char* config_param_name(int type_code, int id);
-bool config_has_names(int type_code);
+// Name of parameter `id` in a name table ("Unused" for an id the instrument
+// does not have), or nullptr for an instrument without a configuration.
+const char* config_param_name(caps_param_names names, int id);
+bool config_has_names(caps_param_names names);
 
 constexpr const char* PARAM_UNUSED = "Unused";

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr const char* CAPTION = "Screen Capture Mode";
-constexpr int TWO_CHANNEL_TYPE = 7;
 // Room for the longest row (2 + 480/4 characters) and more, so an over-long
 // row is seen whole and refused.
 constexpr size_t LINE_ROOM = 512;
@@ -29,14 +28,10 @@ s_screen_capture& screen_capture_record()
     return *record;
 }
 
-void screen_size(int type_code, bool identified, int32_t& width, int32_t& height)
+void screen_size(const s_instrument_caps& caps, bool identified, int32_t& width, int32_t& height)
 {
-    width = height = 0;
-    if (!identified)
-        return;
-    const bool wide = type_code == 1 || type_code == 6;
-    width = wide ? 480 : 320;
-    height = wide ? 272 : 240;
+    width = identified ? caps.screen_width : 0;
+    height = identified ? caps.screen_height : 0;
 }
 
 bool screen_parse_row(std::string_view line, int width, uint8_t* out)
@@ -57,7 +52,7 @@ bool screen_parse_row(std::string_view line, int width, uint8_t* out)
 int screen_capture(s_link& link, s_screen_capture& capture)
 {
     std::memset(&capture, 0, sizeof capture);
-    screen_size(link.type_code, link.identified, capture.width, capture.height);
+    screen_size(link.caps, link.identified, capture.width, capture.height);
     if (link_send(link, "SCREEN?\n") < 0)
         return -1;
     const int row_bytes = capture.width / 8;
@@ -74,7 +69,7 @@ int screen_capture(s_link& link, s_screen_capture& capture)
 
 int screen_download(s_link& link, s_screen_capture& capture)
 {
-    if (link.type_code == TWO_CHANNEL_TYPE) {
+    if (!link.caps.screen_capture) {
         say("The connected instrument is incompatable with the screen capture function",
             "Incompatable Instrument");
         return -1;

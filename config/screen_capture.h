@@ -8,6 +8,7 @@
 // inverted on receipt.
 
 #include "graph/bmp_file.h"
+#include "link/instrument_caps.h"
 
 #include <cstdint>
 #include <string>
@@ -27,8 +28,9 @@ struct s_screen_capture {
 // The one capture record of the process.
 s_screen_capture& screen_capture_record();
 
-// 480 x 272 for type codes 1 and 6, else 320 x 240; 0 x 0 unless identified.
-void screen_size(int type_code, bool identified, int32_t& width, int32_t& height);
+// The instrument's screen size (480 x 272 or 320 x 240); 0 x 0 unless
+// identified.
+void screen_size(const s_instrument_caps& caps, bool identified, int32_t& width, int32_t& height);
 
 // One row of the reply into width/8 bitmap bytes. False for a row of the
 // wrong length or with a character that is not a hexadecimal digit.
@@ -38,10 +40,10 @@ bool screen_parse_row(std::string_view line, int width, uint8_t* out);
 // 0 (valid set), or -1 when a row did not arrive or did not read.
 int screen_capture(s_link& link, s_screen_capture& capture);
 
-// The Download button: refuses the two-channel model and an instrument not
-// identified before any traffic; opens the link, frames the capture with
-// "SUSPEND,ON" / "SUSPEND,OFF" and closes it. Messages through the user
-// interface. Returns 0 or -1.
+// The Download button: refuses an instrument whose screen cannot be fetched
+// (the two-channel model) and one not identified before any traffic; opens
+// the link, frames the capture with "SUSPEND,ON" / "SUSPEND,OFF" and closes
+// it. Messages through the user interface. Returns 0 or -1.
 int screen_download(s_link& link, s_screen_capture& capture);
 
 // The image area's picture: white, with the capture at its top left when

@@ -21,7 +21,7 @@ const char* const UNITS[FRA_VALUES_MAX] = {"Hz", "V", "V",  "dB",   "\xB0",
 
 bool ten_values(FraSweepContext& ctx)
 {
-    if (ctx.link->type_code != FRA_TYPE_6300 || !ctx.config)
+    if (ctx.link->caps.channels != INSTRUMENT_THREE_CHANNELS || !ctx.config)
         return false;
     int32_t input = 0;
     ctx.config->get_int(FRA_PARAM_INPUT, input);
@@ -60,7 +60,8 @@ void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running)
         return;
     link_send(link, "out,on\n");
     link_set_timeout(link, REALTIME_TIMEOUT_MS);
-    const int max_count = link.type_code == FRA_TYPE_6300 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+    const int max_count =
+        link.caps.channels == INSTRUMENT_THREE_CHANNELS ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
     const int expected = ten ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
     // An instrument that is silent, gone or set up for another reply form
     // never gives a good reading: after a run of bad ones the thread stops
@@ -85,9 +86,9 @@ bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed)
     return changed;
 }
 
-int fra_tile_count(int type_code)
+int fra_tile_count(const s_instrument_caps& caps)
 {
-    if (type_code != FRA_TYPE_6300)
+    if (caps.channels != INSTRUMENT_THREE_CHANNELS)
         return FRA_VALUES_USUAL;
     int32_t input = 0;
     config_current().get_int(FRA_PARAM_INPUT, input);
@@ -106,9 +107,9 @@ s_tile_grid fra_tile_grid(int tiles, int view_width, int view_height)
     return view_height >= view_width ? s_tile_grid{5, 6} : s_tile_grid{6, 5};
 }
 
-std::vector<std::string> fra_tile_labels(int type_code)
+std::vector<std::string> fra_tile_labels(const s_instrument_caps& caps)
 {
-    if (type_code == FRA_TYPE_6300)
+    if (caps.channels == INSTRUMENT_THREE_CHANNELS)
         return {"Frequency", "Magnitude 1", "Magnitude 2", "Gain 1",  "Phase 1",
                 "Delay 1",   "Magnitude 3", "Gain 2",      "Phase 2", "Delay 2"};
     return {"Frequency", "Magnitude 1", "Magnitude 2", "Gain", "Phase", "Delay"};

@@ -6,6 +6,7 @@
 
 #include "fra/sweep_context.h"
 #include "sweep/realtime_limits.h"
+#include "link/instrument_caps.h"
 
 #include <atomic>
 #include <string>
@@ -24,10 +25,10 @@ bool fra_realtime_accept(FraSweepContext& ctx, s_fra_result& displayed);
 
 // Number of tiles: 10 when the three-channel model measures its third input
 // (parameter 84 of the current configuration), else 6.
-int fra_tile_count(int type_code);
+int fra_tile_count(const s_instrument_caps& caps);
 
 s_tile_grid fra_tile_grid(int tiles, int view_width, int view_height);
 
-std::vector<std::string> fra_tile_labels(int type_code);
+std::vector<std::string> fra_tile_labels(const s_instrument_caps& caps);
 // The value text of position i with its unit, e.g. "12.346dB", "1.0000 kHz".
 std::string fra_tile_value(int position, double value);

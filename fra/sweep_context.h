@@ -42,8 +42,6 @@ enum fra_param : int {
 };
 
 constexpr int FRA_OPERATING_MODE = 1;
-// Instrument type code of the three-channel model.
-constexpr int FRA_TYPE_6300 = 9;
 
 // Clears the block's flags, counters and readings (the realtime start);
 // the environment pointers and a running thread are left alone.

@@ -14,7 +14,8 @@ s_sweep_job fra_job(FraSweepContext& ctx)
     job.mode = FRA_OPERATING_MODE;
     job.complete_id = CMD_FRA_SWEEP_COMPLETE;
     job.values_per_point = [](s_link& link, instrument_config& config) {
-        if (link.type_code == FRA_TYPE_6300 && sweep_read_int(config, link, FRA_PARAM_INPUT) != 0)
+        if (link.caps.channels == INSTRUMENT_THREE_CHANNELS &&
+            sweep_read_int(config, link, FRA_PARAM_INPUT) != 0)
             return FRA_VALUES_MAX;
         return FRA_VALUES_USUAL;
     };

@@ -48,10 +48,9 @@ const s_lcr_layout LAYOUTS[] = {
 
 } // namespace
 
-int lcr_layout_for(int type_code, int quantity_param)
+int lcr_layout_for(const s_instrument_caps& caps, int quantity_param)
 {
-    constexpr int type_6300 = 9;
-    if (type_code != type_6300)
+    if (!caps.lcr_quantity_layouts)
         return LCR_LAYOUT_STANDARD;
     if (quantity_param == LCR_QUANTITY_ADMITTANCE)
         return LCR_LAYOUT_ADMITTANCE;

@@ -5,6 +5,8 @@
 // quantities in reply order with what the list, the graph's quantity boxes
 // and the cursor readouts call them.
 
+#include "link/instrument_caps.h"
+
 #include <string>
 #include <vector>
 
@@ -37,8 +39,8 @@ struct s_lcr_layout {
     std::vector<s_lcr_quantity> quantities; // positions 1..values-1
 };
 
-// The layout for the instrument type code and parameter 137.
-int lcr_layout_for(int type_code, int quantity_param);
+// The layout for the instrument and its parameter 137.
+int lcr_layout_for(const s_instrument_caps& caps, int quantity_param);
 
 // The table entry of a layout code; unknown codes read as layout 2.
 const s_lcr_layout& lcr_layout(int code);

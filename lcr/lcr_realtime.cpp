@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int TYPE_7 = 7;
-constexpr int TYPE_9 = 9;
-
 const char* const LABELS_11[] = {"Frequency", "Magnitude 1", "Magnitude 2", "Impedance",
                                  "Phase",     "Resistance",  "Reactance",   "Admittance",
                                  "Phase",     "Conductance", "Susceptance"};
@@ -41,9 +38,9 @@ bool take_reading(LcrSweepContext& ctx)
     link_send(link, "lcr?\n");
     double values[LCR_READING_VALUES_MAX] = {};
     const int got = link_read_values(link, values, LCR_READING_VALUES_MAX);
-    if (link.type_code != TYPE_7 && link.type_code != TYPE_9)
+    if (!link.caps.lcr_realtime)
         return true; // no further request until realtime is restarted
-    const int type = lcr_reading_type_for(link.type_code, got);
+    const int type = lcr_reading_type_for(link.caps, got);
     if (type >= 0) {
         std::memcpy(ctx.realtime, values, sizeof values);
         ctx.reading_type = type;
@@ -60,15 +57,13 @@ bool take_reading(LcrSweepContext& ctx)
 
 } // namespace
 
-int lcr_reading_type_for(int type_code, int count)
+int lcr_reading_type_for(const s_instrument_caps& caps, int count)
 {
-    if (count != 11 && count != 14)
+    if ((count != 11 && count != 14) || !caps.lcr_realtime)
         return -1;
-    if (type_code == TYPE_7)
-        return count == 11 ? LCR_READING_7_11 : LCR_READING_7_14;
-    if (type_code == TYPE_9)
+    if (caps.channels == INSTRUMENT_THREE_CHANNELS)
         return count == 11 ? LCR_READING_9_11 : LCR_READING_9_14;
-    return -1;
+    return count == 11 ? LCR_READING_7_11 : LCR_READING_7_14;
 }
 
 int lcr_reading_count(int reading_type)

@@ -8,6 +8,7 @@
 
 #include "lcr/lcr_point.h"
 #include "sweep/realtime_limits.h"
+#include "link/instrument_caps.h"
 
 #include <atomic>
 #include <string>
@@ -20,10 +21,10 @@ enum lcr_reading_type : int {
     LCR_READING_9_14 = 4,
 };
 
-// The type for a reply of count values from an instrument of type_code, or
-// -1 when the reply is to be asked for again (or, with an instrument of any
-// other type, ignored).
-int lcr_reading_type_for(int type_code, int count);
+// The type for a reply of count values from the instrument, or -1 when the
+// reply is to be asked for again (or, from an instrument without realtime
+// LCR readings, ignored).
+int lcr_reading_type_for(const s_instrument_caps& caps, int count);
 int lcr_reading_count(int reading_type);
 
 // The thread's body: runs while running is non-zero, posting

@@ -27,8 +27,8 @@ s_sweep_job lcr_job(LcrSweepContext& ctx)
     job.complete_id = CMD_LCR_SWEEP_COMPLETE;
     job.values_per_point = [&ctx](s_link& link, instrument_config& config) {
         const int quantity =
-            link.type_code == 9 ? sweep_read_int(config, link, LCR_PARAM_QUANTITY) : 0;
-        ctx.sweep.layout = lcr_layout_for(link.type_code, quantity);
+            link.caps.lcr_quantity_layouts ? sweep_read_int(config, link, LCR_PARAM_QUANTITY) : 0;
+        ctx.sweep.layout = lcr_layout_for(link.caps, quantity);
         return lcr_layout(ctx.sweep.layout).values;
     };
     job.store_point = [&ctx](int index, const double* values, int n) {

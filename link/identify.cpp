@@ -55,7 +55,7 @@ bool identify_reply(s_link& link, const std::string& reply)
 {
     if (reply.empty() || reply.find(',') == std::string::npos)
         return false;
-    link.type_code = identify_type_code(reply);
+    link_set_type(link, identify_type_code(reply));
     if (link.type_code == 0) {
         comms_log_write("***\tUNIDENTIFIED INSTRUMENT\t***\n");
         return false;

@@ -19,7 +19,7 @@ bool identify_accepted(std::string_view reply);
 int identify_type_code(std::string_view reply);
 
 // Opens the link, identifies the instrument and closes the link again.
-// Sets type_code and, when identified, identity; with show_result the
+// Sets type_code with its capabilities and, when identified, identity; with show_result the
 // outcome is told in a "Test Connection" box owned by `dialog`. The caller
 // decides whether the result changes link.identified.
 bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result);

@@ -12,6 +12,8 @@
 // Every operation returns 0 or a count on success and a negative value on
 // failure, and never shows a message.
 
+#include "link/instrument_caps.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +44,7 @@ constexpr int LINK_DEFAULT_TCP_PORT = 10001;
 struct s_link {
     int32_t interface = LINK_NONE;
     int32_t type_code = 0;      // set by identification; 0 = not identified
+    s_instrument_caps caps;     // what that type can do (link_set_type sets both)
     std::string identity;       // identification reply, the "connection string"
     int32_t current_option = 0; // 1 low current, 2 high current, else standard
     std::string port_name;      // serial device path for USB and Serial

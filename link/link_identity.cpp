@@ -44,7 +44,7 @@ std::string_view field(int which, const s_link& link)
     case 4: return option_text(link.current_option);
     case 5: {
         const std::string_view model = identity_part(link.identity, 1);
-        if (link.type_code < 1 || link.type_code > 6 || model.size() < 2)
+        if (!link.caps.model_variant || model.size() < 2)
             return {};
         return model.substr(model.size() - 2, 1);
     }

@@ -13,7 +13,7 @@ class instrument_config;
 
 enum config_panel_model : int {
     PANEL_TWO_CHANNEL = 0,   // hxm_cfg_4100 and every instrument but type 9
-    PANEL_THREE_CHANNEL = 1, // hxm_cfg_6300 (type code 9)
+    PANEL_THREE_CHANNEL = 1, // hxm_cfg_6300 (the three-channel instrument)
 };
 
 enum config_page_number : int {

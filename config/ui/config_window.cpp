@@ -48,9 +48,9 @@ QRect input_cell(int cell)
                  GRID_Y + cell % ROWS_PER_COLUMN * CELL_HEIGHT, INPUT_WIDTH, 23);
 }
 
-int names_type(int model)
+caps_param_names panel_names(int model)
 {
-    return model == PANEL_THREE_CHANNEL ? 9 : 7;
+    return model == PANEL_THREE_CHANNEL ? caps_param_names::hxm_6300 : caps_param_names::hxm_4100;
 }
 
 bool is_list(const instrument_config& cfg, int id)
@@ -81,7 +81,8 @@ config_window::config_window(QWidget* parent, const s_control& row)
 
 int config_window::model() const
 {
-    return g_link.type_code == 9 ? PANEL_THREE_CHANNEL : PANEL_TWO_CHANNEL;
+    return g_link.caps.config_model == caps_config_model::three_channel ? PANEL_THREE_CHANNEL
+                                                                        : PANEL_TWO_CHANNEL;
 }
 
 void config_window::on_command(int id, intptr_t lparam)
@@ -116,7 +117,7 @@ void config_window::on_command(int id, intptr_t lparam)
 
 void config_window::connection_changed()
 {
-    config_select(g_link.type_code);
+    config_select(g_link.caps);
 }
 
 void config_window::read_instrument()
@@ -208,7 +209,7 @@ config_window::s_row_set& config_window::rows_for(int base, std::span<const int>
     for (size_t i = 0; i < params.size(); ++i) {
         s_row row;
         row.id = params[i];
-        const char* name = config_param_name(names_type(model()), row.id);
+        const char* name = config_param_name(panel_names(model()), row.id);
         row.label = new QLabel(QString::fromLatin1(name ? name : ""), client());
         row.label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row.input = make_input(client(), cfg, row.id);

@@ -158,8 +158,8 @@ void fra_view::draw_graph(QPainter& p, const QRect& area) const
 
 void fra_view::paint_readout(QPainter& p, const QRect& area)
 {
-    const int type = owner_->type_code();
-    const int tiles = fra_tile_count(type);
+    const s_instrument_caps& caps = owner_->instrument_caps();
+    const int tiles = fra_tile_count(caps);
     const s_tile_grid g = fra_tile_grid(tiles, area.width(), area.height());
     const int tw = area.width() / g.columns;
     const int th = area.height() / g.rows;
@@ -169,7 +169,7 @@ void fra_view::paint_readout(QPainter& p, const QRect& area)
         label_font_ = fit(FIT_LABEL, label_h - 4, tw);
         value_font_ = fit(FIT_VALUE, th - label_h - 2 - 2, tw - 4);
     }
-    const auto labels = fra_tile_labels(type);
+    const auto labels = fra_tile_labels(caps);
     const s_fra_result& r = owner_->displayed();
     for (int i = 0; i < tiles; ++i) {
         const QRect tile(area.left() + (i % g.columns) * tw, area.top() + (i / g.columns) * th, tw,

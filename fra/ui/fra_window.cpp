@@ -50,9 +50,9 @@ fra_window::~fra_window()
     shut_down();
 }
 
-int fra_window::type_code() const
+const s_instrument_caps& fra_window::instrument_caps() const
 {
-    return g_link.type_code;
+    return g_link.caps;
 }
 
 fra_view* fra_window::view_window() const

@@ -4,6 +4,7 @@
 // It owns the shared sweep block and the last sweep's results.
 
 #include "fra/sweep_context.h"
+#include "link/instrument_caps.h"
 #include "sweep/ui/sweep_mode_window.h"
 
 class fra_view;
@@ -20,7 +21,7 @@ public:
 
     const FraResults& results() const { return results_; }
     const s_fra_result& displayed() const { return displayed_; }
-    int type_code() const;
+    const s_instrument_caps& instrument_caps() const;
 
     // The FRA view made for this window by the control tables.
     fra_view* view_window() const;

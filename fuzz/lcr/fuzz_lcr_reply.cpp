@@ -35,7 +35,7 @@ void reading(std::string_view line, int type_code)
 {
     double values[LCR_READING_VALUES_MAX] = {};
     const int got = parse_values(line, values, LCR_READING_VALUES_MAX);
-    const int type = lcr_reading_type_for(type_code, got);
+    const int type = lcr_reading_type_for(instrument_caps_of(type_code), got);
     if (type < 0)
         return;
     if (lcr_reading_labels(type).size() != static_cast<size_t>(lcr_reading_count(type)))

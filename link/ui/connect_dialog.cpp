@@ -178,7 +178,7 @@ void connect_dialog::press_test()
 void connect_dialog::press_connect()
 {
     link_.identified = false;
-    link_.type_code = 0;
+    link_set_type(link_, 0);
     link_.current_option = 0;
     read_into_link();
     if (link_.interface != LINK_NONE && !valid())

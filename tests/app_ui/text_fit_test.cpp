@@ -57,13 +57,13 @@ protected:
     {
         w.reset();
         g_link = s_link{};
-        config_select(0);
+        config_select(instrument_caps_of(0));
     }
 
     void start(int type_code)
     {
-        g_link.type_code = type_code;
-        config_select(type_code);
+        link_set_type(g_link, type_code);
+        config_select(g_link.caps);
         prepare_test_settings((dir / "data").string());
         w = std::make_unique<main_window>((dir / "data").string(), dir.str());
         w->show();
@@ -97,7 +97,11 @@ protected:
             check_text_fit(title, report);
         }
     }
-    int panel_model() const { return g_link.type_code == 9 ? PANEL_THREE_CHANNEL : 0; }
+    int panel_model() const
+    {
+        return g_link.caps.config_model == caps_config_model::three_channel ? PANEL_THREE_CHANNEL
+                                                                            : 0;
+    }
 
     temp_folder dir{"tarvelo_text_fit"};
     std::unique_ptr<main_window> w;

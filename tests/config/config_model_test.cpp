@@ -182,19 +182,20 @@ TEST(ConfigModel, ValueComparisonAndRecordCopy)
 
 TEST(ConfigModel, NameTablesAndTheCurrentModel)
 {
-    EXPECT_STREQ(config_param_name(7, 95), "Mode");
-    EXPECT_STREQ(config_param_name(7, 2), "Unused");
-    EXPECT_STREQ(config_param_name(7, 10), "Unused");
-    EXPECT_STREQ(config_param_name(9, 210), "Pretrigger");
-    EXPECT_STREQ(config_param_name(9, 153), "Unused");
-    EXPECT_STREQ(config_param_name(13, 56), "L-N Voltage adjust ?");
-    EXPECT_STREQ(config_param_name(13, 95), "Unused");
-    EXPECT_STREQ(config_param_name(13, 300), "Unused");
-    EXPECT_EQ(config_param_name(5, 1), nullptr);
+    const auto names = [](int type_code) { return instrument_caps_of(type_code).param_names; };
+    EXPECT_STREQ(config_param_name(names(7), 95), "Mode");
+    EXPECT_STREQ(config_param_name(names(7), 2), "Unused");
+    EXPECT_STREQ(config_param_name(names(7), 10), "Unused");
+    EXPECT_STREQ(config_param_name(names(9), 210), "Pretrigger");
+    EXPECT_STREQ(config_param_name(names(9), 153), "Unused");
+    EXPECT_STREQ(config_param_name(names(13), 56), "L-N Voltage adjust ?");
+    EXPECT_STREQ(config_param_name(names(13), 95), "Unused");
+    EXPECT_STREQ(config_param_name(names(13), 300), "Unused");
+    EXPECT_EQ(config_param_name(names(5), 1), nullptr);
 
     EXPECT_EQ(&config_current(), &config_model_4100());
-    config_select(9);
+    config_select(instrument_caps_of(9));
     EXPECT_EQ(&config_current(), &config_model_6300());
-    config_select(13);
+    config_select(instrument_caps_of(13));
     EXPECT_EQ(&config_current(), &config_model_4100());
 }

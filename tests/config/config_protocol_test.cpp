@@ -45,7 +45,7 @@ protected:
         link_set_tcp_port(peer.port());
         link.interface = LINK_LAN;
         link.ip_address = "127.0.0.1";
-        link.type_code = 7;
+        link_set_type(link, 7);
     }
     void TearDown() override
     {
@@ -218,7 +218,7 @@ TEST_F(ConfigProtocol, RangeChecksRefuseWithoutTraffic)
 TEST_F(ConfigProtocol, ReadAllWalksDownSkippingUnusedIds)
 {
     hxm_cfg_6300 cfg;
-    link.type_code = 9;
+    link_set_type(link, 9);
     instrument.values = {{1, "7"}, {48, "2.0E3"}, {24, "2"}, {18, "100"}};
     cfg.read_all(link, true);
     ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
@@ -269,7 +269,7 @@ TEST_F(ConfigProtocol, ReadAllToleratesTwoErrorsAndStopsAtTheThird)
 TEST_F(ConfigProtocol, ReadAllNeedsANamedInstrumentType)
 {
     hxm_cfg_4100 cfg;
-    link.type_code = 5;
+    link_set_type(link, 5);
     cfg.read_all(link, true);
     cfg.write_all(link, true);
     EXPECT_TRUE(peer.traffic().empty());

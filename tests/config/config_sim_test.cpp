@@ -28,7 +28,7 @@ protected:
     {
         peer = std::make_unique<sim_peer>(std::move(options));
         link = peer->lan_link();
-        link.type_code = type_code;
+        link_set_type(link, type_code);
     }
     scripted_ui ui;
     std::unique_ptr<sim_peer> peer;
@@ -39,9 +39,10 @@ protected:
 // The ids a whole-configuration read asks for, in order.
 std::vector<int> expected_reads(int type_code, const instrument_config& cfg)
 {
+    const caps_param_names names = instrument_caps_of(type_code).param_names;
     std::vector<int> ids;
     for (int id = 255; id >= 1; --id)
-        if (std::string(config_param_name(type_code, id)) != "Unused" && cfg.record(id)->cmd)
+        if (std::string(config_param_name(names, id)) != "Unused" && cfg.record(id)->cmd)
             ids.push_back(id);
     return ids;
 }

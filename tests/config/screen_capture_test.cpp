@@ -31,7 +31,7 @@ protected:
         peer = std::make_unique<sim_peer>(std::move(options));
         link = peer->lan_link();
         link.identity = peer->server->instrument().identity();
-        link.type_code = identify_type_code(link.identity);
+        link_set_type(link, identify_type_code(link.identity));
         link.identified = true;
         link_set_timeout(link, 300);
     }
@@ -70,9 +70,9 @@ TEST(ScreenRows, HexRowsAreReversedAndInvertedAndBadRowsRefused)
          {row.substr(1), row + "00", "00G1" + row.substr(4), "00 1" + row.substr(4)})
         EXPECT_FALSE(screen_parse_row(bad, 320, out)) << bad;
     int32_t w = 0, h = 0;
-    screen_size(6, true, w, h);
+    screen_size(instrument_caps_of(6), true, w, h);
     EXPECT_EQ(w * 1000 + h, 480272);
-    screen_size(9, false, w, h);
+    screen_size(instrument_caps_of(9), false, w, h);
     EXPECT_EQ(w * 1000 + h, 0);
 }
 
@@ -139,7 +139,7 @@ TEST_F(ScreenCapture, FaultsSilenceAndRefusalsLeaveAWhiteImage)
             .string();
     start(sim::sim_model::hxm4100, {}, {}, transcript);
     EXPECT_EQ(screen_download(link, *capture), -1);
-    link.type_code = 9;
+    link_set_type(link, 9);
     link.identified = false;
     EXPECT_EQ(screen_download(link, *capture), -1);
     EXPECT_EQ(log.sent().size(), before); // no traffic for either

@@ -32,15 +32,15 @@ protected:
     {
         w.reset();
         g_link = s_link{};
-        config_select(0);
+        config_select(instrument_caps_of(0));
         link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
     }
 
     // Starts the main window as if an instrument of this type were connected.
     void start(int type_code)
     {
-        g_link.type_code = type_code;
-        config_select(type_code);
+        link_set_type(g_link, type_code);
+        config_select(g_link.caps);
         prepare_test_settings((dir / "data").string());
         w = std::make_unique<main_window>((dir / "data").string(), dir.str());
         w->show();
@@ -186,14 +186,14 @@ TEST_F(ConfigWindow, ThreeChannelPageComesBackAfterTheOtherModel)
     click(13010);
     click(13014);
     EXPECT_EQ(title(), "Configuration: Input 3");
-    g_link.type_code = 7;
-    config_select(7);
+    link_set_type(g_link, 7);
+    config_select(g_link.caps);
     panel()->rebuild_page();
     EXPECT_EQ(title(), "Configuration: Input 2");
     EXPECT_FALSE(extra()->isVisibleTo(panel()));
     EXPECT_TRUE(shown(25730));
-    g_link.type_code = 9;
-    config_select(9);
+    link_set_type(g_link, 9);
+    config_select(g_link.caps);
     panel()->rebuild_page();
     EXPECT_EQ(title(), "Configuration: Input 3");
     EXPECT_EQ(extra()->text(), "< Channel 2");

@@ -12,20 +12,20 @@ TEST(RealtimeReadout, TileGridAndLabels)
     EXPECT_EQ(fra_tile_grid(10, 800, 400).rows, 4);
     EXPECT_EQ(fra_tile_grid(30, 400, 800).columns, 5);
     EXPECT_EQ(fra_tile_grid(30, 800, 400).columns, 6);
-    EXPECT_EQ(fra_tile_count(7), 6);
-    EXPECT_EQ(fra_tile_labels(9)[3], "Gain 1");
-    EXPECT_EQ(fra_tile_labels(7)[3], "Gain");
+    EXPECT_EQ(fra_tile_count(instrument_caps_of(7)), 6);
+    EXPECT_EQ(fra_tile_labels(instrument_caps_of(9))[3], "Gain 1");
+    EXPECT_EQ(fra_tile_labels(instrument_caps_of(7))[3], "Gain");
 }
 
 TEST(RealtimeReadout, TenTilesOnlyWhileTheThirdInputIsMeasured)
 {
-    config_select(9);
+    config_select(instrument_caps_of(9));
     config_current().set_int(FRA_PARAM_INPUT, 0);
-    EXPECT_EQ(fra_tile_count(9), 6); // six values are all such a reading holds
+    EXPECT_EQ(fra_tile_count(instrument_caps_of(9)), 6); // six values are all such a reading holds
     config_current().set_int(FRA_PARAM_INPUT, 1);
-    EXPECT_EQ(fra_tile_count(9), 10);
+    EXPECT_EQ(fra_tile_count(instrument_caps_of(9)), 10);
     config_current().set_int(FRA_PARAM_INPUT, 0);
-    config_select(0);
+    config_select(instrument_caps_of(0));
 }
 
 TEST(RealtimeReadout, ValueTexts)

@@ -127,12 +127,12 @@ protected:
         link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
         ui_set_backend(nullptr);
         set_command_dispatcher(nullptr);
-        config_select(0);
+        config_select(instrument_caps_of(0));
     }
     void set_model(int type_code)
     {
-        link.type_code = type_code;
-        config_select(type_code);
+        link_set_type(link, type_code);
+        config_select(link.caps);
         ctx.config = &config_current();
     }
     void run()

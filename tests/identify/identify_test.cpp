@@ -81,6 +81,7 @@ TEST_F(Identify, IdentifiesAndKeepsTheReply)
     reply = "QUELLMARSH,HXM6300,SN0042,3.01";
     EXPECT_TRUE(connect_and_identify(nullptr, link, true));
     EXPECT_EQ(link.type_code, 9);
+    EXPECT_EQ(link.caps.channels, INSTRUMENT_THREE_CHANNELS);
     EXPECT_EQ(link.identity, reply);
     EXPECT_FALSE(link.is_open);
     EXPECT_EQ(queries(), 1u);
@@ -111,9 +112,10 @@ TEST_F(Identify, UnknownProductsAreAskedFiveTimes)
 TEST_F(Identify, AcceptedMakerWithAnUnknownModelIsNotIdentified)
 {
     reply = "QUELLMARSH,ZORVENT5,1,1";
-    link.type_code = 7;
+    link_set_type(link, 7);
     EXPECT_FALSE(connect_and_identify(nullptr, link, true));
     EXPECT_EQ(link.type_code, 0);
+    EXPECT_TRUE(link.caps.screen_capture); // the two-channel record is gone with its code
     EXPECT_EQ(queries(), 1u);
     EXPECT_EQ(last_box(), "The connection failed");
 }
@@ -123,9 +125,10 @@ TEST_F(Identify, AcceptedMakerWithAnUnknownModelIsNotIdentified)
 TEST_F(Identify, UnsupportedReplyAfterAnEarlierIdentification)
 {
     reply = "ACME,METER,1,1";
-    link.type_code = 9;
+    link_set_type(link, 9);
     EXPECT_FALSE(connect_and_identify(nullptr, link, true));
     EXPECT_EQ(link.type_code, 9);
+    EXPECT_EQ(link.caps.channels, INSTRUMENT_THREE_CHANNELS);
     EXPECT_EQ(queries(), 5u);
     EXPECT_EQ(last_box(), "Incompatable instrument");
 }

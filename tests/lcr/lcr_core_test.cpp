@@ -39,7 +39,7 @@ TEST(LcrLayouts, HeadingsAndValuesPerLayout)
         {9, 4, 7, 5, {"Y Real (S)", "Y Quadrature (S)", "Y Magnitude (S)", "Y Phase (\xB0)"}},
     };
     for (const row& r : rows) {
-        const int code = lcr_layout_for(r.type, r.param);
+        const int code = lcr_layout_for(instrument_caps_of(r.type), r.param);
         EXPECT_EQ(code, r.layout) << r.type << "/" << r.param;
         EXPECT_EQ(lcr_layout(code).values, r.values);
         const auto h = lcr_list_headings(code);
@@ -119,7 +119,7 @@ TEST(LcrRealtime, ReadingTypesLabelsAndUnits)
     };
     for (const row r : {row{7, 11, 0}, row{7, 14, 1}, row{9, 11, 3}, row{9, 14, 4}, row{9, 12, -1},
                         row{7, 13, -1}, row{5, 11, -1}, row{7, -1, -1}})
-        EXPECT_EQ(lcr_reading_type_for(r.type_code, r.count), r.reading)
+        EXPECT_EQ(lcr_reading_type_for(instrument_caps_of(r.type_code), r.count), r.reading)
             << r.type_code << "/" << r.count;
 
     for (const int t : {0, 3}) {

@@ -184,7 +184,7 @@ TEST_F(lcr_sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
         int requests, ready;
     } cases[] = {{0, REALTIME_BAD_LIMIT, 0},
                  {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
-    link.type_code = 7;
+    link_set_type(link, 7);
     for (const auto& c : cases) {
         int asked = 0;
         peer.reset();

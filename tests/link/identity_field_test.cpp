@@ -29,7 +29,7 @@ TEST(IdentityField, FieldsOfAFourFieldIdentity)
     EXPECT_EQ(field(4, link), "Standard");
     EXPECT_EQ(field(5, link), "");
     EXPECT_EQ(field(6, link), "");
-    link.type_code = 3;
+    link_set_type(link, 3);
     link.current_option = 2;
     link.interface = LINK_USB;
     EXPECT_EQ(field(5, link), "0");

@@ -42,7 +42,7 @@ protected:
         link.ip_address = "127.0.0.1";
         ASSERT_TRUE(connect_and_identify(nullptr, link, false));
         link.identified = true;
-        config_select(link.type_code);
+        config_select(link.caps);
     }
     void SetUp() override
     {
@@ -60,7 +60,7 @@ protected:
         link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
         ui_set_backend(nullptr);
         set_command_dispatcher(nullptr);
-        config_select(0);
+        config_select(instrument_caps_of(0));
         std::filesystem::remove_all(dir);
     }
     void set_param(int id, int value)
