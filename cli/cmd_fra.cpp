@@ -17,9 +17,9 @@
 #include "fra/margins.h"
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
-#include "sweep/sweep_series.h"
 #include "fra/sweep_worker.h"
 #include "link/link.h"
+#include "sweep/sweep_series.h"
 
 #include <atomic>
 #include <chrono>
@@ -63,7 +63,7 @@ private:
     void start()
     {
         sweep_series_before_sweep(series_, this, CMD_START_SWEEP, nullptr,
-                                sweep_default_timer_hooks());
+                                  sweep_default_timer_hooks());
         // A timer that fired while the last sweep ran finds that sweep's
         // completion still queued: as with the window's open sweep dialog,
         // only the series bookkeeping happens, and its points stay intact.

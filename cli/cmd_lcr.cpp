@@ -11,7 +11,6 @@
 #include "cli/cli.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
-#include "sweep/sweep_series.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -19,6 +18,7 @@
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
 #include "link/link.h"
+#include "sweep/sweep_series.h"
 
 #include <atomic>
 #include <chrono>
@@ -73,7 +73,7 @@ private:
     void start()
     {
         sweep_series_before_sweep(series_, this, CMD_START_SWEEP, nullptr,
-                                sweep_default_timer_hooks());
+                                  sweep_default_timer_hooks());
         if (completion_queued_)
             return;
         lcr_context_arm_sweep(*ctx_);

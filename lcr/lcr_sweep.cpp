@@ -3,9 +3,9 @@
 #include "base/command_ids.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
-#include "sweep/sweep_core.h"
 #include "lcr/lcr_layouts.h"
 #include "link/link.h"
+#include "sweep/sweep_core.h"
 
 #include <algorithm>
 #include <iterator>

@@ -3,13 +3,13 @@
 #include "base/app_settings.h"
 #include "config/config_current.h"
 #include "db/ui/export_tests_dialog.h"
-#include "sweep/sweep_series.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/lcr_export.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_plot.h"
 #include "link/link.h"
+#include "sweep/sweep_series.h"
 
 #include <QPainter>
 #include <QStandardPaths>
@@ -52,7 +52,8 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_s
 
 void lcr_register_exporters()
 {
-    lcr_set_export_hook([](QWidget* owner, const LcrResults& results, const s_sweep_series& series) {
+    lcr_set_export_hook([](QWidget* owner, const LcrResults& results,
+                           const s_sweep_series& series) {
         lcr_export_from_window(owner, results, series, series.repeating ? series.sweeps_total : 0);
     });
 }

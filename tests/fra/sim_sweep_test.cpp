@@ -13,6 +13,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
+#include "sweep/sweep_core.h"
 #include "tests/support/sim_link_fixture.h"
 
 #include <cmath>

@@ -9,6 +9,7 @@
 #include "config/config_current.h"
 #include "fra/sweep_worker.h"
 #include "link/link.h"
+#include "sweep/sweep_core.h"
 #include "sweep_peer.h"
 
 #include <atomic>

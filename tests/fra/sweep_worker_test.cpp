@@ -343,8 +343,7 @@ TEST_F(sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
     const struct {
         int good_at; // the request answered with a good reading, 0 none
         int requests, ready;
-    } cases[] = {{0, REALTIME_BAD_LIMIT, 0},
-                 {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
+    } cases[] = {{0, REALTIME_BAD_LIMIT, 0}, {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
     for (const auto& c : cases) {
         peer.reset();
         int asked = 0;

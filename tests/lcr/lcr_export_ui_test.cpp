@@ -3,11 +3,11 @@
 // driven through the dialog as a user would.
 
 #include "db/ui/export_tests_dialog.h"
-#include "sweep/sweep_series.h"
 #include "lcr/ui/lcr_export_ui.h"
 #include "lcr/ui/piezo_plot.h"
 #include "office/excel_server.h"
 #include "office/ole.h"
+#include "sweep/sweep_series.h"
 #include "tests/support/qt_test_app.h"
 
 #include <QAbstractButton>

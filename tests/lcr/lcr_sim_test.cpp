@@ -7,7 +7,6 @@
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "db/sweep_file.h"
-#include "sweep/sweep_series.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -16,6 +15,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
+#include "sweep/sweep_series.h"
 #include "tests/support/sim_link_fixture.h"
 
 #include <chrono>

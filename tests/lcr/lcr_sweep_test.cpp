@@ -182,8 +182,7 @@ TEST_F(lcr_sweep_fixture, RealtimeGivesUpAfterARunOfBadReadings)
     const struct {
         int good_at; // the request answered with a good reading, 0 none
         int requests, ready;
-    } cases[] = {{0, REALTIME_BAD_LIMIT, 0},
-                 {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
+    } cases[] = {{0, REALTIME_BAD_LIMIT, 0}, {REALTIME_BAD_LIMIT, 2 * REALTIME_BAD_LIMIT, 1}};
     link_set_type(link, 7);
     for (const auto& c : cases) {
         int asked = 0;

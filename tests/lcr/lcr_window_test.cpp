@@ -7,11 +7,11 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "db/ui/test_details_dialog.h"
-#include "sweep/realtime_limits.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/lcr_results_view.h"
 #include "lcr/ui/lcr_window.h"
+#include "sweep/realtime_limits.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/sim_window_fixture.h"
 
