@@ -3,6 +3,7 @@
 // in its own file and registers itself with a static cli_registrar; the
 // front parses "--name value" options and flags, then runs the command.
 
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -62,5 +63,24 @@ void cli_add_setup(cli_setup_hook hook);
 bool cli_open_database(const cli_args& args);
 
 // A comma-separated list of test keys ("3,7,12"): each a positive whole
-// number, at least one and at most `most`.
+// number, at least one and at most `most` (more are refused with the
+// selection's message).
 bool cli_parse_test_keys(const std::string& text, size_t most, std::vector<int>& keys);
+
+struct s_test;
+// Reads a stored test of the open database; false after saying why when
+// there is no such test or it cannot be read.
+bool cli_read_test(int64_t key, s_test& test, bool with_points);
+// Every test of keys exists and can be read whole (false after saying why).
+bool cli_check_tests(const std::vector<int>& keys);
+
+// The text edge: from here on stdout and stderr take Windows-1252 text and
+// write it in the locale's encoding.
+void cli_print_in_locale();
+// Converts the values of the text options (session and test details) from
+// the locale's encoding to Windows-1252; false after telling the user when
+// one holds a character that has no Windows-1252 form.
+bool cli_convert_texts(cli_args& args);
+// One text from the locale's encoding to Windows-1252; false when a
+// character has no Windows-1252 form.
+bool cli_to_ansi(const std::string& text, std::string& ansi);

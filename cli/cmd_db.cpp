@@ -1,9 +1,11 @@
 // Test database commands: create a database file, import a sweep file as a
 // test, list sessions and tests, and show a test's points.
 
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
+#include "db/db_error.h"
 #include "db/db_import.h"
 
 #include <cstdio>
@@ -39,7 +41,42 @@ bool cli_parse_test_keys(const std::string& text, size_t most, std::vector<int>&
             return false;
         keys.push_back(int(key));
     }
-    return !keys.empty() && keys.size() <= most;
+    if (keys.size() > most) {
+        const std::string text =
+            "You may only select a maximum of " + std::to_string(most) + " tests";
+        ui_message_box(nullptr, text, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    return !keys.empty();
+}
+
+bool cli_read_test(int64_t key, s_test& test, bool with_points)
+{
+    // A row that cannot be read has been shown by the read itself.
+    if (db_get_test(test, key, false) != 0)
+        return false;
+    if (test.TestNo != key) {
+        ui_message_box(nullptr, "no test " + std::to_string(key), "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (!with_points)
+        return true;
+    if (const int rc = db_get_test(test, key, true); rc != 0) {
+        db_report_error_code(rc);
+        return false;
+    }
+    return true;
+}
+
+bool cli_check_tests(const std::vector<int>& keys)
+{
+    for (int key : keys) {
+        s_test test;
+        if (!cli_read_test(key, test, true))
+            return false;
+    }
+    return true;
 }
 
 namespace {
@@ -56,7 +93,8 @@ int run_create(const cli_args& args)
     const std::string& file = args.positional[0];
     struct stat st;
     if (::stat(file.c_str(), &st) == 0) {
-        std::fprintf(stderr, "tarvelo2-cli: A file with that name already exists\n");
+        ui_message_box(nullptr, "A file with that name already exists", "Tarvelo2",
+                       MB_OK | MB_ICONWARNING);
         return 1;
     }
     bool is_new = false;
@@ -74,10 +112,20 @@ int run_import(const cli_args& args)
 {
     if (args.positional.size() != 1)
         return CLI_USAGE;
+    // The test is named after the file, whose name is in the locale's
+    // encoding.
+    std::string name;
+    if (!cli_to_ansi(db_import_file_stem(args.positional[0]), name)) {
+        ui_message_box(nullptr,
+                       "The file name holds a character that cannot be stored (only the "
+                       "characters of Windows-1252 can)",
+                       "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        return 1;
+    }
     if (!cli_open_database(args))
         return 1;
     s_test test;
-    const db_import_result result = db_import_sweep_file(args.positional[0], test);
+    const db_import_result result = db_import_sweep_file(args.positional[0], test, &name);
     db_close();
     if (result.status == db_import_status::not_read) {
         std::fprintf(stderr, "tarvelo2-cli: %s", sweep_import_reason(result.read.status));
@@ -120,12 +168,10 @@ int run_show(const cli_args& args)
     if (!cli_open_database(args))
         return 1;
     s_test test;
-    const int rc = db_get_test(test, test_no, true);
+    const bool read = cli_read_test(test_no, test, true);
     db_close();
-    if (rc != 0 || test.TestNo == DB_NO_SUCH_ROW) {
-        std::fprintf(stderr, "tarvelo2-cli: no test %lld\n", test_no);
+    if (!read)
         return 1;
-    }
     for (const s_test_point& point : test.points)
         std::printf("%.17g\t%.17g\t%.17g\n", point.Frequency, point.Amplitude, point.Phase);
     return 0;

@@ -55,12 +55,12 @@ int run_view(const cli_args& args)
         return 1;
     form.refresh_sessions(false);
     print_rows("session", form.sessions);
-    if (session_no > 0) {
+    if (form.list_code == 0 && session_no > 0) {
         form.select_session_by_key(session_no);
         print_rows("test", form.tests);
     }
     db_close();
-    return 0;
+    return form.list_code == 0 ? 0 : 1;
 }
 
 int run_new_session(const cli_args& args)

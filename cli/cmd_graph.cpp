@@ -39,6 +39,10 @@ int run_margins(const cli_args& args)
         return CLI_USAGE;
     if (!cli_open_database(args))
         return 1;
+    if (!cli_check_tests(keys)) {
+        db_close();
+        return 1;
+    }
     graph_model model;
     model.load(keys);
     db_close();

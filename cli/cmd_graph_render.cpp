@@ -106,6 +106,10 @@ int run_render(const cli_args& args)
         return CLI_USAGE;
     if (!cli_open_database(args))
         return 1;
+    if (!cli_check_tests(keys)) {
+        db_close();
+        return 1;
+    }
     graph_model m;
     m.view = view;
     m.load(keys);

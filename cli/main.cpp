@@ -110,6 +110,7 @@ void cli_add_setup(cli_setup_hook hook)
 
 int main(int argc, char** argv)
 {
+    cli_print_in_locale();
     cli_args args;
     const bool parsed = parse(argc, argv, args);
     if (parsed && args.flag("--version")) {
@@ -126,6 +127,8 @@ int main(int argc, char** argv)
         for (cli_setup_hook hook : setup_hooks())
             if (int rc = hook(args); rc != 0)
                 return rc;
+        if (!cli_convert_texts(args))
+            return CLI_USAGE;
         return c.run(args);
     }
     std::fprintf(stderr, "tarvelo2-cli: unknown command '%s'\n", args.command.c_str());

@@ -1,12 +1,16 @@
 #include "db/db_connection.h"
 
+#include "base/ui_seam.h"
 #include "db/db_error.h"
 #include "db/db_schema.h"
 #include "db/db_statement.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -30,10 +34,36 @@ db_state& state()
     return s;
 }
 
+// How long a statement waits for another program's lock on the file before
+// it fails with "Database file is locked".
+constexpr int BUSY_WAIT_MS = 3000;
+
 bool file_exists(const std::string& path)
 {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// The library reads a name starting with "file:" as a URI (whose options
+// could even make it a private memory database) and ":memory:" as no file
+// at all. A relative name is given with its "./" so that it is always the
+// file it names.
+std::string plain_path(const std::string& path)
+{
+    return path.front() == '/' ? path : "./" + path;
+}
+
+// Makes the new file, failing when anything already has the name, so that
+// an existing file is never taken for a new one.
+bool make_new_file(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        db_report_error_code(errno == EEXIST ? SQLITE_CANTOPEN : SQLITE_PERM);
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 int exec_on(sqlite3* handle, const char* sql)
@@ -110,23 +140,30 @@ bool db_open(const std::string& path, int mode, bool* is_new)
         db_close();
         return false;
     }
-    const bool fresh = mode == DB_OPEN_OR_CREATE && is_new && !file_exists(path);
+    if (const char* refusal = db_path_refusal(path)) {
+        ui_message_box(nullptr, refusal, "Database Error", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    const std::string file = plain_path(path);
+    const bool fresh = mode == DB_OPEN_OR_CREATE && is_new && !file_exists(file);
+    if (fresh && !make_new_file(file))
+        return false;
     if (is_new)
         *is_new = fresh;
-    const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0);
     sqlite3* handle = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         db_report_error_code(sqlite3_errcode(handle));
-        return fail_open(handle, path, false);
+        return fail_open(handle, file, fresh);
     }
+    sqlite3_busy_timeout(handle, BUSY_WAIT_MS);
     if (fresh && db_create_schema(handle) != SQLITE_OK)
-        return fail_open(handle, path, true);
+        return fail_open(handle, file, true);
     const int check = exec_on(handle, "SELECT * FROM Session WHERE SessionNo=1");
     if (busy(check))
         db_report_error_code(SQLITE_BUSY);
     if (check != SQLITE_OK) {
         state().last_open_foreign = !busy(check);
-        return fail_open(handle, path, false);
+        return fail_open(handle, file, false);
     }
     // A file the user may not write opens for reading; say so now rather
     // than at the first store after a sweep.
@@ -137,6 +174,15 @@ bool db_open(const std::string& path, int mode, bool* is_new)
     s.handle = handle;
     s.open = true;
     return true;
+}
+
+const char* db_path_refusal(const std::string& path)
+{
+    if (path.empty())
+        return "Please give the database a file name";
+    if (path == ":memory:")
+        return "\":memory:\" is not a file name the database can be kept in";
+    return nullptr;
 }
 
 void db_close()

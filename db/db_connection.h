@@ -12,6 +12,13 @@ enum : int {
     DB_OPEN_EXISTING = 3,  // open a file that must already be a test database
 };
 
+// Opens path in the given mode. The path is always a plain file name: one
+// starting with "file:" is the file of that name, not a URI; an empty name
+// and ":memory:" are refused with a message. A new file is made only where
+// nothing has the name yet, so an existing file is never re-created. Every
+// statement waits a few seconds for another program's lock before failing
+// with "Database file is locked".
+//
 // Opens path in the given mode and checks that it is a test database (it has
 // a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
 // given, a missing file is created and is_new tells so; a new file whose
@@ -24,6 +31,8 @@ enum : int {
 // false.
 bool db_open(const std::string& path, int mode, bool* is_new = nullptr);
 void db_close();
+// The message that refuses path as a database file name, or nullptr.
+const char* db_path_refusal(const std::string& path);
 bool db_is_open();
 // True when the last db_open failed because the file, though readable, is
 // no test database (not when it was missing, locked or unreadable).

@@ -65,3 +65,13 @@ void db_report_error_code(int code)
 {
     ui_message_box(nullptr, db_error_text(code), "Database Error", MB_OK | MB_ICONWARNING);
 }
+
+void db_report_sweep_kept(const std::string& sweep_file)
+{
+    const std::string text =
+        sweep_file.empty()
+            ? "The sweep was not stored in the database, and its sweep file could not be written."
+            : "The sweep was not stored in the database. Its sweep file is kept as\n" + sweep_file +
+                  "\nImport it into the database when the database can be written.";
+    db_report_error(text.c_str());
+}

@@ -14,3 +14,8 @@ void db_report_error(const char* message = nullptr);
 
 // Shows the table's text for code.
 void db_report_error_code(int code);
+
+// After a sweep could not be stored (the failure itself has been shown):
+// tells the user where its sweep file is kept for a later import, or that
+// there is none when the file could not be written either (empty path).
+void db_report_sweep_kept(const std::string& sweep_file);

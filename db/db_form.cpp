@@ -76,22 +76,25 @@ void db_form::refresh_sessions(bool keep_by_key)
     const int index = sessions.selected;
     sessions.clear();
     list_sink sink(sessions);
-    db_list_sessions(sink, session_column, session_ascending);
+    list_code = db_list_sessions(sink, session_column, session_ascending);
     if (keep_by_key)
         sessions.selected = key > 0 ? sessions.find(key) : -1;
     else if (index >= 0)
         sessions.select_clamped(index);
+    const int code = list_code;
     refresh_tests();
+    list_code = code ? code : list_code;
 }
 
 void db_form::refresh_tests()
 {
     const int64_t key = tests.selected_key();
     tests.clear();
+    list_code = 0;
     const int64_t session_no = sessions.selected_key();
     if (session_no > 0) {
         list_sink sink(tests);
-        db_list_tests(sink, session_no, tests_ascending);
+        list_code = db_list_tests(sink, session_no, tests_ascending);
     }
     if (key > 0)
         tests.selected = tests.find(key);

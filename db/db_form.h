@@ -55,6 +55,9 @@ public:
     // row index, then the test list of whichever session is selected.
     void refresh_sessions(bool keep_by_key);
     void refresh_tests();
+    // The code of the last list refresh (0 when it read every row); a
+    // failure has been shown by the list read itself.
+    int list_code = 0;
     // The user selected a row of the session list (-1: none).
     void select_session(int row);
     void select_session_by_key(int64_t session_no);

@@ -50,15 +50,21 @@ bool ensure_import_session()
 
 } // namespace
 
-std::string db_import_test_name(const std::string& path)
+std::string db_import_file_stem(const std::string& path)
 {
     std::string name = path.substr(path.find_last_of('/') + 1);
     if (const size_t dot = name.rfind('.'); dot != std::string::npos)
         name.erase(dot);
-    return db_fit(name, DB_NAME_WIDTH);
+    return name;
 }
 
-db_import_result db_import_sweep_file(const std::string& path, s_test& test)
+std::string db_import_test_name(const std::string& path)
+{
+    return db_fit(db_import_file_stem(path), DB_NAME_WIDTH);
+}
+
+db_import_result db_import_sweep_file(const std::string& path, s_test& test,
+                                      const std::string* name)
 {
     if (!db_is_open())
         return refuse(db_import_status::no_database, {});
@@ -68,12 +74,17 @@ db_import_result db_import_sweep_file(const std::string& path, s_test& test)
         return refuse(db_import_status::not_read, read);
     test = s_test{};
     test.SessionNo = DB_IMPORT_SESSION;
-    test.Name = db_import_test_name(path);
+    test.Name = name ? db_fit(*name, DB_NAME_WIDTH) : db_import_test_name(path);
     test.TestDescription = "Imported";
     for (const s_test_point& point : points)
         test_add_point(test, &point);
     db_transaction_scope transaction;
-    if (!ensure_import_session() || !db_store_test(test) || transaction.commit() != 0) {
+    if (!ensure_import_session() || !db_store_test(test)) {
+        test.TestNo = 0;
+        return {db_import_status::not_stored, read};
+    }
+    if (const int rc = transaction.commit(); rc != 0) {
+        db_report_error_code(rc);
         test.TestNo = 0;
         return {db_import_status::not_stored, read};
     }

@@ -24,6 +24,11 @@ struct db_import_result {
 // A file that cannot be read, or no open database, shows "Unable to import
 // sweep to database"; a database failure is shown by the store. Either way
 // nothing is stored.
-db_import_result db_import_sweep_file(const std::string& path, s_test& test);
+// name, when given, is the test's name in place of the one the file name
+// gives (a caller whose file names are not Windows-1252 converts it).
+db_import_result db_import_sweep_file(const std::string& path, s_test& test,
+                                      const std::string* name = nullptr);
 
 std::string db_import_test_name(const std::string& path);
+// The file name without its folder and without the text from its last ".".
+std::string db_import_file_stem(const std::string& path);

@@ -77,7 +77,14 @@ bool db_store_test(s_test& test)
         test.TestNo = 0;
         return false;
     }
-    if (!db_save_test_points(test, test.points.count()) || transaction.commit() != SQLITE_OK) {
+    if (!db_save_test_points(test, test.points.count())) {
+        test.TestNo = 0;
+        return false;
+    }
+    // Another program reading the file holds the commit back until the wait
+    // runs out: the test is then not stored, and the user must know it.
+    if (const int rc = transaction.commit(); rc != SQLITE_OK) {
+        db_report_error_code(rc);
         test.TestNo = 0;
         return false;
     }

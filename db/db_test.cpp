@@ -111,6 +111,10 @@ int db_save_test(s_test& test, bool update)
     statement.bind_text(5, db_fit(test.TestDescription, DB_DESCRIPTION_WIDTH));
     int rc = statement.run();
     const int64_t inserted = sqlite3_last_insert_rowid(db_handle());
+    // Points left under the key by a test deleted outside this program
+    // belong to no one; the new test starts without them.
+    if (rc == SQLITE_OK && !update)
+        rc = delete_rows("DELETE FROM Data WHERE TestNo=?1", inserted);
     if (rc == SQLITE_OK)
         rc = transaction.commit();
     if (rc == SQLITE_OK && !update)

@@ -61,7 +61,8 @@ bool details_parse_date(const std::string& text, int& day, int& month, int& year
     day = std::atoi(text.substr(0, a).c_str());
     month = std::atoi(text.substr(a + 1, b - a - 1).c_str());
     year = std::atoi(text.substr(b + 1).c_str());
-    return month >= 1 && month <= 12 && year > 1900 && day >= 1 &&
+    // The database's date function stores no year beyond 9999.
+    return month >= 1 && month <= 12 && year > 1900 && year <= 9999 && day >= 1 &&
            day <= days_in_month(month, year);
 }
 

@@ -21,6 +21,7 @@ struct s_sweep_store {
 struct s_sweep_outcome {
     std::vector<std::string> rows; // the data table: tab-separated columns
     bool file_written = false;
+    std::string file; // the sweep file, when written
     bool stored = false;
 };
 

@@ -5,6 +5,7 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "db/db_error.h"
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
 #include "fra/sweep_worker.h"
@@ -111,6 +112,8 @@ void fra_window::sweep_complete()
     const s_sweep_store store{current_app_paths().data_folder, series_.sweeps_done + 1,
                               series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
     const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
+    if (store.test && !out.stored)
+        db_report_sweep_kept(out.file);
     fill_table(out.rows);
     sweep_counted();
 }

@@ -4,6 +4,7 @@
 #include "db/db_connection.h"
 #include "sim/server.h"
 #include "tests/support/cli_sim_fixture.h"
+#include "tests/support/sqlite_reader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -197,4 +198,21 @@ TEST_F(CliFra, SerialSweepEndsWhenTheLineDies)
     }
     for (auto& s : sims)
         s->stop();
+}
+
+TEST_F(CliFra, ASweepTheDatabaseCannotTakeEndsWithTheLock)
+{
+    make_session();
+    {
+        sqlite_reader reader(dir + "/t.db", dir + "/reader.txt");
+        ASSERT_TRUE(reader.holding());
+        const cli_result r = run("fra-sweep --data " + dir + " --db " + dir +
+                                 "/t.db --session bench --test Run --winding HV");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("[Database Error] Database file is locked\nError Code: 5"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_TRUE(fs::exists(dir + "/sweep1.dat"));
+    }
+    EXPECT_TRUE(test_names(100).empty());
 }

@@ -10,8 +10,9 @@ TEST(DetailsRules, DatesInDayMonthYear)
     EXPECT_EQ(y, 1901);
     EXPECT_TRUE(details_parse_date("29/02/2024", d, m, y));
     EXPECT_EQ(m, 2);
-    for (const char* bad : {"1/1/1900", "29/02/2023", "31/02/2020", "1/13/2020", "0/1/2020",
-                            "/1/2020", "1-1-2020", "1/1/20/20", "1/1", "a/1/2020", ""})
+    EXPECT_TRUE(details_parse_date("31/12/9999", d, m, y));
+    for (const char* bad : {"1/1/1900", "1/1/10000", "29/02/2023", "31/02/2020", "1/13/2020",
+                            "0/1/2020", "/1/2020", "1-1-2020", "1/1/20/20", "1/1", "a/1/2020", ""})
         EXPECT_FALSE(details_parse_date(bad, d, m, y)) << bad;
 }
 

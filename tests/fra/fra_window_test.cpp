@@ -7,6 +7,8 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_view.h"
 #include "fra/ui/fra_window.h"
@@ -15,6 +17,7 @@
 #include "link/link.h"
 #include "sim/server.h"
 #include "tests/support/sim_window_fixture.h"
+#include "tests/support/sqlite_reader.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -427,5 +430,53 @@ TEST_F(FraWindow, GraphControlsNeverCoverThePlotOrItsLabels)
             EXPECT_GE(at.freq_labels.right - at.plot.right + BODE_FREQ_LABEL_LEFT,
                       label.horizontalAdvance(text))
                 << text;
+    }
+}
+
+// A sweep to be stored while another program reads the database file: the
+// sweep completes, the lock is shown in the database error box, no test is
+// stored, and the user is told where the sweep file is kept for a later
+// import. With FRA_SCREENSHOT_DIR set, the box is saved as
+// fra_store_locked.png.
+TEST_F(FraWindow, ASweepTheDatabaseCannotTakeIsReportedWithItsFile)
+{
+    const std::string file = dir + "/locked.db";
+    bool is_new = false;
+    ASSERT_TRUE(db_open(file, DB_OPEN_OR_CREATE, &is_new));
+    db_set_current_path(file);
+    s_session session;
+    session.Name = "Site";
+    session.day = session.month = 1;
+    session.year = 2026;
+    ASSERT_EQ(db_save_session(session, false), 0);
+    sqlite_reader reader(file, dir + "/reader.txt");
+    ASSERT_TRUE(reader.holding());
+
+    QTimer::singleShot(50, [] {
+        auto* d = qobject_cast<test_details_dialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        qobject_cast<QLineEdit*>(d->control(1009))->setText("Run");
+        qobject_cast<QLineEdit*>(d->control(1011))->setText("HV");
+        d->press_start();
+    });
+    click(14507);
+    ASSERT_TRUE(wait_for([this] { return ui.shown().size() >= 2; }));
+    const auto shown = ui.shown();
+    const std::string kept = main->paths().data_folder + "/sweep1.dat";
+    EXPECT_EQ(shown[shown.size() - 2].text, "Database file is locked\nError Code: 5");
+    EXPECT_EQ(shown.back().caption, "Database Error");
+    EXPECT_NE(shown.back().text.find(kept), std::string::npos) << shown.back().text;
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(fra->results().count, 100);
+    s_test none;
+    EXPECT_EQ(db_get_test(none, 1, false), 0);
+    EXPECT_EQ(none.TestNo, DB_NO_SUCH_ROW);
+
+    if (const char* out = std::getenv("FRA_SCREENSHOT_DIR")) {
+        QMessageBox box(QMessageBox::Warning, qt_from_ansi(shown.back().caption),
+                        qt_from_ansi(shown.back().text), QMessageBox::Ok);
+        box.show();
+        QApplication::processEvents();
+        box.grab().save(QString("%1/fra_store_locked.png").arg(out));
     }
 }

@@ -3,6 +3,7 @@
 #include "db/db_connection.h"
 #include "fra/sweep_complete.h"
 #include "sweep/sweep_series.h"
+#include "tests/support/sqlite_reader.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -93,6 +94,31 @@ TEST_F(SweepComplete, StoresTheTestWithItsPoints)
     EXPECT_DOUBLE_EQ(back.points[2].Frequency, 3000);
     EXPECT_DOUBLE_EQ(back.points[2].Amplitude, -12);
     EXPECT_DOUBLE_EQ(back.points[2].Phase, -90);
+}
+
+// Another program reading the file holds the store back: the sweep is not
+// claimed as stored, the lock is reported, and the sweep file stays for a
+// later import.
+TEST_F(SweepComplete, ASweepTheDatabaseCannotTakeKeepsItsFile)
+{
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    s_test test;
+    test.SessionNo = 1;
+    test.Name = "Run";
+    sqlite_reader reader(dir + "/t.db", dir + "/reader.txt");
+    ASSERT_TRUE(reader.holding());
+    const s_sweep_outcome out = fra_complete_sweep(ctx, results, {dir, 4, &test, 0});
+    EXPECT_FALSE(out.stored);
+    EXPECT_EQ(test.TestNo, 0);
+    EXPECT_EQ(out.file, dir + "/sweep4.dat");
+    EXPECT_TRUE(std::filesystem::exists(out.file));
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_EQ(ui.shown().back().caption, "Database Error");
+    EXPECT_EQ(ui.shown().back().text, "Database file is locked\nError Code: 5");
+    s_test none;
+    EXPECT_EQ(db_get_test(none, 1, true), 0);
+    EXPECT_EQ(none.TestNo, DB_NO_SUCH_ROW);
 }
 
 namespace {
