@@ -5,7 +5,6 @@
 #include "db/db_schema.h"
 #include "db/db_statement.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -59,7 +58,7 @@ bool make_new_file(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        db_report_error_code(errno == EEXIST ? SQLITE_CANTOPEN : SQLITE_PERM);
+        db_report_error_code(SQLITE_CANTOPEN);
         return false;
     }
     ::close(fd);
