@@ -142,3 +142,13 @@ TEST_F(CliLcr, PiezoReportWritesTheWorkbookAndBothPictures)
     std::ofstream(dir + "/flat.txt") << "Frequency\nunits\n1,1,2,5,4,5,6,7\n2,1,2,5,4,5,6,7\n";
     EXPECT_EQ(run("piezo-report --from-sweep-file " + dir + "/flat.txt").status, 1);
 }
+
+TEST_F(CliLcr, HeadingsPrintInTheLocalesEncoding)
+{
+    const cli_output o = run_cli("lcr-sweep --data " + dir, "C.UTF-8");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto cells = split(split(o.out, '\n')[0], '\t');
+    ASSERT_EQ(cells.size(), 9u);
+    EXPECT_EQ(cells[3], "Tan\xC3\xB0");
+    EXPECT_EQ(cells[5], "Phase (\xC2\xB0)");
+}

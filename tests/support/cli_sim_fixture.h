@@ -33,10 +33,13 @@ protected:
         server->stop();
         std::filesystem::remove_all(dir);
     }
-    // The program with args, connected to the simulator over the LAN.
-    cli_output run_cli(const std::string& args)
+    // The program with args, connected to the simulator over the LAN, in
+    // the given locale (the program prints in the locale's encoding; the C
+    // locale passes its Windows-1252 texts unchanged).
+    cli_output run_cli(const std::string& args, const std::string& locale = "C")
     {
-        return run_command_line(std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
+        return run_command_line("LC_ALL=" + locale + " " + std::string(TARVELO_CLI) +
+                                    " --lan 127.0.0.1 --port " +
                                     std::to_string(server->tcp_port()) + " " + args,
                                 dir + "/err.txt");
     }
