@@ -4,7 +4,6 @@
 
 #include "tests/journeys/journey.h"
 
-#include <QApplication>
 #include <algorithm>
 
 namespace {

@@ -15,7 +15,6 @@
 #include "tests/support/qt_test_app.h"
 #include "tests/support/sim_process.h"
 
-#include <QString>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
