@@ -39,7 +39,9 @@ struct s_mode_view {
 s_mode_view main_mode_view(const s_main_state& state, bool connected);
 
 // The refresh of the main controls: enable flag, connection and whether the
-// FRA window runs a sweep, series or realtime measurement.
+// FRA window runs a sweep, series or realtime measurement. A view is usable
+// only in its own mode, so every change of mode (the menu, DATABASE and
+// MEASURE) refreshes the controls of the view it shows.
 struct s_main_enable {
     bool strip = false;        // strip and configuration buttons (not those created disabled)
     bool config_panel = false; // the panel window, READ HXM and SET UP HXM

@@ -1,21 +1,9 @@
 // Tarvelo2 — the desktop companion of the HXM phase-sensitive multimeters.
 
 #include "app/command_line.h"
-#include "app/ui/main_window.h"
+#include "app/ui/app_startup.h"
 #include "base/ui/interface_font.h"
-#include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
-#include "config/ui/capture_window.h"
-#include "config/ui/config_window.h"
-#include "db/ui/db_form_windows.h"
-#include "fra/ui/fra_window.h"
-#include "lcr/ui/lcr_export_ui.h"
-#include "lcr/ui/lcr_window.h"
-#include "lcr/ui/piezo_window.h"
-#include "link/ui/connect_dialog.h"
-#include "office/ui/desktop_opener.h"
-#include "review/ui/graph_dialog.h"
-#include "review/ui/tests_export_ui.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,24 +42,11 @@ int main(int argc, char** argv)
     set_command_dispatcher(&dispatcher);
     ui_set_backend(&ui);
 
-    set_connection_dialog(run_connect_dialog);
-    set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
-    fra_register_windows();
-    lcr_register_windows();
-    piezo_register_windows();
-    review_register_exporters();
-    lcr_register_exporters();
-    capture_register_window();
-    office_use_desktop_opener();
-    db_register_windows();
-    db_set_graph_opener(graph_dialog_open);
-
     int rc = 0;
     {
         const QString data_root =
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-        main_window window(data_root.toStdString(), QDir::currentPath().toStdString());
-        window.show();
+        const auto window = app_start(data_root.toStdString(), QDir::currentPath().toStdString());
         rc = app.exec();
     }
     ui_set_backend(nullptr);

@@ -213,6 +213,7 @@ void main_window::measure()
         return;
     show_mode();
     set_selected_font(CMD_MEASURE, CMD_MEASURE, CMD_DATABASE);
+    refresh_main(true, main_connected());
 }
 
 void main_window::database()
@@ -221,6 +222,7 @@ void main_window::database()
         return;
     show_mode();
     set_selected_font(CMD_DATABASE, CMD_MEASURE, CMD_DATABASE);
+    refresh_main(true, main_connected());
 }
 
 void main_window::toggle_settings()

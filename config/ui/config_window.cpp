@@ -128,6 +128,9 @@ void config_window::read_instrument()
 
 void config_window::write_instrument()
 {
+    // A field still being edited shows what is written, not what was typed.
+    if (const s_row_set* set = shown_rows())
+        refresh_rows(*set);
     config_current().write_all(g_link, true);
 }
 
@@ -218,9 +221,12 @@ config_window::s_row_set& config_window::rows_for(int base, std::span<const int>
         if (auto* combo = qobject_cast<QComboBox*>(row.input))
             connect(combo, &QComboBox::activated, this,
                     [this, control_id] { post_command(this, control_id, NOTIFY_SELECT_OK); });
-        if (auto* edit = qobject_cast<QLineEdit*>(row.input))
+        if (auto* edit = qobject_cast<QLineEdit*>(row.input)) {
             connect(edit, &QLineEdit::textEdited, this,
                     [this, control_id] { post_command(this, control_id, NOTIFY_EDIT_CHANGE); });
+            connect(edit, &QLineEdit::editingFinished, this,
+                    [this, control_id] { edit_finished(control_id); });
+        }
         // Every cell has the same size: a name is fitted to it once.
         row.label->setGeometry(label_cell(0));
         row.input->setGeometry(input_cell(0));
@@ -261,25 +267,32 @@ const config_window::s_row_set* config_window::shown_rows() const
     return it == built_.end() ? nullptr : &it->second;
 }
 
-void config_window::refresh_rows(s_row_set& set)
+void config_window::refresh_rows(const s_row_set& set)
+{
+    for (const s_row& row : set.rows)
+        refresh_row(row);
+}
+
+// The row shows the model's value: what SET UP HXM writes.
+void config_window::refresh_row(const s_row& row)
 {
     const instrument_config& cfg = config_current();
-    for (s_row& row : set.rows) {
-        int32_t value = 0;
-        cfg.get_int(row.id, value);
-        if (auto* combo = qobject_cast<QComboBox*>(row.input)) {
-            combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
-            continue;
-        }
-        std::string text;
-        cfg.get_text(row.id, text);
-        if (row.id == 18)
-            text = std::to_string(value);
-        const char* fallback = config_default_text(page_, row.id);
-        if (text.empty() && fallback)
-            text = fallback;
-        static_cast<QLineEdit*>(row.input)->setText(qt_from_ansi(text));
+    int32_t value = 0;
+    cfg.get_int(row.id, value);
+    if (auto* combo = qobject_cast<QComboBox*>(row.input)) {
+        combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+        return;
     }
+    std::string text;
+    cfg.get_text(row.id, text);
+    if (row.id == 18)
+        text = std::to_string(value);
+    const char* fallback = config_default_text(page_, row.id);
+    if (text.empty() && fallback)
+        text = fallback;
+    auto* edit = static_cast<QLineEdit*>(row.input);
+    if (edit->text() != qt_from_ansi(text))
+        edit->setText(qt_from_ansi(text));
 }
 
 void config_window::place_rows(s_row_set& set)
@@ -323,10 +336,25 @@ void config_window::edit_changed(const s_row& row)
     case edit_action::store_text: cfg.set_text(row.id, text); break;
     case edit_action::store_int: cfg.set_int(row.id, check.value); break;
     case edit_action::refuse:
+        refresh_row(row); // the refused text is not kept on screen
         ui_message_box(this, check.message, "Incorrect Value", MB_ICONINFORMATION);
         break;
     case edit_action::ignore: break;
     }
+}
+
+// When editing ends, what was typed last is taken (its change may still be
+// queued) and the field shows the model's value: a steps count out of range
+// or an emptied field is not left on screen as if it would be written.
+void config_window::edit_finished(int control_id)
+{
+    const s_row_set* set = shown_rows();
+    const int index = set ? control_id - set->base : -1;
+    if (index < 0 || index >= static_cast<int>(set->rows.size()))
+        return;
+    const s_row& row = set->rows[index];
+    edit_changed(row);
+    refresh_row(row);
 }
 
 // Every list of the page is compared with the model; a change of a

@@ -49,10 +49,12 @@ private:
     void build_mode_sets();
     s_row_set& current_rows();
     const s_row_set* shown_rows() const;
-    void refresh_rows(s_row_set& set);
+    void refresh_rows(const s_row_set& set);
+    void refresh_row(const s_row& row);
     void place_rows(s_row_set& set);
     void hide_all_rows();
     void edit_changed(const s_row& row);
+    void edit_finished(int control_id);
     void selection_accepted(int control_id);
     QString page_title() const;
 

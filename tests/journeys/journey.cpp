@@ -1,0 +1,451 @@
+// The journey harness: the program, the simulator and the user's hands.
+
+#include "tests/journeys/journey.h"
+
+#include "app/ui/app_startup.h"
+#include "link/discovery.h"
+#include "link/link.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs f on the window thread and returns its result; the caller waits.
+template <class F> auto on_window_thread(F&& f)
+{
+    using result = decltype(f());
+    if constexpr (std::is_void_v<result>) {
+        QMetaObject::invokeMethod(qApp, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    } else {
+        result r{};
+        QMetaObject::invokeMethod(
+            qApp, [&] { r = f(); }, Qt::BlockingQueuedConnection);
+        return r;
+    }
+}
+
+// Runs f on the window thread later: an action that may open a modal dialog
+// must not keep the steps waiting for it to close.
+template <class F> void post_to_window_thread(F&& f)
+{
+    QMetaObject::invokeMethod(qApp, std::forward<F>(f), Qt::QueuedConnection);
+}
+
+QString plain(QString text)
+{
+    return text.remove(QLatin1Char('&')).trimmed();
+}
+
+// What a user can reach: the open modal dialog, or else every window shown.
+std::vector<QWidget*> reachable_widgets()
+{
+    std::vector<QWidget*> out;
+    QWidget* modal = QApplication::activeModalWidget();
+    const QWidgetList roots = modal ? QWidgetList{modal} : QApplication::topLevelWidgets();
+    for (QWidget* root : roots) {
+        if (!root->isVisible())
+            continue;
+        out.push_back(root);
+        for (QWidget* w : root->findChildren<QWidget*>())
+            if (w->isVisible())
+                out.push_back(w);
+    }
+    return out;
+}
+
+bool names(QWidget* w, const QString& wanted)
+{
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && plain(b->text()) == wanted)
+        return true;
+    if (!w->toolTip().isEmpty() && plain(w->toolTip()) == wanted)
+        return true;
+    bool number = false;
+    const int id = wanted.toInt(&number);
+    return number && w->property("control_id").isValid() && w->property("control_id").toInt() == id;
+}
+
+bool is_input(QWidget* w)
+{
+    return qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w);
+}
+
+// The input on the label's row: the nearest one to its right.
+QWidget* input_beside(QLabel* label)
+{
+    if (label->buddy())
+        return label->buddy();
+    const QRect at = label->geometry();
+    QWidget* best = nullptr;
+    for (QWidget* w : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isVisible() || !is_input(w) || w->geometry().left() < at.right() ||
+            std::abs(w->geometry().center().y() - at.center().y()) > at.height())
+            continue;
+        if (!best || w->geometry().left() < best->geometry().left())
+            best = w;
+    }
+    return best;
+}
+
+// A click with the left button; the window clicked into becomes the active one.
+void press(QWidget* w, QPoint at = {})
+{
+    w->window()->activateWindow();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+}
+
+std::string shots_folder()
+{
+    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    return std::string(JOURNEY_SHOTS) + "/" + test;
+}
+
+} // namespace
+
+journey::journey() : dir_("tarvelo_journey")
+{
+    ensure_qt_app();
+    test_ui().clear();
+}
+
+journey::~journey()
+{
+    window_.reset();
+    link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
+}
+
+void journey::run(const std::string& model, const std::function<void()>& steps,
+                  std::vector<std::string> sim_options)
+{
+    std::vector<std::string> args{
+        "--tcp",        "127.0.0.1:0", "--model", model,
+        "--time-scale", "0",           "--log",   (dir_ / "instrument.log").string()};
+    args.insert(args.end(), sim_options.begin(), sim_options.end());
+    sim_ = std::make_unique<sim_process>(args);
+    ASSERT_GT(sim_->tcp_port(), 0) << "the simulator did not start";
+    link_set_tcp_port(sim_->tcp_port());
+    discovery_set_target("127.255.255.255");
+
+    const std::string data_root = (dir_ / "data").string();
+    prepare_test_settings(data_root);
+    const s_app_paths paths = app_paths(data_root);
+    profile_write(paths.settings_file, "Connect", "Interface", "2");
+    profile_write(paths.settings_file, "Connect", "IPAddr", "127.0.0.1");
+    window_ = app_start(data_root, dir_.str());
+    pump();
+
+    fs::remove_all(shots_folder());
+    QEventLoop loop;
+    std::thread script([&] {
+        try {
+            steps();
+        } catch (const journey_stopped&) {
+        }
+        // Dialogs left open end with the journey, so the loop can return.
+        on_window_thread([] {
+            while (QWidget* modal = QApplication::activeModalWidget()) {
+                auto* dialog = qobject_cast<QDialog*>(modal);
+                if (!dialog)
+                    break;
+                dialog->reject();
+            }
+        });
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    script.join();
+    pump();
+}
+
+void journey::stop(const std::string& why)
+{
+    ADD_FAILURE() << why;
+    screenshot("failed");
+    throw journey_stopped{};
+}
+
+QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usable)
+{
+    const QString wanted = QString::fromStdString(text_or_tip);
+    QWidget* found = on_window_thread([&]() -> QWidget* {
+        for (QWidget* w : reachable_widgets())
+            if (names(w, wanted))
+                return w;
+        return nullptr;
+    });
+    if (!must_be_usable)
+        return found;
+    if (!found)
+        stop("no control \"" + text_or_tip + "\" is shown");
+    if (!on_window_thread([found] { return found->isEnabled(); }))
+        stop("\"" + text_or_tip + "\" is greyed");
+    return found;
+}
+
+QWidget* journey::find_field(const std::string& label)
+{
+    const QString wanted = QString::fromStdString(label);
+    QWidget* field = on_window_thread([&]() -> QWidget* {
+        for (QWidget* w : reachable_widgets()) {
+            auto* l = qobject_cast<QLabel*>(w);
+            if (l && plain(l->text()).remove(QRegularExpression(QStringLiteral(":$"))) == wanted)
+                return input_beside(l);
+        }
+        return nullptr;
+    });
+    if (!field)
+        stop("no field labelled \"" + label + "\" is shown");
+    return field;
+}
+
+void journey::click(const std::string& text_or_tip)
+{
+    QWidget* w = find_control(text_or_tip, true);
+    post_to_window_thread([w] { press(w); });
+    settle();
+}
+
+void journey::click_id(int control_id)
+{
+    click(std::to_string(control_id));
+}
+
+void journey::menu(const std::vector<std::string>& path, const std::string& window_title)
+{
+    QAction* chosen = on_window_thread([&]() -> QAction* {
+        QMainWindow* window = window_.get();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (!window_title.empty() && w->isVisible() &&
+                w->windowTitle() == QString::fromStdString(window_title))
+                window = qobject_cast<QMainWindow*>(w);
+        if (!window)
+            return nullptr;
+        QList<QAction*> actions = window->menuBar()->actions();
+        QAction* at = nullptr;
+        for (const std::string& step : path) {
+            at = nullptr;
+            for (QAction* a : actions)
+                if (plain(a->text()) == QString::fromStdString(step) && a->isVisible())
+                    at = a;
+            if (!at || !at->isEnabled())
+                return nullptr;
+            actions = at->menu() ? at->menu()->actions() : QList<QAction*>{};
+        }
+        return at;
+    });
+    std::string named;
+    for (const std::string& step : path)
+        named += (named.empty() ? "" : " > ") + step;
+    if (!chosen)
+        stop("the menu has no usable item " + named);
+    post_to_window_thread([chosen] { chosen->trigger(); });
+    settle();
+}
+
+void journey::click_row(const std::string& list, const std::string& row)
+{
+    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, true));
+    if (!tree)
+        stop("no list \"" + list + "\" is shown");
+    const QRect at = on_window_thread([&] {
+        const auto items = tree->findItems(QString::fromStdString(row), Qt::MatchExactly);
+        return items.isEmpty() ? QRect() : tree->visualItemRect(items.front());
+    });
+    if (at.isEmpty())
+        stop("the list \"" + list + "\" has no row \"" + row + "\"");
+    post_to_window_thread(
+        [tree, at] { QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at.center()); });
+    settle();
+}
+
+void journey::click_field(const std::string& label)
+{
+    QWidget* field = find_field(label);
+    if (!on_window_thread([field] { return field->isEnabled(); }))
+        stop("the field \"" + label + "\" is greyed");
+    post_to_window_thread([field] { press(field); });
+    settle();
+}
+
+void journey::type(const std::string& text)
+{
+    // One key at a time, each handled before the next, as a user types.
+    for (const char c : text) {
+        QWidget* focus = on_window_thread([] {
+            QWidget* w = QApplication::focusWidget();
+            return w && w->isVisible() && w->isEnabled() ? w : nullptr;
+        });
+        if (!focus)
+            stop("no field has the focus to type \"" + text + "\" into");
+        post_to_window_thread([focus, c] { QTest::keyClick(focus, c); });
+        settle();
+    }
+}
+
+void journey::key(int qt_key, int modifiers)
+{
+    const bool pressed = on_window_thread([&] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            return false;
+        post_to_window_thread([focus, qt_key, modifiers] {
+            QTest::keyClick(focus, static_cast<Qt::Key>(qt_key),
+                            static_cast<Qt::KeyboardModifiers>(modifiers));
+        });
+        return true;
+    });
+    if (!pressed)
+        stop("no control has the focus for a key");
+    settle();
+}
+
+void journey::connect_to_instrument()
+{
+    menu({"Configure", "Connection..."});
+    await_dialog("Connect");
+    click("Connect");
+    await_dialog("");
+}
+
+void journey::fill_new_session(const std::string& contract)
+{
+    type(contract);
+    for (const char* field : {"Unit", "Location", "Performed By"}) {
+        click_field(field);
+        type(std::string(field) == "Unit" ? "U1" : "Bench");
+    }
+    click("Create Session");
+}
+
+bool journey::enabled(const std::string& text_or_tip)
+{
+    QWidget* w = find_control(text_or_tip, false);
+    return w && on_window_thread([w] { return w->isEnabled(); });
+}
+
+bool journey::shown(const std::string& text_or_tip)
+{
+    return find_control(text_or_tip, false) != nullptr;
+}
+
+std::string journey::field_text(const std::string& label)
+{
+    QWidget* field = find_field(label);
+    return on_window_thread([field] {
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            return edit->text().toStdString();
+        return static_cast<QComboBox*>(field)->currentText().toStdString();
+    });
+}
+
+std::vector<std::string> journey::list_rows(const std::string& list)
+{
+    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, false));
+    if (!tree)
+        stop("no list \"" + list + "\" is shown");
+    return on_window_thread([tree] {
+        std::vector<std::string> rows;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            rows.push_back(tree->topLevelItem(i)->text(0).toStdString());
+        return rows;
+    });
+}
+
+void journey::await_dialog(const std::string& title)
+{
+    const QString wanted = QString::fromStdString(title);
+    const bool open = wait_for([&] {
+        return on_window_thread([&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal ? modal->windowTitle() == wanted : wanted.isEmpty();
+        });
+    });
+    if (!open)
+        stop(title.empty() ? "a dialog stays open" : "the dialog \"" + title + "\" is not open");
+}
+
+void journey::await_window(const std::string& title)
+{
+    const QString wanted = QString::fromStdString(title);
+    const bool shown = wait_for([&] {
+        return on_window_thread([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle() == wanted)
+                    return true;
+            return false;
+        });
+    });
+    if (!shown)
+        stop("no window \"" + title + "\" is shown");
+}
+
+bool journey::wait_for(const std::function<bool()>& cond, int ms)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+void journey::settle()
+{
+    // Each empty call returns once everything posted before it has run (or
+    // a modal dialog's own loop runs it); commands a handler posts come next.
+    for (int i = 0; i < 10; ++i) {
+        on_window_thread([] {});
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void journey::screenshot(const std::string& step)
+{
+    const std::string folder = shots_folder();
+    fs::create_directories(folder);
+    const std::vector<std::string> written = on_window_thread([&] {
+        std::vector<std::string> paths;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || !w->isWindow())
+                continue;
+            // The main window's picture is the step's; another window's adds its title.
+            QString title = w == window_.get() ? QString() : QStringLiteral("_") + w->windowTitle();
+            title.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")), QStringLiteral("_"));
+            const std::string path = folder + "/" + step + title.toStdString() + ".png";
+            if (w->grab().save(QString::fromStdString(path)))
+                paths.push_back(path);
+        }
+        return paths;
+    });
+    for (const std::string& path : written)
+        std::printf("screenshot %s\n", path.c_str());
+}
+
+std::vector<std::string> journey::instrument_received() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(dir_ / "instrument.log");
+    std::string line;
+    while (std::getline(log, line)) {
+        const size_t at = line.find(" > ");
+        if (at != std::string::npos)
+            lines.push_back(line.substr(at + 3));
+    }
+    return lines;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// Journeys: the whole program, started as main() starts it, against the
+// simulated instrument (a child process on a free loopback port), driven
+// only as a user drives it: clicks on visible, enabled controls found by
+// their text, tool tip or control id, menu paths, typed text and keys.
+// Message boxes and file choosers go through the scripted seam, which
+// records what they showed. A journey reads what a user sees and what is
+// left behind, and ends with screenshots under the build folder.
+//
+// The journey's steps run on a thread of their own; every look at a widget
+// and every action is carried to the window thread, so a step that opens a
+// modal dialog leaves the next step free to act inside it.
+
+#include "base/ui_seam.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/sim_process.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+class main_window;
+
+class journey : public ::testing::Test {
+protected:
+    journey();
+    ~journey() override;
+
+    // Starts the simulator of the model ("HXM4100", "HXM6300") with the
+    // extra options, the program over a fresh data folder whose settings
+    // preselect the simulator, and runs the steps; returns when they end.
+    void run(const std::string& model, const std::function<void()>& steps,
+             std::vector<std::string> sim_options = {});
+
+    // What a user does. Each fails the journey (and ends it) when the control
+    // is not there, hidden or greyed.
+    void click(const std::string& text_or_tip);
+    void click_id(int control_id);
+    // A menu path in the main window, or in the shown window of that title.
+    void menu(const std::vector<std::string>& path, const std::string& window_title = "");
+    // The row of the list (text or control id) whose first column reads row.
+    void click_row(const std::string& list, const std::string& row);
+    void click_field(const std::string& label);
+    void type(const std::string& text);
+    void key(int qt_key, int modifiers = 0);
+
+    // What a user sees. Controls are found as click() finds them, but may be
+    // greyed; "" when there is none.
+    bool enabled(const std::string& text_or_tip);
+    bool shown(const std::string& text_or_tip);
+    std::string field_text(const std::string& label);
+    std::vector<std::string> list_rows(const std::string& list); // first column
+    // Waits until the modal dialog of that title is open ("": until none is);
+    // the journey fails and ends when it does not open.
+    void await_dialog(const std::string& title);
+    std::vector<ui_shown_box> boxes() const { return test_ui().shown(); }
+
+    // Steps many journeys share: the connection to the simulator through
+    // Configure > Connection..., and the Add Session dialog filled in (it is
+    // open, its first field focused).
+    void connect_to_instrument();
+    void fill_new_session(const std::string& contract);
+
+    // Waits (up to ms) until cond, which may look as the steps look, holds.
+    bool wait_for(const std::function<bool()>& cond, int ms = 15000);
+    // Waits until a window of that title is shown (modal or not), or ends.
+    void await_window(const std::string& title);
+    // Lets everything the last action posted run.
+    void settle();
+
+    // Every window on screen to PNG: <build>/journeys/<test>/<step>.png.
+    void screenshot(const std::string& step);
+
+    // The lines the instrument received, in order, from its transcript.
+    std::vector<std::string> instrument_received() const;
+
+    // The journey's own folder (data folder, database, transcript).
+    const temp_folder& dir() const { return dir_; }
+
+private:
+    QWidget* find_control(const std::string& text_or_tip, bool must_be_usable);
+    QWidget* find_field(const std::string& label);
+    void stop(const std::string& why);
+
+    temp_folder dir_;
+    std::unique_ptr<sim_process> sim_;
+    std::unique_ptr<main_window> window_;
+};
+
+// Ends the steps of a journey after a failed action.
+struct journey_stopped {};
