@@ -149,8 +149,8 @@ poll_result poll_until_ready(s_sweep_job& job)
     }
 }
 
-// The download went silent: an instrument that still answers has only cut
-// its sweep short; one that does not has gone.
+// The download went silent after some of it came: an instrument that still
+// answers has only cut its sweep short; one that does not has gone.
 bool still_answers(s_link& link)
 {
     link_send(link, "\x14");
@@ -170,6 +170,7 @@ sweep_outcome download(s_sweep_job& job, int n)
         return received > 0 ? sweep_outcome::incomplete : sweep_outcome::cancelled;
     };
     received = 0;
+    int lines = 0; // lines of the reply so far, points or not
     status(job, SWEEP_TEXT_DOWNLOADING);
     if (!sent(link, link_send(link, job.download_command)))
         return sweep_outcome::lost;
@@ -184,7 +185,9 @@ sweep_outcome download(s_sweep_job& job, int n)
         if (got < 0 && job.cancel->load())
             return stopped();
         if (got < 0)
-            return still_answers(link) ? sweep_outcome::incomplete : sweep_outcome::lost;
+            return lines > 0 && still_answers(link) ? sweep_outcome::incomplete
+                                                    : sweep_outcome::lost;
+        ++lines;
         if (got == n && !job.cancel->load()) {
             job.store_point(received.load(), values, n);
             ++received;

@@ -64,8 +64,9 @@ TEST_F(CliOutcome, EveryUnfinishedRunIsToldAndFails)
     for (const auto& c : cases) {
         const std::string name = std::string(c.command) + " " + c.faults[0];
         restart(c.faults);
-        if (c.before)
+        if (c.before) {
             ASSERT_EQ(run_cli(std::string("send ") + c.before).status, 0) << name;
+        }
         const cli_output r = run_cli(std::string(c.command) + " --data " + dir);
         EXPECT_EQ(r.status, 1) << name << "\n" << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << name << "\n" << r.err;

@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 
@@ -203,7 +204,7 @@ TEST_F(SweepOutcome, LcrRealtimeWithTheInstrumentGone)
     server->stop();
     ui.clear();
     click(CMD_LCR_START);
-    ASSERT_TRUE(wait_for([&] { return !ui.shown().empty(); }, 10000));
+    ASSERT_TRUE(wait_for([&] { return !ui.shown().empty(); }));
     pump();
     EXPECT_EQ(ui.shown().back().text, TEXT_REALTIME_FAILED);
     EXPECT_FALSE(lcr->realtime_running());
