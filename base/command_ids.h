@@ -11,10 +11,11 @@ enum command_id : int {
     CMD_FRA_SWEEP_COMPLETE = 130,  // FRA window: sweep data complete
     CMD_FRA_VIEW_NEW_SWEEP = 131,  // FRA view: new sweep, recompute ranges and cursors
     CMD_FRA_REALTIME_FAILED = 132, // FRA window: realtime gave up, no valid readings
-    CMD_LCR_VIEW_REDRAW = 182,     // LCR results view: redraw (lparam 1: recompute layout)
-    CMD_LCR_VIEW_NEW_SWEEP = 183,  // LCR results / piezo view: recompute the axes
-    CMD_LCR_REALTIME_READY = 184,  // LCR window: realtime reading ready
-    CMD_LCR_SWEEP_COMPLETE = 185,  // LCR and piezo windows: sweep data complete
+    CMD_SWEEP_ENDED = 133,        // sweep-mode windows: a sweep ended unfinished (lparam = outcome)
+    CMD_LCR_VIEW_REDRAW = 182,    // LCR results view: redraw (lparam 1: recompute layout)
+    CMD_LCR_VIEW_NEW_SWEEP = 183, // LCR results / piezo view: recompute the axes
+    CMD_LCR_REALTIME_READY = 184, // LCR window: realtime reading ready
+    CMD_LCR_SWEEP_COMPLETE = 185, // LCR and piezo windows: sweep data complete
     CMD_LCR_REALTIME_FAILED = 186, // LCR window: realtime gave up, no valid readings
     CMD_START_SWEEP = 32800,       // FRA and LCR windows: start one sweep
     CMD_PROGRESS_FINISHED = 10001, // progress dialog: worker finished, close

@@ -19,6 +19,7 @@
 #include "fra/sweep_complete.h"
 #include "fra/sweep_worker.h"
 #include "link/link.h"
+#include "sweep/sweep_core.h"
 #include "sweep/sweep_series.h"
 
 #include <atomic>
@@ -47,12 +48,14 @@ public:
         ctx_.owner = this;
     }
 
-    void on_command(int id, intptr_t) override
+    void on_command(int id, intptr_t lparam) override
     {
         if (id == CMD_START_SWEEP)
             start();
         else if (id == CMD_FRA_SWEEP_COMPLETE)
             complete();
+        else if (id == CMD_SWEEP_ENDED)
+            ended(static_cast<sweep_outcome>(lparam));
     }
 
     bool done() const { return failed_ || series_.running == 0; }
@@ -71,11 +74,17 @@ private:
             return;
         fra_context_arm_sweep(ctx_);
         fra_sweep_worker(ctx_);
-        // A complete sweep has queued its 130; anything else ends the run.
-        if (ctx_.incomplete != 0 || ctx_.received == 0)
-            fail();
-        else
-            completion_queued_ = true;
+        // A complete sweep has queued its 130, any other its ending.
+        completion_queued_ = true;
+    }
+
+    // The sweep has told what went wrong, save a cancel; either ends the run.
+    void ended(sweep_outcome outcome)
+    {
+        completion_queued_ = false;
+        if (outcome == sweep_outcome::cancelled)
+            ui_message_box(nullptr, SWEEP_TEXT_CANCELLED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        fail();
     }
 
     void fail()

@@ -18,6 +18,7 @@
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
 #include "link/link.h"
+#include "sweep/sweep_core.h"
 #include "sweep/sweep_series.h"
 
 #include <atomic>
@@ -59,12 +60,14 @@ public:
         arm(*ctx_, this);
     }
 
-    void on_command(int id, intptr_t) override
+    void on_command(int id, intptr_t lparam) override
     {
         if (id == CMD_START_SWEEP)
             start();
         else if (id == CMD_LCR_SWEEP_COMPLETE)
             complete();
+        else if (id == CMD_SWEEP_ENDED)
+            ended(static_cast<sweep_outcome>(lparam));
     }
     bool done() const { return failed_ || series_.running == 0; }
     bool failed() const { return failed_; }
@@ -78,12 +81,18 @@ private:
             return;
         lcr_context_arm_sweep(*ctx_);
         lcr_sweep_worker(*ctx_);
-        if (ctx_->incomplete != 0 || ctx_->received == 0) {
-            failed_ = true;
-            sweep_series_cancel_timer(series_, sweep_default_timer_hooks());
-        } else {
-            completion_queued_ = true;
-        }
+        // A complete sweep has queued its 185, any other its ending.
+        completion_queued_ = true;
+    }
+
+    // The sweep has told what went wrong, save a cancel; either ends the run.
+    void ended(sweep_outcome outcome)
+    {
+        completion_queued_ = false;
+        if (outcome == sweep_outcome::cancelled)
+            ui_message_box(nullptr, SWEEP_TEXT_CANCELLED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        failed_ = true;
+        sweep_series_cancel_timer(series_, sweep_default_timer_hooks());
     }
 
     void complete()
@@ -147,6 +156,8 @@ public:
     explicit realtime_reader(long count) : wanted_(count) { arm(ctx, this); }
     void on_command(int id, intptr_t) override
     {
+        if (id == CMD_LCR_REALTIME_FAILED)
+            ui_message_box(nullptr, TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK);
         if (id != CMD_LCR_REALTIME_READY)
             return;
         lcr_realtime_accept(ctx, shown_);

@@ -56,8 +56,14 @@ void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running)
 {
     s_link& link = *ctx.link;
     const bool ten = ten_values(ctx);
-    if (!link.identified || link_open(link) != 0)
+    // An instrument that cannot be reached gives no reading: the window
+    // stops realtime and says so, as after a run of bad readings.
+    if (!link.identified || link_open(link) != 0) {
+        link_close(link);
+        if (ctx.notify)
+            post_command(ctx.notify, CMD_FRA_REALTIME_FAILED);
         return;
+    }
     link_send(link, "out,on\n");
     link_set_timeout(link, REALTIME_TIMEOUT_MS);
     const int max_count =

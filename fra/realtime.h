@@ -5,8 +5,8 @@
 // request flag again only after it has taken the reading.
 
 #include "fra/sweep_context.h"
-#include "sweep/realtime_limits.h"
 #include "link/instrument_caps.h"
+#include "sweep/realtime_limits.h"
 
 #include <atomic>
 #include <string>
@@ -14,8 +14,9 @@
 
 // The thread's body: runs while running is non-zero, posting
 // CMD_FRA_REALTIME_READY to ctx.notify for each good reading. After
-// REALTIME_BAD_LIMIT bad or missing readings in a row it ends by itself
-// and posts CMD_FRA_REALTIME_FAILED; the receiver stops realtime and shows
+// REALTIME_BAD_LIMIT bad or missing readings in a row, or at once when the
+// instrument cannot be reached, it ends by itself and posts
+// CMD_FRA_REALTIME_FAILED; the receiver stops realtime and shows
 // TEXT_REALTIME_FAILED.
 void fra_realtime_thread(FraSweepContext& ctx, const std::atomic<int>& running);
 

@@ -37,5 +37,5 @@ void fra_sweep_worker(FraSweepContext& ctx)
 
 void fra_sweep_cancel(FraSweepContext& ctx)
 {
-    cancel_sweep_job(ctx.cancel, ctx.dialog);
+    cancel_sweep_job(ctx.cancel, ctx.dialog, ctx.notify);
 }

@@ -75,8 +75,14 @@ void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running)
 {
     s_link& link = *ctx.link;
     ctx.reading_type = LCR_READING_7_11;
-    if (!link.identified || link_open(link) != 0)
+    // An instrument that cannot be reached gives no reading: the window
+    // stops realtime and says so, as after a run of bad readings.
+    if (!link.identified || link_open(link) != 0) {
+        link_close(link);
+        if (ctx.notify)
+            post_command(ctx.notify, CMD_LCR_REALTIME_FAILED);
         return;
+    }
     link_send(link, "out,on\n");
     link_set_timeout(link, REALTIME_TIMEOUT_MS);
     // A silent instrument, or one set up for another reply form, never

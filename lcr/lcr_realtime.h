@@ -7,8 +7,8 @@
 // only after it has taken the reading.
 
 #include "lcr/lcr_point.h"
-#include "sweep/realtime_limits.h"
 #include "link/instrument_caps.h"
+#include "sweep/realtime_limits.h"
 
 #include <atomic>
 #include <string>
@@ -31,8 +31,9 @@ int lcr_reading_count(int reading_type);
 // CMD_LCR_REALTIME_READY to ctx.notify for each good reading. A reply with
 // the wrong number of values (or none within the time-out) is dropped: the
 // instrument is reset, late output drained and "lcr?" asked again. After
-// REALTIME_BAD_LIMIT such replies in a row the thread ends by itself and
-// posts CMD_LCR_REALTIME_FAILED (the window stops realtime and says so).
+// REALTIME_BAD_LIMIT such replies in a row, or at once when the instrument
+// cannot be reached, the thread ends by itself and posts
+// CMD_LCR_REALTIME_FAILED (the window stops realtime and says so).
 void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running);
 
 // The reading arrived: true when it differs from the displayed one (which

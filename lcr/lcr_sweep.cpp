@@ -82,5 +82,5 @@ void piezo_sweep_worker(PiezoSweepContext& ctx)
 
 void lcr_sweep_cancel(LcrSweepContext& ctx)
 {
-    cancel_sweep_job(ctx.cancel, ctx.dialog);
+    cancel_sweep_job(ctx.cancel, ctx.dialog, ctx.notify);
 }

@@ -10,6 +10,8 @@
 // values a point has, the download request, where points go, the completion
 // command and two hooks around the sweep.
 
+#include "base/command_ids.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -26,6 +28,22 @@ extern const char* const SWEEP_TEXT_DOWNLOADING;
 extern const char* const SWEEP_TEXT_CANCELLING;
 extern const char* const SWEEP_TEXT_CONNECTION_LOST;
 extern const char* const SWEEP_TEXT_PERFORMING;
+extern const char* const SWEEP_TEXT_REFUSED;
+extern const char* const SWEEP_TEXT_SETTINGS_UNREADABLE;
+extern const char* const SWEEP_TEXT_CANCELLED;
+
+// How a sweep ended. Every outcome but done and cancelled has been told to
+// the user by the routine; the window or command that ran the sweep words a
+// cancel (the user's Cancel, or No to the Datalog question) and returns to
+// its idle state on every outcome but done.
+enum class sweep_outcome : int {
+    done,       // every point arrived; complete_id was posted
+    cancelled,  // the user cancelled, or declined to stop datalogging
+    incomplete, // the instrument answers, but the download ended early
+    lost,       // the instrument could not be reached or stopped answering
+    refused,    // the instrument refused to change into the sweep's mode
+    failed,     // the sweep settings read from the instrument cannot be swept
+};
 
 // Configuration parameters every sweep reads or sets.
 enum sweep_param : int {
@@ -45,6 +63,8 @@ constexpr int SWEEP_DAV_DATA_READY = 4;
 
 // Text of the incomplete-download message: how many points of how many.
 std::string sweep_incomplete_text(int received, int steps);
+// Text of the message for sweep settings that cannot be swept.
+std::string sweep_invalid_steps_text(int steps);
 
 // Values a reply line may carry at most (LCR layout 5 has 13).
 constexpr int SWEEP_VALUES_MAX = 14;
@@ -65,6 +85,9 @@ struct s_sweep_job {
     int start_count = 1; // "start\n" is sent this many times
     const char* download_command = "gainph,sweep?\n";
     int complete_id = 0;
+    // Posted to notify with the outcome as lparam when the sweep ends in
+    // any other way than done (0: not posted).
+    int ended_id = 0;
 
     // After the steps and the phase convention: the values per point (may
     // read further parameters; a config_error fails the preparation).
@@ -94,6 +117,7 @@ template <class Context> s_sweep_job sweep_job_of(Context& ctx)
     job.received = &ctx.received;
     job.steps = &ctx.sweep.count;
     job.phase_convention = &ctx.sweep.phase_convention;
+    job.ended_id = CMD_SWEEP_ENDED;
     return job;
 }
 
@@ -102,9 +126,11 @@ template <class Context> s_sweep_job sweep_job_of(Context& ctx)
 int32_t sweep_read_int(instrument_config& config, s_link& link, int id);
 
 // Runs one sweep on the calling thread. On success the points have gone to
-// store_point and complete_id has been posted to notify; the dialog always
-// gets CMD_PROGRESS_FINISHED last.
-void run_sweep_job(s_sweep_job& job);
+// store_point and complete_id has been posted to notify, else ended_id with
+// the outcome; the dialog always gets CMD_PROGRESS_FINISHED last.
+sweep_outcome run_sweep_job(s_sweep_job& job);
 
-// The dialog's Cancel: flags the worker and closes the dialog.
-void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog);
+// The dialog's Cancel: flags the worker, closes the dialog and tells notify
+// that the sweep ended cancelled (a worker the dialog had not started yet
+// never tells it).
+void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog, command_target* notify);

@@ -24,6 +24,13 @@ const char* const SWEEP_TEXT_CONNECTION_LOST =
     "The connection to the instrument was lost, sweep cancelled.\n"
     "The previous results are kept.";
 const char* const SWEEP_TEXT_PERFORMING = "Performing Sweep";
+const char* const SWEEP_TEXT_REFUSED =
+    "The instrument refused to change to the operating mode of the sweep, sweep cancelled.\n"
+    "The previous results are kept.";
+const char* const SWEEP_TEXT_SETTINGS_UNREADABLE =
+    "The sweep settings could not be exchanged with the instrument, sweep cancelled.\n"
+    "The previous results are kept.";
+const char* const SWEEP_TEXT_CANCELLED = "The sweep was cancelled.";
 
 namespace {
 
@@ -53,13 +60,25 @@ bool sent(const s_link& link, int rc)
     return link.interface == LINK_LAN ? rc == 0 : rc > 0;
 }
 
-// Steps 4 to 8: the parameters the sweep needs. False when the user
-// declines to switch datalogging off.
-bool prepare(s_sweep_job& job, int& n)
+bool valid_steps(int steps)
+{
+    return steps >= MIN_SWEEP_POINTS && steps <= MAX_SWEEP_POINTS;
+}
+
+// A failed exchange that got no reply at all means the instrument has gone;
+// any other failure is the instrument answering but not as asked.
+sweep_outcome failure_of(config_error code)
+{
+    return config_error_ret(code) == 0 ? sweep_outcome::lost : sweep_outcome::failed;
+}
+
+// Steps 4 to 8: the parameters the sweep needs. done when the sweep may go
+// on, cancelled when the user declines to switch datalogging off.
+sweep_outcome prepare(s_sweep_job& job, int& n)
 {
     s_link& link = *job.link;
     instrument_config& config = *job.config;
-    bool go_on = true;
+    sweep_outcome out = sweep_outcome::done;
     try {
         *job.steps = sweep_read_int(config, link, SWEEP_PARAM_STEPS);
         *job.phase_convention = sweep_read_int(config, link, SWEEP_PARAM_PHASE_CONVENTION);
@@ -67,24 +86,24 @@ bool prepare(s_sweep_job& job, int& n)
         if (sweep_read_int(config, link, SWEEP_PARAM_DATALOG) != 0) {
             const int answer = ui_message_box(job.message_owner, SWEEP_TEXT_DATALOG_QUESTION,
                                               "Error: Datalog", MB_YESNO);
-            go_on = answer == IDYES;
-            if (go_on) {
+            if (answer != IDYES)
+                out = sweep_outcome::cancelled;
+            else {
                 config.set_int(SWEEP_PARAM_DATALOG, 0);
                 config.write_param(SWEEP_PARAM_DATALOG, link);
             }
         }
-    } catch (config_error) {
+    } catch (config_error code) {
         *job.steps = -1;
+        out = failure_of(code);
     }
     if (*job.phase_convention < 0 || *job.phase_convention > 2)
         *job.phase_convention = 0;
-    return go_on;
+    return out;
 }
 
-enum class start_result { started, not_started, lost };
-
 // Step 9: the sweep's operation mode, then "start".
-start_result start(s_sweep_job& job)
+sweep_outcome start(s_sweep_job& job)
 {
     s_link& link = *job.link;
     instrument_config& config = *job.config;
@@ -94,13 +113,14 @@ start_result start(s_sweep_job& job)
             config.write_param(SWEEP_PARAM_MODE, link);
             sleep_ms(SWEEP_MODE_SWITCH_WAIT_MS);
         }
-    } catch (config_error) {
-        return start_result::not_started;
+    } catch (config_error code) {
+        const sweep_outcome out = failure_of(code);
+        return out == sweep_outcome::lost ? out : sweep_outcome::refused;
     }
     for (int i = 0; i < job.start_count; ++i)
         if (!sent(link, link_send(link, "start\n")))
-            return start_result::lost;
-    return start_result::started;
+            return sweep_outcome::lost;
+    return sweep_outcome::done;
 }
 
 enum class poll_result { ready, cancelled, lost };
@@ -129,20 +149,31 @@ poll_result poll_until_ready(s_sweep_job& job)
     }
 }
 
-enum class download_result { complete, incomplete, cancelled, lost };
+// The download went silent after some of it came: an instrument that still
+// answers has only cut its sweep short; one that does not has gone.
+bool still_answers(s_link& link)
+{
+    link_send(link, "\x14");
+    link_drain(link, RESET_DRAIN_MS);
+    if (!sent(link, link_send(link, "*esr?\n")))
+        return false;
+    char reply[DAV_REPLY_SIZE] = {};
+    return link_read_line(link, reply, sizeof reply) != LINK_READ_SILENT;
+}
 
-download_result download(s_sweep_job& job, int n)
+sweep_outcome download(s_sweep_job& job, int n)
 {
     s_link& link = *job.link;
     std::atomic<int32_t>& received = *job.received;
     const int steps = *job.steps;
     const auto stopped = [&] {
-        return received > 0 ? download_result::incomplete : download_result::cancelled;
+        return received > 0 ? sweep_outcome::incomplete : sweep_outcome::cancelled;
     };
     received = 0;
+    int lines = 0; // lines of the reply so far, points or not
     status(job, SWEEP_TEXT_DOWNLOADING);
     if (!sent(link, link_send(link, job.download_command)))
-        return download_result::lost;
+        return sweep_outcome::lost;
     post(job.dialog, CMD_PROGRESS_RANGE, steps);
     while (received < steps) {
         if (job.cancel->load())
@@ -154,35 +185,45 @@ download_result download(s_sweep_job& job, int n)
         if (got < 0 && job.cancel->load())
             return stopped();
         if (got < 0)
-            return download_result::lost;
+            return lines > 0 && still_answers(link) ? sweep_outcome::incomplete
+                                                    : sweep_outcome::lost;
+        ++lines;
         if (got == n && !job.cancel->load()) {
             job.store_point(received.load(), values, n);
             ++received;
             post(job.dialog, CMD_PROGRESS_STEP);
         } else if (received > 0) {
-            return download_result::incomplete;
+            return sweep_outcome::incomplete;
         }
     }
-    return download_result::complete;
+    return sweep_outcome::done;
 }
 
-void report(s_sweep_job& job, download_result r)
+void tell(const char* text, const char* caption)
 {
-    switch (r) {
-    case download_result::complete: post(job.notify, job.complete_id); break;
-    case download_result::incomplete:
+    ui_message_box(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
+// Says how the sweep ended, for every outcome that is not the user's own.
+void report(s_sweep_job& job, sweep_outcome r)
+{
+    if (r != sweep_outcome::done && r != sweep_outcome::cancelled && *job.received > 0)
         *job.incomplete = 1;
+    switch (r) {
+    case sweep_outcome::done: post(job.notify, job.complete_id); break;
+    case sweep_outcome::incomplete:
         if (!job.cancel->load())
-            ui_message_box(nullptr, sweep_incomplete_text(*job.received, *job.steps), "Tarvelo2",
-                           MB_OK | MB_ICONINFORMATION);
+            tell(sweep_incomplete_text(*job.received, *job.steps).c_str(), "Tarvelo2");
         break;
-    case download_result::lost:
-        if (*job.received > 0)
-            *job.incomplete = 1;
-        ui_message_box(nullptr, SWEEP_TEXT_CONNECTION_LOST, "No Connection",
-                       MB_OK | MB_ICONINFORMATION);
+    case sweep_outcome::lost: tell(SWEEP_TEXT_CONNECTION_LOST, "No Connection"); break;
+    case sweep_outcome::refused: tell(SWEEP_TEXT_REFUSED, "Tarvelo2"); break;
+    case sweep_outcome::failed:
+        tell(*job.steps < 0 || valid_steps(*job.steps)
+                 ? SWEEP_TEXT_SETTINGS_UNREADABLE
+                 : sweep_invalid_steps_text(*job.steps).c_str(),
+             "Tarvelo2");
         break;
-    case download_result::cancelled: break;
+    case sweep_outcome::cancelled: break;
     }
 }
 
@@ -200,35 +241,31 @@ void run_close_hook(s_sweep_job& job)
     }
 }
 
-void finish(s_sweep_job& job, bool link_answers)
+sweep_outcome finish(s_sweep_job& job, sweep_outcome r)
 {
-    if (link_answers)
+    report(job, r);
+    if (r != sweep_outcome::lost)
         run_close_hook(job);
     link_close(*job.link);
     post(job.dialog, CMD_PROGRESS_FINISHED);
+    if (r != sweep_outcome::done && job.ended_id != 0)
+        post(job.notify, job.ended_id, static_cast<intptr_t>(r));
+    return r;
 }
 
-// Steps 9 to 12 once the parameters are known. False when the link is lost.
-bool sweep(s_sweep_job& job, int n)
+// Steps 9 to 11 once the parameters are known.
+sweep_outcome sweep(s_sweep_job& job, int n)
 {
-    const start_result started = start(job);
+    const sweep_outcome started = start(job);
     status(job, SWEEP_TEXT_WAITING);
-    if (started == start_result::not_started)
-        return true;
-    poll_result polled = poll_result::lost;
-    if (started == start_result::started)
-        polled = poll_until_ready(job);
-    if (polled == poll_result::cancelled)
-        return true;
-    const download_result r =
-        polled == poll_result::ready ? download(job, n) : download_result::lost;
-    report(job, r);
-    return r != download_result::lost;
-}
-
-bool valid_steps(int steps)
-{
-    return steps >= MIN_SWEEP_POINTS && steps <= MAX_SWEEP_POINTS;
+    if (started != sweep_outcome::done)
+        return started;
+    switch (poll_until_ready(job)) {
+    case poll_result::cancelled: return sweep_outcome::cancelled;
+    case poll_result::lost: return sweep_outcome::lost;
+    case poll_result::ready: break;
+    }
+    return download(job, n);
 }
 
 } // namespace
@@ -243,7 +280,17 @@ std::string sweep_incomplete_text(int received, int steps)
     return text;
 }
 
-void run_sweep_job(s_sweep_job& job)
+std::string sweep_invalid_steps_text(int steps)
+{
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The instrument is set to a sweep of %d steps; a sweep needs %d to %d steps.\n"
+                  "Sweep cancelled.",
+                  steps, MIN_SWEEP_POINTS, MAX_SWEEP_POINTS);
+    return text;
+}
+
+sweep_outcome run_sweep_job(s_sweep_job& job)
 {
     post(job.dialog, CMD_PROGRESS_STARTED);
     s_link& link = *job.link;
@@ -251,7 +298,9 @@ void run_sweep_job(s_sweep_job& job)
         link_close(link);
         ui_message_box(nullptr, SWEEP_TEXT_NO_CONNECTION, "No Connection", MB_OK);
         post(job.dialog, CMD_PROGRESS_FINISHED);
-        return;
+        if (job.ended_id != 0)
+            post(job.notify, job.ended_id, static_cast<intptr_t>(sweep_outcome::lost));
+        return sweep_outcome::lost;
     }
     link_send(link, "\x14");
     link_drain(link, RESET_DRAIN_MS);
@@ -263,22 +312,24 @@ void run_sweep_job(s_sweep_job& job)
         }
     }
     int n = 0;
-    const bool go_on = prepare(job, n);
-    const bool valid = go_on && valid_steps(*job.steps) && n > 0 && n <= SWEEP_VALUES_MAX;
-    if (!valid) {
+    sweep_outcome prepared = prepare(job, n);
+    const bool valid = valid_steps(*job.steps) && n > 0 && n <= SWEEP_VALUES_MAX;
+    if (prepared == sweep_outcome::done && !valid)
+        prepared = sweep_outcome::failed;
+    if (prepared != sweep_outcome::done) {
         status(job, SWEEP_TEXT_WAITING);
-        finish(job, true);
-        return;
+        return finish(job, prepared);
     }
-    finish(job, sweep(job, n));
+    return finish(job, sweep(job, n));
 }
 
-void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog)
+void cancel_sweep_job(std::atomic<uint8_t>& cancel, command_target* dialog, command_target* notify)
 {
     cancel = 1;
     if (dialog)
         post_text(dialog, CMD_PROGRESS_STATUS, SWEEP_TEXT_CANCELLING);
     post(dialog, CMD_PROGRESS_FINISHED);
+    post(notify, CMD_SWEEP_ENDED, static_cast<intptr_t>(sweep_outcome::cancelled));
 }
 
 int32_t sweep_read_int(instrument_config& config, s_link& link, int id)

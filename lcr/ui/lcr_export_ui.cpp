@@ -52,10 +52,12 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_s
 
 void lcr_register_exporters()
 {
-    lcr_set_export_hook([](QWidget* owner, const LcrResults& results,
-                           const s_sweep_series& series) {
-        lcr_export_from_window(owner, results, series, series.repeating ? series.sweeps_total : 0);
-    });
+    lcr_set_export_hook(
+        [](QWidget* owner, const LcrResults& results, const s_sweep_series& series) {
+            // A single LCR sweep counts no total: a total is the repeat count
+            // of the series, kept after it ended until CLEAR.
+            lcr_export_from_window(owner, results, series, series.sweeps_total);
+        });
 }
 
 QString piezo_pictures_folder()

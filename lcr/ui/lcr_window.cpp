@@ -13,7 +13,9 @@
 #include "lcr/ui/lcr_results_view.h"
 
 #include <QTreeWidget>
+#include <algorithm>
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -83,7 +85,7 @@ lcr_results_view* lcr_window::view_window() const
 void lcr_window::on_command(int id, intptr_t lparam)
 {
     switch (id) {
-    case CMD_LCR_REALTIME_READY: reading_taken(lcr_realtime_accept(*ctx_, displayed_)); break;
+    case CMD_LCR_REALTIME_READY: reading_arrived(); break;
     case CMD_LCR_REALTIME_FAILED: realtime_failed(); break;
     case CMD_LCR_SWEEP_COMPLETE: sweep_complete(); break;
     default: sweep_mode_window::on_command(id, lparam); break;
@@ -120,8 +122,21 @@ void lcr_window::arm_sweep()
     lcr_context_arm_sweep(*ctx_);
 }
 
+// The reading and the type it was read as are taken together: a reading is
+// never shown under the labels of another reply form.
+void lcr_window::reading_arrived()
+{
+    const int type = ctx_->reading_type;
+    const bool changed = lcr_realtime_accept(*ctx_, displayed_) || type != displayed_type_;
+    displayed_type_ = type;
+    reading_taken(changed);
+}
+
 void lcr_window::arm_realtime()
 {
+    // The last run's reading may have had another reply form.
+    std::fill(std::begin(displayed_), std::end(displayed_), 0.0);
+    displayed_type_ = LCR_READING_7_11;
     lcr_context_clear_reading(*ctx_);
     sweep_aim_context(*ctx_, realtime_owner(), this);
     ctx_->request = 1;

@@ -5,6 +5,7 @@
 // layout. CLEAR also stops realtime readings.
 
 #include "lcr/lcr_point.h"
+#include "lcr/lcr_realtime.h"
 #include "sweep/ui/sweep_mode_window.h"
 
 #include <memory>
@@ -28,7 +29,8 @@ public:
 
     const LcrResults& results() const { return *results_; }
     const double* displayed() const { return displayed_; }
-    int reading_type() const { return ctx_->reading_type; }
+    // The type of the displayed reading (its labels and units).
+    int reading_type() const { return displayed_type_; }
 
     void on_command(int id, intptr_t lparam) override;
 
@@ -45,10 +47,12 @@ private:
     bool export_available() const override;
     void show_graph_controls(bool shown) override;
     void sweep_complete();
+    void reading_arrived();
 
     std::unique_ptr<LcrSweepContext> ctx_ = std::make_unique<LcrSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
     double displayed_[LCR_READING_VALUES_MAX] = {};
+    int displayed_type_ = LCR_READING_7_11;
 };
 
 // Fills the list (14700) with a results block: the layout's headings, the

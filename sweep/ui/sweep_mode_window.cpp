@@ -76,6 +76,8 @@ void sweep_mode_window::on_command(int id, intptr_t lparam)
     const int offset = id - mode_.first_control;
     if (id == CMD_START_SWEEP)
         start_sweep();
+    else if (id == CMD_SWEEP_ENDED)
+        sweep_ended(static_cast<sweep_outcome>(lparam));
     else if (id == CMD_SET_TEXT) {
         // A countdown text still queued when the timer was cancelled is late.
         if (series_.timer_id != 0)
@@ -274,6 +276,9 @@ void sweep_mode_window::clear_results()
 
 void sweep_mode_window::start_sweep()
 {
+    // A timer's start still queued when the series ended is late.
+    if (series_.running == 0)
+        return;
     // The countdown text arrives here as CMD_SET_TEXT for the label beside
     // "Til Next Sweep:".
     sweep_series_before_sweep(series_, this, CMD_START_SWEEP, this, timers_);
@@ -301,6 +306,21 @@ void sweep_mode_window::sweep_counted()
         if (results_view_->isVisible())
             post_command(results_view_, mode_.view_commands.redraw, 0);
     }
+}
+
+// The sweep has said what went wrong (a cancel is said here). The run ends
+// as CANCEL ends it; with no sweep of it kept the window is idle again, as
+// after CLEAR.
+void sweep_mode_window::sweep_ended(sweep_outcome outcome)
+{
+    if (outcome == sweep_outcome::done || series_.running == 0)
+        return;
+    end_series();
+    if (series_.sweeps_done == 0)
+        clear_results();
+    request_main_refresh(*this);
+    if (outcome == sweep_outcome::cancelled)
+        ui_message_box(this, SWEEP_TEXT_CANCELLED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }
 
 void sweep_mode_window::toggle_realtime()

@@ -15,6 +15,7 @@
 #include "base/ui/mode_window_parts.h"
 #include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
+#include "sweep/sweep_core.h"
 #include "sweep/sweep_series.h"
 #include "sweep/ui/sweep_aim.h"
 
@@ -129,6 +130,7 @@ private:
     void end_series();
     void clear_results();
     void start_sweep();
+    void sweep_ended(sweep_outcome outcome);
     void toggle_realtime();
     bool start_realtime_thread();
     void stop_realtime();

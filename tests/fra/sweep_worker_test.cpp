@@ -293,7 +293,11 @@ TEST_F(sweep_fixture, SilentInstrumentEndsTheSweep)
         EXPECT_EQ(peer->count("DAV?"), c.davs) << c.name;
         ASSERT_EQ(ui.shown().size(), c.complete ? 0u : 1u) << c.name;
         if (!c.complete) {
-            EXPECT_EQ(ui.shown()[0].text, SWEEP_TEXT_CONNECTION_LOST) << c.name;
+            // Silence after some points from an instrument that still
+            // answers cuts the sweep short; it has not gone.
+            EXPECT_EQ(ui.shown()[0].text, c.received > 0 ? sweep_incomplete_text(c.received, 5)
+                                                         : SWEEP_TEXT_CONNECTION_LOST)
+                << c.name;
         }
         EXPECT_FALSE(link.is_open) << c.name;
     }
