@@ -142,3 +142,17 @@ TEST_F(CliLcr, PiezoReportWritesTheWorkbookAndBothPictures)
     std::ofstream(dir + "/flat.txt") << "Frequency\nunits\n1,1,2,5,4,5,6,7\n2,1,2,5,4,5,6,7\n";
     EXPECT_EQ(run("piezo-report --from-sweep-file " + dir + "/flat.txt").status, 1);
 }
+
+// A report whose workbook cannot be written fails, takes its pictures with
+// it and names no file.
+TEST_F(CliLcr, PiezoReportThatCannotBeWrittenNamesNoFile)
+{
+    std::ofstream(dir + "/reports") << "a file where the folder should be";
+    const cli_result r = run("piezo-report --data " + dir + " --pictures " + dir + "/p");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.lines, std::vector<std::string>{});
+    EXPECT_NE(r.err.find("Unable to write the report into the folder " + dir + "/reports"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::is_empty(dir + "/p"));
+}

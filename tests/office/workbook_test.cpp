@@ -153,15 +153,16 @@ TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
 }
 
 // Workbook and document alike: the folder is named under the caption of
-// the application that could not save, and no file is left behind.
+// the application that could not save, the failure reaches the caller and
+// no file is left behind.
 TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
 {
     const std::string blocked = dir + "/file";
     std::ofstream(blocked) << "x"; // a file where the folder should be
     office_set_reports_folder(blocked + "/reports");
-    ASSERT_EQ(fra_single_workbook(three_points(), false, false), 0);
+    ASSERT_EQ(fra_single_workbook(three_points(), false, false), -1);
     auto capture = std::make_unique<s_screen_capture>();
-    ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), 0);
+    ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), -1);
     EXPECT_TRUE(opened.empty());
     const auto boxes = ui.shown();
     ASSERT_EQ(boxes.size(), 2u);
