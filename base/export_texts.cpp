@@ -46,7 +46,7 @@ std::string export_choose_file(void* owner)
 bool export_may_replace(void* owner, const std::string& path)
 {
     std::error_code error;
-    return !std::filesystem::exists(path, error) ||
+    return !std::filesystem::is_regular_file(path, error) ||
            ui_message_box(owner, path + " already exists.\nDo you want to replace it?", "Save As",
                           MB_YESNO | MB_ICONWARNING) == IDYES;
 }

@@ -20,8 +20,9 @@ constexpr int EXPORT_DECLINED = -2;
 // file: the export asks about each file it is going to write.
 std::string export_choose_file(void* owner);
 
-// True when nothing is at path, or the user lets it be replaced ("<path>
-// already exists. Do you want to replace it?", captioned "Save As").
+// True unless a file is at path and the user does not let it be replaced
+// ("<path> already exists. Do you want to replace it?", captioned "Save
+// As"). A folder in its place is not asked about: writing there fails.
 bool export_may_replace(void* owner, const std::string& path);
 
 // One text file of an export: where it goes and its text ("\n" line ends).

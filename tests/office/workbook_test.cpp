@@ -152,6 +152,21 @@ TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
     EXPECT_EQ(ui.shown().back().text, "Excel server not found on this PC");
 }
 
+// A workbook that would hold no readable sweep, or no stored test, is not
+// written, and says why.
+TEST_F(office_fixture, WorkbookWithNothingReadableIsNotWritten)
+{
+    std::ofstream(dir + "/sweep1.dat") << "garbage";
+    EXPECT_EQ(fra_series_workbook(dir, 2, 2, false), -1);
+    EXPECT_EQ(db_tests_workbook({998, 999}, false, false), -1); // no database open
+    EXPECT_TRUE(opened.empty());
+    const auto boxes = ui.shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text,
+              "None of the sweep files could be read, nothing was written: sweep1.dat, sweep2.dat");
+    EXPECT_EQ(boxes[1].text, "None of the tests was found: nothing was written");
+}
+
 // Workbook and document alike: the folder is named under the caption of
 // the application that could not save, the failure reaches the caller and
 // no file is left behind.
