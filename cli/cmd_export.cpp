@@ -43,7 +43,7 @@ int series_text(const std::string& out, const std::string& data, int total,
 {
     std::vector<std::string> written;
     const int result = fra_export_series_text(out, data, total, total, header, european, &written);
-    print_written(written);
+    print_all_written(written);
     return export_status(result);
 }
 
@@ -117,7 +117,7 @@ bool tests_stored(const std::vector<int>& keys)
 {
     for (const int key : keys) {
         s_test test;
-        if (db_get_test(test, key, false) != 0) {
+        if (db_get_test(test, key, false) != 0 || test.TestNo == DB_NO_SUCH_ROW) {
             std::fprintf(stderr, "tarvelo2-cli: test %d is not in the database\n", key);
             return false;
         }
@@ -133,7 +133,7 @@ int db_export_to(const cli_args& args, const std::vector<int>& keys, const s_exp
         return export_status(db_tests_workbook(keys, european, args.flag("--remove-zeros")));
     std::vector<std::string> written;
     const int result = fra_export_db_text(args.get("--out"), keys, header, european, &written);
-    print_written(written);
+    print_all_written(written);
     return export_status(result);
 }
 

@@ -91,7 +91,7 @@ int series_export(const cli_args& args, int total, const s_export_header& header
     std::vector<std::string> written;
     const int result =
         lcr_export_series_text(args.get("--out"), data, total, total, header, european, &written);
-    print_written(written);
+    print_all_written(written);
     return export_status(result);
 }
 

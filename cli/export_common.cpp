@@ -13,7 +13,7 @@ void print_written(const std::string& path)
     std::printf("written %s\n", path.c_str());
 }
 
-void print_written(const std::vector<std::string>& paths)
+void print_all_written(const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths)
         print_written(path);

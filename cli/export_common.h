@@ -10,7 +10,7 @@
 #include <vector>
 
 void print_written(const std::string& path);
-void print_written(const std::vector<std::string>& paths);
+void print_all_written(const std::vector<std::string>& paths);
 
 // Exit status of an export declined by refusing to replace a file.
 constexpr int EXPORT_REFUSED = 4;

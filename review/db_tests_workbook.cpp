@@ -69,7 +69,7 @@ int db_tests_workbook(const std::vector<int>& test_keys, bool european, bool rem
     size_t found = 0;
     for (size_t j = 0; j < test_keys.size(); ++j) {
         s_test test;
-        if (db_get_test(test, test_keys[j], true) == 0)
+        if (db_get_test(test, test_keys[j], true) == 0 && test.TestNo != DB_NO_SUCH_ROW)
             ++found;
         else
             test.Name = "Test " + std::to_string(test_keys[j]) + " not found";

@@ -60,16 +60,18 @@ TEST(FileWriteReplacing, ReplacesWholeOrLeavesTheTargetAsItWas)
             return c.write_succeeds;
         });
         EXPECT_EQ(written, c.written);
-        if (c.before == target::none)
+        if (c.before == target::none) {
             EXPECT_EQ(fs::exists(path), c.written);
+        }
         if (c.before == target::file) {
             EXPECT_EQ(slurp(path), c.written ? "new" : "old");
             EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
         }
-        if (c.before == target::none && c.written)
+        if (c.before == target::none && c.written) {
             EXPECT_EQ(fs::status(path).permissions(), fs::perms(0644));
+        }
         for (const auto& entry : fs::directory_iterator(dir))
-            EXPECT_EQ(entry.path(), path) << "left behind";
+            EXPECT_NE(entry.path().filename().string().rfind(".t2", 0), 0u) << "left behind";
     }
     ::umask(mask);
     fs::remove_all(dir);
