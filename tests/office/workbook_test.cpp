@@ -156,7 +156,7 @@ TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
 // written, and says why.
 TEST_F(office_fixture, WorkbookWithNothingReadableIsNotWritten)
 {
-    std::ofstream(dir + "/sweep1.dat") << "garbage";
+    std::ofstream(dir + "/sweep1.dat") << "07-12-2026 - 09:35\r\ngarbage";
     EXPECT_EQ(fra_series_workbook(dir, 2, 2, false), -1);
     EXPECT_EQ(db_tests_workbook({998, 999}, false, false), -1); // no database open
     EXPECT_TRUE(opened.empty());
