@@ -40,12 +40,35 @@ std::string export_choose_file(void* owner)
                        MB_OK | MB_ICONINFORMATION);
         return {};
     }
-    std::error_code error;
-    if (std::filesystem::exists(choice.path, error) &&
-        ui_message_box(owner, choice.path + " already exists.\nDo you want to replace it?",
-                       "Save As", MB_YESNO | MB_ICONWARNING) != IDYES)
-        return {};
     return choice.path;
+}
+
+bool export_may_replace(void* owner, const std::string& path)
+{
+    std::error_code error;
+    return !std::filesystem::is_regular_file(path, error) ||
+           ui_message_box(owner, path + " already exists.\nDo you want to replace it?", "Save As",
+                          MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+int export_write_text_files(const std::vector<s_export_file>& files,
+                            std::vector<std::string>* written)
+{
+    for (const s_export_file& file : files)
+        if (!export_may_replace(nullptr, file.path))
+            return EXPORT_DECLINED;
+    int count = 0;
+    for (const s_export_file& file : files) {
+        if (!export_write_text_file(file.path, file.text)) {
+            ui_message_box(nullptr, std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + file.path,
+                           EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+            return -1;
+        }
+        if (written)
+            written->push_back(file.path);
+        ++count;
+    }
+    return count;
 }
 
 std::string export_series_file_name(const std::string& chosen, int k, const std::string& date_line)

@@ -5,26 +5,30 @@
 //               is read from that instrument, else the initial values;
 //   db-export   stored tests to text files or a workbook;
 //   screen-capture  the instrument's display as a bitmap (and a document).
-// Workbooks and documents go to DIR/reports. Every file written is printed
-// as "written PATH". Exit status: 0 done, 1 failed, 2 usage, 3 not
-// identified.
+// Workbooks and documents go to DIR/reports. Every file this command wrote
+// is printed as "written PATH", and only those. An existing file is replaced
+// only with --yes. Exit status: 0 done, 1 failed, 2 usage, 3 not identified,
+// 4 a file to replace without --yes.
 
 #include "base/app_settings.h"
+#include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/export_common.h"
 #include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
 #include "config/screen_capture.h"
+#include "db/db_access.h"
 #include "db/db_connection.h"
-#include "db/sweep_file.h"
 #include "fra/fra_export.h"
 #include "fra/fra_export_workbook.h"
 #include "link/link.h"
 #include "office/excel_server.h"
 #include "review/db_tests_workbook.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -32,17 +36,15 @@ namespace {
 constexpr int FAILED = 1;
 constexpr int NOT_IDENTIFIED = 3;
 
+constexpr size_t MAX_EXPORTED_TESTS = 9;
+
 int series_text(const std::string& out, const std::string& data, int total,
                 const s_export_header& header, bool european)
 {
-    if (fra_export_series_text(out, data, total, total, header, european) <= 0)
-        return FAILED;
-    for (int k = 1; k <= total; ++k) {
-        sweep_file_contents contents;
-        if (sweep_file_read(sweep_file_path(data, k), contents) == sweep_file_status::ok)
-            print_written(export_series_file_name(out, k, contents.date_line));
-    }
-    return 0;
+    std::vector<std::string> written;
+    const int result = fra_export_series_text(out, data, total, total, header, european, &written);
+    print_all_written(written);
+    return export_status(result);
 }
 
 // The last sweep: a sweep file, or one sweep measured now on the
@@ -74,49 +76,85 @@ int run_fra_export(const cli_args& args)
     const bool european = args.flag("--european");
     const int total = static_cast<int>(series);
     if (series > 0)
-        return excel ? (fra_series_workbook(data, total, total, european) == 0 ? 0 : FAILED)
+        return excel ? export_status(fra_series_workbook(data, total, total, european))
                      : series_text(args.get("--out"), data, total, header, european);
     FraResults results;
     if (const int rc = last_sweep(args, data, results))
         return rc;
     if (excel)
-        return fra_single_workbook(results, european, args.flag("--remove-zeros")) == 0 ? 0
-                                                                                        : FAILED;
-    if (fra_export_single_text(args.get("--out"), results, header, european) != 0)
-        return FAILED;
-    print_written(args.get("--out"));
+        return export_status(fra_single_workbook(results, european, args.flag("--remove-zeros")));
+    const int rc =
+        export_status(fra_export_single_text(args.get("--out"), results, header, european));
+    if (rc == 0)
+        print_written(args.get("--out"));
+    return rc;
+}
+
+// The test numbers named, as the window takes them: "Please add some tests
+// to export" without one or with more than it holds; a word that is not a
+// test number is named.
+int test_keys_of(const cli_args& args, std::vector<int>& keys)
+{
+    if (args.positional.empty() || args.positional.size() > MAX_EXPORTED_TESTS) {
+        ui_message_box(nullptr, "Please add some tests to export", "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
+        return CLI_USAGE;
+    }
+    for (const auto& word : args.positional) {
+        char* end = nullptr;
+        const long key = std::strtol(word.c_str(), &end, 10);
+        if (word.empty() || *end != '\0' || key <= 0 || key > INT_MAX) {
+            std::fprintf(stderr, "tarvelo2-cli: %s is not a test number\n", word.c_str());
+            return FAILED;
+        }
+        keys.push_back(static_cast<int>(key));
+    }
     return 0;
+}
+
+// Every test named is stored; the first that is not is named.
+bool tests_stored(const std::vector<int>& keys)
+{
+    for (const int key : keys) {
+        s_test test;
+        if (db_get_test(test, key, false) != 0 || test.TestNo == DB_NO_SUCH_ROW) {
+            std::fprintf(stderr, "tarvelo2-cli: test %d is not in the database\n", key);
+            return false;
+        }
+    }
+    return true;
+}
+
+int db_export_to(const cli_args& args, const std::vector<int>& keys, const s_export_header& header,
+                 bool excel)
+{
+    const bool european = args.flag("--european");
+    if (excel)
+        return export_status(db_tests_workbook(keys, european, args.flag("--remove-zeros")));
+    std::vector<std::string> written;
+    const int result = fra_export_db_text(args.get("--out"), keys, header, european, &written);
+    print_all_written(written);
+    return export_status(result);
 }
 
 int run_db_export(const cli_args& args)
 {
     bool excel = false;
-    std::vector<int> keys;
-    for (const auto& word : args.positional)
-        keys.push_back(std::atoi(word.c_str()));
-    if (!format_of(args, excel) || keys.empty() || args.get("--db").empty() ||
+    if (!format_of(args, excel) || args.get("--db").empty() ||
         (!excel && args.get("--out").empty()))
         return CLI_USAGE;
+    std::vector<int> keys;
+    if (const int rc = test_keys_of(args, keys))
+        return rc;
+    set_reports(args.get("--data", "."));
+    s_export_header header;
+    if (const int rc = header_of(header))
+        return rc;
     if (!db_open(args.get("--db"), DB_OPEN_EXISTING)) {
         std::fprintf(stderr, "tarvelo2-cli: %s is not a test database\n", args.get("--db").c_str());
         return FAILED;
     }
-    set_reports(args.get("--data", "."));
-    s_export_header header{&config_current(), &g_link, {}};
-    int rc = 0;
-    if (excel) {
-        rc = db_tests_workbook(keys, args.flag("--european"), args.flag("--remove-zeros")) == 0
-                 ? 0
-                 : FAILED;
-    } else {
-        const std::string out = args.get("--out");
-        rc = fra_export_db_text(out, keys, header, args.flag("--european")) > 0 ? 0 : FAILED;
-        for (size_t i = 1; i <= keys.size(); ++i) {
-            const std::string file = export_strip_extension(out) + std::to_string(i) + ".txt";
-            if (std::filesystem::exists(file))
-                print_written(file);
-        }
-    }
+    const int rc = tests_stored(keys) ? db_export_to(args, keys, header, excel) : FAILED;
     db_close();
     return rc;
 }
@@ -126,6 +164,8 @@ int run_screen_capture(const cli_args& args)
     const std::string bmp = args.get("--bmp");
     if (bmp.empty())
         return CLI_USAGE;
+    if (!export_may_replace(nullptr, bmp))
+        return EXPORT_REFUSED;
     set_reports(args.get("--data", "."));
     if (g_link.interface != LINK_NONE && !cli_identified_model())
         return NOT_IDENTIFIED;
@@ -148,9 +188,11 @@ const cli_registrar
                     "fra-export [--from-sweep-file F | --series N] --format csv|xlsx [--european] "
                     "[--remove-zeros] [--out FILE] [--data DIR]",
                     run_fra_export});
-const cli_registrar db_export_cmd(
-    {"db-export", "db-export --db FILE TESTNO... --format csv|xlsx [--european] [--out FILE]",
-     run_db_export});
+const cli_registrar
+    db_export_cmd({"db-export",
+                   "db-export --db FILE TESTNO... (at most 9) --format csv|xlsx [--european] "
+                   "[--remove-zeros] [--out FILE] [--data DIR]",
+                   run_db_export});
 const cli_registrar screen_cmd({"screen-capture", "screen-capture --bmp FILE [--word]",
                                 run_screen_capture});
 

@@ -1,9 +1,9 @@
 // lcr-export: LCR results to text or a workbook, as the LCR window's export
 // writes them: the sweep of a sweepN.dat file (with its layout named), a
 // completed series from the data folder, or, with an instrument configured
-// and neither given, one LCR sweep run first. Every file written is printed
-// as "written PATH". Exit status: 0 done, 1 failed, 2 usage, 3 not
-// identified.
+// and neither given, one LCR sweep run first. Every file this command wrote
+// is printed as "written PATH". Exit status: 0 done, 1 failed, 2 usage, 3
+// not identified, 4 a file to replace without --yes.
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
@@ -19,7 +19,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -88,19 +87,12 @@ int series_export(const cli_args& args, int total, const s_export_header& header
     const std::string data = args.get("--data", ".");
     const bool european = args.flag("--european");
     if (excel)
-        return lcr_series_workbook(data, total, total, european) == 0 ? 0 : FAILED;
-    const std::string out = args.get("--out");
-    if (lcr_export_series_text(out, data, total, total, header, european) <= 0)
-        return FAILED;
-    for (int k = 1; k <= total; ++k) {
-        sweep_file_contents contents;
-        if (sweep_file_read(sweep_file_path(data, k), contents) != sweep_file_status::ok)
-            continue;
-        const std::string file = export_series_file_name(out, k, contents.date_line);
-        if (std::filesystem::exists(file))
-            print_written(file);
-    }
-    return 0;
+        return export_status(lcr_series_workbook(data, total, total, european));
+    std::vector<std::string> written;
+    const int result =
+        lcr_export_series_text(args.get("--out"), data, total, total, header, european, &written);
+    print_all_written(written);
+    return export_status(result);
 }
 
 int run_lcr_export(const cli_args& args)
@@ -137,12 +129,12 @@ int run_lcr_export(const cli_args& args)
     }
     const bool european = args.flag("--european");
     if (excel)
-        return lcr_single_workbook(*results, european, args.flag("--remove-zeros")) == 0 ? 0
-                                                                                         : FAILED;
-    if (lcr_export_single_text(args.get("--out"), *results, header, european) != 0)
-        return FAILED;
-    print_written(args.get("--out"));
-    return 0;
+        return export_status(lcr_single_workbook(*results, european, args.flag("--remove-zeros")));
+    const int rc =
+        export_status(lcr_export_single_text(args.get("--out"), *results, header, european));
+    if (rc == 0)
+        print_written(args.get("--out"));
+    return rc;
 }
 
 // --from-sweep-file, --series, --format, --out and --data are declared with

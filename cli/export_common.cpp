@@ -13,6 +13,17 @@ void print_written(const std::string& path)
     std::printf("written %s\n", path.c_str());
 }
 
+void print_all_written(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        print_written(path);
+}
+
+int export_status(int result)
+{
+    return result >= 0 ? 0 : result == EXPORT_DECLINED ? EXPORT_REFUSED : 1;
+}
+
 void set_reports(const std::string& data)
 {
     office_set_reports_folder(data + "/reports");

@@ -7,8 +7,16 @@
 #include "fra/fra_export.h"
 
 #include <string>
+#include <vector>
 
 void print_written(const std::string& path);
+void print_all_written(const std::vector<std::string>& paths);
+
+// Exit status of an export declined by refusing to replace a file.
+constexpr int EXPORT_REFUSED = 4;
+// The exit status of an export's result: 0 for a count or 0, 4 for
+// EXPORT_DECLINED, 1 for any other failure.
+int export_status(int result);
 
 // Workbooks into DIR/reports, announced on stdout.
 void set_reports(const std::string& data);

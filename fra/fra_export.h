@@ -32,22 +32,31 @@ std::string fra_export_columns(bool six_columns, bool european);
 // feeds as "\n".
 std::string fra_export_head(const s_export_header& header, bool six_columns, bool european);
 
+// Every writer asks before replacing a file and writes nothing when the
+// answer is no (EXPORT_DECLINED); a file that cannot be written is named in
+// "Unable to create CSV file". written, when given, receives the path of
+// every file written, also when a later one fails.
+
 // The last sweep to one file. "No Data to Export" when it holds no point.
-// Returns 0, or -1 after a message.
+// Returns 0, EXPORT_DECLINED, or -1 after a message.
 int fra_export_single_text(const std::string& path, const FraResults& results,
                            const s_export_header& header, bool european);
 
 // Every sweep of a completed series (sweeps done == total > 0) from
 // data_folder/sweepN.dat. Files that cannot be read are skipped and named
-// in one message at the end. Returns the number of files written, or -1.
+// in one message at the end; when none can be read nothing is written.
+// Returns the number of files written, EXPORT_DECLINED or -1.
 int fra_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
-                           int total, const s_export_header& header, bool european);
+                           int total, const s_export_header& header, bool european,
+                           std::vector<std::string>* written = nullptr);
 
 // The stored tests (by TestNo, in order) to "<chosen without extension><i>.txt",
-// i from 1; tests without points are passed over. A file that cannot be
-// written stops the export (earlier files stay). Returns files written or -1.
+// i from 1; tests without points are passed over ("No Data to Export" when
+// none is left). A file that cannot be written stops the export (earlier
+// files stay). Returns files written, EXPORT_DECLINED or -1.
 int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
-                       const s_export_header& header, bool european);
+                       const s_export_header& header, bool european,
+                       std::vector<std::string>* written = nullptr);
 
 // A completed series (sweeps done == total > 0) whose sweepN.dat files were
 // not written by another mode. FRA and LCR sweeps share those names; the mode

@@ -27,5 +27,5 @@ int fra_export_run(void* owner, const s_export_request& r)
                                       r.choice.european) > 0
                    ? 0
                    : -1;
-    return fra_export_single_text(path, results, r.header, r.choice.european);
+    return fra_export_single_text(path, results, r.header, r.choice.european) == 0 ? 0 : -1;
 }

@@ -18,11 +18,6 @@ void show(const std::string& text)
     ui_message_box(nullptr, text, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
-void show_cannot_create(const std::string& path)
-{
-    show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + path);
-}
-
 std::string pad13(const std::string& field)
 {
     return field.size() >= 13 ? field : std::string(13 - field.size(), ' ') + field;
@@ -81,21 +76,19 @@ int fra_export_single_text(const std::string& path, const FraResults& results,
             text += '\n';
         text += fra_export_line(std::span(results.points[i].v, FRA_VALUES_USUAL), european);
     }
-    if (!export_write_text_file(path, text)) {
-        show_cannot_create(path);
-        return -1;
-    }
-    return 0;
+    const int written = export_write_text_files({{path, std::move(text)}});
+    return written > 0 ? 0 : written;
 }
 
 int fra_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
-                           int total, const s_export_header& header, bool european)
+                           int total, const s_export_header& header, bool european,
+                           std::vector<std::string>* written)
 {
     if (!fra_series_exportable(data_folder, done, total)) {
         show(NO_DATA_TEXT);
         return -1;
     }
-    int written = 0;
+    std::vector<s_export_file> files;
     std::string skipped;
     for (int k = 1; k <= total; ++k) {
         sweep_file_contents sweep;
@@ -109,23 +102,20 @@ int fra_export_series_text(const std::string& chosen, const std::string& data_fo
         std::string text = fra_export_head(header, true, european);
         for (const auto& row : sweep.rows)
             text += fra_export_line(std::span(row).subspan(1, FRA_VALUES_USUAL), european) + "\n";
-        const std::string target = export_series_file_name(chosen, k, sweep.date_line);
-        if (!export_write_text_file(target, text)) {
-            show_cannot_create(target);
-            return -1;
-        }
-        ++written;
+        files.push_back({export_series_file_name(chosen, k, sweep.date_line), std::move(text)});
     }
-    if (!skipped.empty())
+    const int count = files.empty() ? -1 : export_write_text_files(files, written);
+    if (count != EXPORT_DECLINED && !skipped.empty())
         show("These sweep files could not be read and were not exported: " + skipped);
-    return written;
+    return count;
 }
 
 int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_keys,
-                       const s_export_header& header, bool european)
+                       const s_export_header& header, bool european,
+                       std::vector<std::string>* written)
 {
     const std::string base = export_strip_extension(chosen);
-    int written = 0;
+    std::vector<s_export_file> files;
     for (size_t i = 0; i < test_keys.size(); ++i) {
         s_test test;
         if (db_get_test(test, test_keys[i], true) != 0 || test.points.count() == 0)
@@ -136,12 +126,11 @@ int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_k
             const double values[] = {point.Frequency, point.Amplitude, point.Phase};
             text += (p > 0 ? "\n" : "") + fra_export_line(values, european);
         }
-        const std::string target = base + std::to_string(i + 1) + ".txt";
-        if (!export_write_text_file(target, text)) {
-            show_cannot_create(target);
-            return -1;
-        }
-        ++written;
+        files.push_back({base + std::to_string(i + 1) + ".txt", std::move(text)});
     }
-    return written;
+    if (files.empty()) {
+        show(NO_DATA_TEXT);
+        return -1;
+    }
+    return export_write_text_files(files, written);
 }

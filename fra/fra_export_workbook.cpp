@@ -61,7 +61,7 @@ int fra_single_workbook(const FraResults& results, bool european, bool remove_ze
              [](ole_object* r) { range_border_weight_all(r, XL_THIN); });
     single_sweep_headings(excel.sheet, 7);
     on_range(excel.sheet, 1, 1, 7, last_row, [](ole_object* r) { range_autofit(r); });
-    return 0;
+    return excel.finish();
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "graph/bmp_file.h"
 
+#include "base/text_file.h"
+
 #include <cstdio>
 
 namespace {
@@ -63,9 +65,12 @@ std::vector<uint8_t> bmp_encode(const s_bmp_image& image)
 int bmp_write_file(const std::string& path, const s_bmp_image& image)
 {
     const std::vector<uint8_t> bytes = bmp_encode(image);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return -1;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return (std::fclose(f) == 0 && ok) ? 0 : -1;
+    const bool written = file_write_replacing(path, [&bytes](const std::string& temporary) {
+        std::FILE* f = std::fopen(temporary.c_str(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return std::fclose(f) == 0 && ok;
+    });
+    return written ? 0 : -1;
 }

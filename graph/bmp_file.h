@@ -15,5 +15,7 @@ struct s_bmp_image {
 };
 
 std::vector<uint8_t> bmp_encode(const s_bmp_image& image);
-// 0 on success, -1 when the file cannot be written.
+// 0 on success, -1 when the file cannot be written. The file is written
+// whole through a temporary file and a rename: a failure leaves nothing
+// behind and an existing file as it was.
 int bmp_write_file(const std::string& path, const s_bmp_image& image);

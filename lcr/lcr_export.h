@@ -32,7 +32,7 @@ std::string lcr_export_line(long step, std::span<const double> values, bool euro
 int lcr_series_layout(const std::string& data_folder);
 
 // The last sweep to one file. "No Data to Export" when it holds no point.
-// Returns 0, or -1 after a message.
+// Returns 0, EXPORT_DECLINED (a replacement refused), or -1 after a message.
 int lcr_export_single_text(const std::string& path, const LcrResults& results,
                            const s_export_header& header, bool european);
 
@@ -41,10 +41,13 @@ int lcr_export_single_text(const std::string& path, const LcrResults& results,
 // series files are. A sweep file that cannot be read, or whose rows do not
 // hold the layout's values, is skipped and named in one message at the end.
 // A file that cannot be written stops the export with "Unable to create CSV
-// file" and its name; files already written stay. Returns the number of
-// files written, or -1.
+// file" and its name; files already written stay (and go into written, when
+// given). Nothing is written when no sweep file can be read, or when the
+// user refuses to replace one of the files. Returns the number of files
+// written, EXPORT_DECLINED or -1.
 int lcr_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
-                           int total, const s_export_header& header, bool european);
+                           int total, const s_export_header& header, bool european,
+                           std::vector<std::string>* written = nullptr);
 
 // The last sweep on one sheet. "There is nothing to export yet" when it
 // holds no point. Returns 0 or -1.

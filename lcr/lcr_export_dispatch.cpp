@@ -34,7 +34,7 @@ int sweep_export(void* owner, const s_lcr_export_request& r)
     const std::string path = export_choose_file(owner);
     if (path.empty())
         return -1;
-    return lcr_export_single_text(path, results, r.header, r.european);
+    return lcr_export_single_text(path, results, r.header, r.european) == 0 ? 0 : -1;
 }
 
 } // namespace

@@ -104,15 +104,13 @@ int lcr_export_single_text(const std::string& path, const LcrResults& results,
         const LcrPoint& p = results.points[static_cast<size_t>(i)];
         text += (i > 0 ? "\n" : "") + lcr_export_line(i + 1, std::span(p.v, n), european);
     }
-    if (!export_write_text_file(path, text)) {
-        show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + path);
-        return -1;
-    }
-    return 0;
+    const int written = export_write_text_files({{path, std::move(text)}});
+    return written > 0 ? 0 : written;
 }
 
 int lcr_export_series_text(const std::string& chosen, const std::string& data_folder, int done,
-                           int total, const s_export_header& header, bool european)
+                           int total, const s_export_header& header, bool european,
+                           std::vector<std::string>* written)
 {
     const int layout = lcr_series_layout(data_folder);
     if (total <= 0 || done != total || layout == 0) {
@@ -120,7 +118,7 @@ int lcr_export_series_text(const std::string& chosen, const std::string& data_fo
         return -1;
     }
     const auto n = static_cast<size_t>(lcr_layout(layout).values);
-    int written = 0;
+    std::vector<s_export_file> files;
     std::string skipped;
     for (int k = 1; k <= total; ++k) {
         sweep_file_contents sweep;
@@ -133,16 +131,12 @@ int lcr_export_series_text(const std::string& chosen, const std::string& data_fo
         std::string text = head(header, layout, european);
         for (const auto& row : sweep.rows)
             text += lcr_export_line(step_of(row[0]), std::span(row).subspan(1), european) + "\n";
-        const std::string target = export_series_file_name(chosen, k, sweep.date_line);
-        if (!export_write_text_file(target, text)) {
-            show(std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + target);
-            return -1;
-        }
-        ++written;
+        files.push_back({export_series_file_name(chosen, k, sweep.date_line), std::move(text)});
     }
-    if (!skipped.empty())
+    const int count = files.empty() ? -1 : export_write_text_files(files, written);
+    if (count != EXPORT_DECLINED && !skipped.empty())
         show("These sweep files could not be read and were not exported: " + skipped);
-    return written;
+    return count;
 }
 
 bool lcr_export_scientific(int layout, int position)

@@ -77,7 +77,7 @@ int lcr_single_workbook(const LcrResults& results, bool european, bool remove_ze
     });
     single_sweep_headings(excel.sheet, n + 1);
     on_range(excel.sheet, 1, 1, n + 1, last_row, [](ole_object* r) { range_autofit(r); });
-    return 0;
+    return excel.finish();
 }
 
 namespace {

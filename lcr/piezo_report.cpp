@@ -197,6 +197,14 @@ void tell(void* owner, const std::string& text, const char* caption)
 
 // Both pictures on disk, or a message naming what could not be written
 // (and neither file left behind).
+void remove_pictures(const std::string& circuit, const std::string& graph)
+{
+    std::error_code error;
+    for (const std::string& file : {circuit, graph})
+        if (std::filesystem::is_regular_file(file, error))
+            std::filesystem::remove(file, error);
+}
+
 bool write_pictures(void* owner, const s_piezo_report_input& in, piezo_report_painter& painter,
                     std::string& circuit, std::string& graph)
 {
@@ -213,9 +221,7 @@ bool write_pictures(void* owner, const s_piezo_report_input& in, piezo_report_pa
     const auto written = [&](const std::string& path, const s_bmp_image& image) {
         if (bmp_write_file(path, image) == 0)
             return true;
-        for (const std::string& file : {circuit, graph})
-            if (std::filesystem::is_regular_file(file, error))
-                std::filesystem::remove(file, error);
+        remove_pictures(circuit, graph);
         tell(owner, "Unable to write the picture " + path, EXPORT_ERROR_CAPTION);
         return false;
     };
@@ -312,5 +318,8 @@ int piezo_report(void* owner, const s_piezo_report_input& in, piezo_report_paint
     graph_sheet(graph_page, in, graph);
     ole_release(sweep_page);
     ole_release(report_page);
-    return 0;
+    if (excel.finish() == 0)
+        return 0;
+    remove_pictures(circuit, graph); // they belong to the report that failed
+    return -1;
 }

@@ -30,3 +30,9 @@ std::string office_last_written();
 // or empty.
 std::string office_write_report(const std::string& stem, const std::string& extension,
                                 const std::function<bool(const std::string&)>& write);
+
+// Lets go of a report's application (its last reference), which writes the
+// report when it was made visible, and says how that went: 0 when this
+// thread wrote a file in doing so, -1 when nothing was written (a failure
+// has been shown).
+int office_release_report(ole_object* application);

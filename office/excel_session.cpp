@@ -2,6 +2,7 @@
 
 #include "base/export_texts.h"
 #include "base/ui_seam.h"
+#include "office/excel_server.h"
 
 int s_excel_session::start(const std::string& caption)
 {
@@ -36,13 +37,21 @@ int series_workbook(bool exportable, const char* name, int total,
     excel.delete_active_sheets(2); // down to the one sheet
     sheet_set_name(excel.sheet, name);
     std::string skipped;
-    for (int k = 1; k <= total; ++k)
-        if (!block(excel.sheet, k))
+    int read = 0;
+    for (int k = 1; k <= total; ++k) {
+        if (block(excel.sheet, k))
+            ++read;
+        else
             skipped += (skipped.empty() ? "sweep" : ", sweep") + std::to_string(k) + ".dat";
+    }
+    const bool none = read == 0;
     if (!skipped.empty())
-        ui_message_box(nullptr, "These sweep files could not be read: " + skipped,
+        ui_message_box(nullptr,
+                       (none ? "None of the sweep files could be read, nothing was written: "
+                             : "These sweep files could not be read: ") +
+                           skipped,
                        EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
-    return 0;
+    return none ? -1 : excel.finish();
 }
 
 void single_sweep_headings(ole_object* sheet, int columns)
@@ -71,9 +80,20 @@ void s_excel_session::delete_active_sheets(int count)
     sheet = sheet_active(app);
 }
 
-s_excel_session::~s_excel_session()
+int s_excel_session::finish()
 {
     app_set_visible(app);
+    ole_release(sheet);
+    ole_release(book);
+    ole_release(books);
+    sheet = book = books = nullptr;
+    const int written = office_release_report(app);
+    app = nullptr;
+    return written;
+}
+
+s_excel_session::~s_excel_session()
+{
     ole_release(sheet);
     ole_release(book);
     ole_release(books);

@@ -1,9 +1,10 @@
 #pragma once
-// What every spreadsheet export (FRA, LCR, piezo) does around its sheets:
-// start the spreadsheet with a new workbook (a start failure is shown with
-// the caption of the export), work on ranges that are released right after
-// use, and at the end make the spreadsheet visible and let go of it,
-// application last.
+// What every spreadsheet export (FRA, LCR, piezo, stored tests) does around
+// its sheets: start the spreadsheet with a new workbook (a start failure is
+// shown with the caption of the export), work on ranges that are released
+// right after use, and at the end make the spreadsheet visible and let go of
+// it, application last, which writes the workbook. A session given up
+// before finish() lets go without writing anything.
 
 #include "office/ole.h"
 
@@ -23,6 +24,9 @@ struct s_excel_session {
     int start_for_points(int points);
     // Deletes the active sheet `count` times, then takes the active one.
     void delete_active_sheets(int count);
+    // Shows and lets go of the workbook: 0 when it was written, else -1
+    // (the failure has been shown).
+    int finish();
     ~s_excel_session();
 };
 
@@ -36,7 +40,8 @@ template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, i
 
 // A series workbook: "No Data to Export" unless the series can be exported,
 // else one sheet called `name` with block(sheet, k) for sweeps 1..total; the
-// sweep files a block could not read are named in one message. 0 or -1.
+// sweep files a block could not read are named in one message, and when no
+// block could read its file nothing is written. 0 when written, else -1.
 int series_workbook(bool exportable, const char* name, int total,
                     const std::function<bool(ole_object* sheet, int k)>& block);
 

@@ -1,12 +1,13 @@
 #include "base/app_settings.h"
+#include "base/text_file.h"
 #include "base/ui_seam.h"
 #include "office/excel_server.h"
+#include "office/ole.h"
 
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 
@@ -14,6 +15,8 @@ std::mutex settings_mutex;
 std::string reports_folder;
 office_opener opener;
 std::string last_written;
+// Whether the report handed over by the current release was written.
+thread_local bool report_written = false;
 
 std::string utc_stamp()
 {
@@ -51,6 +54,13 @@ std::string office_last_written()
     return last_written;
 }
 
+int office_release_report(ole_object* application)
+{
+    report_written = false;
+    ole_release(application);
+    return report_written ? 0 : -1;
+}
+
 std::string office_write_report(const std::string& stem, const std::string& extension,
                                 const std::function<bool(const std::string&)>& write)
 {
@@ -62,16 +72,13 @@ std::string office_write_report(const std::string& stem, const std::string& exte
     std::string path = base + "." + extension;
     for (int n = 2; fs::exists(path, error); ++n)
         path = base + "-" + std::to_string(n) + "." + extension;
-    const std::string temporary = path + ".part" + std::to_string(::getpid());
-    const bool ok =
-        !folder.empty() && write(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        std::remove(temporary.c_str());
+    if (folder.empty() || !file_write_replacing(path, write)) {
         ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
                        extension == "docx" ? "Word Export Error" : "Excel Export Error",
                        MB_OK | MB_ICONINFORMATION);
         return {};
     }
+    report_written = true;
     office_opener open;
     {
         const std::lock_guard lock(settings_mutex);

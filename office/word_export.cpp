@@ -1,5 +1,6 @@
 #include "office/word_export.h"
 
+#include "office/excel_server.h"
 #include "office/ole.h"
 
 int word_export_picture(const std::string& picture_file)
@@ -12,6 +13,5 @@ int word_export_picture(const std::string& picture_file)
     doc_add_picture(document, picture_file);
     ole_release(document);
     ole_release(documents);
-    ole_release(app);
-    return 0;
+    return office_release_report(app);
 }

@@ -1,8 +1,10 @@
 #include "review/db_tests_workbook.h"
 
+#include "base/export_texts.h"
 #include "base/sweep_numbers.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
-#include "office/ole.h"
+#include "office/excel_session.h"
 
 #include <algorithm>
 
@@ -22,13 +24,6 @@ std::string one_cell(std::string text)
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return text;
-}
-
-template <typename F> void on_range(ole_object* sheet, int c1, int r1, int c2, int r2, F f)
-{
-    ole_object* range = sheet_range(sheet, c1, r1, c2, r2);
-    f(range);
-    ole_release(range);
 }
 
 void test_block(ole_object* sheet, int first, const s_test& test, bool european, bool remove_zeros)
@@ -68,22 +63,22 @@ void test_block(ole_object* sheet, int first, const s_test& test, bool european,
 
 int db_tests_workbook(const std::vector<int>& test_keys, bool european, bool remove_zeros)
 {
-    ole_object *app = nullptr, *books = nullptr, *book = nullptr;
-    if (const int started = excel_start(app, books, book); started != 0) {
-        ole_show_start_failure(started, "Excel", "Excel Export Error");
+    s_excel_session excel;
+    if (excel.start(EXPORT_ERROR_CAPTION) != 0)
         return -1;
-    }
-    ole_object* sheet = sheet_active(app);
+    size_t found = 0;
     for (size_t j = 0; j < test_keys.size(); ++j) {
         s_test test;
-        if (db_get_test(test, test_keys[j], true) != 0)
+        if (db_get_test(test, test_keys[j], true) == 0 && test.TestNo != DB_NO_SUCH_ROW)
+            ++found;
+        else
             test.Name = "Test " + std::to_string(test_keys[j]) + " not found";
-        test_block(sheet, 5 * static_cast<int>(j) + 1, test, european, remove_zeros);
+        test_block(excel.sheet, 5 * static_cast<int>(j) + 1, test, european, remove_zeros);
     }
-    app_set_visible(app);
-    ole_release(sheet);
-    ole_release(book);
-    ole_release(books);
-    ole_release(app);
-    return 0;
+    if (found == 0) {
+        ui_message_box(nullptr, "None of the tests was found: nothing was written",
+                       EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    return excel.finish();
 }

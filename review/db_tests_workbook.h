@@ -6,5 +6,7 @@
 
 #include <vector>
 
-// 1 to 9 test numbers. Returns 0, or -1 after a message.
+// 1 to 9 test numbers; a test that is not stored gets a block saying so,
+// and when none is stored nothing is written. Returns 0 when the workbook
+// was written, or -1 after a message.
 int db_tests_workbook(const std::vector<int>& test_keys, bool european, bool remove_zeros);

@@ -103,9 +103,7 @@ std::string winding_csv_text(const std::string& reference, const std::vector<s_w
 int winding_export_csv(const std::string& path, const std::string& reference,
                        const std::vector<s_winding_row>& rows, bool european)
 {
-    if (export_write_text_file(path, winding_csv_text(reference, rows, european)))
-        return 0;
-    ui_message_box(nullptr, std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + path, EXPORT_ERROR_CAPTION,
-                   MB_OK | MB_ICONINFORMATION);
-    return -1;
+    const int written =
+        export_write_text_files({{path, winding_csv_text(reference, rows, european)}});
+    return written > 0 ? 0 : written;
 }

@@ -41,7 +41,8 @@ std::vector<std::string> winding_table_cells(const s_winding_row& row, bool euro
 // quoted. Line ends "\n".
 std::string winding_csv_text(const std::string& reference, const std::vector<s_winding_row>& rows,
                              bool european);
-// The table into path (CR LF, through a temporary file). 0, or -1 after
-// "Unable to create CSV file" with the path.
+// The table into path (CR LF, through a temporary file), asking before
+// replacing a file. 0, EXPORT_DECLINED, or -1 after "Unable to create CSV
+// file" with the path.
 int winding_export_csv(const std::string& path, const std::string& reference,
                        const std::vector<s_winding_row>& rows, bool european);

@@ -5,6 +5,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
 #include "base/command_ids.h"
+#include "base/export_texts.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
@@ -285,6 +286,8 @@ void main_window::graph_picture(bool to_file)
         return;
     const chart_format format = chart_format_of(choice.path, choice.filter);
     const std::string path = chart_file_path(choice.path, format);
+    if (!export_may_replace(this, path))
+        return;
     const QString file = QString::fromLocal8Bit(path.c_str());
     // A window that cannot paint its graph again gives its picture to the drawing.
     chart_painter paint = source->picture_painter();

@@ -1,5 +1,6 @@
 #include "config/ui/capture_window.h"
 
+#include "base/export_texts.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui_seam.h"
@@ -73,6 +74,8 @@ void capture_window::export_picture(bool word)
     ui_file_choice choice;
     if (!ui_choose_file(this, request, choice))
         return; // cancelled: no file, no document
+    if (!export_may_replace(this, choice.path))
+        return;
     screen_export_file(screen_capture_record(), choice.path, word);
 }
 

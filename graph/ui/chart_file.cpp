@@ -1,5 +1,7 @@
 #include "graph/ui/chart_file.h"
 
+#include "base/export_texts.h"
+#include "base/text_file.h"
 #include "base/ui_seam.h"
 #include "graph/ui/bode_plot.h"
 
@@ -68,12 +70,14 @@ int chart_save(const chart_painter& paint, QSize size, const QString& path, char
 {
     if (size.isEmpty())
         return -1;
-    switch (format) {
-    case chart_format::bmp: return bode_save_bmp(paint_image(paint, size), path);
-    case chart_format::png: return paint_image(paint, size).save(path, "PNG") ? 0 : -1;
-    case chart_format::svg: return save_svg(paint, size, path);
-    }
-    return -1;
+    if (format == chart_format::bmp) // its writer goes through a temporary file itself
+        return bode_save_bmp(paint_image(paint, size), path);
+    const auto write = [&](const std::string& temporary) {
+        const QString file = QString::fromLocal8Bit(temporary.c_str());
+        return format == chart_format::png ? paint_image(paint, size).save(file, "PNG")
+                                           : save_svg(paint, size, file) == 0;
+    };
+    return file_write_replacing(path.toLocal8Bit().toStdString(), write) ? 0 : -1;
 }
 
 bool chart_save_as(QWidget* owner, const std::string& caption, const chart_painter& paint,
@@ -89,6 +93,8 @@ bool chart_save_as(QWidget* owner, const std::string& caption, const chart_paint
         return false;
     const chart_format format = chart_format_of(choice.path, choice.filter);
     const std::string path = chart_file_path(choice.path, format);
+    if (!export_may_replace(owner, path))
+        return false;
     if (chart_save(paint, size, QString::fromLocal8Bit(path.c_str()), format) == 0)
         return true;
     ui_message_box(owner, "Unable to save the chart to " + path, "Tarvelo2",

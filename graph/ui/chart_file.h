@@ -26,11 +26,13 @@ chart_format chart_format_of(const std::string& path, int filter);
 // The path with the format's suffix added when it has none of the three.
 std::string chart_file_path(const std::string& path, chart_format format);
 
-// Writes the chart of the given pixel size; 0 on success, -1 on failure.
+// Writes the chart of the given pixel size through a temporary file and a
+// rename; 0 on success, -1 on failure (an existing file stays as it was).
 int chart_save(const chart_painter& paint, QSize size, const QString& path, chart_format format);
 
 // Asks for a file with the three filters (caption as the window words its
-// command) and saves the chart there; a failure is reported in a message
-// box. False when cancelled or failed.
+// command) and saves the chart there, asking first about an existing file
+// of the final name (its suffix added); a failure is reported in a message
+// box. False when cancelled, refused or failed.
 bool chart_save_as(QWidget* owner, const std::string& caption, const chart_painter& paint,
                    QSize size);

@@ -230,6 +230,25 @@ TEST_F(FraWindow, SavedChartIsTheProjectsBitmapFile)
     EXPECT_EQ(bytes(saved), bytes(expected));
 }
 
+// Save to Bitmap asks about the file it is going to write, its suffix
+// added, before replacing it; No leaves the file as it was.
+TEST_F(FraWindow, SaveToBitmapAsksAboutTheFinalName)
+{
+    sweep_once();
+    const std::string saved = dir + "/chart.bmp";
+    for (const int answer : {IDNO, IDYES}) {
+        std::ofstream(saved) << "keep";
+        ui.clear();
+        ui.push_file(dir + "/chart", 0);
+        ui.push_answer(answer);
+        send_command(main.get(), CMD_SAVE_BITMAP);
+        ASSERT_EQ(ui.shown().size(), 1u);
+        EXPECT_EQ(ui.shown()[0].text, saved + " already exists.\nDo you want to replace it?");
+        std::ifstream in(saved, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}) == "keep", answer == IDNO);
+    }
+}
+
 TEST_F(FraWindow, CancelledTestDetailsChangesNothing)
 {
     answered = 0;

@@ -152,3 +152,17 @@ TEST_F(CliLcr, HeadingsPrintInTheLocalesEncoding)
     EXPECT_EQ(cells[3], "Tan\xC3\xB0");
     EXPECT_EQ(cells[5], "Phase (\xC2\xB0)");
 }
+
+// A report whose workbook cannot be written fails, takes its pictures with
+// it and names no file.
+TEST_F(CliLcr, PiezoReportThatCannotBeWrittenNamesNoFile)
+{
+    std::ofstream(dir + "/reports") << "a file where the folder should be";
+    const cli_result r = run("piezo-report --data " + dir + " --pictures " + dir + "/p");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.lines, std::vector<std::string>{});
+    EXPECT_NE(r.err.find("Unable to write the report into the folder " + dir + "/reports"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::is_empty(dir + "/p"));
+}

@@ -107,6 +107,7 @@ TEST_F(LcrExport, SweepTextByteForByteInEveryLayoutAndStyle)
     for (const auto& c : cases)
         for (const bool european : {false, true}) {
             const std::string path = dir + "/s.txt";
+            fs::remove(path); // the export asks before replacing a file
             ASSERT_EQ(lcr_export_single_text(path, results_of(c.layout, 2), header, european), 0);
             std::string columns = c.columns, first = c.first;
             if (european) {

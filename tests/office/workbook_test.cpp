@@ -152,16 +152,32 @@ TEST_F(office_fixture, DatabaseTestsWorkbookBlocksAndStartFailure)
     EXPECT_EQ(ui.shown().back().text, "Excel server not found on this PC");
 }
 
+// A workbook that would hold no readable sweep, or no stored test, is not
+// written, and says why.
+TEST_F(office_fixture, WorkbookWithNothingReadableIsNotWritten)
+{
+    std::ofstream(dir + "/sweep1.dat") << "07-12-2026 - 09:35\r\ngarbage";
+    EXPECT_EQ(fra_series_workbook(dir, 2, 2, false), -1);
+    EXPECT_EQ(db_tests_workbook({998, 999}, false, false), -1); // no database open
+    EXPECT_TRUE(opened.empty());
+    const auto boxes = ui.shown();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text,
+              "None of the sweep files could be read, nothing was written: sweep1.dat, sweep2.dat");
+    EXPECT_EQ(boxes[1].text, "None of the tests was found: nothing was written");
+}
+
 // Workbook and document alike: the folder is named under the caption of
-// the application that could not save, and no file is left behind.
+// the application that could not save, the failure reaches the caller and
+// no file is left behind.
 TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
 {
     const std::string blocked = dir + "/file";
     std::ofstream(blocked) << "x"; // a file where the folder should be
     office_set_reports_folder(blocked + "/reports");
-    ASSERT_EQ(fra_single_workbook(three_points(), false, false), 0);
+    ASSERT_EQ(fra_single_workbook(three_points(), false, false), -1);
     auto capture = std::make_unique<s_screen_capture>();
-    ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), 0);
+    ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), -1);
     EXPECT_TRUE(opened.empty());
     const auto boxes = ui.shown();
     ASSERT_EQ(boxes.size(), 2u);

@@ -273,6 +273,7 @@ TEST(WindingCompare, ExportWritesTheWholeFileOrReportsAndLeavesNothing)
     row.result.bands = {band(2), band(2), band(2)};
     row.result.verdict = winding_verdict::normal;
     const std::string good = dir + "/cmp.csv";
+    std::filesystem::remove(good); // left by an earlier run, it would be asked about
     ASSERT_EQ(winding_export_csv(good, "R", {row}, false), 0);
     std::ifstream in(good, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), {}};
