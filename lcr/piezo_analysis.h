@@ -7,8 +7,10 @@
 //   R = Zmin,  Cp = 1 / (wa sqrt(Zmin Zmax)),  C = Cp (wa^2/wr^2 - 1),
 //   L = 1 / (wr^2 C).
 // A sweep that does not cross both resonances gives meaningless numbers
-// (a minimum at an end gives fa = fr and C = 0, Zmin = 0 gives Cp = inf), so
-// such sweeps are refused with the reason instead.
+// (a minimum at an end gives fa = fr and C = 0, Zmin = 0 gives Cp = inf, a
+// minimum at 0 Hz gives C = inf), so such sweeps are refused with the reason
+// instead, as is any sweep whose elements would not be positive finite
+// numbers.
 
 #include "lcr/lcr_point.h"
 
@@ -19,6 +21,7 @@
 struct s_piezo_values {
     double r = 0, l = 0, c = 0, cp = 0;
     double fr = 0, fa = 0, zmin = 0, zmax = 0;
+    double wr = 0, wa = 0; // the resonances in rad/s, as the report gives them
 };
 
 struct s_piezo_stamp {
