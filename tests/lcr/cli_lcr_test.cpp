@@ -207,8 +207,9 @@ TEST(CliLcrFailures, EachEndsWithExitOneAndItsMessage)
                                         std::to_string(sim.tcp_port()) + " " + command,
                                     dir + "/err.txt");
         };
-        if (c.setup)
+        if (c.setup) {
             ASSERT_EQ(run(c.setup).status, 0) << c.setup;
+        }
         const cli_output r = run(c.command);
         EXPECT_EQ(r.status, 1) << c.command << "\n" << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.command << "\n" << r.err;
