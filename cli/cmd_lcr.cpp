@@ -223,9 +223,12 @@ int print_analysis(const LcrResults& results)
     // The report's measured values under its labels (its resonances are
     // angular frequencies), then the resonances in Hz.
     const std::pair<const char*, double> extremes[] = {
-        {"Minimum Impedance", v.zmin},          {"Maximum Impedance", v.zmax},
-        {"Anti Resonant (rad/s)", v.wa},        {"Resonant (rad/s)", v.wr},
-        {"Anti Resonant Frequency (Hz)", v.fa}, {"Resonant Frequency (Hz)", v.fr}};
+        {"Minimum Impedance", v.zmin},
+        {"Maximum Impedance", v.zmax},
+        {"Anti Resonant (rad/s)", piezo_angular(v.fa)},
+        {"Resonant (rad/s)", piezo_angular(v.fr)},
+        {"Anti Resonant Frequency (Hz)", v.fa},
+        {"Resonant Frequency (Hz)", v.fr}};
     for (const auto& [name, value] : extremes)
         std::printf("%s\t%s\n", name, piezo_format_e(value).c_str());
     return 0;

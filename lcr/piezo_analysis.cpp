@@ -105,20 +105,25 @@ s_piezo_analysis piezo_analyse(const LcrResults& results)
     v.zmax = impedance(results, e.max_index);
     v.fr = frequency(results, e.min_index);
     v.fa = frequency(results, e.max_index);
-    v.wr = TWO_PI * v.fr;
-    v.wa = TWO_PI * v.fa;
+    const double wr = piezo_angular(v.fr);
+    const double wa = piezo_angular(v.fa);
     v.r = v.zmin;
     // The roots taken apart: Zmin x Zmax alone can overflow.
-    v.cp = 1 / (v.wa * std::sqrt(v.zmin) * std::sqrt(v.zmax));
-    const double ratio = v.wa / v.wr;
+    v.cp = 1 / (wa * std::sqrt(v.zmin) * std::sqrt(v.zmax));
+    const double ratio = wa / wr;
     v.c = v.cp * (ratio * ratio - 1);
-    v.l = 1 / (v.wr * v.wr * v.c);
+    v.l = 1 / (wr * wr * v.c);
     if (!usable(v)) {
         out.refusal = refused("the equivalent circuit lies outside the range of numbers");
         return out;
     }
     out.values = v;
     return out;
+}
+
+double piezo_angular(double frequency)
+{
+    return TWO_PI * frequency;
 }
 
 s_piezo_stamp piezo_stamp(std::time_t when)

@@ -21,7 +21,6 @@
 struct s_piezo_values {
     double r = 0, l = 0, c = 0, cp = 0;
     double fr = 0, fa = 0, zmin = 0, zmax = 0;
-    double wr = 0, wa = 0; // the resonances in rad/s, as the report gives them
 };
 
 struct s_piezo_stamp {
@@ -39,6 +38,9 @@ constexpr int PIEZO_IMPEDANCE = 3;
 constexpr int PIEZO_PHASE = 4;
 
 s_piezo_analysis piezo_analyse(const LcrResults& results);
+
+// A frequency in Hz as the angular frequency (rad/s) the report gives.
+double piezo_angular(double frequency);
 
 // The UTC calendar fields of when.
 s_piezo_stamp piezo_stamp(std::time_t when);

@@ -117,8 +117,8 @@ void report_sheet(ole_object* sheet, const s_piezo_report_input& in, const std::
     const auto text = [european](double x) { return piezo_report_value(x, european, false); };
     value_row(sheet, 4, "Minimum Impedance", piezo_report_value(v.zmin, european, true));
     value_row(sheet, 5, "Maximum Impedance", text(v.zmax));
-    value_row(sheet, 6, "Anti Resonant", text(v.wa));
-    value_row(sheet, 7, "Resonant", text(v.wr));
+    value_row(sheet, 6, "Anti Resonant", text(piezo_angular(v.fa)));
+    value_row(sheet, 7, "Resonant", text(piezo_angular(v.fr)));
     section_row(sheet, 8, "Calculated Values");
     value_row(sheet, 9, "L", text(v.l));
     value_row(sheet, 10, "R", text(v.r));
