@@ -53,8 +53,9 @@ int run_compare(const cli_args& args)
         if (row.result.verdict == winding_verdict::none) {
             std::fprintf(stderr,
                          "tarvelo2-cli: %s shares too little frequency range with %s to be "
-                         "judged (no band holds %d common points)\n",
-                         row.name.c_str(), reference_name.c_str(), WINDING_MIN_BAND_POINTS);
+                         "judged (no band has %d %% of its width and %d common points)\n",
+                         row.name.c_str(), reference_name.c_str(),
+                         int(WINDING_MIN_BAND_COVERAGE * 100), WINDING_MIN_BAND_POINTS);
             status = 1;
             continue;
         }

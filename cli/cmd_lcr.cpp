@@ -1,8 +1,9 @@
 // lcr-sweep, lcr-realtime and piezo-analyse: LCR sweeps (single or
 // repeating) printed as the LCR list holds them, realtime LCR readings, and
 // the resonator analysis of one piezo sweep or of an imported sweep file.
-// Exit status: 0 done, 1 a sweep did not complete or the analysis refused
-// it, 2 usage, 3 not identified.
+// Exit status: 0 done, 1 a sweep did not complete, its sweep file could not
+// be written, realtime readings were refused or the analysis refused the
+// sweep, 2 usage, 3 not identified.
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
@@ -104,6 +105,14 @@ private:
         for (const std::string& row : out.rows)
             std::printf("%s\n", row.c_str());
         std::fflush(stdout);
+        if (!out.file_written) {
+            // Without its file the sweep is lost to every later export.
+            ui_message_box(nullptr, lcr_file_failure_text(out), "Tarvelo2",
+                           MB_OK | MB_ICONINFORMATION);
+            failed_ = true;
+            sweep_series_cancel_timer(series_, sweep_default_timer_hooks());
+            return;
+        }
         sweep_series_after_sweep(series_, sweep_default_timer_hooks());
         if (series_.repeating)
             std::fprintf(stderr, "Sweep No: %s\n", sweep_series_progress_text(series_).c_str());
@@ -187,6 +196,11 @@ int run_realtime(const cli_args& args)
     }
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
+    if (!g_link.caps.lcr_realtime) {
+        ui_message_box(nullptr, TEXT_LCR_REALTIME_UNSUPPORTED, "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
+        return SWEEP_FAILED;
+    }
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
     realtime_reader reader(count);
@@ -217,10 +231,15 @@ int print_analysis(const LcrResults& results)
         {"L", v.l}, {"R", v.r}, {"C", v.c}, {"Cp", v.cp}};
     for (const auto& [name, value] : boxes)
         std::printf("%s\t%s\n", name, format_engineering(value).c_str());
-    const std::pair<const char*, double> extremes[] = {{"Minimum Impedance", v.zmin},
-                                                       {"Maximum Impedance", v.zmax},
-                                                       {"Anti Resonant", v.fa},
-                                                       {"Resonant", v.fr}};
+    // The report's measured values under its labels (its resonances are
+    // angular frequencies), then the resonances in Hz.
+    const std::pair<const char*, double> extremes[] = {
+        {"Minimum Impedance", v.zmin},
+        {"Maximum Impedance", v.zmax},
+        {"Anti Resonant (rad/s)", piezo_angular(v.fa)},
+        {"Resonant (rad/s)", piezo_angular(v.fr)},
+        {"Anti Resonant Frequency (Hz)", v.fa},
+        {"Resonant Frequency (Hz)", v.fr}};
     for (const auto& [name, value] : extremes)
         std::printf("%s\t%s\n", name, piezo_format_e(value).c_str());
     return 0;

@@ -12,7 +12,11 @@
 struct s_lcr_outcome {
     std::vector<std::string> rows; // the list: tab-separated cells, as the file holds them
     bool file_written = false;
+    std::string file_path; // the sweep file written, or that could not be
 };
+
+// What the user is told when the sweep file could not be written.
+std::string lcr_file_failure_text(const s_lcr_outcome& outcome);
 
 // Row of point i: the step, the frequency with four decimals and every
 // further value of the layout in "%.5E" form.

@@ -10,6 +10,9 @@
 #include <cstring>
 #include <thread>
 
+const char* const TEXT_LCR_REALTIME_UNSUPPORTED =
+    "This instrument gives no realtime LCR readings, realtime measurement not started.";
+
 namespace {
 
 const char* const LABELS_11[] = {"Frequency", "Magnitude 1", "Magnitude 2", "Impedance",
@@ -38,8 +41,6 @@ bool take_reading(LcrSweepContext& ctx)
     link_send(link, "lcr?\n");
     double values[LCR_READING_VALUES_MAX] = {};
     const int got = link_read_values(link, values, LCR_READING_VALUES_MAX);
-    if (!link.caps.lcr_realtime)
-        return true; // no further request until realtime is restarted
     const int type = lcr_reading_type_for(link.caps, got);
     if (type >= 0) {
         std::memcpy(ctx.realtime, values, sizeof values);
@@ -75,6 +76,11 @@ void lcr_realtime_thread(LcrSweepContext& ctx, const std::atomic<int>& running)
 {
     s_link& link = *ctx.link;
     ctx.reading_type = LCR_READING_7_11;
+    if (link.identified && !link.caps.lcr_realtime) {
+        if (ctx.notify)
+            post_command(ctx.notify, CMD_LCR_REALTIME_FAILED, LCR_REALTIME_REFUSED);
+        return;
+    }
     // An instrument that cannot be reached gives no reading: the window
     // stops realtime and says so, as after a run of bad readings.
     if (!link.identified || link_open(link) != 0) {

@@ -11,6 +11,7 @@
 #include "sweep/realtime_limits.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,21 @@ enum lcr_reading_type : int {
 };
 
 // The type for a reply of count values from the instrument, or -1 when the
-// reply is to be asked for again (or, from an instrument without realtime
-// LCR readings, ignored).
+// reply is to be asked for again (or comes from an instrument without
+// realtime LCR readings).
 int lcr_reading_type_for(const s_instrument_caps& caps, int count);
 int lcr_reading_count(int reading_type);
 
+// What an instrument without realtime LCR readings is told.
+extern const char* const TEXT_LCR_REALTIME_UNSUPPORTED;
+// The lparam of CMD_LCR_REALTIME_FAILED when the thread did not start
+// because the instrument gives no realtime LCR readings.
+constexpr intptr_t LCR_REALTIME_REFUSED = 1;
+
 // The thread's body: runs while running is non-zero, posting
-// CMD_LCR_REALTIME_READY to ctx.notify for each good reading. A reply with
+// CMD_LCR_REALTIME_READY to ctx.notify for each good reading. On an
+// instrument whose capabilities hold no realtime LCR readings it ends at once
+// and posts CMD_LCR_REALTIME_FAILED with LCR_REALTIME_REFUSED. A reply with
 // the wrong number of values (or none within the time-out) is dropped: the
 // instrument is reset, late output drained and "lcr?" asked again. After
 // REALTIME_BAD_LIMIT such replies in a row, or at once when the instrument

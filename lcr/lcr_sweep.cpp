@@ -1,6 +1,7 @@
 #include "lcr/lcr_sweep.h"
 
 #include "base/command_ids.h"
+#include "base/ui_seam.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
 #include "lcr/lcr_layouts.h"
@@ -8,14 +9,16 @@
 #include "sweep/sweep_core.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace {
 
-void write_int(instrument_config& config, s_link& link, int id, int32_t value)
+// False (or a config_error) when the instrument did not take the value.
+bool write_int(instrument_config& config, s_link& link, int id, int32_t value)
 {
     config.set_int(id, value);
-    config.write_param(id, link);
+    return config.write_param(id, link);
 }
 
 s_sweep_job lcr_job(LcrSweepContext& ctx)
@@ -68,16 +71,37 @@ void piezo_sweep_worker(PiezoSweepContext& ctx)
 {
     s_sweep_job job = lcr_job(ctx);
     int32_t remembered = -1;
-    job.before_prepare = [&remembered](s_link& link, instrument_config& config) {
+    bool forced = false;
+    bool restored = false;
+    job.before_prepare = [&](s_link& link, instrument_config& config) {
         remembered = sweep_read_int(config, link, LCR_PARAM_QUANTITY);
-        if (remembered != LCR_QUANTITY_IMPEDANCE)
+        if (remembered != LCR_QUANTITY_IMPEDANCE) {
+            forced = true;
             write_int(config, link, LCR_PARAM_QUANTITY, LCR_QUANTITY_IMPEDANCE);
+        }
     };
-    job.before_close = [&remembered](s_link& link, instrument_config& config) {
-        if (remembered >= 0 && remembered != LCR_QUANTITY_IMPEDANCE)
-            write_int(config, link, LCR_PARAM_QUANTITY, remembered);
+    job.before_close = [&](s_link& link, instrument_config& config) {
+        if (forced)
+            restored = write_int(config, link, LCR_PARAM_QUANTITY, remembered);
     };
     run_sweep_job(job);
+    if (forced && !restored)
+        ui_message_box(nullptr, piezo_restore_failure_text(remembered), "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
+}
+
+std::string piezo_restore_failure_text(int32_t quantity)
+{
+    static const char* const names[] = {"Auto", "Capacitance", "Inductance", "Impedance",
+                                        "Admittance"};
+    const bool named = quantity >= 0 && quantity < int32_t(std::size(names));
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "The instrument's LCR parameter (137) could not be set back after the sweep: "
+                  "it is left at Impedance.\nSet it back to %s (%d) before the next LCR "
+                  "measurement.",
+                  named ? names[quantity] : "its former value", int(quantity));
+    return text;
 }
 
 void lcr_sweep_cancel(LcrSweepContext& ctx)

@@ -72,7 +72,21 @@ const char* check(const LcrResults& r, int count, const extremes& e)
         return "the anti-resonance is not above the resonance";
     if (!(impedance(r, e.max_index) >= 2 * impedance(r, e.min_index)))
         return "the impedance is too flat";
+    if (!std::isfinite(impedance(r, e.max_index)))
+        return "the highest impedance is not a finite number";
+    if (!(frequency(r, e.min_index) > 0) || !std::isfinite(frequency(r, e.max_index)))
+        return "a resonance lies at a frequency that is not a positive finite number";
     return nullptr;
+}
+
+// Every element of the equivalent circuit is a positive, finite number; a
+// sweep at the edge of what doubles hold can still give zero or infinity.
+bool usable(const s_piezo_values& v)
+{
+    for (const double x : {v.r, v.l, v.c, v.cp})
+        if (!std::isfinite(x) || !(x > 0))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -91,14 +105,25 @@ s_piezo_analysis piezo_analyse(const LcrResults& results)
     v.zmax = impedance(results, e.max_index);
     v.fr = frequency(results, e.min_index);
     v.fa = frequency(results, e.max_index);
-    const double wr = TWO_PI * v.fr;
-    const double wa = TWO_PI * v.fa;
+    const double wr = piezo_angular(v.fr);
+    const double wa = piezo_angular(v.fa);
     v.r = v.zmin;
-    v.cp = 1 / (wa * std::sqrt(v.zmin * v.zmax));
-    v.c = v.cp * (wa * wa / (wr * wr) - 1);
+    // The roots taken apart: Zmin x Zmax alone can overflow.
+    v.cp = 1 / (wa * std::sqrt(v.zmin) * std::sqrt(v.zmax));
+    const double ratio = wa / wr;
+    v.c = v.cp * (ratio * ratio - 1);
     v.l = 1 / (wr * wr * v.c);
+    if (!usable(v)) {
+        out.refusal = refused("the equivalent circuit lies outside the range of numbers");
+        return out;
+    }
     out.values = v;
     return out;
+}
+
+double piezo_angular(double frequency)
+{
+    return TWO_PI * frequency;
 }
 
 s_piezo_stamp piezo_stamp(std::time_t when)

@@ -7,8 +7,10 @@
 //   R = Zmin,  Cp = 1 / (wa sqrt(Zmin Zmax)),  C = Cp (wa^2/wr^2 - 1),
 //   L = 1 / (wr^2 C).
 // A sweep that does not cross both resonances gives meaningless numbers
-// (a minimum at an end gives fa = fr and C = 0, Zmin = 0 gives Cp = inf), so
-// such sweeps are refused with the reason instead.
+// (a minimum at an end gives fa = fr and C = 0, Zmin = 0 gives Cp = inf, a
+// minimum at 0 Hz gives C = inf), so such sweeps are refused with the reason
+// instead, as is any sweep whose elements would not be positive finite
+// numbers.
 
 #include "lcr/lcr_point.h"
 
@@ -36,6 +38,9 @@ constexpr int PIEZO_IMPEDANCE = 3;
 constexpr int PIEZO_PHASE = 4;
 
 s_piezo_analysis piezo_analyse(const LcrResults& results);
+
+// A frequency in Hz as the angular frequency (rad/s) the report gives.
+double piezo_angular(double frequency);
 
 // The UTC calendar fields of when.
 s_piezo_stamp piezo_stamp(std::time_t when);

@@ -21,7 +21,6 @@ constexpr int32_t SECTION_COLOUR = ole_rgb(219, 238, 243);
 constexpr int32_t LABEL_COLOUR = ole_rgb(242, 242, 242);
 constexpr int32_t WHITE = ole_rgb(255, 255, 255);
 constexpr int LAST_COLUMN = 9; // A to I
-constexpr double TWO_PI = 6.283185307179586;
 
 const char* const MONTHS[] = {"January",   "February", "March",    "April",
                               "May",       "June",     "July",     "August",
@@ -118,8 +117,8 @@ void report_sheet(ole_object* sheet, const s_piezo_report_input& in, const std::
     const auto text = [european](double x) { return piezo_report_value(x, european, false); };
     value_row(sheet, 4, "Minimum Impedance", piezo_report_value(v.zmin, european, true));
     value_row(sheet, 5, "Maximum Impedance", text(v.zmax));
-    value_row(sheet, 6, "Anti Resonant", text(TWO_PI * v.fa));
-    value_row(sheet, 7, "Resonant", text(TWO_PI * v.fr));
+    value_row(sheet, 6, "Anti Resonant", text(piezo_angular(v.fa)));
+    value_row(sheet, 7, "Resonant", text(piezo_angular(v.fr)));
     section_row(sheet, 8, "Calculated Values");
     value_row(sheet, 9, "L", text(v.l));
     value_row(sheet, 10, "R", text(v.r));

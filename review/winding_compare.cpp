@@ -109,6 +109,19 @@ double winding_relative_factor(double correlation)
     return gap < 1e-10 ? WINDING_R_PERFECT : -std::log10(gap);
 }
 
+double winding_band_coverage(int band, double lo, double hi)
+{
+    if (band < 0 || band >= WINDING_BANDS)
+        return 0;
+    const double edge_lo = WINDING_BAND_EDGES[band];
+    const double edge_hi = WINDING_BAND_EDGES[band + 1];
+    const double from = std::max(lo, edge_lo);
+    const double to = std::min(hi, edge_hi);
+    if (!(to > from))
+        return 0;
+    return std::log(to / from) / std::log(edge_hi / edge_lo);
+}
+
 winding_verdict winding_judge(const std::array<s_band_factor, WINDING_BANDS>& bands)
 {
     const auto below = [&](int b, double limit) { return bands[b].covered && bands[b].r < limit; };
@@ -153,10 +166,13 @@ s_winding_result winding_compare(std::span<const s_gain_sample> reference,
             ys[b].push_back(p.test);
         }
     }
+    const double lo = r.common.empty() ? 0 : r.common.front().frequency;
+    const double hi = r.common.empty() ? 0 : r.common.back().frequency;
     for (int b = 0; b < WINDING_BANDS; ++b) {
         s_band_factor& f = r.bands[b];
         f.points = int(xs[b].size());
-        f.covered = f.points >= WINDING_MIN_BAND_POINTS;
+        f.coverage = winding_band_coverage(b, lo, hi);
+        f.covered = f.points >= WINDING_MIN_BAND_POINTS && f.coverage >= WINDING_MIN_BAND_COVERAGE;
         if (f.covered)
             f.r = winding_relative_factor(winding_correlation(xs[b], ys[b]));
     }
@@ -211,5 +227,9 @@ std::string winding_judgement_text(const s_winding_result& result)
 
 std::string winding_band_text(const s_band_factor& band)
 {
-    return band.covered ? sweep_format_fixed(band.r, 2) : std::string("not covered");
+    if (band.covered)
+        return sweep_format_fixed(band.r, 2);
+    if (band.coverage > 0 && band.coverage < WINDING_MIN_BAND_COVERAGE)
+        return "partly covered (" + std::to_string(int(std::floor(band.coverage * 100))) + " %)";
+    return "not covered";
 }

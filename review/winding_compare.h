@@ -25,7 +25,14 @@
 enum winding_band : int { WINDING_LOW = 0, WINDING_MID = 1, WINDING_HIGH = 2 };
 constexpr int WINDING_BANDS = 3;
 constexpr double WINDING_BAND_EDGES[WINDING_BANDS + 1] = {1e3, 100e3, 600e3, 1e6};
-// A band needs this many common points to be judged.
+// A band is judged only when the common range covers this share of its
+// width in log-frequency and holds this many common points. The common
+// range ends on reference points, so it can fall short of where the two
+// sweeps overlap by one reference step at each end; on the narrowest band
+// (600 kHz to 1 MHz, 0.22 decades) two steps of a 200-point sweep over
+// 1 kHz..1 MHz are 14 % of its width. Four fifths still judges such sweeps
+// while a band seen only in part (a low band from 60 kHz: 11 %) is not.
+constexpr double WINDING_MIN_BAND_COVERAGE = 0.8;
 constexpr int WINDING_MIN_BAND_POINTS = 10;
 // R when the curves correlate perfectly (1 - LR below 1e-10).
 constexpr double WINDING_R_PERFECT = 10.0;
@@ -57,9 +64,14 @@ double winding_relative_factor(double correlation);
 
 struct s_band_factor {
     int points = 0;       // common points in the band
-    bool covered = false; // points >= WINDING_MIN_BAND_POINTS
+    bool covered = false; // enough of its width and enough points
     double r = 0;         // only when covered
+    double coverage = 0;  // share of its log-frequency width in the common range
 };
+
+// The share (0..1) of band's width in log-frequency that lies between the
+// frequencies lo and hi.
+double winding_band_coverage(int band, double lo, double hi);
 
 enum class winding_verdict { normal, slight, obvious, severe, none };
 
@@ -95,5 +107,6 @@ const char* winding_verdict_name(winding_verdict verdict);
 std::string winding_judgement_text(const s_winding_result& result);
 // "R_LF", "R_MF", "R_HF".
 const char* winding_band_name(int band);
-// "%.2f" of R, or "not covered".
+// "%.2f" of R; "partly covered (N %)" for a band only partly inside the
+// common range (N rounded down); otherwise "not covered".
 std::string winding_band_text(const s_band_factor& band);

@@ -5,6 +5,7 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_details.h"
 #include "lcr/lcr_layouts.h"
@@ -86,7 +87,10 @@ void lcr_window::on_command(int id, intptr_t lparam)
 {
     switch (id) {
     case CMD_LCR_REALTIME_READY: reading_arrived(); break;
-    case CMD_LCR_REALTIME_FAILED: realtime_failed(); break;
+    case CMD_LCR_REALTIME_FAILED:
+        realtime_failed(lparam == LCR_REALTIME_REFUSED ? TEXT_LCR_REALTIME_UNSUPPORTED
+                                                       : TEXT_REALTIME_FAILED);
+        break;
     case CMD_LCR_SWEEP_COMPLETE: sweep_complete(); break;
     default: sweep_mode_window::on_command(id, lparam); break;
     }
@@ -149,8 +153,10 @@ void lcr_window::run_realtime()
 
 void lcr_window::sweep_complete()
 {
-    lcr_complete_sweep(*ctx_, *results_, current_app_paths().data_folder, series_.sweeps_done + 1,
-                       std::time(nullptr));
+    const s_lcr_outcome out = lcr_complete_sweep(*ctx_, *results_, current_app_paths().data_folder,
+                                                 series_.sweeps_done + 1, std::time(nullptr));
+    if (!out.file_written)
+        ui_message_box(this, lcr_file_failure_text(out), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(CMD_LCR_LIST)))
         lcr_fill_list(list, *results_);
     if (lcr_results_view* view = view_window())

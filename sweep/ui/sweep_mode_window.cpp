@@ -374,9 +374,9 @@ void sweep_mode_window::reading_taken(bool changed)
         post_command(results_view_, mode_.view_commands.redraw, 0);
 }
 
-void sweep_mode_window::realtime_failed()
+void sweep_mode_window::realtime_failed(const char* text)
 {
     stop_realtime();
     request_main_refresh(*this);
-    ui_message_box(this, TEXT_REALTIME_FAILED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    ui_message_box(this, text, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

@@ -16,6 +16,7 @@
 #include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
 #include "sweep/sweep_core.h"
+#include "sweep/realtime_limits.h"
 #include "sweep/sweep_series.h"
 #include "sweep/ui/sweep_aim.h"
 
@@ -102,7 +103,8 @@ protected:
     void sweep_counted();
     // A realtime reading was taken: changed, the view shows it.
     void reading_taken(bool changed);
-    void realtime_failed();
+    // Realtime ended by itself: stopped, and the user told why.
+    void realtime_failed(const char* text = TEXT_REALTIME_FAILED);
 
     s_sweep_series series_;
     s_progress_block block_;

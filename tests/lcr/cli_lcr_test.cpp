@@ -2,8 +2,11 @@
 // the simulator.
 
 #include "tests/support/cli_sim_fixture.h"
+#include "tests/support/sim_process.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -74,12 +77,28 @@ TEST_F(CliLcr, PiezoFromTheInstrumentAndFromFiles)
 {
     const cli_result swept = run("piezo-analyse");
     ASSERT_EQ(swept.status, 0) << swept.err;
-    ASSERT_EQ(swept.lines.size(), 8u);
-    const char* names[] = {
-        "L", "R", "C", "Cp", "Minimum Impedance", "Maximum Impedance", "Anti Resonant", "Resonant"};
-    for (size_t i = 0; i < 8; ++i)
+    // The report's resonances are angular frequencies; the plain ones in Hz
+    // follow on lines of their own.
+    const char* names[] = {"L",
+                           "R",
+                           "C",
+                           "Cp",
+                           "Minimum Impedance",
+                           "Maximum Impedance",
+                           "Anti Resonant (rad/s)",
+                           "Resonant (rad/s)",
+                           "Anti Resonant Frequency (Hz)",
+                           "Resonant Frequency (Hz)"};
+    ASSERT_EQ(swept.lines.size(), std::size(names));
+    std::vector<double> values;
+    for (size_t i = 0; i < std::size(names); ++i) {
         EXPECT_EQ(split(swept.lines[i], '\t')[0], names[i]);
-    EXPECT_NE(swept.lines[7].find("E+003"), std::string::npos) << swept.lines[7];
+        values.push_back(std::atof(split(swept.lines[i], '\t').back().c_str()));
+    }
+    // The simulator's resonator: series resonance near 10.07 kHz.
+    EXPECT_NEAR(values[9], 10.07e3, 1e3) << swept.lines[9];
+    for (const size_t omega : {6u, 7u})
+        EXPECT_NEAR(values[omega], 2 * M_PI * values[omega + 2], 1e-5 * values[omega]);
 
     std::ofstream(dir + "/flat.txt") << "Frequency\nunits\n1,1,2,5,4,5,6,7\n2,1,2,5,4,5,6,7\n"
                                         "3,1,2,5,4,5,6,7\n";
@@ -165,4 +184,59 @@ TEST_F(CliLcr, PiezoReportThatCannotBeWrittenNamesNoFile)
               std::string::npos)
         << r.err;
     EXPECT_TRUE(fs::is_empty(dir + "/p"));
+}
+
+// Commands that fail end with exit 1 and say why: an instrument without
+// realtime LCR readings, a data folder the sweep file cannot be written to
+// (single and repeating), and a piezo sweep whose link drops after the
+// measured quantity was forced to Impedance. The simulator runs as a child
+// process; each command is given at most 60 s (a hang shows as status 124).
+TEST(CliLcrFailures, EachEndsWithExitOneAndItsMessage)
+{
+    const struct {
+        std::vector<std::string> sim;
+        const char* setup;
+        const char* command;
+        const char* message;
+    } cases[] = {
+        {{"--idn", "QUELLMARSH,KTVA61,123,1.0"},
+         nullptr,
+         "lcr-realtime --count 2",
+         "[Tarvelo2] This instrument gives no realtime LCR readings"},
+        {{},
+         nullptr,
+         "lcr-sweep --data /nonexistent",
+         "[Tarvelo2] The sweep file /nonexistent/sweep1.dat could not be written"},
+        {{},
+         nullptr,
+         "lcr-sweep --repeat 2 --interval-ms 200 --data /nonexistent",
+         "[Tarvelo2] The sweep file /nonexistent/sweep1.dat could not be written"},
+        {{"--model", "HXM6300", "--fault", "disconnect-on=DAV?"},
+         "config-set 137 1",
+         "piezo-analyse",
+         "could not be set back after the sweep: it is left at Impedance.\nSet it back to "
+         "Capacitance (1)"},
+    };
+    char pattern[] = "/tmp/tarvelo-cli-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"--tcp", "127.0.0.1:0", "--time-scale", "0"};
+        args.insert(args.end(), c.sim.begin(), c.sim.end());
+        sim_process sim(args);
+        ASSERT_GT(sim.tcp_port(), 0);
+        const auto run = [&](const std::string& command) {
+            return run_command_line("timeout 60 " + std::string(TARVELO_CLI) +
+                                        " --lan 127.0.0.1 --port " +
+                                        std::to_string(sim.tcp_port()) + " " + command,
+                                    dir + "/err.txt");
+        };
+        if (c.setup) {
+            ASSERT_EQ(run(c.setup).status, 0) << c.setup;
+        }
+        const cli_output r = run(c.command);
+        EXPECT_EQ(r.status, 1) << c.command << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.command << "\n" << r.err;
+    }
+    fs::remove_all(dir);
 }

@@ -8,6 +8,7 @@
 #include "base/ui/control_windows.h"
 #include "db/ui/test_details_dialog.h"
 #include "lcr/lcr_layouts.h"
+#include "lcr/lcr_realtime.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/lcr_results_view.h"
 #include "lcr/ui/lcr_window.h"
@@ -295,4 +296,18 @@ TEST_F(LcrWindow, ExportHookAndRealtimeGivingUp)
     EXPECT_EQ(control_text(CMD_LCR_START), "START");
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, TEXT_REALTIME_FAILED);
+}
+
+// An accepted instrument without realtime LCR readings: START does not leave
+// a thread idling for ever; realtime stops again and the user is told why.
+TEST_F(LcrWindow, RealtimeRefusedWithoutReadingsOnTheInstrument)
+{
+    start();
+    link_set_type(g_link, 10);
+    click(CMD_LCR_START);
+    ASSERT_TRUE(wait_for([this] { return !lcr->realtime_running(); }, 5000));
+    pump();
+    EXPECT_EQ(control_text(CMD_LCR_START), "START");
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, TEXT_LCR_REALTIME_UNSUPPORTED);
 }

@@ -92,6 +92,42 @@ TEST(PiezoAnalysis, RefusesSweepsWithoutBothResonances)
     }
 }
 
+TEST(PiezoAnalysis, OddSweepsGiveFiniteElementsOrARefusal)
+{
+    const double inf = INFINITY;
+    // Refused: a resonance at or below 0 Hz or at no finite frequency, an
+    // infinite impedance, elements beyond what doubles hold.
+    const struct {
+        std::vector<std::pair<double, double>> points;
+        const char* reason;
+    } refused[] = {
+        {{{-1, 500}, {0, 10}, {1000, 1e5}, {1100, 300}},
+         "a resonance lies at a frequency that is not a positive finite number"},
+        {{{-1, 500}, {-0.5, 10}, {1000, 1e5}, {1100, 300}},
+         "a resonance lies at a frequency that is not a positive finite number"},
+        {{{900, 500}, {1000, 10}, {inf, 1e5}, {1200, 300}},
+         "a resonance lies at a frequency that is not a positive finite number"},
+        {{{900, 500}, {1000, 10}, {1100, inf}, {1200, 300}},
+         "the highest impedance is not a finite number"},
+        {{{0.5e-200, 500}, {1e-200, 10}, {1.1e-200, 1e5}, {2e-200, 300}},
+         "the equivalent circuit lies outside the range of numbers"},
+    };
+    for (const auto& c : refused) {
+        const s_piezo_analysis a = piezo_analyse(*curve(c.points));
+        EXPECT_FALSE(a.values) << c.reason;
+        EXPECT_EQ(reason_of(a), c.reason);
+    }
+    // Zmax near the largest double: Zmin x Zmax overflows, yet Cp follows
+    // 1 / sqrt(Zmax) from the worked example.
+    const auto huge = piezo_analyse(*curve({{900, 500}, {1000, 10}, {1100, 1e308}, {1200, 300}}));
+    const auto plain = piezo_analyse(*curve({{900, 500}, {1000, 10}, {1100, 1e5}, {1200, 300}}));
+    ASSERT_TRUE(huge.values && plain.values) << huge.refusal;
+    EXPECT_NEAR(huge.values->cp / plain.values->cp, std::sqrt(1e5) / 1e154, 1e-160);
+    EXPECT_NEAR(huge.values->l * huge.values->c, plain.values->l * plain.values->c, 1e-12);
+    for (const double x : {huge.values->r, huge.values->l, huge.values->c, huge.values->cp})
+        EXPECT_TRUE(std::isfinite(x) && x > 0) << x;
+}
+
 TEST(PiezoStamp, CalendarFieldsInUtc)
 {
     const s_piezo_stamp s = piezo_stamp(1733650245); // 08-12-2024 09:30:45 UTC

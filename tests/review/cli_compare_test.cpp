@@ -113,8 +113,9 @@ TEST_F(CliCompare, OneBlockPerTestAndTheRefusals)
 {
     store("New", 1e3, 1e6, 600, 20e3, 0);      // 1: reference
     store("Shifted", 1e3, 1e6, 600, 20e3, -2); // 2: 2 dB lower
-    store("Narrow", 5e3, 50e3, 80, 21e3, 0);   // 3: the low band only
+    store("Narrow", 1e3, 90e3, 80, 21e3, 0);   // 3: the low band only
     store("Mains", 10, 500, 50, 20e3, 0);      // 4: nothing in common
+    store("Tail", 60e3, 1e6, 200, 26e3, 0);    // 5: the low band's last tenth
     db_close();
     const result ok = compare("1 2 3");
     ASSERT_EQ(ok.status, 0) << ok.err;
@@ -127,6 +128,10 @@ TEST_F(CliCompare, OneBlockPerTestAndTheRefusals)
     EXPECT_EQ(field(ok.out, "R_MF", 1), "not covered");
     EXPECT_EQ(field(ok.out, "R_HF", 1), "not covered");
     EXPECT_NE(field(ok.out, "judgement", 1).find("(indicative; from R_LF)"), std::string::npos);
+    const result tail = compare("1 5");
+    ASSERT_EQ(tail.status, 0) << tail.err;
+    EXPECT_EQ(field(tail.out, "R_LF"), "partly covered (10 %)");
+    EXPECT_EQ(field(tail.out, "judgement"), "Normal winding (indicative; from R_MF, R_HF)");
 
     const result partly = compare("1 4 2");
     EXPECT_EQ(partly.status, 1);

@@ -114,6 +114,48 @@ TEST(WindingCompare, MovedResonanceLowersTheLowBandAsTheMoveGrows)
     EXPECT_EQ(winding_compare(ref, winding(40e3)).verdict, winding_verdict::severe);
 }
 
+TEST(WindingCompare, ABandIsJudgedOnlyWhenTheCommonRangeSpansMostOfIt)
+{
+    const struct {
+        int band;
+        double lo, hi, coverage;
+    } spans[] = {{WINDING_LOW, 1e3, 1e6, 1},
+                 {WINDING_LOW, 60e3, 1e6, 0.1109},
+                 {WINDING_LOW, 10e3, 50e3, 0.3495},
+                 {WINDING_MID, 1e3, 300e3, 0.6131},
+                 {WINDING_HIGH, 600e3, 800e3, 0.5632},
+                 {WINDING_HIGH, 1e3, 500e3, 0},
+                 {WINDING_LOW, 0, 0, 0}};
+    for (const auto& c : spans)
+        EXPECT_NEAR(winding_band_coverage(c.band, c.lo, c.hi), c.coverage, 1e-4)
+            << c.band << " " << c.lo << ".." << c.hi;
+
+    // The low-band resonance moved 30 %: a sweep that starts at 60 kHz sees
+    // only the tail of the low band and must not call the winding normal
+    // from it.
+    const curve ref = winding(20e3);
+    const auto moved = [](double f) { return winding_db(f, 26e3); };
+    const struct {
+        double f0;
+        const char* low;
+        const char* judgement;
+    } sweeps[] = {
+        {1e3, "0.", "Obvious deformation (indicative)"},
+        {1.2e3, "0.", "Obvious deformation (indicative)"},
+        {60e3, "partly covered (10 %)", "Normal winding (indicative; from R_MF, R_HF)"},
+        {20e3, "partly covered (34 %)", "Normal winding (indicative; from R_MF, R_HF)"},
+    };
+    for (const auto& c : sweeps) {
+        const s_winding_result r = winding_compare(ref, log_grid(c.f0, 1e6, 400, moved));
+        const std::string low = winding_band_text(r.bands[WINDING_LOW]);
+        EXPECT_EQ(low.substr(0, std::string(c.low).size()), c.low) << c.f0;
+        EXPECT_EQ(winding_judgement_text(r), c.judgement) << c.f0;
+    }
+    s_winding_row row{"Tail", winding_compare(ref, log_grid(60e3, 1e6, 400, moved))};
+    EXPECT_NE(winding_csv_text("New", {row}, false).find(",partly covered (10 %),"),
+              std::string::npos);
+}
+
 TEST(WindingCompare, NoiseOfKnownVarianceMatchesTheClosedForm)
 {
     // X: signal of variance 1/2. Y = X + noise of variance a^2/2, chosen
@@ -171,7 +213,7 @@ TEST(WindingCompare, ResamplingStaysInsideTheCommonRangeAndNeverExtrapolates)
     // Gain linear in log-frequency: interpolation in log-frequency is exact.
     const auto line = [](double f) { return 20 * std::log10(f / 1e3); };
     const curve ref = log_grid(100, 2e6, 401, line);
-    curve test = log_grid(5e3, 300e3, 77, [&](double f) { return line(f) + 1; });
+    curve test = log_grid(1e3, 550e3, 77, [&](double f) { return line(f) + 1; });
     const double lo = test.front().frequency, hi = test.back().frequency;
     std::swap(test[3], test[40]); // any order
     test.push_back({NAN, 0});     // unusable points are left out
