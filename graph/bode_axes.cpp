@@ -20,9 +20,11 @@ void linear_ticks(std::vector<s_freq_tick>& out, const s_freq_range& r, int widt
     const double step = bode_linear_step(r, style);
     if (!(step > 0) || r.fmax == 0)
         return;
+    // Ticks at whole multiples of the step, so that labels read round.
+    const double first = std::ceil(r.fmin / step - DECADE_EPSILON);
     for (int i = 0; i < MAX_FREQ_TICKS; ++i) {
-        const double f = r.fmin + step * i;
-        if (f > r.fmax)
+        const double f = (first + i) * step;
+        if (f > r.fmax * (1 + DECADE_EPSILON))
             break;
         const int x = bode_x_of(f, r, width, false);
         out.push_back({x, f, drawable(x, width) ? grid_pen::minor : grid_pen::none, true});

@@ -39,6 +39,22 @@ std::string bode_gain_label(double g)
     return printf_text("%.1lf", g);
 }
 
+std::string bode_value_label(double v, double step)
+{
+    constexpr int MOST_DECIMALS = 6;
+    int decimals = 1;
+    const double s = std::fabs(step);
+    while (decimals < MOST_DECIMALS && std::isfinite(s) && s > 0) {
+        const double scaled = s * std::pow(10.0, decimals);
+        if (std::fabs(scaled - std::round(scaled)) < 1e-6 * scaled)
+            break;
+        ++decimals;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*lf", decimals, std::fabs(v) < s * 1e-9 ? 0.0 : v);
+    return text;
+}
+
 std::string bode_phase_label(double p)
 {
     char text[32];

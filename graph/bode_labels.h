@@ -10,6 +10,9 @@
 std::string bode_freq_label(double f);
 std::string bode_gain_label(double g);  // "%.1lf"
 std::string bode_phase_label(double p); // "%d"
+// A value axis label with as many decimals as its step needs to tell
+// neighbours apart (0.25-dB steps: "-0.25"), and at least one.
+std::string bode_value_label(double v, double step);
 
 // The four readout lines of a cursor: frequency, gain, phase and slope.
 std::array<std::string, 4> bode_cursor_readout(double frequency, double gain, double phase,

@@ -94,14 +94,21 @@ s_plot_rect lcr_plot_area(int client_width, int client_height, int strip_height,
 
 std::vector<std::string> lcr_value_labels(const s_value_range& range)
 {
+    // The longest fixed-point label the room beside the plot holds ("-9999.9").
+    constexpr size_t LONGEST_FIXED = 7;
     std::vector<std::string> out;
     const double span = range.max - range.min;
+    bool too_long = false;
     for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
         char text[48];
         std::snprintf(text, sizeof text, std::fabs(span) >= 1 ? "%0.1lf" : "%.1E",
                       range.min + span / 8 * i);
         out.push_back(text);
+        too_long = too_long || out.back().size() > LONGEST_FIXED;
     }
+    if (too_long && std::fabs(span) >= 1)
+        for (int i = 0; i < BODE_VALUE_TICKS; ++i)
+            out[static_cast<size_t>(i)] = format_engineering(range.min + span / 8 * i);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include "fra/realtime.h"
 #include "fra/ui/fra_window.h"
 #include "graph/bode_geometry.h"
+#include "graph/ui/chart_parts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -164,8 +165,10 @@ void fra_view::paint_readout(QPainter& p, const QRect& area)
     const int tw = area.width() / g.columns;
     const int th = area.height() / g.rows;
     const int label_h = th / 2 - 1;
-    if (font_size_ != area.size()) {
-        font_size_ = area.size();
+    // Fitted to the tile, which changes with the view's size and with the
+    // number of tiles (a third input measured or not).
+    if (font_size_ != QSize(tw, th)) {
+        font_size_ = QSize(tw, th);
         label_font_ = fit(FIT_LABEL, label_h - 4, tw);
         value_font_ = fit(FIT_VALUE, th - label_h - 2 - 2, tw - 4);
     }
@@ -177,11 +180,11 @@ void fra_view::paint_readout(QPainter& p, const QRect& area)
         const QRect label(tile.left(), tile.top(), tw, label_h);
         const QRect value(tile.left() + 2, tile.top() + label_h + 2, tw - 4, th - label_h - 2);
         p.setFont(label_font_);
-        p.setPen(Qt::black);
-        p.drawText(label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]));
+        chart_text(p, label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]),
+                   Qt::black, SWEEP_VIEW_BACKGROUND);
         p.fillRect(value, Qt::black);
         p.setFont(value_font_);
-        p.setPen(Qt::yellow);
-        p.drawText(value, Qt::AlignCenter, qt_from_ansi(fra_tile_value(i, r.v[i])));
+        chart_text(p, value, Qt::AlignCenter, qt_from_ansi(fra_tile_value(i, r.v[i])), Qt::yellow,
+                   Qt::black);
     }
 }

@@ -38,7 +38,7 @@ private:
     fra_window* owner_;
     s_fra_view_state state_;
     BodePlot plot_;
-    QSize font_size_;
+    QSize font_size_; // the tile the fonts were fitted to
     QFont label_font_;
     QFont value_font_;
 };

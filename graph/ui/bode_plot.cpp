@@ -83,7 +83,7 @@ int height_px(double y, int h)
 // (56 pixels above the client bottom), phase and slope on the last (14
 // above). The FRA view's cursor scroll bars run between the two lines.
 void draw_readout(QPainter& p, const QRect& client, int cursor,
-                  const std::array<std::string, 4>& lines)
+                  const std::array<std::string, 4>& lines, QColor color, QColor behind)
 {
     QString text[4];
     for (size_t i = 0; i < 4; ++i)
@@ -96,9 +96,10 @@ void draw_readout(QPainter& p, const QRect& client, int cursor,
     const int left = cursor == 0 ? client.left() + 5 : client.right() + 1 - 5 - width;
     for (int row = 0; row < 2; ++row) {
         const int top = client.bottom() + 1 - 56 + 42 * row;
-        p.drawText(QRect(left, top, first, 13), Qt::AlignLeft | Qt::AlignVCenter, text[2 * row]);
-        p.drawText(QRect(left + first, top, width - first, 13), Qt::AlignLeft | Qt::AlignVCenter,
-                   text[2 * row + 1]);
+        chart_text(p, QRect(left, top, first, 13), Qt::AlignLeft | Qt::AlignVCenter, text[2 * row],
+                   color, behind);
+        chart_text(p, QRect(left + first, top, width - first, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                   text[2 * row + 1], color, behind);
     }
 }
 
@@ -188,16 +189,13 @@ void BodePlot::draw_titles(QPainter& p, const QRect& client, const s_bode_layout
                            const s_bode_inputs& in) const
 {
     p.setFont(chart_font(TITLE_PIXELS));
-    p.setPen(LABEL_TEXT);
-    p.drawText(chart_qrect(at.freq_title), Qt::AlignCenter | LABEL_FLAGS,
-               qt_from_ansi(BODE_TITLE_FREQUENCY));
+    chart_text(p, chart_qrect(at.freq_title), Qt::AlignCenter | LABEL_FLAGS,
+               qt_from_ansi(BODE_TITLE_FREQUENCY), LABEL_TEXT, in.surround);
     const int cy = (at.plot.top + at.plot.bottom) / 2;
-    p.setPen(in.gain_title_color);
     chart_rotated_text(p, QPoint(client.left() + style_.axis_title_x, cy), -90,
-                       qt_from_ansi(BODE_TITLE_GAIN));
-    p.setPen(in.phase_title_color);
+                       qt_from_ansi(BODE_TITLE_GAIN), in.gain_title_color, in.surround);
     chart_rotated_text(p, QPoint(client.right() + 1 - style_.axis_title_x, cy), 90,
-                       qt_from_ansi(BODE_TITLE_PHASE));
+                       qt_from_ansi(BODE_TITLE_PHASE), in.phase_title_color, in.surround);
 }
 
 void BodePlot::draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const
@@ -214,15 +212,14 @@ void BodePlot::draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bod
         const int y = plot.bottom - gains[i].y;
         p.drawLine(plot.left, y, plot.right - 1, y);
     }
-    p.setPen(LABEL_TEXT);
     for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
         const int y = plot.bottom - gains[i].y - h / 2;
-        p.drawText(QRect(at.gain_labels.left, y, at.gain_labels.width(), h),
+        chart_text(p, QRect(at.gain_labels.left, y, at.gain_labels.width(), h),
                    Qt::AlignRight | Qt::AlignVCenter | LABEL_FLAGS,
-                   qt_from_ansi(bode_gain_label(gains[i].value)));
-        p.drawText(QRect(at.phase_labels.left, y, at.phase_labels.width(), h),
+                   qt_from_ansi(bode_gain_label(gains[i].value)), LABEL_TEXT, in.surround);
+        chart_text(p, QRect(at.phase_labels.left, y, at.phase_labels.width(), h),
                    Qt::AlignLeft | Qt::AlignVCenter | LABEL_FLAGS,
-                   qt_from_ansi(bode_phase_label(phases[i].value)));
+                   qt_from_ansi(bode_phase_label(phases[i].value)), LABEL_TEXT, in.surround);
     }
 }
 
@@ -242,13 +239,12 @@ void BodePlot::draw_freq_axis(QPainter& p, const s_bode_layout& at, const s_bode
             p.setPen(t.pen == grid_pen::major ? major : minor);
             p.drawLine(x, plot.bottom - 1, x, plot.top);
         }
-        if (t.labelled) {
-            p.setPen(LABEL_TEXT);
-            p.drawText(QRect(x - BODE_FREQ_LABEL_LEFT, at.freq_labels.top, label_width,
+        if (t.labelled)
+            chart_text(p,
+                       QRect(x - BODE_FREQ_LABEL_LEFT, at.freq_labels.top, label_width,
                              at.freq_labels.height()),
                        Qt::AlignLeft | Qt::AlignTop | LABEL_FLAGS,
-                       qt_from_ansi(bode_freq_label(t.value)));
-        }
+                       qt_from_ansi(bode_freq_label(t.value)), LABEL_TEXT, in.surround);
     }
 }
 
@@ -308,10 +304,10 @@ void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect&
         const int yg = plot.bottom - height_px(gain_axis.y_of(pt.gain, h), h);
         const int yp = plot.bottom - height_px(phase_axis.y_of(pt.phase, h), h);
         chart_cursor_marks(p, plot, x, yg, yp, pens[k], CURSOR_RADIUS);
-        p.setPen(texts[k]);
         draw_readout(
             p, client, k,
-            bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c)));
+            bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c)),
+            texts[k], in.surround);
     }
 }
 

@@ -45,6 +45,9 @@ struct s_bode_inputs {
     int cursor[2] = {0, 0};
     QColor gain_title_color{250, 0, 0};
     QColor phase_title_color{0, 0, 200};
+    // What lies behind the labels, titles and readouts around the plot: the
+    // sweep views' window, or the chart background where it fills the client.
+    QColor surround{240, 240, 240};
 };
 
 enum class bode_out_of_range {

@@ -1,7 +1,9 @@
 #include "graph/ui/chart_parts.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -19,7 +21,99 @@ void frame_rect(QPainter& p, const QRect& r, QColor c)
     p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
 }
 
+std::vector<s_chart_text>* g_sink = nullptr;
+bool g_draw = true;
+
+double channel(int v)
+{
+    const double c = v / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(QColor c)
+{
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+QColor blend(QColor from, QColor to, int step, int steps)
+{
+    const auto mix = [&](int a, int b) { return a + (b - a) * step / steps; };
+    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
+                  mix(from.blue(), to.blue()));
+}
+
+// The pixels a one-line text inks where drawText puts it in its box (a box
+// as it is).
+QRect inked(QPainter& p, const QRect& box, int flags, const QString& text)
+{
+    const QFontMetrics fm = p.fontMetrics();
+    const QRect line = fm.boundingRect(box, flags, text);
+    QRect ink = fm.tightBoundingRect(text).translated(line.left(), line.top() + fm.ascent());
+    if (!(flags & Qt::TextDontClip))
+        ink = ink.intersected(box); // drawText cuts what leaves its box
+    return ink;
+}
+
+void record(QPainter& p, const QRect& box, int flags, const QString& text, bool is_box)
+{
+    const QRect local = is_box ? box : inked(p, box, flags, text);
+    g_sink->push_back(
+        {text, p.worldTransform().mapRect(local), is_box ? QColor() : p.pen().color(), is_box});
+}
+
 } // namespace
+
+double chart_contrast(QColor a, QColor b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor chart_readable(QColor wanted, QColor behind)
+{
+    if (chart_contrast(wanted, behind) >= CHART_MIN_CONTRAST)
+        return wanted;
+    const QColor far = chart_contrast(Qt::black, behind) >= chart_contrast(Qt::white, behind)
+                           ? QColor(Qt::black)
+                           : QColor(Qt::white);
+    constexpr int STEPS = 32;
+    for (int step = 1; step < STEPS; ++step) {
+        const QColor c = blend(wanted, far, step, STEPS);
+        if (chart_contrast(c, behind) >= CHART_MIN_CONTRAST)
+            return c;
+    }
+    return far;
+}
+
+void chart_text(QPainter& p, const QRect& box, int flags, const QString& text, QColor wanted,
+                QColor behind)
+{
+    p.setPen(chart_readable(wanted, behind));
+    if (g_sink)
+        record(p, box, flags, text, false);
+    if (!g_sink || g_draw)
+        p.drawText(box, flags, text);
+}
+
+int chart_label_stride(int spacing, int line_height)
+{
+    int stride = 1;
+    while (stride < 8 && spacing * stride < line_height)
+        stride *= 2;
+    return stride;
+}
+
+void chart_record_texts(std::vector<s_chart_text>* sink, bool draw)
+{
+    g_sink = sink;
+    g_draw = draw;
+}
+
+void chart_record_box(QPainter& p, const QRect& box, const QString& name)
+{
+    if (g_sink)
+        record(p, box, 0, name, true);
+}
 
 QFont chart_font(int pixels)
 {
@@ -51,13 +145,15 @@ void chart_frame(QPainter& p, const s_plot_rect& plot, QColor background)
     }
 }
 
-void chart_rotated_text(QPainter& p, QPoint at, int degrees, const QString& text)
+void chart_rotated_text(QPainter& p, QPoint at, int degrees, const QString& text, QColor wanted,
+                        QColor behind)
 {
     p.save();
     p.translate(at);
     p.rotate(degrees);
     const int h = p.fontMetrics().height();
-    p.drawText(QRect(-300, -h, 600, h), Qt::AlignHCenter | Qt::AlignBottom, text);
+    chart_text(p, QRect(-300, -h, 600, h), Qt::AlignHCenter | Qt::AlignBottom, text, wanted,
+               behind);
     p.restore();
 }
 

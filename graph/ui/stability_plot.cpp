@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,7 @@ constexpr int TITLE_PIXELS = 12;
 constexpr int LABEL_DROP = 5;
 constexpr int LABEL_GAP = 10;
 constexpr int TITLE_INSET = 6;
+constexpr int TITLE_GAP = 4;
 constexpr int CRITICAL_RADIUS = 4;
 constexpr int CIRCLE_STEPS = 360;
 const QColor GRID_DARK{85, 85, 85};
@@ -90,30 +92,36 @@ void StabilityPlot::draw_grid(QPainter& p) const
 
 void StabilityPlot::draw_labels(QPainter& p) const
 {
+    // The labels stand on the chart background, which fills the whole client.
     const QColor fg = foreground(in_.background);
-    p.setPen(fg);
+    const QColor bg = in_.background;
     p.setFont(chart_font(LABEL_PIXELS));
     const int h = p.fontMetrics().height();
     for (double v : frame_.x.values()) {
         const int x = int(std::lround(to_pixel({v, 0}).x()));
-        p.drawText(QRect(x - 40, plot_.bottom + LABEL_DROP, 80, h), Qt::AlignHCenter,
-                   tick_text(v, frame_.x.step));
+        chart_text(p, QRect(x - 40, plot_.bottom + LABEL_DROP, 80, h), Qt::AlignHCenter,
+                   tick_text(v, frame_.x.step), fg, bg);
     }
+    int widest = 0;
     for (double v : frame_.y.values()) {
         const int y = int(std::lround(to_pixel({0, v}).y()));
-        p.drawText(QRect(plot_.left - LABEL_GAP - 80, y - h / 2, 80, h), Qt::AlignRight,
-                   tick_text(v, frame_.y.step));
+        const QString text = tick_text(v, frame_.y.step);
+        widest = std::max(widest, p.fontMetrics().horizontalAdvance(text));
+        chart_text(p, QRect(plot_.left - LABEL_GAP - 80, y - h / 2, 80, h), Qt::AlignRight, text,
+                   fg, bg);
     }
     const bool nyquist = in_.view == stability_view::nyquist;
     p.setFont(chart_font(TITLE_PIXELS));
     const int th = p.fontMetrics().height();
-    p.drawText(QRect(plot_.left, plot_.bottom + LABEL_DROP + h + 2, plot_.width(), th),
+    chart_text(p, QRect(plot_.left, plot_.bottom + LABEL_DROP + h + 2, plot_.width(), th),
                Qt::AlignHCenter,
-               nyquist ? QStringLiteral("REAL") : QStringLiteral("PHASE - 180 (deg)"));
-    chart_rotated_text(p, QPoint(plot_.left - LABEL_GAP - 45, (plot_.top + plot_.bottom) / 2), -90,
-                       nyquist ? QStringLiteral("IMAGINARY") : QStringLiteral("GAIN (dB)"));
-    p.drawText(QRect(plot_.left + TITLE_INSET, plot_.top + TITLE_INSET, plot_.width(), th),
-               Qt::AlignLeft, QString::fromLatin1(stability_title(in_.view)));
+               nyquist ? QStringLiteral("REAL") : QStringLiteral("PHASE - 180 (deg)"), fg, bg);
+    // The upright title just clear of the widest label, never out of the client.
+    const int title_x = std::max(th, plot_.left - LABEL_GAP - widest - TITLE_GAP);
+    chart_rotated_text(p, QPoint(title_x, (plot_.top + plot_.bottom) / 2), -90,
+                       nyquist ? QStringLiteral("IMAGINARY") : QStringLiteral("GAIN (dB)"), fg, bg);
+    chart_text(p, QRect(plot_.left + TITLE_INSET, plot_.top + TITLE_INSET, plot_.width(), th),
+               Qt::AlignLeft, QString::fromLatin1(stability_title(in_.view)), fg, bg);
 }
 
 void StabilityPlot::draw_critical(QPainter& p) const

@@ -43,14 +43,15 @@ void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inpu
     }
     const auto left = lcr_value_labels(in.left);
     const auto right = lcr_value_labels(in.right);
-    const QColor text = LABEL_TEXT;
-    p.setPen(text);
-    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
+    const int stride = chart_label_stride(plot.height() / 8, h);
+    for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
         const int y = plot.bottom - i * plot.height() / 8;
-        p.drawText(QRect(plot.left - 60, y - h / 2, 50, h), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromLatin1(left[static_cast<size_t>(i)].c_str()));
-        p.drawText(QRect(plot.right + 10, y - h / 2, 70, h), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromLatin1(right[static_cast<size_t>(i)].c_str()));
+        chart_text(p, QRect(plot.left - 60, y - h / 2, 50, h), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromLatin1(left[static_cast<size_t>(i)].c_str()), LABEL_TEXT,
+                   in.surround);
+        chart_text(p, QRect(plot.right + 10, y - h / 2, 50, h), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromLatin1(right[static_cast<size_t>(i)].c_str()), LABEL_TEXT,
+                   in.surround);
     }
 }
 
@@ -60,7 +61,6 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
     const QPen minor =
         chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
     const QPen major = chart_pen(bode_qcolor(pal.major_grid));
-    const QColor text = LABEL_TEXT;
     for (const s_freq_tick& t :
          bode_freq_ticks(in.freq, plot.width(), in.log_scaling, bode_style_lcr_view())) {
         const int x = plot.left + t.x;
@@ -68,11 +68,9 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
             p.setPen(t.pen == grid_pen::major ? major : minor);
             p.drawLine(x, plot.bottom - 1, x, plot.top);
         }
-        if (t.labelled) {
-            p.setPen(text);
-            p.drawText(QRect(x - 8, plot.bottom + 5, 60, 20), Qt::AlignLeft | Qt::AlignTop,
-                       qt_from_ansi(format_engineering(t.value)));
-        }
+        if (t.labelled)
+            chart_text(p, QRect(x - 8, plot.bottom + 5, 60, 20), Qt::AlignLeft | Qt::AlignTop,
+                       qt_from_ansi(format_engineering(t.value)), LABEL_TEXT, in.surround);
     }
 }
 
@@ -107,13 +105,13 @@ void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
         const int yl = plot.bottom - height_of(pt.v[in.left_position], in.left, plot.height());
         const int yr = plot.bottom - height_of(pt.v[in.right_position], in.right, plot.height());
         chart_cursor_marks(p, plot, x, yl, yr, lcr_cursor_color(k, in.background), CURSOR_RADIUS);
-        p.setPen(on_background(texts[k], in.background));
+        const QColor text = on_background(texts[k], in.background);
         const int left = k == 0 ? client.left() + 160 : client.right() + 1 - 290;
         const int top = client.bottom() + 1 - in.strip_height - (in.large_font ? 93 : 43);
         const auto lines = lcr_cursor_readout(r, i, in.left_position, in.right_position);
         for (size_t n = 0; n < lines.size(); ++n)
-            p.drawText(QRect(left, top + READOUT_LINE * static_cast<int>(n), 200, READOUT_LINE),
-                       Qt::AlignLeft | Qt::AlignVCenter, qt_from_ansi(lines[n]));
+            chart_text(p, QRect(left, top + READOUT_LINE * static_cast<int>(n), 200, READOUT_LINE),
+                       Qt::AlignLeft | Qt::AlignVCenter, qt_from_ansi(lines[n]), text, in.surround);
     }
 }
 
@@ -121,15 +119,14 @@ void draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
                  const s_lcr_plot_inputs& in)
 {
     p.setFont(chart_font(TITLE_PIXELS));
-    p.setPen(LABEL_TEXT);
     const int band_top = client.bottom() + 1 - in.strip_height - (in.large_font ? 130 : 70);
-    p.drawText(QRect(plot.left, band_top, plot.width(), 20), Qt::AlignCenter,
-               QStringLiteral("FREQUENCY (Hz)"));
+    chart_text(p, QRect(plot.left, band_top, plot.width(), 20), Qt::AlignCenter,
+               QStringLiteral("FREQUENCY (Hz)"), LABEL_TEXT, in.surround);
     const int cy = (plot.top + plot.bottom) / 2;
-    p.setPen(QColor(250, 0, 0));
-    chart_rotated_text(p, QPoint(client.left() + 20, cy), -90, qt_from_ansi(in.left_title));
-    p.setPen(QColor(0, 0, 200));
-    chart_rotated_text(p, QPoint(client.right() + 1 - 20, cy), 90, qt_from_ansi(in.right_title));
+    chart_rotated_text(p, QPoint(client.left() + 20, cy), -90, qt_from_ansi(in.left_title),
+                       QColor(250, 0, 0), in.surround);
+    chart_rotated_text(p, QPoint(client.right() + 1 - 20, cy), 90, qt_from_ansi(in.right_title),
+                       QColor(0, 0, 200), in.surround);
 }
 
 } // namespace

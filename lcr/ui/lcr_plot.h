@@ -26,6 +26,7 @@ struct s_lcr_plot_inputs {
     int cursor[2] = {0, 0};
     int strip_height = 0; // the view's control strip below the drawing
     bool large_font = false;
+    QColor surround{240, 240, 240}; // the window behind the labels and titles
 };
 
 constexpr QRgb LCR_LEFT_TRACE = 0xFFFF0000;

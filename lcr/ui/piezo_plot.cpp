@@ -17,6 +17,8 @@ constexpr int SIDE = 80, TOP = 10, BOTTOM = 70;
 
 // Labels and titles stand on the window's background, never on the plot's.
 const QColor LABEL_TEXT{0, 0, 0};
+const QColor IMPEDANCE_TEXT{250, 0, 0};
+const QColor PHASE_TEXT{0, 0, 200};
 
 // One value axis' ticks at the nine label heights: style 0 outside the
 // axis, 1 a tenth of the width inside, 2 across the plot.
@@ -40,30 +42,29 @@ void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& 
     draw_ticks(p, plot, in.phase_ticks, false);
     const int base = bode_phase_base(in.phase_convention);
     const double z0 = in.log_impedance ? in.impedance.min : piezo_linear_base(in.impedance);
-    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
+    const int stride = chart_label_stride(plot.height() / 8, h);
+    for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
         const int y = plot.bottom - i * plot.height() / 8;
         const double z = in.log_impedance ? z0 * std::pow(in.impedance.max / z0, i / 8.0)
                                           : z0 + (in.impedance.max - z0) / 8 * i;
-        p.setPen(QColor(250, 0, 0));
-        p.drawText(QRect(plot.left - 75, y - h / 2, 68, h), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromLatin1(format_engineering(z).c_str()));
-        p.setPen(QColor(0, 0, 200));
-        p.drawText(QRect(plot.right + 8, y - h / 2, 60, h), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::number(base + 45 * i));
+        chart_text(p, QRect(plot.left - 75, y - h / 2, 68, h), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromLatin1(format_engineering(z).c_str()), IMPEDANCE_TEXT, in.surround);
+        chart_text(p, QRect(plot.right + 8, y - h / 2, 60, h), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::number(base + 45 * i), PHASE_TEXT, in.surround);
     }
-    p.setPen(LABEL_TEXT);
     for (const s_freq_tick& t :
          bode_freq_ticks(in.freq, plot.width(), in.log_frequency, bode_style_lcr_view()))
         if (t.labelled)
-            p.drawText(QRect(plot.left + t.x - 8, plot.bottom + 5, 60, 20), Qt::AlignLeft,
-                       QString::fromLatin1(format_engineering(t.value).c_str()));
-    p.drawText(QRect(plot.left, plot.bottom + 30, plot.width(), 20), Qt::AlignCenter,
-               QStringLiteral("FREQUENCY (Hz)"));
+            chart_text(p, QRect(plot.left + t.x - 8, plot.bottom + 5, 60, 20), Qt::AlignLeft,
+                       QString::fromLatin1(format_engineering(t.value).c_str()), LABEL_TEXT,
+                       in.surround);
+    chart_text(p, QRect(plot.left, plot.bottom + 30, plot.width(), 20), Qt::AlignCenter,
+               QStringLiteral("FREQUENCY (Hz)"), LABEL_TEXT, in.surround);
     const int cy = (plot.top + plot.bottom) / 2;
-    p.setPen(QColor(250, 0, 0));
-    chart_rotated_text(p, QPoint(plot.left - 68, cy), -90, QStringLiteral("IMPEDANCE (ohms)"));
-    p.setPen(QColor(0, 0, 200));
-    chart_rotated_text(p, QPoint(plot.right + 48, cy), 90, QString::fromLatin1("PHASE (\xB0)"));
+    chart_rotated_text(p, QPoint(plot.left - 68, cy), -90, QStringLiteral("IMPEDANCE (ohms)"),
+                       IMPEDANCE_TEXT, in.surround);
+    chart_rotated_text(p, QPoint(plot.right + 48, cy), 90, QString::fromLatin1("PHASE (\xB0)"),
+                       PHASE_TEXT, in.surround);
 }
 
 void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in)
@@ -122,6 +123,6 @@ QImage PiezoPlot::render(QSize size, const s_piezo_plot_inputs& in) const
 
 void PiezoPlot::paint(QPainter& p, const QRect& client, const s_piezo_plot_inputs& in) const
 {
-    p.fillRect(client, QColor(212, 208, 200));
+    p.fillRect(client, in.surround);
     draw(p, client, in);
 }

@@ -7,6 +7,7 @@
 
 #include "lcr/piezo_view.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
 
@@ -22,7 +23,8 @@ struct s_piezo_plot_inputs {
     bool white_background = false;
     int impedance_ticks = 0;
     int phase_ticks = 0;
-    int left_reserve = 280; // room on the left for the window's controls
+    int left_reserve = 280;         // room on the left for the window's controls
+    QColor surround{212, 208, 200}; // the window behind the labels and titles
 };
 
 constexpr QRgb PIEZO_IMPEDANCE_TRACE = 0xFFFF0000;

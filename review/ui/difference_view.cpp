@@ -24,6 +24,7 @@ struct s_frame {
     const graph_model& m;
     s_gain_range range;
     QColor text;
+    QColor background; // fills the whole client
 };
 
 QColor contrast(const graph_model& m)
@@ -41,12 +42,12 @@ void draw_value_axis(QPainter& p, const s_frame& f)
                        f.m.log_scaling ? Qt::SolidLine : Qt::DotLine));
     for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i)
         p.drawLine(plot.left, plot.bottom - ticks[i].y, plot.right - 1, plot.bottom - ticks[i].y);
-    p.setPen(f.text);
+    const double step = (f.range.gmax - f.range.gmin) / (BODE_VALUE_TICKS - 1);
     for (const s_value_tick& t : ticks)
-        p.drawText(
-            QRect(f.at.gain_labels.left, plot.bottom - t.y - h / 2, f.at.gain_labels.width(), h),
+        chart_text(
+            p, QRect(f.at.gain_labels.left, plot.bottom - t.y - h / 2, f.at.gain_labels.width(), h),
             Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
-            qt_from_ansi(bode_gain_label(t.value)));
+            qt_from_ansi(bode_value_label(t.value, step)), f.text, f.background);
 }
 
 void draw_freq_axis(QPainter& p, const s_frame& f, const s_bode_style& style)
@@ -61,14 +62,13 @@ void draw_freq_axis(QPainter& p, const s_frame& f, const s_bode_style& style)
                 chart_pen(bode_qcolor(t.pen == grid_pen::major ? pal.major_grid : pal.minor_grid)));
             p.drawLine(x, plot.bottom - 1, x, plot.top);
         }
-        if (t.labelled) {
-            p.setPen(f.text);
-            p.drawText(QRect(x - BODE_FREQ_LABEL_LEFT, f.at.freq_labels.top,
+        if (t.labelled)
+            chart_text(p,
+                       QRect(x - BODE_FREQ_LABEL_LEFT, f.at.freq_labels.top,
                              BODE_FREQ_LABEL_LEFT + BODE_FREQ_LABEL_RIGHT,
                              f.at.freq_labels.height()),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                       qt_from_ansi(bode_freq_label(t.value)));
-        }
+                       qt_from_ansi(bode_freq_label(t.value)), f.text, f.background);
     }
 }
 
@@ -91,9 +91,8 @@ void draw_bands(QPainter& p, const s_frame& f)
             p.setPen(chart_pen(f.text, 1, Qt::DashLine));
             p.drawLine(x0, plot.top, x0, plot.bottom - 1);
         }
-        p.setPen(f.text);
-        p.drawText(QRect(x0, plot.top + 2, x1 - x0, h), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromLatin1(winding_band_name(b)).mid(2));
+        chart_text(p, QRect(x0, plot.top + 2, x1 - x0, h), Qt::AlignHCenter | Qt::AlignTop,
+                   QString::fromLatin1(winding_band_name(b)).mid(2), f.text, f.background);
     }
 }
 
@@ -123,17 +122,22 @@ void draw_traces(QPainter& p, const s_frame& f, const s_graph_comparison& c)
     }
 }
 
-void draw_legend(QPainter& p, const s_frame& f, const s_graph_comparison& c, bool for_file)
+// One line of names the gap below the plot, raised where the client ends
+// sooner.
+void draw_legend(QPainter& p, const QSize& size, const s_frame& f, const s_graph_comparison& c,
+                 bool for_file)
 {
     const s_plot_rect& plot = f.at.plot;
     p.setFont(chart_font(LABEL_PIXELS));
     const QFontMetrics fm = p.fontMetrics();
     int x = plot.left;
-    const int y = plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN);
+    const int y = std::min(plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN),
+                           size.height() - fm.height() - 2);
     const auto put = [&](const QString& text, QColor colour) {
-        p.setPen(colour);
-        p.drawText(QPoint(x, y + fm.ascent()), text);
-        x += fm.horizontalAdvance(text) + 12;
+        const int w = fm.horizontalAdvance(text);
+        chart_text(p, QRect(x, y, w, fm.height()), Qt::AlignLeft | Qt::AlignTop, text, colour,
+                   f.background);
+        x += w + 12;
     };
     put(QStringLiteral("Test - reference (") + qt_from_ansi(c.reference) + QStringLiteral("):"),
         f.text);
@@ -151,7 +155,7 @@ QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c
     QImage image(size, QImage::Format_RGB32);
     image.fill(bode_background_color(in));
     const s_frame f{BodePlot(style, bode_out_of_range::clip).layout(size), m,
-                    graph_difference_range(c, m.freq), contrast(m)};
+                    graph_difference_range(c, m.freq), contrast(m), bode_background_color(in)};
     if (f.at.plot.width() <= 0 || f.at.plot.height() <= 0)
         return image;
     QPainter p(&image);
@@ -161,11 +165,10 @@ QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c
     draw_bands(p, f);
     draw_traces(p, f, c);
     p.setFont(chart_font(TITLE_PIXELS));
-    p.setPen(f.text);
-    p.drawText(chart_qrect(f.at.freq_title), Qt::AlignCenter | Qt::TextDontClip,
-               qt_from_ansi(BODE_TITLE_FREQUENCY));
+    chart_text(p, chart_qrect(f.at.freq_title), Qt::AlignCenter | Qt::TextDontClip,
+               qt_from_ansi(BODE_TITLE_FREQUENCY), f.text, f.background);
     chart_rotated_text(p, QPoint(style.axis_title_x, (f.at.plot.top + f.at.plot.bottom) / 2), -90,
-                       QString::fromLatin1(TITLE_DIFFERENCE));
-    draw_legend(p, f, c, for_file);
+                       QString::fromLatin1(TITLE_DIFFERENCE), f.text, f.background);
+    draw_legend(p, size, f, c, for_file);
     return image;
 }

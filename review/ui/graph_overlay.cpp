@@ -2,6 +2,7 @@
 
 #include "base/ui/qt_seams.h"
 #include "graph/bode_traces.h"
+#include "graph/ui/chart_parts.h"
 #include "graph/ui/stability_plot.h"
 
 #include <QFontMetrics>
@@ -18,6 +19,7 @@ constexpr int LEGEND_GAP_FILE = 45;
 constexpr int SQUARE = 8;
 constexpr int DIAMOND = 10;
 constexpr int CIRCLE = 6;
+constexpr int SAMPLE = 12; // a legend entry's trace sample
 constexpr int READOUT_TOP = 115;
 constexpr int READOUT_BOTTOM = 145;
 
@@ -134,11 +136,10 @@ void draw_readout(QPainter& p, const QRect& box, const std::string& text, QColor
     p.fillRect(box, background);
     p.setPen(frame);
     p.drawRect(box.adjusted(0, 0, -1, -1));
-    p.setPen(colour);
     const QRect inner = box.adjusted(4, 1, -4, -1);
     QString shown = qt_from_ansi(text);
     shown.replace(QLatin1Char('\t'), QLatin1String("   "));
-    p.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    chart_text(p, inner, Qt::AlignLeft | Qt::AlignVCenter, shown, colour, background);
     if (!crossing)
         return;
     const QPointF mark(box.right() - 10, box.center().y());
@@ -148,11 +149,29 @@ void draw_readout(QPainter& p, const QRect& box, const std::string& text, QColor
         draw_diamond(p, mark, colour);
 }
 
-void draw_legend(QPainter& p, const s_plot_rect& plot, int top, const graph_model& m,
-                 QColor background)
+// A trace's legend entry: its name, made readable on the background, and a
+// short sample of the trace in its own colour after it.
+void draw_entry(QPainter& p, const QRect& room, const QString& name, QColor colour,
+                QColor background)
+{
+    chart_text(p, room, Qt::AlignLeft, name, colour, background);
+    const int x = room.left() + QFontMetrics(p.font()).horizontalAdvance(name) + 4;
+    const int y = room.top() + room.height() / 2;
+    if (x + SAMPLE > room.right())
+        return;
+    p.fillRect(QRect(x, y - 1, SAMPLE, 2), colour);
+}
+
+// The legend below the plot: a cell per test with its name and its traces'
+// entries (gain and phase on the Bode chart, the one curve of a loop on the
+// others). It stands the gap below the plot, raised where the client ends
+// sooner, so that a saved chart shows it whole.
+void draw_legend(QPainter& p, const QRect& client, const s_plot_rect& plot, int gap,
+                 const graph_model& m, QColor background, bool bode)
 {
     const int line = QFontMetrics(p.font()).height();
-    const int height = 3 * line + 6;
+    const int height = (bode ? 3 : 2) * line + 6;
+    const int top = std::min(plot.bottom + gap, client.bottom() - height);
     const bool dark = m.background != bode_background::white;
     const QRect box(plot.left, top,
                     graph_legend_cell(plot, m.count, top, height).left() - plot.left, height);
@@ -160,12 +179,12 @@ void draw_legend(QPainter& p, const s_plot_rect& plot, int top, const graph_mode
     p.setPen(dark ? QColor(Qt::lightGray) : QColor(Qt::darkGray));
     p.drawRect(box.adjusted(0, 0, -1, -1));
     p.drawRect(box.adjusted(1, 1, -2, -2));
+    chart_record_box(p, box, QStringLiteral("legend"));
+    const QColor name_colour = StabilityPlot::foreground(background);
     for (int i = 0; i < m.count; ++i) {
         const QRect cell = graph_legend_cell(plot, i, top, height).adjusted(4, 3, -2, -3);
-        // The name is white on black and black on any other background.
-        p.setPen(m.background == bode_background::black ? QColor(Qt::white) : QColor(Qt::black));
-        p.drawText(QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft,
-                   qt_from_ansi(graph_legend_name(m.plots[i].test_name)));
+        chart_text(p, QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft,
+                   qt_from_ansi(graph_legend_name(m.plots[i].test_name)), name_colour, background);
         const int mark_x = cell.left() + DIAMOND / 2;
         const int text_x = cell.left() + DIAMOND + 4;
         const int gain_y = cell.top() + line;
@@ -173,15 +192,15 @@ void draw_legend(QPainter& p, const s_plot_rect& plot, int top, const graph_mode
         if (m.styles[i].gain_markers)
             draw_square(p, QPointF(mark_x, gain_y + line / 2.0),
                         bode_qcolor(m.gain_marker_colour(i)));
+        draw_entry(p, QRect(text_x, gain_y, cell.right() - text_x, line), QStringLiteral("Gain "),
+                   bode_qcolor(m.gain_colour(i)), background);
+        if (!bode)
+            continue;
         if (m.styles[i].phase_markers)
             draw_diamond(p, QPointF(mark_x, phase_y + line / 2.0),
                          bode_qcolor(m.phase_marker_colour(i)));
-        p.setPen(bode_qcolor(m.gain_colour(i)));
-        p.drawText(QRect(text_x, gain_y, cell.right() - text_x, line), Qt::AlignLeft,
-                   QStringLiteral("Gain "));
-        p.setPen(bode_qcolor(m.phase_colour(i)));
-        p.drawText(QRect(text_x, phase_y, cell.right() - text_x, line), Qt::AlignLeft,
-                   QStringLiteral("Phase"));
+        draw_entry(p, QRect(text_x, phase_y, cell.right() - text_x, line), QStringLiteral("Phase"),
+                   bode_qcolor(m.phase_colour(i)), background);
     }
 }
 
@@ -213,6 +232,7 @@ s_bode_inputs graph_inputs(const graph_model& m)
     in.log_scaling = m.log_scaling;
     in.background = m.background;
     in.custom_background = bode_qcolor(m.custom_background);
+    in.surround = bode_background_color(in);
     for (int i = 0; i < m.count; ++i) {
         s_bode_series s;
         for (const s_margin_sample& p : m.drawn_points(i))
@@ -243,8 +263,8 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int i = 0; i < m.count; ++i)
         draw_markers(p, m, i, bode_places(map));
-    draw_legend(p, plot, plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN), m,
-                background);
+    draw_legend(p, client, plot, for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN, m, background,
+                true);
     if (m.count > 0) {
         const auto gains = m.gain_cursor_list();
         const auto phases = m.phase_cursor_list();
@@ -322,8 +342,8 @@ void graph_draw_stability(QPainter& p, const QRect& client, const s_bode_style& 
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int i = 0; i < m.count; ++i)
         draw_markers(p, m, i, stability_places(chart, in.view));
-    draw_legend(p, plot, plot.bottom + (for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN), m,
-                in.background);
+    draw_legend(p, client, plot, for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN, m, in.background,
+                false);
     p.restore();
 }
 

@@ -7,12 +7,16 @@
 #include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
+#include "config/config_current.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/ui/test_details_dialog.h"
+#include "fra/realtime.h"
+#include "fra/sweep_context.h"
 #include "fra/ui/fra_view.h"
 #include "fra/ui/fra_window.h"
 #include "graph/ui/bode_plot.h"
+#include "graph/ui/chart_parts.h"
 #include "link/identify.h"
 #include "link/link.h"
 #include "sim/server.h"
@@ -300,6 +304,38 @@ TEST_F(FraWindow, RealtimeReadout)
     ASSERT_TRUE(wait_for([this] { return !fra->is_running(); }, 5000));
     EXPECT_EQ(caption(14506), "START");
     ASSERT_TRUE(wait_for([] { return control_by_id(14507)->isEnabled(); }, 5000));
+}
+
+// A three-input instrument measuring its third input shows ten tiles
+// instead of six: the fonts fitted for six are fitted again, so every label
+// and value stays inside the view and clear of its neighbours.
+TEST_F(FraWindow, RealtimeTilesRefitWhenTheirCountChanges)
+{
+    click(14502);
+    QApplication::processEvents();
+    const int type = g_link.type_code;
+    link_set_type(g_link, 9);
+    config_select(g_link.caps);
+    fra_view* view = fra->view_window();
+    for (const int input : {0, 1, 0}) {
+        config_current().set_int(FRA_PARAM_INPUT, input);
+        std::vector<s_chart_text> texts;
+        chart_record_texts(&texts);
+        view->grab();
+        chart_record_texts(nullptr);
+        EXPECT_EQ(texts.size(), 2u * fra_tile_count(g_link.caps)) << input;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            const std::string name = texts[i].text.toStdString();
+            EXPECT_TRUE(view->rect().contains(texts[i].rect)) << name << " with input " << input;
+            for (size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(texts[i].rect.intersects(texts[j].rect))
+                    << name << " over " << texts[j].text.toStdString() << " with input " << input;
+        }
+        if (input)
+            shot("fra_realtime_ten_tiles");
+    }
+    link_set_type(g_link, type);
+    config_select(g_link.caps);
 }
 
 TEST_F(FraWindow, CancellingASeriesKeepsTheLastSweep)

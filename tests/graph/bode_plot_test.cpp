@@ -1,4 +1,5 @@
 #include "graph/ui/bode_plot.h"
+#include "graph/ui/chart_parts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -148,4 +149,30 @@ TEST(BodePlotPaint, CursorReadoutsLeaveTheScrollBarBandFree)
     EXPECT_TRUE(inked(5, 260, h - 14, h - 1));
     EXPECT_TRUE(inked(w - 260, w - 5, h - 56, h - 43));
     EXPECT_TRUE(inked(w - 260, w - 5, h - 14, h - 1));
+}
+
+// A colour that reads on its background is kept; one that does not is
+// blended towards black or white just far enough, keeping its hue.
+TEST(ChartText, ReadableColoursAndTheirContrast)
+{
+    EXPECT_NEAR(chart_contrast(Qt::black, Qt::white), 21, 1e-9);
+    EXPECT_NEAR(chart_contrast(Qt::white, Qt::white), 1, 1e-9);
+    const struct {
+        QColor wanted, behind;
+        bool kept;
+    } cases[] = {
+        {Qt::black, Qt::white, true},          {Qt::black, Qt::black, false},
+        {QColor(0, 0, 200), Qt::black, false}, {QColor(250, 0, 0), QColor(240, 240, 240), false},
+        {QColor(250, 0, 0), Qt::black, true},  {Qt::white, QColor(235, 225, 170), false},
+        {Qt::gray, Qt::gray, false},
+    };
+    for (const auto& c : cases) {
+        const QColor got = chart_readable(c.wanted, c.behind);
+        EXPECT_GE(chart_contrast(got, c.behind), CHART_MIN_CONTRAST)
+            << c.wanted.name().toStdString();
+        EXPECT_EQ(got == c.wanted, c.kept) << c.wanted.name().toStdString();
+    }
+    EXPECT_GT(chart_readable(QColor(0, 0, 200), Qt::black).blue(),
+              chart_readable(QColor(0, 0, 200), Qt::black).red())
+        << "still blue";
 }

@@ -21,6 +21,14 @@ TEST(BodeLabels, AxisValuesAndCursorReadout)
 {
     EXPECT_EQ(bode_gain_label(-12.5), "-12.5");
     EXPECT_EQ(bode_phase_label(-135), "-135");
+    // Value labels carry the decimals their step needs to differ.
+    const struct {
+        double value, step;
+        const char* text;
+    } values[] = {{-0.75, 0.25, "-0.75"}, {0.5, 0.25, "0.50"}, {1e-17, 0.25, "0.00"},
+                  {-40, 10, "-40.0"},     {2.5, 2.5, "2.5"},   {0.125, 0.125, "0.125"}};
+    for (const auto& v : values)
+        EXPECT_EQ(bode_value_label(v.value, v.step), v.text) << v.value << " by " << v.step;
     const auto r = bode_cursor_readout(1234.5, -3.14159, -45, -20.04);
     EXPECT_EQ(r[0], "Frequency: 1.2345 kHz");
     EXPECT_EQ(r[1], "Gain: -3.142 dB");

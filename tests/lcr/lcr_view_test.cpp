@@ -1,6 +1,7 @@
 // The LCR results view's and the piezo graph's axis, label, trace and
 // cursor rules.
 
+#include "base/number_format.h"
 #include "lcr/lcr_view.h"
 #include "lcr/piezo_view.h"
 
@@ -68,6 +69,12 @@ TEST(LcrView, LabelsPlotAreaTracesAndCursors)
     EXPECT_EQ(lcr_value_labels({0, 80})[1], "10.0");
     EXPECT_EQ(lcr_value_labels({0, 8e-9})[8], "8.0E-09");
     EXPECT_EQ(lcr_value_labels({0, 8e-9}).size(), 9u);
+    // Values too long for the room beside the plot take the engineering form,
+    // the whole axis alike.
+    const auto mega = lcr_value_labels({0, 3342255.0 * 8});
+    EXPECT_EQ(mega[1], format_engineering(3342255.0));
+    EXPECT_EQ(mega[0], format_engineering(0));
+    EXPECT_EQ(lcr_value_labels({-9999.9, 0})[0], "-9999.9");
 
     const s_plot_rect p = lcr_plot_area(1024, 625, 40, false);
     EXPECT_EQ(p.left, 80);

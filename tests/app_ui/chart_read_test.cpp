@@ -1,0 +1,177 @@
+// Every chart can be read: the FRA view's chart, the LCR and piezo graphs
+// and the graph dialog's Bode, Nyquist, Nichols and Difference views (as on
+// screen and as saved to a file or the clipboard), on each background the
+// chart offers, at its smallest and at a large size. With
+// CHART_SCREENSHOT_DIR set, each chart on black at its smallest size is
+// saved there as a PNG file for a person to look at.
+
+#include "fra/margins.h"
+#include "graph/ui/bode_plot.h"
+#include "lcr/piezo_view.h"
+#include "lcr/ui/lcr_plot.h"
+#include "lcr/ui/piezo_plot.h"
+#include "review/graph_compare.h"
+#include "review/ui/difference_view.h"
+#include "review/ui/graph_overlay.h"
+#include "tests/support/chart_read.h"
+#include "tests/support/qt_test_app.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct s_background {
+    const char* name;
+    bode_background kind;
+    s_rgb custom;
+};
+
+const s_background BACKGROUNDS[] = {
+    {"black", bode_background::black, {}},
+    {"white", bode_background::white, {}},
+    {"dark custom", bode_background::custom, {30, 40, 90}},
+    {"light custom", bode_background::custom, {235, 225, 170}},
+};
+
+// The smallest each window allows its chart, and a full-HD one.
+struct s_sizes {
+    QSize smallest;
+    QSize large{1920, 1080};
+};
+
+// A loop that crosses 0 dB and 0 degrees inside 20 Hz .. 1 MHz, lifted by
+// `lift` dB.
+std::vector<s_margin_sample> loop(double lift)
+{
+    std::vector<s_margin_sample> out;
+    for (int i = 0; i <= 50; ++i) {
+        const double f = 20 * std::pow(10.0, i / 10.5);
+        out.push_back({f, lift + 20 * std::log10(1000 / f), 45 * std::log10(5000 / f)});
+    }
+    return out;
+}
+
+graph_model three_tests(const s_background& b, graph_view view)
+{
+    graph_model m;
+    m.add("Reference winding", loop(0));
+    m.add("Lifted", loop(0.3));
+    m.add("Moved", loop(-0.2));
+    m.auto_freq_range();
+    m.set_background(b.kind, b.custom);
+    m.view = view;
+    return m;
+}
+
+std::unique_ptr<LcrResults> large_impedance()
+{
+    auto r = std::make_unique<LcrResults>();
+    r->layout = 6;
+    r->count = 31;
+    for (int i = 0; i < r->count; ++i) {
+        LcrPoint& p = r->points[static_cast<size_t>(i)];
+        p.v[0] = 100 * std::pow(10.0, i / 10.0);
+        p.v[3] = 3342255.0 * std::pow(10.0, -i / 15.0);
+        p.v[4] = 212774100000.0 / (1 + i);
+    }
+    return r;
+}
+
+struct s_chart {
+    std::string name;
+    s_sizes sizes;
+    bool custom_backgrounds; // the chart offers the user's own colour
+    std::function<QImage(const s_background&, QSize)> render;
+};
+
+std::vector<s_chart> charts(const LcrResults& lcr)
+{
+    std::vector<s_chart> out;
+    out.push_back({"FRA view", {QSize(800, 460)}, false, [](const s_background& b, QSize size) {
+                       s_bode_inputs in;
+                       in.freq = {10, 1e5};
+                       in.gain = {-80, 80};
+                       in.background = b.kind;
+                       std::vector<s_bode_point> pts;
+                       for (const s_margin_sample& s : loop(0))
+                           pts.push_back({s.frequency, s.gain, s.phase});
+                       in.series.push_back(bode_fra_series(pts));
+                       in.show_cursors = true;
+                       in.cursor[1] = 40;
+                       return BodePlot(bode_style_fra_view(), bode_out_of_range::clamp)
+                           .render(size, in, in.surround);
+                   }});
+    out.push_back(
+        {"LCR graph", {QSize(800, 460)}, false, [&lcr](const s_background& b, QSize size) {
+             s_lcr_plot_inputs in;
+             in.results = &lcr;
+             in.right_title = "R (ohms)";
+             in.freq = lcr_freq_range(lcr, {});
+             in.left = lcr_value_range(lcr, 3, in.freq, {});
+             in.right = lcr_value_range(lcr, 4, in.freq, {});
+             in.background = b.kind;
+             in.cursor[1] = 20;
+             in.strip_height = 40;
+             return LcrPlot().render(size, in, in.surround);
+         }});
+    out.push_back(
+        {"piezo graph", {QSize(1000, 560)}, false, [&lcr](const s_background& b, QSize size) {
+             s_piezo_plot_inputs in;
+             in.results = &lcr;
+             in.freq = piezo_freq_range(lcr, {});
+             in.impedance = piezo_impedance_range(lcr, {1, 100});
+             in.white_background = b.kind == bode_background::white;
+             return PiezoPlot().render(size, in);
+         }});
+    const std::pair<const char*, graph_view> views[] = {{"Bode", graph_view::bode},
+                                                        {"Nyquist", graph_view::nyquist},
+                                                        {"Nichols", graph_view::nichols}};
+    for (const bool file : {false, true}) {
+        const std::string as = file ? " (file, clipboard)" : " (screen)";
+        for (const auto& [name, view] : views)
+            out.push_back({std::string("graph dialog ") + name + as,
+                           {QSize(1008, 480)},
+                           true,
+                           [view, file](const s_background& b, QSize size) {
+                               return graph_render(three_tests(b, view), size, file);
+                           }});
+        out.push_back({"graph dialog Difference" + as,
+                       {QSize(1008, 480)},
+                       true,
+                       [file](const s_background& b, QSize size) {
+                           const graph_model m = three_tests(b, graph_view::bode);
+                           return graph_render_difference(m, graph_compare_with_reference(m), size,
+                                                          file);
+                       }});
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ChartRead, EveryTextOfEveryChartCanBeRead)
+{
+    ensure_qt_app();
+    const auto lcr = large_impedance();
+    std::string all;
+    int checked = 0;
+    for (const s_chart& c : charts(*lcr))
+        for (const s_background& b : BACKGROUNDS) {
+            if (b.kind == bode_background::custom && !c.custom_backgrounds)
+                continue;
+            for (const QSize size : {c.sizes.smallest, c.sizes.large}) {
+                ++checked;
+                const char* shots = std::getenv("CHART_SCREENSHOT_DIR");
+                if (shots && b.kind == bode_background::black && size == c.sizes.smallest)
+                    c.render(b, size).save(QString("%1/%2.png").arg(shots, c.name.c_str()));
+                for (const std::string& f : chart_read_faults([&] { return c.render(b, size); }))
+                    all += "\n  " + c.name + ", " + b.name + ", " + std::to_string(size.width()) +
+                           "x" + std::to_string(size.height()) + ": " + f;
+            }
+        }
+    EXPECT_GT(checked, 40);
+    EXPECT_TRUE(all.empty()) << all;
+}
