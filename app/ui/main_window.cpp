@@ -265,8 +265,12 @@ bool main_window::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client_ && event->type() == QEvent::Resize && !isMinimized()) {
         relayout();
-        if (state_.mode == MODE_DATABASE)
+        if (state_.mode == MODE_DATABASE) {
             enable_table(TABLE_DB_TOOLS, true);
+            // The tool strip's own rules (Export and Graph need their entry
+            // points) hold over the blanket enabling.
+            mode_window(ROW_DB_TOOLS)->refresh_controls(true, main_connected(), fra_running());
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

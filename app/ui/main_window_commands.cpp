@@ -140,6 +140,7 @@ void main_window::refresh_main(bool enable, bool connected)
     mode_window(ROW_DB_TOOLS)->setEnabled(e.mode_window[MODE_DATABASE]);
     for (int m = 0; m < MODE_COUNT; ++m)
         mode_window(mode_rows[m])->refresh_controls(enable, connected, running);
+    mode_window(ROW_DB_TOOLS)->refresh_controls(enable, connected, running);
 }
 
 void main_window::connection_flow()
