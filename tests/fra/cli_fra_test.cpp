@@ -213,6 +213,9 @@ TEST_F(CliFra, ASweepTheDatabaseCannotTakeEndsWithTheLock)
                   std::string::npos)
             << r.err;
         EXPECT_TRUE(fs::exists(dir + "/sweep1.dat"));
+        EXPECT_NE(r.err.find("Its sweep file is kept as\n" + dir + "/sweep1.dat"),
+                  std::string::npos)
+            << r.err;
     }
     EXPECT_TRUE(test_names(100).empty());
 }
