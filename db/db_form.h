@@ -11,10 +11,15 @@
 #include "db/db_records.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 constexpr int DB_SELECTION_MAX = 9;
+
+// Turns a file name as the file system spells it into the Windows-1252 text
+// the database keeps; false when it holds a character with no such form.
+using db_name_to_ansi = std::function<bool(const std::string& name, std::string& ansi)>;
 
 struct db_list_row {
     std::string text; // columns separated by tabs
@@ -84,7 +89,9 @@ public:
     // database that opened.
     bool new_database();
     bool open_database(const db_path_writer& remember);
-    bool import_sweep();
+    // The imported test is named after the file; without to_ansi the name's
+    // bytes are taken as they are.
+    bool import_sweep(const db_name_to_ansi& to_ansi = nullptr);
 
     ui_owner owner() const { return owner_; }
 

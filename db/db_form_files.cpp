@@ -85,7 +85,7 @@ bool db_form::open_database(const db_path_writer& remember)
     return false;
 }
 
-bool db_form::import_sweep()
+bool db_form::import_sweep(const db_name_to_ansi& to_ansi)
 {
     ui_file_request request;
     request.caption = "Import Sweep";
@@ -94,8 +94,15 @@ bool db_form::import_sweep()
     ui_file_choice choice;
     if (!ui_choose_file(owner_, request, choice) || !file_exists(choice.path))
         return false;
+    const std::string stem = db_import_file_stem(choice.path);
+    std::string name = stem;
+    if (to_ansi && !to_ansi(stem, name)) {
+        tell("The file name holds a character that cannot be stored (only the characters of "
+             "Windows-1252 can)");
+        return false;
+    }
     s_test test;
-    const db_import_result result = db_import_sweep_file(choice.path, test);
+    const db_import_result result = db_import_sweep_file(choice.path, test, &name);
     refresh_sessions(false);
     return result.status == db_import_status::ok;
 }

@@ -4,7 +4,8 @@
 //
 // The broadcast address and the ports are process-wide settings. Their
 // defaults are the ones instruments listen on; tests and the demo point the
-// broadcast address at the loopback network (127.255.255.255).
+// broadcast address at the loopback network (127.255.255.255), and a test
+// that runs its own responders points the ports at free loopback ports.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +33,10 @@ void discovery_set_target(const std::string& broadcast_address);
 std::string discovery_target();
 void discovery_set_ports(discovery_method method, s_discovery_ports ports);
 s_discovery_ports discovery_ports(discovery_method method);
+// Takes the ports from the settings file's "Connect" keys "DiscoveryPortsA"
+// and "DiscoveryPortsB", each "local,remote" (local 0: any free port); a
+// method whose key is missing or malformed keeps its ports.
+void discovery_read_ports(const std::string& settings_file);
 
 // Whether a datagram is an instrument's answer to the method's probe.
 bool discovery_reply_ok(discovery_method method, const uint8_t* data, size_t size);

@@ -223,6 +223,7 @@ void main_window::prepare_settings()
     g_link.baud_rate = c.baud_rate;
     g_link.ip_address = c.ip_address;
     discovery_set_target(c.discovery_address);
+    discovery_read_ports(paths_.settings_file);
 }
 
 void main_window::open_startup_database(const std::string& working_dir)

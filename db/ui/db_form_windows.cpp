@@ -59,6 +59,14 @@ QTreeWidgetItem* make_item(const db_list_row& row)
     return item;
 }
 
+// The chooser gives file names as UTF-8; the database keeps Windows-1252.
+bool file_name_to_ansi(const std::string& name, std::string& ansi)
+{
+    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    ansi = qt_to_ansi(text);
+    return qt_from_ansi(ansi) == text;
+}
+
 void remember_database(const std::string& path)
 {
     settings_set_database_file(current_app_paths(), path);
@@ -257,7 +265,7 @@ void db_view_window::on_command(int id, intptr_t lparam)
         break;
     case DB_TOOL_NEW: form_.new_database(); break;
     case DB_TOOL_OPEN: form_.open_database(remember_database); break;
-    case DB_TOOL_IMPORT: form_.import_sweep(); break;
+    case DB_TOOL_IMPORT: form_.import_sweep(file_name_to_ansi); break;
     case DB_TOOL_GRAPH: graph(); break;
     case DB_TOOL_EXPORT:
         if (const std::vector<int> keys = form_.export_keys(); !keys.empty())

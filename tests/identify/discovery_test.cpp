@@ -1,3 +1,4 @@
+#include "base/profile_file.h"
 #include "link/discovery.h"
 #include "link/link.h"
 #include "tests/config/fake_instrument.h"
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -134,6 +136,40 @@ TEST(DiscoverySettings, DefaultsAreTheInstrumentsOwn)
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// The settings file may point the ports elsewhere; a key that does not
+// read as two ports leaves its method as it was.
+TEST(DiscoverySettings, PortsFromTheSettingsFile)
+{
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("discovery_ports_" + std::to_string(::getpid())))
+            .string();
+    const struct {
+        const char* a;
+        const char* b;
+        s_discovery_ports want_a;
+        s_discovery_ports want_b;
+    } cases[] = {
+        {"0,40001", "40002,40003", {0, 40001}, {40002, 40003}},
+        {"", "0,0", {0, 40001}, {40002, 40003}},
+        {"1,70000", "5,6,7", {0, 40001}, {40002, 40003}},
+        {"x", " 7,8", {0, 40001}, {7, 8}},
+    };
+    for (const auto& c : cases) {
+        std::remove(file.c_str());
+        if (*c.a)
+            profile_write(file, "Connect", "DiscoveryPortsA", c.a);
+        profile_write(file, "Connect", "DiscoveryPortsB", c.b);
+        discovery_read_ports(file);
+        const s_discovery_ports a = discovery_ports(DISCOVERY_A);
+        const s_discovery_ports b = discovery_ports(DISCOVERY_B);
+        EXPECT_EQ(a.local, c.want_a.local) << c.a;
+        EXPECT_EQ(a.remote, c.want_a.remote) << c.a;
+        EXPECT_EQ(b.local, c.want_b.local) << c.b;
+        EXPECT_EQ(b.remote, c.want_b.remote) << c.b;
+    }
+    std::remove(file.c_str());
 }
 
 TEST(DiscoveryReply, TestsOfBothMethods)

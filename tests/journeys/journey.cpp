@@ -117,6 +117,42 @@ std::string shots_folder()
 
 } // namespace
 
+// Shows message boxes as the program does and records them; everything else
+// goes to the scripted seam.
+class live_boxes : public ui_backend {
+public:
+    int message_box(ui_owner owner, const std::string& text, const std::string& caption,
+                    unsigned style) override
+    {
+        size_t at = 0;
+        {
+            std::lock_guard lock(mutex_);
+            at = shown_.size();
+            shown_.push_back({text, caption, style, 0}); // listed while it is open
+        }
+        const int answer = shown_live_.message_box(owner, text, caption, style);
+        std::lock_guard lock(mutex_);
+        shown_[at].answer = answer;
+        return answer;
+    }
+    void set_wait_cursor(bool on) override { test_ui().set_wait_cursor(on); }
+    bool choose_file(ui_owner owner, const ui_file_request& request,
+                     ui_file_choice& choice) override
+    {
+        return test_ui().choose_file(owner, request, choice);
+    }
+    std::vector<ui_shown_box> shown() const
+    {
+        std::lock_guard lock(mutex_);
+        return shown_;
+    }
+
+private:
+    qt_ui_backend shown_live_; // made on the window thread, where it shows its boxes
+    mutable std::mutex mutex_;
+    std::vector<ui_shown_box> shown_;
+};
+
 journey::journey() : dir_("tarvelo_journey")
 {
     ensure_qt_app();
@@ -126,6 +162,8 @@ journey::journey() : dir_("tarvelo_journey")
 journey::~journey()
 {
     window_.reset();
+    ui_set_backend(&test_ui());
+    live_.reset();
     link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
 }
 
@@ -170,6 +208,23 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     loop.exec();
     script.join();
     pump();
+}
+
+std::vector<ui_shown_box> journey::boxes() const
+{
+    std::vector<ui_shown_box> all = test_ui().shown();
+    if (live_)
+        for (const ui_shown_box& box : live_->shown())
+            all.push_back(box);
+    return all;
+}
+
+void journey::show_boxes_live()
+{
+    on_window_thread([this] {
+        live_ = std::make_unique<live_boxes>();
+        ui_set_backend(live_.get());
+    });
 }
 
 void journey::stop(const std::string& why)

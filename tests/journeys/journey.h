@@ -23,6 +23,7 @@
 
 class QWidget;
 class main_window;
+class live_boxes;
 
 class journey : public ::testing::Test {
 protected:
@@ -56,7 +57,12 @@ protected:
     // Waits until the modal dialog of that title is open ("": until none is);
     // the journey fails and ends when it does not open.
     void await_dialog(const std::string& title);
-    std::vector<ui_shown_box> boxes() const { return test_ui().shown(); }
+    std::vector<ui_shown_box> boxes() const;
+    // From here on message boxes open as the program shows them, to be
+    // looked at and answered with clicks; boxes() lists each from the moment
+    // it opens (its answer 0 until it is answered). File choosers stay
+    // scripted.
+    void show_boxes_live();
 
     // Steps many journeys share: the connection to the simulator through
     // Configure > Connection..., and the Add Session dialog filled in (it is
@@ -88,6 +94,7 @@ private:
     temp_folder dir_;
     std::unique_ptr<sim_process> sim_;
     std::unique_ptr<main_window> window_;
+    std::unique_ptr<live_boxes> live_;
 };
 
 // Ends the steps of a journey after a failed action.

@@ -1,0 +1,88 @@
+// The LAN search of the connection dialog finds the simulator's responders
+// on the loopback network, the user picks the instrument, connects and
+// reads its configuration.
+
+#include "tests/journeys/journey.h"
+
+#include <QtTest/QTest>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Two UDP ports free on loopback at the time of asking.
+std::vector<int> free_udp_ports(int n)
+{
+    std::vector<int> fds, ports;
+    for (int i = 0; i < n; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof at;
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) != 0)
+            return {};
+        fds.push_back(fd);
+        ports.push_back(ntohs(at.sin_port));
+    }
+    for (const int fd : fds)
+        ::close(fd);
+    return ports;
+}
+
+bool received(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+} // namespace
+
+TEST_F(journey, LanSearchFindsTheInstrumentThatThenConnectsAndIsRead)
+{
+    const std::vector<int> ports = free_udp_ports(2);
+    ASSERT_EQ(ports.size(), 2u);
+    // The program's own ports are any free ones; the responders' are these.
+    const s_app_paths paths = app_paths((dir() / "data").string());
+    std::filesystem::create_directories(paths.data_folder);
+    profile_write(paths.settings_file, "Connect", "DiscoveryPortsA",
+                  "0," + std::to_string(ports[0]));
+    profile_write(paths.settings_file, "Connect", "DiscoveryPortsB",
+                  "0," + std::to_string(ports[1]));
+    run("HXM6300",
+        [&] {
+            menu({"Configure", "Connection..."});
+            await_dialog("Connect");
+            click_field("IP Address");
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_Delete);
+            click("Find instruments on this subnet");
+            await_dialog("Please Choose Instrument");
+            EXPECT_TRUE(wait_for([&] { return !list_rows("1007").empty(); }));
+            EXPECT_EQ(list_rows("1007"), std::vector<std::string>{"127.0.0.1"});
+            screenshot("search_result");
+            click_row("1007", "127.0.0.1");
+            click("OK");
+            await_dialog("Connect");
+            EXPECT_EQ(field_text("IP Address"), "127.0.0.1");
+            click("Connect");
+            await_dialog("");
+            ASSERT_FALSE(boxes().empty());
+            EXPECT_EQ(
+                boxes().back().text.rfind("The connection was successful\nQUELLMARSH,HXM63", 0), 0u)
+                << boxes().back().text;
+
+            const size_t shown_before = boxes().size();
+            click("READ HXM");
+            EXPECT_TRUE(wait_for([&] { return received(instrument_received(), "SUSPEN,OFF"); }))
+                << "the configuration was not read to its end";
+            EXPECT_TRUE(received(instrument_received(), "config,1?"));
+            EXPECT_EQ(boxes().size(), shown_before) << boxes().back().text;
+            screenshot("configuration_read");
+        },
+        {"--discovery", "127.0.0.1", "--discovery-port-a", std::to_string(ports[0]),
+         "--discovery-port-b", std::to_string(ports[1])});
+}
