@@ -178,6 +178,7 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     ASSERT_GT(sim_->tcp_port(), 0) << "the simulator did not start";
     link_set_tcp_port(sim_->tcp_port());
     discovery_set_target("127.255.255.255");
+    g_link = s_link{}; // as a fresh process has it: no instrument identified yet
 
     const std::string data_root = (dir_ / "data").string();
     prepare_test_settings(data_root);
