@@ -30,6 +30,16 @@ struct cli_command {
 // Exit status for a usage error (bad option or missing argument).
 constexpr int CLI_USAGE = 2;
 
+// Every message goes to stderr as the program's message boxes do, as
+// "[caption] text": from cli_start_messages() on, boxes are printed there
+// and questions answered No until the command's --yes says otherwise.
+void cli_start_messages();
+// A message of the command line itself, captioned "Tarvelo2" (printf form,
+// Windows-1252 text).
+void cli_say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// True while no message has been given.
+bool cli_said_nothing();
+
 void cli_register(const cli_command& command);
 // Every option is declared by the file that reads it: a flag takes no value
 // (e.g. "--yes"), an option takes the next word (e.g. "--lan HOST"). Any

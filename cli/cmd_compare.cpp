@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 #include "db/db_connection.h"
+#include "db/db_records.h"
 #include "review/winding_report.h"
 
 #include <cstdio>
@@ -20,10 +21,12 @@ bool parse_key(const std::string& word, int64_t& key)
 
 bool load(int64_t key, std::string& name, std::vector<s_gain_sample>& curve)
 {
-    if (winding_load_curve(key, name, curve))
-        return true;
-    std::fprintf(stderr, "tarvelo2-cli: no test %lld\n", static_cast<long long>(key));
-    return false;
+    s_test test;
+    if (!cli_read_test(key, test, true))
+        return false;
+    name = test.Name;
+    curve = winding_curve(test);
+    return true;
 }
 
 int run_compare(const cli_args& args)
@@ -33,7 +36,7 @@ int run_compare(const cli_args& args)
     for (size_t i = 0; i < keys.size(); ++i)
         usable = parse_key(args.positional[i], keys[i]) && usable;
     if (!usable) {
-        std::fprintf(stderr, "tarvelo2-cli: db-compare needs the test numbers REF TEST...\n");
+        cli_say("db-compare needs the test numbers REF TEST...");
         return CLI_USAGE;
     }
     if (!cli_open_database(args))
@@ -51,11 +54,10 @@ int run_compare(const cli_args& args)
     int status = 0;
     for (const s_winding_row& row : winding_compare_all(reference, names, tests)) {
         if (row.result.verdict == winding_verdict::none) {
-            std::fprintf(stderr,
-                         "tarvelo2-cli: %s shares too little frequency range with %s to be "
-                         "judged (no band has %d %% of its width and %d common points)\n",
-                         row.name.c_str(), reference_name.c_str(),
-                         int(WINDING_MIN_BAND_COVERAGE * 100), WINDING_MIN_BAND_POINTS);
+            cli_say("%s shares too little frequency range with %s to be judged (no band has %d "
+                    "%% of its width and %d common points)",
+                    row.name.c_str(), reference_name.c_str(), int(WINDING_MIN_BAND_COVERAGE * 100),
+                    WINDING_MIN_BAND_POINTS);
             status = 1;
             continue;
         }

@@ -1,6 +1,7 @@
 // config-read, config-get ID, config-set ID VALUE: the instrument's
 // configuration through the model of the identified instrument.
-// Exit status: 0 done, 1 the exchange failed, 2 usage, 3 not identified,
+// Exit status: 0 done, 1 the exchange failed, 2 usage (or a value with a
+// character Windows-1252 lacks), 3 not identified,
 // 4 the value was refused by the parameter's range.
 
 #include "cli/cli.h"
@@ -35,7 +36,7 @@ bool parse_id(const cli_args& args, size_t count, int32_t& id)
 {
     if (args.positional.size() == count && parse_int(args.positional[0], id))
         return true;
-    std::fprintf(stderr, "tarvelo2-cli: %s needs a parameter id\n", args.command.c_str());
+    cli_say("%s needs a parameter id", args.command.c_str());
     return false;
 }
 
@@ -44,7 +45,7 @@ bool known_id(int32_t id)
 {
     const s_config_param* rec = config_current().record(id);
     if (!rec || !param_has_record(*rec) || id > CONFIG_BANK_A_LAST) {
-        std::fprintf(stderr, "tarvelo2-cli: no parameter %d\n", id);
+        cli_say("no parameter %d", id);
         return false;
     }
     return true;
@@ -52,8 +53,7 @@ bool known_id(int32_t id)
 
 int report(config_error code)
 {
-    std::fprintf(stderr, "tarvelo2-cli: the exchange failed (Id:%d ret:%d)\n",
-                 config_error_id(code), config_error_ret(code));
+    cli_say("the exchange failed (Id:%d ret:%d)", config_error_id(code), config_error_ret(code));
     return EXCHANGE_FAILED;
 }
 
@@ -145,8 +145,16 @@ int run_set(const cli_args& args)
     instrument_config* cfg = parameter_target(args, 2, id, rc);
     if (!cfg)
         return rc;
-    if (!store_value(*cfg, id, args.positional[1])) {
-        std::fprintf(stderr, "tarvelo2-cli: parameter %d takes a whole number\n", id);
+    // The instrument takes Windows-1252 text, as the windows send it.
+    std::string value;
+    if (!cli_to_ansi(args.positional[1], value)) {
+        cli_say("The value for parameter %d holds a character that cannot be sent (only the "
+                "characters of Windows-1252 can)",
+                id);
+        return CLI_USAGE;
+    }
+    if (!store_value(*cfg, id, value)) {
+        cli_say("parameter %d takes a whole number", id);
         return CLI_USAGE;
     }
     bool written = false;
@@ -154,8 +162,7 @@ int run_set(const cli_args& args)
     if (rc != 0)
         return rc;
     if (!written)
-        std::fprintf(stderr, "tarvelo2-cli: parameter %d refused %s\n", id,
-                     args.positional[1].c_str());
+        cli_say("parameter %d refused %s", id, value.c_str());
     return written ? 0 : REFUSED;
 }
 

@@ -5,7 +5,6 @@
 #include "cli/cli.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
-#include "db/db_error.h"
 #include "db/db_import.h"
 
 #include <cstdio>
@@ -17,13 +16,13 @@ bool cli_open_database(const cli_args& args)
 {
     const std::string file = args.get("--db");
     if (file.empty()) {
-        std::fprintf(stderr, "tarvelo2-cli: %s needs --db FILE\n", args.command.c_str());
+        cli_say("%s needs --db FILE", args.command.c_str());
         return false;
     }
     if (!db_open(file, DB_OPEN_EXISTING)) {
         // A locked or missing file has been reported by the open itself.
-        std::fprintf(stderr, "tarvelo2-cli: %s %s\n", file.c_str(),
-                     db_last_open_foreign() ? "is not a test database" : "cannot be opened");
+        cli_say("%s %s", file.c_str(),
+                db_last_open_foreign() ? "is not a test database" : "cannot be opened");
         return false;
     }
     db_set_current_path(file);
@@ -52,18 +51,12 @@ bool cli_parse_test_keys(const std::string& text, size_t most, std::vector<int>&
 
 bool cli_read_test(int64_t key, s_test& test, bool with_points)
 {
-    // A row that cannot be read has been shown by the read itself.
-    if (db_get_test(test, key, false) != 0)
+    // A row or points that cannot be read have been shown by the read itself.
+    if ((with_points ? db_load_test(test, key) : db_get_test(test, key, false)) != 0)
         return false;
     if (test.TestNo != key) {
         ui_message_box(nullptr, "no test " + std::to_string(key), "Tarvelo2",
                        MB_OK | MB_ICONINFORMATION);
-        return false;
-    }
-    if (!with_points)
-        return true;
-    if (const int rc = db_get_test(test, key, true); rc != 0) {
-        db_report_error_code(rc);
         return false;
     }
     return true;
@@ -101,7 +94,7 @@ int run_create(const cli_args& args)
     const bool ok = db_open(file, DB_OPEN_OR_CREATE, &is_new) && is_new;
     db_close();
     if (!ok) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot create %s\n", file.c_str());
+        cli_say("cannot create %s", file.c_str());
         return 1;
     }
     std::printf("created %s\n", file.c_str());
@@ -128,10 +121,11 @@ int run_import(const cli_args& args)
     const db_import_result result = db_import_sweep_file(args.positional[0], test, &name);
     db_close();
     if (result.status == db_import_status::not_read) {
-        std::fprintf(stderr, "tarvelo2-cli: %s", sweep_import_reason(result.read.status));
+        const char* reason = sweep_import_reason(result.read.status);
         if (result.read.line > 0)
-            std::fprintf(stderr, " (line %d)", result.read.line);
-        std::fprintf(stderr, "\n");
+            cli_say("%s (line %d)", reason, result.read.line);
+        else
+            cli_say("%s", reason);
     }
     if (result.status != db_import_status::ok)
         return 1;

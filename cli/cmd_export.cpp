@@ -64,8 +64,8 @@ int run_fra_export(const cli_args& args)
     const bool sweep_now = !from_file && series == 0 && g_link.interface != LINK_NONE;
     if (!format_of(args, excel) || (from_file && series != 0) || series < 0 || series > 99 ||
         (!from_file && series == 0 && !sweep_now) || (!excel && args.get("--out").empty())) {
-        std::fprintf(stderr, "tarvelo2-cli: fra-export needs --from-sweep-file F, --series N or "
-                             "an instrument, and --out FILE for csv\n");
+        cli_say("fra-export needs --from-sweep-file F, --series N or "
+                "an instrument, and --out FILE for csv");
         return CLI_USAGE;
     }
     const std::string data = args.get("--data", ".");
@@ -104,7 +104,7 @@ int test_keys_of(const cli_args& args, std::vector<int>& keys)
         char* end = nullptr;
         const long key = std::strtol(word.c_str(), &end, 10);
         if (word.empty() || *end != '\0' || key <= 0 || key > INT_MAX) {
-            std::fprintf(stderr, "tarvelo2-cli: %s is not a test number\n", word.c_str());
+            cli_say("%s is not a test number", word.c_str());
             return FAILED;
         }
         keys.push_back(static_cast<int>(key));
@@ -118,7 +118,7 @@ bool tests_stored(const std::vector<int>& keys)
     for (const int key : keys) {
         s_test test;
         if (db_get_test(test, key, false) != 0 || test.TestNo == DB_NO_SUCH_ROW) {
-            std::fprintf(stderr, "tarvelo2-cli: test %d is not in the database\n", key);
+            cli_say("test %d is not in the database", key);
             return false;
         }
     }
@@ -151,7 +151,7 @@ int run_db_export(const cli_args& args)
     if (const int rc = header_of(header))
         return rc;
     if (!db_open(args.get("--db"), DB_OPEN_EXISTING)) {
-        std::fprintf(stderr, "tarvelo2-cli: %s is not a test database\n", args.get("--db").c_str());
+        cli_say("%s is not a test database", args.get("--db").c_str());
         return FAILED;
     }
     const int rc = tests_stored(keys) ? db_export_to(args, keys, header, excel) : FAILED;

@@ -145,8 +145,7 @@ int prepare_test(const cli_args& args, s_sweep_series& series)
         return 0;
     bool is_new = false;
     if (!db_open(args.get("--db"), DB_OPEN_OR_CREATE, &is_new)) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot open the database %s\n",
-                     args.get("--db").c_str());
+        cli_say("cannot open the database %s", args.get("--db").c_str());
         return CANNOT_STORE;
     }
     const int64_t session = db_find_session_by_name(args.get("--session"));
@@ -155,7 +154,7 @@ int prepare_test(const cli_args& args, s_sweep_series& series)
                           : args.get("--winding").empty() ? "You need to enter a winding"
                                                           : nullptr;
     if (missing) {
-        std::fprintf(stderr, "tarvelo2-cli: %s\n", missing);
+        cli_say("%s", missing);
         return CLI_USAGE;
     }
     series.save_to_db = true;
@@ -171,7 +170,7 @@ int prepare_series(const cli_args& args, s_sweep_series& series)
     const long repeat = args.get_long("--repeat", 1);
     const long interval = args.get_long("--interval-ms", 0);
     if (repeat < 1 || repeat > 99 || (repeat > 1 && interval <= 0)) {
-        std::fprintf(stderr, "tarvelo2-cli: --repeat needs 1..99 and a positive --interval-ms\n");
+        cli_say("--repeat needs 1..99 and a positive --interval-ms");
         return CLI_USAGE;
     }
     series.running = 1;
@@ -223,7 +222,7 @@ bool cli_results_from_sweep_file(const std::string& path, FraResults& results)
 {
     sweep_file_contents contents;
     if (sweep_file_read(path, contents) != sweep_file_status::ok) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s\n", path.c_str());
+        cli_say("cannot read the sweep file %s", path.c_str());
         return false;
     }
     results.clear();
@@ -284,7 +283,7 @@ int run_realtime(const cli_args& args)
 {
     const long count = args.get_long("--count", 1);
     if (count < 1) {
-        std::fprintf(stderr, "tarvelo2-cli: --count needs a positive number\n");
+        cli_say("--count needs a positive number");
         return CLI_USAGE;
     }
     instrument_config* config = cli_identified_model();

@@ -44,8 +44,10 @@ int run_margins(const cli_args& args)
         return 1;
     }
     graph_model model;
-    model.load(keys);
+    const int loaded = model.load(keys);
     db_close();
+    if (loaded < 0)
+        return 1;
     for (long i = 0; i < repeat; ++i)
         model.find_margins();
     model.select_plot(int(args.get_long("--selected", 1)) - 1);

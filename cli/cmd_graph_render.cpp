@@ -97,8 +97,7 @@ int run_render(const cli_args& args)
         width < 200 || height < 200 || width > 8000 || height > 8000)
         return CLI_USAGE;
     if (chart_file_path(out, chart_format::bmp) != out) {
-        std::fprintf(stderr, "tarvelo2-cli: %s: only .bmp, .png and .svg files are written\n",
-                     out.c_str());
+        cli_say("%s: only .bmp, .png and .svg files are written", out.c_str());
         return CLI_USAGE;
     }
     graph_view view = graph_view::bode;
@@ -112,8 +111,10 @@ int run_render(const cli_args& args)
     }
     graph_model m;
     m.view = view;
-    m.load(keys);
+    const int loaded = m.load(keys);
     db_close();
+    if (loaded < 0)
+        return 1;
     m.log_scaling = !args.flag("--linear");
     for (PlotStyle& s : m.styles)
         s.gain_weight = s.phase_weight = int(weight);
@@ -132,7 +133,7 @@ int run_render(const cli_args& args)
     const chart_painter paint = [&m](QPainter& p, const QRect& r) { graph_paint(p, r, m, true); };
     if (chart_save(paint, QSize(width, height), QString::fromLocal8Bit(out.c_str()),
                    chart_format_of(out, 0)) != 0) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot write %s\n", out.c_str());
+        cli_say("cannot write %s", out.c_str());
         return 1;
     }
     std::printf("frequency\t%.6g\t%.6g\n", m.freq.fmin, m.freq.fmax);

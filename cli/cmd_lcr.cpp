@@ -141,7 +141,7 @@ int run_sweep(const cli_args& args)
     const long repeat = args.get_long("--repeat", 1);
     const long interval = args.get_long("--interval-ms", 0);
     if (repeat < 1 || repeat > 99 || (repeat > 1 && interval <= 0)) {
-        std::fprintf(stderr, "tarvelo2-cli: --repeat needs 1..99 and a positive --interval-ms\n");
+        cli_say("--repeat needs 1..99 and a positive --interval-ms");
         return CLI_USAGE;
     }
     if (!cli_identified_model())
@@ -191,7 +191,7 @@ int run_realtime(const cli_args& args)
 {
     const long count = args.get_long("--count", 1);
     if (count < 1) {
-        std::fprintf(stderr, "tarvelo2-cli: --count needs a positive number\n");
+        cli_say("--count needs a positive number");
         return CLI_USAGE;
     }
     if (!cli_identified_model())

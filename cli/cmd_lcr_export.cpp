@@ -39,8 +39,7 @@ bool results_from(const std::string& path, int layout, LcrResults& results)
     const size_t n = static_cast<size_t>(lcr_layout(layout).values);
     if (sweep_file_read(path, contents) != sweep_file_status::ok ||
         (!contents.rows.empty() && contents.rows.front().size() != n + 1)) {
-        std::fprintf(stderr, "tarvelo2-cli: cannot read the sweep file %s as layout %d\n",
-                     path.c_str(), layout);
+        cli_say("cannot read the sweep file %s as layout %d", path.c_str(), layout);
         return false;
     }
     results.layout = layout;
@@ -103,14 +102,14 @@ int run_lcr_export(const cli_args& args)
     const long layout = args.get_long("--layout", 0);
     if (!format_of(args, excel) || (from_file && series > 0) || series < 0 || series > 99 ||
         from_file != known_layout(layout) || (!excel && args.get("--out").empty())) {
-        std::fprintf(stderr, "tarvelo2-cli: lcr-export needs --from-sweep-file F --layout 2|5|6|7 "
-                             "or --series N (or a configured instrument), and --out FILE for "
-                             "csv\n");
+        cli_say("lcr-export needs --from-sweep-file F --layout 2|5|6|7 "
+                "or --series N (or a configured instrument), and --out FILE for "
+                "csv");
         return CLI_USAGE;
     }
     if (!from_file && series == 0 && g_link.interface == LINK_NONE) {
-        std::fprintf(stderr, "tarvelo2-cli: lcr-export without a file or a series sweeps the "
-                             "configured instrument: name one\n");
+        cli_say("lcr-export without a file or a series sweeps the "
+                "configured instrument: name one");
         return CLI_USAGE;
     }
     const std::string data = args.get("--data", ".");

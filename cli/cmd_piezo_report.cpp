@@ -20,7 +20,6 @@
 #include "link/link.h"
 
 #include <QGuiApplication>
-#include <cstdio>
 #include <ctime>
 #include <memory>
 
@@ -70,8 +69,8 @@ int read_sweep(const cli_args& args, LcrResults& results)
 int run_piezo_report(const cli_args& args)
 {
     if (!args.has("--from-sweep-file") && g_link.interface == LINK_NONE) {
-        std::fprintf(stderr, "tarvelo2-cli: piezo-report needs --from-sweep-file F or a "
-                             "configured instrument\n");
+        cli_say("piezo-report needs --from-sweep-file F or a "
+                "configured instrument");
         return CLI_USAGE;
     }
     auto results = std::make_unique<LcrResults>();

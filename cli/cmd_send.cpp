@@ -31,7 +31,7 @@ void print_replies()
 int run_send(const cli_args& args)
 {
     if (args.positional.size() != 1) {
-        std::fprintf(stderr, "tarvelo2-cli: send needs one TEXT argument\n");
+        cli_say("send needs one TEXT argument");
         return CLI_USAGE;
     }
     if (cli_link_open() != 0)

@@ -36,7 +36,7 @@ bool format_of(const cli_args& args, bool& excel)
     excel = format == "xlsx";
     if (excel || format == "csv")
         return true;
-    std::fprintf(stderr, "tarvelo2-cli: --format csv|xlsx\n");
+    cli_say("--format csv|xlsx");
     return false;
 }
 

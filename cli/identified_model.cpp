@@ -1,19 +1,18 @@
 #include "cli/identified_model.h"
 
+#include "cli/cli.h"
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "config/instrument_config.h"
 #include "link/identify.h"
 #include "link/link.h"
 
-#include <cstdio>
-
 instrument_config* cli_identified_model()
 {
     link_set_type(g_link, 0);
     g_link.identified = connect_and_identify(nullptr, g_link, false);
     if (!g_link.identified) {
-        std::fprintf(stderr, "tarvelo2-cli: no supported instrument answered\n");
+        cli_say("no supported instrument answered");
         return nullptr;
     }
     config_select(g_link.caps);
@@ -23,7 +22,7 @@ instrument_config* cli_identified_model()
 bool cli_read_settings(instrument_config& config, std::initializer_list<int> ids)
 {
     if (link_open(g_link) != 0) {
-        std::fprintf(stderr, "tarvelo2-cli: the instrument cannot be reached\n");
+        cli_say("the instrument cannot be reached");
         return false;
     }
     bool ok = true;
@@ -31,7 +30,7 @@ bool cli_read_settings(instrument_config& config, std::initializer_list<int> ids
         try {
             config.read_param(id, g_link, nullptr);
         } catch (config_error) {
-            std::fprintf(stderr, "tarvelo2-cli: the instrument did not report parameter %d\n", id);
+            cli_say("the instrument did not report parameter %d", id);
             ok = false;
         }
     }

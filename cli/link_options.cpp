@@ -28,7 +28,7 @@ int setup_link(const cli_args& args)
     if (args.has("--port")) {
         const long port = args.get_long("--port", -1);
         if (port <= 0 || port > 65535) {
-            std::fprintf(stderr, "tarvelo2-cli: bad --port %s\n", args.get("--port").c_str());
+            cli_say("bad --port %s", args.get("--port").c_str());
             return CLI_USAGE;
         }
         link_set_tcp_port(static_cast<int>(port));

@@ -53,11 +53,11 @@ bool parse(int argc, char** argv, cli_args& out)
                 continue;
             }
             if (!option_names().count(word)) {
-                std::fprintf(stderr, "tarvelo2-cli: unknown option %s\n", word.c_str());
+                cli_say("unknown option %s", word.c_str());
                 return false;
             }
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "tarvelo2-cli: option %s needs a value\n", word.c_str());
+                cli_say("option %s needs a value", word.c_str());
                 return false;
             }
             out.options[word] = argv[++i];
@@ -111,6 +111,7 @@ void cli_add_setup(cli_setup_hook hook)
 int main(int argc, char** argv)
 {
     cli_print_in_locale();
+    cli_start_messages();
     cli_args args;
     const bool parsed = parse(argc, argv, args);
     if (parsed && args.flag("--version")) {
@@ -129,9 +130,13 @@ int main(int argc, char** argv)
                 return rc;
         if (!cli_convert_texts(args))
             return CLI_USAGE;
-        return c.run(args);
+        const int rc = c.run(args);
+        // A usage error that no message explained shows the command's usage.
+        if (rc == CLI_USAGE && cli_said_nothing())
+            cli_say("usage: %s", c.usage);
+        return rc;
     }
-    std::fprintf(stderr, "tarvelo2-cli: unknown command '%s'\n", args.command.c_str());
+    cli_say("unknown command '%s'", args.command.c_str());
     print_usage();
     return CLI_USAGE;
 }

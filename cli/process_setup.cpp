@@ -6,9 +6,17 @@
 #include "cli/cli.h"
 #include "link/comms_log.h"
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 namespace {
+
+scripted_ui& messages()
+{
+    static scripted_ui ui;
+    return ui;
+}
 
 void echo_box(const ui_shown_box& box)
 {
@@ -17,10 +25,7 @@ void echo_box(const ui_shown_box& box)
 
 int setup_process(const cli_args& args)
 {
-    static scripted_ui ui;
-    ui.set_echo(echo_box);
-    ui.set_default_yes(args.flag("--yes") && !args.flag("--no"));
-    ui_set_backend(&ui);
+    messages().set_default_yes(args.flag("--yes") && !args.flag("--no"));
     if (args.has("--log"))
         comms_log_start(args.get("--log"));
     return 0;
@@ -35,3 +40,27 @@ struct setup_registrar {
 } const setup;
 
 } // namespace
+
+void cli_start_messages()
+{
+    messages().set_echo(echo_box);
+    ui_set_backend(&messages());
+}
+
+void cli_say(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    std::string text(size_t(std::max(std::vsnprintf(nullptr, 0, format, args), 0)), '\0');
+    va_end(args);
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    ui_message_box(nullptr, text, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+}
+
+bool cli_said_nothing()
+{
+    return messages().shown().empty();
+}

@@ -33,6 +33,10 @@ int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending);
 // Replaces the record with the test test_no (TestNo -1 when there is no such
 // row) and, with with_points, its points in frequency order.
 int db_get_test(s_test& test, int64_t test_no, bool with_points);
+// db_get_test with points for a reader that shows the test: a failure of
+// either read has been shown in the database error box when this returns
+// (the row's with SQLite's message, the points' with the code table).
+int db_load_test(s_test& test, int64_t test_no);
 // Adds "Session\tUnit\tD/M/Y\tLocation\tTest\tWinding" for a test that exists
 // with its session, keyed by TestNo.
 int db_add_selection_row(db_row_sink& sink, int64_t test_no);

@@ -73,6 +73,17 @@ int db_get_test(s_test& test, int64_t test_no, bool with_points)
     return read_points(test, test_no);
 }
 
+int db_load_test(s_test& test, int64_t test_no)
+{
+    const int rc = db_get_test(test, test_no, false); // shows its own failure
+    if (rc != SQLITE_OK || test.TestNo != test_no)
+        return rc;
+    const int points = read_points(test, test_no);
+    if (points != SQLITE_OK)
+        db_report_error_code(points);
+    return points;
+}
+
 int db_add_selection_row(db_row_sink& sink, int64_t test_no)
 {
     s_test test;

@@ -12,7 +12,8 @@ int graph_model::load(const std::vector<int>& test_keys)
         if (count >= MARGIN_SLOTS)
             break;
         s_test test;
-        db_get_test(test, key, true);
+        if (db_load_test(test, key) != 0)
+            return -1;
         std::vector<s_margin_sample> points;
         if (test.TestNo == key)
             for (const s_test_point& p : test.points)

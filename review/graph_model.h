@@ -82,8 +82,10 @@ public:
     graph_view view = graph_view::bode;
 
     // Fills the slots in order from the stored tests (at most nine) and
-    // sets the defaults: slot colours 2i and 2i+1, automatic ranges.
-    // Returns the number of slots filled.
+    // sets the defaults: slot colours 2i and 2i+1, automatic ranges. A test
+    // that no longer exists fills its slot without points. Returns the
+    // number of slots filled, or -1 as soon as a test cannot be read (the
+    // read has shown why): such a chart is not to be drawn.
     int load(const std::vector<int>& test_keys);
     // Adds a test from memory (the database loader and the tests use it).
     void add(const std::string& name, std::vector<s_margin_sample> points);

@@ -4,7 +4,7 @@
 #include "base/sweep_numbers.h"
 #include "base/text_file.h"
 #include "base/ui_seam.h"
-#include "db/db_access.h"
+#include "db/db_records.h"
 
 namespace {
 
@@ -37,16 +37,12 @@ std::string band_field(const s_band_factor& band, bool european)
 
 } // namespace
 
-bool winding_load_curve(int64_t test_no, std::string& name, std::vector<s_gain_sample>& curve)
+std::vector<s_gain_sample> winding_curve(const s_test& test)
 {
-    s_test test;
-    if (db_get_test(test, test_no, true) != 0 || test.TestNo != test_no)
-        return false;
-    name = test.Name;
-    curve.clear();
+    std::vector<s_gain_sample> curve;
     for (const s_test_point& p : test.points)
         curve.push_back({p.Frequency, p.Amplitude});
-    return true;
+    return curve;
 }
 
 std::vector<s_winding_row> winding_compare_all(std::span<const s_gain_sample> reference,

@@ -5,7 +5,6 @@
 // file (Standard or European numbers).
 #include "review/winding_compare.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,9 @@ struct s_winding_row {
     s_winding_result result;
 };
 
-// The gain curve (frequency, gain in dB) of a stored test; false when the
-// open database has no such test.
-bool winding_load_curve(int64_t test_no, std::string& name, std::vector<s_gain_sample>& curve);
+struct s_test;
+// The gain curve (frequency, gain in dB) of a stored test.
+std::vector<s_gain_sample> winding_curve(const s_test& test);
 
 // Every test against the reference, in the order given.
 std::vector<s_winding_row>

@@ -56,7 +56,9 @@ void BM_OpenGraphDialogNineTests(benchmark::State& state)
     bench_app();
     const std::string file = nine_tests();
     for (auto _ : state) {
-        graph_dialog dialog(nullptr, KEYS);
+        graph_model model;
+        model.load(KEYS);
+        graph_dialog dialog(nullptr, std::move(model));
         benchmark::DoNotOptimize(dialog.model().count);
     }
     state.counters["peak_MB"] = peak_mb();

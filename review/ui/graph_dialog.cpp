@@ -61,17 +61,14 @@ private:
 
 } // namespace
 
-graph_dialog::graph_dialog(QWidget* parent, const std::vector<int>& test_keys) : QMainWindow(parent)
+graph_dialog::graph_dialog(QWidget* parent, graph_model model)
+    : QMainWindow(parent), model_(std::move(model))
 {
     setObjectName(QString::fromLatin1(CLASS_NAME));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::Window);
     setMinimumSize(MIN_WIDTH, MIN_HEIGHT);
     setWindowTitle(QStringLiteral("Graph"));
-    int32_t convention = 0;
-    config_current().get_int(PHASE_CONVENTION_PARAM, convention);
-    model_.phase_base = bode_phase_base(convention);
-    model_.load(test_keys);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -511,6 +508,12 @@ void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys)
         open->close();
         delete open; // closed windows are deleted later; only one may exist
     }
-    auto* dialog = new graph_dialog(owner, test_keys);
+    graph_model model;
+    int32_t convention = 0;
+    config_current().get_int(PHASE_CONVENTION_PARAM, convention);
+    model.phase_base = bode_phase_base(convention);
+    if (model.load(test_keys) < 0)
+        return;
+    auto* dialog = new graph_dialog(owner, std::move(model));
     dialog->show();
 }

@@ -52,7 +52,8 @@ enum : int {
 class graph_dialog : public QMainWindow, public command_target {
     Q_OBJECT
 public:
-    graph_dialog(QWidget* parent, const std::vector<int>& test_keys);
+    // Shows the tests that model holds (loaded from the database).
+    graph_dialog(QWidget* parent, graph_model model);
     ~graph_dialog() override;
 
     void on_command(int id, intptr_t lparam) override;
@@ -107,5 +108,6 @@ private:
     QPointer<graph_compare_box> compare_box_;
 };
 
-// Opens the graph of the given tests (closing any open one).
+// Opens the graph of the given tests (closing any open one); when a test
+// cannot be read the database error box has said why and no graph opens.
 void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys);

@@ -24,6 +24,14 @@ protected:
                              "/dev/null");
         return {o.status, o.out};
     }
+    // In a locale, with what the program said.
+    cli_output run_in(const std::string& locale, const std::string& command) const
+    {
+        return run_command_line("LC_ALL=" + locale + " " + std::string(TARVELO2_CLI) +
+                                    " --lan 127.0.0.1 --port " +
+                                    std::to_string(peer->server->tcp_port()) + " " + command,
+                                "/tmp/config_cli_test_err.txt");
+    }
 
     std::unique_ptr<sim_peer> peer;
 };
@@ -77,4 +85,32 @@ TEST_F(ConfigCli, GetAndSetWithTheirExitStatuses)
     EXPECT_EQ(run("config-get 10").status, 2);
     EXPECT_EQ(run("config-get x").status, 2);
     EXPECT_EQ(run("config-set 13 two").status, 2);
+}
+
+// A text value reaches the instrument in Windows-1252 whatever the locale's
+// encoding; a character Windows-1252 has no form for is refused before any
+// write.
+TEST_F(ConfigCli, TextValuesAreSentInWindows1252)
+{
+    start(sim_options_for(sim::sim_model::hxm4100));
+    const struct {
+        const char* locale;
+        const char* value;
+        int status;
+        const char* held;
+        const char* said;
+    } cases[] = {
+        {"C.UTF-8", "5\xC2\xB0", 0, "5\xB0", ""},
+        {"C.UTF-8", "7\xCE\xA9", 2, "5\xB0",
+         "[Tarvelo2] The value for parameter 65 holds a character that cannot be sent (only the "
+         "characters of Windows-1252 can)\n"},
+        {"C", "6\xB5", 0, "6\xB5", ""},
+    };
+    for (const auto& c : cases) {
+        const cli_output r = run_in(c.locale, std::string("config-set 65 '") + c.value + "'");
+        EXPECT_EQ(r.status, c.status) << c.value;
+        EXPECT_EQ(r.err, c.said) << c.value;
+        EXPECT_EQ(peer->raw(65), c.held) << c.value;
+    }
+    EXPECT_EQ(run_in("C.UTF-8", "config-get 65").out, "6\xC2\xB5\n");
 }

@@ -3,7 +3,9 @@
 // texts beyond ASCII. A failing command leaves the file whole and unchanged
 // and says why as "[caption] text".
 #include "db_form_support.h"
+#include "tests/support/cli_failure.h"
 #include "tests/support/cli_run.h"
+#include "tests/support/db_damage.h"
 #include "tests/support/sqlite_reader.h"
 
 namespace {
@@ -37,18 +39,6 @@ protected:
                                 dir + "/err.txt");
     }
 
-    // The first page of the table overwritten with garbage.
-    void damage(const std::string& table) const
-    {
-        const auto rows =
-            raw_query(file, "SELECT rootpage FROM sqlite_master WHERE name='" + table + "'");
-        ASSERT_EQ(rows.size(), 1u);
-        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-        f.seekp((std::stol(rows[0][0]) - 1) * 4096);
-        const std::string garbage(4096, '\xA5');
-        f.write(garbage.data(), std::streamsize(garbage.size()));
-    }
-
     std::string file;
 };
 
@@ -64,10 +54,14 @@ TEST_F(CliDbFaults, CreateTakesANamePlainlyAndNeverRecreates)
          "in\n"},
     };
     for (const auto& [name, status, err] : cases) {
+        const folder_before before(dir);
         const cli_output r = run("db-create " + name);
         EXPECT_EQ(r.status, status) << name;
         EXPECT_EQ(r.err.substr(0, err.size()), err) << name;
         EXPECT_EQ(file_counts(file), "1 2 6") << name;
+        if (status != 0) {
+            EXPECT_TRUE(before.failed_cleanly(r)) << name;
+        }
     }
     EXPECT_EQ(file_counts(path("file:tests.db")), "0 0 0");
 }
@@ -84,9 +78,11 @@ TEST_F(CliDbFaults, ALockHeldByAnotherProgramIsReportedAndChangesNothing)
     };
     sqlite_reader reader(file, path("reader.txt"));
     ASSERT_TRUE(reader.holding());
+    const folder_before before(dir, {"err.txt", "reader.txt"});
     for (const std::string& args : cases) {
         const cli_output r = run(args);
         EXPECT_EQ(r.status, 1) << args;
+        EXPECT_TRUE(before.failed_cleanly(r)) << args;
         EXPECT_NE(r.err.find("[Database Error] Database file is locked\nError Code: 5"),
                   std::string::npos)
             << args << "\n"
@@ -122,36 +118,55 @@ TEST_F(CliDbFaults, FailuresOfReadsAndSelectionsEndNonZeroWithTheirReason)
         {"graph-render" + db + ten + " --out c.png", 2,
          "[Tarvelo2] You may only select a maximum of 9 tests\n"},
         {"db-show" + db + " 99", 1, "[Tarvelo2] no test 99\n"},
+        {"db-show" + db, 2,
+         "[Tarvelo2] usage: db-show --db FILE TESTNO the points of a test: frequency, gain, "
+         "phase\n"},
+        {"db-compare" + db + " 1 99", 1, "[Tarvelo2] no test 99\n"},
     };
+    const folder_before before(dir);
     for (const auto& [args, status, err] : cases) {
         const cli_output r = run(args);
         EXPECT_EQ(r.status, status) << args;
         EXPECT_EQ(r.err, err) << args;
         EXPECT_EQ(r.out, "") << args;
+        EXPECT_TRUE(before.failed_cleanly(r)) << args;
     }
     EXPECT_FALSE(std::filesystem::exists(path("c.png")));
 }
 
+// Every command that reads tests or lists: a damaged page fails the command
+// with the database's message, never an empty answer.
 TEST_F(CliDbFaults, ADamagedPageIsAFailureNotAnEmptyAnswer)
 {
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"Data", "db-show --db tests.db 1", "[Database Error] Corrupt Database\nError Code: 11\n"},
-        {"Data", "graph-margins --db tests.db --tests 1",
-         "[Database Error] Corrupt Database\nError Code: 11\n"},
-        {"Test", "db-view --db tests.db --session 1",
-         "[Database Error] database disk image is malformed\n"},
+    const std::string corrupt = "[Database Error] Corrupt Database\nError Code: 11\n";
+    const std::string malformed = "[Database Error] database disk image is malformed\n";
+    // The lists print what they could read before the damage.
+    const std::string session = "session\t1\talpha\tu1\t1/2/2024\tBay alpha\n";
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+        {"Data", "db-show --db tests.db 1", corrupt, ""},
+        {"Data", "graph-margins --db tests.db --tests 1", corrupt, ""},
+        {"Data", "graph-render --db tests.db --tests 1 --out c.png", corrupt, ""},
+        {"Data", "db-compare --db tests.db 1 2", corrupt, ""},
+        {"Test", "db-view --db tests.db --session 1", malformed, session},
+        {"Test", "db-show --db tests.db 1", malformed, ""},
+        {"Test", "graph-margins --db tests.db --tests 1,2", malformed, ""},
+        {"Test", "graph-render --db tests.db --tests 1 --out c.png", malformed, ""},
+        {"Test", "db-compare --db tests.db 1 2", malformed, ""},
     };
-    for (const auto& [table, args, err] : cases) {
+    for (const auto& [table, args, err, out] : cases) {
         create("fresh.db");
-        add_session("alpha", "u1", {"t1"});
+        add_session("alpha", "u1", {"t1", "t2"});
         db_close();
         std::filesystem::rename(path("fresh.db"), file);
-        damage(table);
-        const std::string before = read_file("tests.db");
+        ASSERT_TRUE(db_damage_table(file, table));
+        const std::string bytes = read_file("tests.db");
+        const folder_before before(dir);
         const cli_output r = run(args);
         EXPECT_EQ(r.status, 1) << args;
         EXPECT_EQ(r.err, err) << args;
-        EXPECT_EQ(read_file("tests.db"), before) << args;
+        EXPECT_EQ(r.out, out) << args;
+        EXPECT_TRUE(before.failed_cleanly(r)) << args;
+        EXPECT_EQ(read_file("tests.db"), bytes) << args;
     }
 }
 
@@ -169,6 +184,7 @@ TEST_F(CliDbFaults, TextsAreKeptInWindows1252AndShownInTheLocalesEncoding)
     int sessions = 1;
     std::string last = "M\xFCller";
     for (const auto& [locale, contract, status, stored] : cases) {
+        const folder_before before(dir);
         const cli_output r = run(session + quoted(contract), locale);
         EXPECT_EQ(r.status, status) << contract;
         sessions += status == 0;
@@ -178,6 +194,7 @@ TEST_F(CliDbFaults, TextsAreKeptInWindows1252AndShownInTheLocalesEncoding)
         EXPECT_EQ(rows[0][0], last) << contract;
         if (status != 0) {
             EXPECT_EQ(r.err.rfind("[Tarvelo2] The text of --contract holds a character", 0), 0u);
+            EXPECT_TRUE(before.failed_cleanly(r)) << contract;
         }
     }
     EXPECT_EQ(file_counts(file), std::to_string(sessions) + " 2 6");
@@ -200,9 +217,11 @@ TEST_F(CliDbFaults, ADateTheDatabaseCannotKeepIsRefused)
 {
     const std::string session = "db-new-session --db tests.db --contract XY --unit U "
                                 "--location L --performed-by P --date ";
+    const folder_before before(dir);
     const cli_output far = run(session + "1/1/10000");
     EXPECT_EQ(far.status, 4);
     EXPECT_EQ(far.err, "[Tarvelo2] Please enter a valid Date in DD/MM/YYYY format\n");
+    EXPECT_TRUE(before.failed_cleanly(far));
     EXPECT_EQ(run(session + "31/12/9999").status, 0);
     EXPECT_EQ(raw_query(file, "SELECT Date FROM Session WHERE SessionNo=2")[0][0],
               "9999-12-31 00:00:00");

@@ -3,6 +3,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "sim/server.h"
+#include "tests/support/cli_failure.h"
 #include "tests/support/cli_sim_fixture.h"
 #include "tests/support/sqlite_reader.h"
 
@@ -206,9 +207,11 @@ TEST_F(CliFra, ASweepTheDatabaseCannotTakeEndsWithTheLock)
     {
         sqlite_reader reader(dir + "/t.db", dir + "/reader.txt");
         ASSERT_TRUE(reader.holding());
+        const folder_before before(dir, {"err.txt", "reader.txt"});
         const cli_result r = run("fra-sweep --data " + dir + " --db " + dir +
                                  "/t.db --session bench --test Run --winding HV");
         EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(before.failed_cleanly(r, {"sweep1.dat", "sweeps.mode"}));
         EXPECT_NE(r.err.find("[Database Error] Database file is locked\nError Code: 5"),
                   std::string::npos)
             << r.err;

@@ -1,6 +1,7 @@
 // tarvelo2-cli's LCR and piezo commands, run as a child process against
 // the simulator.
 
+#include "tests/support/cli_failure.h"
 #include "tests/support/cli_sim_fixture.h"
 #include "tests/support/sim_process.h"
 
@@ -234,9 +235,11 @@ TEST(CliLcrFailures, EachEndsWithExitOneAndItsMessage)
         if (c.setup) {
             ASSERT_EQ(run(c.setup).status, 0) << c.setup;
         }
+        const folder_before before(dir);
         const cli_output r = run(c.command);
         EXPECT_EQ(r.status, 1) << c.command << "\n" << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.command << "\n" << r.err;
+        EXPECT_TRUE(before.failed_cleanly(r)) << c.command;
     }
     fs::remove_all(dir);
 }

@@ -11,8 +11,8 @@
 
 #include <QAbstractButton>
 #include <QMenuBar>
-#include <QTimer>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 
@@ -24,6 +24,10 @@ protected:
         std::string error;
         if (dut)
             options.instrument.lcr = *sim::parse_lcr_dut(dut, error);
+        start(options);
+    }
+    void start(const sim::sim_options& options)
+    {
         start_main(options, piezo_register_windows);
         post_command(main.get(), CMD_MODE_PIEZO);
         QApplication::processEvents();
@@ -102,4 +106,29 @@ TEST_F(PiezoWindow, RefusedSweepKeepsThePointsAndSaysWhy)
         EXPECT_TRUE(control_text(box).isEmpty()) << box;
     EXPECT_EQ(piezo->results().count, 100);
     shot("piezo_refused");
+}
+
+// The link lost in the middle of a sweep that forced the measured quantity
+// (137) from Capacitance to Impedance: the window says that it could not be
+// set back, and to which value it has to go.
+TEST_F(PiezoWindow, ALostLinkSaysTheMeasuredQuantityToSetBack)
+{
+    sim::sim_options options = loopback_options();
+    options.instrument.model = sim::sim_model::hxm6300;
+    options.faults.disconnect_on = {"DAV?"};
+    start(options);
+    server->instrument().execute("config,137,1");
+    post_command(piezo, CMD_PIEZO_START);
+    const auto told = [this] {
+        for (const ui_shown_box& box : ui.shown())
+            if (box.text.find("(137) could not be set back") != std::string::npos)
+                return box.text;
+        return std::string();
+    };
+    ASSERT_TRUE(wait_for([&] { return !told().empty(); })) << ui.shown().size();
+    EXPECT_NE(told().find("it is left at Impedance.\nSet it back to Capacitance (1)"),
+              std::string::npos)
+        << told();
+    EXPECT_EQ(server->instrument().execute("config,137?").lines, std::vector<std::string>{"3"});
+    EXPECT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); }));
 }

@@ -4,6 +4,7 @@
 #include "graph/ui/chart_file.h"
 #include "review/ui/graph_dialog.h"
 #include "review/ui/graph_overlay.h"
+#include "tests/support/db_damage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -534,3 +535,45 @@ TEST_F(GraphDialog, WindowIsSingleWithMenusChecksAndARangeDialogThatRestores)
 }
 
 } // namespace
+
+// A stored test on a damaged page: the database error box says so, the graph
+// that was open is closed (opening closes it first) and no graph of an empty
+// test opens in its place.
+TEST_F(GraphDialog, ATestThatCannotBeReadOpensNoGraph)
+{
+    const struct {
+        const char* table;
+        const char* text;
+    } cases[] = {
+        {"Data", "Corrupt Database\nError Code: 11"},
+        {"Test", "database disk image is malformed"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = tmp.filePath(c.table).toStdString();
+        bool is_new = false;
+        ASSERT_TRUE(db_open(file, DB_OPEN_OR_CREATE, &is_new));
+        s_session session;
+        session.Name = "s";
+        ASSERT_EQ(db_save_session(session, false), 0);
+        s_test test;
+        test.SessionNo = session.SessionNo;
+        test.Name = "t";
+        for (const s_margin_sample& p : loop()) {
+            const s_test_point tp{p.frequency, p.gain, p.phase};
+            test_add_point(test, &tp);
+        }
+        ASSERT_TRUE(db_store_test(test));
+        graph_dialog_open(nullptr, {1});
+        ASSERT_TRUE(graph_dialog::current());
+        db_close();
+        ASSERT_TRUE(db_damage_table(file, c.table));
+        ASSERT_TRUE(db_open(file, DB_OPEN_EXISTING));
+        ui.clear();
+        graph_dialog_open(nullptr, {1});
+        EXPECT_FALSE(graph_dialog::current()) << c.table;
+        ASSERT_EQ(ui.shown().size(), 1u) << c.table;
+        EXPECT_EQ(ui.shown()[0].caption, "Database Error");
+        EXPECT_EQ(ui.shown()[0].text, c.text);
+        db_close();
+    }
+}
