@@ -162,7 +162,7 @@ void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& form
         else if (slot.kind == xl_kind::empty)
             worksheet_write_blank(out, row, col, format);
         else
-            worksheet_write_string(out, row, col, sheet.text_of(slot).c_str(), format);
+            worksheet_write_string(out, row, col, sheet.text_of(slot).data(), format);
     });
     for (const auto& p : sheet.pictures) {
         lxw_image_options options{};
