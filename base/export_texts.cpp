@@ -25,15 +25,13 @@ std::string name_safe(std::string text)
     return text;
 }
 
-} // namespace
-
-std::string export_choose_file(void* owner)
+std::string choose_file(void* owner, const char* filters, const char* suffix)
 {
     ui_file_request request;
     request.save = true;
     request.caption = "Save As";
-    request.filters = "Text File (*.txt)";
-    request.default_suffix = "txt";
+    request.filters = filters;
+    request.default_suffix = suffix;
     ui_file_choice choice;
     if (!ui_choose_file(owner, request, choice) || choice.path.empty()) {
         ui_message_box(owner, CANNOT_CREATE_CSV_TEXT, EXPORT_ERROR_CAPTION,
@@ -41,6 +39,18 @@ std::string export_choose_file(void* owner)
         return {};
     }
     return choice.path;
+}
+
+} // namespace
+
+std::string export_choose_file(void* owner)
+{
+    return choose_file(owner, "Text File (*.txt)", "txt");
+}
+
+std::string export_choose_csv_file(void* owner)
+{
+    return choose_file(owner, "CSV File (*.csv)", "csv");
 }
 
 bool export_may_replace(void* owner, const std::string& path)

@@ -19,6 +19,9 @@ constexpr int EXPORT_DECLINED = -2;
 // "Unable to create CSV file" (cancelled). It asks nothing about an existing
 // file: the export asks about each file it is going to write.
 std::string export_choose_file(void* owner);
+// The same for comma-separated tables that are nothing but CSV: "CSV File
+// (*.csv)", the suffix ".csv" added to a name without one.
+std::string export_choose_csv_file(void* owner);
 
 // True unless a file is at path and the user does not let it be replaced
 // ("<path> already exists. Do you want to replace it?", captioned "Save

@@ -226,3 +226,11 @@ std::string sweep_remove_trailing_zeros(std::string_view text)
         out.pop_back();
     return out;
 }
+
+std::string sweep_remove_mantissa_zeros(std::string_view text)
+{
+    const size_t e = text.find_first_of("Ee");
+    if (e == std::string_view::npos)
+        return sweep_remove_trailing_zeros(text);
+    return sweep_remove_trailing_zeros(text.substr(0, e)) + std::string(text.substr(e));
+}

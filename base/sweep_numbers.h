@@ -41,3 +41,7 @@ std::string sweep_format_european(double value);
 // mark ("." or ","): "100.00000" gives "100", "2,50" gives "2,5". A text
 // without a decimal mark, or with an exponent, is returned unchanged.
 std::string sweep_remove_trailing_zeros(std::string_view text);
+// The same rule for the mantissa of any number text: plain decimals as
+// above, and in a scientific text the zeros before the exponent ("1.50000E+000"
+// gives "1.5E+000", "'2,00E+00    " gives "'2E+00    ").
+std::string sweep_remove_mantissa_zeros(std::string_view text);

@@ -11,16 +11,22 @@ namespace {
 constexpr int32_t BAND_COLOUR = ole_rgb(238, 235, 225);
 constexpr int32_t TITLE_COLOUR = ole_rgb(219, 239, 243);
 
+// European numbers keep the digits of the standard ones: the decimal mark
+// becomes a comma and a scientific text's exponent takes two digits where
+// they suffice ("5,59720E+01"). "Remove trailing zeros" trims every value
+// column alike, the mantissa of a scientific text included.
 std::string value_text(double value, bool european, bool remove_zeros, bool scientific)
 {
     std::string text = scientific ? sweep_format_scientific5(value) : sweep_format_fixed5(value);
     if (european) {
-        text = scientific ? sweep_european_short(text) : text;
         for (char& c : text)
             if (c == '.')
                 c = ',';
+        if (const size_t e = text.find('E');
+            e != std::string::npos && text.size() - e == 5 && text[e + 2] == '0')
+            text.erase(e + 2, 1);
     }
-    return remove_zeros ? sweep_remove_trailing_zeros(text) : text;
+    return remove_zeros ? sweep_remove_mantissa_zeros(text) : text;
 }
 
 } // namespace

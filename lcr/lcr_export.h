@@ -49,12 +49,15 @@ int lcr_export_series_text(const std::string& chosen, const std::string& data_fo
                            int total, const s_export_header& header, bool european,
                            std::vector<std::string>* written = nullptr);
 
-// The last sweep on one sheet. "There is nothing to export yet" when it
-// holds no point. Returns 0 or -1.
+// The last sweep on one sheet, every value to at least six significant
+// digits: a column in "%.5f" when that form keeps them for all its values,
+// else in "%.5E" (inductances, capacitances and admittances always).
+// "There is nothing to export yet" when it holds no point. Returns 0 or -1.
 int lcr_single_workbook(const LcrResults& results, bool european, bool remove_zeros);
 
 // Every sweep of a completed LCR series side by side on the sheet "LCR
-// Sweep data". A file that cannot be read shows "Error" in its block.
+// Sweep data" (European numbers as "%.5E" with a decimal comma). A file
+// that cannot be read shows "Error" in its block.
 // Returns 0 or -1.
 int lcr_series_workbook(const std::string& data_folder, int done, int total, bool european);
 

@@ -11,8 +11,10 @@
 namespace {
 
 // The column lines as the files have always carried them, spelling
-// ("quadratude") and the blank before layout 5's "Y phase" included; 0xF0
-// is the delta of "Tan delta" and 0xB0 the degree sign.
+// ("quadratude") and the blank before layout 5's "Y phase" included, except
+// that layout 5's admittance is headed in siemens, the unit of its values
+// and of every other place that shows it (it read "(Ohm)" once); 0xF0 is
+// the delta of "Tan delta" and 0xB0 the degree sign.
 struct s_columns {
     int layout;
     const char* line;
@@ -21,7 +23,7 @@ struct s_columns {
 constexpr s_columns COLUMN_LINES[] = {
     {LCR_LAYOUT_FULL,
      "Steps,Frequency (Hz),Q factor,Tan\xF0,Z magnitude (Ohm),Z phase (\xB0),Series L (H),Series "
-     "C (F),Series R (Ohm),Y magnitude (Ohm), Y phase (\xB0),Parallel L (H),Parallel C "
+     "C (F),Series R (Ohm),Y magnitude (S), Y phase (\xB0),Parallel L (H),Parallel C "
      "(F),Parallel R (Ohm)"},
     {LCR_LAYOUT_ADMITTANCE,
      "Steps,Frequency (Hz),Y real (S),Y quadratude (S),Y magnitude (S),Y Phase (\xB0)"},

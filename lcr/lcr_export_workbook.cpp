@@ -14,9 +14,41 @@ constexpr int32_t TITLE_COLOUR = ole_rgb(219, 238, 243);
 constexpr int32_t LABEL_COLOUR = ole_rgb(242, 242, 242);
 constexpr const char* SCIENTIFIC_FORMAT = "0.00000E+00";
 
-// A single-sweep cell: "%.5f", or "%.5E" for inductances, capacitances and
-// admittances (a text cell in European numbers); the first "." becomes ","
-// in European numbers.
+// Whether "%.5f" holds a value to six significant digits, or to no fewer
+// than the scientific form does (0.16 as 0.16000).
+bool fixed_keeps_digits(double value)
+{
+    const std::string fixed = sweep_format_fixed5(value);
+    double shown = 0.0, kept = 0.0;
+    if (sweep_parse_number(fixed, shown) &&
+        sweep_parse_number(sweep_format_scientific5(value), kept) && shown == kept)
+        return true;
+    const size_t first = fixed.find_first_of("123456789");
+    return first != std::string::npos &&
+           std::count_if(fixed.begin() + static_cast<long>(first), fixed.end(),
+                         [](char c) { return c >= '0' && c <= '9'; }) >= 6;
+}
+
+// Which value columns of a single-sweep sheet are written "%.5E" rather
+// than "%.5f": inductances, capacitances and admittances always, any other
+// column when "%.5f" would lose digits of one of its values (a tan delta of
+// 1.5708E-05 is no 0.00002). A column keeps one form, so it reads evenly.
+std::vector<bool> scientific_columns(const LcrResults& results, int count)
+{
+    const int n = lcr_layout(results.layout).values;
+    std::vector<bool> scientific(static_cast<size_t>(n));
+    for (int v = 0; v < n; ++v) {
+        bool sci = lcr_export_scientific(results.layout, v);
+        for (int i = 0; i < count && !sci; ++i)
+            sci = !fixed_keeps_digits(results.points[static_cast<size_t>(i)].v[v]);
+        scientific[static_cast<size_t>(v)] = sci;
+    }
+    return scientific;
+}
+
+// A single-sweep cell: "%.5f" or "%.5E" (a text cell in European numbers,
+// where the first "." becomes ","). "Remove trailing zeros" trims the
+// mantissa in either form.
 std::string cell_text(double value, bool scientific, bool european, bool remove_zeros)
 {
     std::string text = scientific ? sweep_format_scientific5(value) : sweep_format_fixed5(value);
@@ -26,7 +58,7 @@ std::string cell_text(double value, bool scientific, bool european, bool remove_
         if (scientific)
             text.insert(0, 1, '\'');
     }
-    return remove_zeros && !scientific ? sweep_remove_trailing_zeros(text) : text;
+    return remove_zeros ? sweep_remove_mantissa_zeros(text) : text;
 }
 
 std::string join_row(const std::vector<std::string>& cells)
@@ -37,13 +69,14 @@ std::string join_row(const std::vector<std::string>& cells)
     return row;
 }
 
-void single_sheet_format(ole_object* sheet, int layout, int columns, int last_row, bool text_cells,
-                         bool european)
+void single_sheet_format(ole_object* sheet, const std::vector<bool>& scientific, int last_row,
+                         bool text_cells, bool european)
 {
+    const int columns = static_cast<int>(scientific.size()) + 1;
     on_range(sheet, 2, 3, columns, last_row,
              [&](ole_object* r) { range_number_format(r, text_cells ? "@" : "#,##0.00000"); });
     for (int c = 2; c <= columns && !european; ++c)
-        if (lcr_export_scientific(layout, c - 2))
+        if (scientific[static_cast<size_t>(c - 2)])
             on_range(sheet, c, 3, c, last_row,
                      [](ole_object* r) { range_number_format(r, SCIENTIFIC_FORMAT); });
     on_range(sheet, 2, 3, columns, last_row, [](ole_object* r) { range_halign(r, XL_RIGHT); });
@@ -59,6 +92,7 @@ int lcr_single_workbook(const LcrResults& results, bool european, bool remove_ze
     const int layout = results.layout;
     const int n = lcr_layout(layout).values;
     const int count = std::min(results.count, MAX_SWEEP_POINTS);
+    const std::vector<bool> scientific = scientific_columns(results, count);
     std::vector<std::string> headings = lcr_list_headings(layout);
     headings.front() = "Step";
     std::string block = "LCR Sweep\n" + join_row(headings);
@@ -66,11 +100,11 @@ int lcr_single_workbook(const LcrResults& results, bool european, bool remove_ze
         const LcrPoint& p = results.points[static_cast<size_t>(i)];
         block += "\n" + std::to_string(i + 1);
         for (int v = 0; v < n; ++v)
-            block +=
-                "\t" + cell_text(p.v[v], lcr_export_scientific(layout, v), european, remove_zeros);
+            block += "\t" +
+                     cell_text(p.v[v], scientific[static_cast<size_t>(v)], european, remove_zeros);
     }
     const int last_row = count + 2;
-    single_sheet_format(excel.sheet, layout, n + 1, last_row, european || remove_zeros, european);
+    single_sheet_format(excel.sheet, scientific, last_row, european || remove_zeros, european);
     on_range(excel.sheet, 1, 1, n + 1, last_row, [&](ole_object* r) {
         range_set_block(r, n + 1, last_row, block);
         range_border_weight_all(r, XL_THIN);
@@ -143,6 +177,9 @@ void title_rows(const s_block_place& b, int layout)
         });
 }
 
+// A sweep file's row as written into the sheet: as the file holds it, or
+// in European numbers "%.5E" with a decimal comma, the digits of the text
+// exports.
 std::string data_row(const std::vector<double>& row, bool european)
 {
     if (!european)
@@ -150,7 +187,8 @@ std::string data_row(const std::vector<double>& row, bool european)
                               std::span(row).subspan(1));
     std::string text = std::to_string(static_cast<long>(std::clamp(row[0], -1e9, 1e9)));
     for (size_t f = 1; f < row.size(); ++f)
-        text += "\t" + sweep_format_european(row[f]);
+        text += "\t" + sweep_format_scientific5(row[f]);
+    std::replace(text.begin(), text.end(), '.', ',');
     return text;
 }
 

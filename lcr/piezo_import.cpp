@@ -118,6 +118,13 @@ bool find_form(line_source& lines, row_form& form)
     return false;
 }
 
+// Whether a line holds anything but blanks and separators: a line of none
+// after the rows is the end of the table, not a damaged row.
+bool holds_data(std::string_view line)
+{
+    return line.find_first_not_of(" \t,;") != std::string_view::npos;
+}
+
 int layout_for_values(int values)
 {
     if (values == 5)
@@ -144,10 +151,15 @@ s_piezo_import piezo_import_parse(std::string_view text, LcrResults& out)
             result.truncated = true;
             break;
         }
-        if (!parse_row(line, form, out.points[static_cast<size_t>(result.points)]))
+        if (!parse_row(line, form, out.points[static_cast<size_t>(result.points)])) {
+            result.ended_early = holds_data(line);
+            while (!result.ended_early && lines.next(line, bad))
+                result.ended_early = bad || holds_data(line);
             break;
+        }
         ++result.points;
     }
+    result.ended_early = result.ended_early || bad;
     out.count = result.points;
     out.layout = layout_for_values(form.values);
     return result;
@@ -166,7 +178,10 @@ s_piezo_import piezo_import_file(const std::string& path, LcrResults& out, std::
         return result;
     }
     out = *read;
-    if (result.truncated)
+    if (result.ended_early)
+        message = "The file " + path + " ends early: " + std::to_string(result.points) +
+                  " sweep points were read, up to a row that is cut short or damaged.";
+    else if (result.truncated)
         message =
             "The file " + path + " holds more than 3000 sweep points; the first 3000 were read.";
     return result;

@@ -21,7 +21,8 @@ constexpr size_t PIEZO_IMPORT_LINE_MAX = 2047;
 
 struct s_piezo_import {
     int points = 0;
-    bool truncated = false; // more than 3000 data lines: the first 3000 kept
+    bool truncated = false;   // more than 3000 data lines: the first 3000 kept
+    bool ended_early = false; // a line that is no row stopped the reading before the data ended
 };
 
 // Fills out (cleared first) from text. The layout is 6 for 5-value rows,
@@ -29,6 +30,7 @@ struct s_piezo_import {
 s_piezo_import piezo_import_parse(std::string_view text, LcrResults& out);
 
 // Reads path. The message is empty on a clean read, else what the user is
-// told: "No sweep points could be read from <path>" or the note that only
-// the first 3000 points were read. out changes only when points were read.
+// told: "No sweep points could be read from <path>", that the file ended
+// early and how many points were read before, or that only the first 3000
+// points were read. out changes only when points were read.
 s_piezo_import piezo_import_file(const std::string& path, LcrResults& out, std::string& message);

@@ -92,7 +92,10 @@ void value_row(ole_object* sheet, int row, const std::string& label, const std::
         range_halign(r, XL_LEFT);
         range_border_weight_all(r, XL_THIN);
     });
-    cell(sheet, 4, row, value);
+    // The value is the report's "%E" text (European texts carry their "'"
+    // already): a text cell, which the spreadsheet shows as written rather
+    // than as a number in its own General form.
+    cell(sheet, 4, row, value.starts_with('\'') ? value : "'" + value);
     on_range(sheet, 4, row, LAST_COLUMN, row, [](ole_object* r) {
         range_merge(r);
         range_halign(r, XL_CENTER);

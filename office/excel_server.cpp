@@ -198,7 +198,9 @@ public:
             return ok;
         const auto v = static_cast<int32_t>(value);
         const s_xl_area& a = range_.area;
-        range_.each_cell([&](int r, int c, s_xl_format& f) {
+        if (range_.whole_columns)
+            return S_OK;
+        range_.sheet->edit_formats(edge_cells(a), [&](int r, int c, s_xl_format& f) {
             for (s_xl_side* side : sides(r, c, a, f))
                 if (side)
                     set(*side, id == 1, v);
@@ -218,6 +220,18 @@ protected:
     std::span<const wchar_t* const> member_names() const override { return BORDERS_MEMBERS; }
 
 private:
+    // The cells an edge of the range touches: one row or column of it.
+    s_xl_area edge_cells(const s_xl_area& a) const
+    {
+        switch (index_) {
+        case 7: return {a.first_row, a.first_column, a.last_row, a.first_column};
+        case 8: return {a.first_row, a.first_column, a.first_row, a.last_column};
+        case 9: return {a.last_row, a.first_column, a.last_row, a.last_column};
+        case 10: return {a.first_row, a.last_column, a.last_row, a.last_column};
+        default: return a;
+        }
+    }
+
     std::array<s_xl_side*, 4> sides(int r, int c, const s_xl_area& a, s_xl_format& f) const
     {
         switch (index_) {

@@ -410,6 +410,11 @@ void range_set_value(ole_object* range, const std::string& text)
     range_set_block(range, 1, 1, text);
 }
 
+void range_put_text(ole_object* range, const std::string& text)
+{
+    put(range, L"Value", var_text("'" + text));
+}
+
 void sheet_add_picture(ole_object* sheet, const std::string& file, int left, int top, int width,
                        int height)
 {

@@ -112,6 +112,9 @@ void range_set_text(ole_object* sheet, int first_column, int first_row, int last
                     int last_row, const std::string& text);
 void range_set_block(ole_object* range, int columns, int rows, const std::string& text);
 void range_set_value(ole_object* range, const std::string& text);
+// One text cell holding text exactly: never a number or a formula, tabs and
+// line breaks kept (written with the "'" that marks text).
+void range_put_text(ole_object* range, const std::string& text);
 void sheet_add_picture(ole_object* sheet, const std::string& file, int left, int top, int width,
                        int height);
 void doc_add_picture(ole_object* document, const std::string& file);

@@ -1,6 +1,7 @@
 #include "office/workbook_model.h"
 
 #include <algorithm>
+#include <cstring>
 
 std::vector<s_xl_slot>& s_xl_sheet::row_slots(int row, int columns)
 {
@@ -50,35 +51,48 @@ s_xl_cell s_xl_sheet::cell_at(int row, int column) const
     if (!s || s->kind == xl_kind::empty)
         return cell;
     cell.number = s->kind == xl_kind::number;
-    cell.value = s->value;
-    if (!cell.number)
-        cell.text = texts_[s->text];
+    if (cell.number)
+        cell.value = s->value;
+    else
+        cell.text = text_of(*s);
     cell.quoted = s->kind == xl_kind::quoted;
     return cell;
+}
+
+void s_xl_sheet::release_text(s_xl_slot& s)
+{
+    if ((s.kind == xl_kind::text || s.kind == xl_kind::quoted) && !s.short_text) {
+        texts_[s.text].clear();
+        texts_[s.text].shrink_to_fit();
+        free_texts_.push_back(s.text);
+    }
+    s.short_text = false;
 }
 
 void s_xl_sheet::set_cell(int row, int column, const s_xl_cell& cell)
 {
     s_xl_slot& s = slot(row, column);
-    const bool had_text = s.kind == xl_kind::text || s.kind == xl_kind::quoted;
+    release_text(s);
     if (cell.number) {
-        if (had_text)
-            free_texts_.push_back(s.text);
         s.kind = xl_kind::number;
         s.value = cell.value;
         return;
     }
-    if (!had_text) {
-        if (free_texts_.empty()) {
-            s.text = static_cast<uint32_t>(texts_.size());
-            texts_.emplace_back();
-        } else {
-            s.text = free_texts_.back();
-            free_texts_.pop_back();
-        }
+    s.kind = cell.quoted ? xl_kind::quoted : xl_kind::text;
+    // A text with a NUL inside keeps it only in the long form.
+    if (cell.text.size() <= s_xl_slot::SHORT_TEXT && cell.text.find('\0') == std::string::npos) {
+        s.short_text = true;
+        std::memcpy(s.chars, cell.text.c_str(), cell.text.size() + 1);
+        return;
+    }
+    if (free_texts_.empty()) {
+        s.text = static_cast<uint32_t>(texts_.size());
+        texts_.emplace_back();
+    } else {
+        s.text = free_texts_.back();
+        free_texts_.pop_back();
     }
     texts_[s.text] = cell.text;
-    s.kind = cell.quoted ? xl_kind::quoted : xl_kind::text;
 }
 
 void s_xl_sheet::clear_cell(int row, int column)
@@ -86,11 +100,7 @@ void s_xl_sheet::clear_cell(int row, int column)
     if (!find(row, column))
         return;
     s_xl_slot& s = slot(row, column);
-    if (s.kind == xl_kind::text || s.kind == xl_kind::quoted) {
-        texts_[s.text].clear();
-        texts_[s.text].shrink_to_fit();
-        free_texts_.push_back(s.text);
-    }
+    release_text(s);
     s.kind = xl_kind::empty;
 }
 

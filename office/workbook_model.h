@@ -6,14 +6,16 @@
 //
 // A repeating test of 99 sweeps fills some two million cells, so a cell
 // costs little: each row is a vector of slots indexed by column, a slot
-// holds its number or the index of its text, and the index of its format in
-// the sheet's list of distinct formats (a report uses a few dozen).
+// holds its number, a short text or the index of a longer one, and the index
+// of its format in the sheet's list of distinct formats (a report uses a few
+// dozen). The file is written row by row from this model.
 
 #include <compare>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -66,12 +68,20 @@ struct s_xl_picture {
 
 enum class xl_kind : uint8_t { empty, number, text, quoted };
 
-// One cell as kept: formatted cells without a value are empty slots.
+// One cell as kept: formatted cells without a value are empty slots. A
+// short text (most texts of a report: a number in European form, a
+// heading) is kept in the slot itself, a longer one in the sheet's texts.
 struct s_xl_slot {
-    double value = 0.0;
-    uint32_t text = 0;   // index into the sheet's texts for text cells
+    static constexpr size_t SHORT_TEXT = 15; // characters, a NUL follows
+
     uint32_t format = 0; // index into the sheet's formats; 0 the default
     xl_kind kind = xl_kind::empty;
+    bool short_text = false;
+    union {
+        double value = 0.0;         // number cells
+        uint32_t text;              // long texts: index into the sheet's texts
+        char chars[SHORT_TEXT + 1]; // short texts
+    };
 };
 
 class s_xl_sheet {
@@ -90,8 +100,11 @@ public:
     s_xl_cell cell_at(int row, int column) const;
     void set_cell(int row, int column, const s_xl_cell& cell);
     void clear_cell(int row, int column);
-    // The text of a text cell.
-    const std::string& text_of(const s_xl_slot& slot) const { return texts_[slot.text]; }
+    // The text of a text cell; its data() ends in a NUL.
+    std::string_view text_of(const s_xl_slot& slot) const
+    {
+        return slot.short_text ? std::string_view(slot.chars) : std::string_view(texts_[slot.text]);
+    }
 
     // Applies edit(row, column, format) to the format of every cell of area.
     // An edit may depend on a cell's place only through whether it lies on
@@ -122,6 +135,8 @@ private:
     s_xl_slot& slot(int row, int column);
     const s_xl_slot* find(int row, int column) const;
     uint32_t intern(const s_xl_format& format);
+    // Gives back the entry of a long text held by s.
+    void release_text(s_xl_slot& s);
 
     std::map<int, std::vector<s_xl_slot>> rows_; // row -> its slots, columns 1..
     std::vector<s_xl_format> formats_;           // distinct; [0] is the default
@@ -133,6 +148,10 @@ private:
 template <typename F> void s_xl_sheet::edit_formats(const s_xl_area& area, F edit)
 {
     std::map<uint64_t, uint32_t> done; // (old format, place) -> new format
+    // Neighbouring cells mostly share their format and place: the last
+    // answer is kept at hand.
+    uint64_t last_key = UINT64_MAX;
+    uint32_t last_format = 0;
     for (int r = area.first_row; r <= area.last_row; ++r) {
         std::vector<s_xl_slot>& row_cells = row_slots(r, area.last_column);
         for (int c = area.first_column; c <= area.last_column; ++c) {
@@ -140,13 +159,18 @@ template <typename F> void s_xl_sheet::edit_formats(const s_xl_area& area, F edi
             const unsigned place =
                 (r == area.first_row ? 1u : 0u) | (r == area.last_row ? 2u : 0u) |
                 (c == area.first_column ? 4u : 0u) | (c == area.last_column ? 8u : 0u);
-            const auto [at, fresh] = done.try_emplace(uint64_t{s.format} << 4 | place, 0);
-            if (fresh) {
-                s_xl_format changed = formats_[s.format];
-                edit(r, c, changed);
-                at->second = intern(changed);
+            const uint64_t key = uint64_t{s.format} << 4 | place;
+            if (key != last_key) {
+                const auto [at, fresh] = done.try_emplace(key, 0);
+                if (fresh) {
+                    s_xl_format changed = formats_[s.format];
+                    edit(r, c, changed);
+                    at->second = intern(changed);
+                }
+                last_key = key;
+                last_format = at->second;
             }
-            s.format = at->second;
+            s.format = last_format;
         }
     }
 }

@@ -133,6 +133,9 @@ bool image_pixels(const std::string& file, int& width, int& height)
     return width > 0 && height > 0;
 }
 
+// The sheet goes out row by row, each cell once, in the order the file
+// keeps them, so the writer holds no more than one row at a time (its
+// constant-memory mode, where texts are written inline in their cells).
 void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& formats)
 {
     for (const auto& [column, width] : sheet.column_widths) {
@@ -143,25 +146,23 @@ void write_sheet(lxw_worksheet* out, const s_xl_sheet& sheet, format_cache& form
                                  width <= 0.0 ? &hidden : nullptr);
     }
     formats.start_sheet();
+    // A merge without a text or format only records the area; its cells
+    // are written below with their own formats.
     for (const auto& m : sheet.merges)
-        worksheet_merge_range(
-            out, static_cast<lxw_row_t>(m.first_row - 1),
-            static_cast<lxw_col_t>(m.first_column - 1), static_cast<lxw_row_t>(m.last_row - 1),
-            static_cast<lxw_col_t>(m.last_column - 1), "",
-            formats.get(sheet, sheet.format_index_at(m.first_row, m.first_column), false));
-    sheet.each_slot([&](int r, int c, const s_xl_slot& slot) {
-        if (slot.kind == xl_kind::empty)
-            worksheet_write_blank(out, static_cast<lxw_row_t>(r - 1), static_cast<lxw_col_t>(c - 1),
-                                  formats.get(sheet, slot.format, false));
-    });
+        worksheet_merge_range(out, static_cast<lxw_row_t>(m.first_row - 1),
+                              static_cast<lxw_col_t>(m.first_column - 1),
+                              static_cast<lxw_row_t>(m.last_row - 1),
+                              static_cast<lxw_col_t>(m.last_column - 1), "", nullptr);
     sheet.each_slot([&](int r, int c, const s_xl_slot& slot) {
         const auto row = static_cast<lxw_row_t>(r - 1);
         const auto col = static_cast<lxw_col_t>(c - 1);
         lxw_format* format = formats.get(sheet, slot.format, slot.kind == xl_kind::quoted);
         if (slot.kind == xl_kind::number)
             worksheet_write_number(out, row, col, slot.value, format);
-        else if (slot.kind != xl_kind::empty)
-            worksheet_write_string(out, row, col, sheet.text_of(slot).c_str(), format);
+        else if (slot.kind == xl_kind::empty)
+            worksheet_write_blank(out, row, col, format);
+        else
+            worksheet_write_string(out, row, col, sheet.text_of(slot).data(), format);
     });
     for (const auto& p : sheet.pictures) {
         lxw_image_options options{};
@@ -219,7 +220,9 @@ double xl_autofit_width(const s_xl_sheet& sheet, int column)
 
 bool xl_write_xlsx(const s_xl_workbook& book, const std::string& path)
 {
-    lxw_workbook* out = workbook_new(path.c_str());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
     if (!out)
         return false;
     format_cache formats(out);

@@ -6,8 +6,6 @@
 #include "db/db_access.h"
 #include "office/excel_session.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
@@ -15,20 +13,12 @@ constexpr int32_t HEADING_GREY = ole_rgb(200, 200, 200);
 std::string number_text(double value, bool european, bool remove_zeros)
 {
     std::string text = european ? sweep_format_european(value) : sweep_format_fixed5(value);
-    return remove_zeros ? sweep_remove_trailing_zeros(text) : text;
-}
-
-// A name is one cell: its tabs and line ends would split it.
-std::string one_cell(std::string text)
-{
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
+    return remove_zeros ? sweep_remove_mantissa_zeros(text) : text;
 }
 
 void test_block(ole_object* sheet, int first, const s_test& test, bool european, bool remove_zeros)
 {
-    std::string block = one_cell(test.Name) + "\nStep\tFrequency (Hz)\tGain (dB)\tPhase (\xB0)";
+    std::string block = "\nStep\tFrequency (Hz)\tGain (dB)\tPhase (\xB0)";
     const int count = test.points.count();
     for (int p = 0; p < count; ++p) {
         const s_test_point& point = test.points[p];
@@ -46,6 +36,9 @@ void test_block(ole_object* sheet, int first, const s_test& test, bool european,
         range_set_block(r, 4, last_row, block);
         range_border_weight_all(r, XL_THIN);
     });
+    // The name goes in on its own, as text whatever it looks like ("0012",
+    // "1e5", "'quoted" and its tabs or line breaks stay as stored).
+    on_range(sheet, first, 1, first, 1, [&](ole_object* r) { range_put_text(r, test.Name); });
     for (int row = 1; row <= 2; ++row)
         on_range(sheet, first, row, first + 3, row, [&](ole_object* r) {
             range_bold(r);

@@ -62,7 +62,7 @@ int graph_compare_box::export_table()
     s_export_dialog_choice choice;
     if (!dialog.run(choice))
         return -1;
-    const std::string path = export_choose_file(this);
+    const std::string path = export_choose_csv_file(this);
     if (path.empty())
         return -1;
     return winding_export_csv(path, comparison_.reference, comparison_.rows, choice.european);

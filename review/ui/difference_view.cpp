@@ -147,28 +147,38 @@ void draw_legend(QPainter& p, const QSize& size, const s_frame& f, const s_graph
 
 } // namespace
 
-QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c, QSize size,
-                               bool for_file)
+void graph_paint_difference(QPainter& p, const QRect& area, const graph_model& m,
+                            const s_graph_comparison& c, bool for_file)
 {
     const s_bode_style style = for_file ? bode_style_graph_file() : bode_style_graph_screen();
     const s_bode_inputs in = graph_inputs(m);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(bode_background_color(in));
+    const QSize size = area.size();
+    p.save();
+    p.translate(area.topLeft());
+    p.fillRect(QRect(QPoint(0, 0), size), bode_background_color(in));
     const s_frame f{BodePlot(style, bode_out_of_range::clip).layout(size), m,
                     graph_difference_range(c, m.freq), contrast(m), bode_background_color(in)};
-    if (f.at.plot.width() <= 0 || f.at.plot.height() <= 0)
-        return image;
+    if (f.at.plot.width() > 0 && f.at.plot.height() > 0) {
+        chart_frame(p, f.at.plot, bode_background_color(in));
+        draw_value_axis(p, f);
+        draw_freq_axis(p, f, style);
+        draw_bands(p, f);
+        draw_traces(p, f, c);
+        p.setFont(chart_font(TITLE_PIXELS));
+        chart_text(p, chart_qrect(f.at.freq_title), Qt::AlignCenter | Qt::TextDontClip,
+                   qt_from_ansi(BODE_TITLE_FREQUENCY), f.text, f.background);
+        chart_rotated_text(p, QPoint(style.axis_title_x, (f.at.plot.top + f.at.plot.bottom) / 2),
+                           -90, QString::fromLatin1(TITLE_DIFFERENCE), f.text, f.background);
+        draw_legend(p, size, f, c, for_file);
+    }
+    p.restore();
+}
+
+QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c, QSize size,
+                               bool for_file)
+{
+    QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
-    chart_frame(p, f.at.plot, bode_background_color(in));
-    draw_value_axis(p, f);
-    draw_freq_axis(p, f, style);
-    draw_bands(p, f);
-    draw_traces(p, f, c);
-    p.setFont(chart_font(TITLE_PIXELS));
-    chart_text(p, chart_qrect(f.at.freq_title), Qt::AlignCenter | Qt::TextDontClip,
-               qt_from_ansi(BODE_TITLE_FREQUENCY), f.text, f.background);
-    chart_rotated_text(p, QPoint(style.axis_title_x, (f.at.plot.top + f.at.plot.bottom) / 2), -90,
-                       QString::fromLatin1(TITLE_DIFFERENCE), f.text, f.background);
-    draw_legend(p, size, f, c, for_file);
+    graph_paint_difference(p, QRect(QPoint(0, 0), size), m, c, for_file);
     return image;
 }

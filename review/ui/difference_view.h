@@ -7,6 +7,11 @@
 #include "review/graph_compare.h"
 
 #include <QImage>
+#include <QPainter>
 
+// Paints the view into area of any paint device (the screen's image, a
+// bitmap or an SVG drawing, where it stays vectors).
+void graph_paint_difference(QPainter& p, const QRect& area, const graph_model& m,
+                            const s_graph_comparison& c, bool for_file);
 QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c, QSize size,
                                bool for_file);

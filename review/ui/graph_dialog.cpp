@@ -376,8 +376,7 @@ void graph_dialog::save_bitmap()
         this, "Save to Bitmap",
         [this](QPainter& p, const QRect& r) {
             if (difference_view_ && comparison_)
-                p.drawImage(r.topLeft(),
-                            graph_render_difference(model_, *comparison_, r.size(), true));
+                graph_paint_difference(p, r, model_, *comparison_, true);
             else
                 graph_paint(p, r, model_, true);
         },

@@ -108,6 +108,15 @@ TEST_F(CliLcr, PiezoFromTheInstrumentAndFromFiles)
     EXPECT_NE(flat.err.find("No resonance found in the sweep"), std::string::npos) << flat.err;
     EXPECT_TRUE(flat.lines.empty());
 
+    // A file cut in a row: analysed from the rows before it, with word why.
+    std::ofstream(dir + "/cut.txt")
+        << "Frequency\nunits\n1000,1,2,50,4,5,6,7\n1100,1,2,10,4,5,6,7\n"
+           "1200,1,2,900,4,5,6,7\n1300,1,2,500,4,5,6,7\n1400,1,2";
+    const cli_result cut = run("piezo-analyse --import " + dir + "/cut.txt");
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_NE(cut.err.find("cut.txt ends early: 4 sweep points were read"), std::string::npos)
+        << cut.err;
+
     std::ofstream(dir + "/empty.txt") << "";
     const cli_result empty = run("piezo-analyse --import " + dir + "/empty.txt");
     EXPECT_EQ(empty.status, 1);

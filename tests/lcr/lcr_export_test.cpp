@@ -9,6 +9,8 @@
 #include "office/ole.h"
 #include "tests/office/office_support.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -96,7 +98,7 @@ TEST_F(LcrExport, SweepTextByteForByteInEveryLayoutAndStyle)
          "1," + l2 + l2b},
         {5,
          "Steps,Frequency (Hz),Q factor,Tan\xF0,Z magnitude (Ohm),Z phase (\xB0),Series L "
-         "(H),Series C (F),Series R (Ohm),Y magnitude (Ohm), Y phase (\xB0),Parallel L "
+         "(H),Series C (F),Series R (Ohm),Y magnitude (S), Y phase (\xB0),Parallel L "
          "(H),Parallel C (F),Parallel R (Ohm)",
          "1," + l2 + l2b + l5},
         {6, "Steps,Frequency (Hz),Z real (Ohm),Z quadratude (Ohm),Z magnitude (Ohm),Z Phase (\xB0)",
@@ -268,6 +270,54 @@ TEST_F(LcrExport, SweepWorkbookHeadingsFormsAndTrailingZeros)
     EXPECT_EQ(ui.shown()[0].caption, "Export to Excel");
 }
 
+// Every value of every workbook style reads back to six significant digits:
+// a tan delta of 1.5708E-05 is no 0.00002, a Q of 0.123456 no 0.12346.
+TEST_F(LcrExport, WorkbooksKeepSixSignificantDigitsOfEveryValue)
+{
+    results_of(5, 3);
+    for (int i = 0; i < 3; ++i) {
+        results->points[static_cast<size_t>(i)].v[1] = 0.123456 * (i + 1);
+        results->points[static_cast<size_t>(i)].v[2] = 1.5708e-5 * (i + 1);
+        results->points[static_cast<size_t>(i)].v[3] = 1234.5678 * (i + 1);
+    }
+    write_series(5, 1, 3);
+    const auto near = [](const std::string& shown, double value) {
+        std::string text = shown;
+        text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+        std::replace(text.begin(), text.end(), ',', '.');
+        const double read = std::strtod(text.c_str(), nullptr);
+        return std::fabs(read - value) <= 5e-6 * std::fabs(value);
+    };
+    const int n = lcr_layout(5).values;
+    for (const bool european : {false, true})
+        for (const bool zeros : {false, true}) {
+            opened.clear();
+            ASSERT_EQ(lcr_single_workbook(*results, european, zeros), 0);
+            auto f = dump(opened.at(0));
+            for (int i = 0; i < 3; ++i)
+                for (int v = 0; v < n; ++v) {
+                    const std::string ref = ole_column_letters(v + 2) + std::to_string(i + 3);
+                    const double value = results->points[static_cast<size_t>(i)].v[v];
+                    EXPECT_TRUE(near(f["cell\tSheet1\t" + ref].at(CELL_VALUE), value))
+                        << ref << " " << f["cell\tSheet1\t" + ref][CELL_VALUE] << " " << value
+                        << european << zeros;
+                }
+            if (!european && !zeros) {
+                EXPECT_EQ(f["cell\tSheet1\tD3"][CELL_FORMAT], "0.00000E+00");
+            }
+        }
+    // A sweep file's rows, European numbers included.
+    const std::vector<double> row(VALUES, VALUES + n);
+    opened.clear();
+    ASSERT_EQ(lcr_series_workbook(dir, 1, 1, true), 0);
+    auto f = dump(opened.at(0));
+    for (int v = 0; v < n; ++v)
+        EXPECT_TRUE(
+            near(f["cell\tLCR Sweep data\t" + ole_column_letters(v + 2) + "4"].at(CELL_VALUE),
+                 row[static_cast<size_t>(v)]))
+            << v;
+}
+
 TEST_F(LcrExport, SeriesWorkbookBlocksRunPastZZ)
 {
     write_series(2, 3);
@@ -309,9 +359,9 @@ TEST_F(LcrExport, SeriesWorkbookBlocksRunPastZZ)
     EXPECT_EQ(ole_column_letters(15 * 46 + 1), "ZO");
     EXPECT_EQ(f[s + "ZO1"][CELL_VALUE], "Sweep No.: 47/50");
     EXPECT_EQ(f[s + "ZO4"][CELL_VALUE], "1");
-    EXPECT_EQ(f[s + "ZP4"][CELL_VALUE], "1,00E+03    ");
+    EXPECT_EQ(f[s + "ZP4"][CELL_VALUE], "1,00000E+003");
     EXPECT_EQ(f[s + "ZP4"][CELL_FORMAT], "@");
-    EXPECT_EQ(f[s + "AAB4"][CELL_VALUE], "2,50E+05    ");
+    EXPECT_EQ(f[s + "AAB4"][CELL_VALUE], "2,50000E+005");
     EXPECT_FALSE(f.count(s + "AAC4"));
     EXPECT_TRUE(f.count("merge\tLCR Sweep data\tZO2:AAB2"));
     EXPECT_EQ(f[s + "AAB3"][CELL_VALUE], "Parallel R (Ohms)");

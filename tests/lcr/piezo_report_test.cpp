@@ -164,12 +164,14 @@ TEST_F(PiezoReport, ThreeSheetsTheirTextsAndBothPictures)
             {"A11", "C"},
             {"A12", "Cp"},
             {"A13", "Circuit Diagram"},
-            {"D4", european ? "1,2E+01    " : "12.345"},
-            {"D6", european ? "6,9E+03    " : "6911.504"},
-            {"D9", european ? "8,3E-01    " : "0.8337"}};
+            {"D4", european ? "1,2E+01    " : "1.234500E+001"},
+            {"D6", european ? "6,9E+03    " : "6.911504E+003"},
+            {"D9", european ? "8,3E-01    " : "8.337000E-001"},
+            {"D11", european ? "3,0E-08    " : "3.038500E-008"}};
         for (const auto& [ref, text] : labels)
             EXPECT_EQ(f[r + ref][CELL_VALUE], text) << ref;
-        EXPECT_EQ(f[r + "D4"][CELL_TYPE], european ? "str" : "float");
+        for (const char* ref : {"D4", "D5", "D6", "D7", "D9", "D10", "D11", "D12"})
+            EXPECT_EQ(f[r + ref][CELL_TYPE], "str") << ref << " is the report's text, not a number";
         EXPECT_EQ(f[r + "A2"][CELL_FILL], "FF800020");
         EXPECT_EQ(f[r + "A4"][CELL_FILL], "FFF2F2F2");
         EXPECT_EQ(f[r + "D4"][CELL_BORDERS].substr(0, 6), "dotted");

@@ -197,6 +197,13 @@ TEST(PiezoImport, LimitsAndMessages)
         lines += std::to_string(100 + i) + ",1,2,3,4,5,6,7\n";
     std::string with_long = "Frequency\nunits\n100,1,2,3,4,5,6,7\n200,1,2,3,4,5,6,7" +
                             std::string(2100, ' ') + "\n300,1,2,3,4,5,6,7\n";
+    // A sweep file of 100 rows cut in row 91; one whose table ends in an
+    // empty row of separators.
+    std::string cut = "08-12-2024 - 09:30\r\n";
+    for (int i = 1; i <= 90; ++i)
+        cut += std::to_string(i) + "\t" + std::to_string(100 * i) + ".0000\t1.0E+000\t2.0E+000\t" +
+               "3.0E+000\t4.0E+000\r\n";
+    const std::string ended = " sweep points were read, up to a row that is cut short or damaged.";
     struct row {
         std::string path;
         int points;
@@ -207,7 +214,11 @@ TEST(PiezoImport, LimitsAndMessages)
         {write("many.txt", lines), 3000, true,
          "The file " + dir +
              "/many.txt holds more than 3000 sweep points; the first 3000 were read."},
-        {write("long.txt", with_long), 1, false, ""},
+        {write("long.txt", with_long), 1, false,
+         "The file " + dir + "/long.txt ends early: 1" + ended},
+        {write("cut.txt", cut + "91\t9100.0000\t1.0E+0"), 90, false,
+         "The file " + dir + "/cut.txt ends early: 90" + ended},
+        {write("tail.txt", cut + "\t\t\t\r\n \r\n"), 90, false, ""},
         {write("empty.txt", ""), 0, false,
          "No sweep points could be read from " + dir + "/empty.txt"},
         {dir + "/missing.txt", 0, false,

@@ -3,9 +3,12 @@
 // without soffice skip this test.
 
 #include "config/screen_capture.h"
+#include "db/db_access.h"
+#include "db/db_connection.h"
 #include "db/sweep_file.h"
 #include "fra/fra_export_workbook.h"
 #include "office_support.h"
+#include "review/db_tests_workbook.h"
 
 #include <fstream>
 
@@ -38,7 +41,19 @@ TEST_F(office_fixture, OfficeSuiteReadsEveryWrittenFile)
     ASSERT_EQ(fra_series_workbook(dir, 1, 1, true), 0);
     auto capture = std::make_unique<s_screen_capture>();
     ASSERT_EQ(screen_export_file(*capture, dir + "/screen.bmp", true), 0);
-    ASSERT_EQ(opened.size(), 3u);
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    s_session session;
+    session.Name = "s";
+    ASSERT_EQ(db_save_session(session, false), 0);
+    s_test test;
+    test.SessionNo = session.SessionNo;
+    test.Name = "0012";
+    ASSERT_EQ(db_save_test(test, false), 0);
+    db_insert_point(test.TestNo, 0, {100.0, -3.5, 45.0});
+    ASSERT_EQ(db_tests_workbook({static_cast<int>(test.TestNo)}, false, false), 0);
+    db_close();
+    ASSERT_EQ(opened.size(), 4u);
 
     // What the suite must have read from each: the active sheet as values
     // (numbers as numbers, text as text), or the picture of the document.
@@ -50,6 +65,7 @@ TEST_F(office_fixture, OfficeSuiteReadsEveryWrittenFile)
         {opened[0], "csv", {"FRA Sweep", "Frequency (Hz)", "\n2,1000,1.25,1.2499,0,12.25,0.001"}},
         {opened[1], "csv", {"Sweep No.: 1/1", "07-12-2026 - 09:35", "1,50E+00"}},
         {opened[2], "pdf", {"/Subtype/Image", "/Width 320", "/Height 240"}},
+        {opened[3], "csv", {"0012,,,", "\n1,100,-3.5,45"}},
     };
     const std::string profile = "-env:UserInstallation=file://" + dir + "/suite-profile";
     for (const auto& c : cases) {

@@ -128,3 +128,76 @@ enum {
     CELL_HALIGN,
     CELL_QUOTE
 };
+
+// A cell as the workbook's XML holds it: "n" for a number, "s" for a shared
+// or inline string (with its text unescaped), "" when the sheet has no such
+// cell. member is the sheet's part, "xl/worksheets/sheet1.xml".
+struct s_xml_cell {
+    std::string kind, text;
+};
+
+inline std::string xml_unescape(std::string_view in)
+{
+    static const std::pair<std::string_view, char> entities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    std::string out;
+    for (size_t i = 0; i < in.size();) {
+        bool replaced = false;
+        for (const auto& [entity, c] : entities)
+            if (in.substr(i, entity.size()) == entity) {
+                out += c;
+                i += entity.size();
+                replaced = true;
+                break;
+            }
+        if (!replaced)
+            out += in[i++];
+    }
+    return out;
+}
+
+// The text of every <t> element inside xml, joined.
+inline std::string xml_texts(std::string_view xml)
+{
+    std::string text;
+    for (size_t at = xml.find("<t"); at != std::string_view::npos; at = xml.find("<t", at + 1)) {
+        if (xml.substr(at, 3) != "<t>" && xml.substr(at, 3) != "<t ")
+            continue;
+        const size_t open = xml.find('>', at) + 1;
+        text += xml_unescape(xml.substr(open, xml.find("</t>", open) - open));
+    }
+    return text;
+}
+
+inline s_xml_cell xml_cell(const std::string& archive, const std::string& member,
+                           const std::string& ref)
+{
+    const std::string sheet = zip_entry(archive, member);
+    const size_t at = sheet.find("<c r=\"" + ref + "\"");
+    if (at == std::string::npos)
+        return {};
+    const size_t head_end = sheet.find('>', at);
+    const std::string_view head(sheet.data() + at, head_end - at);
+    if (head.back() == '/')
+        return {};
+    const size_t end = sheet.find("</c>", head_end);
+    const std::string_view body(sheet.data() + head_end + 1, end - head_end - 1);
+    const auto value = [&] {
+        const size_t v = body.find("<v>");
+        return v == std::string_view::npos
+                   ? std::string()
+                   : std::string(body.substr(v + 3, body.find("</v>") - v - 3));
+    };
+    if (head.find("t=\"inlineStr\"") != std::string_view::npos)
+        return {"s", xml_texts(body)};
+    if (head.find("t=\"s\"") != std::string_view::npos) {
+        const std::string shared = zip_entry(archive, "xl/sharedStrings.xml");
+        size_t si = 0;
+        for (long n = std::stol(value()); n >= 0; --n)
+            si = shared.find("<si>", si) + 4;
+        return {"s", xml_texts(std::string_view(shared).substr(si, shared.find("</si>", si) - si))};
+    }
+    if (head.find("t=\"str\"") != std::string_view::npos)
+        return {"f", value()};
+    return {"n", value()};
+}

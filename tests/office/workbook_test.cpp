@@ -31,8 +31,8 @@ TEST_F(office_fixture, SingleSweepWorkbookInEveryNumberStyle)
         const char *b3_type, *b3, *c3, *format;
     } styles[] = {
         {false, false, "int", "100", "1.5", "#,##0.00000"},
-        {false, true, "str", "100", "1.50000E+000", "@"},
-        {true, false, "str", "100,00000", "1,50E+00    ", "@"},
+        {false, true, "str", "100", "1.5E+000", "@"},
+        {true, false, "str", "100,00000", "1,50000E+00", "@"},
     };
     for (const auto& s : styles) {
         opened.clear();
@@ -64,6 +64,36 @@ TEST_F(office_fixture, SingleSweepWorkbookInEveryNumberStyle)
     fra_single_workbook(FraResults{}, false, false);
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, "There is nothing to export yet");
+}
+
+// European numbers keep the digits of standard ones, and "Remove trailing
+// zeros" trims every value column alike, scientific ones included.
+TEST_F(office_fixture, SingleSweepWorkbookKeepsDigitsAndTrimsEveryColumnAlike)
+{
+    FraResults r;
+    r.count = 1;
+    r.points[0] = {{100, 1.5, 55.972, -6.0206, -45.5, 2e-6}};
+    const struct {
+        bool european, remove_zeros;
+        const char *b3, *c3, *d3, *e3, *g3;
+    } styles[] = {
+        {true, false, "100,00000", "1,50000E+00", "5,59720E+01", "-6,02060", "2,00000E-06"},
+        {false, true, "100", "1.5E+000", "5.5972E+001", "-6.0206", "2E-006"},
+        {true, true, "100", "1,5E+00", "5,5972E+01", "-6,0206", "2E-06"},
+    };
+    for (const auto& s : styles) {
+        opened.clear();
+        ASSERT_EQ(fra_single_workbook(r, s.european, s.remove_zeros), 0);
+        auto f = dump(opened.at(0));
+        const std::pair<const char*, const char*> cells[] = {
+            {"B3", s.b3}, {"C3", s.c3}, {"D3", s.d3}, {"E3", s.e3}, {"G3", s.g3}};
+        for (const auto& [ref, value] : cells) {
+            const auto& cell = f["cell\tSheet1\t" + std::string(ref)];
+            ASSERT_GE(cell.size(), 3u) << ref;
+            EXPECT_EQ(cell[CELL_VALUE], value) << ref << s.european << s.remove_zeros;
+            EXPECT_EQ(cell[CELL_FORMAT], "@") << ref;
+        }
+    }
 }
 
 TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
@@ -186,4 +216,38 @@ TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
     EXPECT_EQ(boxes[0].caption, "Excel Export Error");
     EXPECT_EQ(boxes[1].caption, "Word Export Error");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2); // file, screen.bmp
+}
+
+// Test names go into the workbook exactly as stored, as text cells in the
+// file itself, whatever they look like to a spreadsheet.
+TEST_F(office_fixture, DatabaseTestsWorkbookKeepsNamesAsStoredText)
+{
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    s_session session;
+    session.Name = "s";
+    ASSERT_EQ(db_save_session(session, false), 0);
+    const char* const names[] = {"0012", "1e5", "'quoted", "=1+1", "-2+3", "@A1", " 12 ", "a\tb"};
+    std::vector<int> keys;
+    for (const char* name : names) {
+        s_test test;
+        test.SessionNo = session.SessionNo;
+        test.Name = name;
+        ASSERT_EQ(db_save_test(test, false), 0);
+        db_insert_point(test.TestNo, 0, {100.0, -3.5, 45.0});
+        keys.push_back(static_cast<int>(test.TestNo));
+    }
+    for (const bool european : {false, true}) {
+        opened.clear();
+        ASSERT_EQ(db_tests_workbook(keys, european, false), 0);
+        for (size_t j = 0; j < keys.size(); ++j) {
+            const std::string ref = ole_column_letters(5 * static_cast<int>(j) + 1) + "1";
+            const s_xml_cell cell = xml_cell(opened.at(0), "xl/worksheets/sheet1.xml", ref);
+            EXPECT_EQ(cell.kind, "s") << names[j];
+            EXPECT_EQ(cell.text, names[j]) << ref;
+        }
+        EXPECT_EQ(xml_cell(opened.at(0), "xl/worksheets/sheet1.xml", "B3").kind,
+                  european ? "s" : "n");
+    }
+    db_close();
 }

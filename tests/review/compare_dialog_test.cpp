@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -116,7 +117,8 @@ TEST_F(CompareDialog, ExportWritesTheTableThroughTheExportTestsDialog)
     graph_dialog_open(nullptr, {1, 2, 3});
     graph_dialog* d = graph_dialog::current();
     d->on_command(GRAPH_CMD_COMPARE, 0);
-    const std::string file = tmp.filePath("cmp.txt").toStdString();
+    // A bare name gets ".csv": the table is offered and written as CSV.
+    const std::string file = tmp.filePath("cmp.csv").toStdString();
     for (const bool cancel : {true, false}) {
         QTimer::singleShot(50, [cancel] {
             auto* e = qobject_cast<export_tests_dialog*>(QApplication::activeModalWidget());
@@ -127,9 +129,11 @@ TEST_F(CompareDialog, ExportWritesTheTableThroughTheExportTestsDialog)
             e->control(EXPORT_EUROPEAN)->click();
             e->control(cancel ? 2 : 1)->click();
         });
-        ui.push_file(file);
+        ui.push_file(tmp.filePath("cmp").toStdString());
         EXPECT_EQ(d->compare_box()->export_table(), cancel ? -1 : 0);
     }
+    ASSERT_EQ(ui.file_requests().size(), 1u);
+    EXPECT_EQ(ui.file_requests()[0].filters, "CSV File (*.csv)");
     std::ifstream in(file, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), {}};
     EXPECT_EQ(text.substr(0, text.find("\r\n", 20) + 2),
@@ -186,6 +190,14 @@ TEST_F(CompareDialog, DifferenceViewDrawsEachDifferenceAboutAZeroLine)
         return false;
     }());
     d->on_command(graph_menu_id(32802, 1), 0);
+    // Saved as SVG the view is drawn as vectors, as the other views are.
+    ui.push_file(tmp.filePath("difference").toStdString(), 2);
+    d->on_command(GRAPH_CMD_SAVE_BMP, 0);
+    QFile svg(tmp.filePath("difference.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray drawing = svg.readAll();
+    EXPECT_FALSE(drawing.contains("<image")) << "no embedded picture";
+    EXPECT_TRUE(drawing.contains("<path") || drawing.contains("<polyline"));
     if (const char* out = std::getenv("GRAPH_SCREENSHOT_DIR")) {
         d->show();
         QApplication::processEvents();
