@@ -16,6 +16,9 @@ struct s_fault_case {
     const char* fault;
     std::string message; // the first box shown after SWEEP
     bool connect = true;
+    // The instrument is first set up in another operation mode, so that the
+    // sweep has to switch it back.
+    bool other_mode = false;
 };
 
 void PrintTo(const s_fault_case& c, std::ostream* out)
@@ -35,6 +38,15 @@ TEST_P(lcr_sweep_fault, EndsWithAMessageAndTheWindowReady)
             if (c.connect)
                 connect_to_instrument();
             enter_mode("LCR", LCR_SWEEP);
+            if (c.other_mode) {
+                click("MODE");
+                click_field("Operation Mode"); // the list opens at "LCR meter"
+                key(Qt::Key_Up);
+                key(Qt::Key_Return);
+                const size_t shown = boxes().size();
+                click("SET UP HXM"); // the instrument switches, then reports an error
+                EXPECT_TRUE(wait_for([&] { return boxes().size() > shown; }));
+            }
             const size_t before = boxes().size();
             start_single_sweep(LCR_SWEEP);
             if (!wait_for([&] { return boxes().size() > before; })) {
@@ -61,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
     EveryFault, lcr_sweep_fault,
     ::testing::Values(s_fault_case{"DropAfter", "drop-after=3", SWEEP_TEXT_CONNECTION_LOST},
                       s_fault_case{"Silent", "silent", SWEEP_TEXT_CONNECTION_LOST, false},
-                      s_fault_case{"EsrStuck", "esr-stuck=1", SWEEP_TEXT_REFUSED},
+                      s_fault_case{"EsrStuck", "esr-stuck=1", SWEEP_TEXT_REFUSED, true, true},
                       s_fault_case{"DisconnectOnDownload", "disconnect-on=LCR,SWEEP?",
                                    SWEEP_TEXT_CONNECTION_LOST},
                       s_fault_case{"Garbage", "garbage=2", sweep_incomplete_text(1, 100)},
