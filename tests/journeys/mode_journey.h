@@ -16,9 +16,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <zip.h>
 
@@ -128,6 +130,29 @@ inline std::vector<std::string> cut_tile_texts(const QImage& picture)
 
 class mode_journey : public journey {
 protected:
+    // The user's desktop is the journey's own: a pictures folder in the
+    // journey's folder and no application for the files a report writes,
+    // so the program says where it wrote them and opens nothing.
+    mode_journey()
+    {
+        const std::filesystem::path desktop = dir() / "desktop";
+        std::filesystem::create_directories(desktop / "config");
+        std::ofstream(desktop / "config" / "user-dirs.dirs")
+            << "XDG_PICTURES_DIR=\"" << (dir() / "pictures").string() << "\"\n";
+        for (const char* name : DESKTOP_VARIABLES) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            setenv(name,
+                   (desktop / (std::string(name) == "XDG_CONFIG_HOME" ? "config" : "none")).c_str(),
+                   1);
+        }
+    }
+    ~mode_journey() override
+    {
+        for (const auto& [name, value] : saved_)
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+
     // The text a shown label, button, field or list box of that control id shows; ""
     // when it is hidden or shows none.
     std::string control_text(int id)
@@ -198,6 +223,12 @@ protected:
         });
     }
 
+private:
+    static constexpr const char* DESKTOP_VARIABLES[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
+                                                        "XDG_DATA_HOME", "XDG_DATA_DIRS"};
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+
+protected:
     // Waits until a message box with this text has been shown.
     bool box_shown(const std::string& text, int ms = 20000)
     {

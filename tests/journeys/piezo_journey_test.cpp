@@ -61,25 +61,6 @@ void write_sweep_file(const fs::path& path)
 
 class piezo_journey : public mode_journey {
 protected:
-    piezo_journey()
-    {
-        // The user's pictures folder, where the report leaves its pictures.
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        saved_config_home_ = old ? old : "";
-        had_config_home_ = old != nullptr;
-        fs::create_directories(dir() / "config");
-        std::ofstream(dir() / "config" / "user-dirs.dirs")
-            << "XDG_PICTURES_DIR=\"" << (dir() / "pictures").string() << "\"\n";
-        setenv("XDG_CONFIG_HOME", (dir() / "config").c_str(), 1);
-    }
-    ~piezo_journey() override
-    {
-        if (had_config_home_)
-            setenv("XDG_CONFIG_HOME", saved_config_home_.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-    }
-
     void expect_empty_window()
     {
         EXPECT_TRUE(wait_for([&] { return control_text(PIEZO_START) == "Start Sweep"; }));
@@ -89,10 +70,6 @@ protected:
         for (const char* top : {"Configure", "Display", "FRA", "LCR", "Capture"})
             EXPECT_TRUE(menu_usable(top)) << top;
     }
-
-private:
-    std::string saved_config_home_;
-    bool had_config_home_ = false;
 };
 
 TEST_F(piezo_journey, SweepIsAnalysedAndReportedAndAnImportedFileShowsItsValues)
