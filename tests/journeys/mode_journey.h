@@ -54,31 +54,35 @@ inline QWidget* shown_widget(int id, const char* class_name = nullptr)
 // The texts of a readout of tiles that were cut where they were drawn. A
 // tile is a label over a black value box as wide as the tile less two
 // pixels a side; a value whose ink reaches its box's edge, or a label whose
-// ink reaches its tile's sides, was clipped there.
-inline std::vector<std::string> cut_tile_texts(const QImage& picture)
+// ink reaches its tile's sides, was clipped there. The boxes found are
+// counted into boxes.
+inline std::vector<std::string> cut_tile_texts(const QImage& picture, size_t* boxes = nullptr)
 {
     const QImage im = picture.convertToFormat(QImage::Format_RGB32);
-    const auto black = [&](int x, int y) { return (im.pixel(x, y) & 0xFFFFFF) == 0; };
     const auto ink = [&](int x, int y) { // yellow value ink, even where it fades
         const QColor c = im.pixelColor(x, y);
         return c.blue() < c.red() / 2 && c.red() > 40;
     };
+    // The box's black and its text's yellow, with the shades between.
+    const auto boxed = [&](int x, int y) {
+        const QColor c = im.pixelColor(x, y);
+        return c.blue() <= 8 && std::abs(c.red() - c.green()) <= 8;
+    };
     const auto dark = [&](int x, int y) { return im.pixelColor(x, y).lightness() < 128; };
-    // The spans of unbroken black rows: the value boxes' rows above and
-    // below their text.
+    // The spans of the rows of the value boxes, their text and all.
     const int min_run = std::max(40, im.width() / 10);
     std::map<std::pair<int, int>, int> spans;
     for (int y = 0; y < im.height(); ++y)
         for (int x = 0; x < im.width();) {
             int end = x;
-            while (end < im.width() && black(end, y))
+            while (end < im.width() && boxed(end, y))
                 ++end;
             if (end - x >= min_run)
                 ++spans[{x, end - 1}];
             x = end + 1;
         }
-    // A row through a value's text breaks its box's run: only the widest
-    // span from each left edge, and to each right edge, is a box.
+    // Only the widest span from each left edge, and to each right edge, is
+    // a box.
     std::map<int, int> widest_from, widest_to;
     for (const auto& [span, rows] : spans)
         if (rows >= 2) {
@@ -95,9 +99,7 @@ inline std::vector<std::string> cut_tile_texts(const QImage& picture)
         const auto [x0, x1] = span;
         if (rows < 2 || widest_from[x0] != x1 || widest_to[x1] != x0)
             continue;
-        const auto in_box = [&](int y) {
-            return (black(x0, y) || ink(x0, y)) && (black(x1, y) || ink(x1, y));
-        };
+        const auto in_box = [&](int y) { return boxed(x0, y) && boxed(x1, y); };
         for (int y = 0; y < im.height();) {
             int end = y;
             while (end < im.height() && in_box(end))
@@ -106,6 +108,8 @@ inline std::vector<std::string> cut_tile_texts(const QImage& picture)
             y = end + 1;
             if (h < 5)
                 continue;
+            if (boxes)
+                ++*boxes;
             for (int yy = ya; yy <= yb; ++yy)
                 if (ink(x0, yy) || ink(x1, yy)) {
                     cut.push_back("a value reaches the side of its box" + where(x0, yy));

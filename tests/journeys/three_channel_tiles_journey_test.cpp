@@ -24,7 +24,10 @@ protected:
         std::vector<s_chart_text> texts;
         EXPECT_EQ(painted(FRA_VIEW, texts), std::vector<std::string>{}) << shot;
         EXPECT_EQ(texts.size(), 2 * tiles) << "labels and values of " << shot;
-        EXPECT_EQ(cut_tile_texts(view_picture(FRA_VIEW)), std::vector<std::string>{}) << shot;
+        size_t value_boxes = 0;
+        EXPECT_EQ(cut_tile_texts(view_picture(FRA_VIEW), &value_boxes), std::vector<std::string>{})
+            << shot;
+        EXPECT_EQ(value_boxes, tiles) << "value boxes of " << shot;
         screenshot(shot);
         click_id(FRA_START);
         EXPECT_TRUE(wait_for([&] { return control_text(FRA_START) == "START"; }));
