@@ -140,6 +140,11 @@ struct s_ending {
     const char* message;
 };
 
+void PrintTo(const s_ending& e, std::ostream* out)
+{
+    *out << e.name;
+}
+
 class piezo_sweep_ending : public piezo_journey, public ::testing::WithParamInterface<s_ending> {};
 
 TEST_P(piezo_sweep_ending, LeavesTheWindowEmptyAndSaysWhy)
