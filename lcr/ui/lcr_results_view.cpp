@@ -4,6 +4,7 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
+#include "graph/ui/chart_parts.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
 #include "lcr/ui/lcr_window.h"
@@ -174,14 +175,18 @@ void lcr_results_view::draw_ohm(QPainter& p, const QRect& room, bool inverse) co
     p.setFont(ohm_font_);
     const QFontMetrics m(ohm_font_);
     const int top = room.top() + (room.height() - m.height()) / 2;
-    p.drawText(QPoint(room.left(), top + m.ascent()), OHM);
+    const int advance = m.horizontalAdvance(OHM);
+    chart_text(p, QRect(room.left(), top, advance, m.height()), Qt::AlignLeft | Qt::AlignTop, OHM,
+               Qt::yellow, Qt::black);
     if (!inverse)
         return;
     QFont small = ohm_font_;
     small.setPixelSize(std::max(QFontInfo(ohm_font_).pixelSize() / 2, 1));
     p.setFont(small);
-    p.drawText(QPoint(room.left() + m.horizontalAdvance(OHM), top + QFontMetrics(small).ascent()),
-               QStringLiteral("-1"));
+    const QFontMetrics s(small);
+    const QString power = QStringLiteral("-1");
+    chart_text(p, QRect(room.left() + advance, top, s.horizontalAdvance(power), s.height()),
+               Qt::AlignLeft | Qt::AlignTop, power, Qt::yellow, Qt::black);
 }
 
 void lcr_results_view::fit_cell_fonts(const QRect& cell, int values)
@@ -216,10 +221,9 @@ void lcr_results_view::paint_readout(QPainter& p, const QRect& area)
         const QRect label(cell.left(), cell.top(), cw, label_h);
         QRect value(cell.left() + 2, cell.top() + label_h + 2, cw - 4, ch - label_h - 2);
         p.setFont(label_font_);
-        p.setPen(Qt::black);
-        p.drawText(label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]));
+        chart_text(p, label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]),
+                   Qt::black, SWEEP_VIEW_BACKGROUND);
         p.fillRect(value, Qt::black);
-        p.setPen(Qt::yellow);
         const s_lcr_cell_unit unit = lcr_reading_unit(type, i);
         if (unit.kind != lcr_unit_kind::text) {
             const QRect sign(value.right() + 1 - ohm_room, value.top(), ohm_room, value.height());
@@ -227,7 +231,8 @@ void lcr_results_view::paint_readout(QPainter& p, const QRect& area)
             value.setRight(sign.left() - 1);
         }
         p.setFont(value_font_);
-        p.drawText(value, Qt::AlignCenter,
-                   qt_from_ansi(lcr_reading_value_text(type, i, owner_->displayed()[i])));
+        chart_text(p, value, Qt::AlignCenter,
+                   qt_from_ansi(lcr_reading_value_text(type, i, owner_->displayed()[i])),
+                   Qt::yellow, Qt::black);
     }
 }

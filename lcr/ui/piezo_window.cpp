@@ -80,6 +80,8 @@ void piezo_window::on_command(int id, intptr_t lparam)
         held_ ? export_report() : import_file();
     else if (id == CMD_LCR_SWEEP_COMPLETE)
         analyse(ctx_->sweep);
+    else if (id == CMD_SWEEP_ENDED)
+        sweep_ended(static_cast<sweep_outcome>(lparam));
     else if (id >= CMD_PIEZO_Z_TICKS_2 && id <= CMD_PIEZO_Z_TICKS_0)
         plot_.impedance_ticks = CMD_PIEZO_Z_TICKS_0 - id;
     else if (id >= CMD_PIEZO_PHASE_TICKS_2 && id <= CMD_PIEZO_PHASE_TICKS_0)
@@ -100,6 +102,10 @@ void piezo_window::start_or_clear()
 
 void piezo_window::start_sweep()
 {
+    // The dialog starts its worker a second after it opens: the block alone
+    // does not show a dialog that is open but not yet running.
+    if (sweeping_ || progress_block_busy(block_))
+        return;
     held_ = true;
     results_->clear();
     values_.reset();
@@ -112,10 +118,6 @@ void piezo_window::start_sweep()
     block_.context = ctx_.get();
     set_button_texts();
     set_menus(false);
-    // The dialog starts its worker a second after it opens: the block alone
-    // does not show a dialog that is open but not yet running.
-    if (sweeping_ || progress_block_busy(block_))
-        return;
     sweeping_ = true;
     request_main_refresh(*this);
     run_progress_dialog(this, block_);
@@ -125,9 +127,26 @@ void piezo_window::start_sweep()
 
 void piezo_window::clear()
 {
+    progress_wait_idle(block_);
+    empty();
+}
+
+// A sweep that ended without its points leaves nothing to hold: the window
+// is empty again at once, as after Clear (a worker still finishing a cancel
+// writes only its own block). The sweep has said every ending but a cancel.
+void piezo_window::sweep_ended(sweep_outcome outcome)
+{
+    if (outcome == sweep_outcome::done || !held_)
+        return;
+    empty();
+    if (outcome == sweep_outcome::cancelled)
+        ui_message_box(this, SWEEP_TEXT_CANCELLED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+}
+
+void piezo_window::empty()
+{
     held_ = false;
     values_.reset();
-    progress_wait_idle(block_);
     results_->clear();
     plot_.impedance = {1, 100};
     show_values(nullptr);

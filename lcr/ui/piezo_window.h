@@ -8,6 +8,7 @@
 #include "base/ui/table_window.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/ui/piezo_plot.h"
+#include "sweep/sweep_core.h"
 
 #include <memory>
 #include <optional>
@@ -35,6 +36,8 @@ private:
     void start_or_clear();
     void start_sweep();
     void clear();
+    void sweep_ended(sweep_outcome outcome);
+    void empty();
     void import_file();
     void export_report();
     void analyse(const LcrResults& source);

@@ -195,15 +195,20 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
             steps();
         } catch (const journey_stopped&) {
         }
-        // Dialogs left open end with the journey, so the loop can return.
-        on_window_thread([] {
-            while (QWidget* modal = QApplication::activeModalWidget()) {
-                auto* dialog = qobject_cast<QDialog*>(modal);
-                if (!dialog)
-                    break;
-                dialog->reject();
-            }
-        });
+        // Dialogs left open end with the journey, so the loop can return. A
+        // dialog may close only after its work has seen the cancel: the loop
+        // runs between tries.
+        for (int tries = 0; tries < 100; ++tries) {
+            const bool open = on_window_thread([] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (dialog)
+                    dialog->reject();
+                return dialog != nullptr;
+            });
+            if (!open)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
@@ -491,6 +496,11 @@ void journey::screenshot(const std::string& step)
     });
     for (const std::string& path : written)
         std::printf("screenshot %s\n", path.c_str());
+}
+
+void journey::unplug_instrument()
+{
+    sim_.reset();
 }
 
 std::vector<std::string> journey::instrument_received() const

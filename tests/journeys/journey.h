@@ -80,6 +80,9 @@ protected:
     // Every window on screen to PNG: <build>/journeys/<test>/<step>.png.
     void screenshot(const std::string& step);
 
+    // The instrument switched off: its connection ends and nothing answers.
+    void unplug_instrument();
+
     // The lines the instrument received, in order, from its transcript.
     std::vector<std::string> instrument_received() const;
 

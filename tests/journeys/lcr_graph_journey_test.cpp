@@ -1,0 +1,63 @@
+// The LCR graph of a 3.3 MOhm part: impedance and resistance in megohms on
+// both axes, every label in the engineering form, readable on both
+// backgrounds.
+
+#include "tests/journeys/mode_journey.h"
+
+#include <regex>
+
+namespace {
+
+constexpr int LCR_SWEEP = 14707;
+constexpr int LEFT_QUANTITY = 14803;
+constexpr int RIGHT_QUANTITY = 14804;
+constexpr int BACKGROUND = 14806;
+const char* const RESULTS_VIEW = "QXTarvelo2LCRResultsWClass";
+
+} // namespace
+
+class lcr_graph_journey : public mode_journey {
+protected:
+    // Opens the drop-down list and moves down `steps` items from the one shown.
+    void choose(int box, int steps)
+    {
+        click_id(box);
+        for (int i = 0; i < steps; ++i)
+            key(Qt::Key_Down);
+        key(Qt::Key_Return);
+    }
+
+    // The graph's texts read; the megohm labels counted.
+    void expect_readable_megohms(const std::string& shot)
+    {
+        std::vector<s_chart_text> texts;
+        EXPECT_EQ(painted(RESULTS_VIEW, texts), std::vector<std::string>{}) << shot;
+        int megohms = 0;
+        for (const s_chart_text& t : texts) {
+            const std::string text = t.text.trimmed().toStdString();
+            EXPECT_FALSE(std::regex_search(text, std::regex("[0-9]{6}"))) << text << " on " << shot;
+            megohms += std::regex_match(text, std::regex("-?[0-9.]+ ?M")) ? 1 : 0;
+        }
+        EXPECT_GE(megohms, 8) << "megohm labels on " << shot;
+        screenshot(shot);
+    }
+};
+
+TEST_F(lcr_graph_journey, MegohmAxesAreLabelledInTheEngineeringForm)
+{
+    run("HXM4100",
+        [&] {
+            connect_to_instrument();
+            enter_mode("LCR", LCR_SWEEP);
+            start_single_sweep(LCR_SWEEP);
+            ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+            choose(LEFT_QUANTITY, 2);  // Q to IMPEDANCE (ohms)
+            choose(RIGHT_QUANTITY, 5); // TANð to R (ohms)
+            EXPECT_EQ(control_text(LEFT_QUANTITY), "IMPEDANCE (ohms)");
+            EXPECT_EQ(control_text(RIGHT_QUANTITY), "R (ohms)");
+            expect_readable_megohms("graph_black");
+            choose(BACKGROUND, 1);
+            expect_readable_megohms("graph_white");
+        },
+        {"--lcr-dut", "parallel:R=3.3M,C=10p"});
+}
