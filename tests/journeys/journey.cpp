@@ -3,10 +3,13 @@
 #include "tests/journeys/journey.h"
 
 #include "app/ui/app_startup.h"
+#include "base/timer_service.h"
 #include "link/discovery.h"
 #include "link/link.h"
+#include "tests/support/chart_read.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
@@ -126,6 +129,7 @@ journey::journey() : dir_("tarvelo_journey")
 journey::~journey()
 {
     window_.reset();
+    timer_set_speed(1);
     link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
 }
 
@@ -314,6 +318,27 @@ void journey::key(int qt_key, int modifiers)
     settle();
 }
 
+void journey::choose(const std::string& label, const std::string& item)
+{
+    auto* combo = qobject_cast<QComboBox*>(find_field(label));
+    if (!combo || !on_window_thread([combo] { return combo->isEnabled(); }))
+        stop("no usable drop-down list \"" + label + "\"");
+    post_to_window_thread([combo] { press(combo); });
+    settle();
+    const QRect at = on_window_thread([&] {
+        const int row = combo->findText(QString::fromStdString(item));
+        QAbstractItemView* view = combo->view();
+        return row < 0 || !view->isVisible() ? QRect()
+                                             : view->visualRect(combo->model()->index(row, 0));
+    });
+    if (at.isEmpty())
+        stop("the list \"" + label + "\" shows no item \"" + item + "\"");
+    post_to_window_thread([combo, at] {
+        QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, at.center());
+    });
+    settle();
+}
+
 void journey::connect_to_instrument()
 {
     menu({"Configure", "Connection..."});
@@ -366,6 +391,91 @@ std::vector<std::string> journey::list_rows(const std::string& list)
     });
 }
 
+std::vector<std::vector<std::string>> journey::list_cells(const std::string& list)
+{
+    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, false));
+    if (!tree)
+        stop("no list \"" + list + "\" is shown");
+    return on_window_thread([tree] {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            rows.emplace_back();
+            for (int c = 0; c < tree->columnCount(); ++c)
+                rows.back().push_back(tree->topLevelItem(i)->text(c).toStdString());
+        }
+        return rows;
+    });
+}
+
+std::string journey::text_of(const std::string& text_or_tip)
+{
+    QWidget* w = find_control(text_or_tip, false);
+    if (!w)
+        stop("no control \"" + text_or_tip + "\" is shown");
+    return on_window_thread([w] {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            return label->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            return plain(button->text()).toStdString();
+        return std::string();
+    });
+}
+
+std::vector<s_chart_text> journey::painted_during(const std::function<void()>& action)
+{
+    std::vector<s_chart_text> texts;
+    on_window_thread([&] { chart_record_texts(&texts); });
+    action();
+    on_window_thread([] { chart_record_texts(nullptr); });
+    return texts;
+}
+
+QWidget* journey::find_named(const std::string& class_name)
+{
+    const QString wanted = QString::fromStdString(class_name);
+    QWidget* w = on_window_thread([&]() -> QWidget* {
+        for (QWidget* c : reachable_widgets())
+            if (c->objectName() == wanted)
+                return c;
+        return nullptr;
+    });
+    if (!w)
+        stop("no " + class_name + " is shown");
+    return w;
+}
+
+std::vector<std::string> journey::unreadable_texts(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] { return chart_read_faults([w] { return w->grab().toImage(); }); });
+}
+
+std::pair<int, int> journey::size_of(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] { return std::pair(w->width(), w->height()); });
+}
+
+std::vector<s_chart_text> journey::painted_texts(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] {
+        std::vector<s_chart_text> texts;
+        chart_record_texts(&texts);
+        w->grab();
+        chart_record_texts(nullptr);
+        return texts;
+    });
+}
+
+std::string journey::modal_title()
+{
+    return on_window_thread([] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal->windowTitle().toStdString() : std::string();
+    });
+}
+
 void journey::await_dialog(const std::string& title)
 {
     const QString wanted = QString::fromStdString(title);
@@ -415,6 +525,11 @@ void journey::settle()
     }
 }
 
+void journey::timers_faster(int factor)
+{
+    timer_set_speed(factor);
+}
+
 void journey::screenshot(const std::string& step)
 {
     const std::string folder = shots_folder();
@@ -435,6 +550,16 @@ void journey::screenshot(const std::string& step)
     });
     for (const std::string& path : written)
         std::printf("screenshot %s\n", path.c_str());
+}
+
+std::vector<std::string> journey::instrument_log() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(dir_ / "instrument.log");
+    std::string line;
+    while (std::getline(log, line))
+        lines.push_back(line);
+    return lines;
 }
 
 std::vector<std::string> journey::instrument_received() const
