@@ -39,13 +39,24 @@ void PrintTo(const s_fault_case& c, std::ostream* out)
 
 class fra_fault_journey : public fra_journey, public ::testing::WithParamInterface<s_fault_case> {
 protected:
+    std::string transcript_tail()
+    {
+        const std::vector<std::string> log = instrument_log();
+        std::string tail;
+        for (size_t i = log.size() > 16 ? log.size() - 16 : 0; i < log.size(); ++i)
+            tail += log[i] + "\n";
+        return tail;
+    }
+
     // The MODE page's operation mode set to the RMS voltmeter and written.
     void set_up_another_mode()
     {
         click("READ HXM");
         click("MODE");
-        choose("Operation Mode",
-               GetParam().model == std::string("HXM6300") ? "RMS Voltmeter" : "RMS voltmeter");
+        const char* rms =
+            GetParam().model == std::string("HXM6300") ? "RMS Voltmeter" : "RMS voltmeter";
+        choose("Operation Mode", rms);
+        ASSERT_EQ(field_text("Operation Mode"), rms);
         click("SET UP HXM");
         await_dialog("");
     }
@@ -73,7 +84,9 @@ TEST_P(fra_fault_journey, SweepEndsWithAWordAndTheWindowIsUsableAgain)
             }
             ASSERT_TRUE(sweep_ended(60000)) << "the sweep did not end";
             if (c.text) {
-                ASSERT_TRUE(wait_for([&] { return boxes().size() > shown_before; }));
+                ASSERT_TRUE(wait_for([&] { return boxes().size() > shown_before; }))
+                    << "no message; the instrument last heard:\n"
+                    << transcript_tail();
                 EXPECT_EQ(boxes().back().text, c.text);
                 EXPECT_EQ(boxes().back().caption, c.caption);
             } else {
@@ -131,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(EveryFault, fra_fault_journey,
                                                         "No Connection"},
                                            s_fault_case{"LateReply",
                                                         "HXM4100",
-                                                        {"--fault", "late-reply=100"},
+                                                        {"--fault", "late-reply=20"},
                                                         before_sweep::connect,
                                                         nullptr,
                                                         nullptr},

@@ -109,7 +109,7 @@ TEST_F(fra_journey, GraphDialogComparesExportsAndSavesReadableCharts)
     }
     const QSvgRenderer svg(QString::fromStdString((out / "chart.svg").string()));
     ASSERT_TRUE(svg.isValid()) << "the SVG drawing does not parse";
-    EXPECT_EQ(svg.defaultSize(), QSize(width, height));
+    EXPECT_EQ(svg.viewBox(), QRect(0, 0, width, height));
     EXPECT_TRUE(has_text(saved["svg"], "FREQUENCY (Hz)"));
 
     // The comparison names its reference and finds the second sweep of the

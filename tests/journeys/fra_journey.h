@@ -50,8 +50,9 @@ protected:
             retype("Tests to run", std::to_string(repeat_count));
             retype("Interval (mins)", "1");
         }
-        if (!test.empty()) {
+        if (checked("Save Sweep to Database") != !test.empty())
             click("Save Sweep to Database");
+        if (!test.empty()) {
             if (!new_session.empty()) {
                 click("New Session");
                 await_dialog("Add Session");
@@ -68,7 +69,7 @@ protected:
     // is gone: SWEEP reads CLEAR or SWEEP again.
     bool sweep_ended(int ms = 30000)
     {
-        return wait_for(
+        const bool ended = wait_for(
             [&] {
                 // While a dialog is open the window behind it cannot be read.
                 if (dialog_open())
@@ -77,9 +78,20 @@ protected:
                 return caption == "CLEAR" || caption == "SWEEP";
             },
             ms);
+        if (!ended) {
+            ADD_FAILURE() << "the sweep has not ended; open dialog: \"" << modal_title() << "\"";
+            screenshot("not_ended");
+        }
+        return ended;
     }
 
     bool dialog_open() { return !modal_title().empty(); }
+
+    // The text of the FRA window's control, or "" while a dialog hides it.
+    std::string window_text(int control_id)
+    {
+        return dialog_open() ? std::string() : text_of(std::to_string(control_id));
+    }
 };
 
 // The numbers of a text file's data lines: those after the column header,

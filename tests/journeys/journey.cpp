@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -19,9 +20,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTreeWidget>
 #include <QtTest/QTest>
+#include <climits>
 #include <fstream>
 #include <thread>
 
@@ -105,11 +110,26 @@ QWidget* input_beside(QLabel* label)
     return best;
 }
 
+// Where a user clicks a control: a check box or radio button on its
+// indicator (a wide one takes no click beyond its text), others mid-way.
+QPoint click_point(QWidget* w)
+{
+    const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
+    if (!check && !qobject_cast<QRadioButton*>(w))
+        return w->rect().center();
+    QStyleOptionButton option;
+    option.initFrom(w);
+    return w->style()
+        ->subElementRect(check ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator,
+                         &option, w)
+        .center();
+}
+
 // A click with the left button; the window clicked into becomes the active one.
 void press(QWidget* w, QPoint at = {})
 {
     w->window()->activateWindow();
-    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? click_point(w) : at);
 }
 
 std::string shots_folder()
@@ -325,17 +345,20 @@ void journey::choose(const std::string& label, const std::string& item)
         stop("no usable drop-down list \"" + label + "\"");
     post_to_window_thread([combo] { press(combo); });
     settle();
-    const QRect at = on_window_thread([&] {
+    // In the open list the user moves to the item with the arrow keys.
+    const int moves = on_window_thread([&] {
         const int row = combo->findText(QString::fromStdString(item));
-        QAbstractItemView* view = combo->view();
-        return row < 0 || !view->isVisible() ? QRect()
-                                             : view->visualRect(combo->model()->index(row, 0));
+        return row < 0 || !combo->view()->isVisible() ? INT_MIN : row - combo->currentIndex();
     });
-    if (at.isEmpty())
+    if (moves == INT_MIN)
         stop("the list \"" + label + "\" shows no item \"" + item + "\"");
-    post_to_window_thread([combo, at] {
-        QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, at.center());
-    });
+    for (int i = 0; i < std::abs(moves); ++i) {
+        post_to_window_thread([combo, moves] {
+            QTest::keyClick(combo->view(), moves < 0 ? Qt::Key_Up : Qt::Key_Down);
+        });
+        settle();
+    }
+    post_to_window_thread([combo] { QTest::keyClick(combo->view(), Qt::Key_Return); });
     settle();
 }
 
@@ -366,6 +389,12 @@ bool journey::enabled(const std::string& text_or_tip)
 bool journey::shown(const std::string& text_or_tip)
 {
     return find_control(text_or_tip, false) != nullptr;
+}
+
+bool journey::checked(const std::string& text_or_tip)
+{
+    auto* b = qobject_cast<QAbstractButton*>(find_control(text_or_tip, false));
+    return b && on_window_thread([b] { return b->isChecked(); });
 }
 
 std::string journey::field_text(const std::string& label)

@@ -54,6 +54,7 @@ protected:
     // greyed; "" when there is none.
     bool enabled(const std::string& text_or_tip);
     bool shown(const std::string& text_or_tip);
+    bool checked(const std::string& text_or_tip);
     std::string field_text(const std::string& label);
     std::vector<std::string> list_rows(const std::string& list);               // first column
     std::vector<std::vector<std::string>> list_cells(const std::string& list); // every column
