@@ -8,6 +8,14 @@
 
 namespace {
 
+std::atomic<int> g_speed{1};
+
+// The service's own clock: real time unless a journey speeds it up.
+int64_t service_clock()
+{
+    return clock_ms() * g_speed.load();
+}
+
 constexpr auto k_first_tick = std::chrono::milliseconds(10);
 constexpr auto k_tick_period = std::chrono::milliseconds(100);
 constexpr auto k_lock_wait = std::chrono::milliseconds(1);
@@ -42,7 +50,7 @@ private:
         auto next = std::chrono::steady_clock::now() + k_first_tick;
         std::unique_lock lock(stop_mutex_);
         while (!wake_.wait_until(lock, next, [this] { return stop_; })) {
-            list_.tick(clock_ms());
+            list_.tick(service_clock());
             next += k_tick_period;
         }
     }
@@ -145,16 +153,22 @@ size_t timer_list::size() const
 
 int timer_add(double period_ms, command_target* target, int message)
 {
-    return service().add(period_ms, target, message, clock_ms());
+    return service().add(period_ms, target, message, service_clock());
 }
 
 int timer_add_countdown(double period_ms, command_target* target, int message,
                         command_target* display, bool count_down)
 {
-    return service().add_countdown(period_ms, target, message, display, count_down, clock_ms());
+    return service().add_countdown(period_ms, target, message, display, count_down,
+                                   service_clock());
 }
 
 bool timer_cancel(int id)
 {
     return service().cancel(id);
+}
+
+void timer_set_speed(int factor)
+{
+    g_speed = factor > 0 ? factor : 1;
 }

@@ -88,6 +88,7 @@ graph_dialog::graph_dialog(QWidget* parent, graph_model model)
     strip->addWidget(phase_bar_, 1);
     layout->addLayout(strip);
     chart_ = new graph_chart(central, *this);
+    chart_->setObjectName(QStringLiteral("QXTarvelo2GraphChart"));
     layout->addWidget(chart_, 1);
     setCentralWidget(central);
     connect(selected_, &QComboBox::activated, this, [this](int i) {

@@ -3,11 +3,15 @@
 #include "tests/journeys/journey.h"
 
 #include "app/ui/app_startup.h"
+#include "base/timer_service.h"
 #include "link/discovery.h"
 #include "link/link.h"
+#include "tests/support/chart_read.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -16,9 +20,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTreeWidget>
 #include <QtTest/QTest>
+#include <climits>
 #include <fstream>
 #include <thread>
 
@@ -102,11 +110,26 @@ QWidget* input_beside(QLabel* label)
     return best;
 }
 
+// Where a user clicks a control: a check box or radio button on its
+// indicator (a wide one takes no click beyond its text), others mid-way.
+QPoint click_point(QWidget* w)
+{
+    const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
+    if (!check && !qobject_cast<QRadioButton*>(w))
+        return w->rect().center();
+    QStyleOptionButton option;
+    option.initFrom(w);
+    return w->style()
+        ->subElementRect(check ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator,
+                         &option, w)
+        .center();
+}
+
 // A click with the left button; the window clicked into becomes the active one.
 void press(QWidget* w, QPoint at = {})
 {
     w->window()->activateWindow();
-    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? click_point(w) : at);
 }
 
 std::string shots_folder()
@@ -164,6 +187,7 @@ journey::~journey()
     window_.reset();
     ui_set_backend(&test_ui());
     live_.reset();
+    timer_set_speed(1);
     link_set_tcp_port(LINK_DEFAULT_TCP_PORT);
 }
 
@@ -375,6 +399,30 @@ void journey::key(int qt_key, int modifiers)
     settle();
 }
 
+void journey::choose(const std::string& label, const std::string& item)
+{
+    auto* combo = qobject_cast<QComboBox*>(find_field(label));
+    if (!combo || !on_window_thread([combo] { return combo->isEnabled(); }))
+        stop("no usable drop-down list \"" + label + "\"");
+    post_to_window_thread([combo] { press(combo); });
+    settle();
+    // In the open list the user moves to the item with the arrow keys.
+    const int moves = on_window_thread([&] {
+        const int row = combo->findText(QString::fromStdString(item));
+        return row < 0 || !combo->view()->isVisible() ? INT_MIN : row - combo->currentIndex();
+    });
+    if (moves == INT_MIN)
+        stop("the list \"" + label + "\" shows no item \"" + item + "\"");
+    for (int i = 0; i < std::abs(moves); ++i) {
+        post_to_window_thread([combo, moves] {
+            QTest::keyClick(combo->view(), moves < 0 ? Qt::Key_Up : Qt::Key_Down);
+        });
+        settle();
+    }
+    post_to_window_thread([combo] { QTest::keyClick(combo->view(), Qt::Key_Return); });
+    settle();
+}
+
 void journey::connect_to_instrument()
 {
     menu({"Configure", "Connection..."});
@@ -404,6 +452,12 @@ bool journey::shown(const std::string& text_or_tip)
     return find_control(text_or_tip, false) != nullptr;
 }
 
+bool journey::checked(const std::string& text_or_tip)
+{
+    auto* b = qobject_cast<QAbstractButton*>(find_control(text_or_tip, false));
+    return b && on_window_thread([b] { return b->isChecked(); });
+}
+
 std::string journey::field_text(const std::string& label)
 {
     QWidget* field = find_field(label);
@@ -424,6 +478,91 @@ std::vector<std::string> journey::list_rows(const std::string& list)
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             rows.push_back(tree->topLevelItem(i)->text(0).toStdString());
         return rows;
+    });
+}
+
+std::vector<std::vector<std::string>> journey::list_cells(const std::string& list)
+{
+    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, false));
+    if (!tree)
+        stop("no list \"" + list + "\" is shown");
+    return on_window_thread([tree] {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            rows.emplace_back();
+            for (int c = 0; c < tree->columnCount(); ++c)
+                rows.back().push_back(tree->topLevelItem(i)->text(c).toStdString());
+        }
+        return rows;
+    });
+}
+
+std::string journey::text_of(const std::string& text_or_tip)
+{
+    QWidget* w = find_control(text_or_tip, false);
+    if (!w)
+        stop("no control \"" + text_or_tip + "\" is shown");
+    return on_window_thread([w] {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            return label->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            return plain(button->text()).toStdString();
+        return std::string();
+    });
+}
+
+std::vector<s_chart_text> journey::painted_during(const std::function<void()>& action)
+{
+    std::vector<s_chart_text> texts;
+    on_window_thread([&] { chart_record_texts(&texts); });
+    action();
+    on_window_thread([] { chart_record_texts(nullptr); });
+    return texts;
+}
+
+QWidget* journey::find_named(const std::string& class_name)
+{
+    const QString wanted = QString::fromStdString(class_name);
+    QWidget* w = on_window_thread([&]() -> QWidget* {
+        for (QWidget* c : reachable_widgets())
+            if (c->objectName() == wanted)
+                return c;
+        return nullptr;
+    });
+    if (!w)
+        stop("no " + class_name + " is shown");
+    return w;
+}
+
+std::vector<std::string> journey::unreadable_texts(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] { return chart_read_faults([w] { return w->grab().toImage(); }); });
+}
+
+std::pair<int, int> journey::size_of(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] { return std::pair(w->width(), w->height()); });
+}
+
+std::vector<s_chart_text> journey::painted_texts(const std::string& class_name)
+{
+    QWidget* w = find_named(class_name);
+    return on_window_thread([w] {
+        std::vector<s_chart_text> texts;
+        chart_record_texts(&texts);
+        w->grab();
+        chart_record_texts(nullptr);
+        return texts;
+    });
+}
+
+std::string journey::modal_title()
+{
+    return on_window_thread([] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal->windowTitle().toStdString() : std::string();
     });
 }
 
@@ -476,6 +615,11 @@ void journey::settle()
     }
 }
 
+void journey::timers_faster(int factor)
+{
+    timer_set_speed(factor);
+}
+
 void journey::screenshot(const std::string& step)
 {
     const std::string folder = shots_folder();
@@ -501,6 +645,16 @@ void journey::screenshot(const std::string& step)
 void journey::unplug_instrument()
 {
     sim_.reset();
+}
+
+std::vector<std::string> journey::instrument_log() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(dir_ / "instrument.log");
+    std::string line;
+    while (std::getline(log, line))
+        lines.push_back(line);
+    return lines;
 }
 
 std::vector<std::string> journey::instrument_received() const

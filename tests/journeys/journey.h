@@ -12,6 +12,7 @@
 // modal dialog leaves the next step free to act inside it.
 
 #include "base/ui_seam.h"
+#include "graph/ui/chart_parts.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/sim_process.h"
 
@@ -47,16 +48,33 @@ protected:
     void click_field(const std::string& label);
     void type(const std::string& text);
     void key(int qt_key, int modifiers = 0);
+    // Opens the drop-down list beside the label and clicks its item.
+    void choose(const std::string& label, const std::string& item);
 
     // What a user sees. Controls are found as click() finds them, but may be
     // greyed; "" when there is none.
     bool enabled(const std::string& text_or_tip);
     bool shown(const std::string& text_or_tip);
+    bool checked(const std::string& text_or_tip);
     std::string field_text(const std::string& label);
-    std::vector<std::string> list_rows(const std::string& list); // first column
+    std::vector<std::string> list_rows(const std::string& list);               // first column
+    std::vector<std::vector<std::string>> list_cells(const std::string& list); // every column
+    // The text a shown label or button (found as click() finds it) reads.
+    std::string text_of(const std::string& text_or_tip);
+    // The texts charts paint while the action runs (their boxes, colours).
+    std::vector<s_chart_text> painted_during(const std::function<void()>& action);
+    // Why texts of the shown window of that class name cannot be read (the
+    // chart check: contrast, inside the picture, clear of each other).
+    std::vector<std::string> unreadable_texts(const std::string& class_name);
+    // The size of the shown window of that class name.
+    std::pair<int, int> size_of(const std::string& class_name);
+    // The texts one paint of that window shows.
+    std::vector<s_chart_text> painted_texts(const std::string& class_name);
     // Waits until the modal dialog of that title is open ("": until none is);
     // the journey fails and ends when it does not open.
     void await_dialog(const std::string& title);
+    // The title of the open modal dialog; "" when none is open.
+    std::string modal_title();
     std::vector<ui_shown_box> boxes() const;
     // From here on message boxes open as the program shows them, to be
     // looked at and answered with clicks; boxes() lists each from the moment
@@ -76,6 +94,9 @@ protected:
     void await_window(const std::string& title);
     // Lets everything the last action posted run.
     void settle();
+    // The program's timers run factor times as fast: a repeating test's
+    // minutes between sweeps pass in seconds.
+    void timers_faster(int factor);
 
     // Every window on screen to PNG: <build>/journeys/<test>/<step>.png.
     void screenshot(const std::string& step);
@@ -85,6 +106,9 @@ protected:
 
     // The lines the instrument received, in order, from its transcript.
     std::vector<std::string> instrument_received() const;
+    // The whole transcript: lines received ("> "), sent ("< ") and the
+    // simulator's notes ("* connected", "* closed", ...).
+    std::vector<std::string> instrument_log() const;
 
     // The journey's own folder (data folder, database, transcript).
     const temp_folder& dir() const { return dir_; }
@@ -92,6 +116,7 @@ protected:
 private:
     QWidget* find_control(const std::string& text_or_tip, bool must_be_usable);
     QWidget* find_field(const std::string& label);
+    QWidget* find_named(const std::string& class_name);
     void stop(const std::string& why);
 
     temp_folder dir_;
