@@ -132,13 +132,8 @@ journey::~journey()
 void journey::run(const std::string& model, const std::function<void()>& steps,
                   std::vector<std::string> sim_options)
 {
-    std::vector<std::string> args{
-        "--tcp",        "127.0.0.1:0", "--model", model,
-        "--time-scale", "0",           "--log",   (dir_ / "instrument.log").string()};
-    args.insert(args.end(), sim_options.begin(), sim_options.end());
-    sim_ = std::make_unique<sim_process>(args);
+    start_instrument(model, sim_options);
     ASSERT_GT(sim_->tcp_port(), 0) << "the simulator did not start";
-    link_set_tcp_port(sim_->tcp_port());
     discovery_set_target("127.255.255.255");
 
     const std::string data_root = (dir_ / "data").string();
@@ -170,6 +165,29 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     loop.exec();
     script.join();
     pump();
+}
+
+void journey::start_instrument(const std::string& model,
+                               const std::vector<std::string>& options)
+{
+    std::vector<std::string> args{
+        "--tcp",        "127.0.0.1:0", "--model", model,
+        "--time-scale", "0",           "--log",   (dir_ / "instrument.log").string()};
+    args.insert(args.end(), options.begin(), options.end());
+    sim_ = std::make_unique<sim_process>(args);
+    link_set_tcp_port(sim_->tcp_port());
+}
+
+void journey::restart_instrument(const std::string& model,
+                                 const std::vector<std::string>& options)
+{
+    sim_.reset();
+    start_instrument(model, options);
+}
+
+void journey::stop_instrument()
+{
+    sim_.reset();
 }
 
 void journey::stop(const std::string& why)
@@ -392,6 +410,22 @@ void journey::await_window(const std::string& title)
     });
     if (!shown)
         stop("no window \"" + title + "\" is shown");
+}
+
+std::vector<QWidget*> journey::reachable()
+{
+    return reachable_widgets();
+}
+
+void journey::look(const std::function<void()>& f)
+{
+    on_window_thread(f);
+}
+
+void journey::act(const std::function<void()>& f)
+{
+    post_to_window_thread(f);
+    settle();
 }
 
 bool journey::wait_for(const std::function<bool()>& cond, int ms)

@@ -25,6 +25,11 @@ class QWidget;
 class main_window;
 
 class journey : public ::testing::Test {
+public:
+    // Every shown widget a user can reach now: the open modal dialog's, or
+    // else every shown window's (window thread only).
+    static std::vector<QWidget*> reachable();
+
 protected:
     journey();
     ~journey() override;
@@ -80,10 +85,20 @@ protected:
     // The journey's own folder (data folder, database, transcript).
     const temp_folder& dir() const { return dir_; }
 
+    // For steps that choose their own actions: a look carried to the window
+    // thread and waited for; an action posted there and let run.
+    void look(const std::function<void()>& f);
+    void act(const std::function<void()>& f);
+    // The instrument started again with other options (on another port), or
+    // stopped, so that the link finds nobody until it starts again.
+    void restart_instrument(const std::string& model, const std::vector<std::string>& options);
+    void stop_instrument();
+
 private:
     QWidget* find_control(const std::string& text_or_tip, bool must_be_usable);
     QWidget* find_field(const std::string& label);
     void stop(const std::string& why);
+    void start_instrument(const std::string& model, const std::vector<std::string>& options);
 
     temp_folder dir_;
     std::unique_ptr<sim_process> sim_;
