@@ -167,8 +167,7 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     pump();
 }
 
-void journey::start_instrument(const std::string& model,
-                               const std::vector<std::string>& options)
+void journey::start_instrument(const std::string& model, const std::vector<std::string>& options)
 {
     std::vector<std::string> args{
         "--tcp",        "127.0.0.1:0", "--model", model,
@@ -178,8 +177,7 @@ void journey::start_instrument(const std::string& model,
     link_set_tcp_port(sim_->tcp_port());
 }
 
-void journey::restart_instrument(const std::string& model,
-                                 const std::vector<std::string>& options)
+void journey::restart_instrument(const std::string& model, const std::vector<std::string>& options)
 {
     sim_.reset();
     start_instrument(model, options);

@@ -77,8 +77,8 @@ bool clickable(QWidget* w)
         return true;
     if (auto* view = qobject_cast<QAbstractItemView*>(w->parentWidget()))
         return view->viewport() == w;
-    return !has_shown_children(w) && !qobject_cast<QLabel*>(w) &&
-           !qobject_cast<QProgressBar*>(w) && !qobject_cast<QMenuBar*>(w) && !w->isWindow();
+    return !has_shown_children(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QProgressBar*>(w) &&
+           !qobject_cast<QMenuBar*>(w) && !w->isWindow();
 }
 
 bool editable(QWidget* w)
@@ -173,15 +173,23 @@ struct s_key {
     const char* name;
 };
 const s_key keys[] = {
-    {Qt::Key_Escape, {}, "Escape"},       {Qt::Key_Return, {}, "Return"},
-    {Qt::Key_Space, {}, "Space"},         {Qt::Key_Tab, {}, "Tab"},
+    {Qt::Key_Escape, {}, "Escape"},
+    {Qt::Key_Return, {}, "Return"},
+    {Qt::Key_Space, {}, "Space"},
+    {Qt::Key_Tab, {}, "Tab"},
     {Qt::Key_Backtab, Qt::ShiftModifier, "Shift+Tab"},
-    {Qt::Key_Up, {}, "Up"},               {Qt::Key_Down, {}, "Down"},
-    {Qt::Key_Left, {}, "Left"},           {Qt::Key_Right, {}, "Right"},
-    {Qt::Key_PageDown, {}, "PageDown"},   {Qt::Key_Home, {}, "Home"},
-    {Qt::Key_End, {}, "End"},             {Qt::Key_Delete, {}, "Delete"},
-    {Qt::Key_Backspace, {}, "Backspace"}, {Qt::Key_A, Qt::ControlModifier, "Ctrl+A"},
-    {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"}, {Qt::Key_V, Qt::ControlModifier, "Ctrl+V"},
+    {Qt::Key_Up, {}, "Up"},
+    {Qt::Key_Down, {}, "Down"},
+    {Qt::Key_Left, {}, "Left"},
+    {Qt::Key_Right, {}, "Right"},
+    {Qt::Key_PageDown, {}, "PageDown"},
+    {Qt::Key_Home, {}, "Home"},
+    {Qt::Key_End, {}, "End"},
+    {Qt::Key_Delete, {}, "Delete"},
+    {Qt::Key_Backspace, {}, "Backspace"},
+    {Qt::Key_A, Qt::ControlModifier, "Ctrl+A"},
+    {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},
+    {Qt::Key_V, Qt::ControlModifier, "Ctrl+V"},
     {Qt::Key_Question, Qt::AltModifier, "Alt+?"},
 };
 
@@ -246,9 +254,26 @@ void menu(rng r, const std::string& folder)
 }
 
 const char* const texts[] = {
-    "0",     "1",    "5",       "50",   "100",   "1000",      "5000", "-1",
-    "-3.5",  "2.0000E2", "1e9", "1k",   "0.001", "abc",       "1,5",  "12:30",
-    "99999999999999999999", "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", " ", "%s%n",
+    "0",
+    "1",
+    "5",
+    "50",
+    "100",
+    "1000",
+    "5000",
+    "-1",
+    "-3.5",
+    "2.0000E2",
+    "1e9",
+    "1k",
+    "0.001",
+    "abc",
+    "1,5",
+    "12:30",
+    "99999999999999999999",
+    "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+    " ",
+    "%s%n",
 };
 
 } // namespace
@@ -291,7 +316,9 @@ void monkey_hands::type(uint64_t draw)
         QWidget* focus = QApplication::focusWidget();
         const bool in_focus = focus && editable(focus) && pick(r, 2);
         const std::vector<QWidget*> fields = reachable_where(editable);
-        QWidget* field = in_focus ? focus : fields.empty() ? nullptr : fields[pick(r, fields.size())];
+        QWidget* field = in_focus         ? focus
+                         : fields.empty() ? nullptr
+                                          : fields[pick(r, fields.size())];
         if (!field) {
             watch_action("type: no field to type into");
             return;

@@ -32,17 +32,28 @@ struct s_action_weight {
     int weight;
 };
 constexpr s_action_weight action_weights[] = {
-    {monkey_action::click, 40},  {monkey_action::type, 14},       {monkey_action::key, 14},
-    {monkey_action::menu, 14},   {monkey_action::instrument, 3},  {monkey_action::pause, 5},
+    {monkey_action::click, 40}, {monkey_action::type, 14},      {monkey_action::key, 14},
+    {monkey_action::menu, 14},  {monkey_action::instrument, 3}, {monkey_action::pause, 5},
 };
 
 // The instrument's faults, one drawn at a time; values drawn where they take one.
 const char* const fault_forms[] = {
-    "drop-after=%d",   "stray-line",       "short-line=%d",        "garbage=%d",
-    "silent",          "esr-stuck=1",      "late-reply=%d",        "bad-reading=%d",
-    "disconnect-on=start", "disconnect-on=DAV?", "disconnect-on=config,1?",
-    "disconnect-on=*IDN?", "disconnect-on=SCREEN?", "screen-drop-after=%d",
-    "screen-short-row=%d", "screen-bad-row=%d",
+    "drop-after=%d",
+    "stray-line",
+    "short-line=%d",
+    "garbage=%d",
+    "silent",
+    "esr-stuck=1",
+    "late-reply=%d",
+    "bad-reading=%d",
+    "disconnect-on=start",
+    "disconnect-on=DAV?",
+    "disconnect-on=config,1?",
+    "disconnect-on=*IDN?",
+    "disconnect-on=SCREEN?",
+    "screen-drop-after=%d",
+    "screen-short-row=%d",
+    "screen-bad-row=%d",
 };
 
 class monkey : public journey {
@@ -93,7 +104,8 @@ void monkey::switch_instrument()
         options.insert(options.end(), {"--fault", fault});
         named += std::string(" ") + fault;
     }
-    watch_action(std::string("instrument restarted: ") + model + (named.empty() ? " (no faults)" : named));
+    watch_action(std::string("instrument restarted: ") + model +
+                 (named.empty() ? " (no faults)" : named));
     restart_instrument(model, options);
     ++restarts_;
 }

@@ -93,8 +93,8 @@ int monkey_ui::message_box(ui_owner, const std::string& text, const std::string&
 bool monkey_ui::choose_file(ui_owner, const ui_file_request& request, ui_file_choice& choice)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::string what = std::string(request.save ? "save" : "open") + " chooser \"" +
-                             request.caption + "\" -> ";
+    const std::string what =
+        std::string(request.save ? "save" : "open") + " chooser \"" + request.caption + "\" -> ";
     if (pick(5) == 0) {
         watch_action(what + "Cancel");
         return false;

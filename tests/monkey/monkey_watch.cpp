@@ -2,8 +2,6 @@
 
 #include "tests/monkey/monkey_watch.h"
 
-#include <sqlite3.h>
-
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -12,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sqlite3.h>
 #include <thread>
 #include <unistd.h>
 
