@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -77,6 +78,8 @@ bool clickable(QWidget* w)
         return true;
     if (auto* view = qobject_cast<QAbstractItemView*>(w->parentWidget()))
         return view->viewport() == w;
+    if (auto* box = qobject_cast<QGroupBox*>(w))
+        return box->isCheckable();
     return !has_shown_children(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QProgressBar*>(w) &&
            !qobject_cast<QMenuBar*>(w) && !w->isWindow();
 }
@@ -131,15 +134,35 @@ bool answer_folder_chooser(rng& r, const std::string& folder)
     }
     watch_action("folder chooser -> " + folder);
     chooser->setDirectory(QString::fromStdString(folder));
-    chooser->accept();
+    static_cast<QDialog*>(chooser)->accept(); // as the Choose button does
     if (chooser->isVisible())
         chooser->reject();
     return true;
 }
 
+void collect_actions(const QList<QAction*>& actions, const QString& path,
+                     std::vector<std::pair<QAction*, std::string>>& out);
+
+// A menu that a button opened takes the click on one of its items.
+bool choose_in_popup_menu(rng& r)
+{
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    std::vector<std::pair<QAction*, std::string>> items;
+    if (popup)
+        collect_actions(popup->actions(), plain(popup->title()), items);
+    if (items.empty())
+        return false;
+    const auto& [action, named] = items[pick(r, items.size())];
+    watch_action("menu item " + named);
+    // As the keys choose it, so a menu run with exec() returns it too.
+    popup->setActiveAction(action);
+    QTest::keyClick(popup, Qt::Key_Return);
+    return true;
+}
+
 void click(rng r, const std::string& folder)
 {
-    if (answer_folder_chooser(r, folder))
+    if (answer_folder_chooser(r, folder) || choose_in_popup_menu(r))
         return;
     close_popup();
     const std::vector<QWidget*> targets = reachable_where(clickable);

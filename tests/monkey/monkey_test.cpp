@@ -184,6 +184,9 @@ TEST_F(monkey, RandomUserActions)
     heartbeat.callOnTimeout(watch_beat);
     heartbeat.start(100);
     watch_begin(g_seed, g_seconds, dir().str());
+    // A relative path typed into a field (a port name, a file name) stays
+    // inside the test folder.
+    std::filesystem::current_path(dir().str());
     run(g_seed % 2 ? "HXM6300" : "HXM4100", [this] { steps(); });
     ui_set_backend(&test_ui());
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@ char g_head[512];
 char g_lines[kept_actions][240];
 std::atomic<uint64_t> g_count{0};
 std::mutex g_lines_mutex;
+bool g_trace = false; // every action printed as it is done
 
 std::atomic<int64_t> g_last_beat{0};
 std::atomic<bool> g_watching{false};
@@ -150,6 +152,7 @@ void watch_begin(uint64_t seed, int seconds, const std::string& folder)
                   "monkey: test folder %s\n",
                   static_cast<unsigned long long>(seed), seconds,
                   static_cast<unsigned long long>(seed), folder.c_str());
+    g_trace = std::getenv("MONKEY_TRACE") != nullptr;
     arm_crash_reports();
 }
 
@@ -160,6 +163,8 @@ void watch_action(const std::string& what)
     std::snprintf(g_lines[n % kept_actions], sizeof g_lines[0], "#%llu %s",
                   static_cast<unsigned long long>(n + 1), what.c_str());
     g_count = n + 1;
+    if (g_trace)
+        std::printf("%s\n", g_lines[n % kept_actions]);
 }
 
 uint64_t watch_actions()
