@@ -113,9 +113,23 @@ void press(QWidget* w, QPoint at, bool twice)
         QTest::mouseClick(w, Qt::LeftButton, {}, at);
 }
 
-// A popup (an open combo list or menu) goes away as it would on a click elsewhere.
-void close_popup()
+// The machine's own serial ports, which a port list offers, are not the
+// monkey's to open: they leave the list before any action.
+void keep_off_machine_ports()
 {
+    for (QWidget* w : journey::reachable()) {
+        auto* combo = qobject_cast<QComboBox*>(w);
+        for (int i = combo ? combo->count() - 1 : -1; i >= 0; --i)
+            if (combo->itemText(i).startsWith(QStringLiteral("/dev/")))
+                combo->removeItem(i);
+    }
+}
+
+// Before each action: a popup (an open combo list or menu) goes away as it
+// would on a click elsewhere.
+void tidy_before_action()
+{
+    keep_off_machine_ports();
     if (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
 }
@@ -164,7 +178,7 @@ void click(rng r, const std::string& folder)
 {
     if (answer_folder_chooser(r, folder) || choose_in_popup_menu(r))
         return;
-    close_popup();
+    tidy_before_action();
     const std::vector<QWidget*> targets = reachable_where(clickable);
     if (targets.empty()) {
         watch_action("click: nothing to click");
@@ -222,14 +236,19 @@ QWidget* key_target()
         return w;
     if (QWidget* w = QApplication::activeModalWidget())
         return w;
-    return QApplication::activeWindow();
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            return w;
+    return nullptr;
 }
 
 void key(rng r, const std::string& folder)
 {
     if (answer_folder_chooser(r, folder))
         return;
-    close_popup();
+    tidy_before_action();
     QWidget* target = key_target();
     if (!target) {
         watch_action("key: no window has the focus");
@@ -262,7 +281,7 @@ void menu(rng r, const std::string& folder)
         click(r, folder); // the menus are out of reach behind a dialog
         return;
     }
-    close_popup();
+    tidy_before_action();
     std::vector<std::pair<QAction*, std::string>> items;
     for (QWidget* w : journey::reachable())
         if (auto* bar = qobject_cast<QMenuBar*>(w))
@@ -299,6 +318,68 @@ const char* const texts[] = {
     "%s%n",
 };
 
+QWidget* reachable_id(int id)
+{
+    for (QWidget* w : journey::reachable())
+        if (w->property("control_id").isValid() && w->property("control_id").toInt() == id)
+            return w;
+    return nullptr;
+}
+
+bool in_connect_dialog()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->windowTitle() == QStringLiteral("Connect");
+}
+
+// The steps of a deliberate connection to the simulator on loopback.
+void open_connect_dialog()
+{
+    tidy_before_action();
+    if (QApplication::activeModalWidget()) {
+        watch_action("connect: a dialog is open");
+        return;
+    }
+    std::vector<std::pair<QAction*, std::string>> items;
+    for (QWidget* w : journey::reachable())
+        if (auto* bar = qobject_cast<QMenuBar*>(w))
+            collect_actions(bar->actions(), "", items);
+    for (const auto& [action, named] : items)
+        if (named == "Configure > Connection...") {
+            watch_action("connect: menu " + named);
+            action->trigger();
+            return;
+        }
+    watch_action("connect: the menu has no usable Connection...");
+}
+
+void choose_lan_on_loopback()
+{
+    tidy_before_action();
+    QWidget* interface = reachable_id(113);
+    if (!in_connect_dialog() || !interface)
+        return;
+    watch_action("connect: LAN at 127.0.0.1");
+    interface->setFocus();
+    QTest::keyClick(interface, Qt::Key_Home);
+    QTest::keyClick(interface, Qt::Key_Down);
+    if (QWidget* address = reachable_id(117)) {
+        press(address, address->rect().center(), false);
+        QTest::keyClick(address, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(address, QStringLiteral("127.0.0.1"));
+    }
+}
+
+void press_connect()
+{
+    tidy_before_action();
+    QWidget* button = reachable_id(112);
+    if (!in_connect_dialog() || !button || !button->isEnabled())
+        return;
+    watch_action("connect: Connect");
+    press(button, button->rect().center(), false);
+}
+
 } // namespace
 
 bool monkey_dialog_open()
@@ -319,6 +400,10 @@ void monkey_hands::act(monkey_action action, uint64_t draw)
     case monkey_action::key: act_([draw, folder] { key(rng(draw), folder); }); break;
     case monkey_action::menu: act_([draw, folder] { menu(rng(draw), folder); }); break;
     case monkey_action::type: type(draw); break;
+    case monkey_action::connect:
+        for (void (*step)() : {open_connect_dialog, choose_lan_on_loopback, press_connect})
+            act_(step);
+        break;
     default: break;
     }
 }
@@ -335,7 +420,7 @@ void monkey_hands::type(uint64_t draw)
         field_ = nullptr;
         if (answer_folder_chooser(r, folder))
             return;
-        close_popup();
+        tidy_before_action();
         QWidget* focus = QApplication::focusWidget();
         const bool in_focus = focus && editable(focus) && pick(r, 2);
         const std::vector<QWidget*> fields = reachable_where(editable);
@@ -372,7 +457,7 @@ void monkey_hands::dismiss_dialog()
         rng r(0);
         if (answer_folder_chooser(r, folder))
             return;
-        close_popup();
+        tidy_before_action();
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             watch_action("key Escape on " + describe(dialog));
             QTest::keyClick(dialog, Qt::Key_Escape);
