@@ -37,24 +37,31 @@ constexpr s_action_weight action_weights[] = {
     {monkey_action::pause, 5},
 };
 
-// The instrument's faults, one drawn at a time; values drawn where they take one.
-const char* const fault_forms[] = {
-    "drop-after=%d",
-    "stray-line",
-    "short-line=%d",
-    "garbage=%d",
-    "silent",
-    "esr-stuck=1",
-    "late-reply=%d",
-    "bad-reading=%d",
-    "disconnect-on=start",
-    "disconnect-on=DAV?",
-    "disconnect-on=config,1?",
-    "disconnect-on=*IDN?",
-    "disconnect-on=SCREEN?",
-    "screen-drop-after=%d",
-    "screen-short-row=%d",
-    "screen-bad-row=%d",
+// The instrument's faults, one drawn at a time, with the largest value drawn
+// for those that take one. Configuration transfers run on the window thread,
+// each reply in turn, so replies later than a few milliseconds would block it
+// beyond the watchdog's limit on every mode change.
+struct s_fault_form {
+    const char* form;
+    int largest;
+};
+constexpr s_fault_form fault_forms[] = {
+    {"drop-after=%d", 400},
+    {"stray-line", 0},
+    {"short-line=%d", 400},
+    {"garbage=%d", 400},
+    {"silent", 0},
+    {"esr-stuck=1", 0},
+    {"late-reply=%d", 15},
+    {"bad-reading=%d", 400},
+    {"disconnect-on=start", 0},
+    {"disconnect-on=DAV?", 0},
+    {"disconnect-on=config,1?", 0},
+    {"disconnect-on=*IDN?", 0},
+    {"disconnect-on=SCREEN?", 0},
+    {"screen-drop-after=%d", 400},
+    {"screen-short-row=%d", 400},
+    {"screen-bad-row=%d", 400},
 };
 
 class monkey : public journey {
@@ -100,8 +107,8 @@ void monkey::switch_instrument()
     std::string named;
     for (size_t n = pick(3); n > 0; --n) {
         char fault[64];
-        std::snprintf(fault, sizeof fault, fault_forms[pick(std::size(fault_forms))],
-                      1 + static_cast<int>(pick(400)));
+        const s_fault_form& f = fault_forms[pick(std::size(fault_forms))];
+        std::snprintf(fault, sizeof fault, f.form, 1 + static_cast<int>(pick(f.largest)));
         options.insert(options.end(), {"--fault", fault});
         named += std::string(" ") + fault;
     }

@@ -99,13 +99,27 @@ void arm_crash_reports()
 #endif
 }
 
+// Where the window thread (the process's first) stands, when the machine
+// has a debugger to ask.
+void print_window_thread_stack()
+{
+    const std::string command = "command -v gdb >/dev/null && timeout 30 gdb -p " +
+                                std::to_string(::getpid()) +
+                                " -batch -ex 'thread 1' -ex bt 2>/dev/null | grep '^#' >&2";
+    put("monkey: the window thread stands at:\n");
+    if (std::system(command.c_str()) != 0)
+        put("  (no debugger to say)\n");
+}
+
 void watch_loop()
 {
     while (g_watching) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const int64_t quiet = now_ms() - g_last_beat;
-        if (g_watching && quiet > std::chrono::milliseconds(block_limit).count())
+        if (g_watching && quiet > std::chrono::milliseconds(block_limit).count()) {
+            print_window_thread_stack();
             watch_fail("the event loop was blocked for " + std::to_string(quiet / 1000) + " s");
+        }
     }
 }
 
