@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -104,13 +105,24 @@ std::vector<QWidget*> reachable_where(bool (*keep)(QWidget*))
     return out;
 }
 
-void press(QWidget* w, QPoint at, bool twice)
+enum class press_kind { once, twice, right };
+
+void press(QWidget* w, QPoint at, press_kind kind = press_kind::once)
 {
     w->window()->activateWindow();
-    if (twice)
+    if (kind == press_kind::twice) {
         QTest::mouseDClick(w, Qt::LeftButton, {}, at);
-    else
+    } else if (kind == press_kind::right) {
+        // The right button, and the context menu request that follows it.
+        QPointer<QWidget> target = w;
+        QTest::mouseClick(w, Qt::RightButton, {}, at);
+        if (!target)
+            return;
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+        QApplication::sendEvent(w, &menu);
+    } else {
         QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    }
 }
 
 // The machine's own serial ports, which a port list offers, are not the
@@ -198,10 +210,11 @@ void click(rng r, const std::string& folder)
     }
     const QPoint at(static_cast<int>(pick(r, std::max(1, w->width()))),
                     static_cast<int>(pick(r, std::max(1, w->height()))));
-    const bool twice = pick(r, 10) == 0;
-    watch_action(std::string(twice ? "double-click " : "click ") + describe(w) + " at " +
-                 std::to_string(at.x()) + "," + std::to_string(at.y()));
-    press(w, at, twice);
+    static const char* const kind_names[] = {"click ", "double-click ", "right-click "};
+    const size_t kind = pick(r, 10) < 8 ? 0 : 1 + pick(r, 2);
+    watch_action(kind_names[kind] + describe(w) + " at " + std::to_string(at.x()) + "," +
+                 std::to_string(at.y()));
+    press(w, at, static_cast<press_kind>(kind));
 }
 
 struct s_key {
@@ -364,7 +377,7 @@ void choose_lan_on_loopback()
     QTest::keyClick(interface, Qt::Key_Home);
     QTest::keyClick(interface, Qt::Key_Down);
     if (QWidget* address = reachable_id(117)) {
-        press(address, address->rect().center(), false);
+        press(address, address->rect().center());
         QTest::keyClick(address, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(address, QStringLiteral("127.0.0.1"));
     }
@@ -377,7 +390,7 @@ void press_connect()
     if (!in_connect_dialog() || !button || !button->isEnabled())
         return;
     watch_action("connect: Connect");
-    press(button, button->rect().center(), false);
+    press(button, button->rect().center());
 }
 
 } // namespace
@@ -435,7 +448,7 @@ void monkey_hands::type(uint64_t draw)
                      (enter ? " and Return" : "") + " into " + describe(field));
         field_ = field;
         if (!in_focus)
-            press(field, field->rect().center(), false);
+            press(field, field->rect().center());
         if (clear && field_)
             QTest::keyClick(field_, Qt::Key_A, Qt::ControlModifier);
     });
