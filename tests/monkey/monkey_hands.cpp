@@ -393,6 +393,20 @@ void press_connect()
     press(button, button->rect().center());
 }
 
+// A step of a deliberate sweep: the button of that text, when it is usable.
+void press_named(const QString& text)
+{
+    tidy_before_action();
+    for (QWidget* w : journey::reachable()) {
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        if (b && b->isEnabled() && plain(b->text()) == text) {
+            watch_action("sweep: " + text.toStdString());
+            press(b, b->rect().center());
+            return;
+        }
+    }
+}
+
 } // namespace
 
 bool monkey_dialog_open()
@@ -413,6 +427,10 @@ void monkey_hands::act(monkey_action action, uint64_t draw)
     case monkey_action::key: act_([draw, folder] { key(rng(draw), folder); }); break;
     case monkey_action::menu: act_([draw, folder] { menu(rng(draw), folder); }); break;
     case monkey_action::type: type(draw); break;
+    case monkey_action::sweep:
+        for (const char* text : {"MEASURE", "SWEEP", "Start Sweep"})
+            act_([text] { press_named(QString::fromLatin1(text)); });
+        break;
     case monkey_action::connect:
         for (void (*step)() : {open_connect_dialog, choose_lan_on_loopback, press_connect})
             act_(step);

@@ -11,8 +11,9 @@
 #include <string>
 
 // connect: a deliberate connection to the simulator through the Connect
-// dialog, so that random choices there do not keep the program from it.
-enum class monkey_action { click, type, key, menu, connect, instrument, pause };
+// dialog, so that random choices there do not keep the program from it;
+// sweep: MEASURE, SWEEP and Start Sweep, each pressed when it is usable.
+enum class monkey_action { click, type, key, menu, connect, sweep, instrument, pause };
 
 class monkey_hands {
 public:
@@ -21,7 +22,7 @@ public:
     using poster = std::function<void(const std::function<void()>&)>;
     monkey_hands(std::string folder, poster act);
 
-    // click, type, key, menu or connect, drawn from draw.
+    // click, type, key, menu, connect or sweep, drawn from draw.
     void act(monkey_action action, uint64_t draw);
     // Escape on the open modal dialog (the folder chooser is cancelled).
     void dismiss_dialog();

@@ -32,9 +32,9 @@ struct s_action_weight {
     int weight;
 };
 constexpr s_action_weight action_weights[] = {
-    {monkey_action::click, 40}, {monkey_action::type, 14},   {monkey_action::key, 14},
-    {monkey_action::menu, 14},  {monkey_action::connect, 3}, {monkey_action::instrument, 3},
-    {monkey_action::pause, 5},
+    {monkey_action::click, 40},     {monkey_action::type, 14},   {monkey_action::key, 14},
+    {monkey_action::menu, 14},      {monkey_action::connect, 3}, {monkey_action::sweep, 3},
+    {monkey_action::instrument, 3}, {monkey_action::pause, 5},
 };
 
 // The instrument's faults, one drawn at a time, with the largest value drawn
