@@ -38,9 +38,11 @@ constexpr s_action_weight action_weights[] = {
 };
 
 // The instrument's faults, one drawn at a time, with the largest value drawn
-// for those that take one. Configuration transfers run on the window thread,
-// each reply in turn, so replies later than a few milliseconds would block it
-// beyond the watchdog's limit on every mode change.
+// for those that take one. Configuration transfers, connection tests and
+// screen downloads run on the window thread and wait up to the LAN read
+// time-out (5 s) for each byte, so a silent instrument, or replies later than
+// a few milliseconds, would block it beyond the watchdog's limit every time:
+// "silent" stays out and late replies stay short.
 struct s_fault_form {
     const char* form;
     int largest;
@@ -50,7 +52,6 @@ constexpr s_fault_form fault_forms[] = {
     {"stray-line", 0},
     {"short-line=%d", 400},
     {"garbage=%d", 400},
-    {"silent", 0},
     {"esr-stuck=1", 0},
     {"late-reply=%d", 15},
     {"bad-reading=%d", 400},
