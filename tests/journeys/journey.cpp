@@ -194,13 +194,8 @@ journey::~journey()
 void journey::run(const std::string& model, const std::function<void()>& steps,
                   std::vector<std::string> sim_options)
 {
-    std::vector<std::string> args{
-        "--tcp",        "127.0.0.1:0", "--model", model,
-        "--time-scale", "0",           "--log",   (dir_ / "instrument.log").string()};
-    args.insert(args.end(), sim_options.begin(), sim_options.end());
-    sim_ = std::make_unique<sim_process>(args);
+    start_instrument(model, sim_options);
     ASSERT_GT(sim_->tcp_port(), 0) << "the simulator did not start";
-    link_set_tcp_port(sim_->tcp_port());
     discovery_set_target("127.255.255.255");
     g_link = s_link{}; // as a fresh process has it: no instrument identified yet
 
@@ -255,6 +250,27 @@ void journey::show_boxes_live()
         live_ = std::make_unique<live_boxes>();
         ui_set_backend(live_.get());
     });
+}
+
+void journey::start_instrument(const std::string& model, const std::vector<std::string>& options)
+{
+    std::vector<std::string> args{
+        "--tcp",        "127.0.0.1:0", "--model", model,
+        "--time-scale", "0",           "--log",   (dir_ / "instrument.log").string()};
+    args.insert(args.end(), options.begin(), options.end());
+    sim_ = std::make_unique<sim_process>(args);
+    link_set_tcp_port(sim_->tcp_port());
+}
+
+void journey::restart_instrument(const std::string& model, const std::vector<std::string>& options)
+{
+    sim_.reset();
+    start_instrument(model, options);
+}
+
+void journey::stop_instrument()
+{
+    sim_.reset();
 }
 
 void journey::stop(const std::string& why)
@@ -594,6 +610,22 @@ void journey::await_window(const std::string& title)
         stop("no window \"" + title + "\" is shown");
 }
 
+std::vector<QWidget*> journey::reachable()
+{
+    return reachable_widgets();
+}
+
+void journey::look(const std::function<void()>& f)
+{
+    on_window_thread(f);
+}
+
+void journey::act(const std::function<void()>& f)
+{
+    post_to_window_thread(f);
+    settle();
+}
+
 bool journey::wait_for(const std::function<bool()>& cond, int ms)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -640,11 +672,6 @@ void journey::screenshot(const std::string& step)
     });
     for (const std::string& path : written)
         std::printf("screenshot %s\n", path.c_str());
-}
-
-void journey::unplug_instrument()
-{
-    sim_.reset();
 }
 
 std::vector<std::string> journey::instrument_log() const

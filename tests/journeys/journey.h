@@ -27,6 +27,11 @@ class main_window;
 class live_boxes;
 
 class journey : public ::testing::Test {
+public:
+    // Every shown widget a user can reach now: the open modal dialog's, or
+    // else every shown window's (window thread only).
+    static std::vector<QWidget*> reachable();
+
 protected:
     journey();
     ~journey() override;
@@ -101,9 +106,6 @@ protected:
     // Every window on screen to PNG: <build>/journeys/<test>/<step>.png.
     void screenshot(const std::string& step);
 
-    // The instrument switched off: its connection ends and nothing answers.
-    void unplug_instrument();
-
     // The lines the instrument received, in order, from its transcript.
     std::vector<std::string> instrument_received() const;
     // The whole transcript: lines received ("> "), sent ("< ") and the
@@ -113,11 +115,21 @@ protected:
     // The journey's own folder (data folder, database, transcript).
     const temp_folder& dir() const { return dir_; }
 
+    // For steps that choose their own actions: a look carried to the window
+    // thread and waited for; an action posted there and let run.
+    void look(const std::function<void()>& f);
+    void act(const std::function<void()>& f);
+    // The instrument started again with other options (on another port), or
+    // stopped (switched off: its connection ends and nothing answers).
+    void restart_instrument(const std::string& model, const std::vector<std::string>& options);
+    void stop_instrument();
+
 private:
     QWidget* find_control(const std::string& text_or_tip, bool must_be_usable);
     QWidget* find_field(const std::string& label);
     QWidget* find_named(const std::string& class_name);
     void stop(const std::string& why);
+    void start_instrument(const std::string& model, const std::vector<std::string>& options);
 
     temp_folder dir_;
     std::unique_ptr<sim_process> sim_;

@@ -89,7 +89,7 @@ TEST_P(lcr_realtime_journey, ReadingsShowUntilStopAndAnInstrumentGoneIsSaid)
         expect_menus_usable();
         const std::vector<s_tile> last = readout();
 
-        unplug_instrument();
+        stop_instrument();
         const size_t shown = boxes().size();
         click_id(LCR_START);
         ASSERT_TRUE(wait_for([&] { return boxes().size() > shown; }))

@@ -1,13 +1,14 @@
 #pragma once
 // The simulated instrument as a child process on loopback: started with the
 // given options, its TCP port read from its "listening tcp" line, stopped
-// (by its own pid) when the object goes. The build gives the program's
-// path as HXM_SIM_PATH.
+// (by its own pid) when the object goes, or by the system when the thread
+// that started it ends. The build gives the program's path as HXM_SIM_PATH.
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -22,6 +23,9 @@ public:
             return;
         pid_ = fork();
         if (pid_ == 0) {
+            // The simulator ends with the thread that started it, also when
+            // the test program dies without running its destructors.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             dup2(out[1], STDOUT_FILENO);
             close(out[0]);
             close(out[1]);
