@@ -3,36 +3,15 @@
 // sweep's text export. Every file written is read back against the sweep.
 
 #include "tests/journeys/fra_journey.h"
+#include "tests/support/zip_entry.h"
 
 #include <cmath>
 #include <iterator>
 #include <regex>
-#include <zip.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// One member of a zip archive; empty when the archive or member is missing.
-std::string zip_entry(const std::string& archive, const std::string& name)
-{
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (!zip)
-        return {};
-    std::string bytes;
-    zip_stat_t stat;
-    if (zip_stat(zip, name.c_str(), 0, &stat) == 0) {
-        zip_file_t* file = zip_fopen(zip, name.c_str(), 0);
-        bytes.resize(stat.size);
-        if (!file || zip_fread(file, bytes.data(), stat.size) != zip_int64_t(stat.size))
-            bytes.clear();
-        if (file)
-            zip_fclose(file);
-    }
-    zip_close(zip);
-    return bytes;
-}
 
 // Every cell text of a workbook's first sheet (its own and its shared
 // strings) that reads wholly as a number.

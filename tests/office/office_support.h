@@ -6,6 +6,7 @@
 #include "office/excel_server.h"
 #include "office/ole.h"
 #include "office/word_server.h"
+#include "tests/support/zip_entry.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,25 +16,6 @@
 #include <string>
 #include <vector>
 #include <zip.h>
-
-// One member of a zip archive (a workbook or document); empty when absent.
-inline std::string zip_entry(const std::string& archive, const std::string& name)
-{
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (!zip)
-        return {};
-    std::string bytes;
-    zip_stat_t stat;
-    if (zip_stat(zip, name.c_str(), 0, &stat) == 0) {
-        zip_file_t* file = zip_fopen(zip, name.c_str(), 0);
-        bytes.resize(stat.size);
-        zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-    }
-    zip_close(zip);
-    return bytes;
-}
 
 // The names of an archive's members.
 inline std::vector<std::string> zip_names(const std::string& archive)
