@@ -7,6 +7,7 @@
 #include "graph/ui/chart_parts.h"
 #include "tests/journeys/journey.h"
 #include "tests/support/chart_read.h"
+#include "tests/support/zip_entry.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,7 +23,6 @@
 #include <map>
 #include <optional>
 #include <sstream>
-#include <zip.h>
 
 namespace mode_journey_detail {
 
@@ -176,24 +176,13 @@ protected:
         });
     }
 
-    // Paints the shown view of that window class once and returns what it
+    // Paints the shown view of that window class and returns what it
     // painted as text, and every text that cannot be read (outside the
     // view, over another text, too faint) as a fault.
     std::vector<std::string> painted(const char* class_name, std::vector<s_chart_text>& texts)
     {
-        std::vector<std::string> faults = mode_journey_detail::on_gui([&] {
-            QWidget* view = mode_journey_detail::shown_widget(0, class_name);
-            if (!view)
-                return std::vector<std::string>{std::string("no view ") + class_name + " is shown"};
-            const QRect client = view->contentsRect();
-            std::vector<std::string> f =
-                chart_read_faults([&] { return view->grab(client).toImage(); });
-            chart_record_texts(&texts);
-            view->grab(client);
-            chart_record_texts(nullptr);
-            return f;
-        });
-        return faults;
+        texts = painted_texts(class_name);
+        return unreadable_texts(class_name);
     }
 
     // The shown view of that window class as the user sees it.
@@ -312,23 +301,8 @@ inline std::vector<std::filesystem::path> files_under(const std::filesystem::pat
 // searched for what the user will read in it.
 inline std::string archive_text(const std::filesystem::path& archive)
 {
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (!zip)
-        return {};
     std::string all;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
-        zip_stat_t stat;
-        if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &stat) != 0)
-            continue;
-        zip_file_t* file = zip_fopen_index(zip, static_cast<zip_uint64_t>(i), 0);
-        if (!file)
-            continue;
-        std::string bytes(stat.size, '\0');
-        zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-        all += bytes;
-    }
-    zip_close(zip);
+    for (const std::string& name : zip_names(archive.string()))
+        all += zip_entry(archive.string(), name);
     return all;
 }

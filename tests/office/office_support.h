@@ -17,20 +17,6 @@
 #include <vector>
 #include <zip.h>
 
-// The names of an archive's members.
-inline std::vector<std::string> zip_names(const std::string& archive)
-{
-    std::vector<std::string> names;
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (!zip)
-        return names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i)
-        names.emplace_back(zip_get_name(zip, static_cast<zip_uint64_t>(i), 0));
-    zip_close(zip);
-    return names;
-}
-
 // The members of a workbook that hold a formula cell ("<f>" or "<f ...>");
 // a report writes none, whatever its texts look like.
 inline std::vector<std::string> members_with_formulas(const std::string& archive)
