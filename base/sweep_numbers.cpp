@@ -145,6 +145,30 @@ std::string sweep_format_fixed5(double value)
 
 namespace {
 
+double read_back(double value, std::chars_format format, int decimals)
+{
+    char text[400];
+    const auto printed = std::to_chars(text, text + sizeof text, value, format, decimals);
+    double read = value;
+    if (printed.ec == std::errc())
+        std::from_chars(text, printed.ptr, read, format);
+    return read;
+}
+
+} // namespace
+
+double sweep_round_fixed(double value, int decimals)
+{
+    return read_back(value, std::chars_format::fixed, decimals);
+}
+
+double sweep_round_scientific(double value, int decimals)
+{
+    return read_back(value, std::chars_format::scientific, decimals);
+}
+
+namespace {
+
 // Adds one unit at the last digit of digits (decimal digits only); true when
 // the carry runs out of the leading digit.
 bool carry_into(std::string& digits)

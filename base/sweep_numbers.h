@@ -26,6 +26,12 @@ std::string sweep_format_fixed(double value, int decimals, bool decimal_comma = 
 // The scientific form with three exponent digits at any precision.
 std::string sweep_format_scientific(double value, int decimals);
 
+// The number that a text of sweep_format_fixed(value, decimals), or of
+// sweep_format_scientific(value, decimals), reads back as: the value as the
+// tables and exports show it. It costs no allocation.
+double sweep_round_fixed(double value, int decimals);
+double sweep_round_scientific(double value, int decimals);
+
 // The European short form of a scientific text such as "1.23456E+003": the
 // decimal point becomes a comma, the mantissa keeps two decimals (rounded
 // half up on the third, the carry running into the higher digits and, out of

@@ -6,6 +6,8 @@
 #include "fra/fra_export.h"
 #include "office/excel_session.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr int32_t BAND_COLOUR = ole_rgb(238, 235, 225);
@@ -99,6 +101,34 @@ void series_block_frame(ole_object* sheet, int first, int last_row)
     set_column_width(sheet, 5, first + 6, first + 6);
 }
 
+// Rows 2 onward of a sweep's block: the title, the headings and one row
+// per point of the sweep file. Standard numbers are number cells holding the
+// values as the sweep file's text shows them; European numbers take the
+// short form of the text exports ("1,50E+00    ") as text cells. The step
+// number stays whole.
+std::shared_ptr<const ole_cells> series_cells(const sweep_file_contents& sweep, bool european)
+{
+    auto cells = std::make_shared<ole_cells>(6, static_cast<int>(sweep.rows.size()) + 2);
+    cells->add_text("QXL HXM Comm FRA Sweep");
+    cells->end_row();
+    for (const char* heading : {"Step No.", "Frequency(Hz)", "Magnitude 1(V)", "Magnitude 2(V)",
+                                "Gain(dB)", "Phase(\xB0)"})
+        cells->add_text(heading);
+    cells->end_row();
+    for (const auto& row : sweep.rows) {
+        cells->add_number(std::trunc(row[0]) + 0.0); // whole, and never -0
+        for (size_t f = 1; f < 6; ++f) {
+            if (european)
+                cells->add_text(sweep_format_european(row[f]));
+            else
+                cells->add_number(f == 1 ? sweep_round_fixed(row[f], 4)
+                                         : sweep_round_scientific(row[f], 5));
+        }
+        cells->end_row();
+    }
+    return cells;
+}
+
 // One sweep's block from column first; false when its file cannot be read.
 bool series_block(ole_object* sheet, int first, int k, int total, const std::string& folder,
                   bool european)
@@ -112,30 +142,20 @@ bool series_block(ole_object* sheet, int first, int k, int total, const std::str
         range_merge(r);
         range_halign(r, XL_LEFT);
     });
-    std::string block =
-        "QXL HXM Comm FRA Sweep\nStep No.\tFrequency(Hz)\tMagnitude 1(V)\tMagnitude "
-        "2(V)\tGain(dB)\tPhase(\xB0)";
     if (read) {
         range_set_text(sheet, first + 3, 1, first + 5, 1, sweep.date_line);
         on_range(sheet, first + 3, 1, first + 5, 1, [](ole_object* r) {
             range_merge(r);
             range_halign(r, XL_RIGHT);
         });
-        // European numbers take the short form of the text exports
-        // ("1,50E+00    "), the step number stays whole.
-        for (const auto& row : sweep.rows) {
-            block += "\n" + std::to_string(static_cast<long>(row[0]));
-            for (size_t f = 1; f < 6; ++f)
-                block += "\t" + (european ? sweep_format_european(row[f])
-                                 : f == 1 ? sweep_format_fixed4(row[f])
-                                          : sweep_format_scientific5(row[f]));
-        }
+    } else {
+        sweep.rows.clear();
     }
-    const int last_row = 3 + (read ? static_cast<int>(sweep.rows.size()) : 0);
+    const int last_row = 3 + static_cast<int>(sweep.rows.size());
     if (european && last_row > 3)
         on_range(sheet, first, 4, first + 5, last_row,
                  [](ole_object* r) { range_number_format(r, "@"); });
-    range_set_text(sheet, first, 2, first + 5, last_row, block);
+    range_set_cells(sheet, first, 2, series_cells(sweep, european));
     series_block_frame(sheet, first, last_row);
     return read;
 }

@@ -304,6 +304,7 @@ protected:
 
 private:
     HRESULT put_value(std::span<const VARIANT> args);
+    HRESULT put_cells(const ole_cells& cells);
     HRESULT merge();
     HRESULT put_format(DISPID id, uint16_t kind, std::span<const VARIANT> args);
     HRESULT column_width(uint16_t kind, std::span<const VARIANT> args);
@@ -344,6 +345,8 @@ HRESULT range_object::put_value(std::span<const VARIANT> args)
 {
     if (args.size() != 1 || range_.whole_columns)
         return DISP_E_BADPARAMCOUNT;
+    if (args[0].vt == VT_RECORD)
+        return args[0].pcells ? put_cells(*args[0].pcells) : DISP_E_TYPEMISMATCH;
     const s_xl_area& a = range_.area;
     s_xl_sheet& sheet = *range_.sheet;
     const auto set = [&](int r, int c, const VARIANT& v) {
@@ -362,6 +365,29 @@ HRESULT range_object::put_value(std::span<const VARIANT> args)
     for (int r = a.first_row; r <= a.last_row; ++r)
         for (int c = a.first_column; c <= a.last_column; ++c)
             set(r, c, args[0]);
+    return S_OK;
+}
+
+// A typed block goes in as it is: no text is read as a number, whatever the
+// cell's format, and a text keeps a leading "'" as one of its characters.
+HRESULT range_object::put_cells(const ole_cells& cells)
+{
+    const s_xl_area& a = range_.area;
+    s_xl_sheet& sheet = *range_.sheet;
+    const int rows = std::min(cells.rows(), a.last_row - a.first_row + 1);
+    const int columns = std::min(cells.columns(), a.last_column - a.first_column + 1);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= columns; ++c) {
+            const ole_cells::cell& cell = cells.at(r, c);
+            const int row = a.first_row + r - 1;
+            const int column = a.first_column + c - 1;
+            if (cell.type == ole_cells::kind::number)
+                sheet.set_number(row, column, cell.number);
+            else if (cell.type == ole_cells::kind::text)
+                sheet.set_text(row, column, cells.text_of(cell));
+            else
+                sheet.clear_cell(row, column);
+        }
     return S_OK;
 }
 

@@ -405,6 +405,18 @@ void range_set_block(ole_object* range, int columns, int rows, const std::string
     put(range, L"Value", var_array(std::move(array)));
 }
 
+void range_set_cells(ole_object* sheet, int first_column, int first_row,
+                     std::shared_ptr<const ole_cells> cells)
+{
+    if (!cells || cells->rows() < 1)
+        return;
+    ole_object* range =
+        sheet_range(sheet, first_column, first_row, first_column + cells->columns() - 1,
+                    first_row + cells->rows() - 1);
+    put(range, L"Value", var_cells(std::move(cells)));
+    ole_release(range);
+}
+
 void range_set_value(ole_object* range, const std::string& text)
 {
     range_set_block(range, 1, 1, text);

@@ -112,6 +112,11 @@ void range_set_text(ole_object* sheet, int first_column, int first_row, int last
                     int last_row, const std::string& text);
 void range_set_block(ole_object* range, int columns, int rows, const std::string& text);
 void range_set_value(ole_object* range, const std::string& text);
+// A typed block into the cells from (first_column, first_row) on, as many as
+// the block holds, with one "Value" put: numbers and texts as the block
+// gives them, empty cells cleared.
+void range_set_cells(ole_object* sheet, int first_column, int first_row,
+                     std::shared_ptr<const ole_cells> cells);
 // One text cell holding text exactly: never a number or a formula, tabs and
 // line breaks kept (written with the "'" that marks text).
 void range_put_text(ole_object* range, const std::string& text);

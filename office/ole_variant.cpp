@@ -1,5 +1,7 @@
 #include "office/ole_object.h"
 
+#include <algorithm>
+
 namespace {
 
 // Windows-1252 0x80..0x9F; 0 where the code page has no character.
@@ -27,11 +29,21 @@ void append_utf8(std::string& out, uint32_t c)
     }
 }
 
+// The character of a Windows-1252 byte; "?" where the code page has none.
+uint32_t unicode_of(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 || byte >= 0xA0)
+        return byte;
+    const char16_t high = HIGH_CONTROLS[byte - 0x80];
+    return high ? high : u'?';
+}
+
 } // namespace
 
 VARIANT::VARIANT(const VARIANT& other)
     : vt(other.vt), lVal(other.lVal), fltVal(other.fltVal), bstrVal(other.bstrVal),
-      pdispVal(other.pdispVal), parray(other.parray)
+      pdispVal(other.pdispVal), parray(other.parray), pcells(other.pcells)
 {
     if (pdispVal)
         pdispVal->add_ref();
@@ -47,6 +59,7 @@ VARIANT& VARIANT::operator=(const VARIANT& other)
         std::swap(bstrVal, copy.bstrVal);
         std::swap(pdispVal, copy.pdispVal);
         std::swap(parray, copy.parray);
+        std::swap(pcells, copy.pcells);
     }
     return *this;
 }
@@ -128,6 +141,57 @@ VARIANT var_array(std::shared_ptr<ole_array> array)
     return v;
 }
 
+VARIANT var_cells(std::shared_ptr<const ole_cells> cells)
+{
+    VARIANT v;
+    v.vt = VT_RECORD;
+    v.pcells = std::move(cells);
+    return v;
+}
+
+ole_cells::ole_cells(int columns, int rows) : columns_(std::max(columns, 1))
+{
+    cells_.reserve(static_cast<size_t>(columns_) * static_cast<size_t>(std::max(rows, 0)));
+}
+
+ole_cells::cell* ole_cells::next_cell()
+{
+    if (!open_) {
+        cells_.resize(cells_.size() + static_cast<size_t>(columns_));
+        open_ = true;
+        filled_ = 0;
+    }
+    if (filled_ == columns_)
+        return nullptr;
+    return &cells_[cells_.size() - static_cast<size_t>(columns_ - filled_++)];
+}
+
+void ole_cells::add_number(double value)
+{
+    if (cell* c = next_cell()) {
+        c->type = kind::number;
+        c->number = value;
+    }
+}
+
+void ole_cells::add_text(std::string_view ansi)
+{
+    cell* c = next_cell();
+    if (!c || ansi.empty())
+        return;
+    c->type = kind::text;
+    c->offset = texts_.size();
+    ole_append_utf8(texts_, ansi);
+    c->length = static_cast<uint32_t>(texts_.size() - c->offset);
+}
+
+void ole_cells::end_row()
+{
+    if (!open_)
+        cells_.resize(cells_.size() + static_cast<size_t>(columns_));
+    open_ = false;
+}
+
 VARIANT var_object(ole_object* object)
 {
     VARIANT v;
@@ -152,12 +216,15 @@ std::wstring ole_wide_from_ansi(std::string_view ansi)
 {
     std::wstring wide;
     wide.reserve(ansi.size());
-    for (const char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char16_t high = byte >= 0x80 && byte < 0xA0 ? HIGH_CONTROLS[byte - 0x80] : 0;
-        wide += static_cast<wchar_t>(byte >= 0x80 && byte < 0xA0 ? (high ? high : u'?') : byte);
-    }
+    for (const char c : ansi)
+        wide += static_cast<wchar_t>(unicode_of(c));
     return wide;
+}
+
+void ole_append_utf8(std::string& out, std::string_view ansi)
+{
+    for (const char c : ansi)
+        append_utf8(out, unicode_of(c));
 }
 
 std::string ole_utf8(const std::wstring& wide)

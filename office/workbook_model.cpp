@@ -5,7 +5,9 @@
 
 std::vector<s_xl_slot>& s_xl_sheet::row_slots(int row, int columns)
 {
-    std::vector<s_xl_slot>& row_cells = rows_[row];
+    if (rows_.size() < static_cast<size_t>(row))
+        rows_.resize(static_cast<size_t>(row));
+    std::vector<s_xl_slot>& row_cells = rows_[static_cast<size_t>(row) - 1];
     if (row_cells.size() < static_cast<size_t>(columns))
         row_cells.resize(static_cast<size_t>(columns));
     return row_cells;
@@ -18,10 +20,12 @@ s_xl_slot& s_xl_sheet::slot(int row, int column)
 
 const s_xl_slot* s_xl_sheet::find(int row, int column) const
 {
-    const auto found = rows_.find(row);
-    if (found == rows_.end() || column < 1 || found->second.size() < static_cast<size_t>(column))
+    if (row < 1 || rows_.size() < static_cast<size_t>(row) || column < 1)
         return nullptr;
-    return &found->second[static_cast<size_t>(column) - 1];
+    const std::vector<s_xl_slot>& row_cells = rows_[static_cast<size_t>(row) - 1];
+    if (row_cells.size() < static_cast<size_t>(column))
+        return nullptr;
+    return &row_cells[static_cast<size_t>(column) - 1];
 }
 
 uint32_t s_xl_sheet::intern(const s_xl_format& format)
@@ -71,18 +75,31 @@ void s_xl_sheet::release_text(s_xl_slot& s)
 
 void s_xl_sheet::set_cell(int row, int column, const s_xl_cell& cell)
 {
+    if (cell.number)
+        set_number(row, column, cell.value);
+    else
+        set_text(row, column, cell.text, cell.quoted);
+}
+
+void s_xl_sheet::set_number(int row, int column, double value)
+{
     s_xl_slot& s = slot(row, column);
     release_text(s);
-    if (cell.number) {
-        s.kind = xl_kind::number;
-        s.value = cell.value;
-        return;
-    }
-    s.kind = cell.quoted ? xl_kind::quoted : xl_kind::text;
+    s.kind = xl_kind::number;
+    s.value = value;
+}
+
+void s_xl_sheet::set_text(int row, int column, std::string_view text, bool quoted)
+{
+    s_xl_slot& s = slot(row, column);
+    release_text(s);
+    s.kind = quoted ? xl_kind::quoted : xl_kind::text;
     // A text with a NUL inside keeps it only in the long form.
-    if (cell.text.size() <= s_xl_slot::SHORT_TEXT && cell.text.find('\0') == std::string::npos) {
+    if (text.size() <= s_xl_slot::SHORT_TEXT && text.find('\0') == std::string_view::npos) {
         s.short_text = true;
-        std::memcpy(s.chars, cell.text.c_str(), cell.text.size() + 1);
+        if (!text.empty())
+            std::memcpy(s.chars, text.data(), text.size());
+        s.chars[text.size()] = '\0';
         return;
     }
     if (free_texts_.empty()) {
@@ -92,7 +109,7 @@ void s_xl_sheet::set_cell(int row, int column, const s_xl_cell& cell)
         s.text = free_texts_.back();
         free_texts_.pop_back();
     }
-    texts_[s.text] = cell.text;
+    texts_[s.text] = text;
 }
 
 void s_xl_sheet::clear_cell(int row, int column)

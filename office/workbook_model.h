@@ -5,10 +5,11 @@
 // written out once, as an .xlsx file, when the report is done.
 //
 // A repeating test of 99 sweeps fills some two million cells, so a cell
-// costs little: each row is a vector of slots indexed by column, a slot
-// holds its number, a short text or the index of a longer one, and the index
-// of its format in the sheet's list of distinct formats (a report uses a few
-// dozen). The file is written row by row from this model.
+// costs little: the sheet is a vector of rows, each row a vector of slots
+// indexed by column, a slot holds its number, a short text or the index of a
+// longer one, and the index of its format in the sheet's list of distinct
+// formats (a report uses a few dozen). The file is written row by row from
+// this model.
 
 #include <compare>
 #include <cstdint>
@@ -99,6 +100,9 @@ public:
     // The value of a cell; an empty cell when none was written.
     s_xl_cell cell_at(int row, int column) const;
     void set_cell(int row, int column, const s_xl_cell& cell);
+    void set_number(int row, int column, double value);
+    // A text cell (UTF-8), written with a leading "'" when quoted.
+    void set_text(int row, int column, std::string_view text, bool quoted = false);
     void clear_cell(int row, int column);
     // The text of a text cell; its data() ends in a NUL.
     std::string_view text_of(const s_xl_slot& slot) const
@@ -116,17 +120,17 @@ public:
     // Calls f(row, column, slot) for every kept cell, row by row.
     template <typename F> void each_slot(F f) const
     {
-        for (const auto& [row, row_cells] : rows_)
-            for (size_t c = 0; c < row_cells.size(); ++c)
-                f(row, static_cast<int>(c) + 1, row_cells[c]);
+        for (size_t r = 0; r < rows_.size(); ++r)
+            for (size_t c = 0; c < rows_[r].size(); ++c)
+                f(static_cast<int>(r) + 1, static_cast<int>(c) + 1, rows_[r][c]);
     }
 
     // Calls f(row, slot) for every kept cell of one column, top down.
     template <typename F> void each_in_column(int column, F f) const
     {
-        for (const auto& [row, row_cells] : rows_)
-            if (column >= 1 && row_cells.size() >= static_cast<size_t>(column))
-                f(row, row_cells[static_cast<size_t>(column) - 1]);
+        for (size_t r = 0; r < rows_.size(); ++r)
+            if (column >= 1 && rows_[r].size() >= static_cast<size_t>(column))
+                f(static_cast<int>(r) + 1, rows_[r][static_cast<size_t>(column) - 1]);
     }
 
 private:
@@ -138,8 +142,8 @@ private:
     // Gives back the entry of a long text held by s.
     void release_text(s_xl_slot& s);
 
-    std::map<int, std::vector<s_xl_slot>> rows_; // row -> its slots, columns 1..
-    std::vector<s_xl_format> formats_;           // distinct; [0] is the default
+    std::vector<std::vector<s_xl_slot>> rows_; // [row - 1]: its slots, columns 1..
+    std::vector<s_xl_format> formats_;         // distinct; [0] is the default
     std::map<s_xl_format, uint32_t> format_index_;
     std::vector<std::string> texts_;
     std::vector<uint32_t> free_texts_; // entries of cleared text cells

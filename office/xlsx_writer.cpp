@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <xlsxwriter.h>
 
 namespace {
@@ -220,8 +221,13 @@ double xl_autofit_width(const s_xl_sheet& sheet, int column)
 
 bool xl_write_xlsx(const s_xl_workbook& book, const std::string& path)
 {
+    // The writer keeps each sheet in a temporary file until it zips the
+    // workbook: beside the target, on the disk that is to hold the result,
+    // rather than in the system's temporary folder.
+    std::string folder = std::filesystem::path(path).parent_path().string();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
+    options.tmpdir = folder.empty() ? nullptr : folder.data();
     lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
     if (!out)
         return false;
