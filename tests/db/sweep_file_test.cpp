@@ -2,7 +2,11 @@
 #include "db/sweep_file.h"
 #include "db_test_support.h"
 
+#include <bit>
 #include <clocale>
+#include <cmath>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -101,6 +105,29 @@ TEST(SweepNumbers, PlainNumbersRefuseJunkAndIgnoreTheLocale)
     std::setlocale(LC_NUMERIC, saved.c_str());
     for (const char* text : {"nan", "inf", "1e999", "1.5x", "++1", "+-1", "--1", "", "0x10", "1 2"})
         EXPECT_FALSE(sweep_parse_number(text, value)) << text;
+}
+
+// The workbooks place numbers as their texts show them without making the
+// texts: every rounding reads the same number the text would, to the bit.
+TEST(SweepNumbers, RoundedValuesAreWhatTheirTextsReadBack)
+{
+    std::vector<double> values = {0.03125,  -0.03125, 2.00004999, 9.999995,
+                                  999999.5, 1.5e-9,   -2.5e-15,   1e300,
+                                  5e-324,   0.0,      -0.0,       123456789.123456};
+    std::mt19937_64 random(27);
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(std::ldexp(std::uniform_real_distribution<>(-1.0, 1.0)(random),
+                                    std::uniform_int_distribution<>(-60, 60)(random)));
+    const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    for (const double v : values) {
+        double fixed = 0.0, scientific = 0.0;
+        ASSERT_TRUE(sweep_parse_number(sweep_format_fixed4(v), fixed)) << v;
+        ASSERT_TRUE(sweep_parse_number(sweep_format_scientific5(v), scientific)) << v;
+        EXPECT_EQ(bits(sweep_round_fixed(v, 4)), bits(fixed)) << v;
+        EXPECT_EQ(bits(sweep_round_scientific(v, 5)), bits(scientific)) << v;
+    }
+    EXPECT_EQ(sweep_round_fixed(2.00004999, 4), 2.0);
+    EXPECT_EQ(sweep_round_scientific(-0.00012345678, 5), -1.23457e-4);
 }
 
 } // namespace

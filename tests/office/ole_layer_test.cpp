@@ -132,6 +132,50 @@ TEST_F(office_fixture, CellsBordersMergesAndSheetsReachTheWrittenFile)
     EXPECT_TRUE(f.count("order\tAdded,Data,Sheet2,Sheet3"));
 }
 
+// A typed block goes in as its maker typed it: a text that reads like a
+// number or a formula stays text, a number stays a number in a text-formatted
+// cell, cells the block leaves empty are cleared and cells past its width
+// are dropped.
+TEST_F(office_fixture, TypedCellsKeepTheirKindWhateverTheyReadLike)
+{
+    s_started x;
+    ASSERT_EQ(x.result, 0);
+    range_set_text(x.sheet, 2, 3, 5, 4, "old\told\told\told\nold\told\told\told");
+    ole_object* texts = sheet_range(x.sheet, 2, 2, 2, 2);
+    range_number_format(texts, "@");
+    ole_release(texts);
+    auto cells = std::make_shared<ole_cells>(3, 3);
+    for (const double v : {12.5, -0.001})
+        cells->add_number(v);
+    cells->add_text("1.5");
+    cells->end_row();
+    for (const char* text : {"=1+1", "'x", "Phase(\xB0)"})
+        cells->add_text(text);
+    cells->end_row();
+    cells->add_text("");
+    cells->end_row();
+    cells->add_number(7);
+    for (const char* text : {"", "+SUM(1,2)", "dropped"})
+        cells->add_text(text);
+    range_set_cells(x.sheet, 2, 2, cells); // B2:D5
+    x.finish();
+
+    ASSERT_EQ(opened.size(), 1u);
+    auto f = dump(opened[0]);
+    const std::pair<const char*, std::pair<const char*, const char*>> expected[] = {
+        {"B2", {"float", "12.5"}}, {"C2", {"float", "-0.001"}},  {"D2", {"str", "1.5"}},
+        {"B3", {"str", "=1+1"}},   {"C3", {"str", "'x"}},        {"D3", {"str", "Phase(\u00B0)"}},
+        {"B5", {"int", "7"}},      {"D5", {"str", "+SUM(1,2)"}}, {"E3", {"str", "old"}}};
+    for (const auto& [ref, cell] : expected) {
+        const auto& got = f["cell\tSheet1\t" + std::string(ref)];
+        ASSERT_GE(got.size(), 2u) << ref;
+        EXPECT_EQ(got[CELL_TYPE], cell.first) << ref;
+        EXPECT_EQ(got[CELL_VALUE], cell.second) << ref;
+    }
+    for (const char* cleared : {"B4", "C4", "D4", "C5", "E5"})
+        EXPECT_EQ(f.count("cell\tSheet1\t" + std::string(cleared)), 0u) << cleared;
+}
+
 // A picture lands where AddPicture puts it and at the size it asks for, both
 // in points (4/3 pixel each, 9525 EMU a pixel in the drawing), whatever the
 // size of the bitmap file itself.

@@ -100,7 +100,8 @@ TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
 {
     const std::string rows =
         "\r\n1\t10.0000\t1.50000E+000\t7.50000E-001\t-6.02060E+000\t-4.55000E+001\t2.00000E-003"
-        "\r\n2\t100.0000\t1.25000E+000\t1.24990E+000\t-6.94000E-004\t1.23456E-002\t2.00000E-006";
+        "\r\n2\t100.0000\t1.25000E+000\t1.24990E+000\t-6.94000E-004\t1.23456E-002\t2.00000E-006"
+        "\r\n3\t1000.00004\t1.2345678E+000\t-2.5E-9\t0\t-0.03125\t0";
     std::ofstream(sweep_file_path(dir, 1), std::ios::binary) << "07-12-2026 - 09:35" << rows;
     std::ofstream(sweep_file_path(dir, 2), std::ios::binary) << "07-12-2026 - 10:35" << rows;
     ASSERT_EQ(fra_series_workbook(dir, 3, 3, false), 0);
@@ -118,6 +119,19 @@ TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
                                                          {"I4", "10"}};
     for (const auto& [ref, value] : cells)
         EXPECT_EQ(f["cell\tFRA Sweep data\t" + std::string(ref)][CELL_VALUE], value) << ref;
+    // Standard numbers are number cells holding what the tables show: four
+    // decimals of the frequency, six digits of the others.
+    const std::pair<const char*, std::pair<const char*, const char*>> numbers[] = {
+        {"A6", {"int", "3"}},         {"B6", {"int", "1000"}},
+        {"C6", {"float", "1.23457"}}, {"D6", {"float", "-2.5e-09"}},
+        {"E6", {"int", "0"}},         {"F6", {"float", "-0.03125"}},
+        {"J5", {"float", "1.25"}},    {"F3", {"str", "Phase(\u00B0)"}}};
+    for (const auto& [ref, cell] : numbers) {
+        const auto& got = f["cell\tFRA Sweep data\t" + std::string(ref)];
+        ASSERT_GE(got.size(), 2u) << ref;
+        EXPECT_EQ(got[CELL_TYPE], cell.first) << ref;
+        EXPECT_EQ(got[CELL_VALUE], cell.second) << ref;
+    }
     EXPECT_TRUE(f.count("merge\tFRA Sweep data\tA1:C1"));
     EXPECT_TRUE(f.count("merge\tFRA Sweep data\tO1:T1"));
     EXPECT_EQ(f["cell\tFRA Sweep data\tA1"][CELL_FILL], "FFEEEBE1");
