@@ -104,8 +104,8 @@ void series_block_frame(ole_object* sheet, int first, int last_row)
 // Rows 2 onward of a sweep's block: the title, the headings and one row
 // per point of the sweep file. Standard numbers are number cells holding the
 // values as the sweep file's text shows them; European numbers take the
-// short form of the text exports ("1,50E+00    ") as text cells. The step
-// number stays whole.
+// short form of the text exports ("1,50E+00    ") as text cells, the step
+// number too. The step number stays whole.
 std::shared_ptr<const ole_cells> series_cells(const sweep_file_contents& sweep, bool european)
 {
     auto cells = std::make_shared<ole_cells>(6, static_cast<int>(sweep.rows.size()) + 2);
@@ -116,7 +116,11 @@ std::shared_ptr<const ole_cells> series_cells(const sweep_file_contents& sweep, 
         cells->add_text(heading);
     cells->end_row();
     for (const auto& row : sweep.rows) {
-        cells->add_number(std::trunc(row[0]) + 0.0); // whole, and never -0
+        const double step = std::trunc(row[0]) + 0.0; // whole, and never -0
+        if (european) // text, as the whole row's cells are formatted
+            cells->add_text(sweep_format_fixed(step, 0));
+        else
+            cells->add_number(step);
         for (size_t f = 1; f < 6; ++f) {
             if (european)
                 cells->add_text(sweep_format_european(row[f]));

@@ -151,6 +151,7 @@ TEST_F(office_fixture, RepeatingWorkbookPutsSweepsSideBySide)
     for (const auto& [ref, value] : european) {
         const auto& cell = f["cell\tFRA Sweep data\t" + std::string(ref)];
         ASSERT_GE(cell.size(), 3u) << ref;
+        EXPECT_EQ(cell[CELL_TYPE], "str") << ref;
         EXPECT_EQ(cell[CELL_VALUE], value) << ref;
         EXPECT_EQ(cell[CELL_FORMAT], "@") << ref;
     }
