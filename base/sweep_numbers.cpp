@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -155,15 +156,96 @@ double read_back(double value, std::chars_format format, int decimals)
     return read;
 }
 
+constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22}; // exact
+constexpr int EXACT_POWERS = 22;
+
+// hi + lo is x * y exactly. Without a fused multiply-add in hardware the
+// halves come from Dekker's product (no instruction can fuse its steps on
+// such a target).
+void two_product(double x, double y, double& hi, double& lo)
+{
+    hi = x * y;
+#ifdef FP_FAST_FMA
+    lo = std::fma(x, y, -hi);
+#else
+    const auto split = [](double v, double& high, double& low) {
+        const double c = 134217729.0 * v; // 2^27 + 1
+        high = c - (c - v);
+        low = v - high;
+    };
+    double xh = 0.0, xl = 0.0, yh = 0.0, yl = 0.0;
+    split(x, xh, xl);
+    split(y, yh, yl);
+    lo = ((xh * yh - hi) + xh * yl + xl * yh) + xl * yl;
+#endif
+}
+
+// a * 10^k (a >= 0, |k| <= 22) rounded to a whole number as printing rounds
+// it: to the nearest, an exact half to the even one. The product (or
+// quotient) is scaled plus a remainder known exactly, so a value just off a
+// half is never taken for one. scaled must stay below 2^52 for its fraction
+// to be exact.
+double round_scaled(double a, int k, double& scaled)
+{
+    double rest = 0.0; // the sign of (exact value - scaled)
+    if (k >= 0) {
+        two_product(a, POWERS_OF_TEN[k], scaled, rest);
+    } else {
+        scaled = a / POWERS_OF_TEN[-k];
+        double back = 0.0, back_low = 0.0; // scaled * 10^-k, exactly
+        two_product(scaled, POWERS_OF_TEN[-k], back, back_low);
+        rest = (a - back) - back_low;
+    }
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    const bool odd = (static_cast<int64_t>(whole) & 1) != 0;
+    const bool up = fraction > 0.5 || (fraction == 0.5 && (rest > 0.0 || (rest == 0.0 && odd)));
+    return up ? whole + 1.0 : whole;
+}
+
 } // namespace
 
+// Both round in binary and divide or multiply by an exact power of ten once,
+// which IEEE arithmetic rounds correctly, as reading the decimal text does;
+// values out of reach of the exact powers go through the text.
 double sweep_round_fixed(double value, int decimals)
 {
-    return read_back(value, std::chars_format::fixed, decimals);
+    const double a = std::fabs(value);
+    if (decimals < 0 || decimals > EXACT_POWERS || !(a * POWERS_OF_TEN[decimals] < 0x1p50))
+        return read_back(value, std::chars_format::fixed, decimals);
+    double scaled = 0.0;
+    const double whole = round_scaled(a, decimals, scaled);
+    return std::copysign(whole / POWERS_OF_TEN[decimals], value);
 }
 
 double sweep_round_scientific(double value, int decimals)
 {
+    const double a = std::fabs(value);
+    if (a == 0.0)
+        return value;
+    if (!std::isfinite(a) || decimals < 0 || decimals > 14)
+        return read_back(value, std::chars_format::scientific, decimals);
+    // The mantissa times 10^decimals is whole and in [low, 10 low). The
+    // decimal exponent is first guessed from the binary one and then put
+    // right, a step at a time.
+    const double low = POWERS_OF_TEN[decimals];
+    int exponent = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
+    for (int tries = 0; tries < 3; ++tries) {
+        const int k = decimals - exponent;
+        if (k < -EXACT_POWERS || k > EXACT_POWERS)
+            break;
+        double scaled = 0.0;
+        const double whole = round_scaled(a, k, scaled);
+        if (scaled < low)
+            --exponent;
+        else if (scaled >= 10.0 * low)
+            ++exponent;
+        else
+            return std::copysign(k >= 0 ? whole / POWERS_OF_TEN[k] : whole * POWERS_OF_TEN[-k],
+                                 value);
+    }
     return read_back(value, std::chars_format::scientific, decimals);
 }
 

@@ -111,13 +111,28 @@ TEST(SweepNumbers, PlainNumbersRefuseJunkAndIgnoreTheLocale)
 // texts: every rounding reads the same number the text would, to the bit.
 TEST(SweepNumbers, RoundedValuesAreWhatTheirTextsReadBack)
 {
-    std::vector<double> values = {0.03125,  -0.03125, 2.00004999, 9.999995,
-                                  999999.5, 1.5e-9,   -2.5e-15,   1e300,
-                                  5e-324,   0.0,      -0.0,       123456789.123456};
+    // Exact halves (0.03125 at four decimals, 10.03125 at six digits) go to
+    // the even digit; the rest lie near halves, powers of ten and the ends
+    // of the exact powers.
+    std::vector<double> values = {0.03125,   0.09375, 10.03125, 10.09375, 1003125.0,
+                                  1003135.0, 2.00005, 9.999995, 999999.5, 99999.95,
+                                  1e5,       1e-17,   1e22,     1.5e-9,   -2.5e-15,
+                                  1e300,     5e-324,  0.0,      -0.0,     123456789.123456};
+    for (const double v : std::vector<double>(values)) {
+        values.push_back(-v);
+        values.push_back(std::nextafter(v, 0.0));
+        values.push_back(std::nextafter(v, 1e308));
+    }
+    for (int i = 0; i < 4000; ++i)
+        values.push_back(i * 0.00005 + 1e-17 * (i % 3));
     std::mt19937_64 random(27);
-    for (int i = 0; i < 2000; ++i)
-        values.push_back(std::ldexp(std::uniform_real_distribution<>(-1.0, 1.0)(random),
-                                    std::uniform_int_distribution<>(-60, 60)(random)));
+    for (int i = 0; i < 4000; ++i) { // anything, and what a sweep file holds
+        const double v = std::ldexp(std::uniform_real_distribution<>(-1.0, 1.0)(random),
+                                    std::uniform_int_distribution<>(-80, 80)(random));
+        double in_file = 0.0;
+        sweep_parse_number(sweep_format_scientific5(v), in_file);
+        values.insert(values.end(), {v, in_file});
+    }
     const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
     for (const double v : values) {
         double fixed = 0.0, scientific = 0.0;
@@ -126,7 +141,8 @@ TEST(SweepNumbers, RoundedValuesAreWhatTheirTextsReadBack)
         EXPECT_EQ(bits(sweep_round_fixed(v, 4)), bits(fixed)) << v;
         EXPECT_EQ(bits(sweep_round_scientific(v, 5)), bits(scientific)) << v;
     }
-    EXPECT_EQ(sweep_round_fixed(2.00004999, 4), 2.0);
+    EXPECT_EQ(sweep_round_fixed(0.03125, 4), 0.0312);
+    EXPECT_EQ(sweep_round_scientific(10.09375, 5), 10.0938);
     EXPECT_EQ(sweep_round_scientific(-0.00012345678, 5), -1.23457e-4);
 }
 
