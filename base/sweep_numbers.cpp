@@ -207,9 +207,9 @@ double round_scaled(double a, int k, double& scaled)
 
 } // namespace
 
-// Both round in binary and divide or multiply by an exact power of ten once,
-// which IEEE arithmetic rounds correctly, as reading the decimal text does;
-// values out of reach of the exact powers go through the text.
+// The roundings work in binary and then divide or multiply by an exact power
+// of ten once, which IEEE arithmetic rounds correctly, as reading the decimal
+// text does; values out of reach of the exact powers go through the text.
 double sweep_round_fixed(double value, int decimals)
 {
     const double a = std::fabs(value);
@@ -220,33 +220,46 @@ double sweep_round_fixed(double value, int decimals)
     return std::copysign(whole / POWERS_OF_TEN[decimals], value);
 }
 
-double sweep_round_scientific(double value, int decimals)
+namespace {
+
+// The digits of a "%.*E" text of a (> 0, finite): a is about
+// whole * 10^-k, whole in [10^decimals, 10^(decimals + 1)], the top end
+// where rounding carried into a new digit. The decimal exponent is first
+// guessed from the binary one and then put right a step at a time. False
+// out of reach of the exact powers.
+bool scientific_digits(double a, int decimals, double& whole, int& k)
 {
-    const double a = std::fabs(value);
-    if (a == 0.0)
-        return value;
-    if (!std::isfinite(a) || decimals < 0 || decimals > 14)
-        return read_back(value, std::chars_format::scientific, decimals);
-    // The mantissa times 10^decimals is whole and in [low, 10 low). The
-    // decimal exponent is first guessed from the binary one and then put
-    // right, a step at a time.
     const double low = POWERS_OF_TEN[decimals];
     int exponent = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
     for (int tries = 0; tries < 3; ++tries) {
-        const int k = decimals - exponent;
+        k = decimals - exponent;
         if (k < -EXACT_POWERS || k > EXACT_POWERS)
-            break;
+            return false;
         double scaled = 0.0;
-        const double whole = round_scaled(a, k, scaled);
+        whole = round_scaled(a, k, scaled);
         if (scaled < low)
             --exponent;
         else if (scaled >= 10.0 * low)
             ++exponent;
         else
-            return std::copysign(k >= 0 ? whole / POWERS_OF_TEN[k] : whole * POWERS_OF_TEN[-k],
-                                 value);
+            return true;
     }
-    return read_back(value, std::chars_format::scientific, decimals);
+    return false;
+}
+
+} // namespace
+
+double sweep_round_scientific(double value, int decimals)
+{
+    const double a = std::fabs(value);
+    if (a == 0.0)
+        return value;
+    double whole = 0.0;
+    int k = 0;
+    if (!std::isfinite(a) || decimals < 0 || decimals > 14 ||
+        !scientific_digits(a, decimals, whole, k))
+        return read_back(value, std::chars_format::scientific, decimals);
+    return std::copysign(k >= 0 ? whole / POWERS_OF_TEN[k] : whole * POWERS_OF_TEN[-k], value);
 }
 
 namespace {
@@ -315,9 +328,33 @@ std::string sweep_european_short(std::string_view text)
     return out + "E" + exponent_text(exponent, std::max<size_t>(width, 2)) + "    ";
 }
 
+// The short form straight from the six digits of "%.5E", without the
+// texts in between; values out of their reach take the texts' way.
 std::string sweep_format_european(double value)
 {
-    return sweep_european_short(sweep_format_scientific5(value));
+    const double a = std::fabs(value);
+    double whole = 0.0;
+    int k = 5; // zero: "0.00000E+000"
+    if (a != 0.0 && (!std::isfinite(a) || !scientific_digits(a, 5, whole, k)))
+        return sweep_european_short(sweep_format_scientific5(value));
+    long kept = (static_cast<long>(whole) + 500) / 1000; // three digits, half up
+    long exponent = 5 - k;
+    if (kept >= 1000) {
+        kept /= 10;
+        ++exponent;
+    }
+    char text[32];
+    char* at = text;
+    if (std::signbit(value))
+        *at++ = '-';
+    for (const long digit : {kept / 100, -1L, kept / 10 % 10, kept % 10})
+        *at++ = digit < 0 ? ',' : static_cast<char>('0' + digit);
+    *at++ = 'E';
+    *at++ = exponent < 0 ? '-' : '+';
+    if (std::labs(exponent) < 10)
+        *at++ = '0';
+    at = std::to_chars(at, text + sizeof text, std::labs(exponent)).ptr;
+    return std::string(text, at) + "    ";
 }
 
 std::string sweep_remove_trailing_zeros(std::string_view text)

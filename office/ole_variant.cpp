@@ -223,8 +223,16 @@ std::wstring ole_wide_from_ansi(std::string_view ansi)
 
 void ole_append_utf8(std::string& out, std::string_view ansi)
 {
-    for (const char c : ansi)
-        append_utf8(out, unicode_of(c));
+    while (!ansi.empty()) { // plain ASCII runs as they are
+        const auto plain =
+            std::find_if(ansi.begin(), ansi.end(), [](char c) { return (c & 0x80) != 0; });
+        out.append(ansi.begin(), plain);
+        ansi.remove_prefix(static_cast<size_t>(plain - ansi.begin()));
+        if (!ansi.empty()) {
+            append_utf8(out, unicode_of(ansi.front()));
+            ansi.remove_prefix(1);
+        }
+    }
 }
 
 std::string ole_utf8(const std::wstring& wide)

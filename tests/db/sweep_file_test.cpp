@@ -108,8 +108,9 @@ TEST(SweepNumbers, PlainNumbersRefuseJunkAndIgnoreTheLocale)
 }
 
 // The workbooks place numbers as their texts show them without making the
-// texts: every rounding reads the same number the text would, to the bit.
-TEST(SweepNumbers, RoundedValuesAreWhatTheirTextsReadBack)
+// texts: every rounding reads the same number the text would, to the bit,
+// and the European short form is the one made from the standard text.
+TEST(SweepNumbers, RoundingsAndTheEuropeanFormAgreeWithTheTexts)
 {
     // Exact halves (0.03125 at four decimals, 10.03125 at six digits) go to
     // the even digit; the rest lie near halves, powers of ten and the ends
@@ -140,6 +141,7 @@ TEST(SweepNumbers, RoundedValuesAreWhatTheirTextsReadBack)
         ASSERT_TRUE(sweep_parse_number(sweep_format_scientific5(v), scientific)) << v;
         EXPECT_EQ(bits(sweep_round_fixed(v, 4)), bits(fixed)) << v;
         EXPECT_EQ(bits(sweep_round_scientific(v, 5)), bits(scientific)) << v;
+        EXPECT_EQ(sweep_format_european(v), sweep_european_short(sweep_format_scientific5(v))) << v;
     }
     EXPECT_EQ(sweep_round_fixed(0.03125, 4), 0.0312);
     EXPECT_EQ(sweep_round_scientific(10.09375, 5), 10.0938);
