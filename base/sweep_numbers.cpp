@@ -161,14 +161,14 @@ constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22}; // exact
 constexpr int EXACT_POWERS = 22;
 
-// hi + lo is x * y exactly. Without a fused multiply-add in hardware the
-// halves come from Dekker's product (no instruction can fuse its steps on
-// such a target).
-void two_product(double x, double y, double& hi, double& lo)
+// x * y - z with its sign always right, and exact where z is x * y rounded
+// or lies close to it. Without a fused multiply-add in hardware the product
+// is split as Dekker does (no instruction can fuse its steps on such a
+// target).
+double product_minus(double x, double y, double z)
 {
-    hi = x * y;
 #ifdef FP_FAST_FMA
-    lo = std::fma(x, y, -hi);
+    return std::fma(x, y, -z);
 #else
     const auto split = [](double v, double& high, double& low) {
         const double c = 134217729.0 * v; // 2^27 + 1
@@ -178,25 +178,26 @@ void two_product(double x, double y, double& hi, double& lo)
     double xh = 0.0, xl = 0.0, yh = 0.0, yl = 0.0;
     split(x, xh, xl);
     split(y, yh, yl);
-    lo = ((xh * yh - hi) + xh * yl + xl * yh) + xl * yl;
+    const double hi = x * y;
+    const double lo = ((xh * yh - hi) + xh * yl + xl * yh) + xl * yl;
+    return (hi - z) + lo;
 #endif
 }
 
 // a * 10^k (a >= 0, |k| <= 22) rounded to a whole number as printing rounds
 // it: to the nearest, an exact half to the even one. The product (or
-// quotient) is scaled plus a remainder known exactly, so a value just off a
-// half is never taken for one. scaled must stay below 2^52 for its fraction
-// to be exact.
+// quotient) is scaled plus a remainder whose sign is known exactly, so a
+// value just off a half is never taken for one. scaled must stay below 2^52
+// for its fraction to be exact.
 double round_scaled(double a, int k, double& scaled)
 {
     double rest = 0.0; // the sign of (exact value - scaled)
     if (k >= 0) {
-        two_product(a, POWERS_OF_TEN[k], scaled, rest);
+        scaled = a * POWERS_OF_TEN[k];
+        rest = product_minus(a, POWERS_OF_TEN[k], scaled);
     } else {
         scaled = a / POWERS_OF_TEN[-k];
-        double back = 0.0, back_low = 0.0; // scaled * 10^-k, exactly
-        two_product(scaled, POWERS_OF_TEN[-k], back, back_low);
-        rest = (a - back) - back_low;
+        rest = -product_minus(scaled, POWERS_OF_TEN[-k], a);
     }
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;
