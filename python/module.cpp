@@ -7,7 +7,7 @@ PYBIND11_MODULE(tarvelo2, m)
 {
     m.doc() = R"(Tarvelo2's core for scripts: HXM instruments, sweeps, files and the test database.
 
-    with tarvelo2.connect(lan="192.168.1.20") as hxm:
+    with tarvelo2.connect(lan="192.0.2.20") as hxm:
         sweep = hxm.fra_sweep(start=10, stop=100e3, steps=200)
         print(sweep.margins()["summary"])
         plot(sweep.frequency, sweep.gain_db)

@@ -79,12 +79,11 @@ def test_database_refusals(folder):
     with pytest.raises(tarvelo2.DatabaseError):
         db.test(42)
     session = db.new_session("C", "U", "1/1/2025", "L", "P")
-    empty = tarvelo2.read_sweep_file  # a stored sweep needs a name and a winding
-    with pytest.raises(ValueError):
+    with pytest.raises(ValueError):  # a stored test needs a name, a winding and its session
         db.store(session, "", sweep_of(folder), winding="HV")
     with pytest.raises(ValueError):
         db.store(session + 1, "N", sweep_of(folder), winding="HV")
-    assert empty and db.tests(session) == []
+    assert db.tests(session) == []
 
 
 def sweep_of(folder):
