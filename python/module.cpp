@@ -21,5 +21,6 @@ carry the program's messages; refused values raise ValueError.)";
     tarvelo_py::init_support(m);
     tarvelo_py::init_results(m);
     tarvelo_py::init_instrument(m);
+    tarvelo_py::init_realtime(m);
     tarvelo_py::init_database(m);
 }

@@ -6,6 +6,7 @@
 #include "config/config_text_block.h"
 #include "config/hxm_cfg_4100.h"
 #include "config/hxm_cfg_6300.h"
+#include "fra/sweep_context.h"
 #include "fra/sweep_worker.h"
 #include "lcr/lcr_sweep.h"
 #include "link/identify.h"
@@ -101,9 +102,23 @@ py::dict instrument::identity() const
                     py::arg("text") = from_ansi(link_.identity));
 }
 
+void instrument::refuse_while_realtime() const
+{
+    if (realtime_)
+        raise(instrument_error(), "Realtime readings are running: close them first");
+}
+
+void instrument::begin_realtime()
+{
+    auto lock = lock_without_gil(busy_);
+    refuse_while_realtime();
+    realtime_ = true;
+}
+
 template <class Exchange> void instrument::exchange(Exchange exchange)
 {
     auto lock = lock_without_gil(busy_);
+    refuse_while_realtime();
     message_capture messages;
     bool reached = false;
     std::optional<config_error> failed;
@@ -199,6 +214,7 @@ void instrument::apply_settings(const py::kwargs& settings)
 
 fra_sweep instrument::fra(const py::kwargs& settings)
 {
+    refuse_while_realtime();
     apply_settings(settings);
     fra_sweep out;
     auto ctx = std::make_unique<FraSweepContext>();
@@ -215,6 +231,7 @@ fra_sweep instrument::fra(const py::kwargs& settings)
 
 lcr_sweep instrument::lcr(const py::kwargs& settings)
 {
+    refuse_while_realtime();
     apply_settings(settings);
     lcr_sweep out;
     auto ctx = std::make_unique<LcrSweepContext>();
@@ -344,6 +361,27 @@ void init_instrument(py::module_& m)
              "instrument's. Ctrl-C cancels the sweep.")
         .def("lcr_sweep", &instrument::lcr,
              "Runs one LCR sweep and returns an LcrSweep; settings as for fra_sweep.")
+        .def(
+            "fra_realtime",
+            [](py::object self) {
+                instrument& i = self.cast<instrument&>();
+                int values = FRA_VALUES_USUAL;
+                if (i.link().caps.channels == INSTRUMENT_THREE_CHANNELS) {
+                    i.read(FRA_PARAM_INPUT);
+                    int32_t input = 0;
+                    i.config().get_int(FRA_PARAM_INPUT, input);
+                    values = input != 0 ? FRA_VALUES_MAX : FRA_VALUES_USUAL;
+                }
+                return make_fra_readings(self, values);
+            },
+            "Realtime FRA readings: an iterator of arrays (frequency, magnitude1, magnitude2, "
+            "gain_db, phase_deg, delay), one per reading, until closed.")
+        .def(
+            "lcr_realtime", [](py::object self) { return make_lcr_readings(self); },
+            "Realtime LCR readings: an iterator of arrays of the reading's 11 or 14 values.")
+        .def("screen", &instrument::screen,
+             "The instrument's screen as a height x width uint8 array, 1 for a drawn pixel. "
+             "InstrumentError for a model whose screen cannot be fetched.")
         .def("close", &instrument::close,
              "Closes the connection (it is also closed after "
              "every operation).")

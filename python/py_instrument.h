@@ -8,9 +8,11 @@
 #include "link/link.h"
 #include "python/py_results.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <pybind11/numpy.h>
 
 namespace tarvelo_py {
 
@@ -30,18 +32,33 @@ public:
 
     fra_sweep fra(const py::kwargs& settings);
     lcr_sweep lcr(const py::kwargs& settings);
+    py::array_t<uint8_t> screen();
     void close();
+
+    // Realtime readings hold the instrument from begin to end; every other
+    // operation meanwhile raises InstrumentError.
+    void begin_realtime();
+    void end_realtime() { realtime_ = false; }
+    s_link& link() { return link_; }
+    instrument_config& config() { return *config_; }
 
 private:
     void apply_settings(const py::kwargs& settings);
     // Runs exchange on the open link without the GIL; raises LinkError when
     // the link cannot be opened and InstrumentError for a failed exchange.
     template <class Exchange> void exchange(Exchange exchange);
+    void refuse_while_realtime() const;
 
     s_link link_;
     std::unique_ptr<instrument_config> config_;
     std::mutex busy_;
+    std::atomic<bool> realtime_{false};
 };
+
+// The iterators of realtime readings (py_realtime.cpp).
+void init_realtime(py::module_& m);
+py::object make_fra_readings(py::object owner, int values);
+py::object make_lcr_readings(py::object owner);
 
 std::unique_ptr<instrument> connect(std::optional<std::string> lan, int port,
                                     std::optional<std::string> serial, int baud,

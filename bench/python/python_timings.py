@@ -37,7 +37,7 @@ def main():
         print(f"sweep of {len(sweep)} points, its six arrays:\t{columns:.3f} ms\t(target 1 ms)")
         with tempfile.TemporaryDirectory() as d:
             db = tarvelo2.Database.create(os.path.join(d, "t.db"))
-            session = db.new_session("Bench", "U", "01/01/2026", "L", "P")
+            session = db.new_session("Bench", "U1", "01/01/2026", "Lab", "PP")
             key = db.store(session, "Sweep", sweep, winding="HV")
             ms = best_of(lambda: db.test(key))
             print(f"stored test of {len(db.test(key)['frequency'])} points into arrays:\t"

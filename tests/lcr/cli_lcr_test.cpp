@@ -213,7 +213,7 @@ TEST_F(CliLcr, TouchstoneFilesOfTheInstrumentsSweepAndOfASweepFile)
         << dc.err;
     EXPECT_FALSE(fs::exists(dir + "/dc.s1p"));
     const std::string out = " --out " + dir + "/u.s1p";
-    for (const std::string usage :
+    for (const std::string& usage :
          {std::string("lcr-export --format s1p"), "lcr-export --format s1p --z0 0" + out,
           "lcr-export --format s1p --z0 ohms" + out, "lcr-export --format s1p --parameter y" + out,
           "lcr-export --series 2 --format s1p" + out, "lcr-export --format csv --z0 50" + out})

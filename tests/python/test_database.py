@@ -55,10 +55,10 @@ def test_a_database_made_in_python_reads_in_the_command_line_and_back(start_sim,
 def test_a_database_made_by_the_command_line_opens_in_python(folder):
     path = os.path.join(folder, "cli.db")
     run_cli(None, "db-create", path)
-    run_cli(None, "db-new-session", "--db", path, "--contract", "C", "--unit", "U", "--date",
-            "1/2/2025", "--location", "L", "--performed-by", "P")
+    run_cli(None, "db-new-session", "--db", path, "--contract", "CC", "--unit", "UU", "--date",
+            "1/2/2025", "--location", "LL", "--performed-by", "PP")
     sessions = tarvelo2.Database(path).sessions()
-    assert [(s["contract"], s["date"]) for s in sessions] == [("C", "2025-02-01")]
+    assert [(s["contract"], s["date"]) for s in sessions] == [("CC", "2025-02-01")]
 
 
 def test_database_refusals(folder):
@@ -73,12 +73,12 @@ def test_database_refusals(folder):
     with pytest.raises(tarvelo2.DatabaseError, match="exists"):
         tarvelo2.Database.create(path)
     with pytest.raises(ValueError):
-        db.new_session("C", "U", "31/02/2025", "L", "P")
+        db.new_session("CC", "UU", "31/02/2025", "LL", "PP")
     with pytest.raises(ValueError):
-        db.new_session("C", "U", "1/1/2025", "L", "P", comments="\u20ac\u4e2d")
+        db.new_session("CC", "UU", "1/1/2025", "LL", "PP", comments="\u20ac\u4e2d")
     with pytest.raises(tarvelo2.DatabaseError):
         db.test(42)
-    session = db.new_session("C", "U", "1/1/2025", "L", "P")
+    session = db.new_session("CC", "UU", "1/1/2025", "LL", "PP")
     with pytest.raises(ValueError):  # a stored test needs a name, a winding and its session
         db.store(session, "", sweep_of(folder), winding="HV")
     with pytest.raises(ValueError):

@@ -123,3 +123,23 @@ def test_refusals_are_exceptions_with_the_programs_messages(start_sim, folder):
         hxm.fra_sweep()
     assert "connection" in str(lost.value).lower()
     assert issubclass(tarvelo2.LinkError, tarvelo2.Error)
+
+
+def test_realtime_readings_and_the_screen(sim):
+    with tarvelo2.connect(lan="127.0.0.1", port=sim.port) as hxm:
+        with hxm.fra_realtime() as readings:
+            taken = [next(readings) for _ in range(3)]
+            with pytest.raises(tarvelo2.InstrumentError, match="Realtime readings are running"):
+                hxm.config.read(18)
+        assert all(r.dtype == np.float64 and r.shape == (6,) and r[0] > 0 for r in taken)
+        assert hxm.config.read(18) == "100"  # the instrument is free again
+        for reading in hxm.lcr_realtime():
+            assert reading.shape in ((11,), (14,)) and reading[0] > 0
+            break
+        if sim.model == "HXM4100":  # its screen cannot be fetched
+            with pytest.raises(tarvelo2.InstrumentError):
+                hxm.screen()
+        else:
+            screen = hxm.screen()
+            assert screen.dtype == np.uint8 and screen.shape in ((240, 320), (272, 480))
+            assert 0 < screen.sum() < screen.size  # something is drawn on a background
