@@ -53,6 +53,11 @@ std::string export_choose_csv_file(void* owner)
     return choose_file(owner, "CSV File (*.csv)", "csv");
 }
 
+std::string export_choose_touchstone_file(void* owner)
+{
+    return choose_file(owner, "Touchstone File (*.s1p)", "s1p");
+}
+
 bool export_may_replace(void* owner, const std::string& path)
 {
     std::error_code error;

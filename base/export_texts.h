@@ -22,6 +22,8 @@ std::string export_choose_file(void* owner);
 // The same for comma-separated tables that are nothing but CSV: "CSV File
 // (*.csv)", the suffix ".csv" added to a name without one.
 std::string export_choose_csv_file(void* owner);
+// The same for one-port Touchstone files: "Touchstone File (*.s1p)", ".s1p".
+std::string export_choose_touchstone_file(void* owner);
 
 // True unless a file is at path and the user does not let it be replaced
 // ("<path> already exists. Do you want to replace it?", captioned "Save

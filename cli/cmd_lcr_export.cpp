@@ -1,12 +1,13 @@
 // lcr-export: LCR results to text or a workbook, as the LCR window's export
-// writes them: the sweep of a sweepN.dat file (with its layout named), a
-// completed series from the data folder, or, with an instrument configured
-// and neither given, one LCR sweep run first. Every file this command wrote
-// is printed as "written PATH". Exit status: 0 done, 1 failed, 2 usage, 3
-// not identified, 4 a file to replace without --yes.
+// writes them, or a single sweep as a one-port Touchstone file (s1p): the sweep of a sweepN.dat
+// file (with its layout named), a completed series from the data folder, or, with an instrument
+// configured and neither given, one LCR sweep run first. Every file this command wrote is printed
+// as "written PATH". Exit status: 0 done, 1 failed, 2 usage, 3 not identified, 4 a file to replace
+// without --yes.
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
+#include "base/sweep_numbers.h"
 #include "cli/export_common.h"
 #include "cli/identified_model.h"
 #include "config/config_current.h"
@@ -15,6 +16,7 @@
 #include "lcr/lcr_export.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_sweep.h"
+#include "lcr/lcr_touchstone.h"
 #include "link/link.h"
 
 #include <cstdio>
@@ -32,8 +34,10 @@ bool known_layout(long code)
            code == LCR_LAYOUT_ADMITTANCE;
 }
 
-// A sweep file as the window's last sweep in the given layout.
-bool results_from(const std::string& path, int layout, LcrResults& results)
+// A sweep file as the window's last sweep in the given layout; its date
+// line into date_line, when given.
+bool results_from(const std::string& path, int layout, LcrResults& results,
+                  std::string* date_line = nullptr)
 {
     sweep_file_contents contents;
     const size_t n = static_cast<size_t>(lcr_layout(layout).values);
@@ -43,6 +47,8 @@ bool results_from(const std::string& path, int layout, LcrResults& results)
         return false;
     }
     results.layout = layout;
+    if (date_line)
+        *date_line = contents.date_line;
     for (const auto& row : contents.rows) {
         if (results.count >= MAX_SWEEP_POINTS)
             break;
@@ -94,14 +100,64 @@ int series_export(const cli_args& args, int total, const s_export_header& header
     return export_status(result);
 }
 
+// --z0 (a positive resistance) and --parameter s|z; false for anything else.
+bool touchstone_options_of(const cli_args& args, s_touchstone_options& options)
+{
+    if (args.has("--parameter") &&
+        !touchstone_parameter_of(args.get("--parameter"), options.parameter))
+        return false;
+    if (!args.has("--z0"))
+        return true;
+    return sweep_parse_number(args.get("--z0"), options.z0) && options.z0 > 0;
+}
+
+// The sweep of a sweep file, or one sweep run first, as a Touchstone file.
+int touchstone_export(const cli_args& args)
+{
+    const bool from_file = args.has("--from-sweep-file");
+    const long layout = args.get_long("--layout", 0);
+    s_touchstone_options options;
+    if (args.has("--series") || from_file != known_layout(layout) || args.get("--out").empty() ||
+        !touchstone_options_of(args, options)) {
+        cli_say("lcr-export --format s1p needs --from-sweep-file F --layout 2|5|6|7 (or a "
+                "configured instrument) and --out FILE, and takes --z0 OHMS (positive) and "
+                "--parameter s|z");
+        return CLI_USAGE;
+    }
+    if (!from_file && g_link.interface == LINK_NONE) {
+        cli_say("lcr-export without a file sweeps the configured instrument: name one");
+        return CLI_USAGE;
+    }
+    auto results = std::make_unique<LcrResults>();
+    s_touchstone_source source;
+    if (from_file) {
+        if (!results_from(args.get("--from-sweep-file"), static_cast<int>(layout), *results,
+                          &source.date_line))
+            return FAILED;
+    } else if (const int rc = sweep_first(args.get("--data", "."), *results)) {
+        return rc;
+    } else {
+        source.date_line = sweep_file_date_line(std::time(nullptr));
+    }
+    source.instrument = g_link.identity;
+    const int rc =
+        export_status(lcr_export_touchstone(args.get("--out"), *results, options, source));
+    if (rc == 0)
+        print_written(args.get("--out"));
+    return rc;
+}
+
 int run_lcr_export(const cli_args& args)
 {
+    if (args.get("--format") == "s1p")
+        return touchstone_export(args);
     bool excel = false;
     const bool from_file = args.has("--from-sweep-file");
     const long series = args.get_long("--series", 0);
     const long layout = args.get_long("--layout", 0);
     if (!format_of(args, excel) || (from_file && series > 0) || series < 0 || series > 99 ||
-        from_file != known_layout(layout) || (!excel && args.get("--out").empty())) {
+        from_file != known_layout(layout) || (!excel && args.get("--out").empty()) ||
+        args.has("--z0") || args.has("--parameter")) {
         cli_say("lcr-export needs --from-sweep-file F --layout 2|5|6|7 "
                 "or --series N (or a configured instrument), and --out FILE for "
                 "csv");
@@ -138,11 +194,11 @@ int run_lcr_export(const cli_args& args)
 
 // --from-sweep-file, --series, --format, --out and --data are declared with
 // the FRA export, --european and --remove-zeros too.
-const cli_option_registrar lcr_export_options({"--layout"});
+const cli_option_registrar lcr_export_options({"--layout", "--z0", "--parameter"});
 const cli_registrar lcr_export_cmd(
     {"lcr-export",
-     "lcr-export [--from-sweep-file F --layout 2|5|6|7 | --series N] --format csv|xlsx "
-     "[--european] [--remove-zeros] [--out FILE] [--data DIR]",
+     "lcr-export [--from-sweep-file F --layout 2|5|6|7 | --series N] --format csv|xlsx|s1p "
+     "[--european] [--remove-zeros] [--z0 OHMS] [--parameter s|z] [--out FILE] [--data DIR]",
      run_lcr_export});
 
 } // namespace

@@ -163,7 +163,11 @@ set(TARVELO_FLOOR_DEPS_fra sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_review fra lcr config link db graph office base)
 set(TARVELO_FLOOR_DEPS_sim "")
-set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim)
+# The Python module stands beside the shell: it wraps every core library and
+# no window, so it may include no ui/ header and no Qt header.
+set(TARVELO_FLOOR_DEPS_python review fra lcr sweep config link db graph office base)
+set(TARVELO_FLOOR_QT_FREE python)
+set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim python)
 set(TARVELO_FLOOR_ALL ${TARVELO_FLOOR_CHECKED} app cli)
 
 # The line number of the first line of file that is exactly `line`.
@@ -187,6 +191,13 @@ function(tarvelo_check_floors)
     file(GLOB_RECURSE sources RELATIVE ${PROJECT_SOURCE_DIR}
          ${PROJECT_SOURCE_DIR}/${dir}/*.h ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
     foreach(src ${sources})
+      if(dir IN_LIST TARVELO_FLOOR_QT_FREE)
+        file(STRINGS ${PROJECT_SOURCE_DIR}/${src} qt_includes REGEX "^#include (\"[a-z_]+/ui/|<Q)")
+        foreach(inc ${qt_includes})
+          tarvelo_line_number(${PROJECT_SOURCE_DIR}/${src} "${inc}" line)
+          string(APPEND problems "\n  ${src}:${line}: ${inc} (${dir} builds without Qt)")
+        endforeach()
+      endif()
       file(STRINGS ${PROJECT_SOURCE_DIR}/${src} includes REGEX "^#include \"[a-z_]+/")
       foreach(inc ${includes})
         string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${inc}")

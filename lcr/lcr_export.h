@@ -15,6 +15,7 @@
 #include "base/text_file.h"
 #include "config/config_text_block.h"
 #include "lcr/lcr_point.h"
+#include "lcr/lcr_touchstone.h"
 
 #include <span>
 #include <string>
@@ -69,8 +70,11 @@ bool lcr_export_scientific(int layout, int position);
 // What OK of the Export Tests dialog runs for the LCR window (modes 2 and
 // -2): with an LCR repeat count set up the series, else the last sweep;
 // "Excel" builds the workbook, "CSV" asks for the file and writes text.
+// "Touchstone" writes the last sweep as S11 against 50 ohms, after
+// refusing a sweep the format cannot hold and before asking for the file.
 struct s_lcr_export_request {
     bool excel = true;
+    bool touchstone = false;
     bool european = false;
     bool remove_zeros = false;
     const LcrResults* results = nullptr;
@@ -79,6 +83,7 @@ struct s_lcr_export_request {
     int sweeps_total = 0;
     std::string data_folder;
     s_export_header header;
+    s_touchstone_source touchstone_source;
 };
 
 // 0 when something was written, -1 otherwise (the user has been told why).

@@ -37,9 +37,26 @@ int sweep_export(void* owner, const s_lcr_export_request& r)
     return lcr_export_single_text(path, results, r.header, r.european) == 0 ? 0 : -1;
 }
 
+int touchstone_export(void* owner, const s_lcr_export_request& r)
+{
+    static const LcrResults empty;
+    const LcrResults& results = r.results ? *r.results : empty;
+    std::string refusal;
+    if (lcr_touchstone_text(results, {}, r.touchstone_source, refusal).empty()) {
+        ui_message_box(owner, refusal, EXPORT_ERROR_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return -1;
+    }
+    const std::string path = export_choose_touchstone_file(owner);
+    if (path.empty())
+        return -1;
+    return lcr_export_touchstone(path, results, {}, r.touchstone_source) == 0 ? 0 : -1;
+}
+
 } // namespace
 
 int lcr_export_run(void* owner, const s_lcr_export_request& request)
 {
+    if (request.touchstone)
+        return touchstone_export(owner, request);
     return request.repeat_count != 0 ? series_export(owner, request) : sweep_export(owner, request);
 }

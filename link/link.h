@@ -49,6 +49,7 @@ struct s_link {
     int32_t current_option = 0; // 1 low current, 2 high current, else standard
     std::string port_name;      // serial device path for USB and Serial
     std::string ip_address;     // dotted IPv4 address for LAN
+    int32_t tcp_port = 0;       // LAN port of this connection; 0: the process-wide one
     int32_t baud_rate = 0;      // USB is always 19200
     bool identified = false;    // connected and identified
     bool is_open = false;

@@ -142,7 +142,8 @@ int tcp_open(s_link& link)
 {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(link_tcp_port()));
+    addr.sin_port =
+        htons(static_cast<uint16_t>(link.tcp_port > 0 ? link.tcp_port : link_tcp_port()));
     if (inet_pton(AF_INET, link.ip_address.c_str(), &addr.sin_addr) != 1)
         return -1;
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

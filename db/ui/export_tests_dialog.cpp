@@ -31,7 +31,8 @@ QGroupBox* pair_box(QWidget* parent, const char* title, QRadioButton* a, QRadioB
 
 } // namespace
 
-export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count, bool piezo_form)
+export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count, bool piezo_form,
+                                         bool touchstone_form)
     : QDialog(parent)
 {
     setWindowTitle("Export Tests");
@@ -42,6 +43,11 @@ export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count, bool
         pair_box(this, "Export to", radio(this, target, EXPORT_EXCEL, "Excel", true),
                  radio(this, target, EXPORT_CSV, "CSV", false));
     format->setVisible(!piezo_form);
+    if (touchstone_form) {
+        QRadioButton* touchstone = radio(this, target, EXPORT_TOUCHSTONE, "Touchstone", false);
+        touchstone->setEnabled(repeat_count == 0);
+        format->layout()->addWidget(touchstone);
+    }
     layout->addWidget(format);
     layout->addWidget(pair_box(this, "Number format",
                                radio(this, style, EXPORT_STANDARD, "Standard", true),
@@ -69,8 +75,9 @@ QAbstractButton* export_tests_dialog::control(int control_id) const
 s_export_dialog_choice export_tests_dialog::choice() const
 {
     const QAbstractButton* zeros = control(EXPORT_REMOVE_ZEROS);
-    return {control(EXPORT_EXCEL)->isChecked(), control(EXPORT_EUROPEAN)->isChecked(),
-            zeros->isEnabled() && zeros->isChecked()};
+    const QAbstractButton* touchstone = control(EXPORT_TOUCHSTONE);
+    return {control(EXPORT_EXCEL)->isChecked(), touchstone && touchstone->isChecked(),
+            control(EXPORT_EUROPEAN)->isChecked(), zeros->isEnabled() && zeros->isChecked()};
 }
 
 bool export_tests_dialog::run(s_export_dialog_choice& out)

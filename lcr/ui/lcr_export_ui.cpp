@@ -2,6 +2,7 @@
 
 #include "base/app_settings.h"
 #include "config/config_current.h"
+#include "db/sweep_file.h"
 #include "db/ui/export_tests_dialog.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
@@ -28,17 +29,29 @@ constexpr s_value_place VALUE_PLACES[] = {{100, 10, &s_piezo_values::l},
                                           {190, 115, &s_piezo_values::cp}};
 constexpr int VALUE_PIXELS = 12;
 
+// The date line of the last LCR sweep's file, when the data folder holds
+// that sweep's layout; "" otherwise.
+std::string last_sweep_date(const std::string& data_folder, const LcrResults& results)
+{
+    sweep_file_contents contents;
+    if (results.layout == 0 || lcr_series_layout(data_folder) != results.layout ||
+        sweep_file_read(sweep_file_path(data_folder, 1), contents) != sweep_file_status::ok)
+        return {};
+    return contents.date_line;
+}
+
 } // namespace
 
 void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_sweep_series& series,
                             int repeat_count)
 {
-    export_tests_dialog dialog(owner, repeat_count);
+    export_tests_dialog dialog(owner, repeat_count, false, true);
     s_export_dialog_choice choice;
     if (!dialog.run(choice))
         return;
     s_lcr_export_request request;
     request.excel = choice.excel;
+    request.touchstone = choice.touchstone;
     request.european = choice.european;
     request.remove_zeros = choice.remove_zeros;
     request.results = &results;
@@ -47,6 +60,7 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_s
     request.sweeps_total = series.sweeps_total;
     request.data_folder = current_app_paths().data_folder;
     request.header = {&config_current(), &g_link, {}};
+    request.touchstone_source = {g_link.identity, last_sweep_date(request.data_folder, results)};
     lcr_export_run(owner, request);
 }
 

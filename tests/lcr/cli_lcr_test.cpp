@@ -4,6 +4,7 @@
 #include "tests/support/cli_failure.h"
 #include "tests/support/cli_sim_fixture.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/touchstone_reader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -154,6 +155,68 @@ TEST_F(CliLcr, ExportsSweepFirstThenFilesSeriesAndWorkbooks)
     EXPECT_EQ(written(series).size(), 2u);
     for (const char* usage : {"lcr-export --format csv", "lcr-export --series 2 --format pdf",
                               "lcr-export --from-sweep-file f --layout 3 --format xlsx"})
+        EXPECT_EQ(run(usage).status, 2) << usage;
+}
+
+TEST_F(CliLcr, TouchstoneFilesOfTheInstrumentsSweepAndOfASweepFile)
+{
+    const auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const cli_result swept = run("lcr-export --format s1p --out " + dir + "/res.s1p --data " + dir);
+    ASSERT_EQ(swept.status, 0) << swept.err;
+    EXPECT_EQ(swept.lines, std::vector<std::string>{"written " + dir + "/res.s1p"});
+    const s_touchstone_file s = read_touchstone(slurp(dir + "/res.s1p"));
+    EXPECT_EQ(s.parameter + s.format + s.unit, "SRIHZ");
+    EXPECT_EQ(s.r, 50);
+    std::string comments;
+    for (const std::string& c : s.comments)
+        comments += c + "\n";
+    for (const char* says : {"HXM4100", "layout 2"})
+        EXPECT_NE(comments.find(says), std::string::npos) << comments;
+
+    // The same points as the sweep file written beside it (|Z| and phase
+    // there to six digits), and as Z against 75 ohms from that file.
+    std::ifstream rows(dir + "/sweep1.dat");
+    std::string line;
+    std::getline(rows, line);
+    std::vector<std::complex<double>> z;
+    std::vector<double> hz;
+    while (std::getline(rows, line)) {
+        const auto f = split(line, '\t');
+        hz.push_back(std::atof(f[1].c_str()));
+        z.push_back(std::polar(std::atof(f[4].c_str()), std::atof(f[5].c_str()) * M_PI / 180));
+    }
+    ASSERT_EQ(s.value.size(), z.size());
+    for (size_t i = 0; i < z.size(); ++i) {
+        EXPECT_NEAR(s.hz[i], hz[i], 1e-4) << i;
+        EXPECT_LT(std::abs(s.value[i] - (z[i] - 50.0) / (z[i] + 50.0)), 2e-5) << i;
+    }
+    const cli_result from_file = run("lcr-export --from-sweep-file " + dir +
+                                     "/sweep1.dat --layout 2 --format s1p --parameter z --z0 75 "
+                                     "--out " +
+                                     dir + "/z.s1p");
+    ASSERT_EQ(from_file.status, 0) << from_file.err;
+    const s_touchstone_file zf = read_touchstone(slurp(dir + "/z.s1p"));
+    EXPECT_EQ(zf.parameter + zf.format, "ZRI");
+    EXPECT_EQ(zf.r, 75);
+    ASSERT_EQ(zf.value.size(), z.size());
+    for (size_t i = 0; i < z.size(); ++i)
+        EXPECT_LT(std::abs(zf.value[i] - z[i] / 75.0), 1e-8 * std::abs(z[i] / 75.0)) << i;
+
+    std::ofstream(dir + "/dc.dat") << "09-12-2026 - 06:00\r\n1\t0.0000\t1\t1\t50\t0\t1\t1\t1";
+    const cli_result dc = run("lcr-export --from-sweep-file " + dir +
+                              "/dc.dat --layout 2 --format s1p --out " + dir + "/dc.s1p");
+    EXPECT_EQ(dc.status, 1);
+    EXPECT_NE(dc.err.find("Step 1 has a frequency that is not positive"), std::string::npos)
+        << dc.err;
+    EXPECT_FALSE(fs::exists(dir + "/dc.s1p"));
+    const std::string out = " --out " + dir + "/u.s1p";
+    for (const std::string& usage :
+         {std::string("lcr-export --format s1p"), "lcr-export --format s1p --z0 0" + out,
+          "lcr-export --format s1p --z0 ohms" + out, "lcr-export --format s1p --parameter y" + out,
+          "lcr-export --series 2 --format s1p" + out, "lcr-export --format csv --z0 50" + out})
         EXPECT_EQ(run(usage).status, 2) << usage;
 }
 

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,4 +142,47 @@ TEST(LcrExportEntry, WindowsReachTheirExportsThroughTheDialog)
         EXPECT_TRUE(
             std::filesystem::exists(piezo_picture_path(input.pictures_folder, kind, input.stamp)));
     office_set_opener(nullptr);
+}
+
+TEST(LcrExportEntry, TouchstoneIsTheLcrFormsThirdFormatForItsLastSweep)
+{
+    ensure_qt_app();
+    for (const int repeat : {0, 3}) {
+        export_tests_dialog dialog(nullptr, repeat, false, true);
+        ASSERT_NE(dialog.control(EXPORT_TOUCHSTONE), nullptr);
+        EXPECT_EQ(dialog.control(EXPORT_TOUCHSTONE)->isEnabled(), repeat == 0);
+        EXPECT_FALSE(dialog.choice().touchstone);
+    }
+    EXPECT_EQ(export_tests_dialog(nullptr, 0).control(EXPORT_TOUCHSTONE), nullptr);
+
+    temp_folder folder("lcr_export_touchstone");
+    test_ui().clear();
+    const auto choose_touchstone = [] {
+        QTimer::singleShot(50, [] {
+            auto* d = qobject_cast<export_tests_dialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            d->control(EXPORT_TOUCHSTONE)->click();
+            d->control(1)->click();
+        });
+    };
+    // Nothing swept: refused before a file is asked for.
+    LcrResults none;
+    s_sweep_series series;
+    choose_touchstone();
+    lcr_export_from_window(nullptr, none, series, 0);
+    ASSERT_EQ(test_ui().shown().size(), 1u);
+    EXPECT_EQ(test_ui().shown()[0].text, "No Data to Export");
+    EXPECT_TRUE(test_ui().file_requests().empty());
+
+    const auto r = resonator();
+    test_ui().push_file(folder.str() + "/dut");
+    choose_touchstone();
+    lcr_export_from_window(nullptr, *r, series, 0);
+    ASSERT_EQ(test_ui().file_requests().size(), 1u);
+    EXPECT_EQ(test_ui().file_requests()[0].default_suffix, "s1p");
+    std::ifstream in(folder.str() + "/dut.s1p", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text.rfind("! ", 0), 0u) << text.substr(0, 200);
+    EXPECT_NE(text.find("\r\n# Hz S RI R 50\r\n"), std::string::npos);
+    EXPECT_EQ(test_ui().shown().size(), 1u) << test_ui().shown().back().text;
 }

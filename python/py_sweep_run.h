@@ -1,0 +1,97 @@
+#pragma once
+// Runs an instrument sweep from Python: the engine's worker on a thread of
+// its own, the calling thread without the GIL, waking every 50 ms to let
+// Python handle signals. Ctrl-C (KeyboardInterrupt) cancels the sweep as the
+// progress dialog's Cancel does and waits for the worker to close the link;
+// other signal handlers' exceptions do the same. An unfinished sweep raises
+// the exception of its outcome with the program's message.
+
+#include "base/command_ids.h"
+#include "base/command_seam.h"
+#include "python/py_support.h"
+#include "sweep/sweep_core.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace tarvelo_py {
+
+// Takes note of how the sweep ended; commands arrive on the worker thread.
+class sweep_notice : public command_target {
+public:
+    explicit sweep_notice(int complete_id) : complete_id_(complete_id) {}
+    void on_command(int id, intptr_t lparam) override
+    {
+        if (id == complete_id_)
+            completed = true;
+        else if (id == CMD_SWEEP_ENDED)
+            outcome = static_cast<int>(lparam);
+    }
+    std::atomic<bool> completed{false};
+    std::atomic<int> outcome{static_cast<int>(sweep_outcome::done)};
+
+private:
+    int complete_id_;
+};
+
+// Locks m without holding the GIL, so a thread that holds m and waits for
+// the GIL cannot be blocked by one that holds the GIL and waits for m.
+inline std::unique_lock<std::mutex> lock_without_gil(std::mutex& m)
+{
+    py::gil_scoped_release release;
+    return std::unique_lock<std::mutex>(m);
+}
+
+// Raises the exception of an unfinished sweep.
+[[noreturn]] void raise_outcome(int outcome, const std::string& messages);
+
+template <class Context, class Worker, class Cancel>
+void run_sweep(std::mutex& busy, Context& ctx, int complete_id, Worker worker, Cancel cancel)
+{
+    auto lock = lock_without_gil(busy);
+    sweep_notice notice(complete_id);
+    ctx.notify = ctx.owner = &notice;
+    ctx.request = 1;
+    ctx.cancel = 0;
+    ctx.incomplete = 0;
+    ctx.received = 0;
+    std::string messages;
+    std::mutex m;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread thread([&] {
+        message_capture capture;
+        worker(ctx);
+        std::lock_guard l(m);
+        messages = capture.text();
+        finished = true;
+        cv.notify_all();
+    });
+    bool interrupted = false;
+    for (;;) {
+        {
+            py::gil_scoped_release release;
+            std::unique_lock l(m);
+            if (cv.wait_for(l, std::chrono::milliseconds(50), [&] { return finished; }))
+                break;
+        }
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            cancel(ctx);
+            break;
+        }
+    }
+    {
+        py::gil_scoped_release release;
+        thread.join();
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    if (!notice.completed)
+        raise_outcome(notice.outcome, messages);
+}
+
+} // namespace tarvelo_py

@@ -1,0 +1,174 @@
+"""Tarvelo2's core for scripts: HXM instruments, sweeps, files and the test database."""
+
+from typing import Any, Literal, Optional, Sequence, TypedDict
+
+import numpy as np
+import numpy.typing as npt
+
+Array = npt.NDArray[np.float64]
+
+class Error(Exception): ...
+class LinkError(Error): ...
+class InstrumentError(Error): ...
+class DatabaseError(Error): ...
+
+class Identity(TypedDict):
+    model: str
+    serial: str
+    firmware: str
+    type_code: int
+    text: str
+
+class Crossing(TypedDict):
+    frequency: float
+    gain_db: float
+    phase_deg: float
+
+class Margins(TypedDict):
+    summary: str
+    zero_db_report: str
+    zero_phase_report: str
+    zero_db: list[Crossing]
+    zero_phase: list[Crossing]
+
+class Piezo(TypedDict):
+    L: float
+    R: float
+    C: float
+    Cp: float
+    fr: float
+    fa: float
+    zmin: float
+    zmax: float
+
+class FraSweep:
+    """An FRA sweep: its columns as numpy float64 arrays."""
+    frequency: Array
+    magnitude1: Array
+    magnitude2: Array
+    gain_db: Array
+    phase_deg: Array
+    delay: Array
+    instrument: str
+    def __len__(self) -> int: ...
+    def margins(self) -> Margins: ...
+    def to_sweep_file(self, path: str) -> None: ...
+
+class LcrSweep:
+    """An LCR sweep: its quantities by name, as numpy float64 arrays."""
+    layout: int
+    columns: list[str]
+    frequency: Array
+    impedance: npt.NDArray[np.complex128]
+    instrument: str
+    def __len__(self) -> int: ...
+    def __getitem__(self, quantity: str) -> Array: ...
+    def piezo(self) -> Piezo: ...
+    def to_sweep_file(self, path: str) -> None: ...
+    def to_touchstone(
+        self, path: str, parameter: Literal["s", "z"] = "s", z0: float = 50.0
+    ) -> None: ...
+
+class FraReadings:
+    """Realtime FRA readings, one array per reading, until closed."""
+    def __iter__(self) -> "FraReadings": ...
+    def __next__(self) -> Array: ...
+    def close(self) -> None: ...
+    def __enter__(self) -> "FraReadings": ...
+    def __exit__(self, *args: Any) -> None: ...
+
+class LcrReadings:
+    """Realtime LCR readings (11 or 14 values each), until closed."""
+    def __iter__(self) -> "LcrReadings": ...
+    def __next__(self) -> Array: ...
+    def close(self) -> None: ...
+    def __enter__(self) -> "LcrReadings": ...
+    def __exit__(self, *args: Any) -> None: ...
+
+class Config:
+    """An instrument's configuration, by parameter id."""
+    def read(self, id: int) -> str: ...
+    def get(self, id: int) -> str: ...
+    def set(self, id: int, value: int | str) -> None: ...
+    def read_all(self) -> None: ...
+    def write_all(self) -> None: ...
+    def text_block(self) -> str: ...
+
+class Instrument:
+    """An identified HXM instrument; a context manager."""
+    identity: Identity
+    config: Config
+    def fra_sweep(
+        self,
+        *,
+        start: float | str = ...,
+        stop: float | str = ...,
+        steps: int = ...,
+        scale: Literal["log", "linear"] | int = ...,
+    ) -> FraSweep: ...
+    def lcr_sweep(
+        self,
+        *,
+        start: float | str = ...,
+        stop: float | str = ...,
+        steps: int = ...,
+        scale: Literal["log", "linear"] | int = ...,
+    ) -> LcrSweep: ...
+    def fra_realtime(self) -> FraReadings: ...
+    def lcr_realtime(self) -> LcrReadings: ...
+    def screen(self) -> npt.NDArray[np.uint8]: ...
+    def close(self) -> None: ...
+    def __enter__(self) -> "Instrument": ...
+    def __exit__(self, *args: Any) -> None: ...
+
+def connect(
+    *,
+    lan: Optional[str] = None,
+    port: int = 10001,
+    serial: Optional[str] = None,
+    baud: int = 19200,
+    usb: Optional[str] = None,
+    timeout: Optional[float] = None,
+) -> Instrument: ...
+def read_sweep_file(path: str, layout: Optional[int] = None) -> FraSweep | LcrSweep: ...
+
+class Session(TypedDict):
+    key: int
+    contract: str
+    unit: str
+    date: str
+    location: str
+    performed_by: str
+    comments: str
+
+class TestRecord(TypedDict):
+    key: int
+    session: int
+    name: str
+    winding: str
+    description: str
+
+class Database:
+    """A test database file (SQLite), as the program keeps it."""
+    path: str
+    def __init__(self, path: str) -> None: ...
+    @staticmethod
+    def create(path: str) -> "Database": ...
+    def sessions(self) -> list[Session]: ...
+    def new_session(
+        self,
+        contract: str,
+        unit: str,
+        date: str,
+        location: str,
+        performed_by: str,
+        comments: str = "",
+    ) -> int: ...
+    def tests(self, session: int) -> list[TestRecord]: ...
+    def test(self, key: int) -> dict[str, Any]: ...
+    def store(
+        self, session: int, name: str, sweep: FraSweep, *, winding: str, description: str = ""
+    ) -> int: ...
+    def delete_test(self, key: int) -> None: ...
+    def delete_session(self, key: int) -> None: ...
+    def compare(self, reference: int, tests: Sequence[int]) -> list[dict[str, Any]]: ...
