@@ -176,8 +176,9 @@ TEST(Exchange, OutcomeFollowsTheWorkUnlessCancelled)
         progress_start_worker(block);
         while (!waiting)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (c.cancel)
+        if (c.cancel) {
             EXPECT_TRUE(progress_start_cancel(block));
+        }
         progress_wait_idle(block);
         if (block.worker_thread.joinable())
             block.worker_thread.join();
