@@ -27,6 +27,8 @@ struct s_progress_block {
     progress_routine worker = nullptr;
     progress_routine cancel = nullptr;
     void* context = nullptr;
+    // The dialog starts the worker this long after opening (0: at once).
+    int start_delay_ms = 1000;
 
     std::mutex mutex;
     std::condition_variable ended;

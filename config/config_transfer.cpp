@@ -99,6 +99,8 @@ void instrument_config::read_all(s_link& link, bool open_link)
         try {
             read_param(id, link, nullptr);
         } catch (config_error code) {
+            if (link_cancelled(link))
+                break; // the user's Cancel: nothing to tell
             if (++errors <= READ_ERRORS_TOLERATED) {
                 warn(error_text(READ_ERROR, names, code));
                 continue;
@@ -137,6 +139,8 @@ void instrument_config::write_all(s_link& link, bool open_link)
             if (!write_param(id, link) && rec.min != PARAM_NO_LIMIT && rec.max != PARAM_NO_LIMIT)
                 comms_log_write(range_line(name, id, rec));
         } catch (config_error code) {
+            if (link_cancelled(link))
+                break;
             warn(error_text(WRITE_ERROR, names, code));
             break;
         }

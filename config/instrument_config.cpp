@@ -1,8 +1,10 @@
 #include "config/instrument_config.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -35,6 +37,22 @@ s_config_param* instrument_config::record(int id)
 const s_config_param* instrument_config::record(int id) const
 {
     return const_cast<instrument_config*>(this)->record(id);
+}
+
+std::vector<s_config_param> instrument_config::saved_records() const
+{
+    std::vector<s_config_param> saved(std::begin(bank_a_), std::end(bank_a_));
+    saved.insert(saved.end(), std::begin(bank_b_), std::end(bank_b_));
+    return saved;
+}
+
+void instrument_config::restore_records(const std::vector<s_config_param>& saved)
+{
+    if (saved.size() != std::size(bank_a_) + std::size(bank_b_))
+        return;
+    const auto middle = saved.begin() + static_cast<std::ptrdiff_t>(std::size(bank_a_));
+    std::copy(saved.begin(), middle, std::begin(bank_a_));
+    std::copy(middle, saved.end(), std::begin(bank_b_));
 }
 
 void instrument_config::init_text_param(s_config_param& rec, int id, double min, double max,

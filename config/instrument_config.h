@@ -49,6 +49,11 @@ public:
     virtual void print_config(std::ostream& out) const = 0;
     virtual void print_config_file(FILE* file) const = 0;
 
+    // Every record, and putting them back: a cancelled transfer leaves the
+    // model as it was before.
+    std::vector<s_config_param> saved_records() const;
+    void restore_records(const std::vector<s_config_param>& saved);
+
     // The record of a parameter id, or nullptr for an id outside both banks.
     s_config_param* record(int id);
     const s_config_param* record(int id) const;

@@ -87,7 +87,7 @@ int screen_download(s_link& link, s_screen_capture& capture)
         link_drain(link, 0);
         link_send(link, "SUSPEND,OFF\n");
     }
-    if (result != 0)
+    if (result != 0 && !link_cancelled(link))
         say("Failed to fetch screen capture data", CAPTION);
     link_close(link);
     return result;

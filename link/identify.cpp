@@ -124,7 +124,12 @@ bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result)
     if (link.interface == LINK_NONE)
         return false;
     std::string reply;
-    if (!open_and_ask(link, reply)) {
+    const bool opened = open_and_ask(link, reply);
+    if (link_cancelled(link)) {
+        link_close(link); // the user's Cancel: nothing learnt, nothing to tell
+        return false;
+    }
+    if (!opened) {
         if (show_result)
             tell(dialog, open_failure(link));
         return false;

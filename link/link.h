@@ -15,6 +15,7 @@
 #include "link/instrument_caps.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -60,6 +61,30 @@ struct s_link {
     int32_t rx_count = 0;
     int32_t rx_write = 0;
     int32_t rx_read = 0;
+    // Set while an exchange the user may cancel runs: once it reads true,
+    // every read returns at once as if the instrument were silent.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// The user cancelled the exchange that holds the link.
+inline bool link_cancelled(const s_link& link)
+{
+    return link.cancel && link.cancel->load();
+}
+
+// Lets a cancel flag stop the reads of one exchange, and no longer after it.
+class link_cancel_scope {
+public:
+    link_cancel_scope(s_link& link, const std::atomic<bool>& cancel) : link_(link)
+    {
+        link_.cancel = &cancel;
+    }
+    ~link_cancel_scope() { link_.cancel = nullptr; }
+    link_cancel_scope(const link_cancel_scope&) = delete;
+    link_cancel_scope& operator=(const link_cancel_scope&) = delete;
+
+private:
+    s_link& link_;
 };
 
 // The one connection record of the process.

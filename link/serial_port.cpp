@@ -57,11 +57,17 @@ bool configure(int fd, int baud)
     return true;
 }
 
-// Waits up to timeout_ms for one byte; -1 when none came or the read failed.
-int wait_byte(int fd, int timeout_ms)
+// Each wait for a byte lasts at most this long, so that a cancel is seen.
+constexpr int64_t k_cancel_check_ms = 100;
+
+// Waits up to timeout_ms for one byte; -1 when none came, the read failed
+// or the exchange was cancelled.
+int wait_byte(const s_link& link, int fd, int timeout_ms)
 {
     const int64_t deadline = clock_ms() + std::max(timeout_ms, 0);
     for (;;) {
+        if (link_cancelled(link))
+            return -1;
         unsigned char byte = 0;
         const ssize_t n = ::read(fd, &byte, 1);
         if (n == 1)
@@ -72,7 +78,8 @@ int wait_byte(int fd, int timeout_ms)
         if (left <= 0)
             return -1;
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR)
+        if (::poll(&p, 1, static_cast<int>(std::min(left, k_cancel_check_ms))) < 0 &&
+            errno != EINTR)
             return -1;
         if (p.revents & (POLLERR | POLLNVAL))
             return -1;
@@ -146,7 +153,7 @@ line_result serial_read_line(s_link& link, char* buffer, size_t size)
     size_t stored = 0;
     bool timed_out = link.serial_handle < 0;
     while (stored + 1 < size && link.serial_handle >= 0) {
-        const int byte = wait_byte(link.serial_handle, link.serial_timeout_ms);
+        const int byte = wait_byte(link, link.serial_handle, link.serial_timeout_ms);
         if (byte < 0) {
             timed_out = true;
             break;

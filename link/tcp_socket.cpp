@@ -107,7 +107,7 @@ int wait_byte(s_link& link)
         const int byte = take_from_ring(link);
         if (byte >= 0)
             return byte;
-        if (!connected)
+        if (!connected || link_cancelled(link))
             return -1;
         pollfd p{link.socket, POLLIN, 0};
         ::poll(&p, 1, k_wait_step_ms);

@@ -8,6 +8,7 @@
 #include "base/export_texts.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/exchange_dialog.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/table_window.h"
 #include "base/ui_seam.h"
@@ -43,9 +44,21 @@ table_window* graph_area(control_table_id table)
     return static_cast<table_window*>(control_table(table)[0].window);
 }
 
-void send_line(const char* text)
+// Puts the instrument into another operating mode; the line travels on a
+// worker. False when the user cancelled: the mode stays as it was.
+bool send_mode_line(QWidget* owner, const char* line)
 {
-    link_send(g_link, text);
+    const exchange_outcome outcome =
+        run_exchange(owner, "Changing the instrument's mode\x85",
+                     [line](const std::atomic<bool>& cancel) {
+                         const link_cancel_scope scope(g_link, cancel);
+                         link_open(g_link);
+                         if (!link_cancelled(g_link))
+                             link_send(g_link, line);
+                         link_close(g_link);
+                         return true;
+                     });
+    return outcome != exchange_outcome::cancelled;
 }
 
 // A size message at the area's own size: it lays itself out and redraws.
@@ -171,11 +184,10 @@ void main_window::connection_flow()
 void main_window::change_fra_lcr(int mode)
 {
     const bool connected = main_connected();
-    if (connected)
-        link_open(g_link);
+    if (connected &&
+        !send_mode_line(this, mode == MODE_FRA ? "config,1,1;FRA\n" : "config,1,2;LCR\n"))
+        return;
     mode_window(mode == MODE_FRA ? ROW_FRA : ROW_LCR)->select_graph_view();
-    if (connected)
-        send_line(mode == MODE_FRA ? "config,1,1;FRA\n" : "config,1,2;LCR\n");
     main_enter_mode(state_, mode);
     highlight_mode();
     show_mode();
@@ -184,15 +196,11 @@ void main_window::change_fra_lcr(int mode)
 }
 
 // The piezo analysis runs LCR sweeps, so the instrument goes to LCR mode.
-// The link is opened for it as for the LCR command, so that the line is
-// actually sent.
 void main_window::change_piezo()
 {
     const bool connected = main_connected();
-    if (connected) {
-        link_open(g_link);
-        send_line("config,1,2;LCR\n");
-    }
+    if (connected && !send_mode_line(this, "config,1,2;LCR\n"))
+        return;
     main_enter_mode(state_, MODE_PIEZO);
     highlight_mode();
     show_mode();
@@ -202,10 +210,8 @@ void main_window::change_piezo()
 // The instrument's mode changed, so its whole configuration is read back.
 void main_window::after_mode_change(bool connected)
 {
-    if (connected) {
-        link_close(g_link);
+    if (connected)
         send_command(this, CMD_READ_HXM);
-    }
     refresh_main(true, connected);
 }
 

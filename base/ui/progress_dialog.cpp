@@ -52,7 +52,10 @@ progress_dialog::progress_dialog(QWidget* owner, s_progress_block& block)
     display_.open();
     status_->setText(QStringLiteral("Setting Up..."));
     show_display();
-    start_timer_ = timer_add(1000, this, CMD_PROGRESS_START_WORKER);
+    if (block.start_delay_ms > 0)
+        start_timer_ = timer_add(block.start_delay_ms, this, CMD_PROGRESS_START_WORKER);
+    else
+        post_command(this, CMD_PROGRESS_START_WORKER);
 }
 
 // A dialog closed within its first second takes its start with it, so the

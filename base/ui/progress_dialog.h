@@ -1,6 +1,6 @@
 #pragma once
 // The modal progress dialog in which long instrument operations run. One
-// second after it opens it starts the block's worker on a thread of its
+// second after it opens (or the block's own delay) it starts the block's worker on a thread of its
 // own; the worker reports by posting commands to block.dialog (use
 // post_text for the status text), and posting CMD_PROGRESS_FINISHED closes
 // the dialog. Cancel starts the block's cancel routine on another thread.

@@ -2,6 +2,7 @@
 
 #include "base/export_texts.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/exchange_dialog.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui_seam.h"
 #include "config/screen_capture.h"
@@ -12,6 +13,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <memory>
 
 namespace {
 
@@ -22,6 +24,21 @@ QImage to_qimage(const s_bmp_image& image)
 {
     QImage out(image.rgb.data(), image.width, image.height, image.width * 3, QImage::Format_RGB888);
     return out.copy();
+}
+
+// Fetches the instrument's screen on a worker into a record of its own: the
+// shown picture is not touched while it paints, and a cancelled download
+// leaves it as it was.
+void download_screen(QWidget* owner)
+{
+    auto fetched = std::make_unique<s_screen_capture>(screen_capture_record());
+    const exchange_outcome outcome = run_exchange(owner, "Downloading the instrument's screen\x85",
+                                                  [&fetched](const std::atomic<bool>& cancel) {
+                                                      const link_cancel_scope scope(g_link, cancel);
+                                                      return screen_download(g_link, *fetched) == 0;
+                                                  });
+    if (outcome != exchange_outcome::cancelled)
+        screen_capture_record() = *fetched;
 }
 
 } // namespace
@@ -83,7 +100,7 @@ void capture_window::on_command(int id, intptr_t lparam)
 {
     switch (id) {
     case CAPTURE_DOWNLOAD:
-        screen_download(g_link, screen_capture_record());
+        download_screen(this);
         client()->update();
         break;
     case CAPTURE_CLIPBOARD:

@@ -12,6 +12,7 @@
 #include "config/config_current.h"
 #include "config/param_table.h"
 #include "config/ui/config_pages.h"
+#include "config/ui/config_transfer_ui.h"
 #include "link/link.h"
 
 #include <QAbstractButton>
@@ -122,7 +123,8 @@ void config_window::connection_changed()
 
 void config_window::read_instrument()
 {
-    config_current().read_all(g_link, true);
+    if (config_transfer(this, config_transfer_kind::read) == exchange_outcome::cancelled)
+        return; // the fields keep what they show
     rebuild_page();
 }
 
@@ -131,7 +133,7 @@ void config_window::write_instrument()
     // A field still being edited shows what is written, not what was typed.
     if (const s_row_set* set = shown_rows())
         refresh_rows(*set);
-    config_current().write_all(g_link, true);
+    config_transfer(this, config_transfer_kind::write);
 }
 
 void config_window::rebuild_page()

@@ -3,6 +3,7 @@
 #include "link/ui/connect_dialog.h"
 
 #include "base/app_settings.h"
+#include "base/ui/exchange_dialog.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "link/discovery.h"
@@ -168,11 +169,29 @@ bool connect_dialog::valid()
     return true;
 }
 
+namespace {
+
+// Identifies the instrument on a worker while the progress dialog shows; a
+// cancelled try has told nothing and identified nothing.
+bool identify_in_dialog(QWidget* owner, s_link& link)
+{
+    bool identified = false;
+    run_exchange(owner, "Connecting to the instrument\x85",
+                 [owner, &link, &identified](const std::atomic<bool>& cancel) {
+                     const link_cancel_scope scope(link, cancel);
+                     identified = connect_and_identify(owner, link, true);
+                     return identified;
+                 });
+    return identified;
+}
+
+} // namespace
+
 void connect_dialog::press_test()
 {
     read_into_link();
     if (valid())
-        connect_and_identify(this, link_, true);
+        identify_in_dialog(this, link_);
 }
 
 void connect_dialog::press_connect()
@@ -183,7 +202,7 @@ void connect_dialog::press_connect()
     read_into_link();
     if (link_.interface != LINK_NONE && !valid())
         return;
-    link_.identified = connect_and_identify(this, link_, true);
+    link_.identified = identify_in_dialog(this, link_);
     if (link_.identified)
         done(CONNECT_RESULT_CONNECTED);
 }
@@ -203,10 +222,14 @@ void connect_dialog::press_search()
 {
     std::array<s_discovered, DISCOVERY_CAPACITY> list{};
     int found = 0;
-    {
-        wait_cursor busy;
-        found = discover_lan_instruments(list.data(), DISCOVERY_CAPACITY);
-    }
+    const exchange_outcome searched =
+        run_exchange(this, "Searching the network for instruments\x85",
+                     [&list, &found](const std::atomic<bool>&) {
+                         found = discover_lan_instruments(list.data(), DISCOVERY_CAPACITY);
+                         return found > 0;
+                     });
+    if (searched == exchange_outcome::cancelled)
+        return;
     if (found == 0) {
         ui_message_box(this, "No Instruments found on this subnet", "LAN Find Instrument",
                        MB_ICONINFORMATION);

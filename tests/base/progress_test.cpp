@@ -1,3 +1,4 @@
+#include "base/exchange_job.h"
 #include "base/progress_block.h"
 #include "base/progress_display.h"
 
@@ -145,4 +146,42 @@ TEST(ProgressBlock, OpenDialogKeepsBlockBusyAndWorkerIsNeverStartedTwice)
     EXPECT_EQ(worker_runs, 1);
     block.dialog = nullptr;
     EXPECT_FALSE(progress_block_busy(block));
+}
+
+// The exchange's outcome: cancelled whenever the flag was set before the
+// work returned, whatever the work says; else what the work says. Cancel
+// only sets the flag, which ends a work that waits on it.
+TEST(Exchange, OutcomeFollowsTheWorkUnlessCancelled)
+{
+    struct s_case {
+        bool result;
+        bool cancel;
+        exchange_outcome outcome;
+    };
+    for (const s_case c : {s_case{true, false, exchange_outcome::done},
+                           s_case{false, false, exchange_outcome::failed},
+                           s_case{true, true, exchange_outcome::cancelled},
+                           s_case{false, true, exchange_outcome::cancelled}}) {
+        s_exchange exchange;
+        std::atomic<bool> waiting{false};
+        exchange.work = [&](const std::atomic<bool>& cancel) {
+            waiting = true;
+            while (c.cancel && !cancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return c.result;
+        };
+        s_progress_block block;
+        exchange_fill_block(block, exchange, "Instrument");
+        EXPECT_EQ(block.start_delay_ms, 0);
+        progress_start_worker(block);
+        while (!waiting)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (c.cancel) {
+            EXPECT_TRUE(progress_start_cancel(block));
+        }
+        progress_wait_idle(block);
+        if (block.worker_thread.joinable())
+            block.worker_thread.join();
+        EXPECT_EQ(exchange.outcome, c.outcome) << c.result << c.cancel;
+    }
 }

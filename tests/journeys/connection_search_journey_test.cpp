@@ -59,7 +59,14 @@ TEST_F(journey, LanSearchFindsTheInstrumentThatThenConnectsAndIsRead)
             click_field("IP Address");
             key(Qt::Key_A, Qt::ControlModifier);
             key(Qt::Key_Delete);
+            watch_exchanges();
             click("Find instruments on this subnet");
+            // The search's two seconds show in a progress dialog.
+            await_dialog("Instrument");
+            EXPECT_TRUE(wait_for(
+                [&] { return text_of("10008") == "Searching the network for instruments\u2026"; }));
+            screenshot("searching");
+            watch_exchanges(false);
             await_dialog("Please Choose Instrument");
             EXPECT_TRUE(wait_for([&] { return !list_rows("1007").empty(); }));
             EXPECT_EQ(list_rows("1007"), std::vector<std::string>{"127.0.0.1"});

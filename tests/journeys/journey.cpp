@@ -34,6 +34,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The progress dialog of an instrument exchange is the open modal dialog
+// (a box the exchange asks is not).
+bool exchange_on_top()
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->property("exchange").toBool();
+}
+
 // Runs f on the window thread and returns its result; the caller waits.
 template <class F> auto on_window_thread(F&& f)
 {
@@ -645,6 +653,15 @@ void journey::settle()
         on_window_thread([] {});
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    // An instrument exchange runs on a worker behind its progress dialog:
+    // the next step meets what it left behind, unless the journey watches it.
+    if (!watch_exchanges_)
+        wait_for([] { return !on_window_thread(exchange_on_top); }, 60000);
+}
+
+void journey::watch_exchanges(bool watch)
+{
+    watch_exchanges_ = watch;
 }
 
 void journey::timers_faster(int factor)

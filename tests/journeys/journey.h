@@ -99,6 +99,10 @@ protected:
     void await_window(const std::string& title);
     // Lets everything the last action posted run.
     void settle();
+    // From here on a step returns while the instrument exchange it started
+    // still runs (its progress dialog open); by default, and again after
+    // watch_exchanges(false), it waits for its end.
+    void watch_exchanges(bool watch = true);
     // The program's timers run factor times as fast: a repeating test's
     // minutes between sweeps pass in seconds.
     void timers_faster(int factor);
@@ -135,6 +139,7 @@ private:
     std::unique_ptr<sim_process> sim_;
     std::unique_ptr<main_window> window_;
     std::unique_ptr<live_boxes> live_;
+    bool watch_exchanges_ = false;
 };
 
 // Ends the steps of a journey after a failed action.

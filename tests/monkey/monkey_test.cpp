@@ -38,11 +38,9 @@ constexpr s_action_weight action_weights[] = {
 };
 
 // The instrument's faults, one drawn at a time, with the largest value drawn
-// for those that take one. Configuration transfers, connection tests and
-// screen downloads run on the window thread and wait up to the LAN read
-// time-out (5 s) for each byte, so a silent instrument, or replies later than
-// a few milliseconds, would block it beyond the watchdog's limit every time:
-// "silent" stays out and late replies stay short.
+// for those that take one. Every exchange waits behind a progress dialog on
+// a worker, so a silent instrument and replies seconds late keep the window
+// turning.
 struct s_fault_form {
     const char* form;
     int largest;
@@ -53,7 +51,8 @@ constexpr s_fault_form fault_forms[] = {
     {"short-line=%d", 400},
     {"garbage=%d", 400},
     {"esr-stuck=1", 0},
-    {"late-reply=%d", 15},
+    {"late-reply=%d", 3000},
+    {"silent", 0},
     {"bad-reading=%d", 400},
     {"disconnect-on=start", 0},
     {"disconnect-on=DAV?", 0},
@@ -160,6 +159,7 @@ void monkey::steps()
     hands_ = std::make_unique<monkey_hands>(dir().str(),
                                             [this](const std::function<void()>& f) { act(f); });
     watch_start_heartbeat();
+    watch_exchanges(); // the monkey acts while an exchange waits, Cancel too
     const auto start = std::chrono::steady_clock::now();
     const auto end = start + std::chrono::seconds(g_seconds);
     auto next_check = start + std::chrono::seconds(30);
