@@ -248,12 +248,14 @@ TEST_F(office_fixture, ChosenDestinationTakesTheReportOrDeclinesQuietly)
         EXPECT_EQ(asked[0].substr(asked[0].size() - 10), ".xlsx xlsx") << asked[0];
         EXPECT_EQ(opened,
                   c.result == 0 ? std::vector<std::string>{chosen} : std::vector<std::string>{});
-        if (c.result == 0)
+        if (c.result == 0) {
             EXPECT_FALSE(zip_entry(chosen, "[Content_Types].xml").empty());
+        }
         const auto boxes = ui.shown();
         ASSERT_EQ(boxes.size(), *c.box ? 1u : 0u) << c.chosen;
-        if (*c.box)
+        if (*c.box) {
             EXPECT_EQ(boxes[0].text, c.box + dir + "/missing");
+        }
     }
     office_set_destination(nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir + "/reports"));
