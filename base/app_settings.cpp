@@ -80,3 +80,14 @@ void settings_save_connect(const s_app_paths& paths, const s_connect_defaults& c
     profile_write(f, "Connect", "BaudRate", std::to_string(c.baud_rate));
     profile_write(f, "Connect", "IPAddr", c.ip_address);
 }
+
+std::string settings_folder(const s_app_paths& paths, const std::string& name)
+{
+    return profile_read(paths.settings_file, "Folders", name, "");
+}
+
+bool settings_set_folder(const s_app_paths& paths, const std::string& name,
+                         const std::string& folder)
+{
+    return profile_write(paths.settings_file, "Folders", name, folder);
+}

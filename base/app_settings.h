@@ -53,3 +53,9 @@ struct s_connect_defaults {
 s_connect_defaults settings_connect(const s_app_paths& paths);
 // "Save as Default": the interface, port, baud rate and address.
 void settings_save_connect(const s_app_paths& paths, const s_connect_defaults& c);
+
+// A folder the program remembers for a chooser ("Folders"/name); empty when
+// none is kept. False when the settings file could not be written.
+std::string settings_folder(const s_app_paths& paths, const std::string& name);
+bool settings_set_folder(const s_app_paths& paths, const std::string& name,
+                         const std::string& folder);

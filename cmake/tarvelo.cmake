@@ -39,11 +39,12 @@ function(tarvelo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
 endfunction()
 
-# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI]) — a GoogleTest program
-# registered with CTest. UI tests run on Qt's offscreen platform and are
-# left out of builds without the windows.
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI] [QPA platform]) — a
+# GoogleTest program registered with CTest. UI tests run on Qt's offscreen
+# platform (QPA may give it options, such as a file of screens) and are left
+# out of builds without the windows.
 function(tarvelo_test name)
-  cmake_parse_arguments(ARG "UI" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "UI" "TIMEOUT;QPA" "SOURCES;DEPS" ${ARGN})
   if(ARG_UI AND NOT TARVELO_UI)
     return()
   endif()
@@ -54,9 +55,12 @@ function(tarvelo_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  if(NOT ARG_QPA)
+    set(ARG_QPA offscreen)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}")
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.

@@ -14,6 +14,7 @@ namespace {
 std::mutex settings_mutex;
 std::string reports_folder;
 office_opener opener;
+office_destination destination;
 std::string last_written;
 // Whether the report handed over by the current release was written.
 thread_local bool report_written = false;
@@ -28,6 +29,20 @@ std::string utc_stamp()
     return text;
 }
 
+// A free name in the reports folder: "<stem>-<UTC time>[-n].<extension>".
+std::string reports_folder_path(const std::string& folder, const std::string& stem,
+                                const std::string& extension)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    const std::string base = folder + "/" + stem + "-" + utc_stamp();
+    std::string path = base + "." + extension;
+    for (int n = 2; fs::exists(path, error); ++n)
+        path = base + "-" + std::to_string(n) + "." + extension;
+    return path;
+}
+
 } // namespace
 
 void office_set_reports_folder(const std::string& folder)
@@ -40,6 +55,12 @@ std::string office_reports_folder()
 {
     const std::lock_guard lock(settings_mutex);
     return reports_folder.empty() ? current_app_paths().data_folder + "/reports" : reports_folder;
+}
+
+void office_set_destination(office_destination new_destination)
+{
+    const std::lock_guard lock(settings_mutex);
+    destination = std::move(new_destination);
 }
 
 void office_set_opener(office_opener new_opener)
@@ -64,14 +85,23 @@ int office_release_report(ole_object* application)
 std::string office_write_report(const std::string& stem, const std::string& extension,
                                 const std::function<bool(const std::string&)>& write)
 {
-    namespace fs = std::filesystem;
-    const std::string folder = office_reports_folder();
-    std::error_code error;
-    fs::create_directories(folder, error);
-    const std::string base = folder + "/" + stem + "-" + utc_stamp();
-    std::string path = base + "." + extension;
-    for (int n = 2; fs::exists(path, error); ++n)
-        path = base + "-" + std::to_string(n) + "." + extension;
+    office_destination ask;
+    {
+        const std::lock_guard lock(settings_mutex);
+        ask = destination;
+    }
+    std::string folder, path;
+    if (ask) {
+        path = ask(stem + "-" + utc_stamp() + "." + extension, extension);
+        if (path.empty())
+            return {};
+        folder = std::filesystem::path(path).parent_path().string();
+        if (folder.empty())
+            folder = ".";
+    } else {
+        folder = office_reports_folder();
+        path = reports_folder_path(folder, stem, extension);
+    }
     if (folder.empty() || !file_write_replacing(path, write)) {
         ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
                        extension == "docx" ? "Word Export Error" : "Excel Export Error",

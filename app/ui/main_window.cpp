@@ -11,6 +11,7 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui/table_window.h"
+#include "base/ui/window_geometry.h"
 #include "base/ui_seam.h"
 #include "db/db_connection.h"
 #include "db/db_last.h"
@@ -32,6 +33,8 @@
 #include <ctime>
 
 namespace {
+
+constexpr const char* MAIN_GEOMETRY_NAME = "Main";
 
 // The windows each table's controls are created into, in creation order.
 struct s_table_home {
@@ -100,6 +103,7 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
     setObjectName(QStringLiteral("QXTarvelo2WClass"));
     setWindowTitle(QString::fromLatin1(PROGRAM_NAME));
     setWindowIcon(QIcon(QStringLiteral(":/icons/101.png")));
+    qt_set_main_window(this);
     build_menu();
     build_controls();
     decorate_controls();
@@ -118,6 +122,8 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
 
 main_window::~main_window()
 {
+    if (size_released_)
+        window_geometry_save(this, MAIN_GEOMETRY_NAME);
     db_form_close_database();
     set_layout_reference(nullptr);
     forget_table_windows();
@@ -181,7 +187,8 @@ void main_window::build_controls()
 
 // The client keeps its design size until the window has been shown and its
 // menu bar laid out; from then on the window cannot be made smaller than
-// that, and the client follows the window.
+// that, the client follows the window, and the window takes the size and
+// place it had last time (or, the first time, a share of the screen).
 void main_window::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -194,6 +201,7 @@ void main_window::showEvent(QShowEvent* event)
         setMinimumSize(size());
         client_->setMinimumSize(0, 0);
         client_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_geometry_restore(this, MAIN_GEOMETRY_NAME, minimumSize());
     });
 }
 

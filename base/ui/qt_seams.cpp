@@ -1,9 +1,12 @@
 #include "base/ui/qt_seams.h"
 
+#include "base/ui/window_geometry.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QThread>
 #include <QWidget>
 
@@ -34,10 +37,31 @@ QMessageBox::Icon icon_for(unsigned style)
     }
 }
 
+QPointer<QWidget> g_main_window;
+
+// A file chooser's first size: room for the name, size, type and date
+// columns without cutting them.
+constexpr const char* CHOOSER_SIZE_NAME = "FileChooser";
+const QSize CHOOSER_SIZE(900, 560);
+
+// The window a box or chooser belongs to, so that it opens centred on it:
+// the asking window when it is shown, else the open modal dialog, else the
+// active window, else the main window.
+QWidget* owning_window(ui_owner owner)
+{
+    if (auto* asked = static_cast<QWidget*>(owner); asked && asked->window()->isVisible())
+        return asked->window();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return g_main_window.data();
+}
+
 int show_box(ui_owner owner, const std::string& text, const std::string& caption, unsigned style)
 {
     QMessageBox box(icon_for(style), qt_from_ansi(caption), qt_from_ansi(text),
-                    QMessageBox::NoButton, static_cast<QWidget*>(owner));
+                    QMessageBox::NoButton, owning_window(owner));
     switch (style & MB_BUTTON_MASK) {
     case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MB_YESNOCANCEL:
@@ -116,7 +140,7 @@ void qt_ui_backend::set_wait_cursor(bool on)
 bool qt_ui_backend::choose_file(ui_owner owner, const ui_file_request& request,
                                 ui_file_choice& choice)
 {
-    QFileDialog dialog(static_cast<QWidget*>(owner), qt_from_ansi(request.caption),
+    QFileDialog dialog(owning_window(owner), qt_from_ansi(request.caption),
                        QString::fromStdString(request.start), qt_from_ansi(request.filters));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -126,11 +150,21 @@ bool qt_ui_backend::choose_file(ui_owner owner, const ui_file_request& request,
     const QStringList filters = dialog.nameFilters();
     if (request.filter > 0 && request.filter < filters.size())
         dialog.selectNameFilter(filters[request.filter]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    dialog.setViewMode(QFileDialog::Detail);
+    const QRect area = screen_area_of(dialog.parentWidget());
+    dialog.resize(window_size_remembered(CHOOSER_SIZE_NAME, CHOOSER_SIZE).boundedTo(area.size()));
+    const int result = dialog.exec();
+    window_size_remember(CHOOSER_SIZE_NAME, dialog.size());
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     choice.path = dialog.selectedFiles().front().toStdString();
     choice.filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     return true;
+}
+
+void qt_set_main_window(QWidget* window)
+{
+    g_main_window = window;
 }
 
 QString qt_from_ansi(const std::string& text)

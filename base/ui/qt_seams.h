@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+class QWidget;
+
 // Delivers posted commands as queued events on the thread the dispatcher
 // lives on (the window thread); send() from another thread blocks until the
 // command has been carried out there.
@@ -33,6 +35,10 @@ public:
     bool choose_file(ui_owner owner, const ui_file_request& request,
                      ui_file_choice& choice) override;
 };
+
+// The window boxes and choosers belong to when the asking window is not
+// shown and no other window is active (null: none).
+void qt_set_main_window(QWidget* window);
 
 // Windows-1252 bytes of the core to and from the text of the widgets.
 QString qt_from_ansi(const std::string& text);

@@ -84,7 +84,7 @@ void capture_window::export_picture(bool word)
 {
     ui_file_request request;
     request.save = true;
-    request.caption = "Hidden";
+    request.caption = "Save Screen Capture";
     request.filters = "Bitmap (*.bmp)";
     request.default_suffix = "bmp";
     request.start = "*.bmp";

@@ -7,6 +7,7 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/progress_dialog.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui/remembered_folder.h"
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
 #include "lcr/lcr_sweep.h"
@@ -20,6 +21,8 @@
 #include <ctime>
 
 namespace {
+
+constexpr const char* IMPORT_FOLDER_NAME = "PiezoImport";
 
 const char* const PIEZO_WINDOW_CLASS = "QXTarvelo2PiezoWClass";
 const QString BOX_STYLE = QStringLiteral("background: black; color: yellow;");
@@ -169,11 +172,11 @@ void piezo_window::import_file()
     request.caption = "Import";
     request.filters = "TEXT Files *.txt (*.txt)";
     request.default_suffix = "Text";
-    request.start = import_folder_;
+    request.start = remembered_folder(IMPORT_FOLDER_NAME);
     ui_file_choice choice;
     if (!ui_choose_file(this, request, choice))
         return;
-    import_folder_ = choice.path.substr(0, choice.path.find_last_of('/'));
+    remember_folder_of(IMPORT_FOLDER_NAME, choice.path);
     auto read = std::make_unique<LcrResults>();
     std::string message;
     const s_piezo_import got = piezo_import_file(choice.path, *read, message);

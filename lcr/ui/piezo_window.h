@@ -53,7 +53,6 @@ private:
     std::optional<s_piezo_values> values_; // empty while none or refused
     bool held_ = false;
     bool sweeping_ = false;
-    std::string import_folder_ = "C://debug";
     QWidget* canvas_ = nullptr;
 };
 

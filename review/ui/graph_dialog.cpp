@@ -1,6 +1,7 @@
 #include "review/ui/graph_dialog.h"
 
 #include "base/ui/qt_seams.h"
+#include "base/ui/window_geometry.h"
 #include "config/config_current.h"
 #include "graph/ui/chart_file.h"
 #include "review/ui/compare_box.h"
@@ -23,6 +24,7 @@ namespace {
 const char* const CLASS_NAME = "QXTarvelo2GraphDialogClass";
 constexpr int MIN_WIDTH = 1008;
 constexpr int MIN_HEIGHT = 500;
+constexpr const char* GEOMETRY_NAME = "Graph";
 constexpr int PHASE_CONVENTION_PARAM = 6;
 constexpr int GAIN_COLOUR_BASE = 32832;
 constexpr int PHASE_COLOUR_BASE = 32852;
@@ -106,12 +108,14 @@ graph_dialog::graph_dialog(QWidget* parent, graph_model model)
     });
     build_menus();
     refresh_cursors();
-    resize(1024, 700);
+    window_geometry_restore(this, GEOMETRY_NAME, minimumSize(),
+                            parent ? parent->window() : nullptr);
     g_current = this;
 }
 
 graph_dialog::~graph_dialog()
 {
+    window_geometry_save(this, GEOMETRY_NAME);
     if (g_current == this)
         g_current = nullptr;
 }

@@ -160,8 +160,11 @@ TEST_F(MainWindow, ModesShowTheirWindowAndDatabaseViewGreysTheRest)
 TEST_F(MainWindow, WiderWindowAndHiddenSettingsFollowTheLayoutRules)
 {
     w = start();
-    const QSize created = w->size();
-    EXPECT_EQ(w->minimumSize(), created);
+    // The window opens sized to the screen; the rules are measured from its
+    // smallest size, the design size, below which it never goes.
+    const QSize created = w->minimumSize();
+    EXPECT_GE(w->width(), created.width());
+    EXPECT_GE(w->height(), created.height());
     w->resize(created.width() + 200, created.height());
     pump();
     // The menu bar's height follows the machine's fonts (and what the process

@@ -117,6 +117,10 @@ TEST_F(TextFit, EveryControlOfTheTablesAndBothModelsPagesFits)
         s_text_fit_report report;
         visit_every_page(report);
         check_window_text_fit(w.get(), report);
+        // And with the window grown to a large screen's size.
+        w->resize(1920, 1080);
+        ASSERT_TRUE(wait_until([this] { return w->centralWidget()->width() > 1900; }));
+        check_window_text_fit(w.get(), report);
         std::cout << "type " << type_code << ": " << report.checked << " texts measured\n";
         EXPECT_GT(report.checked, 150) << type_code;
         EXPECT_TRUE(report.faults.empty()) << "type " << type_code << joined(report.faults);

@@ -73,6 +73,7 @@ TEST_F(capture_journey, ScreenIsDownloadedShownAndSaved)
         screenshot("downloaded");
         test_ui().push_file(saved);
         click("Export to .bmp");
+        EXPECT_EQ(test_ui().file_requests().back().caption, "Save Screen Capture");
 
         const QImage file(QString::fromStdString(saved));
         ASSERT_EQ(file.size(), QSize(320, 240)) << "the HXM6300's screen size";

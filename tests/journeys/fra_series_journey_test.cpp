@@ -127,9 +127,12 @@ TEST_F(fra_journey, RepeatingSeriesCountsDownAndExportsEverySweep)
         click_id(FRA_EXPORT);
         await_dialog("Export Tests");
         click("Excel");
+        test_ui().push_file((out / "series").string()); // the chooser adds ".xlsx"
         click("OK");
         ASSERT_TRUE(wait_for([&] { return boxes().size() > shown_before; }));
         report = boxes().back().text;
+        EXPECT_EQ(boxes().back().style & MB_BUTTON_MASK, MB_YESNO) << "no offer to open it";
+        EXPECT_EQ(test_ui().file_requests().back().caption, "Save Workbook");
         await_dialog("");
         screenshot("series_exported");
     });
@@ -153,7 +156,8 @@ TEST_F(fra_journey, RepeatingSeriesCountsDownAndExportsEverySweep)
     // both sweeps' headings and the points.
     const std::string prefix = "The report was written to ";
     ASSERT_EQ(report.rfind(prefix, 0), 0u) << report;
-    const std::string workbook = report.substr(prefix.size());
+    const std::string workbook = report.substr(prefix.size(), report.find('\n') - prefix.size());
+    EXPECT_EQ(workbook, (out / "series.xlsx").string());
     EXPECT_FALSE(zip_entry(workbook, "[Content_Types].xml").empty())
         << workbook << " is no workbook archive";
     const std::string strings = zip_entry(workbook, "xl/sharedStrings.xml") +

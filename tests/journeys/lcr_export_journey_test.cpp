@@ -36,11 +36,14 @@ size_t fields(const std::string& line)
     return static_cast<size_t>(std::count(line.begin(), line.end(), ',')) + 1;
 }
 
-// The path named by "The report was written to PATH".
+// The path named by "The report was written to PATH", the line that opens
+// the offer to open it.
 fs::path report_path(const ui_shown_box& box)
 {
     const std::string head = "The report was written to ";
-    return box.text.rfind(head, 0) == 0 ? fs::path(box.text.substr(head.size())) : fs::path();
+    if (box.text.rfind(head, 0) != 0)
+        return {};
+    return box.text.substr(head.size(), box.text.find('\n') - head.size());
 }
 
 } // namespace
@@ -59,12 +62,12 @@ protected:
         await_dialog("");
     }
 
-    // The workbook an Excel export left, read back.
-    std::string exported_workbook(size_t boxes_before)
+    // The workbook an Excel export left where the user chose, read back.
+    std::string exported_workbook(size_t boxes_before, const fs::path& chosen)
     {
         EXPECT_TRUE(wait_for([&] { return boxes().size() > boxes_before; }));
         const fs::path book = report_path(box_after(boxes_before));
-        EXPECT_EQ(book.extension(), ".xlsx") << box_after(boxes_before).text;
+        EXPECT_EQ(book, chosen) << box_after(boxes_before).text;
         return archive_text(book);
     }
 };
@@ -89,8 +92,9 @@ TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbo
         for (const std::string& row : rows)
             EXPECT_EQ(fields(row), COLUMNS) << row;
         size_t shown = boxes().size();
-        export_as("Excel");
-        const std::string book = exported_workbook(shown);
+        fs::create_directories(dir() / "books");
+        export_as("Excel", dir() / "books/single.xlsx");
+        const std::string book = exported_workbook(shown, dir() / "books/single.xlsx");
         EXPECT_NE(book.find("LCR Sweep"), std::string::npos);
         EXPECT_NE(book.find("Series L (H)"), std::string::npos);
 
@@ -120,8 +124,12 @@ TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbo
         await_dialog("");
         export_as("CSV", series);
         shown = boxes().size();
-        export_as("Excel");
-        const std::string sheet = exported_workbook(shown);
+        export_as("Excel", dir() / "books/series.xlsx");
+        EXPECT_EQ(test_ui().file_requests().back().start,
+                  (dir() / "books" / fs::path(test_ui().file_requests().back().start).filename())
+                      .string())
+            << "the workbook chooser does not open where the last workbook went";
+        const std::string sheet = exported_workbook(shown, dir() / "books/series.xlsx");
         EXPECT_NE(sheet.find("LCR Sweep data"), std::string::npos);
         for (const char* block : {"Sweep No.: 1/2", "Sweep No.: 2/2"})
             EXPECT_NE(sheet.find(block), std::string::npos) << block;

@@ -96,13 +96,16 @@ TEST_F(piezo_journey, SweepIsAnalysedAndReportedAndAnImportedFileShowsItsValues)
         const size_t shown = boxes().size();
         click("Export");
         await_dialog("Export Tests");
+        test_ui().push_file((dir() / "piezo report.xlsx").string());
         click("OK");
         await_dialog("");
         ASSERT_TRUE(wait_for([&] { return boxes().size() > shown; }));
         const std::string report = box_after(shown).text;
         const std::string head = "The report was written to ";
         ASSERT_EQ(report.rfind(head, 0), 0u) << report;
-        const std::string book = archive_text(report.substr(head.size()));
+        const std::string written = report.substr(head.size(), report.find('\n') - head.size());
+        EXPECT_EQ(written, (dir() / "piezo report.xlsx").string());
+        const std::string book = archive_text(written);
         for (const char* text : {"Piezo Report", "Sweep Data", "Graph",
                                  "QXL Tarvelo Piezo Circuit Impedance", "Minimum Impedance"})
             EXPECT_NE(book.find(text), std::string::npos) << text;
@@ -119,6 +122,8 @@ TEST_F(piezo_journey, SweepIsAnalysedAndReportedAndAnImportedFileShowsItsValues)
         test_ui().push_file(sweep_file.string());
         click("Import");
         ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "nothing imported";
+        const std::string first_start = test_ui().file_requests().back().start;
+        EXPECT_TRUE(fs::is_directory(first_start)) << first_start;
         const double wr = 2 * M_PI * 1000, wa = 2 * M_PI * 1100;
         const double cp = 1 / (wa * std::sqrt(10.0 * 100000.0));
         const double c = cp * (wa * wa / (wr * wr) - 1);
@@ -128,6 +133,14 @@ TEST_F(piezo_journey, SweepIsAnalysedAndReportedAndAnImportedFileShowsItsValues)
         EXPECT_EQ(field_text("L"), shown_as(1 / (wr * wr * c)));
         EXPECT_EQ(control_text(PIEZO_IMPORT), "Export");
         screenshot("imported");
+
+        click("Clear");
+        expect_empty_window();
+        test_ui().push_file(sweep_file.string());
+        click("Import");
+        ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "nothing imported";
+        EXPECT_EQ(test_ui().file_requests().back().start, sweep_file.parent_path().string())
+            << "the Import chooser does not open in the last folder";
     });
 }
 

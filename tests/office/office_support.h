@@ -45,6 +45,7 @@ protected:
     void TearDown() override
     {
         office_set_opener(nullptr);
+        office_set_destination(nullptr);
         ui_set_backend(nullptr);
         std::filesystem::remove_all(dir);
     }

@@ -233,6 +233,49 @@ TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2); // file, screen.bmp
 }
 
+// Where the windows let the user choose: the report goes to the path chosen
+// and on to the opener; declining writes nothing and says nothing; a chosen
+// folder that cannot take it is named. The reports folder is left alone.
+TEST_F(office_fixture, ChosenDestinationTakesTheReportOrDeclinesQuietly)
+{
+    struct s_case {
+        const char* chosen; // under dir; "" declines
+        int result;
+        const char* box;
+    };
+    const s_case cases[] = {
+        {"/chosen.xlsx", 0, ""},
+        {"", -1, ""},
+        {"/missing/chosen.xlsx", -1, "Unable to write the report into the folder "},
+    };
+    for (const s_case& c : cases) {
+        ui.clear();
+        opened.clear();
+        std::vector<std::string> asked;
+        const std::string chosen = *c.chosen ? dir + c.chosen : "";
+        office_set_destination([&](const std::string& name, const std::string& extension) {
+            asked.push_back(name + " " + extension);
+            return chosen;
+        });
+        EXPECT_EQ(fra_single_workbook(three_points(), false, false), c.result) << c.chosen;
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].rfind("workbook-", 0), 0u) << asked[0];
+        EXPECT_EQ(asked[0].substr(asked[0].size() - 10), ".xlsx xlsx") << asked[0];
+        EXPECT_EQ(opened,
+                  c.result == 0 ? std::vector<std::string>{chosen} : std::vector<std::string>{});
+        if (c.result == 0) {
+            EXPECT_FALSE(zip_entry(chosen, "[Content_Types].xml").empty());
+        }
+        const auto boxes = ui.shown();
+        ASSERT_EQ(boxes.size(), *c.box ? 1u : 0u) << c.chosen;
+        if (*c.box) {
+            EXPECT_EQ(boxes[0].text, c.box + dir + "/missing");
+        }
+    }
+    office_set_destination(nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/reports"));
+}
+
 // Test names go into the workbook exactly as stored, as text cells in the
 // file itself, whatever they look like to a spreadsheet.
 TEST_F(office_fixture, DatabaseTestsWorkbookKeepsNamesAsStoredText)

@@ -1,0 +1,115 @@
+// The program on the screen it is given: every view's chart grows with the
+// main window and stays readable. Run on a larger screen (Qt's offscreen platform
+// takes one from a file: "offscreen:configfile=screen.json"), its
+// screenshots show each view at the size a first start gives it there.
+
+#include "tests/journeys/mode_journey.h"
+
+namespace {
+
+constexpr int FRA_SWEEP = 14507;
+constexpr int LCR_SWEEP = 14707;
+constexpr int PIEZO_START = 15241;
+
+struct s_view {
+    const char* mode;
+    int control;
+    const char* view_class;
+};
+constexpr s_view VIEWS[] = {
+    {"FRA", FRA_SWEEP, "QXTarvelo2FRAResultsWClass"},
+    {"LCR", LCR_SWEEP, "QXTarvelo2LCRResultsWClass"},
+    {"Piezo", PIEZO_START, "QXTarvelo2PiezoWClass"},
+};
+
+QWidget* main_window_shown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QLatin1String("QXTarvelo2WClass"))
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+class window_sizes_journey : public mode_journey {
+protected:
+    QSize main_size()
+    {
+        return mode_journey_detail::on_gui([] { return main_window_shown()->size(); });
+    }
+    // A single sweep of the mode whose SWEEP (Start Sweep) button is given;
+    // the FRA sweep is stored as "Loop 1" of the session "Sizes".
+    void sweep(int control)
+    {
+        if (control == PIEZO_START) {
+            click("Start Sweep");
+            await_dialog("");
+            ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "no analysis";
+            return;
+        }
+        if (control == LCR_SWEEP) {
+            start_single_sweep(LCR_SWEEP);
+            ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+            return;
+        }
+        click_id(FRA_SWEEP);
+        await_dialog("Test Details");
+        if (!checked("Save Sweep to Database"))
+            click("Save Sweep to Database");
+        click("New Session");
+        await_dialog("Add Session");
+        fill_new_session("Sizes");
+        await_dialog("Test Details");
+        click_field("Test Name");
+        type("Loop 1");
+        click_field("Winding");
+        type("W1");
+        click("Start Sweep");
+        await_dialog("");
+        ASSERT_TRUE(wait_for([&] { return control_text(FRA_SWEEP) == "CLEAR"; }));
+    }
+    void grow_main(QSize by)
+    {
+        const QSize was = main_size();
+        act([by] { main_window_shown()->resize(main_window_shown()->size() + by); });
+        EXPECT_TRUE(wait_for([&] { return main_size() == was + by; }))
+            << "the window kept its size";
+    }
+};
+
+TEST_F(window_sizes_journey, EveryViewsChartGrowsWithTheWindow)
+{
+    run("HXM6300", [&] {
+        connect_to_instrument();
+        for (const s_view& v : VIEWS) {
+            enter_mode(v.mode, v.control);
+            sweep(v.control);
+            // The view as the first start sizes it, then with the window
+            // grown: the chart takes the whole of the growth, its texts
+            // readable at both sizes.
+            const QSize growth(300, 200);
+            for (const bool grown : {false, true}) {
+                if (grown)
+                    grow_main(growth);
+                screenshot(std::string(v.mode) + (grown ? "_grown" : ""));
+                EXPECT_EQ(unreadable_texts(v.view_class), std::vector<std::string>{}) << v.mode;
+            }
+            const auto [w, h] = size_of(v.view_class);
+            grow_main(QSize(-growth.width(), -growth.height()));
+            EXPECT_EQ(size_of(v.view_class), std::pair(w - growth.width(), h - growth.height()))
+                << v.mode << "'s chart does not follow the window";
+            click_id(v.control); // CLEAR
+        }
+
+        click("DATABASE");
+        click_row("15100", "Sizes");
+        ASSERT_TRUE(wait_for([&] { return !list_rows("15101").empty(); }));
+        screenshot("database");
+        click_row("15101", "Loop 1");
+        click("Add Test to Selection");
+        click("Graph Selected Tests");
+        await_window("Graph");
+        screenshot("graph");
+    });
+}
