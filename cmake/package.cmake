@@ -57,12 +57,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Quellmarsh)
 set(CPACK_PACKAGE_CONTACT "Tarvelo2 developers <tarvelo2@quellmarsh.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "companion application for HXM phase-sensitive multimeters")
+# The summary is the synopsis; CPack indents each line of the long
+# description below it as the control file wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarvelo2 configures HXM4100 and HXM6300 multimeters, runs frequency-response
- and LCR sweeps, finds gain and phase margins, analyses piezoelectric
- resonators and keeps the tests in an SQLite database. The package holds the
- desktop application, its command-line companion tarvelo2-cli and the
- instrument simulator hxm-sim for practice without an instrument.")
+and LCR sweeps, finds gain and phase margins, analyses piezoelectric
+resonators and keeps the tests in an SQLite database. The package holds the
+desktop application, its command-line companion tarvelo2-cli and the
+instrument simulator hxm-sim for practice without an instrument.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

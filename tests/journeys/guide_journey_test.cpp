@@ -103,21 +103,17 @@ TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
 
 class guide_modes_journey : public mode_journey {};
 
-// The three-channel instrument's LCR sweep, piezo analysis and screen capture.
-TEST_F(guide_modes_journey, GuideLcrPiezoAndCapture)
+// The three-channel instrument's piezo analysis, screen capture and LCR sweep.
+TEST_F(guide_modes_journey, GuidePiezoCaptureAndLcr)
 {
     run("HXM6300", [&] {
         connect_to_instrument();
-        enter_mode("LCR", LCR_SWEEP);
-        start_single_sweep(LCR_SWEEP);
-        ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
-        screenshot("lcr");
-
         enter_mode("Piezo", PIEZO_START);
         click("Start Sweep");
         await_dialog("");
         ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "no analysis shown";
         screenshot("piezo");
+        click("Clear"); // the other modes are chosen from an empty piezo window
 
         enter_mode("Capture", CAPTURE_DOWNLOAD);
         const QImage before = view_picture(CAPTURE_WINDOW);
@@ -125,5 +121,10 @@ TEST_F(guide_modes_journey, GuideLcrPiezoAndCapture)
         ASSERT_TRUE(wait_for([&] { return view_picture(CAPTURE_WINDOW) != before; }))
             << "no capture is shown";
         screenshot("capture");
+
+        enter_mode("LCR", LCR_SWEEP);
+        start_single_sweep(LCR_SWEEP);
+        ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+        screenshot("lcr");
     });
 }
