@@ -27,7 +27,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <ctime>

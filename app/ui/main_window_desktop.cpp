@@ -17,7 +17,8 @@ void main_window::add_desktop_items(QMenu* first, QMenu* help)
 {
     first->addSeparator();
     QAction* quit = first->addAction(QStringLiteral("&Quit"));
-    quit->setShortcut(QKeySequence::Quit);
+    // Ctrl+Q itself: not every platform theme binds the standard Quit key.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setShortcutContext(Qt::ApplicationShortcut);
     // As the window's close button: the window asks what closing asks.
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -30,10 +31,14 @@ void main_window::add_desktop_items(QMenu* first, QMenu* help)
     addAction(quit);
     addAction(guide);
 
-    // "?" is a shifted key on most layouts, so Alt+? arrives with Shift too.
+    // "?" is a shifted key on most layouts, so Alt+? may arrive with Shift
+    // too. Where the platform offers the key both ways the two shortcuts
+    // match at once: that ambiguity opens About as well.
     for (const char* keys : {"Alt+?", "Alt+Shift+?", "Alt+/"}) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
-        connect(shortcut, &QShortcut::activated, this, [this] { post_command(this, CMD_ABOUT); });
+        const auto about = [this] { post_command(this, CMD_ABOUT); };
+        connect(shortcut, &QShortcut::activated, this, about);
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, about);
     }
 }
 

@@ -97,6 +97,7 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         start_sweep(0, "status", "Status line");
         ASSERT_TRUE(sweep_ended());
         EXPECT_TRUE(outcome_is("Sweep stored"));
+        click_id(FRA_SWEEP); // CLEAR
         start_sweep();
         ASSERT_TRUE(sweep_ended());
         EXPECT_TRUE(outcome_is("Sweep done"));
@@ -116,6 +117,7 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         EXPECT_TRUE(wait_for([&] { return title() == std::string("second.db") + EM_DASH_TITLE; }))
             << title();
         EXPECT_EQ(status("status_database"), second.string());
+        test_ui().push_answer(IDYES); // break the connection to second.db
         test_ui().push_file(first_db);
         click("Open Database");
         EXPECT_TRUE(outcome_is("Database opened: " + first_db));
@@ -123,6 +125,21 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         screenshot("database_opened");
     });
     EXPECT_TRUE(fs::exists(exported));
+}
+
+TEST_F(desktop_journey, StatusLineTellsACancelledSweep)
+{
+    run("HXM4100",
+        [&] {
+            connect_to_instrument();
+            start_sweep();
+            await_dialog("Performing Sweep");
+            ASSERT_TRUE(wait_for([&] { return enabled("Cancel"); }));
+            click("Cancel");
+            ASSERT_TRUE(sweep_ended(60000));
+            EXPECT_TRUE(outcome_is("Sweep cancelled")) << status("status_outcome");
+        },
+        {"--time-scale", "20"});
 }
 
 // F1 shows the guide with its pictures from the folder TARVELO2_DOC_DIR
@@ -172,7 +189,13 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
         act([&] { main()->setFocus(); });
         key(Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier);
         await_dialog("About");
-        EXPECT_TRUE(shown("V1.0j 27th August 2015"));
+        std::string release;
+        look([&] {
+            for (QWidget* w : reachable())
+                if (w->objectName() == QStringLiteral("release"))
+                    release = qobject_cast<QLabel*>(w)->text().toStdString();
+        });
+        EXPECT_EQ(release.rfind("Release ", 0), 0u) << release;
         for (const char* name : {"Qt 6", "SQLite", "libxlsxwriter", "libzip", "DejaVu fonts"}) {
             click(std::string(name) + " licence");
             await_dialog(std::string(name) + " licence");

@@ -25,7 +25,7 @@ double engineering_value(const std::string& text)
     const double v = std::strtod(text.c_str(), &end);
     // The unit (Ohm, F or H) ends the text; the prefix stands before it.
     QString unit_less = QString::fromStdString(end).trimmed();
-    for (const QString unit : {QStringLiteral("\u03A9"), QStringLiteral("F"), QStringLiteral("H")})
+    for (const QString& unit : {QStringLiteral("\u03A9"), QStringLiteral("F"), QStringLiteral("H")})
         if (unit_less.endsWith(unit))
             unit_less.chop(unit.size());
     const std::string rest = unit_less.toStdString();

@@ -280,7 +280,7 @@ void collect_actions(const QList<QAction*>& actions, const QString& path,
     for (QAction* a : actions) {
         // Quit would end the run the monkey is making.
         if (a->isSeparator() || !a->isVisible() || !a->isEnabled() ||
-            a->shortcut() == QKeySequence(QKeySequence::Quit))
+            a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_Q))
             continue;
         const QString named = path + (path.isEmpty() ? "" : " > ") + plain(a->text());
         if (a->menu())
