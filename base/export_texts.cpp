@@ -2,6 +2,7 @@
 
 #include "base/text_file.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 
 #include <filesystem>
 
@@ -66,13 +67,23 @@ bool export_may_replace(void* owner, const std::string& path)
                           MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
+std::string export_written_status(const std::vector<std::string>& paths)
+{
+    const std::string count =
+        std::to_string(paths.size()) + (paths.size() == 1 ? " file" : " files");
+    if (paths.empty())
+        return "Wrote " + count;
+    std::string folder = std::filesystem::path(paths.front()).parent_path().string();
+    return "Wrote " + count + " to " + (folder.empty() ? "." : folder);
+}
+
 int export_write_text_files(const std::vector<s_export_file>& files,
                             std::vector<std::string>* written)
 {
     for (const s_export_file& file : files)
         if (!export_may_replace(nullptr, file.path))
             return EXPORT_DECLINED;
-    int count = 0;
+    std::vector<std::string> paths;
     for (const s_export_file& file : files) {
         if (!export_write_text_file(file.path, file.text)) {
             ui_message_box(nullptr, std::string(CANNOT_CREATE_CSV_TEXT) + "\n" + file.path,
@@ -81,9 +92,10 @@ int export_write_text_files(const std::vector<s_export_file>& files,
         }
         if (written)
             written->push_back(file.path);
-        ++count;
+        paths.push_back(file.path);
     }
-    return count;
+    ui_status(export_written_status(paths));
+    return static_cast<int>(paths.size());
 }
 
 std::string export_series_file_name(const std::string& chosen, int k, const std::string& date_line)

@@ -37,12 +37,16 @@ struct s_export_file {
 };
 
 // Asks before replacing each of the files that exists, then writes them in
-// order. Returns the number written; EXPORT_DECLINED when a replacement is
-// refused (nothing written); -1 after "Unable to create CSV file" naming the
-// file that could not be written (the ones before it stay written). written,
-// when given, receives the path of every file written.
+// order, and tells the status line what it wrote. Returns the number written; EXPORT_DECLINED when
+// a replacement is refused (nothing written); -1 after "Unable to create CSV file" naming the file
+// that could not be written (the ones before it stay written). written, when given, receives the
+// path of every file written.
 int export_write_text_files(const std::vector<s_export_file>& files,
                             std::vector<std::string>* written = nullptr);
+
+// "Wrote 1 file to <folder>", "Wrote 3 files to <folder>": the status text
+// of an export, naming the folder of the first file.
+std::string export_written_status(const std::vector<std::string>& paths);
 
 // The file of sweep k of a repeating test: the chosen path without its
 // extension, " k" for k > 1, " #<date> @<time>" from the sweep file's date

@@ -1,5 +1,9 @@
 #include "base/ui_seam.h"
 
+#include "base/ui_status.h"
+
+#include <atomic>
+
 namespace {
 
 scripted_ui& default_ui()
@@ -9,6 +13,7 @@ scripted_ui& default_ui()
 }
 
 ui_backend* g_backend = nullptr;
+std::atomic<ui_status_sink> g_status_sink{nullptr};
 
 } // namespace
 
@@ -26,6 +31,17 @@ int ui_message_box(ui_owner owner, const std::string& text, const std::string& c
                    unsigned style)
 {
     return ui_current_backend().message_box(owner, text, caption, style);
+}
+
+void ui_set_status_sink(ui_status_sink sink)
+{
+    g_status_sink = sink;
+}
+
+void ui_status(const std::string& text)
+{
+    if (const ui_status_sink sink = g_status_sink)
+        sink(text);
 }
 
 wait_cursor::wait_cursor()

@@ -62,7 +62,10 @@ int run_read(const cli_args&)
     instrument_config* cfg = cli_identified_model();
     if (!cfg)
         return NOT_IDENTIFIED;
-    cfg->read_all(g_link, true);
+    // A read that stopped or met errors prints nothing: the block would
+    // mix the instrument's values with stale ones.
+    if (!cfg->read_all(g_link, true))
+        return 1;
     config_write_block(stdout, *cfg, g_link, "");
     return 0;
 }

@@ -49,7 +49,8 @@ int header_of(s_export_header& header)
     instrument_config* cfg = cli_identified_model();
     if (!cfg)
         return NOT_IDENTIFIED;
-    cfg->read_all(g_link, true);
+    if (!cfg->read_all(g_link, true))
+        return 1; // the header would describe settings the instrument may not have
     header.cfg = cfg;
     return 0;
 }

@@ -83,12 +83,12 @@ std::string range_line(const char* name, int id, const s_config_param& rec)
 
 } // namespace
 
-void instrument_config::read_all(s_link& link, bool open_link)
+bool instrument_config::read_all(s_link& link, bool open_link)
 {
     wait_cursor busy;
     const caps_param_names names = link.caps.param_names;
     if (!config_has_names(names))
-        return;
+        return false;
     begin_transfer(link, open_link);
     int errors = 0;
     for (int id = FIRST_ID; id >= 1; --id) {
@@ -111,15 +111,17 @@ void instrument_config::read_all(s_link& link, bool open_link)
         }
     }
     end_transfer(link, open_link);
+    return errors == 0;
 }
 
-void instrument_config::write_all(s_link& link, bool open_link)
+bool instrument_config::write_all(s_link& link, bool open_link)
 {
     wait_cursor busy;
     const caps_param_names names = link.caps.param_names;
     if (!config_has_names(names))
-        return;
+        return false;
     begin_transfer(link, open_link);
+    bool failed = false;
     for (int id = FIRST_ID; id >= 1; --id) {
         const char* name = config_param_name(names, id);
         const s_config_param& rec = *record(id);
@@ -142,8 +144,10 @@ void instrument_config::write_all(s_link& link, bool open_link)
             if (link_cancelled(link))
                 break;
             warn(error_text(WRITE_ERROR, names, code));
+            failed = true;
             break;
         }
     }
     end_transfer(link, open_link);
+    return !failed;
 }

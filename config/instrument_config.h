@@ -44,8 +44,11 @@ public:
     virtual void set_value(int id, const s_value_cell& cell);
     virtual bool write_param(int id, s_link& link) = 0;
     virtual void read_param(int id, s_link& link, s_config_param* target) = 0;
-    virtual void write_all(s_link& link, bool open_link);
-    virtual void read_all(s_link& link, bool open_link);
+    // Whole-configuration transfers: true when every parameter crossed
+    // without an error (each error has been told in a box); false also
+    // when the instrument type has no parameter table.
+    virtual bool write_all(s_link& link, bool open_link);
+    virtual bool read_all(s_link& link, bool open_link);
     virtual void print_config(std::ostream& out) const = 0;
     virtual void print_config_file(FILE* file) const = 0;
 

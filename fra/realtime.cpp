@@ -126,12 +126,12 @@ std::string fra_tile_value(int position, double value)
     const char* unit = position >= 0 && position < FRA_VALUES_MAX ? UNITS[position] : "";
     if (position != FRA_GAIN && position != FRA_PHASE)
         return format_engineering(value) + unit;
-    // Gain and phase read in plain decimals; only a zero keeps the blank
-    // that the engineering form puts before its unit.
+    // Gain and phase read in plain decimals, spaced from their unit as the
+    // engineering form of the other tiles is ("-8.094 dB" beside "1.0000 kHz").
     char text[48];
     if (value == 0)
         std::snprintf(text, sizeof text, "0.0000 ");
     else
-        std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.2f" : "%.3f", value);
+        std::snprintf(text, sizeof text, std::fabs(value) >= 100 ? "%.2f " : "%.3f ", value);
     return text + std::string(unit);
 }

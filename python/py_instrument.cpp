@@ -169,15 +169,16 @@ void instrument::transfer_all(bool write)
 {
     auto lock = lock_without_gil(busy_);
     message_capture messages;
+    bool done = false;
     {
         py::gil_scoped_release release;
-        if (write)
-            config_->write_all(link_, true);
-        else
-            config_->read_all(link_, true);
+        done = write ? config_->write_all(link_, true) : config_->read_all(link_, true);
     }
     if (!messages.empty())
         raise(instrument_error(), messages.text());
+    if (!done)
+        raise(instrument_error(), write ? "The configuration was not written in full"
+                                        : "The configuration was not read in full");
 }
 
 py::str instrument::text_block() const

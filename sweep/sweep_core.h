@@ -45,6 +45,9 @@ enum class sweep_outcome : int {
     failed,     // the sweep settings read from the instrument cannot be swept
 };
 
+// The status line's word for how a sweep ended ("Sweep cancelled").
+const char* sweep_outcome_status(sweep_outcome outcome);
+
 // Configuration parameters every sweep reads or sets.
 enum sweep_param : int {
     SWEEP_PARAM_MODE = 1,

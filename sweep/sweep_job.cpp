@@ -32,6 +32,19 @@ const char* const SWEEP_TEXT_SETTINGS_UNREADABLE =
     "The previous results are kept.";
 const char* const SWEEP_TEXT_CANCELLED = "The sweep was cancelled.";
 
+const char* sweep_outcome_status(sweep_outcome outcome)
+{
+    switch (outcome) {
+    case sweep_outcome::done: return "Sweep done";
+    case sweep_outcome::cancelled: return "Sweep cancelled";
+    case sweep_outcome::incomplete: return "Sweep incomplete";
+    case sweep_outcome::lost: return "Sweep lost: the instrument stopped answering";
+    case sweep_outcome::refused: return "Sweep refused by the instrument";
+    case sweep_outcome::failed: return "Sweep failed";
+    }
+    return "Sweep failed";
+}
+
 namespace {
 
 constexpr int RESET_DRAIN_MS = 100;

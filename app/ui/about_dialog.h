@@ -1,5 +1,6 @@
 #pragma once
-// The About box: program name, version and icon.
+// The About box: program name, version, icon and the licences of what the
+// program carries and links.
 
 class QWidget;
 

@@ -4,6 +4,7 @@
 #include "app/ui/main_window.h"
 
 #include "app/ui/mode_menu_bar.h"
+#include "app/ui/status_line.h"
 #include "base/command_ids.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
@@ -27,7 +28,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <ctime>
@@ -58,19 +58,30 @@ table_window* window_at(control_table_id table, int row)
 struct s_icon {
     int id;
     int resource;
+    const char* tip = nullptr;
 };
-constexpr s_icon piezo_icons[] = {{15254, 193}, {15252, 191}, {15253, 192},
-                                  {15257, 196}, {15255, 194}, {15256, 195}};
+// The piezo graph's tick-style buttons: style 2 draws grid lines across the
+// plot, 1 short ticks inside it, 0 ticks outside it.
+constexpr s_icon piezo_icons[] = {
+    {15254, 193, "Impedance axis: ticks outside the plot"},
+    {15252, 191, "Impedance axis: grid lines"},
+    {15253, 192, "Impedance axis: short ticks"},
+    {15257, 196, "Phase axis: ticks outside the plot"},
+    {15255, 194, "Phase axis: grid lines"},
+    {15256, 195, "Phase axis: short ticks"},
+};
 constexpr s_icon tool_icons[] = {{15000, 138}, {15001, 140}, {15002, 145}, {15003, 155},
                                  {15004, 156}, {15005, 158}, {15006, 157}, {15007, 159},
                                  {15008, 164}, {15009, 160}, {15010, 161}, {15011, 162},
                                  {15012, 163}, {15013, 165}};
 
-void set_icon(int id, int resource, int size)
+void set_icon(const s_icon& icon, int size)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(control_by_id(id))) {
-        button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(resource)));
+    if (auto* button = qobject_cast<QAbstractButton*>(control_by_id(icon.id))) {
+        button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon.resource)));
         button->setIconSize(QSize(size, size));
+        if (icon.tip)
+            button->setToolTip(QString::fromLatin1(icon.tip));
     }
 }
 
@@ -106,6 +117,7 @@ main_window::main_window(const std::string& local_data_root, const std::string& 
     qt_set_main_window(this);
     build_menu();
     build_controls();
+    status_ = new status_line(this);
     decorate_controls();
     prepare_settings();
     post_click(CMD_CONFIG_ACQU);
@@ -161,10 +173,7 @@ void main_window::build_menu()
     menuBar()->setCornerWidget(help_bar, Qt::TopRightCorner);
     add(help, "&About ...", CMD_ABOUT);
     add(help, "&Support ...", CMD_SUPPORT);
-    for (const char* keys : {"Alt+?", "Alt+/"}) {
-        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
-        connect(shortcut, &QShortcut::activated, this, [this] { post_command(this, CMD_ABOUT); });
-    }
+    add_desktop_items(configure, help);
 }
 
 void main_window::build_controls()
@@ -212,13 +221,14 @@ void main_window::decorate_controls()
     logo->setIconSize(QSize(146, 20));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setFlat(true);
+    logo->setToolTip(QStringLiteral("The maker's web site"));
     logo->setStyleSheet(QStringLiteral("border: none"));
     auto* circuit = qobject_cast<QLabel*>(control_by_id(15243));
     circuit->setPixmap(QPixmap(QStringLiteral(":/icons/189.png")));
     for (const s_icon& i : piezo_icons)
-        set_icon(i.id, i.resource, 16);
+        set_icon(i, 16);
     for (const s_icon& i : tool_icons)
-        set_icon(i.id, i.resource, 32);
+        set_icon(i, 32);
 }
 
 void main_window::prepare_settings()

@@ -15,6 +15,7 @@ class QAction;
 class QMenu;
 class table_window;
 class config_panel_window;
+class status_line;
 
 // The main window's client size as designed: the outer design size of
 // 1024 x 625 less a four-pixel frame, the caption and the menu bar.
@@ -45,6 +46,8 @@ protected:
 
 private:
     void build_menu();
+    void add_desktop_items(QMenu* first, QMenu* help);
+    void open_web_page(const char* url);
     void build_controls();
     void decorate_controls();
     void prepare_settings();
@@ -70,6 +73,7 @@ private:
     QWidget* client_ = nullptr;
     QMenu* display_menu_ = nullptr;
     QAction* debug_action_ = nullptr;
+    status_line* status_ = nullptr;
     bool size_released_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
+#include "app/ui/status_line.h"
 #include "base/command_ids.h"
 #include "base/export_texts.h"
 #include "base/ui/config_panel_window.h"
@@ -21,7 +22,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -90,11 +90,11 @@ void main_window::on_command(int id, intptr_t)
     case CMD_COMMS_LOG: toggle_comms_log(); break;
     case CMD_SAVE_BITMAP: graph_picture(true); break;
     case CMD_COPY_CLIPBOARD: graph_picture(false); break;
-    case CMD_SUPPORT: QDesktopServices::openUrl(QUrl(QString::fromLatin1(SUPPORT_PAGE))); break;
+    case CMD_SUPPORT: open_web_page(SUPPORT_PAGE); break;
     case CMD_MEASURE: measure(); break;
     case CMD_DATABASE: database(); break;
     case CMD_HIDE_SETTINGS: toggle_settings(); break;
-    case CMD_LOGO: QDesktopServices::openUrl(QUrl(QString::fromLatin1(HOME_PAGE))); break;
+    case CMD_LOGO: open_web_page(HOME_PAGE); break;
     case CMD_READ_HXM:
         if (config_panel_window* panel = config_panel())
             panel->read_instrument();
@@ -154,6 +154,7 @@ void main_window::refresh_main(bool enable, bool connected)
     for (int m = 0; m < MODE_COUNT; ++m)
         mode_window(mode_rows[m])->refresh_controls(enable, connected, running);
     mode_window(ROW_DB_TOOLS)->refresh_controls(enable, connected, running);
+    status_->refresh(database_path());
 }
 
 void main_window::connection_flow()

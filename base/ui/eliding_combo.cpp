@@ -1,9 +1,12 @@
-// Painting the closed drop-down list with its text cut at the end.
+// Painting the closed drop-down list with its text cut at the end, and its
+// tooltip.
 
 #include "base/ui/eliding_combo.h"
 
+#include <QHelpEvent>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QToolTip>
 
 namespace {
 
@@ -31,4 +34,21 @@ void eliding_combo::paintEvent(QPaintEvent*)
     if (!isEditable())
         opt.currentText = shown_text();
     painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
+}
+
+QString eliding_combo::tip_text() const
+{
+    return !isEditable() && shown_text() != currentText() ? currentText() : toolTip();
+}
+
+bool eliding_combo::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QComboBox::event(event);
+    const QString tip = tip_text();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
+    return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A drop-down list whose closed box ends a text too long for it with "…";
 // the opened list is as wide as its longest option and shows every text
-// whole.
+// whole, and so does the tooltip of a closed box whose text is cut.
 
 #include <QComboBox>
 
@@ -12,7 +12,11 @@ public:
 
     // The text the closed box shows for the current option.
     QString shown_text() const;
+    // The tooltip: the whole text when the closed box cuts it, else the
+    // tooltip set on the box.
+    QString tip_text() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 };

@@ -16,11 +16,7 @@ exchange_outcome config_transfer(QWidget* owner, config_transfer_kind kind)
     const exchange_outcome outcome =
         run_exchange(owner, caption, [&model, read](const std::atomic<bool>& cancel) {
             const link_cancel_scope scope(g_link, cancel);
-            if (read)
-                model.read_all(g_link, true);
-            else
-                model.write_all(g_link, true);
-            return true;
+            return read ? model.read_all(g_link, true) : model.write_all(g_link, true);
         });
     if (outcome == exchange_outcome::cancelled)
         model.restore_records(before);

@@ -5,10 +5,12 @@
 
 #include "base/command_ids.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/display_text.h"
 #include "base/ui/eliding_combo.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "config/config_current.h"
 #include "config/param_table.h"
 #include "config/ui/config_pages.h"
@@ -65,7 +67,7 @@ QWidget* make_input(QWidget* parent, const instrument_config& cfg, int id)
     if (is_list(cfg, id)) {
         auto* combo = new eliding_combo(parent);
         for (const std::string& option : cfg.record(id)->options)
-            combo->addItem(qt_from_ansi(option));
+            combo->addItem(qt_display_text(option));
         return combo;
     }
     auto* edit = new QLineEdit(parent);
@@ -123,9 +125,12 @@ void config_window::connection_changed()
 
 void config_window::read_instrument()
 {
-    if (config_transfer(this, config_transfer_kind::read) == exchange_outcome::cancelled)
+    const exchange_outcome outcome = config_transfer(this, config_transfer_kind::read);
+    if (outcome == exchange_outcome::cancelled)
         return; // the fields keep what they show
     rebuild_page();
+    ui_status(outcome == exchange_outcome::done ? "Configuration read"
+                                                : "Configuration not read in full");
 }
 
 void config_window::write_instrument()
@@ -133,7 +138,25 @@ void config_window::write_instrument()
     // A field still being edited shows what is written, not what was typed.
     if (const s_row_set* set = shown_rows())
         refresh_rows(*set);
-    config_transfer(this, config_transfer_kind::write);
+    const exchange_outcome outcome = config_transfer(this, config_transfer_kind::write);
+    if (outcome == exchange_outcome::cancelled)
+        ui_status("Configuration not written: cancelled");
+    else
+        ui_status(outcome == exchange_outcome::done ? "Configuration written"
+                                                    : "Configuration not written in full");
+}
+
+// The page buttons carry short names; their tooltips give the pages' titles.
+void config_window::name_page_buttons()
+{
+    for (int id = FIRST_BUTTON; id <= LAST_BUTTON; ++id) {
+        const int page = config_page_of_button(id);
+        QWidget* button = control_by_id(id);
+        if (page < 0 || !button)
+            continue;
+        const char* title = config_page(model(), page).title;
+        button->setToolTip(QString::fromLatin1(title ? title : "Operating Mode"));
+    }
 }
 
 void config_window::rebuild_page()
@@ -149,6 +172,7 @@ void config_window::show_page(int number)
 {
     page_ = number;
     set_selected_font(config_button_of_page(page_), FIRST_BUTTON, LAST_BUTTON);
+    name_page_buttons();
     if (auto* title = qobject_cast<QLabel*>(control_by_id(TITLE))) {
         title->setText(QStringLiteral("Configuration: ") + page_title());
         fit_label_font(title, table_font(FONT_NORMAL));

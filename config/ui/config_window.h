@@ -43,6 +43,7 @@ private:
 
     int model() const;
     void show_page(int number);
+    void name_page_buttons();
     void update_extra_button();
     void enable_page_buttons();
     s_row_set& rows_for(int base, std::span<const int> params);

@@ -1,10 +1,12 @@
 #include "db/ui/db_form_windows.h"
 
 #include "base/app_settings.h"
+#include "base/command_ids.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/export_entry.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui_status.h"
 #include "db/db_connection.h"
 #include "db/ui/session_details_dialog.h"
 #include "db/ui/test_details_dialog.h"
@@ -35,7 +37,11 @@ constexpr s_tool_tip TOOL_TIPS[] = {
     {DB_TOOL_DELETE_SESSION, "Delete Session"},
     {DB_TOOL_DELETE_TEST, "Delete Test"},
     {DB_TOOL_EXPORT, "Export Selected Tests"},
+    {DB_TOOL_IMPORT, "Import Sweep File as a Test"},
 };
+
+// Buttons of the strip that have no action: shown greyed, not live-looking.
+constexpr int IDLE_TOOLS[] = {15002, 15005, 15007, 15008};
 
 const QStringList HEADERS[3] = {
     {"Session Name", "Unit", "Test Date", "Location"},
@@ -246,6 +252,14 @@ void db_view_window::graph()
         g_graph_opener(this, keys);
 }
 
+// The main window names the open database in its title and status line.
+void db_view_window::database_changed(const char* what)
+{
+    ui_status(what + db_current_path());
+    if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
+        post_command(main, CMD_MAIN_REFRESH);
+}
+
 void db_view_window::on_command(int id, intptr_t lparam)
 {
     prepare_lists();
@@ -263,8 +277,14 @@ void db_view_window::on_command(int id, intptr_t lparam)
         form_.delete_session();
         focus(DB_TOOL_DELETE_SESSION);
         break;
-    case DB_TOOL_NEW: form_.new_database(); break;
-    case DB_TOOL_OPEN: form_.open_database(remember_database); break;
+    case DB_TOOL_NEW:
+        if (form_.new_database())
+            database_changed("Database created: ");
+        break;
+    case DB_TOOL_OPEN:
+        if (form_.open_database(remember_database))
+            database_changed("Database opened: ");
+        break;
     case DB_TOOL_IMPORT: form_.import_sweep(file_name_to_ansi); break;
     case DB_TOOL_GRAPH: graph(); break;
     case DB_TOOL_EXPORT:
@@ -309,6 +329,9 @@ void db_tools_window::prepare_buttons()
     for (const s_tool_tip& t : TOOL_TIPS)
         if (QWidget* w = control_by_id(t.id))
             w->setToolTip(QString::fromLatin1(t.text));
+    for (const int id : IDLE_TOOLS)
+        if (QWidget* w = control_by_id(id))
+            w->setEnabled(false);
     if (QWidget* w = control_by_id(DB_TOOL_EXPORT))
         w->setEnabled(tests_exporter_registered());
     if (QWidget* w = control_by_id(DB_TOOL_GRAPH))

@@ -58,6 +58,7 @@ private:
     void fit_columns();
     void create_session();
     void graph();
+    void database_changed(const char* what);
 
     db_form form_;
     bool lists_ready_ = false;

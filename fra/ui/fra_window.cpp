@@ -5,12 +5,14 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui_status.h"
 #include "db/db_error.h"
 #include "fra/realtime.h"
 #include "fra/sweep_complete.h"
 #include "fra/sweep_worker.h"
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_view.h"
+#include "sweep/sweep_core.h"
 
 #include <QTreeWidget>
 #include <ctime>
@@ -114,6 +116,7 @@ void fra_window::sweep_complete()
     const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
     if (store.test && !out.stored)
         db_report_sweep_kept(out.file);
+    ui_status(out.stored ? "Sweep stored" : sweep_outcome_status(sweep_outcome::done));
     fill_table(out.rows);
     sweep_counted();
 }

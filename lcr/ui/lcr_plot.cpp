@@ -1,6 +1,7 @@
 #include "lcr/ui/lcr_plot.h"
 
 #include "base/number_format.h"
+#include "base/ui/display_text.h"
 #include "base/ui/qt_seams.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
@@ -123,9 +124,9 @@ void draw_titles(QPainter& p, const QRect& client, const s_plot_rect& plot,
     chart_text(p, QRect(plot.left, band_top, plot.width(), 20), Qt::AlignCenter,
                QStringLiteral("FREQUENCY (Hz)"), LABEL_TEXT, in.surround);
     const int cy = (plot.top + plot.bottom) / 2;
-    chart_rotated_text(p, QPoint(client.left() + 20, cy), -90, qt_from_ansi(in.left_title),
+    chart_rotated_text(p, QPoint(client.left() + 20, cy), -90, qt_display_text(in.left_title),
                        QColor(250, 0, 0), in.surround);
-    chart_rotated_text(p, QPoint(client.right() + 1 - 20, cy), 90, qt_from_ansi(in.right_title),
+    chart_rotated_text(p, QPoint(client.right() + 1 - 20, cy), 90, qt_display_text(in.right_title),
                        QColor(0, 0, 200), in.surround);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/command_ids.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/display_text.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
 #include "graph/ui/chart_parts.h"
@@ -221,7 +222,7 @@ void lcr_results_view::paint_readout(QPainter& p, const QRect& area)
         const QRect label(cell.left(), cell.top(), cw, label_h);
         QRect value(cell.left() + 2, cell.top() + label_h + 2, cw - 4, ch - label_h - 2);
         p.setFont(label_font_);
-        chart_text(p, label, Qt::AlignCenter, qt_from_ansi(labels[static_cast<size_t>(i)]),
+        chart_text(p, label, Qt::AlignCenter, qt_display_text(labels[static_cast<size_t>(i)]),
                    Qt::black, SWEEP_VIEW_BACKGROUND);
         p.fillRect(value, Qt::black);
         const s_lcr_cell_unit unit = lcr_reading_unit(type, i);

@@ -3,15 +3,18 @@
 #include "base/app_settings.h"
 #include "base/command_ids.h"
 #include "base/ui/control_windows.h"
+#include "base/ui/display_text.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_details.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/ui/lcr_results_view.h"
+#include "sweep/sweep_core.h"
 
 #include <QTreeWidget>
 #include <algorithm>
@@ -44,7 +47,7 @@ void lcr_fill_list(QTreeWidget* list, const LcrResults& results)
     list->clear();
     QStringList headings;
     for (const std::string& h : lcr_list_headings(results.layout))
-        headings << qt_from_ansi(h);
+        headings << qt_display_text(h);
     list->setColumnCount(static_cast<int>(headings.size()));
     list->setHeaderLabels(headings);
     const std::vector<int> widths =
@@ -157,6 +160,7 @@ void lcr_window::sweep_complete()
                                                  series_.sweeps_done + 1, std::time(nullptr));
     if (!out.file_written)
         ui_message_box(this, lcr_file_failure_text(out), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    ui_status(sweep_outcome_status(sweep_outcome::done));
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(CMD_LCR_LIST)))
         lcr_fill_list(list, *results_);
     if (lcr_results_view* view = view_window())

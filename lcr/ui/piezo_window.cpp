@@ -10,6 +10,7 @@
 #include "base/ui/remembered_folder.h"
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
@@ -81,9 +82,10 @@ void piezo_window::on_command(int id, intptr_t lparam)
         start_or_clear();
     else if (id == CMD_PIEZO_IMPORT)
         held_ ? export_report() : import_file();
-    else if (id == CMD_LCR_SWEEP_COMPLETE)
+    else if (id == CMD_LCR_SWEEP_COMPLETE) {
+        ui_status(sweep_outcome_status(sweep_outcome::done));
         analyse(ctx_->sweep);
-    else if (id == CMD_SWEEP_ENDED)
+    } else if (id == CMD_SWEEP_ENDED)
         sweep_ended(static_cast<sweep_outcome>(lparam));
     else if (id >= CMD_PIEZO_Z_TICKS_2 && id <= CMD_PIEZO_Z_TICKS_0)
         plot_.impedance_ticks = CMD_PIEZO_Z_TICKS_0 - id;
@@ -141,6 +143,7 @@ void piezo_window::sweep_ended(sweep_outcome outcome)
 {
     if (outcome == sweep_outcome::done || !held_)
         return;
+    ui_status(sweep_outcome_status(outcome));
     empty();
     if (outcome == sweep_outcome::cancelled)
         ui_message_box(this, SWEEP_TEXT_CANCELLED, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
@@ -208,11 +211,14 @@ void piezo_window::analyse(const LcrResults& source)
 
 void piezo_window::show_values(const s_piezo_values* v)
 {
-    const auto text = [v](double x) { return v ? qt_from_ansi(format_engineering(x)) : QString(); };
-    set_control_text(CMD_PIEZO_R, text(v ? v->r : 0));
-    set_control_text(CMD_PIEZO_C, text(v ? v->c : 0));
-    set_control_text(CMD_PIEZO_CP, text(v ? v->cp : 0));
-    set_control_text(CMD_PIEZO_L, text(v ? v->l : 0));
+    // The engineering form ends in its prefix ("4.7000 m"); the unit follows.
+    const auto text = [v](double x, const QString& unit) {
+        return v ? qt_from_ansi(format_engineering(x)) + unit : QString();
+    };
+    set_control_text(CMD_PIEZO_R, text(v ? v->r : 0, QStringLiteral("\u03A9")));
+    set_control_text(CMD_PIEZO_C, text(v ? v->c : 0, QStringLiteral("F")));
+    set_control_text(CMD_PIEZO_CP, text(v ? v->cp : 0, QStringLiteral("F")));
+    set_control_text(CMD_PIEZO_L, text(v ? v->l : 0, QStringLiteral("H")));
 }
 
 void piezo_window::set_button_texts()

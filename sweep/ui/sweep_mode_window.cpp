@@ -6,6 +6,7 @@
 #include "base/ui/qt_seams.h"
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "sweep/realtime_limits.h"
 #include "sweep/sweep_core.h"
 
@@ -315,6 +316,7 @@ void sweep_mode_window::sweep_ended(sweep_outcome outcome)
 {
     if (outcome == sweep_outcome::done || series_.running == 0)
         return;
+    ui_status(sweep_outcome_status(outcome));
     end_series();
     if (series_.sweeps_done == 0)
         clear_results();

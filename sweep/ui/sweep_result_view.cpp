@@ -1,6 +1,7 @@
 #include "sweep/ui/sweep_result_view.h"
 
 #include "base/ui/control_windows.h"
+#include "base/ui/display_text.h"
 #include "base/ui/qt_seams.h"
 
 #include <QComboBox>
@@ -25,7 +26,7 @@ void sweep_result_view::fill_box(int id, const std::vector<std::string>& items, 
     const QSignalBlocker block(box);
     box->clear();
     for (const std::string& item : items)
-        box->addItem(qt_from_ansi(item));
+        box->addItem(qt_display_text(item));
     box->setCurrentIndex(std::min(selected, box->count() - 1));
 }
 

@@ -77,7 +77,7 @@ TEST_F(MainWindow, FirstStartCreatesFoldersSettingsAndDefaultDatabaseSilently)
               (dir / "default.db").string());
     EXPECT_TRUE(test_ui().shown().empty());
     EXPECT_EQ(w->objectName(), "QXTarvelo2WClass");
-    EXPECT_EQ(w->windowTitle(), "Tarvelo2");
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("default.db \u2014 Tarvelo2"));
     EXPECT_EQ(w->mode_window(ROW_FRA)->objectName(), "QXTarvelo2FRAWClass");
 }
 
@@ -273,4 +273,21 @@ TEST_F(MainWindow, HelpMenuStandsAtTheRightEnd)
     ASSERT_TRUE(help->menu());
     EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_ABOUT)));
     EXPECT_TRUE(help->menu()->actions().contains(w->menu_action(CMD_SUPPORT)));
+}
+
+// The offscreen platform starts no browser: the maker's pages are named in a
+// box then, instead of failing without a word.
+TEST_F(MainWindow, WebPagesWithoutABrowserSaySo)
+{
+    w = start();
+    test_ui().clear();
+    send_command(w.get(), CMD_SUPPORT);
+    send_command(w.get(), CMD_LOGO);
+    const std::vector<ui_shown_box> shown = test_ui().shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "No web browser could be started to show "
+                             "https://www.quellmarsh.example/support\n"
+                             "Open that address in a browser of your choice.");
+    EXPECT_NE(shown[1].text.find(" https://www.quellmarsh.example/\n"), std::string::npos);
+    EXPECT_EQ(shown[1].caption, "Tarvelo2");
 }

@@ -276,10 +276,13 @@ TEST_F(TextFit, InterfaceFontIsTheEmbeddedCondensedFace)
     EXPECT_EQ(info.styleName(), QStringLiteral("Condensed"));
     auto* combo = new eliding_combo;
     combo->addItem(QStringLiteral("Frequency Response Analyser"));
+    combo->setToolTip(QStringLiteral("Mode"));
     combo->setGeometry(0, 0, 80, 23);
     EXPECT_TRUE(combo->shown_text().endsWith(QChar(0x2026))) << combo->shown_text().toStdString();
+    EXPECT_EQ(combo->tip_text(), combo->itemText(0)); // the cut text whole
     combo->setGeometry(0, 0, 400, 23);
     EXPECT_EQ(combo->shown_text(), combo->itemText(0));
+    EXPECT_EQ(combo->tip_text(), QStringLiteral("Mode"));
     delete combo;
 }
 

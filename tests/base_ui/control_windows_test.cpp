@@ -1,4 +1,5 @@
 #include "base/ui/control_windows.h"
+#include "base/ui/display_text.h"
 #include "base/ui/table_window.h"
 #include "tests/support/qt_test_app.h"
 
@@ -80,4 +81,18 @@ TEST_F(ControlWindows, ControlsFollowTheirStyles)
         EXPECT_TRUE(control_by_id(id)->focusPolicy() & Qt::TabFocus) << id;
     for (int id : {15245, 14803, 14801, 15244})
         EXPECT_FALSE(control_by_id(id)->focusPolicy() & Qt::TabFocus) << id;
+}
+
+TEST(DisplayText, TanDeltaReadsAsTheGreekLetterOnScreenOnly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Tan\xF0", "tan \u03B4"},
+        {"TAN\xF0", "tan \u03B4"},
+        {"Tan \xF0 / QF", "tan \u03B4 / QF"},
+        {"Phase (\xB0)", "Phase (\u00B0)"},
+        {"Tr\xF0", "Tr\u00F0"}, // an eth elsewhere is left alone
+        {"Stan\xF0", "Stan\u00F0"},
+    };
+    for (const auto& [ansi, shown] : cases)
+        EXPECT_EQ(qt_display_text(ansi), QString::fromUtf8(shown)) << ansi;
 }

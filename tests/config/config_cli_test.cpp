@@ -123,3 +123,18 @@ TEST_F(ConfigCli, TextValuesAreSentInWindows1252)
     }
     EXPECT_EQ(run_in("C.UTF-8", "config-get 65").out, "6\xC2\xB5\n");
 }
+
+// A read that breaks off prints no configuration block and fails, whether
+// the link drops early or late in the read.
+TEST_F(ConfigCli, ConfigReadThatBreaksOffPrintsNothingAndFails)
+{
+    for (const char* fault : {"drop-after=3", "drop-after=40"}) {
+        sim::sim_options o = sim_options_for(sim::sim_model::hxm4100);
+        std::string error;
+        ASSERT_TRUE(sim::add_fault(o.faults, fault, error)) << error;
+        start(std::move(o));
+        const s_run r = run("config-read");
+        EXPECT_EQ(r.status, 1) << fault;
+        EXPECT_EQ(r.out, "") << fault;
+    }
+}

@@ -220,7 +220,7 @@ TEST_F(ConfigProtocol, ReadAllWalksDownSkippingUnusedIds)
     hxm_cfg_6300 cfg;
     link_set_type(link, 9);
     instrument.values = {{1, "7"}, {48, "2.0E3"}, {24, "2"}, {18, "100"}};
-    cfg.read_all(link, true);
+    EXPECT_TRUE(cfg.read_all(link, true));
     ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<std::string> t = peer.traffic();
     ASSERT_GE(t.size(), 4u);
@@ -249,7 +249,7 @@ TEST_F(ConfigProtocol, ReadAllToleratesTwoErrorsAndStopsAtTheThird)
 {
     hxm_cfg_4100 cfg;
     instrument.values = {{195, "1"}, {194, "2"}, {193, "9"}, {192, "9"}, {186, "-1"}};
-    cfg.read_all(link, true);
+    EXPECT_FALSE(cfg.read_all(link, true)); // errors: not read in full
     ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<ui_shown_box> boxes = ui.shown();
     ASSERT_EQ(boxes.size(), 3u);
@@ -270,8 +270,8 @@ TEST_F(ConfigProtocol, ReadAllNeedsANamedInstrumentType)
 {
     hxm_cfg_4100 cfg;
     link_set_type(link, 5);
-    cfg.read_all(link, true);
-    cfg.write_all(link, true);
+    EXPECT_FALSE(cfg.read_all(link, true));
+    EXPECT_FALSE(cfg.write_all(link, true));
     EXPECT_TRUE(peer.traffic().empty());
     EXPECT_EQ(ui.wait_cursor_depth(), 0);
 }
@@ -289,10 +289,10 @@ TEST_F(ConfigProtocol, WriteAllSendsOnlyWhatDiffers)
     instrument.values[3] = "2";       // differs from the model's 0
     instrument.values[50] = "1.0E-1"; // the model has it in lower case
     cfg.set_text(50, "1.0e-1");
-    cfg.record(50)->changed = false; // as after reading
-    cfg.set_int(2, 1);               // changed, though Unused
-    cfg.set_int(16, 7);              // changed but out of range
-    cfg.write_all(link, true);
+    cfg.record(50)->changed = false;        // as after reading
+    cfg.set_int(2, 1);                      // changed, though Unused
+    cfg.set_int(16, 7);                     // changed but out of range
+    EXPECT_TRUE(cfg.write_all(link, true)); // a range refusal is logged, not an error
     ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     EXPECT_EQ(sets(), (std::vector<std::string>{"config,20,1.0E5", "config,19,1.0E3", "config,3,0",
                                                 "config,2,1"}));
@@ -312,7 +312,7 @@ TEST_F(ConfigProtocol, WriteAllStopsAtTheFirstErrorAndLogsRangeRefusals)
     cfg.set_int(18, 3001);
     cfg.set_text(151, "200");
     instrument.values[150] = "5";
-    cfg.write_all(link, true);
+    EXPECT_FALSE(cfg.write_all(link, true));
     comms_log_toggle();
     ASSERT_TRUE(peer.wait_for("SUSPEN,OFF"));
     const std::vector<ui_shown_box> boxes = ui.shown();

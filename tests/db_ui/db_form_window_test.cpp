@@ -175,7 +175,7 @@ TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLi
          std::vector<std::pair<int, QString>>{{DB_TOOL_NEW, "New Database"},
                                               {DB_TOOL_GRAPH, "Graph Selected Tests"},
                                               {DB_TOOL_EXPORT, "Export Selected Tests"},
-                                              {DB_TOOL_IMPORT, ""}})
+                                              {DB_TOOL_IMPORT, "Import Sweep File as a Test"}})
         EXPECT_EQ(control_by_id(id)->toolTip(), tip) << id;
     EXPECT_FALSE(control_by_id(DB_TOOL_EXPORT)->isEnabled()) << "no exporter registered";
     EXPECT_TRUE(control_by_id(DB_TOOL_NEW)->isVisible());

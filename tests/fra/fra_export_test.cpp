@@ -1,5 +1,6 @@
 #include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "config/config_text_block.h"
 #include "config/hxm_cfg_4100.h"
 #include "db/db_access.h"
@@ -43,6 +44,13 @@ std::string crlf(const std::string& text)
     return out;
 }
 
+// What the exports told the status line.
+std::vector<std::string> g_statuses;
+void record_status(const std::string& text)
+{
+    g_statuses.push_back(text);
+}
+
 class FraExport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -51,6 +59,8 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir = pattern;
         ui_set_backend(&ui);
+        g_statuses.clear();
+        ui_set_status_sink(record_status);
         cfg.set_int(1, 1);
         header = {&cfg, &link, ""};
         results.count = 3;
@@ -64,6 +74,7 @@ protected:
     {
         db_close();
         ui_set_backend(nullptr);
+        ui_set_status_sink(nullptr);
         fs::remove_all(dir);
     }
     std::string path(const std::string& name) const { return dir + "/" + name; }
@@ -175,6 +186,9 @@ TEST_F(FraExport, FailuresShowTheirMessageAndLeaveNoFile)
     EXPECT_EQ(fra_export_single_text(path("d.txt"), results, header, false), read_only ? -1 : 0);
     ::chmod(dir.c_str(), 0700);
     const auto boxes = ui.shown();
+    // Only a file written is reported as written.
+    EXPECT_EQ(g_statuses, read_only ? std::vector<std::string>{}
+                                    : std::vector<std::string>{"Wrote 1 file to " + dir});
     ASSERT_GE(boxes.size(), 4u);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(boxes[i].text, "No Data to Export");
@@ -207,6 +221,7 @@ TEST_F(FraExport, RepeatingTestWritesOneFilePerSweepAndNamesTheSkippedOnes)
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text,
               "These sweep files could not be read and were not exported: sweep3.dat, sweep4.dat");
+    EXPECT_EQ(g_statuses, std::vector<std::string>{"Wrote 2 files to " + dir});
     EXPECT_EQ(export_series_file_name("/x/run.txt", 3, "07/12/2026\r\n - 1:2"),
               "/x/run 3 #07_12_2026__ @1_2.txt");
     EXPECT_EQ(export_series_file_name("/x.y/run", 1, "d - t"), "/x.y/run #d @t.txt");

@@ -30,8 +30,8 @@ TEST(RealtimeReadout, TenTilesOnlyWhileTheThirdInputIsMeasured)
 
 TEST(RealtimeReadout, ValueTexts)
 {
-    EXPECT_EQ(fra_tile_value(FRA_GAIN, -123.456), "-123.46dB");
-    EXPECT_EQ(fra_tile_value(FRA_GAIN, 12.3456), "12.346dB");
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, -123.456), "-123.46 dB");
+    EXPECT_EQ(fra_tile_value(FRA_GAIN, 12.3456), "12.346 dB");
     EXPECT_EQ(fra_tile_value(FRA_PHASE, 0), "0.0000 \xB0");
     EXPECT_EQ(fra_tile_value(FRA_FREQUENCY, 1000), "1.0000 kHz");
     EXPECT_EQ(fra_tile_value(FRA_DELAY, -1.0914e-4), "-109.14 us");

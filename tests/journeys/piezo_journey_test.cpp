@@ -23,7 +23,12 @@ double engineering_value(const std::string& text)
 {
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
-    const std::string rest = QString::fromStdString(end).trimmed().toStdString();
+    // The unit (Ohm, F or H) ends the text; the prefix stands before it.
+    QString unit_less = QString::fromStdString(end).trimmed();
+    for (const QString& unit : {QStringLiteral("\u03A9"), QStringLiteral("F"), QStringLiteral("H")})
+        if (unit_less.endsWith(unit))
+            unit_less.chop(unit.size());
+    const std::string rest = unit_less.toStdString();
     static const std::pair<const char*, double> prefixes[] = {
         {"p", 1e-12}, {"n", 1e-9}, {"\xC2\xB5", 1e-6}, {"u", 1e-6},
         {"m", 1e-3},  {"k", 1e3},  {"M", 1e6},         {"G", 1e9}};
@@ -34,9 +39,9 @@ double engineering_value(const std::string& text)
 }
 
 // The text the window shows for a value, in its character set.
-std::string shown_as(double value)
+std::string shown_as(double value, const QString& unit)
 {
-    return QString::fromLatin1(format_engineering(value).c_str()).toStdString();
+    return (QString::fromLatin1(format_engineering(value).c_str()) + unit).toStdString();
 }
 
 // A sweep as the LCR text export writes it: a resonance at 1 kHz (10 Ohm)
@@ -127,10 +132,10 @@ TEST_F(piezo_journey, SweepIsAnalysedAndReportedAndAnImportedFileShowsItsValues)
         const double wr = 2 * M_PI * 1000, wa = 2 * M_PI * 1100;
         const double cp = 1 / (wa * std::sqrt(10.0 * 100000.0));
         const double c = cp * (wa * wa / (wr * wr) - 1);
-        EXPECT_EQ(field_text("R"), shown_as(10));
-        EXPECT_EQ(field_text("Cp"), shown_as(cp));
-        EXPECT_EQ(field_text("C"), shown_as(c));
-        EXPECT_EQ(field_text("L"), shown_as(1 / (wr * wr * c)));
+        EXPECT_EQ(field_text("R"), shown_as(10, QStringLiteral("\u03A9")));
+        EXPECT_EQ(field_text("Cp"), shown_as(cp, QStringLiteral("F")));
+        EXPECT_EQ(field_text("C"), shown_as(c, QStringLiteral("F")));
+        EXPECT_EQ(field_text("L"), shown_as(1 / (wr * wr * c), QStringLiteral("H")));
         EXPECT_EQ(control_text(PIEZO_IMPORT), "Export");
         screenshot("imported");
 

@@ -112,7 +112,8 @@ TEST_F(LcrWindow, SweepFillsListAndGraphThenClearEmptiesThem)
     ASSERT_EQ(list->topLevelItemCount(), 100);
     ASSERT_EQ(list->columnCount(), 9);
     EXPECT_EQ(list->headerItem()->text(4), "Impedance (Ohms)");
-    EXPECT_EQ(list->headerItem()->text(3), QString::fromUtf8("Tan\u00f0"));
+    EXPECT_EQ(list->headerItem()->text(3),
+              QString::fromUtf8("tan \u03b4")); // shown, not the table byte
     EXPECT_EQ(list->topLevelItem(0)->text(1), "10.0000");
     EXPECT_LT(list->columnWidth(0), list->columnWidth(1));
     EXPECT_TRUE(std::filesystem::exists(main->paths().data_folder + "/sweep1.dat"));

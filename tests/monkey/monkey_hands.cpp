@@ -278,7 +278,9 @@ void collect_actions(const QList<QAction*>& actions, const QString& path,
                      std::vector<std::pair<QAction*, std::string>>& out)
 {
     for (QAction* a : actions) {
-        if (a->isSeparator() || !a->isVisible() || !a->isEnabled())
+        // Quit would end the run the monkey is making.
+        if (a->isSeparator() || !a->isVisible() || !a->isEnabled() ||
+            a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_Q))
             continue;
         const QString named = path + (path.isEmpty() ? "" : " > ") + plain(a->text());
         if (a->menu())

@@ -1,0 +1,256 @@
+// What every desktop program does, done here: a status line that names the
+// instrument and the database and tells the outcome of each action, a title
+// that names the open database, Quit on Ctrl+Q, the user guide on F1, About
+// on Alt+? with the licences a click away, and a tooltip on every button
+// that shows only an icon.
+
+#include "tests/journeys/fra_journey.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+#include <cstdlib>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* EM_DASH_TITLE = " \xE2\x80\x94 Tarvelo2";
+
+class desktop_journey : public fra_journey {
+protected:
+    QMainWindow* main() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("QXTarvelo2WClass"))
+                return qobject_cast<QMainWindow*>(w);
+        return nullptr;
+    }
+    // A label of the status bar: status_instrument, status_database or
+    // status_outcome.
+    std::string status(const char* name)
+    {
+        std::string text;
+        look([&] {
+            if (QMainWindow* m = main())
+                if (auto* label = m->findChild<QLabel*>(QString::fromLatin1(name)))
+                    text = label->text().toStdString();
+        });
+        return text;
+    }
+    bool outcome_is(const std::string& text)
+    {
+        return wait_for([&] { return status("status_outcome") == text; });
+    }
+    std::string title()
+    {
+        std::string text;
+        look([&] { text = main() ? main()->windowTitle().toStdString() : std::string(); });
+        return text;
+    }
+    // Every shown, usable button that shows no text and has no tooltip.
+    std::vector<std::string> silent_buttons()
+    {
+        std::vector<std::string> found;
+        look([&] {
+            for (QWidget* w : reachable())
+                if (auto* b = qobject_cast<QAbstractButton*>(w);
+                    b && b->isEnabled() && b->text().trimmed().isEmpty() && b->toolTip().isEmpty())
+                    found.push_back(b->objectName().toStdString() + " id " +
+                                    b->property("control_id").toString().toStdString());
+        });
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase)
+{
+    const fs::path exported = dir() / "exports" / "single.txt";
+    fs::create_directories(exported.parent_path());
+    const fs::path second = dir() / "second.db";
+    run("HXM4100", [&] {
+        EXPECT_TRUE(wait_for([&] { return status("status_instrument") == "Not connected"; }));
+        const std::string first_db = status("status_database");
+        ASSERT_FALSE(first_db.empty());
+        const std::string first_title = fs::path(first_db).filename().string() + EM_DASH_TITLE;
+        EXPECT_TRUE(wait_for([&] { return title() == first_title; })) << title();
+
+        connect_to_instrument();
+        EXPECT_TRUE(wait_for([&] {
+            const std::string s = status("status_instrument");
+            return s.rfind("HXM4100 serial ", 0) == 0 && s.ends_with(", LAN 127.0.0.1");
+        })) << status("status_instrument");
+        click("READ HXM");
+        EXPECT_TRUE(outcome_is("Configuration read"));
+        click("SET UP HXM");
+        EXPECT_TRUE(outcome_is("Configuration written"));
+
+        start_sweep(0, "status", "Status line");
+        ASSERT_TRUE(sweep_ended());
+        EXPECT_TRUE(outcome_is("Sweep stored"));
+        click_id(FRA_SWEEP); // CLEAR
+        start_sweep();
+        ASSERT_TRUE(sweep_ended());
+        EXPECT_TRUE(outcome_is("Sweep done"));
+        click_id(FRA_EXPORT);
+        await_dialog("Export Tests");
+        click("CSV");
+        test_ui().push_file(exported.string());
+        click("OK");
+        await_dialog("");
+        EXPECT_TRUE(outcome_is("Wrote 1 file to " + exported.parent_path().string()));
+        screenshot("exported");
+
+        click("DATABASE");
+        test_ui().push_file(second.string());
+        click("New Database");
+        EXPECT_TRUE(outcome_is("Database created: " + second.string()));
+        EXPECT_TRUE(wait_for([&] { return title() == std::string("second.db") + EM_DASH_TITLE; }))
+            << title();
+        EXPECT_EQ(status("status_database"), second.string());
+        test_ui().push_answer(IDYES); // break the connection to second.db
+        test_ui().push_file(first_db);
+        click("Open Database");
+        EXPECT_TRUE(outcome_is("Database opened: " + first_db));
+        EXPECT_TRUE(wait_for([&] { return title() == first_title; })) << title();
+        screenshot("database_opened");
+    });
+    EXPECT_TRUE(fs::exists(exported));
+}
+
+TEST_F(desktop_journey, StatusLineTellsACancelledSweep)
+{
+    run("HXM4100",
+        [&] {
+            connect_to_instrument();
+            start_sweep();
+            await_dialog("Performing Sweep");
+            ASSERT_TRUE(wait_for([&] { return enabled("Cancel"); }));
+            click("Cancel");
+            ASSERT_TRUE(sweep_ended(60000));
+            EXPECT_TRUE(outcome_is("Sweep cancelled")) << status("status_outcome");
+        },
+        {"--time-scale", "20"});
+}
+
+// F1 shows the guide with its pictures from the folder TARVELO2_DOC_DIR
+// names; Alt+? (with the Shift a "?" needs) opens About, whose licence
+// buttons show each text; Ctrl+Q closes the window as its close button does.
+TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
+{
+    const fs::path docs = dir() / "docs";
+    fs::create_directories(docs / "shots");
+    std::ofstream(docs / "guide.md") << "# Practice guide\n\nConnect first.\n\n"
+                                        "![The main window](shots/main.png)\n";
+    {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        picture.save(QString::fromStdString((docs / "shots" / "main.png").string()));
+    }
+    ::setenv("TARVELO2_DOC_DIR", docs.c_str(), 1);
+    run("HXM4100", [&] {
+        act([&] {
+            main()->activateWindow();
+            main()->setFocus();
+        });
+        key(Qt::Key_F1);
+        await_window("Tarvelo2 User Guide");
+        std::string guide;
+        bool pictured = false;
+        look([&] {
+            for (QWidget* w : reachable())
+                if (auto* b = qobject_cast<QTextBrowser*>(w)) {
+                    guide = b->toPlainText().toStdString();
+                    const QVariant image = b->document()->resource(
+                        QTextDocument::ImageResource, QUrl(QStringLiteral("shots/main.png")));
+                    pictured = image.isValid();
+                }
+        });
+        EXPECT_NE(guide.find("Practice guide"), std::string::npos) << guide;
+        EXPECT_TRUE(pictured) << "the guide's picture was not loaded";
+        screenshot("guide");
+        look([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QStringLiteral("help_window"))
+                    w->close();
+            if (QMainWindow* m = main())
+                m->activateWindow();
+        });
+
+        act([&] { main()->setFocus(); });
+        key(Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier);
+        await_dialog("About");
+        std::string release;
+        look([&] {
+            for (QWidget* w : reachable())
+                if (w->objectName() == QStringLiteral("release"))
+                    release = qobject_cast<QLabel*>(w)->text().toStdString();
+        });
+        EXPECT_EQ(release.rfind("Release ", 0), 0u) << release;
+        for (const char* name : {"Qt 6", "SQLite", "libxlsxwriter", "libzip", "DejaVu fonts"}) {
+            click(std::string(name) + " licence");
+            await_dialog(std::string(name) + " licence");
+            std::string text;
+            look([&] {
+                for (QWidget* w : reachable())
+                    if (auto* t = qobject_cast<QPlainTextEdit*>(w))
+                        text = t->isReadOnly() ? t->toPlainText().toStdString() : "(editable)";
+            });
+            EXPECT_GT(text.size(), 500u) << name << ": " << text;
+            if (std::string(name) == "Qt 6") {
+                EXPECT_NE(text.find("GNU LESSER GENERAL PUBLIC LICENSE"), std::string::npos);
+                screenshot("licence");
+            }
+            click("Close");
+            await_dialog("About");
+        }
+        screenshot("about");
+        click("OK");
+        await_dialog("");
+        EXPECT_TRUE(boxes().empty()) << boxes().front().text;
+
+        act([&] {
+            QApplication::setQuitOnLastWindowClosed(false); // the journey's loop runs on
+            main()->activateWindow();
+            main()->setFocus();
+        });
+        key(Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_TRUE(wait_for([&] {
+            bool visible = true;
+            look([&] { visible = main() && main()->isVisible(); });
+            return !visible;
+        })) << "Ctrl+Q left the window open";
+    });
+    ::unsetenv("TARVELO2_DOC_DIR");
+}
+
+// In every view each button that shows only an icon says what it does, and
+// the database strip's buttons without an action are greyed.
+TEST_F(desktop_journey, IconButtonsHaveTooltipsInEveryView)
+{
+    run("HXM4100", [&] {
+        connect_to_instrument();
+        for (const char* mode : {"FRA", "LCR", "Piezo", "Capture"}) {
+            menu({mode});
+            settle();
+            EXPECT_EQ(silent_buttons(), std::vector<std::string>{}) << mode;
+        }
+        EXPECT_EQ(text_of("13002"), "ACQU");
+        EXPECT_TRUE(shown("Acquisition Control")) << "ACQU has no tooltip";
+        click("DATABASE");
+        EXPECT_EQ(silent_buttons(), std::vector<std::string>{}) << "database";
+        for (const char* idle : {"15002", "15005", "15007", "15008"})
+            EXPECT_FALSE(enabled(idle)) << idle;
+        EXPECT_TRUE(enabled("Import Sweep File as a Test"));
+        screenshot("database_tools");
+    });
+}
