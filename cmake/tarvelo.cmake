@@ -145,8 +145,8 @@ function(tarvelo_add_child_folders)
 endfunction()
 
 # The floors, bottom up:
-#   base -> {graph, office, link} -> {config, db} -> sweep -> {fra, lcr}
-#        -> review -> {app, cli}
+#   base -> {graph, office, link} -> {config, db} -> {archive, sweep}
+#        -> {fra, lcr} -> review -> {app, cli}
 # Each folder below the shell may include its own headers and those of the
 # subsystems it declares here, and nothing else of the application; sim/ is
 # a program of its own and includes only itself. app/, cli/, tests/, bench/
@@ -158,12 +158,13 @@ set(TARVELO_FLOOR_DEPS_office base)
 set(TARVELO_FLOOR_DEPS_link base)
 set(TARVELO_FLOOR_DEPS_config link graph office base)
 set(TARVELO_FLOOR_DEPS_db base)
+set(TARVELO_FLOOR_DEPS_archive db base)
 set(TARVELO_FLOOR_DEPS_sweep config link db base)
 set(TARVELO_FLOOR_DEPS_fra sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_review fra lcr config link db graph office base)
 set(TARVELO_FLOOR_DEPS_sim "")
-set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim)
+set(TARVELO_FLOOR_CHECKED base graph office link config db archive sweep fra lcr review sim)
 set(TARVELO_FLOOR_ALL ${TARVELO_FLOOR_CHECKED} app cli)
 
 # The line number of the first line of file that is exactly `line`.
