@@ -9,6 +9,7 @@ enum class archive_status {
     needs_password, // the server asks for a password that was not given
     refused,        // not an archive, an archive of a newer version, a bad filter
     failed,         // a statement failed on the way (the local file is unchanged)
+    cancelled,      // the user stopped it (what was done before stays)
 };
 
 struct archive_outcome {

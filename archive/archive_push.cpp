@@ -136,8 +136,17 @@ archive_outcome archive_push(archive_connection& archive,
     for (const archive_local_session& s : sessions)
         total += int(s.tests.size());
     int done = 0;
+    const auto stopped = [&] {
+        return progress && !progress(done, total)
+                   ? archive_outcome::fail(archive_status::cancelled,
+                                           "The push was stopped after " + std::to_string(done) +
+                                               " of " + std::to_string(total) + " tests")
+                   : archive_outcome{};
+    };
     for (const archive_local_session& s : sessions)
         for (const s_test& test : s.tests) {
+            if (archive_outcome o = stopped(); !o.ok())
+                return o;
             archive_pushed one{0, false, test.TestNo, s.session.Name, test.Name};
             std::string error;
             if (!push_test(archive.handle(), s.session, test, one, error))
@@ -145,8 +154,9 @@ archive_outcome archive_push(archive_connection& archive,
                                              "Test " + std::to_string(test.TestNo) + " (" +
                                                  test.Name + ") was not pushed: " + error);
             pushed.push_back(one);
-            if (progress)
-                progress(++done, total);
+            ++done;
         }
+    if (progress)
+        progress(done, total); // the last step; nothing is left to stop
     return {};
 }

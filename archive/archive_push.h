@@ -29,13 +29,14 @@ struct archive_pushed {
     std::string test_name;
 };
 
-// Called after each test with how many are done of how many.
-using archive_progress = std::function<void(int done, int total)>;
+// Called before the first test (done 0) and after each, with how many are
+// done of how many; false stops the push there.
+using archive_progress = std::function<bool(int done, int total)>;
 
 // Pushes every test of sessions, each in a transaction of its own: a test
 // is archived whole or not at all, and one the archive holds already (by
-// content) is not stored again. Stops at the first failure; the tests
-// pushed before it stay archived and are in pushed.
+// content) is not stored again. Stops at the first failure or when progress
+// says so; the tests pushed before stay archived and are in pushed.
 archive_outcome archive_push(archive_connection& archive,
                              const std::vector<archive_local_session>& sessions,
                              std::vector<archive_pushed>& pushed,

@@ -36,13 +36,20 @@ bool archive_date_text_valid(const std::string& text)
                               std::stoi(text.substr(8, 2)));
 }
 
-archive_outcome archive_search(archive_connection& archive, const archive_filter& filter,
-                               std::vector<archive_found>& found)
+archive_outcome archive_check_filter(const archive_filter& filter)
 {
     for (const std::string* date : {&filter.from, &filter.to})
         if (!date->empty() && !archive_date_text_valid(*date))
             return archive_outcome::fail(archive_status::refused,
                                          "'" + *date + "' is no date: give dates as YYYY-MM-DD");
+    return {};
+}
+
+archive_outcome archive_search(archive_connection& archive, const archive_filter& filter,
+                               std::vector<archive_found>& found)
+{
+    if (archive_outcome o = archive_check_filter(filter); !o.ok())
+        return o;
     where_clause where;
     where.add(filter.contract, "lower(s.contract) = lower(?)");
     where.add(filter.unit, "lower(s.unit) = lower(?)");

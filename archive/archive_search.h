@@ -35,5 +35,7 @@ struct archive_found {
 // "YYYY-MM-DD" is refused before anything is asked.
 archive_outcome archive_search(archive_connection& archive, const archive_filter& filter,
                                std::vector<archive_found>& found);
+// Refuses a filter whose dates are not "YYYY-MM-DD" (before any connection).
+archive_outcome archive_check_filter(const archive_filter& filter);
 // True for "YYYY-MM-DD" naming a calendar date.
 bool archive_date_text_valid(const std::string& text);

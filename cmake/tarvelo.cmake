@@ -39,11 +39,12 @@ function(tarvelo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
 endfunction()
 
-# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI]) — a GoogleTest program
-# registered with CTest. UI tests run on Qt's offscreen platform and are
-# left out of builds without the windows.
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI] [FIXTURE name]) — a
+# GoogleTest program registered with CTest. UI tests run on Qt's offscreen
+# platform and are left out of builds without the windows. FIXTURE names a
+# CTest fixture its tests need (set up before them, cleaned up after).
 function(tarvelo_test name)
-  cmake_parse_arguments(ARG "UI" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "UI" "TIMEOUT;FIXTURE" "SOURCES;DEPS" ${ARGN})
   if(ARG_UI AND NOT TARVELO_UI)
     return()
   endif()
@@ -54,9 +55,13 @@ function(tarvelo_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(fixture "")
+  if(ARG_FIXTURE)
+    set(fixture FIXTURES_REQUIRED ${ARG_FIXTURE})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${fixture})
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.

@@ -15,16 +15,17 @@ protected:
     void fill(const std::string& name)
     {
         create(name);
-        const int64_t a = add_session("C-100", "T1", 2025, "Northfield");
-        add_test(a, "reference", "H1-H2", 300, 1.0);
-        add_test(a, "reference", "H2-H3", 300, 1.1);
-        const int64_t b = add_session("C-100", "T1", 2026, "Northfield");
-        add_test(b, "after fault", "H1-H2", 250, 1.5);
+        const int64_t a = archive_add_session("C-100", "T1", 2025, "Northfield");
+        archive_add_test(a, "reference", "H1-H2", 300, 1.0);
+        archive_add_test(a, "reference", "H2-H3", 300, 1.1);
+        const int64_t b = archive_add_session("C-100", "T1", 2026, "Northfield");
+        archive_add_test(b, "after fault", "H1-H2", 250, 1.5);
         db_close();
     }
 
     // Pushes every session of file name; the outcome, with pushed filled.
-    archive_outcome push(const std::string& name, std::vector<archive_pushed>& pushed)
+    archive_outcome push(const std::string& name, std::vector<archive_pushed>& pushed,
+                         const archive_progress& progress = {})
     {
         EXPECT_TRUE(db_open(path(name), DB_OPEN_EXISTING));
         std::vector<archive_local_session> local;
@@ -34,7 +35,7 @@ protected:
         archive_connection archive;
         if (archive_outcome o = archive.open(url, "", archive_use::write); !o.ok())
             return o;
-        return archive_push(archive, local, pushed);
+        return archive_push(archive, local, pushed, progress);
     }
 
     std::vector<int64_t> new_ids(const std::vector<archive_pushed>& pushed)
@@ -76,9 +77,19 @@ bool same_points(const s_test& a, const s_test& b)
 TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileOrKeysItComesFrom)
 {
     fill("bench.db");
-    std::vector<archive_pushed> first, again, copy;
+    std::vector<archive_pushed> stopped, first, again, copy;
+    std::vector<int> steps;
+    const archive_outcome o = push("bench.db", stopped, [&](int done, int total) {
+        steps.push_back(done * 10 + total);
+        return done < 1;
+    });
+    EXPECT_EQ(o.status, archive_status::cancelled);
+    EXPECT_EQ(o.message, "The push was stopped after 1 of 3 tests");
+    EXPECT_EQ(steps, (std::vector<int>{3, 13}));
+    EXPECT_EQ(stopped.size(), 1u);
+    EXPECT_EQ(count("archive_test"), 1);
     ASSERT_TRUE(push("bench.db", first).ok());
-    ASSERT_EQ(new_ids(first).size(), 3u);
+    ASSERT_EQ(new_ids(first).size(), 2u); // the stopped push kept its one test
     const int64_t points = count("archive_point");
     EXPECT_EQ(points, 850);
     EXPECT_EQ(count("archive_session"), 2);
@@ -245,10 +256,10 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     ASSERT_TRUE(push("bench.db", pushed).ok());
     archive_cluster& cluster = archive_cluster::shared();
     const std::string foreign = cluster.fresh_database();
-    const std::string foreign_name = name_of(foreign);
+    const std::string foreign_name = archive_database_name(foreign);
     ASSERT_TRUE(cluster.admin("CREATE TABLE invoices (id int)", foreign_name));
     const std::string newer = cluster.fresh_database();
-    const std::string newer_name = name_of(newer);
+    const std::string newer_name = archive_database_name(newer);
     ASSERT_TRUE(db_open(path("bench.db"), DB_OPEN_EXISTING));
     std::vector<archive_local_session> local;
     ASSERT_TRUE(archive_read_local({}, local).ok());
@@ -290,9 +301,9 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     EXPECT_EQ(
         cluster.value("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'", foreign_name),
         "1");
-    EXPECT_EQ(
-        cluster.value("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'", name_of(empty)),
-        "0");
+    EXPECT_EQ(cluster.value("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'",
+                            archive_database_name(empty)),
+              "0");
     // A test the archive does not hold: nothing is fetched, the file stays.
     const std::string before = read_file("bench.db");
     std::vector<archive_pulled> pulled;

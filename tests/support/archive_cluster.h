@@ -1,31 +1,59 @@
 #pragma once
-// A private PostgreSQL cluster for one test program: started on first use
-// with scripts/archive-server (TARVELO_ARCHIVE_SERVER names it) in a
-// temporary folder, stopped and removed when the program ends. Each test
-// takes a fresh database in it. Tests skip, saying why, only where
-// PostgreSQL's initdb is not installed.
+// A PostgreSQL cluster for the archive's tests and benchmarks. shared() is
+// the cluster CTest started for the whole run in TARVELO_ARCHIVE_CLUSTER_DIR
+// when one runs there, else one this program starts on first use with
+// scripts/archive-server (TARVELO_ARCHIVE_SERVER names it) in a temporary
+// folder and stops and removes at exit; own() is always the program's own
+// (for a test that restarts its server). Each test or benchmark takes a
+// fresh database in it.
 
 #include "tests/support/cli_run.h"
 
 #include <filesystem>
+#include <fstream>
 #include <glob.h>
-#include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 class archive_cluster {
 public:
     static archive_cluster& shared()
     {
+#ifdef TARVELO_ARCHIVE_CLUSTER_DIR
+        static archive_cluster ctest_cluster(TARVELO_ARCHIVE_CLUSTER_DIR);
+        if (ctest_cluster.running())
+            return ctest_cluster;
+#endif
+        return own();
+    }
+    static archive_cluster& own()
+    {
         static archive_cluster cluster;
         return cluster;
     }
 
-    bool installed() const { return installed_; }
-    bool running() const { return !uri_.empty(); }
-    const std::string& failure() const { return failure_; }
-    const std::string& dir() const { return dir_; }
+    bool installed() const
+    {
+        return installed_;
+    }
+    bool running() const
+    {
+        return !uri_.empty();
+    }
+    const std::string& failure() const
+    {
+        return failure_;
+    }
+    const std::string& dir() const
+    {
+        return dir_;
+    }
+    const std::string& last_error() const
+    {
+        return last_error_;
+    }
 
     // The URI of database name in the cluster, over loopback TCP with the
     // cluster's password file.
@@ -46,18 +74,21 @@ public:
     // A new empty database; its URI, or "" after a failed check.
     std::string fresh_database()
     {
-        const std::string name = "t" + std::to_string(++databases_);
+        // Unique among the programs that share one cluster.
+        const std::string name =
+            "t" + std::to_string(::getpid()) + "_" + std::to_string(++databases_);
         return admin("CREATE DATABASE " + name) ? uri(name) : std::string();
     }
 
-    // Runs sql in database name over the socket; false with a test failure.
+    // Runs sql in database name over the socket; false, with why in
+    // last_error(), when it failed.
     bool admin(const std::string& sql, const std::string& name = "postgres")
     {
         PGconn* conn = PQconnectdb(socket_uri(name).c_str());
         PGresult* r = PQexec(conn, sql.c_str());
         const ExecStatusType status = PQresultStatus(r);
         const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-        EXPECT_TRUE(ok) << sql << ": " << PQerrorMessage(conn);
+        last_error_ = ok ? std::string() : sql + ": " + PQerrorMessage(conn);
         PQclear(r);
         PQfinish(conn);
         return ok;
@@ -77,10 +108,15 @@ public:
     }
 
     // Stops the server (fast: open sessions are ended) and starts it again.
-    bool restart() { return script("stop").status == 0 && start(); }
+    bool restart()
+    {
+        return script("stop").status == 0 && start();
+    }
 
     ~archive_cluster()
     {
+        if (!owned_)
+            return;
         if (running())
             script("stop");
         if (!dir_.empty())
@@ -88,6 +124,19 @@ public:
     }
 
 private:
+    // The cluster running in dir, if one does (not stopped at exit).
+    explicit archive_cluster(const std::string& dir) : installed_(true), owned_(false), dir_(dir)
+    {
+        std::ifstream port(dir + "/port");
+        if (!(port >> port_))
+            return;
+        PGconn* conn = PQconnectdb(socket_uri("postgres").c_str());
+        if (PQstatus(conn) == CONNECTION_OK)
+            uri_ =
+                "postgresql://tarvelo@127.0.0.1:" + port_ + "/archive?passfile=" + dir + "/pgpass";
+        PQfinish(conn);
+    }
+
     archive_cluster()
     {
         glob_t found{};
@@ -129,17 +178,11 @@ private:
     }
 
     bool installed_ = false;
+    bool owned_ = true;
     std::string dir_;
     std::string uri_;
     std::string port_;
     std::string failure_;
+    std::string last_error_;
     int databases_ = 0;
 };
-
-// The shared cluster of the program, or a skip (PostgreSQL not installed)
-// or a failure (installed, but it did not start).
-#define ARCHIVE_CLUSTER_OR_SKIP(cluster)                                                           \
-    archive_cluster& cluster = archive_cluster::shared();                                          \
-    if (!cluster.installed())                                                                      \
-        GTEST_SKIP() << "PostgreSQL's initdb is not installed (scripts/setup installs it)";        \
-    ASSERT_TRUE(cluster.running()) << cluster.failure()
