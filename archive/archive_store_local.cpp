@@ -2,6 +2,7 @@
 #include "archive/archive_pull.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
+#include "db/db_transaction.h"
 
 #include <map>
 
@@ -75,13 +76,10 @@ int64_t same_test(int64_t session_no, const std::string& session_identity, const
     return 0;
 }
 
-} // namespace
-
-archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
-                                    std::vector<archive_pulled>& pulled)
+// Stores each test (or finds it there already); stops at the first failure.
+archive_outcome store_all(const std::vector<archive_fetched>& fetched,
+                          std::vector<archive_pulled>& pulled)
 {
-    if (!db_is_open())
-        return local_failure("No test file is open");
     local_sessions sessions;
     if (archive_outcome o = sessions.read(); !o.ok())
         return o;
@@ -103,5 +101,25 @@ archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
                                  " cannot be stored in the test file");
         pulled.push_back({f.archive_id, test.TestNo, true});
     }
+    return {};
+}
+
+} // namespace
+
+archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
+                                    std::vector<archive_pulled>& pulled)
+{
+    if (!db_is_open())
+        return local_failure("No test file is open");
+    // One transaction for the whole pull: every test or none, and one
+    // write to the disk instead of one per test.
+    db_transaction_scope transaction;
+    std::vector<archive_pulled> done;
+    if (archive_outcome o = store_all(fetched, done); !o.ok())
+        return o;
+    if (transaction.commit() != 0)
+        return local_failure("The pulled tests cannot be stored in the test file (it is busy "
+                             "or read-only)");
+    pulled.insert(pulled.end(), done.begin(), done.end());
     return {};
 }
