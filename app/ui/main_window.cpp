@@ -4,6 +4,7 @@
 #include "app/ui/main_window.h"
 
 #include "app/ui/mode_menu_bar.h"
+#include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
@@ -148,6 +149,11 @@ void main_window::build_menu()
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
     top("C&apture", CMD_MODE_CAPTURE);
+    // Shown in the database view only (show_mode).
+    archive_menu_ = menuBar()->addMenu(QString::fromLatin1(ARCHIVE_MENU_TEXT));
+    add(archive_menu_, ARCHIVE_PUSH_TEXT, CMD_ARCHIVE_PUSH);
+    add(archive_menu_, ARCHIVE_SEARCH_TEXT, CMD_ARCHIVE_SEARCH);
+    archive_menu_->menuAction()->setVisible(false);
     // "&Help" stands at the right end of the bar: a menu bar of its own in
     // the bar's corner, so it keeps its place and its Alt+H in every style.
     auto* help_bar = new QMenuBar(menuBar());

@@ -4,6 +4,7 @@
 #include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
+#include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
 #include "base/export_texts.h"
 #include "base/ui/config_panel_window.h"
@@ -77,6 +78,8 @@ void main_window::on_command(int id, intptr_t)
     case CMD_COMMS_LOG: toggle_comms_log(); break;
     case CMD_SAVE_BITMAP: graph_picture(true); break;
     case CMD_COPY_CLIPBOARD: graph_picture(false); break;
+    case CMD_ARCHIVE_PUSH: archive_push_selected(this); break;
+    case CMD_ARCHIVE_SEARCH: archive_search_and_pull(this); break;
     case CMD_SUPPORT: QDesktopServices::openUrl(QUrl(QString::fromLatin1(SUPPORT_PAGE))); break;
     case CMD_MEASURE: measure(); break;
     case CMD_DATABASE: database(); break;
@@ -100,6 +103,7 @@ void main_window::show_mode()
     mode_window(ROW_CONFIG)->setVisible(v.config_panel);
     mode_window(ROW_DB_TOOLS)->setVisible(v.database_view);
     mode_window(ROW_DB_VIEW)->setVisible(v.database_view);
+    archive_menu_->menuAction()->setVisible(v.database_view);
     for (int m = 0; m < MODE_COUNT; ++m) {
         if (m != MODE_DATABASE)
             mode_window(mode_rows[m])->setVisible(v.mode_window[m]);
