@@ -169,7 +169,7 @@ TEST_F(ArchiveCli, APushCutShortLeavesNoPartialTestAndTheNextCompletes)
     bool is_new = false;
     ASSERT_TRUE(db_open(dir + "/big.db", DB_OPEN_OR_CREATE, &is_new));
     const int64_t session = archive_add_session("C-1", "T1", 2026, "Northfield");
-    constexpr int tests = 60;
+    constexpr int tests = 40;
     for (int i = 0; i < tests; ++i)
         archive_add_test(session, "run " + std::to_string(i), "H1", 3000, 1 + i);
     db_close();
