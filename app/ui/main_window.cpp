@@ -149,11 +149,10 @@ void main_window::build_menu()
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
     top("C&apture", CMD_MODE_CAPTURE);
-    // Shown in the database view only (show_mode).
-    archive_menu_ = menuBar()->addMenu(QString::fromLatin1(ARCHIVE_MENU_TEXT));
-    add(archive_menu_, ARCHIVE_PUSH_TEXT, CMD_ARCHIVE_PUSH);
-    add(archive_menu_, ARCHIVE_SEARCH_TEXT, CMD_ARCHIVE_SEARCH);
-    archive_menu_->menuAction()->setVisible(false);
+    // Works on the database view's session list and file in every mode.
+    QMenu* archive = menuBar()->addMenu(QString::fromLatin1(ARCHIVE_MENU_TEXT));
+    add(archive, ARCHIVE_PUSH_TEXT, CMD_ARCHIVE_PUSH);
+    add(archive, ARCHIVE_SEARCH_TEXT, CMD_ARCHIVE_SEARCH);
     // "&Help" stands at the right end of the bar: a menu bar of its own in
     // the bar's corner, so it keeps its place and its Alt+H in every style.
     auto* help_bar = new QMenuBar(menuBar());

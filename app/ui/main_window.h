@@ -68,7 +68,6 @@ private:
     s_main_state state_;
     s_app_paths paths_;
     QWidget* client_ = nullptr;
-    QMenu* archive_menu_ = nullptr;
     QMenu* display_menu_ = nullptr;
     QAction* debug_action_ = nullptr;
     bool size_released_ = false;

@@ -103,7 +103,6 @@ void main_window::show_mode()
     mode_window(ROW_CONFIG)->setVisible(v.config_panel);
     mode_window(ROW_DB_TOOLS)->setVisible(v.database_view);
     mode_window(ROW_DB_VIEW)->setVisible(v.database_view);
-    archive_menu_->menuAction()->setVisible(v.database_view);
     for (int m = 0; m < MODE_COUNT; ++m) {
         if (m != MODE_DATABASE)
             mode_window(mode_rows[m])->setVisible(v.mode_window[m]);
