@@ -49,6 +49,8 @@ enum shell_command_id : int {
     CMD_COPY_CLIPBOARD = 32772,        // main window: graph picture to the clipboard
     CMD_MODE_FRA = 32773,              // main window: FRA mode
     CMD_SUPPORT = 32775,               // main window: the maker's support page
+    CMD_ARCHIVE_PUSH = 32790,          // main window: push the selected session to the archive
+    CMD_ARCHIVE_SEARCH = 32791,        // main window: search the archive and pull tests
 };
 
 // The FRA window's controls and its view's: a click arrives as a command

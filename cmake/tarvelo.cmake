@@ -39,12 +39,13 @@ function(tarvelo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
 endfunction()
 
-# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI] [QPA platform]) — a
-# GoogleTest program registered with CTest. UI tests run on Qt's offscreen
-# platform (QPA may give it options, such as a file of screens) and are left
-# out of builds without the windows.
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI] [QPA platform] [FIXTURE name])
+# — a GoogleTest program registered with CTest. UI tests run on Qt's
+# offscreen platform (QPA may give it options, such as a file of screens) and
+# are left out of builds without the windows. FIXTURE names a CTest fixture
+# its tests need (set up before them, cleaned up after).
 function(tarvelo_test name)
-  cmake_parse_arguments(ARG "UI" "TIMEOUT;QPA" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "UI" "TIMEOUT;QPA;FIXTURE" "SOURCES;DEPS" ${ARGN})
   if(ARG_UI AND NOT TARVELO_UI)
     return()
   endif()
@@ -58,9 +59,13 @@ function(tarvelo_test name)
   if(NOT ARG_QPA)
     set(ARG_QPA offscreen)
   endif()
+  set(fixture "")
+  if(ARG_FIXTURE)
+    set(fixture FIXTURES_REQUIRED ${ARG_FIXTURE})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}")
+    ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}" ${fixture})
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.
@@ -149,8 +154,8 @@ function(tarvelo_add_child_folders)
 endfunction()
 
 # The floors, bottom up:
-#   base -> {graph, office, link} -> {config, db} -> sweep -> {fra, lcr}
-#        -> review -> {app, cli}
+#   base -> {graph, office, link} -> {config, db} -> {archive, sweep}
+#        -> {fra, lcr} -> review -> {app, cli}
 # Each folder below the shell may include its own headers and those of the
 # subsystems it declares here, and nothing else of the application; sim/ is
 # a program of its own and includes only itself. app/, cli/, tests/, bench/
@@ -162,6 +167,7 @@ set(TARVELO_FLOOR_DEPS_office base)
 set(TARVELO_FLOOR_DEPS_link base)
 set(TARVELO_FLOOR_DEPS_config link graph office base)
 set(TARVELO_FLOOR_DEPS_db base)
+set(TARVELO_FLOOR_DEPS_archive db base)
 set(TARVELO_FLOOR_DEPS_sweep config link db base)
 set(TARVELO_FLOOR_DEPS_fra sweep config link db graph office base)
 set(TARVELO_FLOOR_DEPS_lcr sweep config link db graph office base)
@@ -171,7 +177,7 @@ set(TARVELO_FLOOR_DEPS_sim "")
 # no window, so it may include no ui/ header and no Qt header.
 set(TARVELO_FLOOR_DEPS_python review fra lcr sweep config link db graph office base)
 set(TARVELO_FLOOR_QT_FREE python)
-set(TARVELO_FLOOR_CHECKED base graph office link config db sweep fra lcr review sim python)
+set(TARVELO_FLOOR_CHECKED base graph office link config db archive sweep fra lcr review sim python)
 set(TARVELO_FLOOR_ALL ${TARVELO_FLOOR_CHECKED} app cli)
 
 # The line number of the first line of file that is exactly `line`.

@@ -5,6 +5,7 @@
 
 #include "app/ui/mode_menu_bar.h"
 #include "app/ui/status_line.h"
+#include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
 #include "base/ui/config_panel_window.h"
 #include "base/ui/control_windows.h"
@@ -166,6 +167,10 @@ void main_window::build_menu()
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
     top("C&apture", CMD_MODE_CAPTURE);
+    // Works on the database view's session list and file in every mode.
+    QMenu* archive = menuBar()->addMenu(QString::fromLatin1(ARCHIVE_MENU_TEXT));
+    add(archive, ARCHIVE_PUSH_TEXT, CMD_ARCHIVE_PUSH);
+    add(archive, ARCHIVE_SEARCH_TEXT, CMD_ARCHIVE_SEARCH);
     // "&Help" stands at the right end of the bar: a menu bar of its own in
     // the bar's corner, so it keeps its place and its Alt+H in every style.
     auto* help_bar = new QMenuBar(menuBar());

@@ -5,6 +5,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/mode_menu_bar.h"
 #include "app/ui/status_line.h"
+#include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
 #include "base/export_texts.h"
 #include "base/ui/config_panel_window.h"
@@ -48,16 +49,15 @@ table_window* graph_area(control_table_id table)
 // worker. False when the user cancelled: the mode stays as it was.
 bool send_mode_line(QWidget* owner, const char* line)
 {
-    const exchange_outcome outcome =
-        run_exchange(owner, "Changing the instrument's mode\x85",
-                     [line](const std::atomic<bool>& cancel) {
-                         const link_cancel_scope scope(g_link, cancel);
-                         link_open(g_link);
-                         if (!link_cancelled(g_link))
-                             link_send(g_link, line);
-                         link_close(g_link);
-                         return true;
-                     });
+    const exchange_outcome outcome = run_exchange(owner, "Changing the instrument's mode\x85",
+                                                  [line](const std::atomic<bool>& cancel) {
+                                                      const link_cancel_scope scope(g_link, cancel);
+                                                      link_open(g_link);
+                                                      if (!link_cancelled(g_link))
+                                                          link_send(g_link, line);
+                                                      link_close(g_link);
+                                                      return true;
+                                                  });
     return outcome != exchange_outcome::cancelled;
 }
 
@@ -90,6 +90,8 @@ void main_window::on_command(int id, intptr_t)
     case CMD_COMMS_LOG: toggle_comms_log(); break;
     case CMD_SAVE_BITMAP: graph_picture(true); break;
     case CMD_COPY_CLIPBOARD: graph_picture(false); break;
+    case CMD_ARCHIVE_PUSH: archive_push_selected(this); break;
+    case CMD_ARCHIVE_SEARCH: archive_search_and_pull(this); break;
     case CMD_SUPPORT: open_web_page(SUPPORT_PAGE); break;
     case CMD_MEASURE: measure(); break;
     case CMD_DATABASE: database(); break;

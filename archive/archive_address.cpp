@@ -1,0 +1,75 @@
+#include "archive/archive_address.h"
+
+#include <libpq-fe.h>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+bool host_is_local(const std::string& host)
+{
+    return host.empty() || host.front() == '/' || host.front() == '@' || host == "localhost" ||
+           host.rfind("127.", 0) == 0 || host == "::1" || host == "[::1]";
+}
+
+void set_keyword(archive_keywords& keywords, const std::string& name, const std::string& value)
+{
+    for (auto& [k, v] : keywords)
+        if (k == name) {
+            v = value;
+            return;
+        }
+    keywords.emplace_back(name, value);
+}
+
+const std::string* keyword(const archive_keywords& keywords, const std::string& name)
+{
+    for (const auto& [k, v] : keywords)
+        if (k == name)
+            return &v;
+    return nullptr;
+}
+
+} // namespace
+
+bool archive_hosts_are_local(const std::string& hosts)
+{
+    std::stringstream in(hosts);
+    std::string host;
+    while (std::getline(in, host, ','))
+        if (!host_is_local(host))
+            return false;
+    return true;
+}
+
+archive_keywords archive_address_keywords(const std::string& address, const std::string& password,
+                                          std::string& error)
+{
+    char* message = nullptr;
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        PQconninfoParse(address.c_str(), &message), &PQconninfoFree);
+    if (!options) {
+        error = message ? message : "the address cannot be read";
+        while (!error.empty() && error.back() == '\n')
+            error.pop_back();
+        PQfreemem(message);
+        return {};
+    }
+    archive_keywords keywords;
+    for (const PQconninfoOption* o = options.get(); o->keyword; ++o)
+        if (o->val)
+            keywords.emplace_back(o->keyword, o->val);
+    // hostaddr, when given, is where the connection really goes.
+    const std::string* hostaddr = keyword(keywords, "hostaddr");
+    const std::string* host = keyword(keywords, "host");
+    const std::string hosts = hostaddr ? *hostaddr : host ? *host : std::string();
+    if (!keyword(keywords, "sslmode") && !archive_hosts_are_local(hosts))
+        set_keyword(keywords, "sslmode", "require");
+    if (!password.empty())
+        set_keyword(keywords, "password", password);
+    if (!keyword(keywords, "connect_timeout"))
+        set_keyword(keywords, "connect_timeout", "10");
+    set_keyword(keywords, "client_encoding", "WIN1252");
+    set_keyword(keywords, "application_name", "tarvelo2");
+    return keywords;
+}

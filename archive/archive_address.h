@@ -1,0 +1,18 @@
+#pragma once
+// The archive's address: a libpq connection string or URI as the user
+// typed it, turned into the keywords a connection is made with.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using archive_keywords = std::vector<std::pair<std::string, std::string>>;
+
+// The keywords of address, or an empty list with why in error. A host
+// that is not loopback or a Unix socket gets sslmode=require unless the
+// address names an sslmode itself; the texts travel as Windows-1252; a
+// password given here is kept in memory only.
+archive_keywords archive_address_keywords(const std::string& address, const std::string& password,
+                                          std::string& error);
+// True when every host of a host list ("a,b") is loopback or a socket folder.
+bool archive_hosts_are_local(const std::string& hosts);

@@ -1,0 +1,24 @@
+#pragma once
+// What an archive operation did, for the window or the command line to word.
+
+#include <string>
+
+enum class archive_status {
+    done,
+    unreachable,    // no connection (wrong address, server down, password refused)
+    needs_password, // the server asks for a password that was not given
+    refused,        // not an archive, an archive of a newer version, a bad filter
+    failed,         // a statement failed on the way (the local file is unchanged)
+    cancelled,      // the user stopped it (what was done before stays)
+};
+
+struct archive_outcome {
+    archive_status status = archive_status::done;
+    std::string message; // empty when done
+
+    bool ok() const { return status == archive_status::done; }
+    static archive_outcome fail(archive_status status, std::string message)
+    {
+        return {status, std::move(message)};
+    }
+};

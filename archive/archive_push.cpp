@@ -1,0 +1,162 @@
+#include "archive/archive_push.h"
+
+#include "archive/archive_identity.h"
+#include "archive/archive_pq.h"
+
+#include <bit>
+#include <cstdio>
+
+namespace {
+
+std::string date_text(int year, int month, int day)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+    return text;
+}
+
+pq_params& date_param(pq_params& params, const s_session& s)
+{
+    return archive_valid_date(s.year, s.month, s.day)
+               ? params.text(date_text(s.year, s.month, s.day))
+               : params.null();
+}
+
+// The session's archive id, inserting the session when the archive lacks it.
+bool session_id(PGconn* conn, const s_session& s, const std::string& identity, int64_t& id)
+{
+    pq_params insert;
+    insert.binary(identity).text(s.Name).text(s.Unit);
+    date_param(insert, s).text(s.Location).text(s.PerformedBy).text(s.Comments);
+    pq_result r = insert.exec(
+        conn, "INSERT INTO archive_session (identity, contract, unit, session_date, location, "
+              "performed_by, comments) VALUES ($1, $2, $3, $4, $5, $6, $7) "
+              "ON CONFLICT (identity) DO NOTHING RETURNING id");
+    if (pq_ok(r) && PQntuples(r.get()) == 0)
+        r = pq_params().binary(identity).exec(conn,
+                                              "SELECT id FROM archive_session WHERE identity = $1");
+    if (!pq_ok(r) || PQntuples(r.get()) != 1)
+        return false;
+    id = pq_int64(r, 0, 0);
+    return true;
+}
+
+void put_be(std::string& out, uint64_t v, int bytes)
+{
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8)
+        out.push_back(char(v >> shift));
+}
+
+// The points as one binary COPY: exact doubles, one round trip.
+std::string copy_data(int64_t test_id, const s_test& test)
+{
+    std::string out("PGCOPY\n\377\r\n\0", 11);
+    put_be(out, 0, 4); // flags
+    put_be(out, 0, 4); // header extension
+    int seq = 0;
+    for (const s_test_point& p : test.points) {
+        put_be(out, 5, 2);
+        put_be(out, 8, 4), put_be(out, uint64_t(test_id), 8);
+        put_be(out, 4, 4), put_be(out, uint32_t(seq++), 4);
+        for (double v : {p.Frequency, p.Amplitude, p.Phase})
+            put_be(out, 8, 4), put_be(out, std::bit_cast<uint64_t>(v), 8);
+    }
+    put_be(out, 0xffff, 2);
+    return out;
+}
+
+bool copy_points(PGconn* conn, int64_t test_id, const s_test& test)
+{
+    pq_result start = pq_exec(conn, "COPY archive_point (test_id, seq, frequency, amplitude, "
+                                    "phase) FROM STDIN (FORMAT binary)");
+    if (PQresultStatus(start.get()) != PGRES_COPY_IN)
+        return false;
+    const std::string data = copy_data(test_id, test);
+    const bool sent = PQputCopyData(conn, data.data(), int(data.size())) == 1;
+    if (PQputCopyEnd(conn, sent ? nullptr : "the points could not be sent") != 1)
+        return false;
+    bool ok = sent;
+    while (PGresult* r = PQgetResult(conn)) {
+        ok = ok && PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+    }
+    return ok;
+}
+
+// Inserts the test row; is_new is false when the archive holds it already.
+bool insert_test(PGconn* conn, int64_t session, const s_session& s, const s_test& test,
+                 const std::string& identity, int64_t& id, bool& is_new)
+{
+    pq_params insert;
+    insert.binary(identity)
+        .number(session)
+        .text(test.Name)
+        .text(test.Winding)
+        .text(test.TestDescription);
+    date_param(insert, s).number(test.points.count());
+    pq_result r = insert.exec(
+        conn, "INSERT INTO archive_test (identity, session_id, name, winding, description, "
+              "test_date, point_count) VALUES ($1, $2, $3, $4, $5, $6, $7) "
+              "ON CONFLICT (identity) DO NOTHING RETURNING id");
+    is_new = pq_ok(r) && PQntuples(r.get()) == 1;
+    if (pq_ok(r) && !is_new)
+        r = pq_params().binary(identity).exec(conn,
+                                              "SELECT id FROM archive_test WHERE identity = $1");
+    if (!pq_ok(r) || PQntuples(r.get()) != 1)
+        return false;
+    id = pq_int64(r, 0, 0);
+    return true;
+}
+
+// Pushes one test in its own transaction; on failure error says why.
+bool push_test(PGconn* conn, const s_session& s, const s_test& test, archive_pushed& out,
+               std::string& error)
+{
+    const std::string session_identity = archive_session_identity(s);
+    int64_t session = 0;
+    const bool ok =
+        pq_ok(pq_exec(conn, "BEGIN")) && session_id(conn, s, session_identity, session) &&
+        insert_test(conn, session, s, test, archive_test_identity(session_identity, test),
+                    out.archive_id, out.is_new) &&
+        (!out.is_new || copy_points(conn, out.archive_id, test)) && pq_ok(pq_exec(conn, "COMMIT"));
+    if (!ok) {
+        error = pq_error(conn); // before the rollback clears it
+        pq_exec(conn, "ROLLBACK");
+    }
+    return ok;
+}
+
+} // namespace
+
+archive_outcome archive_push(archive_connection& archive,
+                             const std::vector<archive_local_session>& sessions,
+                             std::vector<archive_pushed>& pushed, const archive_progress& progress)
+{
+    int total = 0;
+    for (const archive_local_session& s : sessions)
+        total += int(s.tests.size());
+    int done = 0;
+    const auto stopped = [&] {
+        return progress && !progress(done, total)
+                   ? archive_outcome::fail(archive_status::cancelled,
+                                           "The push was stopped after " + std::to_string(done) +
+                                               " of " + std::to_string(total) + " tests")
+                   : archive_outcome{};
+    };
+    for (const archive_local_session& s : sessions)
+        for (const s_test& test : s.tests) {
+            if (archive_outcome o = stopped(); !o.ok())
+                return o;
+            archive_pushed one{0, false, test.TestNo, s.session.Name, test.Name};
+            std::string error;
+            if (!push_test(archive.handle(), s.session, test, one, error))
+                return archive_outcome::fail(archive_status::failed,
+                                             "Test " + std::to_string(test.TestNo) + " (" +
+                                                 test.Name + ") was not pushed: " + error);
+            pushed.push_back(one);
+            ++done;
+        }
+    if (progress)
+        progress(done, total); // the last step; nothing is left to stop
+    return {};
+}

@@ -1,0 +1,93 @@
+#include "archive/ui/archive_connect.h"
+
+#include "archive/archive_settings.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+const char* const ARCHIVE_CAPTION = "Archive";
+
+namespace {
+
+// Kept for the run only, never written anywhere.
+std::string& remembered_password()
+{
+    static std::string password;
+    return password;
+}
+
+// The address and password dialog; false when cancelled.
+bool ask_address(QWidget* owner, const std::string& why, std::string& address,
+                 std::string& password)
+{
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QString::fromLatin1(ARCHIVE_CAPTION));
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!why.empty()) {
+        auto* reason = new QLabel(qt_from_ansi(why), &dialog);
+        reason->setWordWrap(true);
+        layout->addWidget(reason);
+    }
+    auto* form = new QFormLayout;
+    auto* address_edit = new QLineEdit(qt_from_ansi(address), &dialog);
+    address_edit->setMinimumWidth(380);
+    address_edit->setPlaceholderText(QStringLiteral("postgresql://user@host/archive"));
+    auto* password_edit = new QLineEdit(&dialog);
+    password_edit->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Address"), address_edit);
+    form->addRow(QStringLiteral("Password"), password_edit);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel(
+        QStringLiteral("The address is kept in the settings; the password only until you quit."),
+        &dialog));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || address_edit->text().trimmed().isEmpty())
+        return false;
+    address = qt_to_ansi(address_edit->text().trimmed());
+    password = qt_to_ansi(password_edit->text());
+    return true;
+}
+
+void tell(QWidget* owner, const std::string& text)
+{
+    ui_message_box(owner, text, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
+
+bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use use)
+{
+    const s_app_paths& paths = current_app_paths();
+    std::string address = archive_settings_address(paths);
+    std::string& password = remembered_password();
+    std::string why;
+    if (address.empty() && !ask_address(owner, why, address, password))
+        return false;
+    archive_outcome outcome = archive.open(address, password, use);
+    // A server that wants a password, refused the one given, or cannot be
+    // reached at the address kept: the user may give them once more.
+    const bool retry = outcome.status == archive_status::needs_password ||
+                       outcome.status == archive_status::unreachable;
+    if (retry) {
+        if (!ask_address(owner, outcome.message, address, password))
+            return false;
+        outcome = archive.open(address, password, use);
+    }
+    if (!outcome.ok()) {
+        tell(owner, outcome.message);
+        return false;
+    }
+    if (address != archive_settings_address(paths) && !archive_settings_set_address(paths, address))
+        tell(owner, "The address names a password, so it is used now but not kept in the "
+                    "settings: give the password in the Password field instead");
+    return true;
+}

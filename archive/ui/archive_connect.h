@@ -1,0 +1,15 @@
+#pragma once
+// Reaching the archive from a window: the address from the settings file
+// (asked for when there is none), a password asked for when the server
+// wants one and kept for the rest of the run, every failure in a box.
+
+#include "archive/archive_connection.h"
+
+class QWidget;
+
+// The caption of the archive's boxes and dialogs.
+extern const char* const ARCHIVE_CAPTION;
+
+// True when archive is open for use; false after the user cancelled or
+// was told why not.
+bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use use);

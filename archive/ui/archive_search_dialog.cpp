@@ -1,0 +1,128 @@
+#include "archive/ui/archive_search_dialog.h"
+
+#include "archive/archive_pull.h"
+#include "archive/ui/archive_connect.h"
+#include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
+#include "db/ui/db_form_windows.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The filters, in the order shown, two to a row.
+const char* const filter_labels[] = {"Contract", "Unit", "Location", "Winding",
+                                     "Test",     "From", "To"};
+// At most this many tests are listed; a narrower search finds the rest.
+constexpr int SHOWN_MOST = 1000;
+
+} // namespace
+
+archive_search_dialog::archive_search_dialog(QWidget* owner, archive_connection& archive)
+    : QDialog(owner), archive_(archive)
+{
+    setWindowTitle(QStringLiteral("Search the Archive"));
+    auto* layout = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    int i = 0;
+    for (const char* label : filter_labels) {
+        auto* edit = new QLineEdit(this);
+        if (std::string(label) == "From" || std::string(label) == "To")
+            edit->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+        auto* name = new QLabel(QString::fromLatin1(label), this);
+        name->setBuddy(edit);
+        grid->addWidget(name, i / 2, (i % 2) * 2);
+        grid->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+        fields_[label] = edit;
+        ++i;
+    }
+    auto* find = new QPushButton(QStringLiteral("Search"), this);
+    grid->addWidget(find, i / 2, 3);
+    layout->addLayout(grid);
+    results_ = new QTreeWidget(this);
+    results_->setRootIsDecorated(false);
+    results_->setProperty("control_id", ARCHIVE_RESULTS_ID);
+    results_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    results_->setHeaderLabels({QStringLiteral("Id"), QStringLiteral("Contract"),
+                               QStringLiteral("Unit"), QStringLiteral("Date"),
+                               QStringLiteral("Location"), QStringLiteral("Test"),
+                               QStringLiteral("Winding"), QStringLiteral("Points")});
+    results_->setMinimumSize(640, 260);
+    layout->addWidget(results_);
+    auto* buttons = new QDialogButtonBox(this);
+    pull_ = buttons->addButton(QStringLiteral("Pull"), QDialogButtonBox::ActionRole);
+    pull_->setEnabled(false);
+    buttons->addButton(QDialogButtonBox::Close);
+    layout->addWidget(buttons);
+    connect(find, &QPushButton::clicked, this, &archive_search_dialog::search);
+    connect(pull_, &QPushButton::clicked, this, &archive_search_dialog::pull);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(results_, &QTreeWidget::itemSelectionChanged, this,
+            [this] { pull_->setEnabled(!results_->selectedItems().isEmpty()); });
+    find->setDefault(true);
+}
+
+void archive_search_dialog::search()
+{
+    archive_filter filter;
+    std::string* targets[] = {&filter.contract,  &filter.unit, &filter.location, &filter.winding,
+                              &filter.test_name, &filter.from, &filter.to};
+    int i = 0;
+    for (const char* label : filter_labels)
+        *targets[i++] = qt_to_ansi(fields_[label]->text().trimmed());
+    filter.limit = SHOWN_MOST;
+    std::vector<archive_found> found;
+    const archive_outcome outcome = archive_search(archive_, filter, found);
+    results_->clear();
+    if (!outcome.ok()) {
+        ui_message_box(this, outcome.message, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    for (const archive_found& f : found) {
+        auto* item = new QTreeWidgetItem(results_);
+        const std::string cells[] = {std::to_string(f.archive_id),
+                                     f.contract,
+                                     f.unit,
+                                     f.date,
+                                     f.location,
+                                     f.test_name,
+                                     f.winding,
+                                     std::to_string(f.points)};
+        for (int c = 0; c < 8; ++c)
+            item->setText(c, qt_from_ansi(cells[c]));
+        item->setData(0, Qt::UserRole, qlonglong(f.archive_id));
+    }
+    for (int c = 0; c < 8; ++c)
+        results_->resizeColumnToContents(c);
+}
+
+void archive_search_dialog::pull()
+{
+    std::vector<int64_t> ids;
+    for (int row = 0; row < results_->topLevelItemCount(); ++row)
+        if (results_->topLevelItem(row)->isSelected())
+            ids.push_back(results_->topLevelItem(row)->data(0, Qt::UserRole).toLongLong());
+    std::vector<archive_fetched> fetched;
+    std::vector<archive_pulled> pulled;
+    archive_outcome outcome = archive_fetch(archive_, ids, fetched);
+    if (outcome.ok())
+        outcome = archive_store_local(fetched, pulled);
+    int fresh = 0;
+    for (const archive_pulled& p : pulled)
+        fresh += p.is_new;
+    if (db_view_window* view = db_current_view()) {
+        view->form().refresh_sessions(true);
+        view->sync();
+    }
+    const std::string counts = std::to_string(fresh) + " tests pulled into the test file, " +
+                               std::to_string(int(pulled.size()) - fresh) + " were there already";
+    ui_message_box(this, outcome.ok() ? counts : outcome.message + "\n" + counts, ARCHIVE_CAPTION,
+                   MB_OK | (outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
+}

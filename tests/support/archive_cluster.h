@@ -1,0 +1,188 @@
+#pragma once
+// A PostgreSQL cluster for the archive's tests and benchmarks. shared() is
+// the cluster CTest started for the whole run in TARVELO_ARCHIVE_CLUSTER_DIR
+// when one runs there, else one this program starts on first use with
+// scripts/archive-server (TARVELO_ARCHIVE_SERVER names it) in a temporary
+// folder and stops and removes at exit; own() is always the program's own
+// (for a test that restarts its server). Each test or benchmark takes a
+// fresh database in it.
+
+#include "tests/support/cli_run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <glob.h>
+#include <libpq-fe.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+class archive_cluster {
+public:
+    static archive_cluster& shared()
+    {
+#ifdef TARVELO_ARCHIVE_CLUSTER_DIR
+        static archive_cluster ctest_cluster(TARVELO_ARCHIVE_CLUSTER_DIR);
+        if (ctest_cluster.running())
+            return ctest_cluster;
+#endif
+        return own();
+    }
+    static archive_cluster& own()
+    {
+        static archive_cluster cluster;
+        return cluster;
+    }
+
+    bool installed() const
+    {
+        return installed_;
+    }
+    bool running() const
+    {
+        return !uri_.empty();
+    }
+    const std::string& failure() const
+    {
+        return failure_;
+    }
+    const std::string& dir() const
+    {
+        return dir_;
+    }
+    const std::string& last_error() const
+    {
+        return last_error_;
+    }
+
+    // The URI of database name in the cluster, over loopback TCP with the
+    // cluster's password file.
+    std::string uri(const std::string& name) const
+    {
+        std::string u = uri_;
+        const size_t slash = u.find('/', u.find("@"));
+        const size_t query = u.find('?');
+        return u.substr(0, slash + 1) + name + u.substr(query);
+    }
+    // The same database over the cluster's Unix socket (no password).
+    std::string socket_uri(const std::string& name) const
+    {
+        return "postgresql:///" + name + "?host=" + dir_ + "&port=" + port_ +
+               "&user=tarvelo&options=-c%20client_min_messages%3Dwarning";
+    }
+
+    // A new empty database; its URI, or "" after a failed check.
+    std::string fresh_database()
+    {
+        // Unique among the programs that share one cluster.
+        const std::string name =
+            "t" + std::to_string(::getpid()) + "_" + std::to_string(++databases_);
+        return admin("CREATE DATABASE " + name) ? uri(name) : std::string();
+    }
+
+    // Runs sql in database name over the socket; false, with why in
+    // last_error(), when it failed.
+    bool admin(const std::string& sql, const std::string& name = "postgres")
+    {
+        PGconn* conn = PQconnectdb(socket_uri(name).c_str());
+        PGresult* r = PQexec(conn, sql.c_str());
+        const ExecStatusType status = PQresultStatus(r);
+        const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+        last_error_ = ok ? std::string() : sql + ": " + PQerrorMessage(conn);
+        PQclear(r);
+        PQfinish(conn);
+        return ok;
+    }
+
+    // The single value sql yields in database name.
+    std::string value(const std::string& sql, const std::string& name)
+    {
+        PGconn* conn = PQconnectdb(socket_uri(name).c_str());
+        PGresult* r = PQexec(conn, sql.c_str());
+        std::string v = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1
+                            ? PQgetvalue(r, 0, 0)
+                            : "error: " + std::string(PQerrorMessage(conn));
+        PQclear(r);
+        PQfinish(conn);
+        return v;
+    }
+
+    // Stops the server (fast: open sessions are ended) and starts it again.
+    bool restart()
+    {
+        return script("stop").status == 0 && start();
+    }
+
+    ~archive_cluster()
+    {
+        if (!owned_)
+            return;
+        if (running())
+            script("stop");
+        if (!dir_.empty())
+            std::filesystem::remove_all(dir_);
+    }
+
+private:
+    // The cluster running in dir, if one does (not stopped at exit).
+    explicit archive_cluster(const std::string& dir) : installed_(true), owned_(false), dir_(dir)
+    {
+        std::ifstream port(dir + "/port");
+        if (!(port >> port_))
+            return;
+        PGconn* conn = PQconnectdb(socket_uri("postgres").c_str());
+        if (PQstatus(conn) == CONNECTION_OK)
+            uri_ =
+                "postgresql://tarvelo@127.0.0.1:" + port_ + "/archive?passfile=" + dir + "/pgpass";
+        PQfinish(conn);
+    }
+
+    archive_cluster()
+    {
+        glob_t found{};
+        installed_ = ::glob("/usr/lib/postgresql/*/bin/initdb", 0, nullptr, &found) == 0;
+        globfree(&found);
+        if (!installed_)
+            return;
+        char pattern[] = "/tmp/tarvelo-archive-XXXXXX";
+        if (!::mkdtemp(pattern)) {
+            failure_ = "no temporary folder";
+            return;
+        }
+        dir_ = pattern;
+        start();
+    }
+
+    cli_output script(const std::string& action)
+    {
+        return run_command_line(std::string(TARVELO_ARCHIVE_SERVER) + " " + action + " " + dir_,
+                                dir_ + "/script.err");
+    }
+
+    bool start()
+    {
+        const cli_output r = script("start");
+        std::istringstream lines(r.out);
+        std::string line, last;
+        while (std::getline(lines, line))
+            last = line;
+        if (r.status != 0 || last.rfind("postgresql://", 0) != 0) {
+            uri_.clear();
+            failure_ = "scripts/archive-server start failed:\n" + r.out + r.err;
+            return false;
+        }
+        uri_ = last;
+        const size_t colon = uri_.find(':', uri_.find('@'));
+        port_ = uri_.substr(colon + 1, uri_.find('/', colon) - colon - 1);
+        return true;
+    }
+
+    bool installed_ = false;
+    bool owned_ = true;
+    std::string dir_;
+    std::string uri_;
+    std::string port_;
+    std::string failure_;
+    std::string last_error_;
+    int databases_ = 0;
+};
