@@ -125,10 +125,10 @@ TEST_F(ConfigCli, TextValuesAreSentInWindows1252)
 }
 
 // A read that breaks off prints no configuration block and fails, whether
-// the link drops early or late in the read.
+// the link drops at the first parameter read or at the last.
 TEST_F(ConfigCli, ConfigReadThatBreaksOffPrintsNothingAndFails)
 {
-    for (const char* fault : {"drop-after=3", "drop-after=40"}) {
+    for (const char* fault : {"disconnect-on=config,195?", "disconnect-on=config,1?"}) {
         sim::sim_options o = sim_options_for(sim::sim_model::hxm4100);
         std::string error;
         ASSERT_TRUE(sim::add_fault(o.faults, fault, error)) << error;
