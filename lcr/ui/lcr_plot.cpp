@@ -112,7 +112,7 @@ void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
         const auto lines = lcr_cursor_readout(r, i, in.left_position, in.right_position);
         for (size_t n = 0; n < lines.size(); ++n)
             chart_text(p, QRect(left, top + READOUT_LINE * static_cast<int>(n), 200, READOUT_LINE),
-                       Qt::AlignLeft | Qt::AlignVCenter, qt_from_ansi(lines[n]), text, in.surround);
+                       Qt::AlignLeft | Qt::AlignVCenter, qt_display_text(lines[n]), text, in.surround);
     }
 }
 

@@ -51,6 +51,16 @@ TEST_F(lcr_graph_journey, MegohmAxesAreLabelledInTheEngineeringForm)
             enter_mode("LCR", LCR_SWEEP);
             start_single_sweep(LCR_SWEEP);
             ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+            // tan delta reads so in the title and in both cursor readouts,
+            // never as the tables' Symbol-font byte.
+            std::vector<s_chart_text> texts;
+            EXPECT_EQ(painted(RESULTS_VIEW, texts), std::vector<std::string>{});
+            int tan_delta = 0;
+            for (const s_chart_text& t : texts) {
+                EXPECT_FALSE(t.text.contains(QChar(0xF0))) << t.text.toStdString();
+                tan_delta += t.text.startsWith(QString::fromUtf8("tan \u03b4")) ? 1 : 0;
+            }
+            EXPECT_GE(tan_delta, 2);
             choose(LEFT_QUANTITY, 2);  // Q to IMPEDANCE (ohms)
             choose(RIGHT_QUANTITY, 5); // TANð to R (ohms)
             EXPECT_EQ(control_text(LEFT_QUANTITY), "IMPEDANCE (ohms)");
