@@ -70,17 +70,6 @@ int run_read(const cli_args&)
     return 0;
 }
 
-std::string shown_value(const instrument_config& cfg, int id)
-{
-    const s_config_param& rec = *cfg.record(id);
-    std::string text;
-    if (rec.type == PARAM_INTEGER && rec.options.empty())
-        cfg.get_text(id, text);
-    else
-        cfg.get_display_text(id, text);
-    return text;
-}
-
 // The id argument, an identified instrument and an id it knows; rc says
 // why not.
 instrument_config* parameter_target(const cli_args& args, size_t count, int32_t& id, int& rc)
@@ -122,7 +111,7 @@ int run_get(const cli_args& args)
     rc = with_link([&] { cfg->read_param(id, g_link, nullptr); });
     if (rc != 0)
         return rc;
-    std::printf("%s\n", shown_value(*cfg, id).c_str());
+    std::printf("%s\n", config_shown_value(*cfg, id).c_str());
     return 0;
 }
 

@@ -71,12 +71,7 @@ int run_new_session(const cli_args& args)
         ui_message_box(nullptr, m->text, m->caption, m->style);
         return CLI_REFUSED;
     }
-    s_session session;
-    session.Name = entries.contract;
-    session.Unit = entries.unit;
-    details_parse_date(entries.date, session.day, session.month, session.year);
-    session.Location = entries.location;
-    session.PerformedBy = entries.performed_by;
+    s_session session = session_from_entries(entries);
     session.Comments = args.get("--comment");
     if (!cli_open_database(args))
         return 1;

@@ -153,3 +153,14 @@ void instrument_config::set_value(int id, const s_value_cell& cell)
         rec->cell.val = cell.val;
     rec->changed = true;
 }
+
+std::string config_shown_value(const instrument_config& cfg, int id)
+{
+    const s_config_param& rec = *cfg.record(id);
+    std::string text;
+    if (rec.type == PARAM_INTEGER && rec.options.empty())
+        cfg.get_text(id, text);
+    else
+        cfg.get_display_text(id, text);
+    return text;
+}

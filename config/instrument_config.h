@@ -70,3 +70,7 @@ private:
     s_config_param bank_a_[CONFIG_BANK_A_LAST + 1];
     s_config_param bank_b_[CONFIG_BANK_SIZE];
 };
+
+// A parameter's value as a user reads it: a plain number as its text, a
+// choice by its shown name. The id must have a record.
+std::string config_shown_value(const instrument_config& cfg, int id);

@@ -126,3 +126,14 @@ test_details_check_names(int64_t session_no, const std::string& name, const std:
         return info("You need to enter a winding");
     return std::nullopt;
 }
+
+s_session session_from_entries(const s_session_entries& e)
+{
+    s_session session;
+    session.Name = e.contract;
+    session.Unit = e.unit;
+    details_parse_date(e.date, session.day, session.month, session.year);
+    session.Location = e.location;
+    session.PerformedBy = e.performed_by;
+    return session;
+}

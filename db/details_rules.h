@@ -3,6 +3,8 @@
 // the widgets: each returns the message the dialog shows for the first
 // failing rule, or nothing when the entries are acceptable.
 
+#include "db/db_records.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +23,8 @@ struct s_session_entries {
     std::string contract, unit, date, location, performed_by;
 };
 std::optional<s_details_message> session_details_check(const s_session_entries& e);
+// The session the checked entries describe (comments apart).
+s_session session_from_entries(const s_session_entries& e);
 
 // "Total Test Time: %d days, %02d hours, %02d minutes", or "... Unknown".
 std::string details_total_time_text(const std::string& count, const std::string& interval_mins);

@@ -127,12 +127,7 @@ int64_t database::new_session(const py::str& contract, const py::str& unit, cons
                                     to_ansi(location), to_ansi(performed_by)};
     if (auto m = session_details_check(entries))
         throw py::value_error(std::string(from_ansi(m->text)));
-    s_session session;
-    session.Name = entries.contract;
-    session.Unit = entries.unit;
-    details_parse_date(entries.date, session.day, session.month, session.year);
-    session.Location = entries.location;
-    session.PerformedBy = entries.performed_by;
+    s_session session = session_from_entries(entries);
     session.Comments = to_ansi(comments);
     with_open([&] {
         db_form form;

@@ -50,17 +50,6 @@ s_config_param& known(instrument_config& cfg, int id)
     return *rec;
 }
 
-std::string shown_value(const instrument_config& cfg, int id)
-{
-    const s_config_param& rec = *cfg.record(id);
-    std::string text;
-    if (rec.type == PARAM_INTEGER && rec.options.empty())
-        cfg.get_text(id, text);
-    else
-        cfg.get_display_text(id, text);
-    return text;
-}
-
 // Stores value into the model by the parameter's kind: text for a text
 // parameter, the list position or whole number otherwise.
 void store(instrument_config& cfg, int id, const py::object& value)
@@ -152,7 +141,7 @@ py::str instrument::read(int id)
 py::str instrument::get(int id) const
 {
     known(*config_, id);
-    return from_ansi(shown_value(*config_, id));
+    return from_ansi(config_shown_value(*config_, id));
 }
 
 void instrument::set(int id, const py::object& value)
