@@ -3,6 +3,7 @@
 // is told so with the true reason, and the search dialog says when its list
 // is cut short and offers Pull only for a selection.
 
+#include "archive/archive_push.h"
 #include "archive/archive_settings.h"
 #include "archive/ui/archive_connect.h"
 #include "archive/ui/archive_search_dialog.h"
@@ -159,6 +160,35 @@ TEST_F(ArchiveDialogs, SearchSaysWhenItsListIsCutShortAndPullFollowsTheSelection
         }
         EXPECT_FALSE(pull->isEnabled()) << c.from;
     }
+}
+
+// The dialog stays open while the server restarts (a lab's nightly
+// maintenance): its next search and pull reach the archive again.
+TEST_F(ArchiveDialogs, SearchAndPullWorkAgainAfterTheServerRestarts)
+{
+    archive_cluster& own = archive_cluster::own();
+    ASSERT_TRUE(own.running()) << own.failure();
+    const std::string own_url = own.fresh_database();
+    ASSERT_FALSE(own_url.empty()) << own.last_error();
+    create("bench.db");
+    archive_add_test(archive_add_session("C-1", "T1", 2026, "N"), "reference", "H1", 10, 1.0);
+    std::vector<archive_local_session> local;
+    ASSERT_TRUE(archive_read_local({}, local).ok());
+    archive_connection archive;
+    std::vector<archive_pushed> pushed;
+    ASSERT_TRUE(archive.open(own_url, "", archive_use::write).ok());
+    ASSERT_TRUE(archive_push(archive, local, pushed).ok());
+    archive_search_dialog dialog(nullptr, archive);
+    QPushButton* search = button(&dialog, QStringLiteral("Search"));
+    ASSERT_NE(search, nullptr);
+    ASSERT_TRUE(own.restart()) << own.failure();
+    search->click();
+    ASSERT_EQ(dialog.results()->topLevelItemCount(), 1);
+    ASSERT_TRUE(own.restart()) << own.failure();
+    dialog.results()->topLevelItem(0)->setSelected(true);
+    button(&dialog, QStringLiteral("Pull"))->click();
+    EXPECT_EQ(box_texts(), std::vector<std::string>{
+                               "Archive: 0 tests pulled into the test file, 1 were there already"});
 }
 
 } // namespace
