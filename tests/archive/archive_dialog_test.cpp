@@ -1,7 +1,8 @@
 // The Archive menu's dialogs against a real archive: a kept address that
 // leads nowhere usable is asked for again, an address that cannot be kept
 // is told so with the true reason, and the search dialog says when its list
-// is cut short and offers Pull only for a selection.
+// is cut short, offers Pull only for a selection and works on after the
+// server restarts.
 
 #include "archive/archive_push.h"
 #include "archive/archive_settings.h"
