@@ -1,15 +1,24 @@
 #include "archive/archive_address.h"
 
+#include <arpa/inet.h>
 #include <libpq-fe.h>
 #include <memory>
 #include <sstream>
 
 namespace {
 
+// A loopback address in numbers: a name that merely starts "127." may be
+// any host.
+bool is_loopback_v4(const std::string& host)
+{
+    in_addr address{};
+    return ::inet_pton(AF_INET, host.c_str(), &address) == 1 && host.rfind("127.", 0) == 0;
+}
+
 bool host_is_local(const std::string& host)
 {
     return host.empty() || host.front() == '/' || host.front() == '@' || host == "localhost" ||
-           host.rfind("127.", 0) == 0 || host == "::1" || host == "[::1]";
+           is_loopback_v4(host) || host == "::1" || host == "[::1]";
 }
 
 void set_keyword(archive_keywords& keywords, const std::string& name, const std::string& value)

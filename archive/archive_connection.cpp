@@ -16,6 +16,14 @@ void archive_connection::close()
     conn_ = nullptr;
 }
 
+bool archive_connection::restore()
+{
+    if (!conn_ || PQstatus(conn_) != CONNECTION_BAD)
+        return false;
+    PQreset(conn_);
+    return PQstatus(conn_) == CONNECTION_OK;
+}
+
 archive_outcome archive_connection::open(const std::string& address, const std::string& password,
                                          archive_use use)
 {

@@ -27,6 +27,9 @@ public:
     // connection only) and checks the schema for the use.
     archive_outcome open(const std::string& address, const std::string& password, archive_use use);
     void close();
+    // After a failed statement: true when the link to the server had been
+    // lost and is made again (the statement may then be run once more).
+    bool restore();
     bool is_open() const { return conn_ != nullptr; }
     pg_conn* handle() const { return conn_; }
 

@@ -23,6 +23,12 @@ bool names_password(const std::string& address, bool& readable)
 
 } // namespace
 
+bool archive_address_names_password(const std::string& address)
+{
+    bool readable = false;
+    return names_password(address, readable);
+}
+
 std::string archive_settings_address(const s_app_paths& paths)
 {
     return profile_read(paths.settings_file, "Archive", "Address", "");

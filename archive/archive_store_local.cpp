@@ -60,20 +60,28 @@ private:
     std::map<std::string, int64_t> by_identity_;
 };
 
-// The local test of session_no with the same content as test, or 0.
-int64_t same_test(int64_t session_no, const std::string& session_identity, const s_test& test)
+// The local test of session_no with the same content as test in present,
+// or 0; a test of the session that cannot be read is a failure, not a
+// reason to store the pulled one twice.
+archive_outcome same_test(int64_t session_no, const std::string& session_identity,
+                          const s_test& test, int64_t& present)
 {
+    present = 0;
     const std::string wanted = archive_test_identity(session_identity, test);
     key_list keys;
     if (db_list_tests(keys, session_no, true) != 0)
-        return 0;
+        return local_failure("The tests of session " + std::to_string(session_no) +
+                             " cannot be read");
     for (int64_t key : keys.keys) {
         s_test local;
-        if (db_get_test(local, key, true) == 0 && local.TestNo == key &&
-            archive_test_identity(session_identity, local) == wanted)
-            return key;
+        if (db_get_test(local, key, true) != 0 || local.TestNo != key)
+            return local_failure("Test " + std::to_string(key) + " cannot be read");
+        if (archive_test_identity(session_identity, local) == wanted) {
+            present = key;
+            return {};
+        }
     }
-    return 0;
+    return {};
 }
 
 // Stores each test (or finds it there already); stops at the first failure.
@@ -88,8 +96,12 @@ archive_outcome store_all(const std::vector<archive_fetched>& fetched,
         bool existed = false;
         if (archive_outcome o = sessions.find_or_add(f.session, session_no, existed); !o.ok())
             return o;
-        const int64_t present =
-            existed ? same_test(session_no, archive_session_identity(f.session), f.test) : 0;
+        int64_t present = 0;
+        const archive_outcome looked =
+            existed ? same_test(session_no, archive_session_identity(f.session), f.test, present)
+                    : archive_outcome{};
+        if (!looked.ok())
+            return looked;
         if (present > 0) {
             pulled.push_back({f.archive_id, present, false});
             continue;

@@ -62,6 +62,19 @@ void tell(QWidget* owner, const std::string& text)
     ui_message_box(owner, text, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
+// Keeps an address that worked in the settings, or says why it is not kept.
+void keep_address(QWidget* owner, const s_app_paths& paths, const std::string& address)
+{
+    if (address == archive_settings_address(paths) || archive_settings_set_address(paths, address))
+        return;
+    if (archive_address_names_password(address))
+        tell(owner, "The address names a password, so it is used now but not kept in the "
+                    "settings: give the password in the Password field instead");
+    else
+        tell(owner, "The address is used now but not kept: the settings file " +
+                        paths.settings_file + " cannot be written");
+}
+
 } // namespace
 
 bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use use)
@@ -73,11 +86,10 @@ bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use
     if (address.empty() && !ask_address(owner, why, address, password))
         return false;
     archive_outcome outcome = archive.open(address, password, use);
-    // A server that wants a password, refused the one given, or cannot be
-    // reached at the address kept: the user may give them once more.
-    const bool retry = outcome.status == archive_status::needs_password ||
-                       outcome.status == archive_status::unreachable;
-    if (retry) {
+    // Whatever failed (a password wanted or refused, no server, a database
+    // that holds no archive this program can use), the user may give the
+    // address and password once more: a kept address is changed only here.
+    if (!outcome.ok()) {
         if (!ask_address(owner, outcome.message, address, password))
             return false;
         outcome = archive.open(address, password, use);
@@ -86,8 +98,6 @@ bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use
         tell(owner, outcome.message);
         return false;
     }
-    if (address != archive_settings_address(paths) && !archive_settings_set_address(paths, address))
-        tell(owner, "The address names a password, so it is used now but not kept in the "
-                    "settings: give the password in the Password field instead");
+    keep_address(owner, paths, address);
     return true;
 }

@@ -77,14 +77,20 @@ void archive_search_dialog::search()
     int i = 0;
     for (const char* label : filter_labels)
         *targets[i++] = qt_to_ansi(fields_[label]->text().trimmed());
-    filter.limit = SHOWN_MOST;
+    // One more than is shown, to know whether the list is cut short.
+    filter.limit = SHOWN_MOST + 1;
     std::vector<archive_found> found;
-    const archive_outcome outcome = archive_search(archive_, filter, found);
+    archive_outcome outcome = archive_search(archive_, filter, found);
+    if (!outcome.ok() && archive_.restore()) // the server restarted meanwhile
+        outcome = archive_search(archive_, filter, found);
     results_->clear();
     if (!outcome.ok()) {
         ui_message_box(this, outcome.message, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
         return;
     }
+    const bool cut = found.size() > size_t(SHOWN_MOST);
+    if (cut)
+        found.resize(SHOWN_MOST);
     for (const archive_found& f : found) {
         auto* item = new QTreeWidgetItem(results_);
         const std::string cells[] = {std::to_string(f.archive_id),
@@ -101,6 +107,12 @@ void archive_search_dialog::search()
     }
     for (int c = 0; c < 8; ++c)
         results_->resizeColumnToContents(c);
+    if (cut)
+        ui_message_box(this,
+                       "More than " + std::to_string(SHOWN_MOST) +
+                           " tests match and the oldest of them are listed: narrow the search "
+                           "to find the others",
+                       ARCHIVE_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
 void archive_search_dialog::pull()
@@ -112,6 +124,8 @@ void archive_search_dialog::pull()
     std::vector<archive_fetched> fetched;
     std::vector<archive_pulled> pulled;
     archive_outcome outcome = archive_fetch(archive_, ids, fetched);
+    if (!outcome.ok() && archive_.restore())
+        outcome = archive_fetch(archive_, ids, fetched);
     if (outcome.ok())
         outcome = archive_store_local(fetched, pulled);
     int fresh = 0;

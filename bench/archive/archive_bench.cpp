@@ -50,14 +50,26 @@ std::string fresh(benchmark::State& state)
     return url;
 }
 
+// Opens a fresh archive database for writing; false (and the benchmark
+// skipped with why) when there is none or it cannot be opened.
+bool open_fresh(benchmark::State& state, archive_connection& archive)
+{
+    const std::string url = fresh(state);
+    if (url.empty())
+        return false;
+    const archive_outcome o = archive.open(url, "", archive_use::write);
+    if (!o.ok())
+        state.SkipWithError(o.message.c_str());
+    return o.ok();
+}
+
 void BM_ArchivePush100x3000(benchmark::State& state)
 {
     const std::vector<archive_local_session> sessions = bench_sessions(100);
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string url = fresh(state);
         archive_connection archive;
-        if (url.empty() || !archive.open(url, "", archive_use::write).ok())
+        if (!open_fresh(state, archive))
             break;
         std::vector<archive_pushed> pushed;
         state.ResumeTiming();
@@ -69,14 +81,12 @@ BENCHMARK(BM_ArchivePush100x3000)->Unit(benchmark::kMillisecond)->Iterations(3)-
 
 void BM_ArchiveSearch100000Tests(benchmark::State& state)
 {
-    const std::string url = fresh(state);
     archive_connection archive;
-    if (url.empty() || !archive.open(url, "", archive_use::write).ok())
+    if (!open_fresh(state, archive))
         return;
     // 1000 sessions of 100 tests each, made in the server.
     archive_cluster& cluster = archive_cluster::shared();
-    const size_t slash = url.rfind('/', url.find('?'));
-    const std::string db = url.substr(slash + 1, url.find('?') - slash - 1);
+    const std::string db = PQdb(archive.handle());
     const bool made =
         cluster.admin(
             "INSERT INTO archive_session (identity, contract, unit, session_date, location, "
@@ -112,11 +122,13 @@ struct pull_setup {
 
     bool make(benchmark::State& state)
     {
-        const std::string url = fresh(state);
         std::vector<archive_pushed> pushed;
-        if (url.empty() || !archive.open(url, "", archive_use::write).ok() ||
-            !archive_push(archive, bench_sessions(9), pushed).ok())
+        if (!open_fresh(state, archive))
             return false;
+        if (!archive_push(archive, bench_sessions(9), pushed).ok()) {
+            state.SkipWithError("push failed");
+            return false;
+        }
         for (const archive_pushed& p : pushed)
             ids.push_back(p.archive_id);
         return true;
@@ -144,7 +156,11 @@ void BM_ArchivePull9TestsIntoAFile(benchmark::State& state)
     if (!setup.make(state))
         return;
     char pattern[] = "/tmp/tarvelo-bench-XXXXXX";
-    const std::string dir = ::mkdtemp(pattern);
+    if (!::mkdtemp(pattern)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string dir = pattern;
     int round = 0;
     for (auto _ : state) {
         std::vector<archive_fetched> fetched;
