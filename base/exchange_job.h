@@ -31,9 +31,11 @@ struct s_exchange {
 // routines below, the exchange as context.
 void exchange_fill_block(s_progress_block& block, s_exchange& exchange, const std::string& title);
 
-// The block's worker: runs the work, records its outcome (cancelled when
-// the flag was set, whatever the work returned) and posts
-// CMD_PROGRESS_FINISHED to the dialog.
+// The block's worker: waits until no other progress worker of the process
+// runs (one let go of after a cancel may still hold the link), runs the work
+// unless cancelled meanwhile, records its outcome (cancelled when the flag
+// was set, whatever the work returned) and posts CMD_PROGRESS_FINISHED to
+// the dialog.
 void exchange_worker(s_progress_block* block);
 // The block's cancel routine: sets the flag and nothing else.
 void exchange_cancel(s_progress_block* block);

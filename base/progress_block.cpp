@@ -6,15 +6,22 @@
 
 namespace {
 
-// Runs a routine on a new thread; the block counts it until it returns.
-std::thread launch(s_progress_block& block, progress_routine routine)
+std::atomic<int> g_workers{0};
+
+// Runs a routine on a new thread; the block counts it until it returns, and
+// so does the process when it is a worker.
+std::thread launch(s_progress_block& block, progress_routine routine, bool worker)
 {
     {
         std::lock_guard lock(block.mutex);
         ++block.running;
     }
-    return std::thread([&block, routine] {
+    if (worker)
+        ++g_workers;
+    return std::thread([&block, routine, worker] {
         routine(&block);
+        if (worker)
+            --g_workers;
         std::lock_guard lock(block.mutex);
         --block.running;
         block.ended.notify_all();
@@ -38,14 +45,19 @@ bool progress_block_busy(s_progress_block& block)
 void progress_start_worker(s_progress_block& block)
 {
     if (block.worker && !block.worker_thread.joinable())
-        block.worker_thread = launch(block, block.worker);
+        block.worker_thread = launch(block, block.worker, true);
+}
+
+int progress_workers_running()
+{
+    return g_workers;
 }
 
 bool progress_start_cancel(s_progress_block& block)
 {
     if (!block.cancel)
         return false;
-    launch(block, block.cancel).detach();
+    launch(block, block.cancel, false).detach();
     release_worker(block);
     return true;
 }

@@ -7,7 +7,8 @@
 //
 // A cancelled worker may still be blocked in a read when the dialog closes:
 // the dialog lets go of it, but the block counts it as running until it
-// returns, and a new run on the same block is refused until then.
+// returns, and a new run on the same block is refused until then. Such a
+// worker may still hold the link: progress_workers_running() counts it.
 
 #include "base/command_seam.h"
 
@@ -43,6 +44,9 @@ bool progress_block_busy(s_progress_block& block);
 // Starts the worker on its own thread (nothing when there is none, or when
 // the block still holds a worker).
 void progress_start_worker(s_progress_block& block);
+// The workers started on any block of the process that have not returned,
+// those let go of by their dialogs included.
+int progress_workers_running();
 // Starts the cancel routine on its own thread and lets go of the worker;
 // false (and nothing started) when the block has no cancel routine.
 bool progress_start_cancel(s_progress_block& block);

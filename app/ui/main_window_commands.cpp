@@ -46,19 +46,23 @@ table_window* graph_area(control_table_id table)
 }
 
 // Puts the instrument into another operating mode; the line travels on a
-// worker. False when the user cancelled: the mode stays as it was.
+// worker. False when the user cancelled before the line went: the mode
+// stays as it was. Once it has gone the instrument may have changed, so a
+// later Cancel changes the window's mode too.
 bool send_mode_line(QWidget* owner, const char* line)
 {
+    bool sent = false;
     const exchange_outcome outcome = run_exchange(owner, "Changing the instrument's mode\x85",
-                                                  [line](const std::atomic<bool>& cancel) {
+                                                  [line, &sent](const std::atomic<bool>& cancel) {
                                                       const link_cancel_scope scope(g_link, cancel);
                                                       link_open(g_link);
-                                                      if (!link_cancelled(g_link))
+                                                      sent = !link_cancelled(g_link);
+                                                      if (sent)
                                                           link_send(g_link, line);
                                                       link_close(g_link);
                                                       return true;
                                                   });
-    return outcome != exchange_outcome::cancelled;
+    return sent || outcome != exchange_outcome::cancelled;
 }
 
 // A size message at the area's own size: it lays itself out and redraws.

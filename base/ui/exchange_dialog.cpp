@@ -5,29 +5,27 @@
 #include "base/command_ids.h"
 #include "base/ui/progress_dialog.h"
 
-#include <atomic>
-
 const char* const EXCHANGE_DIALOG_TITLE = "Instrument";
 
 namespace {
 
-std::atomic<int> g_open{0};
+bool g_running = false; // window thread only
 
-// Counts the open dialog for as long as it runs.
-struct open_count {
-    open_count() { ++g_open; }
-    ~open_count() { --g_open; }
-    open_count(const open_count&) = delete;
-    open_count& operator=(const open_count&) = delete;
+// Marks an exchange as running for as long as it runs.
+struct running_mark {
+    running_mark() { g_running = true; }
+    ~running_mark() { g_running = false; }
+    running_mark(const running_mark&) = delete;
+    running_mark& operator=(const running_mark&) = delete;
 };
 
 } // namespace
 
 exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const exchange_work& work)
 {
-    if (exchange_running())
+    if (g_running)
         return exchange_outcome::failed;
-    const open_count counted;
+    const running_mark running;
     s_exchange exchange;
     exchange.work = work;
     s_progress_block block;
@@ -43,9 +41,4 @@ exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const 
     if (block.worker_thread.joinable())
         block.worker_thread.join();
     return exchange.outcome;
-}
-
-bool exchange_running()
-{
-    return g_open > 0;
 }

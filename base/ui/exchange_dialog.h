@@ -17,6 +17,3 @@ extern const char* const EXCHANGE_DIALOG_TITLE;
 // already running.
 exchange_outcome run_exchange(QWidget* owner, const std::string& caption,
                               const exchange_work& work);
-
-// True while an exchange dialog is open (the journeys wait for it to end).
-bool exchange_running();

@@ -185,3 +185,46 @@ TEST(Exchange, OutcomeFollowsTheWorkUnlessCancelled)
         EXPECT_EQ(exchange.outcome, c.outcome) << c.result << c.cancel;
     }
 }
+
+// A worker its dialog let go of after a cancel may still be in a read on the
+// link: an exchange started meanwhile runs its work only once that worker
+// has returned, and a cancel while it waits ends it without the work.
+TEST(Exchange, WaitsForAWorkerLetGoOfAfterACancel)
+{
+    for (const bool cancel_while_waiting : {false, true}) {
+        release_worker = false;
+        s_progress_block sweep;
+        sweep.worker = blocked_worker;
+        sweep.cancel = cancel_routine;
+        progress_start_worker(sweep);
+        EXPECT_TRUE(progress_start_cancel(sweep));
+        std::atomic<bool> worked{false};
+        std::atomic<bool> alone{false};
+        s_exchange exchange;
+        exchange.work = [&](const std::atomic<bool>&) {
+            worked = true;
+            alone = progress_workers_running() == 1;
+            return true;
+        };
+        s_progress_block block;
+        exchange_fill_block(block, exchange, "Instrument");
+        progress_start_worker(block);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(worked) << cancel_while_waiting;
+        EXPECT_EQ(progress_workers_running(), 2);
+        if (cancel_while_waiting) {
+            EXPECT_TRUE(progress_start_cancel(block));
+            progress_wait_idle(block);
+        }
+        release_worker = true;
+        progress_wait_idle(sweep);
+        progress_wait_idle(block);
+        if (block.worker_thread.joinable())
+            block.worker_thread.join();
+        EXPECT_EQ(worked.load(), !cancel_while_waiting);
+        EXPECT_EQ(alone.load(), !cancel_while_waiting);
+        EXPECT_EQ(exchange.outcome,
+                  cancel_while_waiting ? exchange_outcome::cancelled : exchange_outcome::done);
+        EXPECT_EQ(progress_workers_running(), 0);
+    }
+}
