@@ -1,8 +1,8 @@
 #pragma once
 // The status line of the user-interface seam: the outcome of the last action
 // for the main window's status bar ("Sweep stored", "Wrote 3 files to /tmp").
-// Texts are Windows-1252; any thread may report. Without a sink (the command
-// line, core tests) a report goes nowhere.
+// Texts are UTF-8, as the file paths they name are; any thread may report.
+// Without a sink (the command line, core tests) a report goes nowhere.
 
 #include <string>
 

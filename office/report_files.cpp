@@ -1,6 +1,8 @@
 #include "base/app_settings.h"
+#include "base/export_texts.h"
 #include "base/text_file.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "office/excel_server.h"
 #include "office/ole.h"
 
@@ -109,6 +111,7 @@ std::string office_write_report(const std::string& stem, const std::string& exte
         return {};
     }
     report_written = true;
+    ui_status(export_written_status({path}));
     office_opener open;
     {
         const std::lock_guard lock(settings_mutex);

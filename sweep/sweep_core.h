@@ -47,6 +47,10 @@ enum class sweep_outcome : int {
 
 // The status line's word for how a sweep ended ("Sweep cancelled").
 const char* sweep_outcome_status(sweep_outcome outcome);
+// The status line's word for a sweep that ran to its end: "Sweep stored"
+// when it went into the database as asked, "Sweep done" when it was not
+// to, and otherwise what of it was not kept (its sweep file, its test).
+const char* sweep_kept_status(bool file_written, bool store_asked, bool stored);
 
 // Configuration parameters every sweep reads or sets.
 enum sweep_param : int {

@@ -45,6 +45,17 @@ const char* sweep_outcome_status(sweep_outcome outcome)
     return "Sweep failed";
 }
 
+const char* sweep_kept_status(bool file_written, bool store_asked, bool stored)
+{
+    if (store_asked && !stored)
+        return file_written ? "Sweep not stored in the database; its sweep file is kept"
+                            : "Sweep not stored, and its sweep file could not be written";
+    if (!file_written)
+        return stored ? "Sweep stored, but its sweep file could not be written"
+                      : "Sweep done, but its sweep file could not be written";
+    return stored ? "Sweep stored" : sweep_outcome_status(sweep_outcome::done);
+}
+
 namespace {
 
 constexpr int RESET_DRAIN_MS = 100;

@@ -23,7 +23,11 @@ void report(const std::string& text)
     std::lock_guard lock(g_mutex);
     if (g_line)
         QMetaObject::invokeMethod(
-            g_line, [line = g_line, shown = qt_from_ansi(text)] { line->show_outcome(shown); },
+            g_line,
+            [line = g_line,
+             shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
+                line->show_outcome(shown);
+            },
             Qt::QueuedConnection);
 }
 

@@ -116,7 +116,7 @@ void fra_window::sweep_complete()
     const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
     if (store.test && !out.stored)
         db_report_sweep_kept(out.file);
-    ui_status(out.stored ? "Sweep stored" : sweep_outcome_status(sweep_outcome::done));
+    ui_status(sweep_kept_status(out.file_written, store.test != nullptr, out.stored));
     fill_table(out.rows);
     sweep_counted();
 }

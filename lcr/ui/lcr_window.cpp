@@ -160,7 +160,7 @@ void lcr_window::sweep_complete()
                                                  series_.sweeps_done + 1, std::time(nullptr));
     if (!out.file_written)
         ui_message_box(this, lcr_file_failure_text(out), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
-    ui_status(sweep_outcome_status(sweep_outcome::done));
+    ui_status(sweep_kept_status(out.file_written, false, false));
     if (auto* list = qobject_cast<QTreeWidget*>(control_by_id(CMD_LCR_LIST)))
         lcr_fill_list(list, *results_);
     if (lcr_results_view* view = view_window())

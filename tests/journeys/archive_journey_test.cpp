@@ -20,18 +20,7 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
     const std::string results = std::to_string(ARCHIVE_RESULTS_ID);
     run("HXM4100", [&] {
         connect_to_instrument();
-        click_id(14507); // the FRA window's SWEEP
-        await_dialog("Test Details");
-        if (!checked("Save Sweep to Database"))
-            click("Save Sweep to Database");
-        click("New Session");
-        await_dialog("Add Session");
-        fill_new_session("Bench A");
-        await_dialog("Test Details");
-        click_field("Test Name");
-        type("Loop 1");
-        click_field("Winding");
-        type("W1");
+        fill_sweep_details("Bench A", "Loop 1");
         click("Start Sweep");
         await_dialog("");
         EXPECT_TRUE(wait_for([&] { return shown("CLEAR"); })) << "the sweep did not end";

@@ -34,16 +34,7 @@ TEST_F(journey, SweepSavedWhileAnotherProgramReadsTheDatabaseIsKeptAndImportsLat
     std::string kept;
     run("HXM4100", [&] {
         connect_to_instrument();
-        click_id(14507); // the FRA window's SWEEP
-        await_dialog("Test Details");
-        click("New Session");
-        await_dialog("Add Session");
-        fill_new_session("Bench A");
-        await_dialog("Test Details");
-        click_field("Test Name");
-        type("Loop 1");
-        click_field("Winding");
-        type("W1");
+        fill_sweep_details("Bench A", "Loop 1");
 
         reader = std::make_unique<sqlite_reader>(db, (dir() / "reader.txt").string());
         ASSERT_TRUE(reader->holding()) << "sqlite3 did not start its read";

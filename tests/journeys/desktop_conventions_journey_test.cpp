@@ -74,9 +74,11 @@ protected:
 
 TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase)
 {
-    const fs::path exported = dir() / "exports" / "single.txt";
+    // Folder and file names beyond ASCII reach the status line and the
+    // title as they are spelt.
+    const fs::path exported = dir() / "Pr\u00FCfung" / "single.txt";
     fs::create_directories(exported.parent_path());
-    const fs::path second = dir() / "second.db";
+    const fs::path second = dir() / "zweite Pr\u00FCfung.db";
     run("HXM4100", [&] {
         EXPECT_TRUE(wait_for([&] { return status("status_instrument") == "Not connected"; }));
         const std::string first_db = status("status_database");
@@ -114,7 +116,7 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         test_ui().push_file(second.string());
         click("New Database");
         EXPECT_TRUE(outcome_is("Database created: " + second.string()));
-        EXPECT_TRUE(wait_for([&] { return title() == std::string("second.db") + EM_DASH_TITLE; }))
+        EXPECT_TRUE(wait_for([&] { return title() == second.filename().string() + EM_DASH_TITLE; }))
             << title();
         EXPECT_EQ(status("status_database"), second.string());
         test_ui().push_answer(IDYES); // break the connection to second.db

@@ -65,13 +65,7 @@ TEST_F(fra_journey, GraphDialogComparesExportsAndSavesReadableCharts)
         start_sweep(0, "Loop B");
         ASSERT_TRUE(sweep_ended());
 
-        click("DATABASE");
-        click_row("15100", "Bench A");
-        ASSERT_TRUE(wait_for([&] { return list_rows("15101").size() == 2; }));
-        for (const char* test : {"Loop A", "Loop B"}) {
-            click_row("15101", test);
-            click("Add Test to Selection");
-        }
+        ASSERT_TRUE(select_stored_tests("Bench A", {"Loop A", "Loop B"}));
         click("Graph Selected Tests");
         await_window("Graph");
         const std::vector<s_chart_text> shown = painted_texts(CHART);

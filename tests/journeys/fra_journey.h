@@ -87,6 +87,22 @@ protected:
 
     bool dialog_open() { return !modal_title().empty(); }
 
+    // The database view with the session's tests listed, each of tests then
+    // added to the selection; false when the list does not come to hold as
+    // many tests.
+    bool select_stored_tests(const std::string& session, const std::vector<std::string>& tests)
+    {
+        click("DATABASE");
+        click_row("15100", session);
+        if (!wait_for([&] { return list_rows("15101").size() == tests.size(); }))
+            return false;
+        for (const std::string& test : tests) {
+            click_row("15101", test);
+            click("Add Test to Selection");
+        }
+        return true;
+    }
+
     // The text of the FRA window's control, or "" while a dialog hides it.
     std::string window_text(int control_id)
     {

@@ -36,16 +36,7 @@ TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
         EXPECT_EQ(field_text("Min cycles"), "1") << "the factory setting read back";
         screenshot("configuration");
 
-        click_id(FRA_SWEEP);
-        await_dialog("Test Details");
-        if (!checked("Save Sweep to Database"))
-            click("Save Sweep to Database");
-        click("New Session");
-        await_dialog("Add Session");
-        fill_new_session("Bench A");
-        await_dialog("Test Details");
-        retype("Test Name", "Loop A");
-        retype("Winding", "W1");
+        fill_sweep_details("Bench A", "Loop A");
         screenshot("test_details");
         click("Start Sweep");
         ASSERT_TRUE(sweep_ended());
@@ -63,13 +54,7 @@ TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
         start_sweep(0, "Loop B");
         ASSERT_TRUE(sweep_ended());
 
-        click("DATABASE");
-        click_row("15100", "Bench A");
-        ASSERT_TRUE(wait_for([&] { return list_rows("15101").size() == 2; }));
-        for (const char* test : {"Loop A", "Loop B"}) {
-            click_row("15101", test);
-            click("Add Test to Selection");
-        }
+        ASSERT_TRUE(select_stored_tests("Bench A", {"Loop A", "Loop B"}));
         screenshot("database");
 
         click("Graph Selected Tests");
@@ -109,9 +94,7 @@ TEST_F(guide_modes_journey, GuidePiezoCaptureAndLcr)
     run("HXM6300", [&] {
         connect_to_instrument();
         enter_mode("Piezo", PIEZO_START);
-        click("Start Sweep");
-        await_dialog("");
-        ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "no analysis shown";
+        ASSERT_TRUE(piezo_analysed()) << "no analysis shown";
         screenshot("piezo");
         click("Clear"); // the other modes are chosen from an empty piezo window
 

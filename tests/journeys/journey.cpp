@@ -34,6 +34,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr int FRA_WINDOW_SWEEP = 14507;
+
 // The progress dialog of an instrument exchange is the open modal dialog
 // (a box the exchange asks is not).
 bool exchange_on_top()
@@ -463,6 +465,23 @@ void journey::fill_new_session(const std::string& contract)
         type(std::string(field) == "Unit" ? "U1" : "Bench");
     }
     click("Create Session");
+}
+
+void journey::fill_sweep_details(const std::string& session, const std::string& test,
+                                 const std::string& winding)
+{
+    click_id(FRA_WINDOW_SWEEP);
+    await_dialog("Test Details");
+    if (!checked("Save Sweep to Database"))
+        click("Save Sweep to Database");
+    click("New Session");
+    await_dialog("Add Session");
+    fill_new_session(session);
+    await_dialog("Test Details");
+    click_field("Test Name");
+    type(test);
+    click_field("Winding");
+    type(winding);
 }
 
 bool journey::enabled(const std::string& text_or_tip)

@@ -92,6 +92,11 @@ protected:
     // open, its first field focused).
     void connect_to_instrument();
     void fill_new_session(const std::string& contract);
+    // The FRA window's SWEEP, and its Test Details dialog filled in: the
+    // sweep saved to the database as test (with its winding) of a new
+    // session, made through New Session. Returns with the dialog open.
+    void fill_sweep_details(const std::string& session, const std::string& test,
+                            const std::string& winding = "W1");
 
     // Waits (up to ms) until cond, which may look as the steps look, holds.
     bool wait_for(const std::function<bool()>& cond, int ms = 15000);

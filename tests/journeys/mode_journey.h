@@ -250,6 +250,14 @@ protected:
         await_dialog("");
     }
 
+    // Start Sweep of the piezo window; true once the analysis shows R.
+    bool piezo_analysed()
+    {
+        click("Start Sweep");
+        await_dialog("");
+        return wait_for([&] { return !field_text("R").empty(); });
+    }
+
     // The mode chosen from the menu bar; waits until its control is shown.
     void enter_mode(const std::string& item, int control)
     {

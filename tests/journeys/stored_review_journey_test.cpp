@@ -8,18 +8,7 @@ TEST_F(journey, StoredSweepIsGraphedWithItsMarginsInEveryView)
     run("HXM4100", [&] {
         connect_to_instrument();
 
-        click_id(14507); // the FRA window's SWEEP
-        await_dialog("Test Details");
-        if (!checked("Save Sweep to Database")) // a fresh database ticks it already
-            click("Save Sweep to Database");
-        click("New Session");
-        await_dialog("Add Session");
-        fill_new_session("Bench A");
-        await_dialog("Test Details");
-        click_field("Test Name");
-        type("Loop 1");
-        click_field("Winding");
-        type("W1");
+        fill_sweep_details("Bench A", "Loop 1");
         screenshot("test_details");
         click("Start Sweep");
         await_dialog("");

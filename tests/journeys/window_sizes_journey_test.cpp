@@ -43,9 +43,7 @@ protected:
     void sweep(int control)
     {
         if (control == PIEZO_START) {
-            click("Start Sweep");
-            await_dialog("");
-            ASSERT_TRUE(wait_for([&] { return !field_text("R").empty(); })) << "no analysis";
+            ASSERT_TRUE(piezo_analysed()) << "no analysis";
             return;
         }
         if (control == LCR_SWEEP) {
@@ -53,18 +51,7 @@ protected:
             ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
             return;
         }
-        click_id(FRA_SWEEP);
-        await_dialog("Test Details");
-        if (!checked("Save Sweep to Database"))
-            click("Save Sweep to Database");
-        click("New Session");
-        await_dialog("Add Session");
-        fill_new_session("Sizes");
-        await_dialog("Test Details");
-        click_field("Test Name");
-        type("Loop 1");
-        click_field("Winding");
-        type("W1");
+        fill_sweep_details("Sizes", "Loop 1");
         click("Start Sweep");
         await_dialog("");
         ASSERT_TRUE(wait_for([&] { return control_text(FRA_SWEEP) == "CLEAR"; }));

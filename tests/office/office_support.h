@@ -3,6 +3,7 @@
 // the workbook reader (openpyxl) of the office tests.
 
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "office/excel_server.h"
 #include "office/ole.h"
 #include "office/word_server.h"
@@ -46,6 +47,7 @@ protected:
     {
         office_set_opener(nullptr);
         office_set_destination(nullptr);
+        ui_set_status_sink(nullptr);
         ui_set_backend(nullptr);
         std::filesystem::remove_all(dir);
     }

@@ -10,6 +10,13 @@
 
 namespace {
 
+// What the reports told the status line.
+std::vector<std::string> g_statuses;
+void record_status(const std::string& text)
+{
+    g_statuses.push_back(text);
+}
+
 FraResults three_points()
 {
     FraResults r;
@@ -236,6 +243,7 @@ TEST_F(office_fixture, UnwritableReportsFolderIsNamedAndLeavesNoFile)
 // Where the windows let the user choose: the report goes to the path chosen
 // and on to the opener; declining writes nothing and says nothing; a chosen
 // folder that cannot take it is named. The reports folder is left alone.
+// Only a report written is told to the status line.
 TEST_F(office_fixture, ChosenDestinationTakesTheReportOrDeclinesQuietly)
 {
     struct s_case {
@@ -248,9 +256,11 @@ TEST_F(office_fixture, ChosenDestinationTakesTheReportOrDeclinesQuietly)
         {"", -1, ""},
         {"/missing/chosen.xlsx", -1, "Unable to write the report into the folder "},
     };
+    ui_set_status_sink(record_status);
     for (const s_case& c : cases) {
         ui.clear();
         opened.clear();
+        g_statuses.clear();
         std::vector<std::string> asked;
         const std::string chosen = *c.chosen ? dir + c.chosen : "";
         office_set_destination([&](const std::string& name, const std::string& extension) {
@@ -271,7 +281,11 @@ TEST_F(office_fixture, ChosenDestinationTakesTheReportOrDeclinesQuietly)
         if (*c.box) {
             EXPECT_EQ(boxes[0].text, c.box + dir + "/missing");
         }
+        EXPECT_EQ(g_statuses, c.result == 0 ? std::vector<std::string>{"Wrote 1 file to " + dir}
+                                            : std::vector<std::string>{})
+            << c.chosen;
     }
+    ui_set_status_sink(nullptr);
     office_set_destination(nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir + "/reports"));
 }

@@ -72,3 +72,23 @@ TEST_F(CliOutcome, EveryUnfinishedRunIsToldAndFails)
         EXPECT_NE(r.err.find(c.message), std::string::npos) << name << "\n" << r.err;
     }
 }
+
+// What the status line says of a sweep that ran to its end: done or stored
+// only when everything asked for was kept.
+TEST(SweepStatus, TellsWhatOfACompletedSweepWasNotKept)
+{
+    const struct {
+        bool file_written, store_asked, stored;
+        const char* status;
+    } cases[] = {
+        {true, false, false, "Sweep done"},
+        {true, true, true, "Sweep stored"},
+        {true, true, false, "Sweep not stored in the database; its sweep file is kept"},
+        {false, true, false, "Sweep not stored, and its sweep file could not be written"},
+        {false, true, true, "Sweep stored, but its sweep file could not be written"},
+        {false, false, false, "Sweep done, but its sweep file could not be written"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(sweep_kept_status(c.file_written, c.store_asked, c.stored), c.status)
+            << c.file_written << c.store_asked << c.stored;
+}
