@@ -2,6 +2,8 @@
 results, each held against the program's own command line."""
 
 import os
+import resource
+import signal
 import socket
 import threading
 import time
@@ -186,3 +188,30 @@ def test_timeout_bounds_each_reply_after_identification():
         for conn in held:
             conn.close()
 
+
+def test_failed_writes_keep_the_files_they_would_replace(folder):
+    """A write that fails part way (the file size limit here) raises OSError,
+    leaves the file it would have replaced as it was and no temporary file."""
+    source = os.path.join(folder, "source.dat")
+    rows = (f"{i + 1}\t{1000 + i}.0000\t1\t1\t50\t-30\t1\t1\t1" for i in range(200))
+    with open(source, "w", newline="") as f:
+        f.write("09-12-2026 - 06:00\r\n" + "\r\n".join(rows))
+    sweep = tarvelo2.read_sweep_file(source, layout=2)
+    kept = os.path.join(folder, "kept")
+    limits = resource.getrlimit(resource.RLIMIT_FSIZE)
+    ignored = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    try:
+        for write in (sweep.to_sweep_file, sweep.to_touchstone):
+            with open(kept, "w") as f:
+                f.write("before")
+            resource.setrlimit(resource.RLIMIT_FSIZE, (2000, limits[1]))
+            try:
+                with pytest.raises(OSError, match="could not be written"):
+                    write(kept)
+            finally:
+                resource.setrlimit(resource.RLIMIT_FSIZE, limits)
+            with open(kept) as f:
+                assert f.read() == "before", write.__name__
+            assert sorted(os.listdir(folder)) == ["kept", "source.dat"], write.__name__
+    finally:
+        signal.signal(signal.SIGXFSZ, ignored)
