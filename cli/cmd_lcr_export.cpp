@@ -118,6 +118,7 @@ int touchstone_export(const cli_args& args)
     const long layout = args.get_long("--layout", 0);
     s_touchstone_options options;
     if (args.has("--series") || from_file != known_layout(layout) || args.get("--out").empty() ||
+        args.flag("--european") || args.flag("--remove-zeros") ||
         !touchstone_options_of(args, options)) {
         cli_say("lcr-export --format s1p needs --from-sweep-file F --layout 2|5|6|7 (or a "
                 "configured instrument) and --out FILE, and takes --z0 OHMS (positive) and "

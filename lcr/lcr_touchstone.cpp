@@ -139,13 +139,22 @@ std::string lcr_touchstone_text(const LcrResults& results, const s_touchstone_op
     }
     std::string text = head(results, options, source);
     const int count = std::min(results.count, MAX_SWEEP_POINTS);
-    for (int i = 0; i < count; ++i) {
+    const bool falling =
+        results.points[0].v[0] > results.points[static_cast<size_t>(count - 1)].v[0];
+    double previous_hz = 0;
+    for (int k = 0; k < count; ++k) {
+        const int i = falling ? count - 1 - k : k;
         const LcrPoint& p = results.points[static_cast<size_t>(i)];
         complex value;
         if (!std::isfinite(p.v[0]) || p.v[0] <= 0) {
             refusal = step_refusal(i + 1, "has a frequency that is not positive");
             return {};
         }
+        if (k > 0 && !(p.v[0] > previous_hz)) {
+            refusal = step_refusal(i + 1, "repeats a frequency or is out of frequency order");
+            return {};
+        }
+        previous_hz = p.v[0];
         const bool ok = immittance_of(form, p, value);
         const complex out = ok ? parameter_of(form, value, options) : complex(NAN, 0);
         if (!finite(out)) {

@@ -8,7 +8,8 @@
 // Comment lines ("! ") before it name the instrument, the sweep's date line
 // and the layout. Each data line holds the frequency and the two parts, in
 // "%.9E" form with three exponent digits; lines end with CR LF like every
-// other export.
+// other export. The lines are in rising frequency, as the format requires:
+// a falling sweep is written from its last step.
 //
 // The impedance of a point comes from the layout's values: Z magnitude and
 // phase (layouts 2 and 5), Z real and quadrature (6), or the admittance's
@@ -39,7 +40,8 @@ bool lcr_point_impedance(int layout, const LcrPoint& point, std::complex<double>
 // The file's text ("\n" line ends), or "" with refusal set to the reason:
 // a sweep without points, a layout without an impedance or admittance, a
 // reference resistance that is not a positive finite number, a point whose
-// frequency is not positive and finite, or whose values are not finite.
+// frequency is not positive and finite, or whose values are not finite, or
+// a sweep that repeats a frequency or does not run one way.
 std::string lcr_touchstone_text(const LcrResults& results, const s_touchstone_options& options,
                                 const s_touchstone_source& source, std::string& refusal);
 

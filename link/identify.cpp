@@ -113,7 +113,7 @@ bool open_and_ask(s_link& link, std::string& reply)
     link_send(link, std::string(1, LINK_RESET_BYTE));
     link_set_timeout(link, IDENTIFY_TIMEOUT_MS);
     reply = ask_identity(link);
-    link_set_timeout(link, LINK_DEFAULT_TIMEOUT_MS);
+    link_set_timeout(link, link_usual_timeout(link));
     return true;
 }
 

@@ -51,6 +51,7 @@ struct s_link {
     std::string port_name;      // serial device path for USB and Serial
     std::string ip_address;     // dotted IPv4 address for LAN
     int32_t tcp_port = 0;       // LAN port of this connection; 0: the process-wide one
+    int32_t timeout_ms = 0;     // wait for each reply once identified; 0: the default
     int32_t baud_rate = 0;      // USB is always 19200
     bool identified = false;    // connected and identified
     bool is_open = false;
@@ -65,6 +66,13 @@ struct s_link {
     // every read returns at once as if the instrument were silent.
     const std::atomic<bool>* cancel = nullptr;
 };
+
+// The wait for each reply outside identification: the link's own, else
+// the default.
+inline int link_usual_timeout(const s_link& link)
+{
+    return link.timeout_ms > 0 ? link.timeout_ms : LINK_DEFAULT_TIMEOUT_MS;
+}
 
 // The user cancelled the exchange that holds the link.
 inline bool link_cancelled(const s_link& link)

@@ -100,7 +100,7 @@ int serial_open(s_link& link)
         return -1;
     }
     link.serial_handle = fd;
-    link.serial_timeout_ms = LINK_DEFAULT_TIMEOUT_MS;
+    link.serial_timeout_ms = link_usual_timeout(link);
     return 0;
 }
 

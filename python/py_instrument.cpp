@@ -13,6 +13,7 @@
 #include "link/link.h"
 #include "python/py_sweep_run.h"
 
+#include <cmath>
 #include <optional>
 #include <pybind11/stl.h>
 
@@ -22,6 +23,8 @@ namespace {
 
 // The sweep settings every model keeps under the same ids.
 enum : int { PARAM_START = 19, PARAM_END = 20, PARAM_STEP_SCALE = 192 };
+
+constexpr double MAX_TIMEOUT_S = 86400;
 
 std::unique_ptr<instrument_config> model_for(const s_link& link)
 {
@@ -261,9 +264,9 @@ std::unique_ptr<instrument> connect(std::optional<std::string> lan, int port,
         link.baud_rate = serial ? baud : LINK_USB_BAUD;
     }
     if (timeout) {
-        if (!(*timeout > 0))
-            throw py::value_error("timeout must be a positive number of seconds");
-        link_set_timeout(link, static_cast<int>(*timeout * 1000));
+        if (!(*timeout > 0) || *timeout > MAX_TIMEOUT_S)
+            throw py::value_error("timeout must be a positive number of seconds, at most a day");
+        link.timeout_ms = static_cast<int32_t>(std::ceil(*timeout * 1000));
     }
     message_capture messages;
     bool identified = false;
@@ -294,7 +297,9 @@ instruments work at once from two threads, the GIL released while waiting.)";
 const char* const CONNECT_DOC = R"(Connects to an instrument and identifies it ("*IDN?").
 
 Exactly one of lan=HOST (TCP, port 10001 unless port= says), serial=PATH
-(baud=19200 unless given) or usb=PATH; timeout= in seconds for each read.
+(baud=19200 unless given) or usb=PATH; timeout= in seconds (at most a
+day) for each reply after identification. Over LAN one wait holds for the
+whole process: the last instrument connected sets it.
 Raises LinkError with the program's message when no supported instrument
 answers.)";
 

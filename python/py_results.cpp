@@ -40,13 +40,19 @@ template <class Points> array column(const Points& points, int count, int positi
     throw py::error_already_set();
 }
 
+// Through a temporary file, so that a failed write leaves no partial file
+// and keeps the one it would have replaced.
 void write_rows(const std::string& path, std::time_t when, const std::vector<std::string>& rows)
 {
-    sweep_file_writer file;
-    if (file.open(path, when))
+    const bool written = file_write_replacing(path, [&](const std::string& temporary) {
+        sweep_file_writer file;
+        if (!file.open(temporary, when))
+            return false;
         for (const std::string& row : rows)
             file.write_row(row);
-    if (!file.is_open() || !file.close())
+        return file.close();
+    });
+    if (!written)
         raise_os("The sweep file " + path + " could not be written");
 }
 

@@ -89,6 +89,10 @@ TEST_F(Identify, IdentifiesAndKeepsTheReply)
     EXPECT_EQ(ui.shown().back().caption, "Test Connection");
     EXPECT_EQ(ui.shown().back().style, unsigned(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(link_lan_timeout(), LINK_DEFAULT_TIMEOUT_MS);
+    // A link's own wait for replies holds again once identification is over.
+    link.timeout_ms = 1234;
+    EXPECT_TRUE(connect_and_identify(nullptr, link, false));
+    EXPECT_EQ(link_lan_timeout(), 1234);
 }
 
 TEST_F(Identify, LongRepliesAreCutToTheIdentitySize)

@@ -1,9 +1,10 @@
-// An LCR sweep exported as text and as a workbook, then a repeating test
-// of two sweeps exported the same ways: the series export writes a file per
-// sweep and one sheet with a block per sweep, and offers no "Remove
-// trailing zeros".
+// An LCR sweep exported as text, as a workbook and as a Touchstone file,
+// then a repeating test of two sweeps exported the same ways: the series
+// export writes a file per sweep and one sheet with a block per sweep, and
+// offers neither "Remove trailing zeros" nor Touchstone.
 
 #include "tests/journeys/mode_journey.h"
+#include "tests/support/touchstone_reader.h"
 
 namespace fs = std::filesystem;
 
@@ -70,6 +71,36 @@ protected:
         EXPECT_EQ(book, chosen) << box_after(boxes_before).text;
         return archive_text(book);
     }
+
+    // EXPORT as Touchstone, read back: S11 against 50 ohms at the
+    // frequencies of the text export's rows, for a passive part no more
+    // than total reflection, named after the instrument and the sweep.
+    void expect_touchstone_of(const std::vector<std::string>& rows)
+    {
+        const fs::path file = dir() / "dut.s1p";
+        click_id(LCR_EXPORT);
+        await_dialog("Export Tests");
+        click("Touchstone");
+        screenshot("touchstone_export_dialog");
+        test_ui().push_file(file.string());
+        click("OK");
+        await_dialog("");
+        const s_touchstone_file s = read_touchstone(file_bytes(file));
+        EXPECT_EQ(s.option_lines, 1);
+        EXPECT_EQ(s.unit + " " + s.parameter + " " + s.format, "HZ S RI");
+        EXPECT_EQ(s.r, 50);
+        std::string comments;
+        for (const std::string& c : s.comments)
+            comments += c + "\n";
+        for (const char* says : {"HXM6300", "Date: ", "layout 5"})
+            EXPECT_NE(comments.find(says), std::string::npos) << says << " in\n" << comments;
+        ASSERT_EQ(s.hz.size(), rows.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const double hz = std::stod(rows[i].substr(rows[i].find(',') + 1));
+            EXPECT_NEAR(s.hz[i], hz, 1e-6 * hz) << rows[i];
+            EXPECT_LE(std::abs(s.value[i]), 1 + 1e-9) << rows[i];
+        }
+    }
 };
 
 TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbook)
@@ -97,6 +128,7 @@ TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbo
         const std::string book = exported_workbook(shown, dir() / "books/single.xlsx");
         EXPECT_NE(book.find("LCR Sweep"), std::string::npos);
         EXPECT_NE(book.find("Series L (H)"), std::string::npos);
+        expect_touchstone_of(rows);
 
         click_id(LCR_SWEEP); // CLEAR
         click_id(LCR_SWEEP);
@@ -119,6 +151,7 @@ TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbo
         click_id(LCR_EXPORT);
         await_dialog("Export Tests");
         EXPECT_FALSE(enabled("Remove trailing zeros")) << "offered for a series export";
+        EXPECT_FALSE(enabled("Touchstone")) << "offered for a series export";
         screenshot("series_export_dialog");
         click("Cancel");
         await_dialog("");

@@ -216,7 +216,9 @@ TEST_F(CliLcr, TouchstoneFilesOfTheInstrumentsSweepAndOfASweepFile)
     for (const std::string& usage :
          {std::string("lcr-export --format s1p"), "lcr-export --format s1p --z0 0" + out,
           "lcr-export --format s1p --z0 ohms" + out, "lcr-export --format s1p --parameter y" + out,
-          "lcr-export --series 2 --format s1p" + out, "lcr-export --format csv --z0 50" + out})
+          "lcr-export --series 2 --format s1p" + out, "lcr-export --format csv --z0 50" + out,
+          "lcr-export --format s1p --european" + out,
+          "lcr-export --format s1p --remove-zeros" + out})
         EXPECT_EQ(run(usage).status, 2) << usage;
 }
 

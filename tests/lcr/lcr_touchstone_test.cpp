@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -107,7 +108,7 @@ TEST_F(Touchstone, ASweepReadsBackToThePrintedPrecisionWithItsCommentsFirst)
     for (int i = 0; i < results->count; ++i) {
         LcrPoint& p = results->points[static_cast<size_t>(i)];
         p.v[0] = 10 * std::pow(1.03, i);
-        p.v[3] = 1e-2 * std::pow(1.11, i); // |Z| from 10 mOhm to many MOhm
+        p.v[3] = 1e-2 * std::pow(1.11, i);       // |Z| from 10 mOhm to many MOhm
         p.v[4] = std::fmod(i * 7.3, 178.0) - 89; // a passive impedance
     }
     std::string refusal;
@@ -173,6 +174,42 @@ TEST_F(Touchstone, SweepsWithoutAValidImpedancePerPointAreRefusedWithAReason)
         EXPECT_NE(ui.shown()[0].text.find(c.says), std::string::npos)
             << c.what << ": " << ui.shown()[0].text;
         EXPECT_EQ(slurp(path), "kept") << c.what;
+    }
+}
+
+TEST_F(Touchstone, LinesRiseInFrequencyAndSweepsThatCannotAreRefused)
+{
+    // Each step's |Z| is its number, so that its line can be told.
+    struct s_order_case {
+        const char* what;
+        std::vector<double> hz;
+        std::vector<double> written_z; // "" expected when empty
+        const char* says;
+    } cases[] = {
+        {"rising", {1e3, 2e3, 3e3}, {1, 2, 3}, ""},
+        {"falling, written from its last step", {3e3, 2e3, 1e3}, {3, 2, 1}, ""},
+        {"one frequency repeated", {1e3, 1e3, 1e3}, {}, "Step 2 repeats a frequency"},
+        {"turning back", {1e3, 3e3, 2e3}, {}, "Step 3 repeats a frequency"},
+        {"falling then level", {3e3, 2e3, 2e3, 1e3}, {}, "Step 2 repeats a frequency"},
+    };
+    for (const s_order_case& c : cases) {
+        results->clear();
+        results->layout = LCR_LAYOUT_IMPEDANCE;
+        results->count = static_cast<int>(c.hz.size());
+        for (size_t i = 0; i < c.hz.size(); ++i) {
+            results->points[i].v[0] = c.hz[i];
+            results->points[i].v[1] = static_cast<double>(i + 1);
+        }
+        std::string refusal;
+        const std::string text = lcr_touchstone_text(*results, Z50, {}, refusal);
+        EXPECT_NE(refusal.find(c.says), std::string::npos) << c.what << ": " << refusal;
+        EXPECT_EQ(text.empty(), c.written_z.empty()) << c.what;
+        const s_touchstone_file f = read_touchstone(text);
+        ASSERT_EQ(f.value.size(), c.written_z.size()) << c.what;
+        for (size_t i = 0; i < f.value.size(); ++i) {
+            EXPECT_EQ(f.hz[i], 1e3 * static_cast<double>(i + 1)) << c.what << i;
+            EXPECT_NEAR(f.value[i].real() * 50, c.written_z[i], 1e-9) << c.what << i;
+        }
     }
 }
 

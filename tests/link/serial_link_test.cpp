@@ -80,6 +80,10 @@ TEST_F(SerialLink, SilenceEndsAReadAfterThePortTimeout)
     EXPECT_EQ(link.serial_timeout_ms, 200);
     open_link();
     EXPECT_EQ(link.serial_timeout_ms, LINK_DEFAULT_TIMEOUT_MS);
+    link_close(link);
+    link.timeout_ms = 300; // the link's own wait, from each opening on
+    open_link();
+    EXPECT_EQ(link.serial_timeout_ms, 300);
 }
 
 TEST_F(SerialLink, SinglePackedValueAndValueLists)

@@ -2,6 +2,11 @@
 results, each held against the program's own command line."""
 
 import os
+import resource
+import signal
+import socket
+import threading
+import time
 
 import numpy as np
 import pytest
@@ -143,3 +148,70 @@ def test_realtime_readings_and_the_screen(sim):
             screen = hxm.screen()
             assert screen.dtype == np.uint8 and screen.shape in ((240, 320), (272, 480))
             assert 0 < screen.sum() < screen.size  # something is drawn on a background
+
+
+def test_timeout_bounds_each_reply_after_identification():
+    """An instrument that answers "*IDN?" and nothing else: a read fails after
+    the timeout given, not the default five seconds; timeouts that are no
+    number of seconds are refused."""
+    server = socket.socket()
+    server.bind(("127.0.0.1", 0))
+    server.listen(4)
+    held = []
+
+    def answer_identity_only():
+        while True:
+            try:
+                conn, _ = server.accept()
+            except OSError:
+                return
+            held.append(conn)
+            asked = b""
+            while b"*IDN?" not in asked and (part := conn.recv(64)):
+                asked += part
+            if b"*IDN?" in asked:
+                conn.sendall(b"QUELLMARSH,HXM4100,SN1,1.00\r\n")
+
+    threading.Thread(target=answer_identity_only, daemon=True).start()
+    port = server.getsockname()[1]
+    for timeout in (0, -1, float("nan"), 1e12):
+        with pytest.raises(ValueError, match="timeout"):
+            tarvelo2.connect(lan="127.0.0.1", port=port, timeout=timeout)
+    try:
+        hxm = tarvelo2.connect(lan="127.0.0.1", port=port, timeout=0.3)
+        started = time.monotonic()
+        with pytest.raises(tarvelo2.InstrumentError):
+            hxm.config.read(19)
+        assert time.monotonic() - started < 2.5
+    finally:
+        server.close()
+        for conn in held:
+            conn.close()
+
+
+def test_failed_writes_keep_the_files_they_would_replace(folder):
+    """A write that fails part way (the file size limit here) raises OSError,
+    leaves the file it would have replaced as it was and no temporary file."""
+    source = os.path.join(folder, "source.dat")
+    rows = (f"{i + 1}\t{1000 + i}.0000\t1\t1\t50\t-30\t1\t1\t1" for i in range(200))
+    with open(source, "w", newline="") as f:
+        f.write("09-12-2026 - 06:00\r\n" + "\r\n".join(rows))
+    sweep = tarvelo2.read_sweep_file(source, layout=2)
+    kept = os.path.join(folder, "kept")
+    limits = resource.getrlimit(resource.RLIMIT_FSIZE)
+    ignored = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    try:
+        for write in (sweep.to_sweep_file, sweep.to_touchstone):
+            with open(kept, "w") as f:
+                f.write("before")
+            resource.setrlimit(resource.RLIMIT_FSIZE, (2000, limits[1]))
+            try:
+                with pytest.raises(OSError, match="could not be written"):
+                    write(kept)
+            finally:
+                resource.setrlimit(resource.RLIMIT_FSIZE, limits)
+            with open(kept) as f:
+                assert f.read() == "before", write.__name__
+            assert sorted(os.listdir(folder)) == ["kept", "source.dat"], write.__name__
+    finally:
+        signal.signal(signal.SIGXFSZ, ignored)
