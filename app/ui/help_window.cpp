@@ -1,8 +1,10 @@
 #include "app/ui/help_window.h"
 
 #include "app/doc_lookup.h"
+#include "base/ui/window_geometry.h"
 #include "base/ui_seam.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -21,6 +23,21 @@ namespace {
 
 const char* const GUIDE_NAME = "guide.md";
 const char* const GUIDE_WINDOW = "help_window";
+const char* const GUIDE_GEOMETRY = "Guide";
+
+// The guide opens where the user last left it, centred on the main window
+// the first time.
+class guide_window : public QWidget {
+public:
+    explicit guide_window(QWidget* owner) : QWidget(owner, Qt::Window) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        window_geometry_save(this, GUIDE_GEOMETRY);
+        QWidget::closeEvent(event);
+    }
+};
 
 QWidget* open_guide(QWidget* owner)
 {
@@ -32,7 +49,7 @@ QWidget* open_guide(QWidget* owner)
 
 QWidget* make_guide(QWidget* owner, const std::string& path)
 {
-    auto* window = new QWidget(owner, Qt::Window);
+    auto* window = new guide_window(owner);
     window->setObjectName(QString::fromLatin1(GUIDE_WINDOW));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QStringLiteral("Tarvelo2 User Guide"));
@@ -45,8 +62,7 @@ QWidget* make_guide(QWidget* owner, const std::string& path)
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);
-    const QSize room = owner->size();
-    window->resize(std::max(640, room.width() * 3 / 4), std::max(480, room.height() * 9 / 10));
+    window_geometry_restore(window, GUIDE_GEOMETRY, QSize(640, 480), owner);
     return window;
 }
 

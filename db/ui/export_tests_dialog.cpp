@@ -43,19 +43,27 @@ export_tests_dialog::export_tests_dialog(QWidget* parent, int repeat_count, bool
         pair_box(this, "Export to", radio(this, target, EXPORT_EXCEL, "Excel", true),
                  radio(this, target, EXPORT_CSV, "CSV", false));
     format->setVisible(!piezo_form);
+    layout->addWidget(format);
+    QGroupBox* numbers =
+        pair_box(this, "Number format", radio(this, style, EXPORT_STANDARD, "Standard", true),
+                 radio(this, style, EXPORT_EUROPEAN, "European", false));
+    layout->addWidget(numbers);
+    auto* zeros = new QCheckBox("Remove trailing zeros", this);
+    zeros->setProperty("control_id", EXPORT_REMOVE_ZEROS);
+    const bool zeros_usable = repeat_count == 0 && !piezo_form;
+    zeros->setEnabled(zeros_usable);
+    layout->addWidget(zeros);
     if (touchstone_form) {
         QRadioButton* touchstone = radio(this, target, EXPORT_TOUCHSTONE, "Touchstone", false);
         touchstone->setEnabled(repeat_count == 0);
         format->layout()->addWidget(touchstone);
+        // A Touchstone file has its own number format: the other choices
+        // grey while it is chosen.
+        connect(touchstone, &QRadioButton::toggled, this, [=](bool chosen) {
+            numbers->setEnabled(!chosen);
+            zeros->setEnabled(zeros_usable && !chosen);
+        });
     }
-    layout->addWidget(format);
-    layout->addWidget(pair_box(this, "Number format",
-                               radio(this, style, EXPORT_STANDARD, "Standard", true),
-                               radio(this, style, EXPORT_EUROPEAN, "European", false)));
-    auto* zeros = new QCheckBox("Remove trailing zeros", this);
-    zeros->setProperty("control_id", EXPORT_REMOVE_ZEROS);
-    zeros->setEnabled(repeat_count == 0 && !piezo_form);
-    layout->addWidget(zeros);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setProperty("control_id", 1);
     buttons->button(QDialogButtonBox::Cancel)->setProperty("control_id", 2);
@@ -77,7 +85,8 @@ s_export_dialog_choice export_tests_dialog::choice() const
     const QAbstractButton* zeros = control(EXPORT_REMOVE_ZEROS);
     const QAbstractButton* touchstone = control(EXPORT_TOUCHSTONE);
     return {control(EXPORT_EXCEL)->isChecked(), touchstone && touchstone->isChecked(),
-            control(EXPORT_EUROPEAN)->isChecked(), zeros->isEnabled() && zeros->isChecked()};
+            control(EXPORT_EUROPEAN)->isEnabled() && control(EXPORT_EUROPEAN)->isChecked(),
+            zeros->isEnabled() && zeros->isChecked()};
 }
 
 bool export_tests_dialog::run(s_export_dialog_choice& out)

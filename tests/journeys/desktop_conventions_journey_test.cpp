@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
@@ -169,6 +170,10 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
         std::string guide;
         bool pictured = false;
         look([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QStringLiteral("help_window"))
+                    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
+                        << "the guide lies off its screen";
             for (QWidget* w : reachable())
                 if (auto* b = qobject_cast<QTextBrowser*>(w)) {
                     guide = b->toPlainText().toStdString();

@@ -81,6 +81,8 @@ protected:
         click_id(LCR_EXPORT);
         await_dialog("Export Tests");
         click("Touchstone");
+        for (const char* unused : {"European", "Remove trailing zeros"})
+            EXPECT_FALSE(enabled(unused)) << unused << " offered for a Touchstone file";
         screenshot("touchstone_export_dialog");
         test_ui().push_file(file.string());
         click("OK");
