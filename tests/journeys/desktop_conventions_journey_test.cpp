@@ -171,9 +171,10 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
         bool pictured = false;
         look([&] {
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == QStringLiteral("help_window"))
+                if (w->objectName() == QStringLiteral("help_window")) {
                     EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
                         << "the guide lies off its screen";
+                }
             for (QWidget* w : reachable())
                 if (auto* b = qobject_cast<QTextBrowser*>(w)) {
                     guide = b->toPlainText().toStdString();
