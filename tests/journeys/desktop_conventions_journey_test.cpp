@@ -172,7 +172,7 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
         look([&] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w->objectName() == QStringLiteral("help_window")) {
-                    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
+                    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->geometry()))
                         << "the guide lies off its screen";
                 }
             for (QWidget* w : reachable())
