@@ -16,12 +16,13 @@ void archive_connection::close()
     conn_ = nullptr;
 }
 
-bool archive_connection::restore()
+archive_outcome archive_connection::run_restoring(const std::function<archive_outcome()>& statement)
 {
-    if (!conn_ || PQstatus(conn_) != CONNECTION_BAD)
-        return false;
+    archive_outcome outcome = statement();
+    if (outcome.ok() || !conn_ || PQstatus(conn_) != CONNECTION_BAD)
+        return outcome;
     PQreset(conn_);
-    return PQstatus(conn_) == CONNECTION_OK;
+    return PQstatus(conn_) == CONNECTION_OK ? statement() : outcome;
 }
 
 archive_outcome archive_connection::open(const std::string& address, const std::string& password,

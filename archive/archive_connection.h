@@ -4,6 +4,7 @@
 
 #include "archive/archive_outcome.h"
 
+#include <functional>
 #include <string>
 
 struct pg_conn;
@@ -27,9 +28,10 @@ public:
     // connection only) and checks the schema for the use.
     archive_outcome open(const std::string& address, const std::string& password, archive_use use);
     void close();
-    // After a failed statement: true when the link to the server had been
-    // lost and is made again (the statement may then be run once more).
-    bool restore();
+    // Runs statement; when it fails because the link to the server was lost
+    // (the server restarted while the connection was idle), makes the link
+    // again and runs it once more.
+    archive_outcome run_restoring(const std::function<archive_outcome()>& statement);
     bool is_open() const { return conn_ != nullptr; }
     pg_conn* handle() const { return conn_; }
 

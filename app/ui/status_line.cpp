@@ -24,10 +24,7 @@ void report(const std::string& text)
     if (g_line)
         QMetaObject::invokeMethod(
             g_line,
-            [line = g_line,
-             shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
-                line->show_outcome(shown);
-            },
+            [line = g_line, shown = QString::fromStdString(text)] { line->show_outcome(shown); },
             Qt::QueuedConnection);
 }
 

@@ -80,9 +80,8 @@ void archive_search_dialog::search()
     // One more than is shown, to know whether the list is cut short.
     filter.limit = SHOWN_MOST + 1;
     std::vector<archive_found> found;
-    archive_outcome outcome = archive_search(archive_, filter, found);
-    if (!outcome.ok() && archive_.restore()) // the server restarted meanwhile
-        outcome = archive_search(archive_, filter, found);
+    const archive_outcome outcome =
+        archive_.run_restoring([&] { return archive_search(archive_, filter, found); });
     results_->clear();
     if (!outcome.ok()) {
         ui_message_box(this, outcome.message, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
@@ -123,9 +122,8 @@ void archive_search_dialog::pull()
             ids.push_back(results_->topLevelItem(row)->data(0, Qt::UserRole).toLongLong());
     std::vector<archive_fetched> fetched;
     std::vector<archive_pulled> pulled;
-    archive_outcome outcome = archive_fetch(archive_, ids, fetched);
-    if (!outcome.ok() && archive_.restore())
-        outcome = archive_fetch(archive_, ids, fetched);
+    archive_outcome outcome =
+        archive_.run_restoring([&] { return archive_fetch(archive_, ids, fetched); });
     if (outcome.ok())
         outcome = archive_store_local(fetched, pulled);
     int fresh = 0;

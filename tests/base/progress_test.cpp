@@ -80,17 +80,24 @@ void quick_worker(s_progress_block*)
 
 void cancel_routine(s_progress_block*) {}
 
-} // namespace
-
-TEST(ProgressBlock, CancelledWorkerStillRunningKeepsBlockBusy)
+// A worker blocked (until release_worker) that its dialog has let go of
+// after a cancel, as a sweep's still in its last read.
+void start_and_let_go(s_progress_block& block)
 {
     release_worker = false;
-    s_progress_block block;
     block.worker = blocked_worker;
     block.cancel = cancel_routine;
     progress_start_worker(block);
     EXPECT_TRUE(progress_block_busy(block));
     EXPECT_TRUE(progress_start_cancel(block));
+}
+
+} // namespace
+
+TEST(ProgressBlock, CancelledWorkerStillRunningKeepsBlockBusy)
+{
+    s_progress_block block;
+    start_and_let_go(block);
     EXPECT_FALSE(block.worker_thread.joinable()); // the dialog let go of it
     progress_finish(block, 10'000);               // closes at once
     EXPECT_TRUE(progress_block_busy(block));      // ...but no new run yet
@@ -192,12 +199,8 @@ TEST(Exchange, OutcomeFollowsTheWorkUnlessCancelled)
 TEST(Exchange, WaitsForAWorkerLetGoOfAfterACancel)
 {
     for (const bool cancel_while_waiting : {false, true}) {
-        release_worker = false;
         s_progress_block sweep;
-        sweep.worker = blocked_worker;
-        sweep.cancel = cancel_routine;
-        progress_start_worker(sweep);
-        EXPECT_TRUE(progress_start_cancel(sweep));
+        start_and_let_go(sweep);
         std::atomic<bool> worked{false};
         std::atomic<bool> alone{false};
         s_exchange exchange;
