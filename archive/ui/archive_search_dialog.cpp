@@ -4,6 +4,7 @@
 #include "archive/ui/archive_connect.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "db/ui/db_form_windows.h"
 
 #include <QDialogButtonBox>
@@ -135,6 +136,7 @@ void archive_search_dialog::pull()
     }
     const std::string counts = std::to_string(fresh) + " tests pulled into the test file, " +
                                std::to_string(int(pulled.size()) - fresh) + " were there already";
+    ui_status(outcome.ok() ? counts : "Pull not completed");
     ui_message_box(this, outcome.ok() ? counts : outcome.message + "\n" + counts, ARCHIVE_CAPTION,
                    MB_OK | (outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

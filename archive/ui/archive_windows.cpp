@@ -7,6 +7,7 @@
 #include "base/command_seam.h"
 #include "base/ui/progress_dialog.h"
 #include "base/ui_seam.h"
+#include "base/ui_status.h"
 #include "db/db_connection.h"
 #include "db/ui/db_form_windows.h"
 
@@ -89,6 +90,7 @@ void archive_push_selected(QWidget* owner)
     if (run_progress_dialog(owner, block) < 0)
         return;
     progress_wait_idle(block);
+    ui_status(job.outcome.ok() ? summary(job) : "Push not completed");
     ui_message_box(owner, summary(job), ARCHIVE_CAPTION,
                    MB_OK | (job.outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

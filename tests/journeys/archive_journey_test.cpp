@@ -38,6 +38,9 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
             << "the push told nothing";
         EXPECT_EQ(boxes().back().text, "1 tests pushed, 0 already archived");
         EXPECT_EQ(boxes().back().caption, "Archive");
+        EXPECT_TRUE(wait_for([&] {
+            return status("status_outcome") == "1 tests pushed, 0 already archived";
+        })) << status("status_outcome");
 
         test_ui().push_file(other);
         click("New Database");
@@ -59,6 +62,10 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
         click("Pull");
         ASSERT_TRUE(wait_for([&] { return boxes().size() > pulled; }));
         EXPECT_EQ(boxes().back().text, "1 tests pulled into the test file, 0 were there already");
+        EXPECT_TRUE(wait_for([&] {
+            return status("status_outcome") ==
+                   "1 tests pulled into the test file, 0 were there already";
+        })) << status("status_outcome");
         click("Close");
         await_dialog("");
         EXPECT_EQ(list_rows("15100"), std::vector<std::string>{"Bench A"});

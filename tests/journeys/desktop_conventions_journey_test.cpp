@@ -34,18 +34,6 @@ protected:
                 return qobject_cast<QMainWindow*>(w);
         return nullptr;
     }
-    // A label of the status bar: status_instrument, status_database or
-    // status_outcome.
-    std::string status(const char* name)
-    {
-        std::string text;
-        look([&] {
-            if (QMainWindow* m = main())
-                if (auto* label = m->findChild<QLabel*>(QString::fromLatin1(name)))
-                    text = label->text().toStdString();
-        });
-        return text;
-    }
     bool outcome_is(const std::string& text)
     {
         return wait_for([&] { return status("status_outcome") == text; });

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -465,6 +466,18 @@ void journey::fill_new_session(const std::string& contract)
         type(std::string(field) == "Unit" ? "U1" : "Bench");
     }
     click("Create Session");
+}
+
+std::string journey::status(const char* name)
+{
+    std::string text;
+    look([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMainWindow*>(w))
+                if (auto* label = m->findChild<QLabel*>(QString::fromLatin1(name)))
+                    text = label->text().toStdString();
+    });
+    return text;
 }
 
 void journey::fill_sweep_details(const std::string& session, const std::string& test,

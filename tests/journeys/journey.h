@@ -92,6 +92,9 @@ protected:
     // open, its first field focused).
     void connect_to_instrument();
     void fill_new_session(const std::string& contract);
+    // A label of the main window's status bar: status_instrument,
+    // status_database or status_outcome.
+    std::string status(const char* name);
     // The FRA window's SWEEP, and its Test Details dialog filled in: the
     // sweep saved to the database as test (with its winding) of a new
     // session, made through New Session. Returns with the dialog open.
