@@ -145,6 +145,12 @@ int run_set(const cli_args& args)
                 id);
         return CLI_USAGE;
     }
+    if (!config_text_sendable(value)) {
+        cli_say("The value for parameter %d holds a control character or ';', which cannot be "
+                "sent",
+                id);
+        return CLI_USAGE;
+    }
     if (!store_value(*cfg, id, value)) {
         cli_say("parameter %d takes a whole number", id);
         return CLI_USAGE;

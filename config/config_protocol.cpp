@@ -11,6 +11,8 @@ namespace {
 
 constexpr int RESET_DRAIN_MS = 100;
 constexpr int STATUS_MASK = 0x7F;
+// Event status bits of a value the instrument would not take.
+constexpr int STATUS_REFUSED = 0x10 | 0x20; // execution error, command error
 constexpr int32_t RET_EMPTY = -1;
 constexpr int32_t RET_NOT_DIGIT = -2;
 
@@ -89,8 +91,18 @@ int32_t query_int_param(int cmd, int32_t min, int32_t max, s_link& link)
     throw config_error_code(cmd, ret);
 }
 
+bool config_text_sendable(std::string_view text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == ';';
+    });
+}
+
 int set_param_text(int cmd, const std::string& text, s_link& link)
 {
+    if (!config_text_sendable(text))
+        return CONFIG_SET_REFUSED;
     const std::string command = "config," + std::to_string(cmd) + "," + text + "\n";
     link_send(link, command);
     int32_t status = 0;
@@ -102,6 +114,8 @@ int set_param_text(int cmd, const std::string& text, s_link& link)
         status = query_status(cmd, link);
         if (status == 0)
             return 0;
+        if (query == 0 && (status & STATUS_REFUSED) != 0)
+            return CONFIG_SET_REFUSED;
     }
     throw config_error_code(cmd, status);
 }

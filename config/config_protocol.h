@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct s_link;
 
@@ -34,6 +35,17 @@ constexpr int CONFIG_INT_ATTEMPTS = 3;
 void query_param(int cmd, char* target, size_t size, s_link& link);
 // An integer reply within [min, max], asked up to three times.
 int32_t query_int_param(int cmd, int32_t min, int32_t max, s_link& link);
-// Sends "config,<cmd>,<text>" and confirms with "*esr?"; returns 0.
+// What set_param_text returns besides 0: the value was not taken, the
+// instrument's value is unchanged.
+constexpr int CONFIG_SET_REFUSED = 1;
+
+// True when text can travel as one parameter value: no control character
+// (it would end the command line) and no ';' (it would start another).
+bool config_text_sendable(std::string_view text);
+
+// Sends "config,<cmd>,<text>" and confirms with "*esr?"; returns 0, or
+// CONFIG_SET_REFUSED without traffic for a text that is not sendable and
+// when the first status after the set reports an execution or command
+// error (the instrument refusing the value).
 int set_param_text(int cmd, const std::string& text, s_link& link);
 int set_param_int(int cmd, int32_t value, s_link& link);

@@ -42,6 +42,8 @@ public:
     virtual void set_text(int id, const std::string& text);
     virtual void set_int(int id, int32_t value);
     virtual void set_value(int id, const s_value_cell& cell);
+    // False when the value is out of the record's range, cannot be sent or
+    // is refused by the instrument; the instrument keeps its value then.
     virtual bool write_param(int id, s_link& link) = 0;
     virtual void read_param(int id, s_link& link, s_config_param* target) = 0;
     // Whole-configuration transfers: true when every parameter crossed

@@ -57,12 +57,14 @@ bool instrument_config::write_param_using(int id, s_link& link, param_translatio
     if (rec->type == PARAM_TEXT) {
         if (outside(std::strtod(rec->cell.text, nullptr), rec->min, rec->max))
             return false;
-        set_param_text(rec->cmd, rec->cell.text, link);
+        if (set_param_text(rec->cmd, rec->cell.text, link) != 0)
+            return false;
     } else {
         const int32_t position = rec->cell.val;
         if (outside(position, rec->min, rec->max))
             return false;
-        set_param_int(rec->cmd, to_instrument(id, position), link);
+        if (set_param_int(rec->cmd, to_instrument(id, position), link) != 0)
+            return false;
     }
     rec->changed = false;
     return true;

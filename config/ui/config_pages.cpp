@@ -2,6 +2,7 @@
 
 #include "config/ui/config_pages.h"
 
+#include "config/config_protocol.h"
 #include "config/instrument_config.h"
 
 #include <algorithm>
@@ -230,6 +231,8 @@ int leading_int(const char* text)
 
 s_edit_check config_check_edit(int id, const char* text)
 {
+    if (!config_text_sendable(text))
+        return {edit_action::refuse, 0, "A value cannot hold control characters or ';'"};
     const int value = leading_int(text);
     switch (id) {
     case 151:

@@ -86,6 +86,19 @@ TEST_F(ConfigCli, GetAndSetWithTheirExitStatuses)
     EXPECT_EQ(run("config-get 10").status, 2);
     EXPECT_EQ(run("config-get x").status, 2);
     EXPECT_EQ(run("config-set 13 two").status, 2);
+    // Text that would carry a second command never leaves; a value the
+    // instrument refuses is a refusal, and it keeps its own.
+    const struct {
+        const char* command;
+        int status;
+    } refused[] = {{"config-set 19 \"$(printf '10\\nconfig,18,2')\"", 2},
+                   {"config-set 19 '10;config,18,7'", 2},
+                   {"config-set 19 0", 4}};
+    for (const auto& c : refused) {
+        EXPECT_EQ(run(c.command).status, c.status) << c.command;
+        EXPECT_EQ(peer->raw(18), "250") << c.command;
+        EXPECT_EQ(peer->raw(19), "1.5E3") << c.command;
+    }
 }
 
 // What a command said, without the comms log a debug build echoes to stderr

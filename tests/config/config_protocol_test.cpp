@@ -116,6 +116,42 @@ TEST_F(ConfigProtocol, StuckEventStatusGivesUpAfterElevenQueries)
     EXPECT_EQ(thrown_by([&] { set_param_int(18, 400, link); }), 18);
 }
 
+TEST_F(ConfigProtocol, UnsendableTextsAndRefusingStatusesAreRefusals)
+{
+    struct s_case {
+        const char* text;
+        const char* status;
+        std::vector<std::string> traffic;
+    };
+    const s_case cases[] = {
+        {"10\nconfig,18,2", "0", {}},
+        {"10;config,18,7", "0", {}},
+        {"1\r", "0", {}},
+        {"1\t2", "0", {}},
+        {"1\x7f", "0", {}},
+        {"-5", "16", {"config,19,-5", "*esr?"}},
+        {"x", "32", {"config,19,x", "*esr?"}},
+        {"-5", "52", {"config,19,-5", "*esr?"}},
+    };
+    open();
+    hxm_cfg_4100 cfg;
+    for (const s_case& c : cases) {
+        instrument.status = c.status;
+        peer.clear();
+        EXPECT_EQ(set_param_text(19, c.text, link), CONFIG_SET_REFUSED) << c.text;
+        cfg.set_text(19, c.text);
+        EXPECT_FALSE(cfg.write_param(19, link)) << c.text;
+        const std::vector<std::string> twice = [&] {
+            std::vector<std::string> t = c.traffic;
+            t.insert(t.end(), c.traffic.begin(), c.traffic.end());
+            return t;
+        }();
+        EXPECT_EQ(peer.traffic(), twice) << c.text;
+        EXPECT_TRUE(cfg.record(19)->changed);
+    }
+    EXPECT_TRUE(config_text_sendable("1.0E3 \xe9"));
+}
+
 TEST_F(ConfigProtocol, IntegerQueriesTryThreeTimes)
 {
     open();

@@ -148,6 +148,9 @@ TEST(ConfigPages, EditRulesForCyclesDelayAndSteps)
     EXPECT_EQ(config_check_edit(18, "9999999999999999999").action, edit_action::ignore);
     EXPECT_EQ(config_check_edit(151, "4294967297").action, edit_action::refuse);
     EXPECT_EQ(config_check_edit(152, "-4294967296").action, edit_action::refuse);
+    for (const char* carrier : {"1\nconfig,18,2", "1;config,18,7", "1\t"})
+        EXPECT_STREQ(config_check_edit(19, carrier).message,
+                     "A value cannot hold control characters or ';'");
     EXPECT_STREQ(config_default_text(PAGE_ADVANCED, 48), "1.0000E3");
     EXPECT_EQ(config_default_text(PAGE_OUTPUT, 48), nullptr);
 }
