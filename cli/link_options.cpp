@@ -2,9 +2,9 @@
 
 #include "base/ui_seam.h"
 #include "cli/cli.h"
+#include "link/identify.h"
 #include "link/link.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -53,13 +53,7 @@ int cli_link_open()
         return -1;
     }
     if (link_open(g_link) != 0) {
-        char text[400];
-        if (g_link.interface == LINK_LAN)
-            std::snprintf(text, sizeof text, "Failed to connect to IP address %s",
-                          g_link.ip_address.c_str());
-        else
-            std::snprintf(text, sizeof text, "Unable to open port %s", g_link.port_name.c_str());
-        ui_message_box(nullptr, text, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        ui_message_box(nullptr, link_open_failure(g_link), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
         return -1;
     }
     if (g_timeout_ms >= 0)

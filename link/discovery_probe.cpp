@@ -47,7 +47,5 @@ std::vector<s_chooser_row> discovery_probe(s_discovered* list, int count)
         if (!text.empty())
             rows.push_back({i, std::string(list[i].address) + "\t" + text});
     }
-    link->interface = LINK_LAN;
-    link_set_timeout(*link, LINK_DEFAULT_TIMEOUT_MS);
     return rows;
 }

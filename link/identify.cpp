@@ -44,13 +44,6 @@ std::string ask_identity(s_link& link)
     return {};
 }
 
-std::string open_failure(const s_link& link)
-{
-    if (link.interface == LINK_LAN)
-        return "Failed to connect to IP address " + link.ip_address;
-    return "Unable to open port " + link.port_name;
-}
-
 bool identify_reply(s_link& link, const std::string& reply)
 {
     if (reply.empty() || reply.find(',') == std::string::npos)
@@ -119,6 +112,13 @@ bool open_and_ask(s_link& link, std::string& reply)
 
 } // namespace
 
+std::string link_open_failure(const s_link& link)
+{
+    if (link.interface == LINK_LAN)
+        return "Failed to connect to IP address " + link.ip_address;
+    return "Unable to open port " + link.port_name;
+}
+
 bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result)
 {
     if (link.interface == LINK_NONE)
@@ -131,7 +131,7 @@ bool connect_and_identify(ui_owner dialog, s_link& link, bool show_result)
     }
     if (!opened) {
         if (show_result)
-            tell(dialog, open_failure(link));
+            tell(dialog, link_open_failure(link));
         return false;
     }
     const bool identified = identify_reply(link, reply);

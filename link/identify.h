@@ -5,6 +5,7 @@
 
 #include "base/ui_seam.h"
 
+#include <string>
 #include <string_view>
 
 struct s_link;
@@ -17,6 +18,10 @@ constexpr int IDENTIFY_REPLY_SIZE = 128;
 bool identify_accepted(std::string_view reply);
 // The type code for the model field of an accepted reply, 0 when unknown.
 int identify_type_code(std::string_view reply);
+
+// What the program says when the link does not open: "Failed to connect to
+// IP address ..." or "Unable to open port ...".
+std::string link_open_failure(const s_link& link);
 
 // Opens the link, identifies the instrument and closes the link again.
 // Sets type_code with its capabilities and, when identified, identity; with show_result the

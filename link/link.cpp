@@ -107,7 +107,7 @@ int link_read_byte(s_link& link)
 void link_set_timeout(s_link& link, int ms)
 {
     if (link.interface == LINK_LAN)
-        tcp_set_read_timeout(ms);
+        link.lan_timeout_ms = ms;
     else if (is_serial(link) && link.serial_handle >= 0)
         link.serial_timeout_ms = ms;
 }

@@ -58,6 +58,7 @@ struct s_link {
     int socket = -1;
     int serial_handle = -1;
     int serial_timeout_ms = LINK_DEFAULT_TIMEOUT_MS; // wait for each serial byte
+    int lan_timeout_ms = LINK_DEFAULT_TIMEOUT_MS;    // wait for each LAN byte
     std::array<uint8_t, LINK_RING_SIZE> rx_ring{};
     int32_t rx_count = 0;
     int32_t rx_write = 0;
@@ -112,8 +113,8 @@ constexpr int LINK_READ_SILENT = -1;
 // points it elsewhere).
 void link_set_tcp_port(int port);
 int link_tcp_port();
-// Process-wide LAN read time-out: the wait allowed for each byte.
-int link_lan_timeout();
+// The link's LAN read time-out: the wait allowed for each byte.
+int link_lan_timeout(const s_link& link);
 
 // 0 on success (also when already open), -1 on failure.
 int link_open(s_link& link);
@@ -135,7 +136,8 @@ int link_read_line(s_link& link, char* buffer, size_t size);
 // The next received byte (0..255), -2 when nothing is waiting, -1 on a
 // serial read error.
 int link_read_byte(s_link& link);
-// The read time-out: of the open port on Serial/USB, process-wide on LAN.
+// The read time-out of this link: of the open port on Serial/USB (opening
+// sets the usual one), of every connection the record makes on LAN.
 void link_set_timeout(s_link& link, int ms);
 // Reads one reply line and parses up to max_count numbers from it. Returns
 // the count parsed, 0 for an empty line, or LINK_READ_SILENT.

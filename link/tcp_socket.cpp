@@ -19,7 +19,6 @@
 namespace {
 
 std::atomic<int> g_tcp_port{LINK_DEFAULT_TCP_PORT};
-std::atomic<int> g_read_timeout_ms{LINK_DEFAULT_TIMEOUT_MS};
 
 // At most this many bytes are taken from the socket per poll.
 constexpr size_t k_poll_chunk = 255;
@@ -98,7 +97,7 @@ int take_from_ring(s_link& link)
     return byte;
 }
 
-// The next byte, waiting in 10 ms steps up to the LAN read time-out.
+// The next byte, waiting in 10 ms steps up to the link's LAN read time-out.
 int wait_byte(s_link& link)
 {
     const int64_t start = clock_ms();
@@ -111,7 +110,7 @@ int wait_byte(s_link& link)
             return -1;
         pollfd p{link.socket, POLLIN, 0};
         ::poll(&p, 1, k_wait_step_ms);
-        if (clock_ms() - start > g_read_timeout_ms)
+        if (clock_ms() - start > link.lan_timeout_ms)
             return -1;
     }
 }
@@ -128,14 +127,9 @@ int link_tcp_port()
     return g_tcp_port;
 }
 
-int link_lan_timeout()
+int link_lan_timeout(const s_link& link)
 {
-    return g_read_timeout_ms;
-}
-
-void tcp_set_read_timeout(int ms)
-{
-    g_read_timeout_ms = ms;
+    return link.lan_timeout_ms;
 }
 
 int tcp_open(s_link& link)

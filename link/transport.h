@@ -31,7 +31,6 @@ int tcp_read_byte(s_link& link);
 // size - 1 bytes; result -1 when a byte did not arrive within the LAN read
 // time-out. The buffer is terminated but not cleared.
 line_result tcp_read_line(s_link& link, char* buffer, size_t size);
-void tcp_set_read_timeout(int ms);
 
 // Counts the exchange and logs a command sent or a line received.
 void exchange_log_sent(const s_link& link, const char* text);

@@ -88,11 +88,11 @@ TEST_F(Identify, IdentifiesAndKeepsTheReply)
     EXPECT_EQ(last_box(), "The connection was successful\nQUELLMARSH,HXM6300,SN0042,3.01");
     EXPECT_EQ(ui.shown().back().caption, "Test Connection");
     EXPECT_EQ(ui.shown().back().style, unsigned(MB_OK | MB_ICONINFORMATION));
-    EXPECT_EQ(link_lan_timeout(), LINK_DEFAULT_TIMEOUT_MS);
+    EXPECT_EQ(link_lan_timeout(link), LINK_DEFAULT_TIMEOUT_MS);
     // A link's own wait for replies holds again once identification is over.
     link.timeout_ms = 1234;
     EXPECT_TRUE(connect_and_identify(nullptr, link, false));
-    EXPECT_EQ(link_lan_timeout(), 1234);
+    EXPECT_EQ(link_lan_timeout(link), 1234);
 }
 
 TEST_F(Identify, LongRepliesAreCutToTheIdentitySize)

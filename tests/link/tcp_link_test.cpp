@@ -94,7 +94,8 @@ TEST_F(LanLink, ReadTimesOutAfterTheLanTimeout)
 {
     open_and_accept();
     link_set_timeout(link, 300);
-    EXPECT_EQ(link_lan_timeout(), 300);
+    EXPECT_EQ(link_lan_timeout(link), 300);
+    EXPECT_EQ(link_lan_timeout(g_link), LINK_DEFAULT_TIMEOUT_MS); // each link its own
     const int64_t start = clock_ms();
     peer.write("partial");
     EXPECT_EQ(read_line(64), "<timeout>");
