@@ -12,9 +12,11 @@ PYBIND11_MODULE(tarvelo2, m)
         print(sweep.margins()["summary"])
         plot(sweep.frequency, sweep.gain_db)
 
-Instruments: connect() -> Instrument (identity, config, fra_sweep, lcr_sweep).
+Instruments: discover(), serial_ports(), connect() -> Instrument (identity,
+config by parameter id or name, fra_sweep, lcr_sweep).
 Results: FraSweep and LcrSweep with numpy float64 columns, margins(),
-piezo(), to_sweep_file(), to_touchstone(); read_sweep_file().
+piezo(), to_sweep_file(), to_touchstone(), to_dataframe() (with pandas);
+built from arrays, pickled; read_sweep_file().
 Database: Database(path), Database.create(path), store(), test(), compare().
 Errors: LinkError, InstrumentError and DatabaseError (all tarvelo2.Error)
 carry the program's messages; refused values raise ValueError.)";
@@ -23,4 +25,6 @@ carry the program's messages; refused values raise ValueError.)";
     tarvelo_py::init_instrument(m);
     tarvelo_py::init_realtime(m);
     tarvelo_py::init_database(m);
+    tarvelo_py::init_discover(m);
+    m.attr("__version__") = TARVELO_VERSION;
 }

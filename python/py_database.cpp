@@ -1,7 +1,7 @@
 // The test database from Python. The core keeps one connection for the
 // process, so every call opens the file, does its work and closes it again,
 // one call at a time; a file another program holds locked is waited for as
-// the program waits.
+// the program waits, without the GIL, so other Python threads run on.
 
 #include "python/py_database.h"
 
@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 
 namespace tarvelo_py {
 
@@ -76,46 +77,53 @@ database::database(std::string path, bool create) : path_(std::move(path))
     message_capture messages;
     if (create && std::filesystem::exists(path_))
         raise(database_error(), "A file named " + path_ + " exists already");
-    bool is_new = false;
-    const bool opened =
-        create ? db_open(path_, DB_OPEN_OR_CREATE, &is_new) : db_open(path_, DB_OPEN_EXISTING);
-    db_close();
+    bool is_new = false, opened = false;
+    {
+        py::gil_scoped_release release;
+        opened = create ? db_open(path_, DB_OPEN_OR_CREATE, &is_new)
+                        : db_open(path_, DB_OPEN_EXISTING);
+        db_close();
+    }
     if (!opened)
         raise(database_error(), messages.text(), "The file is not a test database");
 }
 
+// work runs without the GIL: it touches no Python object.
 template <class Work> void database::with_open(Work work) const
 {
     auto lock = lock_without_gil(g_database);
     message_capture messages;
-    if (!db_open(path_, DB_OPEN_EXISTING))
-        raise(database_error(), messages.text(), "The test database cannot be opened");
+    bool opened = false;
     int rc = 0;
-    try {
-        rc = work();
-    } catch (...) {
+    {
+        py::gil_scoped_release release;
+        opened = db_open(path_, DB_OPEN_EXISTING);
+        if (opened)
+            rc = work();
         db_close();
-        throw;
     }
-    db_close();
+    if (!opened)
+        raise(database_error(), messages.text(), "The test database cannot be opened");
     if (rc != 0)
         raise(database_error(), messages.text(), "The test database could not be used");
 }
 
 py::list database::sessions() const
 {
-    py::list out;
+    std::vector<s_session> found;
     with_open([&] {
         key_sink keys;
         int rc = db_list_sessions(keys, 0, true);
         for (const int64_t key : keys.keys) {
-            s_session s;
+            s_session& s = found.emplace_back();
             s.SessionNo = key;
             rc = rc ? rc : db_get_session(s);
-            out.append(session_record(s));
         }
         return rc;
     });
+    py::list out;
+    for (const s_session& s : found)
+        out.append(session_record(s));
     return out;
 }
 
@@ -138,17 +146,17 @@ int64_t database::new_session(const py::str& contract, const py::str& unit, cons
 
 py::list database::tests(int64_t session) const
 {
-    py::list out;
+    std::vector<s_test> found;
     with_open([&] {
         key_sink keys;
         int rc = db_list_tests(keys, session, true);
-        for (const int64_t key : keys.keys) {
-            s_test t;
-            rc = rc ? rc : db_get_test(t, key, false);
-            out.append(test_record(t));
-        }
+        for (const int64_t key : keys.keys)
+            rc = rc ? rc : db_get_test(found.emplace_back(), key, false);
         return rc;
     });
+    py::list out;
+    for (const s_test& t : found)
+        out.append(test_record(t));
     return out;
 }
 
@@ -187,16 +195,21 @@ int64_t database::store(int64_t session, const py::str& name, const fra_sweep& s
         if (test_add_point(t, &point) != 0)
             throw std::bad_alloc();
     }
+    std::string refusal;
     with_open([&] {
         s_session owner;
         owner.SessionNo = session;
         if (const int rc = db_get_session(owner))
             return rc;
         if (auto m = test_details_check_names(owner.SessionNo == session ? session : -1, t.Name,
-                                              t.Winding))
-            throw py::value_error(std::string(from_ansi(m->text)));
+                                              t.Winding)) {
+            refusal = m->text;
+            return 0;
+        }
         return db_store_test(t) ? 0 : 1;
     });
+    if (!refusal.empty())
+        throw py::value_error(std::string(from_ansi(refusal)));
     return t.TestNo;
 }
 
@@ -257,10 +270,14 @@ void init_database(py::module_& m)
 Sessions and tests are plain dicts; test(key) adds its points as arrays
 (frequency, gain_db, phase_deg). Every call opens the file and closes it
 again, so the program and the command line may use it in between.)")
-        .def(py::init([](const std::string& path) { return database(path, false); }),
+        .def(py::init([](const std::filesystem::path& path) {
+                 return database(path.string(), false);
+             }),
              py::arg("path"), "Opens an existing test database.")
         .def_static(
-            "create", [](const std::string& path) { return database(path, true); }, py::arg("path"),
+            "create",
+            [](const std::filesystem::path& path) { return database(path.string(), true); },
+            py::arg("path"),
             "Makes a new test database; DatabaseError when the path exists.")
         .def_property_readonly("path", &database::path)
         .def("sessions", &database::sessions, "Every session, ordered by contract.")

@@ -12,6 +12,7 @@
 #include "link/identify.h"
 #include "link/link.h"
 #include "python/py_sweep_run.h"
+#include "python/py_values.h"
 
 #include <cmath>
 #include <optional>
@@ -55,16 +56,20 @@ s_config_param& known(instrument_config& cfg, int id)
 
 // Stores value into the model by the parameter's kind: text for a text
 // parameter, the list position or whole number otherwise.
-void store(instrument_config& cfg, int id, const py::object& value)
+void store(instrument_config& cfg, int id, const py::handle& value, const std::string& what)
 {
     const s_config_param& rec = known(cfg, id);
-    if (rec.type == PARAM_TEXT) {
-        cfg.set_text(id, py::isinstance<py::str>(value) ? to_ansi(value) : to_ansi(py::str(value)));
+    if (rec.type != PARAM_TEXT) {
+        cfg.set_int(id, whole_number(value, what));
         return;
     }
-    if (!py::isinstance<py::int_>(value))
-        throw py::value_error("parameter " + std::to_string(id) + " takes a whole number");
-    cfg.set_int(id, value.cast<int32_t>());
+    const std::string text = value_text(value, what);
+    if (!config_text_sendable(text))
+        throw py::value_error(what + " holds a control character or ';', which cannot be sent");
+    if (text.size() > static_cast<size_t>(PARAM_TEXT_MAX))
+        throw py::value_error(what + " is longer than " + std::to_string(PARAM_TEXT_MAX) +
+                              " characters");
+    cfg.set_text(id, text);
 }
 
 } // namespace
@@ -111,11 +116,9 @@ template <class Exchange> void instrument::exchange(Exchange exchange)
 {
     auto lock = lock_without_gil(busy_);
     refuse_while_realtime();
-    message_capture messages;
     bool reached = false;
     std::optional<config_error> failed;
-    {
-        py::gil_scoped_release release;
+    run_interruptible(link_, [&] {
         reached = link_open(link_) == 0;
         if (reached) {
             try {
@@ -125,9 +128,12 @@ template <class Exchange> void instrument::exchange(Exchange exchange)
             }
         }
         link_close(link_);
-    }
+    });
     if (!reached)
-        raise(link_error(), messages.text(), "The instrument could not be reached");
+        raise(link_error(), link_open_failure(link_));
+    if (failed && config_error_ret(*failed) == 0)
+        raise(link_error(), "parameter " + std::to_string(config_error_id(*failed)) +
+                                ": the instrument's reply timed out");
     if (failed)
         raise(instrument_error(),
               "the exchange failed (Id:" + std::to_string(config_error_id(*failed)) +
@@ -149,25 +155,63 @@ py::str instrument::get(int id) const
 
 void instrument::set(int id, const py::object& value)
 {
-    store(*config_, id, value);
-    bool written = false;
-    exchange([&] { written = config_->write_param(id, link_); });
-    if (!written)
-        throw py::value_error("parameter " + std::to_string(id) + " refused " +
-                              std::string(py::str(value)));
+    write_settings({{id, value, "parameter " + std::to_string(id)}});
+}
+
+// Every setting goes into the model first, then all cross in one exchange.
+// What was not written (refused, or the exchange failed) is put back as it
+// was, so the model keeps the instrument's value.
+void instrument::write_settings(const std::vector<setting>& settings)
+{
+    std::vector<s_config_param> before(settings.size());
+    for (size_t i = 0; i < settings.size(); ++i)
+        param_copy(before[i], known(*config_, settings[i].id));
+    size_t written = 0;
+    const auto restore_unwritten = [&] {
+        for (size_t i = settings.size(); i-- > written;) {
+            s_config_param& rec = *config_->record(settings[i].id);
+            rec.cell = before[i].cell;
+            rec.changed = before[i].changed;
+        }
+    };
+    bool refused = false;
+    try {
+        for (const setting& s : settings)
+            store(*config_, s.id, s.value, s.what);
+        exchange([&] {
+            for (; written < settings.size(); ++written)
+                if (!config_->write_param(settings[written].id, link_)) {
+                    refused = true;
+                    return;
+                }
+        });
+    } catch (...) {
+        restore_unwritten();
+        throw;
+    }
+    restore_unwritten();
+    if (refused) {
+        const setting& s = settings[written];
+        throw py::value_error(s.what + " refused " + std::string(py::repr(s.value)) +
+                              ": out of range or not taken by the instrument");
+    }
 }
 
 void instrument::transfer_all(bool write)
 {
     auto lock = lock_without_gil(busy_);
-    message_capture messages;
-    bool done = false;
-    {
-        py::gil_scoped_release release;
-        done = write ? config_->write_all(link_, true) : config_->read_all(link_, true);
-    }
+    refuse_while_realtime();
+    bool reached = false, done = false;
+    const std::string messages = run_interruptible(link_, [&] {
+        reached = link_open(link_) == 0;
+        if (reached)
+            done = write ? config_->write_all(link_, false) : config_->read_all(link_, false);
+        link_close(link_);
+    });
+    if (!reached)
+        raise(link_error(), link_open_failure(link_));
     if (!messages.empty())
-        raise(instrument_error(), messages.text());
+        raise(instrument_error(), messages);
     if (!done)
         raise(instrument_error(), write ? "The configuration was not written in full"
                                         : "The configuration was not read in full");
@@ -178,14 +222,15 @@ py::str instrument::text_block() const
     return from_ansi(config_block_text(*config_, link_, ""));
 }
 
-// The settings given as keywords go to the instrument before the sweep; the
-// others keep the instrument's.
+// The settings given as keywords go to the instrument before the sweep, in
+// one exchange; the others keep the instrument's.
 void instrument::apply_settings(const py::kwargs& settings)
 {
     const std::pair<const char*, int> names[] = {{"start", PARAM_START},
                                                  {"stop", PARAM_END},
                                                  {"steps", SWEEP_PARAM_STEPS},
                                                  {"scale", PARAM_STEP_SCALE}};
+    std::vector<setting> out;
     for (const auto& [key, value] : settings) {
         const std::string name = py::str(key);
         const auto* it = std::find_if(std::begin(names), std::end(names),
@@ -198,11 +243,11 @@ void instrument::apply_settings(const py::kwargs& settings)
             if (s != "log" && s != "linear")
                 throw py::value_error("scale is \"log\" or \"linear\"");
             v = py::int_(s == "log" ? 0 : 1);
-        } else if (it->second != SWEEP_PARAM_STEPS && !py::isinstance<py::str>(v)) {
-            v = py::str(v); // a frequency as the instrument's text
         }
-        set(it->second, v);
+        out.push_back({it->second, v, name + " (parameter " + std::to_string(it->second) + ")"});
     }
+    if (!out.empty())
+        write_settings(out);
 }
 
 fra_sweep instrument::fra(const py::kwargs& settings)
@@ -268,15 +313,17 @@ std::unique_ptr<instrument> connect(std::optional<std::string> lan, int port,
             throw py::value_error("timeout must be a positive number of seconds, at most a day");
         link.timeout_ms = static_cast<int32_t>(std::ceil(*timeout * 1000));
     }
-    message_capture messages;
+    // The outcome is told as the command line tells it: why the link did
+    // not open, else that no supported instrument answered.
     bool identified = false;
-    {
-        py::gil_scoped_release release;
-        identified = connect_and_identify(nullptr, link, false);
+    const std::string messages = run_interruptible(link, [&] {
+        identified = connect_and_identify(nullptr, link, true);
         link_close(link);
-    }
+    });
+    if (!identified && messages == link_open_failure(link))
+        raise(link_error(), messages);
     if (!identified)
-        raise(link_error(), messages.text(), "no supported instrument answered");
+        raise(link_error(), "no supported instrument answered");
     link.identified = true;
     return std::make_unique<instrument>(std::move(link));
 }
@@ -298,8 +345,7 @@ const char* const CONNECT_DOC = R"(Connects to an instrument and identifies it (
 
 Exactly one of lan=HOST (TCP, port 10001 unless port= says), serial=PATH
 (baud=19200 unless given) or usb=PATH; timeout= in seconds (at most a
-day) for each reply after identification. Over LAN one wait holds for the
-whole process: the last instrument connected sets it.
+day) for each reply after identification; each instrument keeps its own.
 Raises LinkError with the program's message when no supported instrument
 answers.)";
 
@@ -309,28 +355,46 @@ struct config_view {
     py::object keep;
 };
 
-const char* const CONFIG_DOC = R"(An instrument's configuration, by parameter id.
+const char* const CONFIG_DOC = R"(An instrument's configuration, by parameter id or name.
 
 Values are shown as the program shows them: a list parameter's text, a
 number's or text's own text. set() takes a list position or whole number,
-or a text for a text parameter, and writes it at once.)";
+or a text for a text parameter, and writes it at once; describe() tells
+what a parameter takes, names lists them all.)";
 
 } // namespace
 
 void init_instrument(py::module_& m)
 {
+    const auto id_of = [](config_view& c, const py::object& key) {
+        return parameter_id(*c.owner, key);
+    };
     py::class_<config_view>(m, "Config", CONFIG_DOC)
         .def(
-            "read", [](config_view& c, int id) { return c.owner->read(id); }, py::arg("id"),
-            "Reads parameter id from the instrument and returns its value as shown.")
+            "read", [=](config_view& c, const py::object& id) { return c.owner->read(id_of(c, id)); },
+            py::arg("id"), "Reads parameter id (or name) from the instrument and returns its value as shown.")
         .def(
-            "get", [](const config_view& c, int id) { return c.owner->get(id); }, py::arg("id"),
-            "The value of parameter id as last read or set, without asking the instrument.")
+            "get", [=](config_view& c, const py::object& id) { return c.owner->get(id_of(c, id)); },
+            py::arg("id"),
+            "The value of parameter id (or name) as last read or set, without asking the instrument.")
         .def(
-            "set", [](config_view& c, int id, const py::object& v) { c.owner->set(id, v); },
+            "set",
+            [=](config_view& c, const py::object& id, const py::object& v) {
+                c.owner->set(id_of(c, id), v);
+            },
             py::arg("id"), py::arg("value"),
-            "Sets parameter id (a list position or whole number, or a text) and writes it. "
-            "ValueError when the instrument's range refuses the value.")
+            "Sets parameter id (or name) to a list position, whole number or text (str, int or "
+            "finite float) and writes it. ValueError when the range or the instrument refuses "
+            "the value; the instrument and the model keep the old one then.")
+        .def(
+            "describe",
+            [=](config_view& c, const py::object& id) { return describe(*c.owner, id_of(c, id)); },
+            py::arg("id"),
+            "What parameter id (or name) takes: id, name, kind (list, integer or text), choices "
+            "(list positions' texts), min and max (None where unbounded), value.")
+        .def_property_readonly(
+            "names", [](config_view& c) { return parameter_names(*c.owner); },
+            "Every parameter of this model: its name and its id.")
         .def(
             "read_all", [](config_view& c) { c.owner->transfer_all(false); },
             "Reads the whole configuration from the instrument.")
@@ -380,6 +444,15 @@ void init_instrument(py::module_& m)
         .def("close", &instrument::close,
              "Closes the connection (it is also closed after "
              "every operation).")
+        .def("__repr__",
+             [](const instrument& i) {
+                 const s_link& l = i.link();
+                 const std::string where = l.interface == LINK_LAN
+                                               ? l.ip_address + ":" + std::to_string(l.tcp_port)
+                                               : l.port_name;
+                 return from_ansi("<tarvelo2.Instrument " + field(l, 1) + " serial " +
+                                  field(l, 2) + " at " + where + ">");
+             })
         .def("__enter__", [](py::object self) { return self; })
         .def("__exit__", [](instrument& i, py::args) { i.close(); });
     m.def("connect", &connect, py::kw_only(), py::arg("lan") = py::none(),

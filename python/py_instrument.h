@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <pybind11/numpy.h>
+#include <vector>
 
 namespace tarvelo_py {
 
@@ -26,6 +27,7 @@ public:
     // set (into the model and to the instrument), the whole configuration.
     py::str read(int id);
     py::str get(int id) const;
+    const s_link& link() const { return link_; }
     void set(int id, const py::object& value);
     void transfer_all(bool write);
     py::str text_block() const;
@@ -43,6 +45,12 @@ public:
     instrument_config& config() { return *config_; }
 
 private:
+    struct setting {
+        int id;
+        py::object value;
+        std::string what; // how a message names it
+    };
+    void write_settings(const std::vector<setting>& settings);
     void apply_settings(const py::kwargs& settings);
     // Runs exchange on the open link without the GIL; raises LinkError when
     // the link cannot be opened and InstrumentError for a failed exchange.
@@ -55,6 +63,12 @@ private:
     std::atomic<bool> realtime_{false};
 };
 
+// Parameters by name (py_config.cpp): the id of an id or a name (KeyError
+// for an unknown name), what a parameter takes, and every name with its id.
+int parameter_id(instrument& i, const py::handle& key);
+py::dict describe(instrument& i, int id);
+py::dict parameter_names(instrument& i);
+
 // The iterators of realtime readings (py_realtime.cpp).
 void init_realtime(py::module_& m);
 py::object make_fra_readings(py::object owner, int values);
@@ -65,5 +79,6 @@ std::unique_ptr<instrument> connect(std::optional<std::string> lan, int port,
                                     std::optional<std::string> usb, std::optional<double> timeout);
 
 void init_instrument(py::module_& m);
+void init_discover(py::module_& m);
 
 } // namespace tarvelo_py

@@ -112,8 +112,11 @@ public:
             py::gil_scoped_release release;
             thread_.join();
         }
-        if (started_ && !stopped_)
-            owner_.cast<instrument&>().end_realtime();
+        if (started_ && !stopped_) {
+            instrument& i = owner_.cast<instrument&>();
+            link_set_timeout(i.link(), link_usual_timeout(i.link())); // the readings' own is over
+            i.end_realtime();
+        }
         stopped_ = true;
     }
 
@@ -170,13 +173,10 @@ py::array_t<uint8_t> instrument::screen()
     {
         auto lock = lock_without_gil(busy_);
         refuse_while_realtime();
-        message_capture messages;
-        {
-            py::gil_scoped_release release;
-            rc = screen_download(link_, *capture);
-        }
+        const std::string messages =
+            run_interruptible(link_, [&] { rc = screen_download(link_, *capture); });
         if (rc != 0 || !capture->valid)
-            raise(instrument_error(), messages.text(), "The screen could not be read");
+            raise(instrument_error(), messages, "The screen could not be read");
     }
     return screen_array(*capture);
 }

@@ -11,9 +11,12 @@
 #include "python/py_columns.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <complex>
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 
 namespace tarvelo_py {
 
@@ -98,17 +101,24 @@ std::vector<std::string> lcr_quantity_names(int layout)
     return out;
 }
 
+// A quantity by its name or its heading with the unit, in any letter case:
+// "Z Magnitude", "z magnitude (ohms)"; "Frequency" too.
 array lcr_column(const lcr_sweep& s, const py::str& name)
 {
-    const std::string wanted = to_ansi(name);
+    const auto folded = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const std::string wanted = folded(to_ansi(name));
     const auto names = lcr_quantity_names(s.results->layout);
-    const auto at = std::find(names.begin(), names.end(), wanted);
-    if (wanted == "Frequency")
-        return column(s.results->points, count_of(s.results->count), 0);
-    if (at == names.end())
-        throw py::key_error("this layout has no quantity " + std::string(name));
-    return column(s.results->points, count_of(s.results->count),
-                  static_cast<int>(at - names.begin()) + 1);
+    const auto headings = lcr_list_headings(s.results->layout);
+    for (size_t i = 1; i < headings.size(); ++i) {
+        const bool named = i == 1 ? wanted == "frequency" : wanted == folded(names[i - 2]);
+        if (named || wanted == folded(headings[i]))
+            return column(s.results->points, count_of(s.results->count), static_cast<int>(i) - 1);
+    }
+    throw py::key_error("this layout has no quantity " + std::string(name));
 }
 
 py::array_t<std::complex<double>> impedance(const lcr_sweep& s)
@@ -123,9 +133,33 @@ py::array_t<std::complex<double>> impedance(const lcr_sweep& s)
     return out;
 }
 
+// The sweep as the piezo analysis reads it: |Z| and its phase per point,
+// rising in frequency, whatever layout the instrument answered in and
+// whichever way it swept; points without an impedance are left out.
+std::unique_ptr<LcrResults> impedance_points(const lcr_sweep& s)
+{
+    const auto z = impedance(s);
+    const array frequency = column(s.results->points, count_of(s.results->count), 0);
+    const double* f = frequency.data();
+    std::vector<int> order;
+    for (int i = 0; i < static_cast<int>(z.size()); ++i)
+        if (std::isfinite(z.at(i).real()) && std::isfinite(z.at(i).imag()))
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return f[a] < f[b]; });
+    auto out = std::make_unique<LcrResults>();
+    out->layout = LCR_LAYOUT_IMPEDANCE;
+    for (const int i : order) {
+        double* v = out->points[static_cast<size_t>(out->count++)].v;
+        v[PIEZO_FREQUENCY] = f[i];
+        v[PIEZO_IMPEDANCE] = std::abs(z.at(i));
+        v[PIEZO_PHASE] = std::arg(z.at(i)) * 180 / M_PI;
+    }
+    return out;
+}
+
 py::dict piezo(const lcr_sweep& s)
 {
-    const s_piezo_analysis a = piezo_analyse(*s.results);
+    const s_piezo_analysis a = piezo_analyse(*impedance_points(s));
     if (!a.values)
         throw py::value_error(std::string(from_ansi(a.refusal)));
     const s_piezo_values& v = *a.values;
@@ -134,9 +168,11 @@ py::dict piezo(const lcr_sweep& s)
                     py::arg("zmin") = v.zmin, py::arg("zmax") = v.zmax);
 }
 
-void to_touchstone(const lcr_sweep& s, const std::string& path, const std::string& parameter,
+void to_touchstone(const lcr_sweep& s, const std::filesystem::path& file,
+                   const std::string& parameter,
                    double z0)
 {
+    const std::string path = file.string();
     s_touchstone_options options;
     options.z0 = z0;
     if (!touchstone_parameter_of(parameter, options.parameter))
@@ -150,8 +186,22 @@ void to_touchstone(const lcr_sweep& s, const std::string& path, const std::strin
         raise_os("The Touchstone file " + path + " could not be written");
 }
 
-py::object read_sweep_file(const std::string& path, std::optional<int> layout)
+// The UTC time of a sweep file's date line ("09-12-2026 - 06:00"), 0 for
+// a line that holds none.
+std::time_t sweep_date(const std::string& line)
 {
+    std::tm t{};
+    if (std::sscanf(line.c_str(), "%d-%d-%d - %d:%d", &t.tm_mday, &t.tm_mon, &t.tm_year,
+                    &t.tm_hour, &t.tm_min) != 5)
+        return 0;
+    t.tm_mon -= 1;
+    t.tm_year -= 1900;
+    return timegm(&t);
+}
+
+py::object read_sweep_file(const std::filesystem::path& file, std::optional<int> layout)
+{
+    const std::string path = file.string();
     sweep_file_contents contents;
     if (sweep_file_read(path, contents) != sweep_file_status::ok)
         raise_os("The sweep file " + path + " cannot be read");
@@ -162,6 +212,7 @@ py::object read_sweep_file(const std::string& path, std::optional<int> layout)
             throw py::value_error("The sweep file does not hold LCR layout " +
                                   std::to_string(*layout));
         lcr_sweep s;
+        s.when = sweep_date(contents.date_line);
         s.results->layout = *layout;
         for (const auto& row : contents.rows) {
             if (s.results->count >= MAX_SWEEP_POINTS)
@@ -171,12 +222,16 @@ py::object read_sweep_file(const std::string& path, std::optional<int> layout)
         }
         return py::cast(std::move(s));
     }
+    if (fields && fields != FRA_VALUES_USUAL + 1 && fields != FRA_VALUES_MAX + 1)
+        throw py::value_error("The sweep file does not hold an FRA sweep (its rows have " +
+                              std::to_string(fields) + " fields); an LCR sweep needs layout=");
     fra_sweep s;
+    s.when = sweep_date(contents.date_line);
     for (const auto& row : contents.rows) {
         if (s.results->count >= MAX_SWEEP_POINTS)
             break;
         s_fra_result& p = s.results->points[static_cast<size_t>(s.results->count++)];
-        for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
+        for (size_t i = 1; i < row.size() && i <= FRA_VALUES_MAX; ++i)
             p.v[i - 1] = row[i];
     }
     return py::cast(std::move(s));
@@ -197,8 +252,8 @@ and `impedance` (complex, from whatever the layout holds) are always there.)";
 
 void init_results(py::module_& m)
 {
-    py::class_<fra_sweep>(m, "FraSweep", FRA_DOC)
-        .def("__len__", [](const fra_sweep& s) { return count_of(s.results->count); })
+    py::class_<fra_sweep> fra(m, "FraSweep", FRA_DOC);
+    fra.def("__len__", [](const fra_sweep& s) { return count_of(s.results->count); })
         .def_property_readonly("frequency",
                                [](const fra_sweep& s) {
                                    return column(s.results->points, count_of(s.results->count),
@@ -236,13 +291,13 @@ void init_results(py::module_& m)
              "reports and its summary.")
         .def(
             "to_sweep_file",
-            [](const fra_sweep& s, const std::string& path) {
-                write_rows(path, s.when ? s.when : std::time(nullptr), fra_rows(s));
+            [](const fra_sweep& s, const std::filesystem::path& path) {
+                write_rows(path.string(), s.when ? s.when : std::time(nullptr), fra_rows(s));
             },
             py::arg("path"), "Writes the sweep as a sweep file (sweepN.dat) is written.");
 
-    py::class_<lcr_sweep>(m, "LcrSweep", LCR_DOC)
-        .def("__len__", [](const lcr_sweep& s) { return count_of(s.results->count); })
+    py::class_<lcr_sweep> lcr(m, "LcrSweep", LCR_DOC);
+    lcr.def("__len__", [](const lcr_sweep& s) { return count_of(s.results->count); })
         .def_property_readonly("layout", [](const lcr_sweep& s) { return s.results->layout; })
         .def_property_readonly("columns",
                                [](const lcr_sweep& s) {
@@ -266,8 +321,8 @@ void init_results(py::module_& m)
              "resonances.")
         .def(
             "to_sweep_file",
-            [](const lcr_sweep& s, const std::string& path) {
-                write_rows(path, s.when ? s.when : std::time(nullptr), lcr_table_rows(*s.results));
+            [](const lcr_sweep& s, const std::filesystem::path& path) {
+                write_rows(path.string(), s.when ? s.when : std::time(nullptr), lcr_table_rows(*s.results));
             },
             py::arg("path"), "Writes the sweep as a sweep file (sweepN.dat) is written.")
         .def("to_touchstone", &to_touchstone, py::arg("path"), py::arg("parameter") = "s",
@@ -276,6 +331,7 @@ void init_results(py::module_& m)
              "to z0 (parameter=\"z\"), real and imaginary parts. ValueError for a sweep "
              "without a finite impedance at a positive frequency per point.");
 
+    init_sweep_data(fra, lcr);
     m.def("read_sweep_file", &read_sweep_file, py::arg("path"), py::arg("layout") = py::none(),
           "Reads a sweep file: an FraSweep, or with an LCR layout (2, 5, 6, 7) an LcrSweep.");
 }

@@ -8,12 +8,14 @@
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
+#include "link/link.h"
 #include "python/py_support.h"
 #include "sweep/sweep_core.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -45,6 +47,66 @@ inline std::unique_lock<std::mutex> lock_without_gil(std::mutex& m)
     return std::unique_lock<std::mutex>(m);
 }
 
+// Waits until done is set under m, waking every 50 ms without the GIL to let
+// Python handle signals; false when a handler raised (its exception pending).
+inline bool wait_for_signals(std::mutex& m, std::condition_variable& cv, const bool& done)
+{
+    for (;;) {
+        {
+            py::gil_scoped_release release;
+            std::unique_lock l(m);
+            if (cv.wait_for(l, std::chrono::milliseconds(50), [&] { return done; }))
+                return true;
+        }
+        if (PyErr_CheckSignals() != 0)
+            return false;
+    }
+}
+
+// Runs work, which uses link, on a thread of its own while the caller waits
+// for signals. Ctrl-C makes the link's reads return at once, waits for work
+// to end and leaves the instrument idle (the reset byte) before the
+// KeyboardInterrupt goes on. Returns the texts of the boxes work showed; an
+// exception of work is thrown here.
+template <class Work> std::string run_interruptible(s_link& link, Work work)
+{
+    std::atomic<bool> cancel{false};
+    link_cancel_scope scope(link, cancel);
+    std::string messages;
+    std::exception_ptr failed;
+    std::mutex m;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread thread([&] {
+        message_capture capture;
+        try {
+            work();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        std::lock_guard l(m);
+        messages = capture.text();
+        finished = true;
+        cv.notify_all();
+    });
+    const bool completed = wait_for_signals(m, cv, finished);
+    cancel = true;
+    {
+        py::gil_scoped_release release;
+        thread.join();
+        if (!completed) {
+            link.cancel = nullptr;
+            link_open(link); // opening sends the reset byte
+            link_close(link);
+        }
+    }
+    if (!completed)
+        throw py::error_already_set();
+    if (failed)
+        std::rethrow_exception(failed);
+    return messages;
+}
+
 // Raises the exception of an unfinished sweep.
 [[noreturn]] void raise_outcome(int outcome, const std::string& messages);
 
@@ -70,20 +132,9 @@ void run_sweep(std::mutex& busy, Context& ctx, int complete_id, Worker worker, C
         finished = true;
         cv.notify_all();
     });
-    bool interrupted = false;
-    for (;;) {
-        {
-            py::gil_scoped_release release;
-            std::unique_lock l(m);
-            if (cv.wait_for(l, std::chrono::milliseconds(50), [&] { return finished; }))
-                break;
-        }
-        if (PyErr_CheckSignals() != 0) {
-            interrupted = true;
-            cancel(ctx);
-            break;
-        }
-    }
+    const bool interrupted = !wait_for_signals(m, cv, finished);
+    if (interrupted)
+        cancel(ctx);
     {
         py::gil_scoped_release release;
         thread.join();

@@ -1,11 +1,18 @@
 """Tarvelo2's core for scripts: HXM instruments, sweeps, files and the test database."""
 
+import datetime
+import os
 from typing import Any, Literal, Optional, Sequence, TypedDict
 
 import numpy as np
 import numpy.typing as npt
 
 Array = npt.NDArray[np.float64]
+ArrayLike = npt.ArrayLike
+Path = str | os.PathLike[str]
+Value = str | int | float
+
+__version__: str
 
 class Error(Exception): ...
 class LinkError(Error): ...
@@ -49,25 +56,50 @@ class FraSweep:
     gain_db: Array
     phase_deg: Array
     delay: Array
+    magnitude3: Array
+    gain2_db: Array
+    phase2_deg: Array
+    delay2: Array
     instrument: str
+    columns: list[str]
+    when: Optional[datetime.datetime]
+    def __init__(
+        self,
+        *,
+        when: Optional[datetime.datetime | float] = None,
+        instrument: str = "",
+        **columns: ArrayLike,
+    ) -> None: ...
     def __len__(self) -> int: ...
     def margins(self) -> Margins: ...
-    def to_sweep_file(self, path: str) -> None: ...
+    def to_sweep_file(self, path: Path) -> None: ...
+    def to_dataframe(self) -> Any: ...
 
 class LcrSweep:
     """An LCR sweep: its quantities by name, as numpy float64 arrays."""
     layout: int
     columns: list[str]
+    headings: list[str]
     frequency: Array
     impedance: npt.NDArray[np.complex128]
     instrument: str
+    when: Optional[datetime.datetime]
+    def __init__(
+        self,
+        layout: int,
+        *,
+        when: Optional[datetime.datetime | float] = None,
+        instrument: str = "",
+        **columns: ArrayLike,
+    ) -> None: ...
     def __len__(self) -> int: ...
     def __getitem__(self, quantity: str) -> Array: ...
     def piezo(self) -> Piezo: ...
-    def to_sweep_file(self, path: str) -> None: ...
+    def to_sweep_file(self, path: Path) -> None: ...
     def to_touchstone(
-        self, path: str, parameter: Literal["s", "z"] = "s", z0: float = 50.0
+        self, path: Path, parameter: Literal["s", "z"] = "s", z0: float = 50.0
     ) -> None: ...
+    def to_dataframe(self) -> Any: ...
 
 class FraReadings:
     """Realtime FRA readings, one array per reading, until closed."""
@@ -85,11 +117,22 @@ class LcrReadings:
     def __enter__(self) -> "LcrReadings": ...
     def __exit__(self, *args: Any) -> None: ...
 
+class Parameter(TypedDict):
+    id: int
+    name: str
+    kind: Literal["list", "integer", "text"]
+    choices: Optional[list[str]]
+    min: Optional[float]
+    max: Optional[float]
+    value: str
+
 class Config:
-    """An instrument's configuration, by parameter id."""
-    def read(self, id: int) -> str: ...
-    def get(self, id: int) -> str: ...
-    def set(self, id: int, value: int | str) -> None: ...
+    """An instrument's configuration, by parameter id or name."""
+    names: dict[str, int]
+    def read(self, id: int | str) -> str: ...
+    def get(self, id: int | str) -> str: ...
+    def set(self, id: int | str, value: Value) -> None: ...
+    def describe(self, id: int | str) -> Parameter: ...
     def read_all(self) -> None: ...
     def write_all(self) -> None: ...
     def text_block(self) -> str: ...
@@ -101,16 +144,16 @@ class Instrument:
     def fra_sweep(
         self,
         *,
-        start: float | str = ...,
-        stop: float | str = ...,
+        start: Value = ...,
+        stop: Value = ...,
         steps: int = ...,
         scale: Literal["log", "linear"] | int = ...,
     ) -> FraSweep: ...
     def lcr_sweep(
         self,
         *,
-        start: float | str = ...,
-        stop: float | str = ...,
+        start: Value = ...,
+        stop: Value = ...,
         steps: int = ...,
         scale: Literal["log", "linear"] | int = ...,
     ) -> LcrSweep: ...
@@ -130,7 +173,21 @@ def connect(
     usb: Optional[str] = None,
     timeout: Optional[float] = None,
 ) -> Instrument: ...
-def read_sweep_file(path: str, layout: Optional[int] = None) -> FraSweep | LcrSweep: ...
+def read_sweep_file(path: Path, layout: Optional[int] = None) -> FraSweep | LcrSweep: ...
+
+class Found(TypedDict):
+    address: str
+    port: int
+    identity: str
+
+def discover(
+    *,
+    target: Optional[str] = None,
+    ports_a: Optional[tuple[int, int]] = None,
+    ports_b: Optional[tuple[int, int]] = None,
+    port: int = 10001,
+) -> list[Found]: ...
+def serial_ports() -> list[str]: ...
 
 class Session(TypedDict):
     key: int
@@ -151,9 +208,9 @@ class TestRecord(TypedDict):
 class Database:
     """A test database file (SQLite), as the program keeps it."""
     path: str
-    def __init__(self, path: str) -> None: ...
+    def __init__(self, path: Path) -> None: ...
     @staticmethod
-    def create(path: str) -> "Database": ...
+    def create(path: Path) -> "Database": ...
     def sessions(self) -> list[Session]: ...
     def new_session(
         self,

@@ -8,6 +8,8 @@ import sys
 import threading
 import time
 
+import pytest
+
 import tarvelo2
 from conftest import Simulator
 
@@ -45,9 +47,9 @@ def test_two_instruments_sweep_at_once_on_two_threads(folder):
 SCRIPT = """
 import sys, time, tarvelo2
 hxm = tarvelo2.connect(lan="127.0.0.1", port=int(sys.argv[1]))
-print("sweeping", flush=True)
+print("waiting", flush=True)
 try:
-    hxm.fra_sweep(steps=100)
+    %s
     print("completed", flush=True)
 except KeyboardInterrupt:
     print("interrupted", time.monotonic(), flush=True)
@@ -55,14 +57,19 @@ print("steps", hxm.config.read(18), flush=True)
 """
 
 
-def test_ctrl_c_cancels_a_sweep_within_a_second_and_leaves_the_instrument_idle(folder):
-    sim = Simulator("HXM4100", folder, "--time-scale", "20")  # a sweep of half a minute
+@pytest.mark.parametrize("slow, call, busy, after", [
+    (["--time-scale", "20"], "hxm.fra_sweep(steps=100)", "DAV?", "gainph,sweep?"),
+    (["--fault", "late-reply=400"], "hxm.config.read_all()", "SUSPEN,ON", "config,1?"),
+])
+def test_ctrl_c_ends_a_wait_within_a_second_and_leaves_the_instrument_idle(folder, slow, call,
+                                                                            busy, after):
+    sim = Simulator("HXM4100", folder, *slow)
     try:
-        script = subprocess.Popen([sys.executable, "-c", SCRIPT, str(sim.port)],
+        script = subprocess.Popen([sys.executable, "-c", SCRIPT % call, str(sim.port)],
                                   stdout=subprocess.PIPE, text=True, env=os.environ)
-        assert script.stdout.readline() == "sweeping\n"
+        assert script.stdout.readline() == "waiting\n"
         deadline = time.monotonic() + 60
-        while "DAV?" not in sim.transcript() and time.monotonic() < deadline:
+        while busy not in sim.transcript() and time.monotonic() < deadline:
             time.sleep(0.05)
         sent = time.monotonic()
         script.send_signal(signal.SIGINT)
@@ -73,6 +80,6 @@ def test_ctrl_c_cancels_a_sweep_within_a_second_and_leaves_the_instrument_idle(f
         assert script.wait(timeout=30) == 0
         script.stdout.close()
         log = sim.transcript()
-        assert "gainph,sweep?" not in log  # nothing downloaded after the cancel
+        assert after not in log.split(busy, 1)[1]  # nothing more of it after the cancel
     finally:
         sim.stop()
