@@ -215,19 +215,27 @@ int64_t database::store(int64_t session, const py::str& name, const fra_sweep& s
 
 void database::remove(int64_t key, bool session)
 {
+    bool missing = false;
     with_open([&] {
         db_form form;
         form.refresh_sessions(false);
-        if (session) {
-            form.select_session_by_key(key);
-        } else {
-            s_test t;
-            db_get_test(t, key, false);
-            form.select_session_by_key(t.TestNo == key ? t.SessionNo : 0);
+        s_session s;
+        s.SessionNo = key;
+        s_test t;
+        if (const int rc = session ? db_get_session(s) : db_get_test(t, key, false))
+            return rc;
+        missing = session ? s.SessionNo != key : t.TestNo != key;
+        if (missing)
+            return 0;
+        form.select_session_by_key(session ? key : t.SessionNo);
+        if (!session)
             form.tests.selected = form.tests.find(key);
-        }
         return (session ? form.delete_session() : form.delete_test()) ? 0 : 1;
     });
+    if (missing)
+        raise(database_error(),
+              "The database holds no " + std::string(session ? "session " : "test ") +
+                  std::to_string(key));
 }
 
 py::list database::compare(int64_t reference, const std::vector<int64_t>& keys) const

@@ -3,6 +3,8 @@
 #include "base/command_seam.h"
 #include "base/ui_seam.h"
 
+#include <algorithm>
+
 namespace tarvelo_py {
 
 namespace {
@@ -95,9 +97,34 @@ py::object database_error()
     return g_database_error;
 }
 
+namespace {
+
+// What a window says beside the failure (the results on screen stay) means
+// nothing to a script; a text said twice is said once.
+std::string script_text(const std::string& text)
+{
+    static const std::string window_only = "The previous results are kept.";
+    std::vector<std::string> lines;
+    std::string out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line == window_only || std::find(lines.begin(), lines.end(), line) != lines.end())
+            continue;
+        lines.push_back(line);
+        out += (out.empty() ? "" : "\n") + line;
+    }
+    return out;
+}
+
+} // namespace
+
 void raise(const py::object& kind, const std::string& text, const char* fallback)
 {
-    PyErr_SetObject(kind.ptr(), from_ansi(text.empty() ? fallback : text).ptr());
+    const std::string said = script_text(text);
+    PyErr_SetObject(kind.ptr(), from_ansi(said.empty() ? script_text(fallback) : said).ptr());
     throw py::error_already_set();
 }
 

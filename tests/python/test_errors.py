@@ -41,6 +41,25 @@ def test_an_instrument_out_of_reach_is_a_link_error(start_sim, call):
         call(hxm)
 
 
+@pytest.mark.parametrize("call, kind, says", [
+    (lambda db, hxm: db.delete_test(999), tarvelo2.DatabaseError, "The database holds no test 999"),
+    (lambda db, hxm: db.delete_session(7), tarvelo2.DatabaseError,
+     "The database holds no session 7"),
+    (lambda db, hxm: hxm.fra_sweep(), tarvelo2.LinkError, "connection to the instrument was lost"),
+])
+def test_messages_say_what_failed_once_and_not_what_a_window_shows(start_sim, folder, call, kind,
+                                                                  says):
+    sim = start_sim("HXM4100", "--fault", "disconnect-on=gainph,sweep?")  # lost mid-sweep
+    hxm = tarvelo2.connect(lan="127.0.0.1", port=sim.port)
+    db = tarvelo2.Database.create(os.path.join(folder, "t.db"))
+    with pytest.raises(kind, match=says) as failed:
+        call(db, hxm)
+    lines = str(failed.value).splitlines()
+    assert len(lines) == len(set(lines))
+    assert not any(window in str(failed.value) for window in ("Please select",
+                                                               "previous results"))
+
+
 def test_a_locked_database_lets_other_threads_run(folder):
     path = os.path.join(folder, "locked.db")
     db = tarvelo2.Database.create(path)
