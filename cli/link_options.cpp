@@ -5,7 +5,6 @@
 #include "link/identify.h"
 #include "link/link.h"
 
-
 namespace {
 
 constexpr long k_default_baud = 19200;

@@ -80,8 +80,8 @@ database::database(std::string path, bool create) : path_(std::move(path))
     bool is_new = false, opened = false;
     {
         py::gil_scoped_release release;
-        opened = create ? db_open(path_, DB_OPEN_OR_CREATE, &is_new)
-                        : db_open(path_, DB_OPEN_EXISTING);
+        opened =
+            create ? db_open(path_, DB_OPEN_OR_CREATE, &is_new) : db_open(path_, DB_OPEN_EXISTING);
         db_close();
     }
     if (!opened)
@@ -233,9 +233,9 @@ void database::remove(int64_t key, bool session)
         return (session ? form.delete_session() : form.delete_test()) ? 0 : 1;
     });
     if (missing)
-        raise(database_error(),
-              "The database holds no " + std::string(session ? "session " : "test ") +
-                  std::to_string(key));
+        raise(database_error(), "The database holds no " +
+                                    std::string(session ? "session " : "test ") +
+                                    std::to_string(key));
 }
 
 py::list database::compare(int64_t reference, const std::vector<int64_t>& keys) const
@@ -278,15 +278,13 @@ void init_database(py::module_& m)
 Sessions and tests are plain dicts; test(key) adds its points as arrays
 (frequency, gain_db, phase_deg). Every call opens the file and closes it
 again, so the program and the command line may use it in between.)")
-        .def(py::init([](const std::filesystem::path& path) {
-                 return database(path.string(), false);
-             }),
+        .def(py::init(
+                 [](const std::filesystem::path& path) { return database(path.string(), false); }),
              py::arg("path"), "Opens an existing test database.")
         .def_static(
             "create",
             [](const std::filesystem::path& path) { return database(path.string(), true); },
-            py::arg("path"),
-            "Makes a new test database; DatabaseError when the path exists.")
+            py::arg("path"), "Makes a new test database; DatabaseError when the path exists.")
         .def_property_readonly("path", &database::path)
         .def("sessions", &database::sessions, "Every session, ordered by contract.")
         .def("new_session", &database::new_session, py::arg("contract"), py::arg("unit"),

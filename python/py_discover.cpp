@@ -46,8 +46,8 @@ py::list discover(std::optional<std::string> target, std::optional<port_pair> po
     for (const s_chooser_row& row : rows) {
         const s_discovered& d = list[static_cast<size_t>(row.entry)];
         if (d.identity[0] != '\0')
-            out.append(py::dict(py::arg("address") = std::string(d.address),
-                                py::arg("port") = port, py::arg("identity") = from_ansi(d.identity)));
+            out.append(py::dict(py::arg("address") = std::string(d.address), py::arg("port") = port,
+                                py::arg("identity") = from_ansi(d.identity)));
     }
     return out;
 }

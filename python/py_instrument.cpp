@@ -371,12 +371,15 @@ void init_instrument(py::module_& m)
     };
     py::class_<config_view>(m, "Config", CONFIG_DOC)
         .def(
-            "read", [=](config_view& c, const py::object& id) { return c.owner->read(id_of(c, id)); },
-            py::arg("id"), "Reads parameter id (or name) from the instrument and returns its value as shown.")
+            "read",
+            [=](config_view& c, const py::object& id) { return c.owner->read(id_of(c, id)); },
+            py::arg("id"),
+            "Reads parameter id (or name) from the instrument and returns its value as shown.")
         .def(
             "get", [=](config_view& c, const py::object& id) { return c.owner->get(id_of(c, id)); },
             py::arg("id"),
-            "The value of parameter id (or name) as last read or set, without asking the instrument.")
+            "The value of parameter id (or name) as last read or set, without asking the "
+            "instrument.")
         .def(
             "set",
             [=](config_view& c, const py::object& id, const py::object& v) {
@@ -450,8 +453,8 @@ void init_instrument(py::module_& m)
                  const std::string where = l.interface == LINK_LAN
                                                ? l.ip_address + ":" + std::to_string(l.tcp_port)
                                                : l.port_name;
-                 return from_ansi("<tarvelo2.Instrument " + field(l, 1) + " serial " +
-                                  field(l, 2) + " at " + where + ">");
+                 return from_ansi("<tarvelo2.Instrument " + field(l, 1) + " serial " + field(l, 2) +
+                                  " at " + where + ">");
              })
         .def("__enter__", [](py::object self) { return self; })
         .def("__exit__", [](instrument& i, py::args) { i.close(); });

@@ -169,8 +169,7 @@ py::dict piezo(const lcr_sweep& s)
 }
 
 void to_touchstone(const lcr_sweep& s, const std::filesystem::path& file,
-                   const std::string& parameter,
-                   double z0)
+                   const std::string& parameter, double z0)
 {
     const std::string path = file.string();
     s_touchstone_options options;
@@ -191,8 +190,8 @@ void to_touchstone(const lcr_sweep& s, const std::filesystem::path& file,
 std::time_t sweep_date(const std::string& line)
 {
     std::tm t{};
-    if (std::sscanf(line.c_str(), "%d-%d-%d - %d:%d", &t.tm_mday, &t.tm_mon, &t.tm_year,
-                    &t.tm_hour, &t.tm_min) != 5)
+    if (std::sscanf(line.c_str(), "%d-%d-%d - %d:%d", &t.tm_mday, &t.tm_mon, &t.tm_year, &t.tm_hour,
+                    &t.tm_min) != 5)
         return 0;
     t.tm_mon -= 1;
     t.tm_year -= 1900;
@@ -322,7 +321,8 @@ void init_results(py::module_& m)
         .def(
             "to_sweep_file",
             [](const lcr_sweep& s, const std::filesystem::path& path) {
-                write_rows(path.string(), s.when ? s.when : std::time(nullptr), lcr_table_rows(*s.results));
+                write_rows(path.string(), s.when ? s.when : std::time(nullptr),
+                           lcr_table_rows(*s.results));
             },
             py::arg("path"), "Writes the sweep as a sweep file (sweepN.dat) is written.")
         .def("to_touchstone", &to_touchstone, py::arg("path"), py::arg("parameter") = "s",

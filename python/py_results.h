@@ -51,6 +51,10 @@ public:
         return true;
     }
 };
-template <> class type_caster<tarvelo_py::fra_sweep> : public made_sweep_caster<tarvelo_py::fra_sweep> {};
-template <> class type_caster<tarvelo_py::lcr_sweep> : public made_sweep_caster<tarvelo_py::lcr_sweep> {};
+template <>
+class type_caster<tarvelo_py::fra_sweep> : public made_sweep_caster<tarvelo_py::fra_sweep> {
+};
+template <>
+class type_caster<tarvelo_py::lcr_sweep> : public made_sweep_caster<tarvelo_py::lcr_sweep> {
+};
 } // namespace pybind11::detail

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <pybind11/numpy.h>
+#include <pybind11/stl.h>
 
 namespace tarvelo_py {
 
@@ -16,12 +17,12 @@ namespace {
 using array = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 // The FRA columns in point order, with the headings the tables show.
-const char* const FRA_NAMES[FRA_VALUES_MAX] = {
-    "frequency", "magnitude1", "magnitude2", "gain_db",   "phase_deg",
-    "delay",     "magnitude3", "gain2_db",   "phase2_deg", "delay2"};
+const char* const FRA_NAMES[FRA_VALUES_MAX] = {"frequency",  "magnitude1", "magnitude2", "gain_db",
+                                               "phase_deg",  "delay",      "magnitude3", "gain2_db",
+                                               "phase2_deg", "delay2"};
 const char* const FRA_HEADINGS[FRA_VALUES_MAX] = {
-    "Frequency (Hz)", "Magnitude 1",       "Magnitude 2", "Gain (dB)",          "Phase (\xB0)",
-    "Delay (s)",      "Magnitude 3",       "Gain 2 (dB)", "Phase 2 (\xB0)",     "Delay 2 (s)"};
+    "Frequency (Hz)", "Magnitude 1", "Magnitude 2", "Gain (dB)",      "Phase (\xB0)",
+    "Delay (s)",      "Magnitude 3", "Gain 2 (dB)", "Phase 2 (\xB0)", "Delay 2 (s)"};
 
 // The columns given by name as arrays of one length; the others are zero.
 template <class Points>
@@ -79,9 +80,27 @@ std::vector<std::string> lcr_names(int layout)
     return out;
 }
 
+// The headings with units (UTF-8), frequency first, as the tables show them.
+std::vector<std::string> fra_headings(const fra_sweep& s)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < fra_value_count(s); ++i)
+        out.push_back(from_ansi(FRA_HEADINGS[i]).cast<std::string>());
+    return out;
+}
+
+std::vector<std::string> lcr_headings(int layout)
+{
+    std::vector<std::string> out;
+    for (const std::string& h : lcr_list_headings(layout))
+        out.push_back(from_ansi(h).cast<std::string>());
+    out.erase(out.begin()); // the steps: a table's index
+    return out;
+}
+
 // keys are UTF-8.
-template <class Points> py::dict columns_of(const Points& points, int count,
-                                            const std::vector<std::string>& keys)
+template <class Points>
+py::dict columns_of(const Points& points, int count, const std::vector<std::string>& keys)
 {
     py::dict out;
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -121,8 +140,8 @@ template <class Sweep> std::string span_text(const Sweep& s, int count)
     char text[160];
     if (count == 0)
         return "no points";
-    std::snprintf(text, sizeof text, "%d points, %g Hz to %g Hz", count,
-                  s.results->points[0].v[0], s.results->points[static_cast<size_t>(count - 1)].v[0]);
+    std::snprintf(text, sizeof text, "%d points, %g Hz to %g Hz", count, s.results->points[0].v[0],
+                  s.results->points[static_cast<size_t>(count - 1)].v[0]);
     return text;
 }
 
@@ -172,21 +191,12 @@ void init_sweep_data(py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr)
                          (s.instrument.empty() ? "" : ", " + s.instrument) + ">");
     });
     fra.def_property_readonly(
-        "columns",
-        [](const fra_sweep& s) {
-            py::list out;
-            for (int i = 0; i < fra_value_count(s); ++i)
-                out.append(from_ansi(FRA_HEADINGS[i]));
-            return out;
-        },
+        "columns", [](const fra_sweep& s) { return py::cast(fra_headings(s)); },
         "The column headings with their units, as to_dataframe() names them.");
     fra.def(
         "to_dataframe",
         [](const fra_sweep& s) {
-            std::vector<std::string> headings;
-            for (int i = 0; i < fra_value_count(s); ++i)
-                headings.push_back(from_ansi(FRA_HEADINGS[i]).cast<std::string>());
-            return data_frame(columns_of(s.results->points, s.results->count, headings));
+            return data_frame(columns_of(s.results->points, s.results->count, fra_headings(s)));
         },
         "A pandas DataFrame of the columns, headed with their units (pandas needed).");
     for (int i = FRA_VALUES_USUAL; i < FRA_VALUES_MAX; ++i)
@@ -213,10 +223,10 @@ void init_sweep_data(py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr)
             "quantities by name as a dict (**{\"Z Magnitude\": ...}); zero when not given.");
     lcr.def(py::pickle(
         [](const lcr_sweep& s) {
-            return py::make_tuple(s.results->layout,
-                                  columns_of(s.results->points, s.results->count,
-                                             lcr_names(s.results->layout)),
-                                  static_cast<int64_t>(s.when), from_ansi(s.instrument));
+            return py::make_tuple(
+                s.results->layout,
+                columns_of(s.results->points, s.results->count, lcr_names(s.results->layout)),
+                static_cast<int64_t>(s.when), from_ansi(s.instrument));
         },
         [](const py::tuple& t) {
             return make_lcr(t[0].cast<int>(), t[1].cast<py::dict>(), t[2],
@@ -227,21 +237,18 @@ void init_sweep_data(py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr)
                          span_text(s, s.results->count) +
                          (s.instrument.empty() ? "" : ", " + s.instrument) + ">");
     });
-    lcr.def_property_readonly("headings", [](const lcr_sweep& s) {
-        py::list out;
-        const auto h = lcr_list_headings(s.results->layout);
-        for (size_t i = 2; i < h.size(); ++i)
-            out.append(from_ansi(h[i]));
-        return out;
-    }, "The quantities' headings with their units (\"Z Magnitude (Ohms)\").");
+    lcr.def_property_readonly(
+        "headings",
+        [](const lcr_sweep& s) {
+            const auto h = lcr_headings(s.results->layout);
+            return py::cast(std::vector<std::string>(h.begin() + 1, h.end()));
+        },
+        "The quantities' headings with their units (\"Z Magnitude (Ohms)\").");
     lcr.def(
         "to_dataframe",
         [](const lcr_sweep& s) {
-            std::vector<std::string> headings;
-            for (const std::string& h : lcr_list_headings(s.results->layout))
-                headings.push_back(from_ansi(h).cast<std::string>());
-            headings.erase(headings.begin()); // the steps are the frame's index
-            return data_frame(columns_of(s.results->points, s.results->count, headings));
+            return data_frame(
+                columns_of(s.results->points, s.results->count, lcr_headings(s.results->layout)));
         },
         "A pandas DataFrame of frequency and the quantities, headed with their units.");
     lcr.def_property_readonly(

@@ -47,21 +47,61 @@ inline std::unique_lock<std::mutex> lock_without_gil(std::mutex& m)
     return std::unique_lock<std::mutex>(m);
 }
 
-// Waits until done is set under m, waking every 50 ms without the GIL to let
-// Python handle signals; false when a handler raised (its exception pending).
-inline bool wait_for_signals(std::mutex& m, std::condition_variable& cv, const bool& done)
-{
-    for (;;) {
-        {
-            py::gil_scoped_release release;
-            std::unique_lock l(m);
-            if (cv.wait_for(l, std::chrono::milliseconds(50), [&] { return done; }))
-                return true;
-        }
-        if (PyErr_CheckSignals() != 0)
-            return false;
+// Runs a function on a thread of its own, keeping the texts of the boxes it
+// shows. The caller waits without the GIL, waking every 50 ms to let Python
+// handle signals.
+class captured_thread {
+public:
+    template <class Function>
+    explicit captured_thread(Function function)
+        : thread_([this, function] {
+              message_capture capture;
+              function();
+              std::lock_guard l(m_);
+              messages_ = capture.text();
+              finished_ = true;
+              cv_.notify_all();
+          })
+    {
     }
-}
+    ~captured_thread()
+    {
+        if (thread_.joinable())
+            join();
+    }
+    captured_thread(const captured_thread&) = delete;
+    captured_thread& operator=(const captured_thread&) = delete;
+
+    // Until the function has ended: false when a signal handler raised (its
+    // exception pending), the function perhaps still running.
+    bool wait()
+    {
+        for (;;) {
+            {
+                py::gil_scoped_release release;
+                std::unique_lock l(m_);
+                if (cv_.wait_for(l, std::chrono::milliseconds(50), [&] { return finished_; }))
+                    return true;
+            }
+            if (PyErr_CheckSignals() != 0)
+                return false;
+        }
+    }
+    // Waits for the end without the GIL; the texts of the boxes shown.
+    std::string join()
+    {
+        py::gil_scoped_release release;
+        thread_.join();
+        return messages_;
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool finished_ = false;
+    std::string messages_;
+    std::thread thread_; // last: it starts once the rest is there
+};
 
 // Runs work, which uses link, on a thread of its own while the caller waits
 // for signals. Ctrl-C makes the link's reads return at once, waits for work
@@ -72,33 +112,22 @@ template <class Work> std::string run_interruptible(s_link& link, Work work)
 {
     std::atomic<bool> cancel{false};
     link_cancel_scope scope(link, cancel);
-    std::string messages;
     std::exception_ptr failed;
-    std::mutex m;
-    std::condition_variable cv;
-    bool finished = false;
-    std::thread thread([&] {
-        message_capture capture;
+    captured_thread thread([&] {
         try {
             work();
         } catch (...) {
             failed = std::current_exception();
         }
-        std::lock_guard l(m);
-        messages = capture.text();
-        finished = true;
-        cv.notify_all();
     });
-    const bool completed = wait_for_signals(m, cv, finished);
+    const bool completed = thread.wait();
     cancel = true;
-    {
+    const std::string messages = thread.join();
+    if (!completed) {
         py::gil_scoped_release release;
-        thread.join();
-        if (!completed) {
-            link.cancel = nullptr;
-            link_open(link); // opening sends the reset byte
-            link_close(link);
-        }
+        link.cancel = nullptr;
+        link_open(link); // opening sends the reset byte
+        link_close(link);
     }
     if (!completed)
         throw py::error_already_set();
@@ -120,25 +149,11 @@ void run_sweep(std::mutex& busy, Context& ctx, int complete_id, Worker worker, C
     ctx.cancel = 0;
     ctx.incomplete = 0;
     ctx.received = 0;
-    std::string messages;
-    std::mutex m;
-    std::condition_variable cv;
-    bool finished = false;
-    std::thread thread([&] {
-        message_capture capture;
-        worker(ctx);
-        std::lock_guard l(m);
-        messages = capture.text();
-        finished = true;
-        cv.notify_all();
-    });
-    const bool interrupted = !wait_for_signals(m, cv, finished);
+    captured_thread thread([&] { worker(ctx); });
+    const bool interrupted = !thread.wait();
     if (interrupted)
         cancel(ctx);
-    {
-        py::gil_scoped_release release;
-        thread.join();
-    }
+    const std::string messages = thread.join();
     if (interrupted)
         throw py::error_already_set();
     if (!notice.completed)

@@ -1,9 +1,9 @@
 #pragma once
 // What a script may give where the instrument takes a value: a str, an int
-// or a finite float. (A file is named by a str or an os.PathLike: the
-// functions take std::filesystem::path.) Anything else is refused with TypeError, a value that is not one (nan,
-// inf, a whole number past the instrument's range) with ValueError, each
-// naming the argument.
+// or a finite float (numpy's too). Anything else is refused with TypeError,
+// a value that is not one (nan, inf, a whole number past the instrument's
+// range) with ValueError, each naming the argument. A file is named by a
+// str or an os.PathLike: the functions take std::filesystem::path.
 
 #include "python/py_support.h"
 

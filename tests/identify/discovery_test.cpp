@@ -269,5 +269,6 @@ TEST_F(Discovery, ProbingIdentifiesEachFoundAddress)
     EXPECT_EQ(rows[2].entry, 3);
     EXPECT_EQ(rows[2].text, "127.0.0.1\tConnection Failed 2");
     EXPECT_EQ(found[2].identity[0], '\0');
-    EXPECT_EQ(link_lan_timeout(g_link), LINK_DEFAULT_TIMEOUT_MS); // the program's link is left alone
+    // The program's own link is left alone.
+    EXPECT_EQ(link_lan_timeout(g_link), LINK_DEFAULT_TIMEOUT_MS);
 }
