@@ -2,18 +2,31 @@
 
 #include "base/command_ids.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 
 namespace {
 
-std::atomic<int> g_speed{1};
+// The service's own clock: real time unless a journey speeds it up. A new
+// speed takes over from where the clock stands, so it never jumps.
+struct s_service_clock {
+    std::mutex mutex;
+    int speed = 1;
+    int64_t real_at_change = 0;
+    int64_t service_at_change = 0;
+};
 
-// The service's own clock: real time unless a journey speeds it up.
+s_service_clock& service_clock_state()
+{
+    static s_service_clock state;
+    return state;
+}
+
 int64_t service_clock()
 {
-    return clock_ms() * g_speed.load();
+    s_service_clock& c = service_clock_state();
+    std::lock_guard lock(c.mutex);
+    return c.service_at_change + (clock_ms() - c.real_at_change) * c.speed;
 }
 
 constexpr auto k_first_tick = std::chrono::milliseconds(10);
@@ -170,5 +183,10 @@ bool timer_cancel(int id)
 
 void timer_set_speed(int factor)
 {
-    g_speed = factor > 0 ? factor : 1;
+    s_service_clock& c = service_clock_state();
+    std::lock_guard lock(c.mutex);
+    const int64_t now = clock_ms();
+    c.service_at_change += (now - c.real_at_change) * c.speed;
+    c.real_at_change = now;
+    c.speed = factor > 0 ? factor : 1;
 }

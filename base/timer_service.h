@@ -66,6 +66,6 @@ int timer_add_countdown(double period_ms, command_target* target, int message,
                         command_target* display, bool count_down);
 // Stops a pending timer; true when a timer with that id was still listed.
 bool timer_cancel(int id);
-// Runs the service's clock factor times as fast (journeys wait a repeating
-// test's minutes in seconds); 1 is real time. Set it while no timer is due.
+// Runs the service's clock factor times as fast from where it stands (journeys
+// wait a repeating test's minutes in seconds); 1 is real time.
 void timer_set_speed(int factor);

@@ -20,13 +20,20 @@ if(TARVELO_FUZZ)
   add_custom_target(fuzzers)
 endif()
 
+# The sanitizer and fuzz builds keep line tables only (-g1): enough for the
+# file and line of every frame a report prints, at a fraction of the time
+# and disk full debug information costs to compile and link. Their paths
+# are relative to the checkout, so a report names the checkout it runs in
+# even when the compiler cache took the object from another one.
+set(TARVELO_REPORT_DEBUG -g1 -fdebug-prefix-map=${PROJECT_SOURCE_DIR}=.)
 if(TARVELO_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined ${TARVELO_REPORT_DEBUG})
   add_link_options(-fsanitize=address,undefined)
 endif()
 
 if(TARVELO_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+                      ${TARVELO_REPORT_DEBUG})
   add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -41,13 +48,16 @@ function(tarvelo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
 endfunction()
 
-# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI] [QPA platform] [FIXTURE name])
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI | CHARTS] [QPA platform] [FIXTURE name])
 # — a GoogleTest program registered with CTest. UI tests run on Qt's
 # offscreen platform (QPA may give it options, such as a file of screens) and
 # are left out of builds without the windows. FIXTURE names a CTest fixture
-# its tests need (set up before them, cleaned up after).
+# its tests need (set up before them, cleaned up after). The tests whose
+# outcome depends on the fonts text is drawn in carry a label, which CI runs
+# again under other fonts: "ui" for UI tests, "charts" for those that name
+# CHARTS because they paint charts or reports without a window.
 function(tarvelo_test name)
-  cmake_parse_arguments(ARG "UI" "TIMEOUT;QPA;FIXTURE" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "UI;CHARTS" "TIMEOUT;QPA;FIXTURE" "SOURCES;DEPS" ${ARGN})
   if(ARG_UI AND NOT TARVELO_UI)
     return()
   endif()
@@ -65,8 +75,14 @@ function(tarvelo_test name)
   if(ARG_FIXTURE)
     set(fixture FIXTURES_REQUIRED ${ARG_FIXTURE})
   endif()
+  set(label "")
+  if(ARG_UI)
+    set(label LABELS ui)
+  elseif(ARG_CHARTS)
+    set(label LABELS charts)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} ${label}
     ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}" ${fixture})
 endfunction()
 

@@ -5,6 +5,10 @@
 
 #include "tests/journeys/journey.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -71,10 +75,8 @@ protected:
     {
         const bool ended = wait_for(
             [&] {
-                // While a dialog is open the window behind it cannot be read.
-                if (dialog_open())
-                    return false;
-                const std::string caption = text_of(std::to_string(FRA_SWEEP));
+                // While a dialog is open the window behind it reads "".
+                const std::string caption = window_text(FRA_SWEEP);
                 return caption == "CLEAR" || caption == "SWEEP";
             },
             ms);
@@ -103,10 +105,26 @@ protected:
         return true;
     }
 
-    // The text of the FRA window's control, or "" while a dialog hides it.
+    // The text of the FRA window's label or button, or "" while a dialog
+    // hides it or it is not shown. One look, so a dialog that opens while a
+    // wait polls cannot come between finding the control and reading it.
     std::string window_text(int control_id)
     {
-        return dialog_open() ? std::string() : text_of(std::to_string(control_id));
+        std::string text;
+        look([&] {
+            if (QApplication::activeModalWidget())
+                return;
+            for (QWidget* w : reachable()) {
+                if (w->property("control_id").toInt() != control_id)
+                    continue;
+                if (auto* label = qobject_cast<QLabel*>(w))
+                    text = label->text().toStdString();
+                else if (auto* button = qobject_cast<QAbstractButton*>(w))
+                    text = button->text().remove(QLatin1Char('&')).trimmed().toStdString();
+                return;
+            }
+        });
+        return text;
     }
 };
 

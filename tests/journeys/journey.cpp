@@ -227,8 +227,8 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
         }
         // Dialogs left open end with the journey, so the loop can return. A
         // dialog may close only after its work has seen the cancel: the loop
-        // runs between tries.
-        for (int tries = 0; tries < 100; ++tries) {
+        // runs between tries, for up to a minute on a busy machine.
+        for (int tries = 0; tries < 600; ++tries) {
             const bool open = on_window_thread([] {
                 auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
                 if (dialog)
