@@ -113,6 +113,25 @@ endfunction()
 
 include(GoogleTest)
 
+# Qt's test library without the source and build folders that its imported
+# target defines for QFINDTESTDATA (not used here), so that the programs that
+# drive the windows compile alike in every checkout.
+function(tarvelo_link_qt_test target)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  target_link_libraries(${target} PRIVATE $<TARGET_FILE:Qt6::Test> Qt6::Widgets)
+  target_include_directories(${target} SYSTEM PRIVATE
+                             $<TARGET_PROPERTY:Qt6::Test,INTERFACE_INCLUDE_DIRECTORIES>)
+  target_compile_definitions(${target} PRIVATE QT_TESTLIB_LIB)
+endfunction()
+
+# Tests name the build's programs and the source tree's files relative to the
+# build folder (tests/support/build_path.h), never by the checkout's path, so
+# that a compiler cache serves every checkout of the tree.
+file(RELATIVE_PATH TARVELO_SOURCE_FROM_BUILD ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+if(NOT TARVELO_SOURCE_FROM_BUILD)
+  set(TARVELO_SOURCE_FROM_BUILD .)
+endif()
+
 # tarvelo_subsystem(NAME [DEPS core libs...] [UI_DEPS libs...]) — the two
 # libraries of a subsystem folder: NAME from the folder's own *.cpp files
 # (plain C++, no Qt) and NAME_ui from ui/*.cpp (Qt Widgets), each made only

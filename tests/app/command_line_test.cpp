@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
+#include "tests/support/build_path.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include "tests/support/build_path.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <regex>
+#include "tests/support/build_path.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "tests/support/cli_run.h"
 #include "tests/support/db_damage.h"
 #include "tests/support/sqlite_reader.h"
+#include "tests/support/build_path.h"
 
 namespace {
 

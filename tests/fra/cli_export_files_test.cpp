@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

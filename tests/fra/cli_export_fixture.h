@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include "tests/support/build_path.h"
 
 class CliExport : public cli_sim_fixture {
 protected:

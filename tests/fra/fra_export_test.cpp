@@ -15,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -30,6 +30,7 @@
 #include <climits>
 #include <fstream>
 #include <thread>
+#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
+#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
+#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

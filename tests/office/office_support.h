@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 #include <zip.h>
+#include "tests/support/build_path.h"
 
 // The members of a workbook that hold a formula cell ("<f>" or "<f ...>");
 // a report writes none, whatever its texts look like.
@@ -60,7 +61,7 @@ protected:
         EXPECT_EQ(members_with_formulas(path), std::vector<std::string>{}) << path;
         std::map<std::string, std::vector<std::string>> facts;
         FILE* pipe =
-            ::popen(("/usr/bin/python3 " TARVELO_XLSX_DUMP " '" + path + "'").c_str(), "r");
+            ::popen((std::string("/usr/bin/python3 ") + TARVELO_XLSX_DUMP + " '" + path + "'").c_str(), "r");
         if (!pipe)
             return facts;
         char line[4096];

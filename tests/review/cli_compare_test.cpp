@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iterator>
 #include <sys/wait.h>
+#include "tests/support/build_path.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sys/wait.h>
+#include "tests/support/build_path.h"
 
 namespace {
 

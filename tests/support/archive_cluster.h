@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include "tests/support/build_path.h"
 
 class archive_cluster {
 public:

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include "tests/support/build_path.h"
 
 class cli_sim_fixture : public ::testing::Test {
 protected:

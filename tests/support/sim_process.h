@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+#include "tests/support/build_path.h"
 
 class sim_process {
 public:
