@@ -140,7 +140,7 @@ int run_render(const cli_args& args)
     std::printf("gain\t%.6g\t%.6g\n", m.gain.gmin, m.gain.gmax);
     for (int i = 0; i < m.count; ++i)
         std::printf("test\t%d\t%s\t%s\n", i + 1, graph_menu_caption(m.plots[i].test_name).c_str(),
-                    graph_legend_name(m.plots[i].test_name).c_str());
+                    m.plots[i].test_name.c_str());
     return 0;
 }
 
