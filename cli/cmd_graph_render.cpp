@@ -1,7 +1,7 @@
 // graph-render: the graph dialog's chart of stored tests (Bode, Nyquist or
 // Nichols) written to a bitmap, PNG or SVG file by the output's suffix,
 // painted offscreen as the dialog's Save to Bitmap paints it. Prints the
-// ranges applied and each test's menu caption and legend name.
+// ranges applied and each test's menu caption and whole name, as the legend shows it.
 
 #ifdef TARVELO_CLI_RENDER
 
