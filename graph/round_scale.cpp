@@ -96,7 +96,8 @@ std::vector<double> marks_around(double lo, double hi, const std::vector<double>
     const int last = static_cast<int>(std::ceil(std::log10(hi))) + 1;
     for (int d = first; d <= last; ++d)
         for (double m : mantissas)
-            out.push_back(scaled(m, d));
+            if (std::isfinite(scaled(m, d)) && scaled(m, d) > 0)
+                out.push_back(scaled(m, d));
     return out;
 }
 
@@ -121,6 +122,8 @@ s_round_scale round_scale(double lo, double hi, double ends)
         lo -= grow;
         hi += grow;
     }
+    if (!std::isfinite(hi - lo))
+        return typed_scale(lo, hi); // no round division spans more than the doubles
     const int from = static_cast<int>(std::floor(std::log10((hi - lo) / ROUND_DIVISIONS))) - 1;
     for (int e = from; e < from + MOST_DECADES_TRIED; ++e)
         for (double m : ROUND_MANTISSAS) {

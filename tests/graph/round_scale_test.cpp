@@ -30,6 +30,9 @@ TEST(RoundScale, AutomaticRangesWidenToRoundDivisions)
     }
     const s_round_scale bad = round_scale(NAN, 1);
     EXPECT_EQ(bad.values().size(), 9u);
+    // Spans beyond the doubles are drawn as given, never looped on.
+    EXPECT_EQ(round_scale(-1e308, 1e308).min, -1e308);
+    EXPECT_FALSE(log_scale(1e-300, 1e308, 400, 12).ticks.empty());
 }
 
 TEST(RoundScale, LabelsReadRound)
