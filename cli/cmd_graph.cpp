@@ -61,8 +61,8 @@ int run_margins(const cli_args& args)
         std::printf("filter\t%d\t%.6g\t%.6g\n", slot + 1, model.styles[slot].filter_start,
                     model.styles[slot].filter_end);
     }
-    print_readout("gain", model.gain_cursor_list(), model.gain_cursor, graph_gain_readout);
-    print_readout("phase", model.phase_cursor_list(), model.phase_cursor, graph_phase_readout);
+    print_readout("gain", model.gain_cursor_list(), model.gain_cursor, graph_cursor_readout);
+    print_readout("phase", model.phase_cursor_list(), model.phase_cursor, graph_cursor_readout);
     return 0;
 }
 

@@ -1,7 +1,7 @@
 // graph-render: the graph dialog's chart of stored tests (Bode, Nyquist or
 // Nichols) written to a bitmap, PNG or SVG file by the output's suffix,
 // painted offscreen as the dialog's Save to Bitmap paints it. Prints the
-// ranges applied and each test's menu caption and legend name.
+// ranges applied and each test's menu caption and whole name, as the legend shows it.
 
 #ifdef TARVELO_CLI_RENDER
 
@@ -140,7 +140,7 @@ int run_render(const cli_args& args)
     std::printf("gain\t%.6g\t%.6g\n", m.gain.gmin, m.gain.gmax);
     for (int i = 0; i < m.count; ++i)
         std::printf("test\t%d\t%s\t%s\n", i + 1, graph_menu_caption(m.plots[i].test_name).c_str(),
-                    graph_legend_name(m.plots[i].test_name).c_str());
+                    m.plots[i].test_name.c_str());
     return 0;
 }
 

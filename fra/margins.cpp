@@ -109,8 +109,8 @@ std::string margin_report(LList<s_gain_phase_point>& found, margin_kind kind)
     if (found.size() == 1) {
         const s_gain_phase_point* p = found.next();
         std::snprintf(line, sizeof line,
-                      db ? "0dB point = freq: %.2lf phase: %.2lf"
-                         : "0Phase point = freq: %.2lf gain: %.2lf",
+                      db ? "0dB point = freq: %.2lf Hz phase: %.2lf deg"
+                         : "0Phase point = freq: %.2lf Hz gain: %.2lf dB",
                       p->frequency, db ? p->phase : p->gain);
         return line;
     }
@@ -126,8 +126,8 @@ std::string margin_report(LList<s_gain_phase_point>& found, margin_kind kind)
             break;
         }
         std::snprintf(line, sizeof line,
-                      db ? "0dB point %d =  freq: %.2lf  phase: %.2lf \n"
-                         : "0Phase point %d =  freq: %.2lf  gain: %.2lf \n",
+                      db ? "0dB point %d =  freq: %.2lf Hz  phase: %.2lf deg \n"
+                         : "0Phase point %d =  freq: %.2lf Hz  gain: %.2lf dB \n",
                       n, p->frequency, db ? p->phase : p->gain);
         text += line;
     }

@@ -1,6 +1,7 @@
 #include "fra/view_state.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 void fra_view_gain_range(s_fra_view_state& view, const FraResults& results)
@@ -30,5 +31,21 @@ bool fra_view_move_cursor(s_fra_view_state& view, int which, int index, int coun
     if (view.cursor[which] == c)
         return false;
     view.cursor[which] = c;
+    return true;
+}
+
+bool fra_view_go_to_crossover(s_fra_view_state& view, const FraResults& results, margin_kind kind)
+{
+    const int n = std::clamp(results.count, 0, MAX_SWEEP_POINTS);
+    const LList<s_gain_phase_point> found = margin_search(results.points.data(), n, kind);
+    const s_gain_phase_point* main = margin_main_crossing(found);
+    if (!main)
+        return false;
+    int nearest = 0;
+    for (int i = 1; i < n; ++i)
+        if (std::fabs(results.points[i].frequency() - main->frequency) <
+            std::fabs(results.points[nearest].frequency() - main->frequency))
+            nearest = i;
+    view.cursor[kind == margin_kind::zero_db ? 0 : 1] = nearest;
     return true;
 }

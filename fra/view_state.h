@@ -3,6 +3,7 @@
 // from the points, the two cursors and the graph settings of its controls.
 
 #include "fra/fra_result.h"
+#include "fra/margins.h"
 #include "graph/bode_geometry.h"
 
 struct s_fra_view_state {
@@ -21,3 +22,7 @@ void fra_view_new_sweep(s_fra_view_state& view, const FraResults& results);
 void fra_view_gain_range(s_fra_view_state& view, const FraResults& results);
 // Moves a cursor to index, kept within the points; true when it moved.
 bool fra_view_move_cursor(s_fra_view_state& view, int which, int index, int count);
+// "Go to gain crossover" (zero_db: cursor 0) and "go to phase crossover"
+// (zero_phase: cursor 1): the cursor onto the sweep point nearest the main
+// crossing of that kind. False, and the cursor kept, without a crossing.
+bool fra_view_go_to_crossover(s_fra_view_state& view, const FraResults& results, margin_kind kind);

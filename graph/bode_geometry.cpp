@@ -1,5 +1,7 @@
 #include "graph/bode_geometry.h"
 
+#include "graph/round_scale.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -175,5 +177,6 @@ s_gain_range bode_gain_range(std::span<const s_gain_sample> samples, const s_fre
         else
             max = -min;
     }
-    return s_gain_range{std::floor(min / 10) * 10, std::ceil(max / 10) * 10};
+    const s_round_scale r = round_scale(std::floor(min / 10) * 10, std::ceil(max / 10) * 10, 10);
+    return s_gain_range{r.min, r.max};
 }

@@ -34,11 +34,6 @@ std::string bode_freq_label(double f)
     return format_compact(static_cast<int>(v));
 }
 
-std::string bode_gain_label(double g)
-{
-    return printf_text("%.1lf", g);
-}
-
 std::string bode_value_label(double v, double step)
 {
     constexpr int MOST_DECIMALS = 6;

@@ -8,7 +8,6 @@
 // Frequencies of 1 Hz and above in the compact form ("1k5", "10k", "100"),
 // smaller ones in engineering form ("500.00 m").
 std::string bode_freq_label(double f);
-std::string bode_gain_label(double g);  // "%.1lf"
 std::string bode_phase_label(double p); // "%d"
 // A value axis label with as many decimals as its step needs to tell
 // neighbours apart (0.25-dB steps: "-0.25"), and at least one.

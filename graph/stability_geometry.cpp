@@ -1,5 +1,7 @@
 #include "graph/stability_geometry.h"
 
+#include "graph/round_scale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -105,7 +107,7 @@ s_axis_ticks nice_ticks(double lo, double hi, int count)
     const double rough = span > 0 ? span / count : std::max(std::abs(lo), 1.0);
     const double decade = std::pow(10.0, std::floor(std::log10(rough)));
     double step = decade * 10;
-    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
         if (m * decade >= rough * (1 - 1e-9)) {
             step = m * decade;
             break;
@@ -128,7 +130,11 @@ s_stability_frame stability_frame(const std::vector<s_xy_curve>& curves, stabili
             for (const auto& piece : c)
                 for (const s_xy& p : piece)
                     widen(lo, hi, std::clamp(p.y, -NICHOLS_GAIN_LIMIT, NICHOLS_GAIN_LIMIT));
-        return {{-360, 0, 45}, nice_ticks(lo, hi, 8)};
+        // The gain axis as the Bode chart's of the same data: whole tens at
+        // both ends, eight round divisions.
+        const s_round_scale gain =
+            round_scale(std::floor(lo / 10) * 10, std::ceil(hi / 10) * 10, 10);
+        return {{-360, 0, 45}, {gain.min, gain.max, gain.step}};
     }
     double x_lo = -UNIT_CIRCLE_ROOM, x_hi = UNIT_CIRCLE_ROOM;
     double y_lo = -UNIT_CIRCLE_ROOM, y_hi = UNIT_CIRCLE_ROOM;

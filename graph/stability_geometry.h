@@ -56,7 +56,7 @@ struct s_axis_ticks {
     std::vector<double> values() const;
 };
 
-// The smallest range on 1, 2 or 5 times a power of ten steps that holds
+// The smallest range on 1, 2, 2.5 or 5 times a power of ten steps that holds
 // lo..hi with at most about `count` intervals. lo > hi is swapped; a range
 // without width is widened by one step around its value.
 s_axis_ticks nice_ticks(double lo, double hi, int count);
@@ -71,7 +71,7 @@ struct s_stability_frame {
 // low-frequency tail would shrink the region around -1 to nothing), widened
 // so one unit has the same length on both axes for a plot of the given
 // width/height. Nichols: -360..0 degrees in 45-degree steps, and the gains
-// with 0 dB, limited to -200..200 dB.
+// with 0 dB, limited to -200..200 dB, on the Bode gain axis' round scale.
 constexpr double NYQUIST_MAX_RADIUS = 4;
 s_stability_frame stability_frame(const std::vector<s_xy_curve>& curves, stability_view view,
                                   double plot_aspect);

@@ -1,6 +1,7 @@
 #include "lcr/lcr_view.h"
 
 #include "base/number_format.h"
+#include "graph/round_scale.h"
 #include "lcr/lcr_layouts.h"
 
 #include <algorithm>
@@ -82,7 +83,8 @@ s_value_range lcr_value_range(const LcrResults& r, int position, const s_freq_ra
         out.max += MARGIN * std::fabs(out.max);
         out.min -= MARGIN * std::fabs(out.min);
     }
-    return out;
+    const s_round_scale round = round_scale(out.min, out.max);
+    return {round.min, round.max};
 }
 
 s_plot_rect lcr_plot_area(int client_width, int client_height, int strip_height, bool large_font)
@@ -94,21 +96,10 @@ s_plot_rect lcr_plot_area(int client_width, int client_height, int strip_height,
 
 std::vector<std::string> lcr_value_labels(const s_value_range& range)
 {
-    // The longest fixed-point label the room beside the plot holds ("-9999.9").
-    constexpr size_t LONGEST_FIXED = 7;
     std::vector<std::string> out;
-    const double span = range.max - range.min;
-    bool too_long = false;
-    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
-        char text[48];
-        std::snprintf(text, sizeof text, std::fabs(span) >= 1 ? "%0.1lf" : "%.1E",
-                      range.min + span / 8 * i);
-        out.push_back(text);
-        too_long = too_long || out.back().size() > LONGEST_FIXED;
-    }
-    if (too_long && std::fabs(span) >= 1)
-        for (int i = 0; i < BODE_VALUE_TICKS; ++i)
-            out[static_cast<size_t>(i)] = format_engineering(range.min + span / 8 * i);
+    const s_round_scale scale = typed_scale(range.min, range.max);
+    for (double v : scale.values())
+        out.push_back(round_label(v, scale.step));
     return out;
 }
 

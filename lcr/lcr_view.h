@@ -25,7 +25,8 @@ s_freq_range lcr_freq_range(const LcrResults& r, const s_freq_range& previous);
 // A value axis for the quantity at position (1..values-1) over the points
 // inside the frequency range: the true extremes, widened by 10 when they are
 // equal, then (except for a phase) by 5 % of |max| above and 5 % of |min|
-// below. With no points inside, the previous range stays.
+// below, then out to the round scale that holds them (round_scale.h). With
+// no points inside, the previous range stays.
 s_value_range lcr_value_range(const LcrResults& r, int position, const s_freq_range& freq,
                               const s_value_range& previous);
 
@@ -36,8 +37,8 @@ bool lcr_is_phase(int layout, int position);
 // 10 on top, 90 below (150 with the large-font setting).
 s_plot_rect lcr_plot_area(int client_width, int client_height, int strip_height, bool large_font);
 
-// The nine value labels from bottom to top: "%0.1lf" when the span is at
-// least 1, else "%.1E".
+// The nine value labels from bottom to top, each with the decimals or the
+// SI prefix its division needs ("0.25", "2.5 M").
 std::vector<std::string> lcr_value_labels(const s_value_range& range);
 
 // The polyline of one quantity in plot coordinates (y downwards).
@@ -57,8 +58,9 @@ std::vector<std::string> lcr_cursor_readout(const LcrResults& r, int cursor, int
 // sits at item + 1 in a point), the two cursors and the graph settings.
 struct s_lcr_view_state {
     s_freq_range freq;
-    s_value_range left;
-    s_value_range right;
+    // Before the first sweep: 0..2 in quarters.
+    s_value_range left{0, 2};
+    s_value_range right{0, 2};
     int item[2] = {0, 1}; // left box, right box
     int cursor[2] = {0, 0};
     int scaling = 0;    // 0 logarithmic, 1 linear

@@ -1,5 +1,6 @@
 #include "lcr/piezo_view.h"
 
+#include "graph/round_scale.h"
 #include "lcr/piezo_analysis.h"
 
 #include <algorithm>
@@ -49,15 +50,28 @@ int piezo_impedance_y(double z, const s_value_range& range, int height, bool log
         const double scale = height / std::log10(range.max / range.min);
         return clamped(scale * std::log10(z / range.min), height);
     }
-    const double base = piezo_linear_base(range);
-    if (!(range.max > base))
+    if (!(range.max > range.min))
         return 0;
-    return clamped(height / (range.max - base) * (z - base), height);
+    return clamped(height / (range.max - range.min) * (z - range.min), height);
 }
 
-double piezo_linear_base(const s_value_range& range)
+s_impedance_axis piezo_impedance_axis(const s_value_range& impedance, bool log, int height,
+                                      int label_pixels)
 {
-    return range.min > 0 ? std::pow(10.0, std::round(std::log10(range.min))) : 0;
+    s_impedance_axis out;
+    if (log) {
+        const s_log_scale scale = log_scale(impedance.min, impedance.max, height, label_pixels);
+        out.range = {scale.min, scale.max};
+        for (const s_log_tick& t : scale.ticks)
+            out.ticks.push_back({t.value, t.labelled});
+        return out;
+    }
+    const s_round_scale scale = round_scale(impedance.min, impedance.max);
+    out.range = {scale.min, scale.max};
+    out.step = scale.step;
+    for (double v : scale.values())
+        out.ticks.push_back({v, true});
+    return out;
 }
 
 int piezo_phase_y(double phase, int phase_convention, int height)

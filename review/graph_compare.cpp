@@ -1,5 +1,7 @@
 #include "review/graph_compare.h"
 
+#include "graph/round_scale.h"
+
 #include <cmath>
 
 namespace {
@@ -42,8 +44,8 @@ s_gain_range graph_difference_range(const s_graph_comparison& c, const s_freq_ra
         for (const s_common_point& p : row.result.common)
             if (p.frequency >= freq.fmin && p.frequency <= freq.fmax)
                 largest = std::max(largest, std::fabs(p.test - p.reference));
-    double half = 1;
-    for (int step = 0; half < largest && std::isfinite(half); ++step)
-        half *= step % 3 == 1 ? 2.5 : 2; // 1, 2, 5, 10, 20, 50 ...
-    return {-half, half};
+    // Symmetric about 0 dB on round divisions: a range without differences
+    // still spans 1 dB either side.
+    const s_round_scale r = round_scale(-std::max(largest, 1.0), std::max(largest, 1.0));
+    return {r.min, r.max};
 }

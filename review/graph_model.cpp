@@ -1,6 +1,7 @@
 #include "review/graph_model.h"
 
 #include "db/db_access.h"
+#include "graph/round_scale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,10 +76,10 @@ void graph_model::auto_gain_range()
 
 void graph_model::centre_gain_range()
 {
-    if (std::fabs(gain.gmin) < std::fabs(gain.gmax))
-        gain.gmin = -gain.gmax;
-    else
-        gain.gmax = -gain.gmin;
+    // Symmetric about 0 dB, on the round divisions of an automatic range.
+    const double half = std::max(std::fabs(gain.gmin), std::fabs(gain.gmax));
+    const s_round_scale r = round_scale(-half, half, 10);
+    gain = {r.min, r.max};
     gain_mode = graph_range_mode::centre_zero;
 }
 
@@ -251,6 +252,27 @@ void graph_model::select_plot(int slot)
     };
     gain_cursor = clamp_to(gain_cursor, gain_cursor_list().size());
     phase_cursor = clamp_to(phase_cursor, phase_cursor_list().size());
+}
+
+bool graph_model::go_to_crossover(margin_kind kind)
+{
+    if (count == 0)
+        return false;
+    if (!styles[selected].margins_available)
+        find_margins();
+    const bool db = kind == margin_kind::zero_db;
+    const s_gain_phase_point* main =
+        graph_main_crossing(db ? plots[selected].zero_db : plots[selected].zero_phase);
+    if (!main)
+        return false;
+    const auto list = db ? gain_cursor_list() : phase_cursor_list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].crossing && list[i].frequency == main->frequency) {
+            (db ? gain_cursor : phase_cursor) = static_cast<int>(i);
+            (db ? gain_cursor_shown : phase_cursor_shown) = true;
+            return true;
+        }
+    return false;
 }
 
 s_rgb graph_model::gain_colour(int slot) const

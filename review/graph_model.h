@@ -117,6 +117,10 @@ public:
     std::vector<s_cursor_entry> gain_cursor_list() const;
     std::vector<s_cursor_entry> phase_cursor_list() const;
     void select_plot(int slot);
+    // Puts the gain (0 dB, zero_db) or phase (zero_phase) cursor on the
+    // selected test's main crossing of that kind, searching the margins
+    // first when they were not; false when the test has no such crossing.
+    bool go_to_crossover(margin_kind kind);
 
     s_rgb gain_colour(int slot) const;
     s_rgb phase_colour(int slot) const;
@@ -137,9 +141,9 @@ s_range_check graph_check_gain_range(const std::string& min_text, const std::str
 // The crossing whose span is largest (the first of equals); null for none.
 const s_gain_phase_point* graph_main_crossing(const LList<s_gain_phase_point>& list);
 
-// Names as the menu and the legend shorten them.
+// A name as the "Plot Appearance" menu shortens it (the legend shows it
+// whole, elided in the middle only where its cell is too narrow).
 std::string graph_menu_caption(const std::string& name);
-std::string graph_legend_name(const std::string& name);
 // Per-test menu ids: base + 70 x slot.
 constexpr int GRAPH_MENU_STRIDE = 70;
 constexpr int GRAPH_MENU_FIRST = 32802;
@@ -149,5 +153,4 @@ int graph_menu_id(int base, int slot);
 bool graph_menu_split(int id, int& base, int& slot);
 
 // The cursor readouts, as their boxes word them.
-std::string graph_gain_readout(const s_cursor_entry& e);
-std::string graph_phase_readout(const s_cursor_entry& e);
+std::string graph_cursor_readout(const s_cursor_entry& e);

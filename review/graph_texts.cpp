@@ -81,13 +81,6 @@ std::string graph_menu_caption(const std::string& name)
     return name.substr(0, 1) + "." + name.substr(name.size() - 17);
 }
 
-std::string graph_legend_name(const std::string& name)
-{
-    if (name.size() <= 5)
-        return name;
-    return name.substr(0, 1) + "." + name.substr(name.size() - 3);
-}
-
 int graph_menu_id(int base, int slot)
 {
     return base + GRAPH_MENU_STRIDE * slot;
@@ -102,18 +95,10 @@ bool graph_menu_split(int id, int& base, int& slot)
     return slot < MARGIN_SLOTS && base <= GRAPH_MENU_LAST;
 }
 
-std::string graph_gain_readout(const s_cursor_entry& e)
+std::string graph_cursor_readout(const s_cursor_entry& e)
 {
     char text[160];
     std::snprintf(text, sizeof text, "  Frequency: %0.4fHz \nGain: %0.4fdB \t Phase: %0.4f\xB0",
-                  e.frequency, e.gain, e.phase);
-    return text;
-}
-
-std::string graph_phase_readout(const s_cursor_entry& e)
-{
-    char text[160];
-    std::snprintf(text, sizeof text, "  Frequency: %0.4f \nGain: %0.4f \t Phase: %0.4f",
                   e.frequency, e.gain, e.phase);
     return text;
 }

@@ -29,6 +29,8 @@ constexpr s_carried carried[] = {
     {"SQLite", "public domain", "licences/sqlite.txt"},
     {"libxlsxwriter", "BSD 2-clause licence", "licences/libxlsxwriter.txt"},
     {"libzip", "BSD 3-clause licence", "licences/libzip.txt"},
+    {"libpq", "PostgreSQL licence", "licences/libpq.txt"},
+    {"OpenSSL", "Apache License 2.0", "licences/openssl.txt"},
     {"DejaVu fonts", "Bitstream Vera fonts licence", "licences/dejavu.txt"},
 };
 

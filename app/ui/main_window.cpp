@@ -18,6 +18,7 @@
 #include "db/db_connection.h"
 #include "db/db_last.h"
 #include "db/ui/db_form_windows.h"
+#include "fra/ui/fra_view.h"
 #include "link/discovery.h"
 #include "link/link.h"
 
@@ -25,6 +26,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -163,6 +165,16 @@ void main_window::build_menu()
     display_menu_ = menuBar()->addMenu(QStringLiteral("&Display"));
     add(display_menu_, "&Save to Bitmap", CMD_SAVE_BITMAP);
     add(display_menu_, "&Copy to Clipboard", CMD_COPY_CLIPBOARD);
+    display_menu_->addSeparator();
+    add(display_menu_, "Go to &Gain Crossover", CMD_FRA_GO_GAIN_CROSSOVER)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    add(display_menu_, "Go to &Phase Crossover", CMD_FRA_GO_PHASE_CROSSOVER)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // The settings panel folds away for a taller chart on a small screen.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* hide = add(view, "&Hide Settings", CMD_HIDE_SETTINGS);
+    hide->setCheckable(true);
+    hide->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     top("&FRA", CMD_MODE_FRA);
     top("&LCR", CMD_MODE_LCR);
     top("&Piezo", CMD_MODE_PIEZO);
@@ -195,6 +207,9 @@ void main_window::build_controls()
         if (t != TABLE_DB_TOOLS && t != TABLE_DB_LISTS)
             show_table(static_cast<control_table_id>(t));
     }
+    control_by_id(CMD_HIDE_SETTINGS)
+        ->setToolTip(QStringLiteral("Fold the settings panel away to give the chart more room "
+                                    "(View > Hide Settings, Ctrl+H)"));
     client_->installEventFilter(this);
     set_layout_reference(client_);
 }

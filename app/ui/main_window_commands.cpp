@@ -14,6 +14,7 @@
 #include "base/ui/mode_windows.h"
 #include "base/ui/table_window.h"
 #include "base/ui_seam.h"
+#include "fra/ui/fra_view.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_file.h"
 #include "link/comms_log.h"
@@ -93,6 +94,11 @@ void main_window::on_command(int id, intptr_t)
         break;
     case CMD_COMMS_LOG: toggle_comms_log(); break;
     case CMD_SAVE_BITMAP: graph_picture(true); break;
+    case CMD_FRA_GO_GAIN_CROSSOVER:
+    case CMD_FRA_GO_PHASE_CROSSOVER:
+        if (table_window* view = graph_area(TABLE_FRA); view && state_.mode == MODE_FRA)
+            view->on_command(id, 0);
+        break;
     case CMD_COPY_CLIPBOARD: graph_picture(false); break;
     case CMD_ARCHIVE_PUSH: archive_push_selected(this); break;
     case CMD_ARCHIVE_SEARCH: archive_search_and_pull(this); break;
@@ -124,6 +130,7 @@ void main_window::show_mode()
             mode_window(mode_rows[m])->setVisible(v.mode_window[m]);
     }
     control_by_id(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
+    menu_action(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
     control_by_id(CMD_READ_HXM)->setEnabled(v.read_setup);
     control_by_id(CMD_SET_UP_HXM)->setEnabled(v.read_setup);
     for (int id : mode_menu_ids) {
@@ -131,6 +138,8 @@ void main_window::show_mode()
             menu_action(id)->setEnabled(v.mode_menus);
     }
     display_menu_->menuAction()->setEnabled(v.mode_menus);
+    for (int id : {CMD_FRA_GO_GAIN_CROSSOVER, CMD_FRA_GO_PHASE_CROSSOVER})
+        menu_action(id)->setEnabled(state_.mode == MODE_FRA);
 }
 
 // The top-level item of the current mode stands out in the menu bar.
@@ -154,6 +163,7 @@ void main_window::refresh_main(bool enable, bool connected)
     control_by_id(CMD_MEASURE)->setEnabled(true);
     control_by_id(CMD_LOGO)->setEnabled(true);
     control_by_id(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
+    menu_action(CMD_HIDE_SETTINGS)->setEnabled(v.hide_settings);
     for (int m = 0; m < MODE_COUNT; ++m)
         mode_window(mode_rows[m])->setEnabled(e.mode_window[m]);
     mode_window(ROW_DB_TOOLS)->setEnabled(e.mode_window[MODE_DATABASE]);
@@ -245,6 +255,7 @@ void main_window::toggle_settings()
     state_.settings_hidden = !state_.settings_hidden;
     auto* button = qobject_cast<QAbstractButton*>(control_by_id(CMD_HIDE_SETTINGS));
     button->setText(QString::fromLatin1(main_settings_button_text(state_.settings_hidden)));
+    menu_action(CMD_HIDE_SETTINGS)->setChecked(state_.settings_hidden);
     set_settings_hidden(state_.settings_hidden);
 }
 

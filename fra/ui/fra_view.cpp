@@ -8,6 +8,7 @@
 #include "fra/realtime.h"
 #include "fra/ui/fra_window.h"
 #include "graph/bode_geometry.h"
+#include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
 
 #include <QCheckBox>
@@ -62,6 +63,8 @@ void fra_view::on_command(int id, intptr_t lparam)
     switch (id) {
     case CMD_FRA_VIEW_NEW_SWEEP: new_sweep(); break;
     case CMD_FRA_MARGINS: find_margins(); break;
+    case CMD_FRA_GO_GAIN_CROSSOVER: go_to_crossover(margin_kind::zero_db); break;
+    case CMD_FRA_GO_PHASE_CROSSOVER: go_to_crossover(margin_kind::zero_phase); break;
     case CMD_FRA_VIEW_REDRAW:
         if (lparam == 1)
             font_size_ = QSize();
@@ -104,6 +107,16 @@ void fra_view::cursor_moved(int which, int value)
     bars().settle(which, value, state_.cursor[which]);
 }
 
+void fra_view::go_to_crossover(margin_kind kind)
+{
+    if (!fra_view_go_to_crossover(state_, owner_->results(), kind)) {
+        ui_message_box(this, margin_none_text(kind), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    bars().place(state_.cursor, owner_->results().count);
+    update();
+}
+
 void fra_view::find_margins()
 {
     const FraResults& r = owner_->results();
@@ -144,7 +157,7 @@ QImage fra_view::render_chart(QSize size) const
 
 QImage fra_view::picture()
 {
-    return render_chart(contentsRect().size());
+    return render_chart(chart_export_size(contentsRect().size()));
 }
 
 bool fra_view::graph_shown() const

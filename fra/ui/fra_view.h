@@ -10,6 +10,13 @@
 
 class fra_window;
 
+// The main window's Display menu puts the FRA view's cursors on the last
+// sweep's crossovers: cursor 0 on the 0 dB one, cursor 1 on the 0-degree one.
+enum : int {
+    CMD_FRA_GO_GAIN_CROSSOVER = 14620,
+    CMD_FRA_GO_PHASE_CROSSOVER = 14621,
+};
+
 class fra_view : public sweep_result_view {
     Q_OBJECT
 public:
@@ -33,6 +40,7 @@ private:
     void paint_readout(QPainter& p, const QRect& area) override;
     void new_sweep();
     void find_margins();
+    void go_to_crossover(margin_kind kind);
     s_bode_inputs chart_inputs() const;
 
     fra_window* owner_;

@@ -212,15 +212,30 @@ void BodePlot::draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bod
         const int y = plot.bottom - gains[i].y;
         p.drawLine(plot.left, y, plot.right - 1, y);
     }
+    const double step = (in.gain.gmax - in.gain.gmin) / (BODE_VALUE_TICKS - 1);
+    s_chart_axis gain_axis = chart_axis(QStringLiteral("gain"), step, in.gain_typed);
+    s_chart_axis phase_axis = chart_axis(QStringLiteral("phase"), 45);
     for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
         const int y = plot.bottom - gains[i].y - h / 2;
+        gain_axis.labels.push_back(qt_from_ansi(bode_value_label(gains[i].value, step)));
+        phase_axis.labels.push_back(qt_from_ansi(bode_phase_label(phases[i].value)));
         chart_text(p, QRect(at.gain_labels.left, y, at.gain_labels.width(), h),
-                   Qt::AlignRight | Qt::AlignVCenter | LABEL_FLAGS,
-                   qt_from_ansi(bode_gain_label(gains[i].value)), LABEL_TEXT, in.surround);
+                   Qt::AlignRight | Qt::AlignVCenter | LABEL_FLAGS, gain_axis.labels.back(),
+                   LABEL_TEXT, in.surround);
         chart_text(p, QRect(at.phase_labels.left, y, at.phase_labels.width(), h),
-                   Qt::AlignLeft | Qt::AlignVCenter | LABEL_FLAGS,
-                   qt_from_ansi(bode_phase_label(phases[i].value)), LABEL_TEXT, in.surround);
+                   Qt::AlignLeft | Qt::AlignVCenter | LABEL_FLAGS, phase_axis.labels.back(),
+                   LABEL_TEXT, in.surround);
     }
+    // 0 dB and 0 degrees on the major pen wherever they lie inside the plot.
+    const QPen zero_pen = chart_pen(bode_qcolor(pal.major_grid));
+    gain_axis.zero_inside = in.gain.gmin < 0 && in.gain.gmax > 0;
+    gain_axis.zero_line =
+        chart_zero_line(p, plot, bode_y_of_gain(0, in.gain, plot.height()), zero_pen);
+    phase_axis.zero_inside = in.phase_base < 0 && in.phase_base + 360 > 0;
+    phase_axis.zero_line =
+        chart_zero_line(p, plot, bode_y_of_phase(0, in.phase_base, plot.height()), zero_pen);
+    chart_note_axis(std::move(gain_axis));
+    chart_note_axis(std::move(phase_axis));
 }
 
 void BodePlot::draw_freq_axis(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const
@@ -254,6 +269,7 @@ void BodePlot::draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_in
     axes[0].gain = in.gain;
     axes[1].phase = true;
     axes[1].phase_base = in.phase_base;
+    const QColor background = bode_background_color(in);
     for (const s_bode_series& s : in.series) {
         if (!s.visible || s.points.empty())
             continue;
@@ -262,8 +278,14 @@ void BodePlot::draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_in
         for (int which = 0; which < 2; ++which) {
             const auto values =
                 column(s.points, which ? &s_bode_point::phase : &s_bode_point::gain);
-            p.setPen(chart_pen(which ? s.phase_color : s.gain_color,
-                               which ? s.phase_width : s.gain_width));
+            const QColor wanted = which ? s.phase_color : s.gain_color;
+            const QColor color =
+                wanted.alpha() == 0
+                    ? wanted
+                    : chart_mark(s.name +
+                                     (which ? QStringLiteral(" phase") : QStringLiteral(" gain")),
+                                 wanted, background, which ? s.phase_picked : s.gain_picked);
+            p.setPen(chart_pen(color, which ? s.phase_width : s.gain_width));
             if (mode_ == bode_out_of_range::clamp) {
                 const auto px = bode_trace_clamped(xs, values, axes[which], plot);
                 QPolygon poly(static_cast<int>(px.size()));
@@ -303,7 +325,10 @@ void BodePlot::draw_cursors(QPainter& p, const QRect& client, const s_plot_rect&
         const int x = plot.left + bode_x_of(pt.frequency, in.freq, plot.width(), in.log_scaling);
         const int yg = plot.bottom - height_px(gain_axis.y_of(pt.gain, h), h);
         const int yp = plot.bottom - height_px(phase_axis.y_of(pt.phase, h), h);
-        chart_cursor_marks(p, plot, x, yg, yp, pens[k], CURSOR_RADIUS);
+        chart_cursor_marks(
+            p, plot, x, yg, yp,
+            chart_mark(QStringLiteral("cursor %1").arg(k), pens[k], bode_background_color(in)),
+            CURSOR_RADIUS);
         draw_readout(
             p, client, k,
             bode_cursor_readout(pt.frequency, pt.gain, pt.phase, bode_cursor_slope(slope, c)),

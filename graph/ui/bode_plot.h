@@ -31,11 +31,17 @@ struct s_bode_series {
     int gain_width = 1;
     int phase_width = 1;
     bool visible = true;
+    // Colours the user picked are drawn as picked; the others are made to
+    // stand out from the background.
+    bool gain_picked = false;
+    bool phase_picked = false;
+    QString name; // names the traces in legibility checks
 };
 
 struct s_bode_inputs {
     s_freq_range freq;
     s_gain_range gain;
+    bool gain_typed = false; // the user typed the gain range: drawn as typed
     int phase_base = -180;
     bool log_scaling = true;
     bode_background background = bode_background::black;

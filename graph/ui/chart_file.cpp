@@ -101,3 +101,8 @@ bool chart_save_as(QWidget* owner, const std::string& caption, const chart_paint
                    MB_OK | MB_ICONINFORMATION);
     return false;
 }
+
+QSize chart_export_size(QSize shown)
+{
+    return shown.expandedTo(QSize(640, 400));
+}

@@ -26,6 +26,11 @@ chart_format chart_format_of(const std::string& path, int filter);
 // The path with the format's suffix added when it has none of the three.
 std::string chart_file_path(const std::string& path, chart_format format);
 
+// The size a chart is exported at: as shown, but never smaller than
+// 640 x 400 pixels, so that a chart squeezed on a small screen still
+// exports readable.
+QSize chart_export_size(QSize shown);
+
 // Writes the chart of the given pixel size through a temporary file and a
 // rename; 0 on success, -1 on failure (an existing file stays as it was).
 int chart_save(const chart_painter& paint, QSize size, const QString& path, chart_format format);

@@ -23,6 +23,7 @@ void frame_rect(QPainter& p, const QRect& r, QColor c)
 
 std::vector<s_chart_text>* g_sink = nullptr;
 bool g_draw = true;
+s_chart_facts* g_facts = nullptr;
 
 double channel(int v)
 {
@@ -109,6 +110,43 @@ void chart_record_texts(std::vector<s_chart_text>* sink, bool draw)
     g_draw = draw;
 }
 
+QColor chart_mark(const QString& what, QColor wanted, QColor background, bool picked)
+{
+    QColor c = wanted;
+    if (!picked && chart_contrast(wanted, background) < CHART_MIN_MARK_CONTRAST) {
+        const QColor far = luminance(background) < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+        constexpr int STEPS = 64;
+        c = far;
+        for (int step = 1; step < STEPS; ++step) {
+            const QColor shade = blend(wanted, far, step, STEPS);
+            if (chart_contrast(shade, background) >= CHART_MIN_MARK_CONTRAST) {
+                c = shade;
+                break;
+            }
+        }
+    }
+    if (g_facts)
+        g_facts->marks.push_back({what, c, background, picked});
+    return c;
+}
+
+void chart_record_facts(s_chart_facts* sink)
+{
+    g_facts = sink;
+}
+
+void chart_note_axis(s_chart_axis axis)
+{
+    if (g_facts)
+        g_facts->axes.push_back(std::move(axis));
+}
+
+void chart_note_name(const QString& whole, const QString& shown)
+{
+    if (g_facts)
+        g_facts->names.push_back({whole, shown});
+}
+
 void chart_record_box(QPainter& p, const QRect& box, const QString& name)
 {
     if (g_sink)
@@ -168,4 +206,15 @@ void chart_cursor_marks(QPainter& p, const s_plot_rect& plot, int x, int y_left,
     p.drawLine(x, y_left, plot.left, y_left);
     p.drawLine(x, y_right, plot.right - 1, y_right);
     p.drawLine(x, std::min(y_left, y_right), x, plot.bottom - 1);
+}
+
+bool chart_zero_line(QPainter& p, const s_plot_rect& plot, double height, const QPen& pen)
+{
+    const long y = std::isfinite(height) ? std::lround(height) : -1;
+    if (y <= 0 || y >= plot.height())
+        return false;
+    p.setPen(pen);
+    p.drawLine(plot.left, plot.bottom - static_cast<int>(y), plot.right - 1,
+               plot.bottom - static_cast<int>(y));
+    return true;
 }

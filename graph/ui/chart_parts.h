@@ -59,6 +59,56 @@ void chart_record_texts(std::vector<s_chart_text>* sink, bool draw = true);
 // Names a framed box (a legend) that must lie wholly inside the picture.
 void chart_record_box(QPainter& p, const QRect& box, const QString& name);
 
+// The least contrast of a trace, marker or cursor against the plot's
+// background (the rule for lines and shapes, lower than for texts).
+constexpr double CHART_MIN_MARK_CONTRAST = 3.0;
+// The colour a trace, marker or cursor (named by `what`) is drawn in: the
+// wanted one when it stands out from the background by CHART_MIN_MARK_CONTRAST,
+// else a lighter shade of its hue on a dark background (a darker one on a
+// light background), just far enough. A colour the user picked is kept.
+QColor chart_mark(const QString& what, QColor wanted, QColor background, bool picked = false);
+
+// What a chart shows besides its texts, noted while a sink is set, for
+// checks of a chart's legibility.
+struct s_chart_axis {
+    QString name;
+    double step = 0; // between neighbouring labels; 0 on a logarithmic axis
+    std::vector<QString> labels;
+    bool typed = false;       // a range the user typed, drawn as typed
+    bool zero_inside = false; // 0 lies strictly inside the range
+    bool zero_line = false;   // and a grid line runs there
+};
+inline s_chart_axis chart_axis(const QString& name, double step, bool typed = false)
+{
+    s_chart_axis a;
+    a.name = name;
+    a.step = step;
+    a.typed = typed;
+    return a;
+}
+struct s_chart_mark {
+    QString what;
+    QColor color;
+    QColor background;
+    bool picked = false;
+};
+struct s_chart_name {
+    QString whole; // the name as stored
+    QString shown; // as the legend shows it
+};
+struct s_chart_facts {
+    std::vector<s_chart_axis> axes;
+    std::vector<s_chart_mark> marks;
+    std::vector<s_chart_name> names;
+};
+void chart_record_facts(s_chart_facts* sink);
+void chart_note_axis(s_chart_axis axis);
+void chart_note_name(const QString& whole, const QString& shown);
+
+// A line across the plot at `height` pixels above its bottom, when that
+// lies strictly inside the plot (the 0 dB or 0 degree line); whether it did.
+bool chart_zero_line(QPainter& p, const s_plot_rect& plot, double height, const QPen& pen);
+
 // A cursor at column x: circles of the given radius at the left and right
 // quantities' heights, dotted leaders to the left and right axes and a
 // dotted line from the higher of the two down to the frequency axis.

@@ -1,6 +1,7 @@
 #include "graph/ui/stability_plot.h"
 
 #include "graph/bode_traces.h"
+#include "graph/round_scale.h"
 #include "graph/ui/chart_parts.h"
 
 #include <QPainter>
@@ -23,8 +24,7 @@ const QColor GRID_LIGHT{169, 169, 169};
 
 QString tick_text(double v, double step)
 {
-    const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
-    return QString::number(std::abs(v) < step * 1e-6 ? 0.0 : v, 'f', decimals);
+    return QString::fromLatin1(round_label(v, step).c_str());
 }
 
 bool is_dark(QColor c)
@@ -97,20 +97,31 @@ void StabilityPlot::draw_labels(QPainter& p) const
     const QColor bg = in_.background;
     p.setFont(chart_font(LABEL_PIXELS));
     const int h = p.fontMetrics().height();
+    const bool nyquist = in_.view == stability_view::nyquist;
+    // Grid lines run at every label, so 0 has one wherever it is inside.
+    const auto axis = [](const char* name, const s_axis_ticks& t) {
+        s_chart_axis a = chart_axis(QString::fromLatin1(name), t.step);
+        a.zero_inside = a.zero_line = t.min < 0 && t.max > 0;
+        return a;
+    };
+    s_chart_axis x_axis = axis(nyquist ? "real" : "phase", frame_.x);
     for (double v : frame_.x.values()) {
         const int x = int(std::lround(to_pixel({v, 0}).x()));
+        x_axis.labels.push_back(tick_text(v, frame_.x.step));
         chart_text(p, QRect(x - 40, plot_.bottom + LABEL_DROP, 80, h), Qt::AlignHCenter,
-                   tick_text(v, frame_.x.step), fg, bg);
+                   x_axis.labels.back(), fg, bg);
     }
     int widest = 0;
+    s_chart_axis y_axis = axis(nyquist ? "imaginary" : "gain", frame_.y);
     for (double v : frame_.y.values()) {
         const int y = int(std::lround(to_pixel({0, v}).y()));
-        const QString text = tick_text(v, frame_.y.step);
-        widest = std::max(widest, p.fontMetrics().horizontalAdvance(text));
-        chart_text(p, QRect(plot_.left - LABEL_GAP - 80, y - h / 2, 80, h), Qt::AlignRight, text,
-                   fg, bg);
+        y_axis.labels.push_back(tick_text(v, frame_.y.step));
+        widest = std::max(widest, p.fontMetrics().horizontalAdvance(y_axis.labels.back()));
+        chart_text(p, QRect(plot_.left - LABEL_GAP - 80, y - h / 2, 80, h), Qt::AlignRight,
+                   y_axis.labels.back(), fg, bg);
     }
-    const bool nyquist = in_.view == stability_view::nyquist;
+    chart_note_axis(std::move(x_axis));
+    chart_note_axis(std::move(y_axis));
     p.setFont(chart_font(TITLE_PIXELS));
     const int th = p.fontMetrics().height();
     chart_text(p, QRect(plot_.left, plot_.bottom + LABEL_DROP + h + 2, plot_.width(), th),

@@ -31,29 +31,46 @@ QColor plot_background(bode_background b)
     return b == bode_background::white ? QColor(255, 255, 255) : QColor(0, 0, 0);
 }
 
+// One value axis' labels beside the plot (left or right of it), noted for
+// legibility checks with its 0 line.
+void draw_value_labels(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
+                       bool left_side)
+{
+    const s_value_range& range = left_side ? in.left : in.right;
+    const auto labels = lcr_value_labels(range);
+    const int h = p.fontMetrics().height();
+    const int stride = chart_label_stride(plot.height() / 8, h);
+    s_chart_axis axis =
+        chart_axis(left_side ? QStringLiteral("left value") : QStringLiteral("right value"),
+                   (range.max - range.min) / (BODE_VALUE_TICKS - 1));
+    for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
+        const int y = plot.bottom - i * plot.height() / 8;
+        axis.labels.push_back(QString::fromLatin1(labels[static_cast<size_t>(i)].c_str()));
+        const QRect box = left_side ? QRect(plot.left - 60, y - h / 2, 50, h)
+                                    : QRect(plot.right + 10, y - h / 2, 50, h);
+        chart_text(p, box, (left_side ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
+                   axis.labels.back(), LABEL_TEXT, in.surround);
+    }
+    axis.zero_inside = range.min < 0 && range.max > 0;
+    axis.zero_line =
+        axis.zero_inside &&
+        chart_zero_line(p, plot, -range.min * plot.height() / (range.max - range.min),
+                        chart_pen(bode_qcolor(bode_palette(in.background).major_grid)));
+    chart_note_axis(std::move(axis));
+}
+
 void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
                      const s_bode_palette& pal)
 {
     p.setFont(chart_font(LABEL_PIXELS));
-    const int h = p.fontMetrics().height();
     p.setPen(
         chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
     for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
         const int y = plot.bottom - i * plot.height() / 8;
         p.drawLine(plot.left, y, plot.right - 1, y);
     }
-    const auto left = lcr_value_labels(in.left);
-    const auto right = lcr_value_labels(in.right);
-    const int stride = chart_label_stride(plot.height() / 8, h);
-    for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
-        const int y = plot.bottom - i * plot.height() / 8;
-        chart_text(p, QRect(plot.left - 60, y - h / 2, 50, h), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromLatin1(left[static_cast<size_t>(i)].c_str()), LABEL_TEXT,
-                   in.surround);
-        chart_text(p, QRect(plot.right + 10, y - h / 2, 50, h), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromLatin1(right[static_cast<size_t>(i)].c_str()), LABEL_TEXT,
-                   in.surround);
-    }
+    draw_value_labels(p, plot, in, true);
+    draw_value_labels(p, plot, in, false);
 }
 
 void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
@@ -75,12 +92,12 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
     }
 }
 
-void draw_trace(QPainter& p, const s_plot_rect& plot, const std::vector<s_pixel>& px, QRgb color)
+void draw_trace(QPainter& p, const s_plot_rect& plot, const std::vector<s_pixel>& px, QColor color)
 {
     QPolygon poly(static_cast<int>(px.size()));
     for (size_t i = 0; i < px.size(); ++i)
         poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
-    p.setPen(chart_pen(QColor::fromRgb(color)));
+    p.setPen(chart_pen(color));
     p.drawPolyline(poly);
 }
 
@@ -105,14 +122,19 @@ void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
         const int x = plot.left + bode_x_of(pt.v[0], in.freq, plot.width(), in.log_scaling);
         const int yl = plot.bottom - height_of(pt.v[in.left_position], in.left, plot.height());
         const int yr = plot.bottom - height_of(pt.v[in.right_position], in.right, plot.height());
-        chart_cursor_marks(p, plot, x, yl, yr, lcr_cursor_color(k, in.background), CURSOR_RADIUS);
+        chart_cursor_marks(p, plot, x, yl, yr,
+                           chart_mark(QStringLiteral("cursor %1").arg(k),
+                                      lcr_cursor_color(k, in.background),
+                                      plot_background(in.background)),
+                           CURSOR_RADIUS);
         const QColor text = on_background(texts[k], in.background);
         const int left = k == 0 ? client.left() + 160 : client.right() + 1 - 290;
         const int top = client.bottom() + 1 - in.strip_height - (in.large_font ? 93 : 43);
         const auto lines = lcr_cursor_readout(r, i, in.left_position, in.right_position);
         for (size_t n = 0; n < lines.size(); ++n)
             chart_text(p, QRect(left, top + READOUT_LINE * static_cast<int>(n), 200, READOUT_LINE),
-                       Qt::AlignLeft | Qt::AlignVCenter, qt_display_text(lines[n]), text, in.surround);
+                       Qt::AlignLeft | Qt::AlignVCenter, qt_display_text(lines[n]), text,
+                       in.surround);
     }
 }
 
@@ -151,11 +173,12 @@ void LcrPlot::draw(QPainter& p, const QRect& client, const s_lcr_plot_inputs& in
     draw_titles(p, client, plot, in);
     if (in.results && in.results->count > 0) {
         const LcrResults& r = *in.results;
+        const QColor back = plot_background(in.background);
         draw_trace(p, plot, lcr_trace(r, in.left_position, in.freq, in.left, plot, in.log_scaling),
-                   LCR_LEFT_TRACE);
-        draw_trace(p, plot,
-                   lcr_trace(r, in.right_position, in.freq, in.right, plot, in.log_scaling),
-                   LCR_RIGHT_TRACE);
+                   chart_mark(QStringLiteral("left trace"), QColor::fromRgb(LCR_LEFT_TRACE), back));
+        draw_trace(
+            p, plot, lcr_trace(r, in.right_position, in.freq, in.right, plot, in.log_scaling),
+            chart_mark(QStringLiteral("right trace"), QColor::fromRgb(LCR_RIGHT_TRACE), back));
         draw_cursors(p, client, plot, in);
     }
     p.restore();

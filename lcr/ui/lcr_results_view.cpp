@@ -5,6 +5,7 @@
 #include "base/ui/display_text.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
+#include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -72,12 +73,17 @@ void lcr_results_view::on_command(int id, intptr_t lparam)
 
 void lcr_results_view::new_layout(int layout)
 {
-    layout_ = layout;
-    state_.item[0] = 0;
-    state_.item[1] = 1;
     const std::vector<std::string> items = lcr_box_items(layout);
-    fill_box(CMD_LCR_LEFT_QUANTITY, items, 0);
-    fill_box(CMD_LCR_RIGHT_QUANTITY, items, 1);
+    // The user's choices stay while the sweeps keep their layout.
+    const bool kept = layout == layout_ && state_.item[0] < static_cast<int>(items.size()) &&
+                      state_.item[1] < static_cast<int>(items.size());
+    layout_ = layout;
+    if (!kept) {
+        state_.item[0] = 0;
+        state_.item[1] = 1;
+    }
+    fill_box(CMD_LCR_LEFT_QUANTITY, items, state_.item[0]);
+    fill_box(CMD_LCR_RIGHT_QUANTITY, items, state_.item[1]);
 }
 
 void lcr_results_view::new_sweep()
@@ -156,7 +162,7 @@ QImage lcr_results_view::render_graph(QSize size) const
 
 QImage lcr_results_view::picture()
 {
-    return render_graph(contentsRect().size());
+    return render_graph(chart_export_size(contentsRect().size()));
 }
 
 bool lcr_results_view::graph_shown() const

@@ -25,8 +25,8 @@ public:
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the
-    // first, right the second); before any sweep they offer the impedance
-    // and the phase.
+    // first, right the second; the user's choices while the layout stays
+    // the same); before any sweep they offer the impedance and the phase.
     void new_layout(int layout);
     // CLEAR: the cursors and their bars go back to the start; the axes keep
     // the last sweep's ranges.

@@ -2,13 +2,16 @@
 
 #include "base/number_format.h"
 #include "graph/bode_axes.h"
+#include "graph/round_scale.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/piezo_analysis.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -20,35 +23,58 @@ const QColor LABEL_TEXT{0, 0, 0};
 const QColor IMPEDANCE_TEXT{250, 0, 0};
 const QColor PHASE_TEXT{0, 0, 200};
 
-// One value axis' ticks at the nine label heights: style 0 outside the
-// axis, 1 a tenth of the width inside, 2 across the plot.
-void draw_ticks(QPainter& p, const s_plot_rect& plot, int style, bool left_side)
+// A value axis' tick at `y`: style 0 outside the axis, 1 a tenth of the
+// width inside, 2 across the plot.
+void draw_tick(QPainter& p, const s_plot_rect& plot, int style, bool left_side, int y)
 {
     const int length = piezo_tick_length(style, plot.width());
-    for (int i = 0; i < BODE_VALUE_TICKS; ++i) {
-        const int y = plot.bottom - i * plot.height() / 8;
-        const int edge = left_side ? plot.left : plot.right - 1;
-        const int dir = left_side ? 1 : -1;
-        p.drawLine(edge, y, edge + dir * length, y);
-    }
+    const int edge = left_side ? plot.left : plot.right - 1;
+    p.drawLine(edge, y, edge + (left_side ? 1 : -1) * length, y);
 }
 
-void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in)
+// The impedance axis on the left: its ticks and labels, noted for
+// legibility checks.
+void draw_impedance_axis(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in,
+                         const s_impedance_axis& axis)
+{
+    const int h = p.fontMetrics().height();
+    s_chart_axis noted = chart_axis(QStringLiteral("impedance"), axis.step);
+    // Every tick first: a label's text colour must not become the ticks' pen.
+    p.setPen(chart_pen(QColor(128, 128, 128)));
+    std::vector<int> ys;
+    for (const s_impedance_tick& t : axis.ticks) {
+        ys.push_back(plot.bottom -
+                     piezo_impedance_y(t.value, axis.range, plot.height(), in.log_impedance));
+        draw_tick(p, plot, in.impedance_ticks, true, ys.back());
+    }
+    int last_label = plot.bottom + h;
+    for (size_t i = 0; i < axis.ticks.size(); ++i) {
+        const s_impedance_tick& t = axis.ticks[i];
+        if (!t.labelled || last_label - ys[i] < h)
+            continue;
+        last_label = ys[i];
+        noted.labels.push_back(
+            QString::fromLatin1(round_label(t.value, axis.step > 0 ? axis.step : t.value).c_str()));
+        chart_text(p, QRect(plot.left - 75, ys[i] - h / 2, 68, h),
+                   Qt::AlignRight | Qt::AlignVCenter, noted.labels.back(), IMPEDANCE_TEXT,
+                   in.surround);
+    }
+    chart_note_axis(std::move(noted));
+}
+
+void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in,
+               const s_impedance_axis& axis)
 {
     p.setFont(chart_font(LABEL_PIXELS));
     const int h = p.fontMetrics().height();
-    p.setPen(chart_pen(QColor(128, 128, 128)));
-    draw_ticks(p, plot, in.impedance_ticks, true);
-    draw_ticks(p, plot, in.phase_ticks, false);
+    draw_impedance_axis(p, plot, in, axis);
     const int base = bode_phase_base(in.phase_convention);
-    const double z0 = in.log_impedance ? in.impedance.min : piezo_linear_base(in.impedance);
     const int stride = chart_label_stride(plot.height() / 8, h);
+    p.setPen(chart_pen(QColor(128, 128, 128)));
+    for (int i = 0; i < BODE_VALUE_TICKS; ++i)
+        draw_tick(p, plot, in.phase_ticks, false, plot.bottom - i * plot.height() / 8);
     for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
         const int y = plot.bottom - i * plot.height() / 8;
-        const double z = in.log_impedance ? z0 * std::pow(in.impedance.max / z0, i / 8.0)
-                                          : z0 + (in.impedance.max - z0) / 8 * i;
-        chart_text(p, QRect(plot.left - 75, y - h / 2, 68, h), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromLatin1(format_engineering(z).c_str()), IMPEDANCE_TEXT, in.surround);
         chart_text(p, QRect(plot.right + 8, y - h / 2, 60, h), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::number(base + 45 * i), PHASE_TEXT, in.surround);
     }
@@ -67,7 +93,8 @@ void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& 
                        PHASE_TEXT, in.surround);
 }
 
-void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in)
+void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in,
+                 const s_value_range& impedance)
 {
     const LcrResults& r = *in.results;
     const int n = std::clamp(r.count, 0, MAX_SWEEP_POINTS);
@@ -77,19 +104,28 @@ void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs
         const LcrPoint& pt = r.points[static_cast<size_t>(i)];
         const int x = plot.left + std::clamp(x_of(pt.v[PIEZO_FREQUENCY]), 0, plot.width());
         z.setPoint(i, x,
-                   plot.bottom - piezo_impedance_y(pt.v[PIEZO_IMPEDANCE], in.impedance,
-                                                   plot.height(), in.log_impedance));
+                   plot.bottom - piezo_impedance_y(pt.v[PIEZO_IMPEDANCE], impedance, plot.height(),
+                                                   in.log_impedance));
         phase.setPoint(i, x,
                        plot.bottom -
                            piezo_phase_y(pt.v[PIEZO_PHASE], in.phase_convention, plot.height()));
     }
-    p.setPen(chart_pen(QColor::fromRgb(PIEZO_IMPEDANCE_TRACE)));
+    const QColor back = in.white_background ? Qt::white : Qt::black;
+    p.setPen(chart_pen(
+        chart_mark(QStringLiteral("impedance"), QColor::fromRgb(PIEZO_IMPEDANCE_TRACE), back)));
     p.drawPolyline(z);
-    p.setPen(chart_pen(QColor::fromRgb(PIEZO_PHASE_TRACE)));
+    p.setPen(
+        chart_pen(chart_mark(QStringLiteral("phase"), QColor::fromRgb(PIEZO_PHASE_TRACE), back)));
     p.drawPolyline(phase);
 }
 
 } // namespace
+
+s_impedance_axis piezo_plot_impedance_axis(const s_piezo_plot_inputs& in, int plot_height)
+{
+    return piezo_impedance_axis(in.impedance, in.log_impedance, plot_height,
+                                QFontMetrics(chart_font(LABEL_PIXELS)).height());
+}
 
 s_plot_rect piezo_plot_area(int width, int height, int left_reserve)
 {
@@ -107,9 +143,10 @@ void PiezoPlot::draw(QPainter& p, const QRect& client, const s_piezo_plot_inputs
         return;
     p.save();
     chart_frame(p, plot, in.white_background ? Qt::white : Qt::black);
-    draw_axes(p, plot, in);
+    const s_impedance_axis axis = piezo_plot_impedance_axis(in, plot.height());
+    draw_axes(p, plot, in, axis);
     if (in.results && in.results->count > 0)
-        draw_traces(p, plot, in);
+        draw_traces(p, plot, in, axis.range);
     p.restore();
 }
 

@@ -30,6 +30,9 @@ struct s_piezo_plot_inputs {
 constexpr QRgb PIEZO_IMPEDANCE_TRACE = 0xFFFF0000;
 constexpr QRgb PIEZO_PHASE_TRACE = 0xFF0000FF;
 
+// The impedance axis as the painter draws it on a plot of that height.
+s_impedance_axis piezo_plot_impedance_axis(const s_piezo_plot_inputs& in, int plot_height);
+
 // The plot rectangle inside a client of the given size.
 s_plot_rect piezo_plot_area(int width, int height, int left_reserve);
 

@@ -11,6 +11,7 @@
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
 #include "base/ui_status.h"
+#include "graph/ui/chart_file.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
@@ -240,7 +241,7 @@ void piezo_window::export_report()
 
 QImage piezo_window::picture()
 {
-    return PiezoPlot().render(client()->size(), plot_);
+    return PiezoPlot().render(chart_export_size(client()->size()), plot_);
 }
 
 std::function<void(QPainter&, const QRect&)> piezo_window::picture_painter()

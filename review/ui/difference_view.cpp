@@ -43,11 +43,17 @@ void draw_value_axis(QPainter& p, const s_frame& f)
     for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i)
         p.drawLine(plot.left, plot.bottom - ticks[i].y, plot.right - 1, plot.bottom - ticks[i].y);
     const double step = (f.range.gmax - f.range.gmin) / (BODE_VALUE_TICKS - 1);
-    for (const s_value_tick& t : ticks)
+    s_chart_axis axis = chart_axis(QStringLiteral("difference"), step);
+    for (const s_value_tick& t : ticks) {
+        axis.labels.push_back(qt_from_ansi(bode_value_label(t.value, step)));
         chart_text(
             p, QRect(f.at.gain_labels.left, plot.bottom - t.y - h / 2, f.at.gain_labels.width(), h),
-            Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
-            qt_from_ansi(bode_value_label(t.value, step)), f.text, f.background);
+            Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, axis.labels.back(), f.text,
+            f.background);
+    }
+    // The 0 dB line itself is drawn with the traces, in the texts' colour.
+    axis.zero_inside = axis.zero_line = f.range.gmin < 0 && f.range.gmax > 0;
+    chart_note_axis(std::move(axis));
 }
 
 void draw_freq_axis(QPainter& p, const s_frame& f, const s_bode_style& style)
@@ -115,7 +121,10 @@ void draw_traces(QPainter& p, const s_frame& f, const s_graph_comparison& c)
             values.push_back(d.gain);
         }
         const auto xs = bode_x_positions(freqs, f.m.freq, plot.width(), f.m.log_scaling);
-        p.setPen(chart_pen(bode_qcolor(f.m.gain_colour(slot)), style.gain_weight));
+        p.setPen(
+            chart_pen(chart_mark(qt_from_ansi(c.rows[i].name), bode_qcolor(f.m.gain_colour(slot)),
+                                 f.background, style.gain_colour == BODE_COLOR_CUSTOM),
+                      style.gain_weight));
         for (const s_segment& s : bode_trace_clipped(xs, values, axis, plot))
             p.drawLine(QPointF(plot.left + s.x1, plot.top + s.y1),
                        QPointF(plot.left + s.x2, plot.top + s.y2));

@@ -2,7 +2,9 @@
 
 #include "base/ui/qt_seams.h"
 #include "base/ui/window_geometry.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
+#include "fra/margins.h"
 #include "graph/ui/chart_file.h"
 #include "review/ui/compare_box.h"
 #include "review/ui/difference_view.h"
@@ -13,6 +15,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -172,6 +175,10 @@ void graph_dialog::build_menus()
     QMenu* analyze = menuBar()->addMenu(QStringLiteral("Analyze"));
     add(analyze, "Find Gain/Phase Margins", GRAPH_CMD_FIND_MARGINS, false);
     add(analyze, "Filter &Noise", GRAPH_CMD_FILTER_NOISE, false);
+    add(analyze, "Go to &Gain Crossover", GRAPH_CMD_GO_GAIN_CROSSOVER, false)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    add(analyze, "Go to &Phase Crossover", GRAPH_CMD_GO_PHASE_CROSSOVER, false)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     build_view_menu();
     analyze->addSeparator();
     add(analyze, "", GRAPH_CMD_COMPARE, false)
@@ -331,6 +338,16 @@ void graph_dialog::update_checks()
     }
 }
 
+void graph_dialog::go_to_crossover(bool gain)
+{
+    const margin_kind kind = gain ? margin_kind::zero_db : margin_kind::zero_phase;
+    const bool found = model_.go_to_crossover(kind);
+    rebuild_plot_menu();
+    refresh_cursors();
+    if (!found)
+        ui_message_box(this, margin_none_text(kind), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+}
+
 void graph_dialog::refresh_cursors()
 {
     const QSignalBlocker quiet_gain(gain_bar_);
@@ -465,6 +482,8 @@ void graph_dialog::on_command(int id, intptr_t)
         rebuild_plot_menu();
         refresh_cursors();
         break;
+    case GRAPH_CMD_GO_GAIN_CROSSOVER:
+    case GRAPH_CMD_GO_PHASE_CROSSOVER: go_to_crossover(id == GRAPH_CMD_GO_GAIN_CROSSOVER); break;
     case GRAPH_CMD_COMPARE: compare_with_reference(); return;
     case GRAPH_CMD_DIFFERENCE_VIEW:
         difference_view_ = !difference_view_ && graph_can_compare(model_);

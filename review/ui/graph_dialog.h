@@ -43,6 +43,9 @@ enum : int {
     // per-test ids, which the plot menu rebuild clears from 32802 up.
     GRAPH_CMD_COMPARE = 32740,
     GRAPH_CMD_DIFFERENCE_VIEW = 32741,
+    // The cursors onto the selected test's main crossings (Ctrl+G, Ctrl+P).
+    GRAPH_CMD_GO_GAIN_CROSSOVER = 32742,
+    GRAPH_CMD_GO_PHASE_CROSSOVER = 32743,
     // The "View" menu (above the per-test ids of nine slots).
     GRAPH_CMD_VIEW_BODE = 33600,
     GRAPH_CMD_VIEW_NYQUIST = 33601,
@@ -88,6 +91,7 @@ private:
     void update_checks();
     void per_test_command(int base, int slot);
     void refresh_cursors();
+    void go_to_crossover(bool gain);
     void run_range_dialog(bool frequency);
     void choose_background();
     bool pick_colour(s_rgb& colour);

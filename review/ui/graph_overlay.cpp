@@ -41,6 +41,27 @@ struct s_mapper {
     }
 };
 
+// A test's trace colour as drawn on the background: a table colour made to
+// stand out, the user's own kept.
+QColor trace_colour(const graph_model& m, int slot, bool phase, QColor background)
+{
+    const PlotStyle& st = m.styles[slot];
+    return chart_mark(qt_from_ansi(m.plots[slot].test_name) +
+                          (phase ? QStringLiteral(" phase") : QStringLiteral(" gain")),
+                      bode_qcolor(phase ? m.phase_colour(slot) : m.gain_colour(slot)), background,
+                      (phase ? st.phase_colour : st.gain_colour) == BODE_COLOR_CUSTOM);
+}
+
+QColor marker_colour(const graph_model& m, int slot, bool phase, QColor background)
+{
+    const PlotStyle& st = m.styles[slot];
+    return chart_mark(
+        qt_from_ansi(m.plots[slot].test_name) +
+            (phase ? QStringLiteral(" phase marker") : QStringLiteral(" gain marker")),
+        bode_qcolor(phase ? m.phase_marker_colour(slot) : m.gain_marker_colour(slot)), background,
+        (phase ? st.phase_marker_colour : st.gain_marker_colour) == GRAPH_MARKER_CUSTOM);
+}
+
 void draw_square(QPainter& p, QPointF c, QColor colour)
 {
     p.fillRect(QRectF(c.x() - SQUARE / 2.0, c.y() - SQUARE / 2.0, SQUARE, SQUARE), colour);
@@ -69,7 +90,8 @@ void draw_clipped(QPainter& p, const s_plot_rect& plot, QPointF a, QPointF b)
 // Where a crossing's marker sits on the chart shown; empty when outside.
 using s_mark_place = std::function<std::optional<QPointF>(const s_gain_phase_point&, margin_kind)>;
 
-void draw_markers(QPainter& p, const graph_model& m, int slot, const s_mark_place& place)
+void draw_markers(QPainter& p, const graph_model& m, int slot, const s_mark_place& place,
+                  QColor background)
 {
     const PlotStyle& s = m.styles[slot];
     const s_margin_slot& ms = m.plots[slot];
@@ -82,10 +104,10 @@ void draw_markers(QPainter& p, const graph_model& m, int slot, const s_mark_plac
     };
     if (s.gain_markers && s.gain_visible)
         each(ms.zero_db, margin_kind::zero_db,
-             [&](QPointF at) { draw_square(p, at, bode_qcolor(m.gain_marker_colour(slot))); });
+             [&](QPointF at) { draw_square(p, at, marker_colour(m, slot, false, background)); });
     if (s.phase_markers && s.phase_visible)
         each(ms.zero_phase, margin_kind::zero_phase,
-             [&](QPointF at) { draw_diamond(p, at, bode_qcolor(m.phase_marker_colour(slot))); });
+             [&](QPointF at) { draw_diamond(p, at, marker_colour(m, slot, true, background)); });
 }
 
 s_mark_place bode_places(const s_mapper& map)
@@ -183,24 +205,29 @@ void draw_legend(QPainter& p, const QRect& client, const s_plot_rect& plot, int 
     const QColor name_colour = StabilityPlot::foreground(background);
     for (int i = 0; i < m.count; ++i) {
         const QRect cell = graph_legend_cell(plot, i, top, height).adjusted(4, 3, -2, -3);
-        chart_text(p, QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft,
-                   qt_from_ansi(graph_legend_name(m.plots[i].test_name)), name_colour, background);
+        // The whole name where it fits the cell, else elided in its middle.
+        const QString whole = qt_from_ansi(m.plots[i].test_name);
+        const QString shown =
+            QFontMetrics(p.font()).elidedText(whole, Qt::ElideMiddle, cell.width());
+        chart_note_name(whole, shown);
+        chart_text(p, QRect(cell.left(), cell.top(), cell.width(), line), Qt::AlignLeft, shown,
+                   name_colour, background);
         const int mark_x = cell.left() + DIAMOND / 2;
         const int text_x = cell.left() + DIAMOND + 4;
         const int gain_y = cell.top() + line;
         const int phase_y = cell.top() + 2 * line;
         if (m.styles[i].gain_markers)
             draw_square(p, QPointF(mark_x, gain_y + line / 2.0),
-                        bode_qcolor(m.gain_marker_colour(i)));
+                        marker_colour(m, i, false, background));
         draw_entry(p, QRect(text_x, gain_y, cell.right() - text_x, line), QStringLiteral("Gain "),
-                   bode_qcolor(m.gain_colour(i)), background);
+                   trace_colour(m, i, false, background), background);
         if (!bode)
             continue;
         if (m.styles[i].phase_markers)
             draw_diamond(p, QPointF(mark_x, phase_y + line / 2.0),
-                         bode_qcolor(m.phase_marker_colour(i)));
+                         marker_colour(m, i, true, background));
         draw_entry(p, QRect(text_x, phase_y, cell.right() - text_x, line), QStringLiteral("Phase"),
-                   bode_qcolor(m.phase_colour(i)), background);
+                   trace_colour(m, i, true, background), background);
     }
 }
 
@@ -228,6 +255,7 @@ s_bode_inputs graph_inputs(const graph_model& m)
     s_bode_inputs in;
     in.freq = m.freq;
     in.gain = m.gain;
+    in.gain_typed = m.gain_mode == graph_range_mode::manual;
     in.phase_base = m.phase_base;
     in.log_scaling = m.log_scaling;
     in.background = m.background;
@@ -243,6 +271,9 @@ s_bode_inputs graph_inputs(const graph_model& m)
         s.phase_color = st.phase_visible ? bode_qcolor(m.phase_colour(i)) : QColor(Qt::transparent);
         s.gain_width = st.gain_weight;
         s.phase_width = st.phase_weight;
+        s.gain_picked = st.gain_colour == BODE_COLOR_CUSTOM;
+        s.phase_picked = st.phase_colour == BODE_COLOR_CUSTOM;
+        s.name = qt_from_ansi(m.plots[i].test_name);
         in.series.push_back(std::move(s));
     }
     if (m.count > 0) {
@@ -262,7 +293,7 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int i = 0; i < m.count; ++i)
-        draw_markers(p, m, i, bode_places(map));
+        draw_markers(p, m, i, bode_places(map), background);
     draw_legend(p, client, plot, for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN, m, background,
                 true);
     if (m.count > 0) {
@@ -278,18 +309,18 @@ void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& st
         if (m.gain_cursor_shown && !gains.empty()) {
             const s_cursor_entry& e =
                 gains[size_t(std::clamp(m.gain_cursor, 0, int(gains.size()) - 1))];
-            draw_cursor(p, map, e, bode_qcolor(m.gain_marker_colour(m.selected)), true);
+            draw_cursor(p, map, e, marker_colour(m, m.selected, false, background), true);
             if (!for_file)
-                draw_readout(p, gain_box, graph_gain_readout(e),
+                draw_readout(p, gain_box, graph_cursor_readout(e),
                              bode_qcolor(m.gain_colour(m.selected)), background, frame, e.crossing,
                              true);
         }
         if (m.phase_cursor_shown && !phases.empty()) {
             const s_cursor_entry& e =
                 phases[size_t(std::clamp(m.phase_cursor, 0, int(phases.size()) - 1))];
-            draw_cursor(p, map, e, bode_qcolor(m.phase_marker_colour(m.selected)), false);
+            draw_cursor(p, map, e, marker_colour(m, m.selected, true, background), false);
             if (!for_file)
-                draw_readout(p, phase_box, graph_phase_readout(e),
+                draw_readout(p, phase_box, graph_cursor_readout(e),
                              bode_qcolor(m.phase_colour(m.selected)), background, frame, e.crossing,
                              false);
         }
@@ -321,7 +352,7 @@ s_stability_inputs graph_stability_inputs(const graph_model& m)
             s.points.push_back({p.frequency, p.gain, p.phase});
         // A loop has one curve: it takes the gain trace's colour, weight and
         // visibility.
-        s.color = bode_qcolor(m.gain_colour(i));
+        s.color = trace_colour(m, i, false, in.background);
         s.width = m.styles[i].gain_weight;
         s.visible = m.styles[i].gain_visible;
         in.series.push_back(std::move(s));
@@ -341,7 +372,7 @@ void graph_draw_stability(QPainter& p, const QRect& client, const s_bode_style& 
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int i = 0; i < m.count; ++i)
-        draw_markers(p, m, i, stability_places(chart, in.view));
+        draw_markers(p, m, i, stability_places(chart, in.view), in.background);
     draw_legend(p, client, plot, for_file ? LEGEND_GAP_FILE : LEGEND_GAP_SCREEN, m, in.background,
                 false);
     p.restore();

@@ -1,7 +1,9 @@
 // Every chart can be read: the FRA view's chart, the LCR and piezo graphs
 // and the graph dialog's Bode, Nyquist, Nichols and Difference views (as on
 // screen and as saved to a file or the clipboard), on each background the
-// chart offers, at its smallest and at a large size. With
+// chart offers, at its smallest and at a large size: its texts, its round
+// scales, its lines against the background and its legend names
+// (tests/support/chart_read.h). With
 // CHART_SCREENSHOT_DIR set, each chart on black at its smallest size is
 // saved there as a PNG file for a person to look at.
 
@@ -57,9 +59,10 @@ std::vector<s_margin_sample> loop(double lift)
 graph_model three_tests(const s_background& b, graph_view view)
 {
     graph_model m;
-    m.add("Reference winding", loop(0));
-    m.add("Lifted", loop(0.3));
-    m.add("Moved", loop(-0.2));
+    // Names alike at both ends, one too long for its legend cell.
+    m.add("Reference winding of transformer 7", loop(0));
+    m.add("Loop A", loop(0.3));
+    m.add("Loop B", loop(-0.2));
     m.auto_freq_range();
     m.set_background(b.kind, b.custom);
     m.view = view;
@@ -117,15 +120,19 @@ std::vector<s_chart> charts(const LcrResults& lcr)
              in.strip_height = 40;
              return LcrPlot().render(size, in, in.surround);
          }});
-    out.push_back(
-        {"piezo graph", {QSize(1000, 560)}, false, [&lcr](const s_background& b, QSize size) {
-             s_piezo_plot_inputs in;
-             in.results = &lcr;
-             in.freq = piezo_freq_range(lcr, {});
-             in.impedance = piezo_impedance_range(lcr, {1, 100});
-             in.white_background = b.kind == bode_background::white;
-             return PiezoPlot().render(size, in);
-         }});
+    for (const bool log : {true, false})
+        out.push_back({log ? "piezo graph" : "piezo graph, linear impedance",
+                       {QSize(1000, 560)},
+                       false,
+                       [&lcr, log](const s_background& b, QSize size) {
+                           s_piezo_plot_inputs in;
+                           in.results = &lcr;
+                           in.freq = piezo_freq_range(lcr, {});
+                           in.impedance = piezo_impedance_range(lcr, {1, 100});
+                           in.log_impedance = log;
+                           in.white_background = b.kind == bode_background::white;
+                           return PiezoPlot().render(size, in);
+                       }});
     const std::pair<const char*, graph_view> views[] = {{"Bode", graph_view::bode},
                                                         {"Nyquist", graph_view::nyquist},
                                                         {"Nichols", graph_view::nichols}};

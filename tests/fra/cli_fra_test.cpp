@@ -107,8 +107,8 @@ TEST_F(CliFra, MarginsOfASweepAndOfItsFile)
     // The closing line reads the two single crossings the reports name.
     double f_db = 0, phase = 0, f_ph = 0, gain = 0, gm = 0, gm_f = 0, pm = 0, pm_f = 0;
     ASSERT_EQ(std::sscanf(live.out.c_str(),
-                          "0dB point = freq: %lf phase: %lf\n0Phase point = "
-                          "freq: %lf gain: %lf\ngain margin: %lf dB at %lf Hz; "
+                          "0dB point = freq: %lf Hz phase: %lf deg\n0Phase point = "
+                          "freq: %lf Hz gain: %lf dB\ngain margin: %lf dB at %lf Hz; "
                           "phase margin: %lf deg at %lf Hz",
                           &f_db, &phase, &f_ph, &gain, &gm, &gm_f, &pm, &pm_f),
               8)

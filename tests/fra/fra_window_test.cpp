@@ -16,6 +16,7 @@
 #include "fra/ui/fra_view.h"
 #include "fra/ui/fra_window.h"
 #include "graph/ui/bode_plot.h"
+#include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
 #include "link/identify.h"
 #include "link/link.h"
@@ -149,7 +150,8 @@ TEST_F(FraWindow, SweepFillsGraphAndTableThenClearEmptiesThem)
     EXPECT_EQ(chart.pixelColor(r.left + 5, r.top + 5), QColor(Qt::black));
     shot("fra_graph");
     send_command(main.get(), CMD_COPY_CLIPBOARD); // the chart, not its controls
-    EXPECT_EQ(QApplication::clipboard()->image().size(), fra->view_window()->contentsRect().size());
+    EXPECT_EQ(QApplication::clipboard()->image().size(),
+              chart_export_size(fra->view_window()->contentsRect().size()));
     // Saved by the chosen filter or the typed suffix: the bitmap as before,
     // a PNG with its pixels, an SVG drawing of the same chart.
     const QImage picture = fra->view_window()->picture();
@@ -396,7 +398,7 @@ TEST_F(FraWindow, GraphControlsKeepTheirDistanceToTheChartBottom)
         SCOPED_TRACE(when);
         QApplication::processEvents();
         EXPECT_EQ(view->client()->geometry(), view->contentsRect());
-        EXPECT_EQ(view->picture().size(), view->contentsRect().size());
+        EXPECT_EQ(view->picture().size(), chart_export_size(view->contentsRect().size()));
         EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_CURSOR_LEFT).bottom, 20);
         EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_CURSOR_RIGHT), (edge_distance{20, 6}));
         EXPECT_EQ(distance_to_view_edges(view, CMD_FRA_SCALING).bottom, 65);

@@ -107,21 +107,23 @@ TEST(MarginReport, WordsNoneOneAndManyAsTheBoxesDo)
 
     LList<s_gain_phase_point> one;
     one.append({1234.567, 0, -45.678, 3, 1});
-    EXPECT_EQ(margin_report(one, margin_kind::zero_db), "0dB point = freq: 1234.57 phase: -45.68");
+    EXPECT_EQ(margin_report(one, margin_kind::zero_db),
+              "0dB point = freq: 1234.57 Hz phase: -45.68 deg");
     LList<s_gain_phase_point> onep;
     onep.append({10, -12.345, 0, 0, 1});
     EXPECT_EQ(margin_report(onep, margin_kind::zero_phase),
-              "0Phase point = freq: 10.00 gain: -12.35");
+              "0Phase point = freq: 10.00 Hz gain: -12.35 dB");
 
     LList<s_gain_phase_point> many;
     for (int i = 0; i < 11; ++i)
         many.append({100.0 * (i + 1), 1.5, 0, i, 1});
     const std::string text = margin_report(many, margin_kind::zero_phase);
     EXPECT_EQ(text.rfind("There were 11 0Phase points found\n\n"
-                         "0Phase point 1 =  freq: 100.00  gain: 1.50 \n",
+                         "0Phase point 1 =  freq: 100.00 Hz  gain: 1.50 dB \n",
                          0),
               0u);
-    EXPECT_NE(text.find("0Phase point 10 =  freq: 1000.00  gain: 1.50 \n..."), std::string::npos);
+    EXPECT_NE(text.find("0Phase point 10 =  freq: 1000.00 Hz  gain: 1.50 dB \n..."),
+              std::string::npos);
     EXPECT_EQ(text.find("point 11"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 3), "...");
 }

@@ -64,7 +64,7 @@ TEST(FraViewState, NewSweepRangesAndCursors)
     fra_view_new_sweep(v, r);
     EXPECT_EQ(v.freq.fmin, 1); // a sweep from 0 Hz starts the axis at 1 Hz
     EXPECT_EQ(v.freq.fmax, 1000);
-    EXPECT_EQ(v.gain.gmin, -10);
+    EXPECT_EQ(v.gain.gmin, -20); // whole tens, then eight round divisions
     EXPECT_EQ(v.gain.gmax, 20);
     EXPECT_EQ(v.cursor[1], 2);
     v.centre_zero = true;
@@ -77,7 +77,29 @@ TEST(FraViewState, NewSweepRangesAndCursors)
     EXPECT_TRUE(fra_view_move_cursor(v, 0, -1, 3));
     EXPECT_EQ(v.cursor[0], 0);
 
+    // A flat sweep has no crossover: the cursors stay.
+    EXPECT_FALSE(fra_view_go_to_crossover(v, r, margin_kind::zero_db));
+    EXPECT_EQ(v.cursor[0], 0);
+
     r.clear();
     fra_view_new_sweep(v, r);
     EXPECT_EQ(v.cursor[1], 0);
+}
+
+TEST(FraViewState, CursorsGoToTheCrossovers)
+{
+    FraResults r;
+    r.count = 4;
+    const double f[] = {10, 100, 1000, 10000}, g[] = {20, 10, -1, -20}, p[] = {60, 10, -30, -60};
+    for (size_t i = 0; i < 4; ++i) {
+        r.points[i].v[FRA_FREQUENCY] = f[i];
+        r.points[i].v[FRA_GAIN] = g[i];
+        r.points[i].v[FRA_PHASE] = p[i];
+    }
+    s_fra_view_state v;
+    fra_view_new_sweep(v, r);
+    ASSERT_TRUE(fra_view_go_to_crossover(v, r, margin_kind::zero_db));
+    ASSERT_TRUE(fra_view_go_to_crossover(v, r, margin_kind::zero_phase));
+    EXPECT_EQ(v.cursor[0], 2); // 0 dB just below 1 kHz
+    EXPECT_EQ(v.cursor[1], 1); // 0 degrees nearer 100 Hz
 }

@@ -129,8 +129,9 @@ TEST(BodeGeometry, GainRangeRoundsOutToTensAndCentres)
 {
     const std::vector<s_gain_sample> flat{{10, 3}, {20, 3}, {30, 3}};
     const s_freq_range r{10, 30};
+    // Whole tens, then out to eight round divisions (5 dB) about the data.
     s_gain_range g = bode_gain_range(flat, r, false);
-    EXPECT_EQ(g.gmin, -10);
+    EXPECT_EQ(g.gmin, -20);
     EXPECT_EQ(g.gmax, 20);
     g = bode_gain_range(flat, r, true);
     EXPECT_EQ(g.gmin, -20);
@@ -139,7 +140,7 @@ TEST(BodeGeometry, GainRangeRoundsOutToTensAndCentres)
     // Only points inside the frequency range count.
     const std::vector<s_gain_sample> wide{{5, 90}, {10, -12}, {30, 4}, {40, -80}};
     g = bode_gain_range(wide, r, false);
-    EXPECT_EQ(g.gmin, -20);
+    EXPECT_EQ(g.gmin, -30);
     EXPECT_EQ(g.gmax, 10);
     g = bode_gain_range(wide, r, true);
     EXPECT_EQ(g.gmin, -20);

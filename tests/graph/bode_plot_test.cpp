@@ -55,7 +55,11 @@ TEST(BodePlotPaint, BackgroundTracesAndFrame)
     const int mid = r.bottom - static_cast<int>(std::lround(r.height() / 2.0));
     EXPECT_EQ(img.pixelColor(r.left + 450, mid), QColor(255, 0, 0));
     const int ph = r.bottom - static_cast<int>(std::lround(270.0 * r.height() / 360));
-    EXPECT_EQ(img.pixelColor(r.left + 450, ph), QColor(0, 0, 255));
+    // Pure blue reads 2.4:1 on black: drawn in a lighter blue.
+    const QColor phase = img.pixelColor(r.left + 450, ph);
+    EXPECT_EQ(phase, chart_mark({}, QColor(0, 0, 255), Qt::black));
+    EXPECT_GE(chart_contrast(phase, Qt::black), CHART_MIN_MARK_CONTRAST);
+    EXPECT_EQ(phase.hue(), QColor(0, 0, 255).hue());
     // Outermost frame ring is grey, the innermost (on the plot edge) dark grey.
     EXPECT_EQ(img.pixelColor(r.left - 4, r.top + 100), QColor(128, 128, 128));
     EXPECT_EQ(img.pixelColor(r.left, r.top + 100), QColor(64, 64, 64));

@@ -19,7 +19,7 @@ TEST(BodeLabels, FrequencyLabelsCompactAboveOneHertz)
 
 TEST(BodeLabels, AxisValuesAndCursorReadout)
 {
-    EXPECT_EQ(bode_gain_label(-12.5), "-12.5");
+    EXPECT_EQ(bode_value_label(-12.5, 2.5), "-12.5");
     EXPECT_EQ(bode_phase_label(-135), "-135");
     // Value labels carry the decimals their step needs to differ.
     const struct {

@@ -165,7 +165,7 @@ TEST(StabilityGeometry, TicksAndFramesHoldTheCurvesAndTheCriticalPoint)
     const tick_row ticks[] = {
         {0, 10, 5, {0, 10, 2}},     {-1.3, 2.7, 8, {-1.5, 3, 0.5}},
         {-47, 3, 8, {-50, 10, 10}}, {5, 5, 4, {0, 10, 5}},
-        {3, -47, 8, {-50, 10, 10}}, {0.0012, 0.0093, 4, {0, 0.01, 0.005}},
+        {3, -47, 8, {-50, 10, 10}}, {0.0012, 0.0093, 4, {0, 0.01, 0.0025}},
     };
     for (const tick_row& t : ticks) {
         const s_axis_ticks got = nice_ticks(t.lo, t.hi, t.count);
@@ -191,7 +191,9 @@ TEST(StabilityGeometry, TicksAndFramesHoldTheCurvesAndTheCriticalPoint)
     const s_stability_frame n = stability_frame(curves, stability_view::nichols, 1.6);
     EXPECT_EQ(n.x.min, -360);
     EXPECT_EQ(n.x.max, 0);
+    // The gain axis as the Bode chart's: whole tens, eight round divisions.
     EXPECT_LE(n.y.min, -200);
-    EXPECT_GE(n.y.min, -250);
+    EXPECT_GE(n.y.min, -300);
     EXPECT_GE(n.y.max, 12);
+    EXPECT_DOUBLE_EQ(n.y.max - n.y.min, 8 * n.y.step);
 }

@@ -192,7 +192,8 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
                     release = qobject_cast<QLabel*>(w)->text().toStdString();
         });
         EXPECT_EQ(release.rfind("Release ", 0), 0u) << release;
-        for (const char* name : {"Qt 6", "SQLite", "libxlsxwriter", "libzip", "DejaVu fonts"}) {
+        for (const char* name :
+             {"Qt 6", "SQLite", "libxlsxwriter", "libzip", "libpq", "OpenSSL", "DejaVu fonts"}) {
             click(std::string(name) + " licence");
             await_dialog(std::string(name) + " licence");
             std::string text;

@@ -8,6 +8,8 @@
 #include "tests/journeys/fra_journey.h"
 #include "tests/journeys/mode_journey.h"
 
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -16,11 +18,12 @@ constexpr int LCR_SWEEP = 14707;
 constexpr int PIEZO_START = 15241;
 constexpr int CAPTURE_DOWNLOAD = 15234;
 const char* const CAPTURE_WINDOW = "QXTarvelo2CapWClass";
+const char* const GRAPH_CHART = "QXTarvelo2GraphChart";
 
 } // namespace
 
-// Connect, configure, sweep, export; the database, the graph dialog and the
-// comparison of two stored sweeps; the margins of the last sweep.
+// Connect, configure, sweep, export; the database, the graph dialog of three
+// stored sweeps and their comparison; the margins of the last sweep.
 TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
 {
     const fs::path exported = dir() / "loop.csv";
@@ -50,15 +53,25 @@ TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
         click("OK");
         await_dialog("");
 
-        click_id(FRA_SWEEP); // CLEAR
-        start_sweep(0, "Loop B");
-        ASSERT_TRUE(sweep_ended());
+        // Three tests whose names differ at the end only: the legend tells
+        // them apart.
+        for (const char* test : {"Loop B", "Loop A after repair"}) {
+            click_id(FRA_SWEEP); // CLEAR
+            start_sweep(0, test);
+            ASSERT_TRUE(sweep_ended());
+        }
 
-        ASSERT_TRUE(select_stored_tests("Bench A", {"Loop A", "Loop B"}));
+        ASSERT_TRUE(select_stored_tests("Bench A", {"Loop A", "Loop B", "Loop A after repair"}));
         screenshot("database");
 
         click("Graph Selected Tests");
         await_window("Graph");
+        const std::vector<s_chart_text> legend = painted_texts(GRAPH_CHART);
+        for (const char* name : {"Loop A", "Loop B"})
+            EXPECT_TRUE(std::any_of(legend.begin(), legend.end(),
+                                    [&](const s_chart_text& t) { return t.text == name; }))
+                << name << " not whole in the legend";
+        EXPECT_EQ(unreadable_texts(GRAPH_CHART), std::vector<std::string>{});
         screenshot("graph");
         menu({"Analyze", "Compare with Reference…"}, "Graph");
         await_window("Compare with Reference");

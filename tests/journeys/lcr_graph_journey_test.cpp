@@ -68,6 +68,12 @@ TEST_F(lcr_graph_journey, MegohmAxesAreLabelledInTheEngineeringForm)
             expect_readable_megohms("graph_black");
             choose(BACKGROUND, 1);
             expect_readable_megohms("graph_white");
+            // The next sweep of the same layout keeps both choices.
+            click_id(LCR_SWEEP); // CLEAR
+            start_single_sweep(LCR_SWEEP);
+            ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+            EXPECT_EQ(control_text(LEFT_QUANTITY), "IMPEDANCE (ohms)");
+            EXPECT_EQ(control_text(RIGHT_QUANTITY), "R (ohms)");
         },
         {"--lcr-dut", "parallel:R=3.3M,C=10p"});
 }

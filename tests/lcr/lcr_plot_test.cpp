@@ -2,6 +2,7 @@
 // the geometry functions compute.
 
 #include "graph/bode_colors.h"
+#include "graph/ui/chart_parts.h"
 #include "lcr/ui/lcr_plot.h"
 
 #include <QApplication>
@@ -67,10 +68,12 @@ TEST(LcrPlot, TracesCursorsAndBackgrounds)
         const s_plot_rect plot = lcr_plot_area(size.width(), size.height(), 0, false);
         const auto left = lcr_trace(*r, 3, in.freq, in.left, plot, true);
         const auto right = lcr_trace(*r, 4, in.freq, in.right, plot, true);
+        // Pure blue on black is drawn in a lighter blue that stands out.
+        const QColor back = b == bode_background::white ? Qt::white : Qt::black;
+        const QRgb right_trace = chart_mark({}, QColor::fromRgb(LCR_RIGHT_TRACE), back).rgb();
         for (const size_t i : {3u, 17u, 25u}) {
             EXPECT_EQ(img.pixel(plot.left + left[i].x, plot.top + left[i].y), LCR_LEFT_TRACE) << i;
-            EXPECT_EQ(img.pixel(plot.left + right[i].x, plot.top + right[i].y), LCR_RIGHT_TRACE)
-                << i;
+            EXPECT_EQ(img.pixel(plot.left + right[i].x, plot.top + right[i].y), right_trace) << i;
         }
         // Plot background just inside the top-left corner, clear of grid and traces.
         EXPECT_EQ(img.pixel(plot.left + 2, plot.top + 2),

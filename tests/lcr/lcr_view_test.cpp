@@ -1,7 +1,6 @@
 // The LCR results view's and the piezo graph's axis, label, trace and
 // cursor rules.
 
-#include "base/number_format.h"
 #include "lcr/lcr_view.h"
 #include "lcr/piezo_view.h"
 
@@ -38,17 +37,18 @@ TEST(LcrView, ValueAxesUseTheTrueExtremesAndMargins)
         int position;
         double min, max;
     };
+    // The true extremes, the margins, then out to eight round divisions.
     const row rows[] = {
-        {3, 2e6 * 0.95, 4e6 * 1.05},     // megohms stay in their own range
-        {4, -80, -40},                   // a phase spans its values exactly
-        {5, -3e-3 * 1.05, -1e-3 * 0.95}, // all negative: the top stays above the maximum
-        {1, -9 - 0.45, 11 + 0.55},       // a flat quantity widens by 10, then the margins
-        {7, 5e6 * 0.95, 7e6 * 1.05},
+        {3, 1e6, 5e6},   // 1.9 .. 4.2 M: megohms in steps of 500 k
+        {4, -80, -40},   // a phase spans its values (no margins), in 5 degree steps
+        {5, -4e-3, 0},   // all negative: the axis stays at or below 0
+        {1, -20, 20},    // a flat quantity widens by 10, then the margins
+        {7, 4e6, 8e6},
     };
     for (const row& x : rows) {
         const s_value_range v = lcr_value_range(*r, x.position, f, {});
-        EXPECT_NEAR(v.min, x.min, std::fabs(x.min) * 1e-12) << x.position;
-        EXPECT_NEAR(v.max, x.max, std::fabs(x.max) * 1e-12) << x.position;
+        EXPECT_NEAR(v.min, x.min, 1e-12 * (std::fabs(x.max) + std::fabs(x.min))) << x.position;
+        EXPECT_NEAR(v.max, x.max, 1e-12 * (std::fabs(x.max) + std::fabs(x.min))) << x.position;
         EXPECT_LT(v.min, v.max);
     }
     // Without points (a box changed before the first sweep) the axes stay.
@@ -66,15 +66,16 @@ TEST(LcrView, ValueAxesUseTheTrueExtremesAndMargins)
 
 TEST(LcrView, LabelsPlotAreaTracesAndCursors)
 {
-    EXPECT_EQ(lcr_value_labels({0, 80})[1], "10.0");
-    EXPECT_EQ(lcr_value_labels({0, 8e-9})[8], "8.0E-09");
+    // Each label with the decimals or the SI prefix its division needs.
+    EXPECT_EQ(lcr_value_labels({0, 80})[1], "10");
+    EXPECT_EQ(lcr_value_labels({0, 2})[3], "0.75");
+    EXPECT_EQ(lcr_value_labels({0, 8e-9})[8], "8 n");
     EXPECT_EQ(lcr_value_labels({0, 8e-9}).size(), 9u);
-    // Values too long for the room beside the plot take the engineering form,
-    // the whole axis alike.
-    const auto mega = lcr_value_labels({0, 3342255.0 * 8});
-    EXPECT_EQ(mega[1], format_engineering(3342255.0));
-    EXPECT_EQ(mega[0], format_engineering(0));
-    EXPECT_EQ(lcr_value_labels({-9999.9, 0})[0], "-9999.9");
+    const auto mega = lcr_value_labels({0, 4e6});
+    EXPECT_EQ(mega[0], "0");
+    EXPECT_EQ(mega[1], "500 k");
+    EXPECT_EQ(mega[7], "3.5 M");
+    EXPECT_EQ(lcr_value_labels({-2000, 0})[0], "-2000");
 
     const s_plot_rect p = lcr_plot_area(1024, 625, 40, false);
     EXPECT_EQ(p.left, 80);
@@ -160,8 +161,8 @@ TEST(LcrView, StateFollowsSweepsBoxesAndCursors)
     v.item[0] = 2; // Z magnitude
     v.item[1] = 3; // Z phase: no margins
     lcr_view_new_sweep(v, *r);
-    EXPECT_DOUBLE_EQ(v.left.min, 95);
-    EXPECT_DOUBLE_EQ(v.left.max, 315);
+    EXPECT_DOUBLE_EQ(v.left.min, 0); // 95 .. 315 on round divisions of 50
+    EXPECT_DOUBLE_EQ(v.left.max, 400);
     EXPECT_DOUBLE_EQ(v.right.min, -30);
     EXPECT_DOUBLE_EQ(v.right.max, 10);
     EXPECT_EQ(v.cursor[0], 0);
@@ -169,7 +170,7 @@ TEST(LcrView, StateFollowsSweepsBoxesAndCursors)
     lcr_view_set_quantity(v, *r, 1, 8); // Y phase, a phase too
     EXPECT_DOUBLE_EQ(v.right.min, 20);
     EXPECT_DOUBLE_EQ(v.right.max, 60);
-    EXPECT_DOUBLE_EQ(v.left.min, 95);
+    EXPECT_DOUBLE_EQ(v.left.min, 0);
 
     const struct {
         int which, index, count;

@@ -1,6 +1,7 @@
 // The piezo graph painter: traces at the computed pixels on both scalings
 // and the three tick styles.
 
+#include "graph/ui/chart_parts.h"
 #include "lcr/ui/piezo_plot.h"
 
 #include <QApplication>
@@ -52,15 +53,21 @@ TEST(PiezoPlot, TracesOnEveryScaling)
             const QImage img = PiezoPlot().render(size, in);
             const s_plot_rect plot = piezo_plot_area(size.width(), size.height(), 280);
             const bode_x_mapper x_of(in.freq, plot.width(), log_f);
+            // The impedance on its round axis; pure blue stands out from
+            // black only in a lighter shade.
+            const s_value_range z = piezo_plot_impedance_axis(in, plot.height()).range;
+            const QRgb phase =
+                chart_mark({}, QColor::fromRgb(PIEZO_PHASE_TRACE), Qt::black).rgb();
+            EXPECT_NE(phase, PIEZO_PHASE_TRACE);
             for (const int i : {10, 30}) {
                 const LcrPoint& p = r->points[static_cast<size_t>(i)];
                 const int x = plot.left + x_of(p.v[0]);
-                EXPECT_EQ(img.pixel(x, plot.bottom - piezo_impedance_y(p.v[3], in.impedance,
-                                                                       plot.height(), log_z)),
+                EXPECT_EQ(img.pixel(x, plot.bottom - piezo_impedance_y(p.v[3], z, plot.height(),
+                                                                       log_z)),
                           PIEZO_IMPEDANCE_TRACE)
                     << log_f << log_z << i;
                 EXPECT_EQ(img.pixel(x, plot.bottom - piezo_phase_y(p.v[4], 0, plot.height())),
-                          PIEZO_PHASE_TRACE);
+                          phase);
             }
         }
 }
@@ -69,7 +76,6 @@ TEST(PiezoPlot, TickStyles)
 {
     app();
     const s_plot_rect plot = piezo_plot_area(size.width(), size.height(), 280);
-    const int y = plot.bottom - 3 * plot.height() / 8;
     const QRgb tick = qRgb(128, 128, 128);
     struct row {
         int style;
@@ -80,6 +86,10 @@ TEST(PiezoPlot, TickStyles)
         s_piezo_plot_inputs in;
         in.impedance_ticks = r.style;
         const QImage img = PiezoPlot().render(size, in);
+        // A tick of the impedance axis away from its ends.
+        const s_impedance_axis axis = piezo_plot_impedance_axis(in, plot.height());
+        const double z = axis.ticks[axis.ticks.size() / 2].value;
+        const int y = plot.bottom - piezo_impedance_y(z, axis.range, plot.height(), true);
         EXPECT_EQ(img.pixel(plot.left - 3, y) == tick, r.outside) << r.style;
         EXPECT_EQ(img.pixel(plot.left + plot.width() / 20, y) == tick, r.tenth) << r.style;
         EXPECT_EQ(img.pixel(plot.left + plot.width() / 2, y) == tick, r.across) << r.style;

@@ -2,6 +2,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "graph/ui/chart_file.h"
+#include "graph/ui/chart_parts.h"
 #include "review/ui/graph_dialog.h"
 #include "review/ui/graph_overlay.h"
 #include "tests/support/db_damage.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -50,6 +52,12 @@ std::vector<s_margin_sample> loop()
         out.push_back({f, 20 * std::log10(1000 / f), 45 * std::log10(5000 / f)});
     }
     return out;
+}
+
+// A table colour as the chart draws it on black: in a shade that stands out.
+QColor drawn(s_rgb c)
+{
+    return chart_mark({}, bode_qcolor(c), Qt::black);
 }
 
 class GraphDialog : public ::testing::Test {
@@ -118,22 +126,22 @@ TEST_F(GraphDialog, NineTracesInTheirColoursAndWeightsAndAHiddenTraceIsAbsent)
             s.gain_weight = s.phase_weight = weight;
         const QImage img = bmp(m);
         for (int i = 0; i < 9; ++i) {
-            EXPECT_EQ(column_count(img, x, plot(), bode_qcolor(m.gain_colour(i))), weight) << i;
-            EXPECT_EQ(column_count(img, x, plot(), bode_qcolor(m.phase_colour(i))), weight) << i;
+            EXPECT_EQ(column_count(img, x, plot(), drawn(m.gain_colour(i))), weight) << i;
+            EXPECT_EQ(column_count(img, x, plot(), drawn(m.phase_colour(i))), weight) << i;
         }
     }
     m.styles[4].gain_visible = false;
     const QImage img = bmp(m);
-    EXPECT_EQ(column_count(img, x, plot(), bode_qcolor(m.gain_colour(4))), 0);
-    EXPECT_EQ(column_count(img, x, plot(), bode_qcolor(m.phase_colour(4))), 3);
+    EXPECT_EQ(column_count(img, x, plot(), drawn(m.gain_colour(4))), 0);
+    EXPECT_EQ(column_count(img, x, plot(), drawn(m.phase_colour(4))), 3);
 
     // Legend cells in slot order: each slot's "Gain " sits in its own cell.
     const int top = plot().bottom + 45;
     for (int i = 0; i < 9; ++i) {
         const QRect cell = graph_legend_cell(plot(), i, top, SIZE.height() - top);
-        EXPECT_GT(area_count(img, cell, bode_qcolor(m.phase_colour(i))), 5) << i;
+        EXPECT_GT(area_count(img, cell, drawn(m.phase_colour(i))), 5) << i;
         const QRect next = graph_legend_cell(plot(), (i + 1) % 9, top, SIZE.height() - top);
-        EXPECT_EQ(area_count(img, next, bode_qcolor(m.phase_colour(i))), 0) << i;
+        EXPECT_EQ(area_count(img, next, drawn(m.phase_colour(i))), 0) << i;
     }
 }
 
@@ -371,8 +379,8 @@ TEST_F(GraphDialog, ChartFilesInEveryFormatAndViewFromOnePainter)
         }
         ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
         for (int i = 0; i < 9; ++i) {
-            const QString gain = bode_qcolor(m.gain_colour(i)).name();
-            const QString phase = bode_qcolor(m.phase_colour(i)).name();
+            const QString gain = drawn(m.gain_colour(i)).name();
+            const QString phase = drawn(m.phase_colour(i)).name();
             EXPECT_EQ(paths[gain], 1) << int(view) << " test " << i;
             EXPECT_EQ(paths[phase], view == graph_view::bode ? 1 : 0) << int(view) << " " << i;
         }
@@ -471,8 +479,14 @@ TEST_F(GraphDialog, WindowIsSingleWithMenusChecksAndARangeDialogThatRestores)
     EXPECT_TRUE(d->action(graph_menu_id(32808, 1))->isChecked());
     EXPECT_FALSE(d->action(graph_menu_id(32807, 1))->isChecked());
     EXPECT_FALSE(d->action(graph_menu_id(32815, 0))) << "no margin menu before a search";
-    d->on_command(GRAPH_CMD_FIND_MARGINS, 0);
+    // Ctrl+G searches the margins first and puts the gain cursor on the crossover.
+    EXPECT_EQ(d->action(GRAPH_CMD_GO_GAIN_CROSSOVER)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+G")));
+    d->action(GRAPH_CMD_GO_GAIN_CROSSOVER)->trigger();
     EXPECT_TRUE(d->action(graph_menu_id(32815, 0)));
+    const auto gains = d->model().gain_cursor_list();
+    ASSERT_LT(size_t(d->model().gain_cursor), gains.size());
+    EXPECT_TRUE(gains[size_t(d->model().gain_cursor)].crossing);
 
     // Preview applies; Cancel restores what the dialog found.
     const s_gain_range before = d->model().gain;

@@ -42,16 +42,14 @@ TEST_F(GraphModel, SlotsTakeTheirColourPairsAndShortenedNames)
     m.styles[2].custom_gain = {1, 2, 3};
     EXPECT_EQ(m.gain_colour(2), (s_rgb{1, 2, 3}));
 
-    const std::tuple<std::string, std::string, std::string> names[] = {
-        {"abcdefghijklmnopqrstuvwxy", "a.ijklmnopqrstuvwxy", "a.wxy"},
-        {"nineteen-characters", "nineteen-characters", "n.ers"},
-        {"five5", "five5", "five5"},
-        {"", "", ""},
+    const std::tuple<std::string, std::string> names[] = {
+        {"abcdefghijklmnopqrstuvwxy", "a.ijklmnopqrstuvwxy"},
+        {"nineteen-characters", "nineteen-characters"},
+        {"five5", "five5"},
+        {"", ""},
     };
-    for (const auto& [name, menu, legend] : names) {
+    for (const auto& [name, menu] : names)
         EXPECT_EQ(graph_menu_caption(name), menu);
-        EXPECT_EQ(graph_legend_name(name), legend);
-    }
     const std::tuple<int, int, int> ids[] = {{32802, 32802, 0},
                                              {32872, 32802, 1},
                                              {32871 + 70 * 8, 32871, 8},
@@ -139,7 +137,7 @@ TEST_F(GraphModel, AutomaticRangesCentreAndSurviveEmptyTestsAndEmptyManualRanges
     EXPECT_EQ(m.gain.gmax, automatic.gmax);
 
     const std::tuple<double, double, double, double> centres[] = {
-        {-30, 10, -30, 30}, {-10, 40, -40, 40}, {-20, 20, -20, 20}, {5, 15, -15, 15}};
+        {-30, 10, -40, 40}, {-10, 40, -40, 40}, {-20, 20, -20, 20}, {5, 15, -20, 20}};
     for (const auto& [lo, hi, clo, chi] : centres) {
         m.gain = {lo, hi};
         m.centre_gain_range();
@@ -253,11 +251,17 @@ TEST_F(GraphModel, HiddenKeepsOnlyTheMainCrossingAndReadoutsAreWorded)
         if (hidden[i].crossing)
             at = int(i);
     EXPECT_EQ(hidden[at].frequency, main->frequency);
+    // "Go to gain crossover" lands on it; without a 0-degree crossing the
+    // phase cursor stays where it was.
+    m.gain_cursor = m.phase_cursor = 0;
+    EXPECT_TRUE(m.go_to_crossover(margin_kind::zero_db));
+    EXPECT_EQ(m.gain_cursor, at);
+    EXPECT_FALSE(m.go_to_crossover(margin_kind::zero_phase));
+    EXPECT_EQ(m.phase_cursor, 0);
 
     const s_cursor_entry e{1234.5, -3.25, 45.125, true};
-    EXPECT_EQ(graph_gain_readout(e),
+    EXPECT_EQ(graph_cursor_readout(e),
               "  Frequency: 1234.5000Hz \nGain: -3.2500dB \t Phase: 45.1250\xB0");
-    EXPECT_EQ(graph_phase_readout(e), "  Frequency: 1234.5000 \nGain: -3.2500 \t Phase: 45.1250");
 }
 
 } // namespace
