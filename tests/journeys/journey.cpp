@@ -4,6 +4,7 @@
 
 #include "app/ui/app_startup.h"
 #include "base/timer_service.h"
+#include "base/ui/off_window_dialog.h"
 #include "link/discovery.h"
 #include "link/link.h"
 #include "tests/journeys/loop_probe.h"
@@ -610,8 +611,7 @@ std::vector<std::string> journey::unreadable_texts(const std::string& class_name
     QWidget* w = find_named(class_name);
     return on_window_thread([this, w] {
         probe_->pause();
-        std::vector<std::string> faults =
-            chart_read_faults([w] { return w->grab().toImage(); });
+        std::vector<std::string> faults = chart_read_faults([w] { return w->grab().toImage(); });
         probe_->resume();
         return faults;
     });
@@ -712,6 +712,9 @@ void journey::settle()
     // the next step meets what it left behind, unless the journey watches it.
     if (!watch_exchanges_)
         wait_for([] { return !on_window_thread(exchange_on_top); }, 60000);
+    // Work the last action moved off the window thread (a store, a deletion,
+    // a workbook) ends before the next step looks.
+    wait_for([] { return !on_window_thread(off_window_busy); }, 60000);
 }
 
 void journey::watch_exchanges(bool watch)

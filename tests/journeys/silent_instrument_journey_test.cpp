@@ -4,7 +4,6 @@
 // second and changes nothing, and without Cancel the usual message comes.
 
 #include "tests/journeys/journey.h"
-
 #include "tests/journeys/loop_probe.h"
 
 #include <chrono>
