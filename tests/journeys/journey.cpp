@@ -309,6 +309,7 @@ void journey::stop(const std::string& why)
 
 QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usable)
 {
+    await_window_free();
     const QString wanted = QString::fromStdString(text_or_tip);
     QWidget* found = on_window_thread([&]() -> QWidget* {
         for (QWidget* w : reachable_widgets())
@@ -327,6 +328,7 @@ QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usab
 
 QWidget* journey::find_field(const std::string& label)
 {
+    await_window_free();
     const QString wanted = QString::fromStdString(label);
     QWidget* field = on_window_thread([&]() -> QWidget* {
         for (QWidget* w : reachable_widgets()) {
@@ -712,8 +714,13 @@ void journey::settle()
     // the next step meets what it left behind, unless the journey watches it.
     if (!watch_exchanges_)
         wait_for([] { return !on_window_thread(exchange_on_top); }, 60000);
-    // Work the last action moved off the window thread (a store, a deletion,
-    // a workbook) ends before the next step looks.
+    await_window_free();
+}
+
+// Work moved off the window thread (a store, a deletion, a workbook) holds
+// the user's clicks back: a step looks once it has ended, as a user would.
+void journey::await_window_free()
+{
     wait_for([] { return !on_window_thread(off_window_busy); }, 60000);
 }
 

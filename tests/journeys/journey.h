@@ -147,6 +147,7 @@ private:
     QWidget* find_field(const std::string& label);
     QWidget* find_named(const std::string& class_name);
     void stop(const std::string& why);
+    void await_window_free();
     void start_instrument(const std::string& model, const std::vector<std::string>& options);
 
     temp_folder dir_;
