@@ -46,6 +46,8 @@ int db_add_selection_row(db_row_sink& sink, int64_t test_no);
 int db_save_test(s_test& test, bool update);
 // Deletes the test and its points, both or neither.
 int db_delete_test(int64_t test_no);
+// Deletes every test of the session and their points, one statement each.
+int db_delete_session_tests(int64_t session_no);
 
 // Points. data_no <= 0 lets the file choose the point's key. Graphed is
 // written 1 and Range 0.

@@ -1,6 +1,7 @@
 // The database form's lists and the commands that act on them.
 #include "db/db_form.h"
 
+#include "base/off_window.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
@@ -189,8 +190,11 @@ bool db_form::delete_test()
     }
     if (ask("Are you sure you want to delete this test from the database") != IDYES)
         return false;
-    wait_cursor busy;
-    const int rc = db_delete_test(test_no);
+    int rc = 0;
+    run_off_window("Deleting the test\x85", [&](const std::atomic<bool>&) {
+        rc = db_delete_test(test_no);
+        return rc == 0;
+    });
     if (rc != 0) {
         db_report_error_code(rc);
         refresh_sessions(false);
@@ -216,23 +220,27 @@ bool db_form::delete_session()
             : "Are you sure you want to delete this session and associated tests from the database";
     if (ask(question) != IDYES)
         return false;
-    wait_cursor busy;
     // Every test the file holds for the session goes, not only the rows
     // listed: SQLite hands a freed highest key out again, so a test left
-    // behind would turn up under the next new session.
+    // behind would turn up under the next new session. A deletion begun is
+    // finished: Cancel does not stop it halfway.
     key_sink held;
-    int rc = db_begin();
-    if (rc == 0)
-        rc = db_list_tests(held, session_no, true);
-    for (size_t i = 0; rc == 0 && i < held.keys.size(); ++i)
-        rc = db_delete_test(held.keys[i]);
-    if (rc == 0)
-        rc = db_delete_session(session_no);
-    if (rc == 0)
-        rc = db_commit();
+    int rc = 0;
+    run_off_window("Deleting the session\x85", [&](const std::atomic<bool>&) {
+        rc = db_begin();
+        if (rc == 0)
+            rc = db_list_tests(held, session_no, true);
+        if (rc == 0)
+            rc = db_delete_session_tests(session_no);
+        if (rc == 0)
+            rc = db_delete_session(session_no);
+        if (rc == 0)
+            rc = db_commit();
+        if (rc != 0)
+            db_rollback(); // never leave half a deletion open for the next commit
+        return rc == 0;
+    });
     if (rc != 0) {
-        // Never leave half a deletion open for the next commit to take.
-        db_rollback();
         db_report_error_code(rc);
         refresh_sessions(false);
         return false;

@@ -1,5 +1,6 @@
 // The database form's file commands: a new database file, another database
 // file, and a sweep file imported as a test.
+#include "base/off_window.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/db_form.h"
@@ -101,8 +102,13 @@ bool db_form::import_sweep(const db_name_to_ansi& to_ansi)
              "Windows-1252 can)");
         return false;
     }
+    // The insert may wait for another program's lock on the file.
     s_test test;
-    const db_import_result result = db_import_sweep_file(choice.path, test, &name);
+    db_import_result result;
+    run_off_window("Importing the sweep\x85", [&](const std::atomic<bool>&) {
+        result = db_import_sweep_file(choice.path, test, &name);
+        return result.status == db_import_status::ok;
+    });
     refresh_sessions(false);
     return result.status == db_import_status::ok;
 }

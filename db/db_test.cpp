@@ -38,10 +38,10 @@ int read_points(s_test& test, int64_t test_no)
     return query.code();
 }
 
-int delete_rows(const char* sql, int64_t test_no)
+int delete_rows(const char* sql, int64_t key)
 {
     db_statement statement(sql);
-    statement.bind_int64(1, test_no);
+    statement.bind_int64(1, key);
     return statement.run();
 }
 
@@ -141,6 +141,21 @@ int db_delete_test(int64_t test_no)
     int rc = delete_rows("DELETE FROM Test WHERE TestNo=?1", test_no);
     if (rc == SQLITE_OK)
         rc = delete_rows("DELETE FROM Data WHERE TestNo=?1", test_no);
+    if (rc == SQLITE_OK)
+        rc = transaction.commit();
+    return rc;
+}
+
+int db_delete_session_tests(int64_t session_no)
+{
+    if (!db_is_open())
+        return -1;
+    db_transaction_scope transaction;
+    int rc =
+        delete_rows("DELETE FROM Data WHERE TestNo IN (SELECT TestNo FROM Test WHERE SessionNo=?1)",
+                    session_no);
+    if (rc == SQLITE_OK)
+        rc = delete_rows("DELETE FROM Test WHERE SessionNo=?1", session_no);
     if (rc == SQLITE_OK)
         rc = transaction.commit();
     return rc;

@@ -1,5 +1,6 @@
 #include "base/app_settings.h"
 #include "base/export_texts.h"
+#include "base/off_window.h"
 #include "base/text_file.h"
 #include "base/ui_seam.h"
 #include "base/ui_status.h"
@@ -104,7 +105,16 @@ std::string office_write_report(const std::string& stem, const std::string& exte
         folder = office_reports_folder();
         path = reports_folder_path(folder, stem, extension);
     }
-    if (folder.empty() || !file_write_replacing(path, write)) {
+    // A file begun is finished: the writer does not stop halfway for Cancel.
+    bool written = false;
+    if (!folder.empty())
+        run_off_window(extension == "docx" ? "Writing the document\x85"
+                                           : "Writing the workbook\x85",
+                       [&](const std::atomic<bool>&) {
+                           written = file_write_replacing(path, write);
+                           return written;
+                       });
+    if (!written) {
         ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
                        extension == "docx" ? "Word Export Error" : "Excel Export Error",
                        MB_OK | MB_ICONINFORMATION);

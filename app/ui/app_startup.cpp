@@ -3,6 +3,7 @@
 #include "app/ui/app_startup.h"
 
 #include "base/ui/mode_windows.h"
+#include "base/ui/off_window_dialog.h"
 #include "config/ui/capture_window.h"
 #include "config/ui/config_window.h"
 #include "db/ui/db_form_windows.h"
@@ -17,6 +18,7 @@
 
 void app_register_windows()
 {
+    off_window_use_dialog();
     set_connection_dialog(run_connect_dialog);
     set_mode_window_factory("QXTarvelo2ConfigWClass", make_config_window);
     fra_register_windows();

@@ -4,6 +4,7 @@
 // socket, so no wire time is counted.
 
 #include "base/ui_seam.h"
+#include "bench/support/bench_folder.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "fra/sweep_complete.h"
@@ -34,21 +35,11 @@ std::string sweep_reply(int points)
     return reply;
 }
 
-struct bench_folder {
-    bench_folder()
-    {
-        char pattern[] = "/tmp/tarvelo-fra-bench-XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~bench_folder() { std::filesystem::remove_all(path); }
-    std::string path;
-};
-
 void BM_SweepReplyToStore3000(benchmark::State& state)
 {
     scripted_ui ui;
     ui_set_backend(&ui);
-    bench_folder folder;
+    bench_folder folder("tarvelo-fra-bench");
     bool is_new = false;
     db_open(folder.path + "/bench.db", DB_OPEN_OR_CREATE, &is_new);
     const std::string reply = sweep_reply(MAX_SWEEP_POINTS);

@@ -3,6 +3,7 @@
 // sweep1.dat; the resonator analysis of 3000 points; reading a 3000-line
 // sweep file for the piezo window.
 
+#include "bench/support/bench_folder.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
@@ -53,19 +54,9 @@ std::unique_ptr<LcrResults> resonator()
     return r;
 }
 
-struct bench_folder {
-    bench_folder()
-    {
-        char pattern[] = "/tmp/tarvelo-lcr-bench-XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~bench_folder() { std::filesystem::remove_all(path); }
-    std::string path;
-};
-
 void BM_LcrReplyToFile3000(benchmark::State& state)
 {
-    bench_folder folder;
+    bench_folder folder("tarvelo-lcr-bench");
     const std::string reply = layout5_reply(MAX_SWEEP_POINTS);
     auto ctx = std::make_unique<LcrSweepContext>();
     auto results = std::make_unique<LcrResults>();
@@ -120,7 +111,7 @@ BENCHMARK(BM_PiezoAnalysis3000)->Unit(benchmark::kMicrosecond);
 
 void BM_PiezoImport3000(benchmark::State& state)
 {
-    bench_folder folder;
+    bench_folder folder("tarvelo-lcr-bench");
     const std::string path = folder.path + "/sweep.txt";
     {
         std::ofstream out(path, std::ios::binary);

@@ -2,6 +2,7 @@
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
+#include "base/off_window.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/mode_windows.h"
 #include "base/ui/qt_seams.h"
@@ -16,6 +17,7 @@
 
 #include <QTreeWidget>
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -113,7 +115,16 @@ void fra_window::sweep_complete()
 {
     const s_sweep_store store{current_app_paths().data_folder, series_.sweeps_done + 1,
                               series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
-    const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
+    // The file written and the test stored (which may wait for another
+    // program's lock on the database) on a worker; the window keeps its
+    // results until they are whole.
+    auto finished = std::make_unique<FraResults>();
+    s_sweep_outcome out;
+    run_off_window("Storing the sweep\x85", [&](const std::atomic<bool>&) {
+        out = fra_complete_sweep(ctx_, *finished, store);
+        return true;
+    });
+    results_ = *finished;
     if (store.test && !out.stored)
         db_report_sweep_kept(out.file);
     ui_status(sweep_kept_status(out.file_written, store.test != nullptr, out.stored));

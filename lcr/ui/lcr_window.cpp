@@ -2,6 +2,7 @@
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
+#include "base/off_window.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/display_text.h"
 #include "base/ui/mode_windows.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <ctime>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -156,8 +158,17 @@ void lcr_window::run_realtime()
 
 void lcr_window::sweep_complete()
 {
-    const s_lcr_outcome out = lcr_complete_sweep(*ctx_, *results_, current_app_paths().data_folder,
-                                                 series_.sweeps_done + 1, std::time(nullptr));
+    // The sweep file written on a worker; the window keeps its results
+    // until they are whole.
+    auto finished = std::make_unique<LcrResults>();
+    s_lcr_outcome out;
+    const std::string folder = current_app_paths().data_folder;
+    const int number = series_.sweeps_done + 1;
+    run_off_window("Storing the sweep\x85", [&](const std::atomic<bool>&) {
+        out = lcr_complete_sweep(*ctx_, *finished, folder, number, std::time(nullptr));
+        return true;
+    });
+    *results_ = *finished;
     if (!out.file_written)
         ui_message_box(this, lcr_file_failure_text(out), "Tarvelo2", MB_OK | MB_ICONINFORMATION);
     ui_status(sweep_kept_status(out.file_written, false, false));

@@ -222,10 +222,15 @@ void connect_dialog::press_search()
 {
     std::array<s_discovered, DISCOVERY_CAPACITY> list{};
     int found = 0;
+    // Each instrument found is asked who it is on the same worker: a slow
+    // one keeps the search's progress dialog up, not the window.
+    std::vector<s_chooser_row> rows;
     const exchange_outcome searched =
         run_exchange(this, "Searching the network for instruments\x85",
-                     [&list, &found](const std::atomic<bool>&) {
+                     [&list, &found, &rows](const std::atomic<bool>& cancel) {
                          found = discover_lan_instruments(list.data(), DISCOVERY_CAPACITY);
+                         if (found > 0 && !cancel)
+                             rows = discovery_probe(list.data(), found);
                          return found > 0;
                      });
     if (searched == exchange_outcome::cancelled)
@@ -235,7 +240,7 @@ void connect_dialog::press_search()
                        MB_ICONINFORMATION);
         return;
     }
-    const int chosen = choose_instrument(this, list.data(), found);
+    const int chosen = choose_instrument(this, rows);
     if (chosen >= 0)
         address_->setText(QString::fromLatin1(list[chosen].address));
 }

@@ -3,7 +3,6 @@
 #include "link/ui/instrument_chooser.h"
 
 #include "base/ui/qt_seams.h"
-#include "base/ui_seam.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -11,7 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-instrument_chooser::instrument_chooser(QWidget* owner, s_discovered* list, int count)
+instrument_chooser::instrument_chooser(QWidget* owner, const std::vector<s_chooser_row>& rows)
     : QDialog(owner), rows_(new QTreeWidget(this))
 {
     setWindowTitle(QStringLiteral("Please Choose Instrument"));
@@ -30,14 +29,11 @@ instrument_chooser::instrument_chooser(QWidget* owner, s_discovered* list, int c
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(rows_, &QTreeWidget::itemSelectionChanged, this, [this] { ok_->setEnabled(true); });
     connect(rows_, &QTreeWidget::itemDoubleClicked, this, &instrument_chooser::accept);
-    {
-        wait_cursor busy;
-        for (const s_chooser_row& row : discovery_probe(list, count)) {
-            const auto tab = row.text.find('\t');
-            auto* item = new QTreeWidgetItem(rows_, {qt_from_ansi(row.text.substr(0, tab)),
-                                                     qt_from_ansi(row.text.substr(tab + 1))});
-            item->setData(0, Qt::UserRole, row.entry);
-        }
+    for (const s_chooser_row& row : rows) {
+        const auto tab = row.text.find('\t');
+        auto* item = new QTreeWidgetItem(
+            rows_, {qt_from_ansi(row.text.substr(0, tab)), qt_from_ansi(row.text.substr(tab + 1))});
+        item->setData(0, Qt::UserRole, row.entry);
     }
     if (rows_->topLevelItemCount() == 1) {
         rows_->setCurrentItem(rows_->topLevelItem(0));
@@ -61,8 +57,8 @@ void instrument_chooser::showEvent(QShowEvent* event)
     rows_->setColumnWidth(1, w * 70 / 100);
 }
 
-int choose_instrument(QWidget* owner, s_discovered* list, int count)
+int choose_instrument(QWidget* owner, const std::vector<s_chooser_row>& rows)
 {
-    instrument_chooser chooser(owner, list, count);
+    instrument_chooser chooser(owner, rows);
     return chooser.exec() == QDialog::Accepted ? chooser.chosen() : -1;
 }

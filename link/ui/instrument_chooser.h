@@ -1,6 +1,6 @@
 #pragma once
-// "Please Choose Instrument": the instruments a LAN search found, each asked
-// to identify itself, for the user to pick one.
+// "Please Choose Instrument": the instruments a LAN search found, with what
+// each answered when asked to identify itself, for the user to pick one.
 
 #include "link/discovery.h"
 
@@ -12,9 +12,8 @@ class QTreeWidget;
 class instrument_chooser : public QDialog {
     Q_OBJECT
 public:
-    // Probes every entry (the replies are stored in the list) and lists the
-    // answers.
-    instrument_chooser(QWidget* owner, s_discovered* list, int count);
+    // Lists the rows the probe of the found instruments gave.
+    instrument_chooser(QWidget* owner, const std::vector<s_chooser_row>& rows);
 
     // The list entry of the chosen row, or -1.
     int chosen() const { return chosen_; }
@@ -35,4 +34,4 @@ private:
 };
 
 // Runs the chooser modally; the chosen entry or -1.
-int choose_instrument(QWidget* owner, s_discovered* list, int count);
+int choose_instrument(QWidget* owner, const std::vector<s_chooser_row>& rows);

@@ -1,6 +1,7 @@
 #include "office/ui/desktop_opener.h"
 
 #include "base/export_texts.h"
+#include "base/off_window.h"
 #include "base/ui/remembered_folder.h"
 #include "base/ui_seam.h"
 #include "office/excel_server.h"
@@ -17,14 +18,24 @@ namespace {
 
 constexpr const char* REPORTS_FOLDER_NAME = "Reports";
 
-// True when the desktop names an application for files of this type.
-bool has_handler(const QString& path)
+// The desktop's answer may take seconds on a busy machine.
+constexpr int HANDLER_QUERY_MS = 3000;
+constexpr int CANCEL_LOOK_MS = 100;
+
+// True when the desktop names an application for files of this type. Runs
+// off the window thread; Cancel or no answer in time count as none.
+bool has_handler(const QString& path, const std::atomic<bool>& cancel)
 {
     const QString mime = QMimeDatabase().mimeTypeForFile(path).name();
     QProcess query;
     query.start("xdg-mime", {"query", "default", mime});
-    if (!query.waitForFinished(3000))
-        return false;
+    for (int waited = 0; !query.waitForFinished(CANCEL_LOOK_MS); waited += CANCEL_LOOK_MS) {
+        if (cancel || waited >= HANDLER_QUERY_MS || query.state() == QProcess::NotRunning) {
+            query.kill();
+            query.waitForFinished(CANCEL_LOOK_MS);
+            return false;
+        }
+    }
     return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
@@ -34,7 +45,12 @@ void open_on_desktop(const std::string& path)
                        "Tarvelo2", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const QString file = QString::fromStdString(path);
-    if (has_handler(file) && QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+    const exchange_outcome found = run_off_window(
+        "Looking for an application to open the report\x85",
+        [&file](const std::atomic<bool>& cancel) { return has_handler(file, cancel); });
+    if (found == exchange_outcome::cancelled)
+        return;
+    if (found == exchange_outcome::done && QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         return;
     ui_message_box(nullptr, "No application could be started to open " + path, "Tarvelo2",
                    MB_OK | MB_ICONINFORMATION);

@@ -158,8 +158,8 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
      }},
     {"instrument chooser",
      [](auto& r) {
-         s_discovered found[] = {{"127.0.0.1", "HXM6300,0123,V2.10"}};
-         check_dialog<instrument_chooser>(r, found, 1);
+         const std::vector<s_chooser_row> rows{{0, "127.0.0.1\tHXM6300,0123,V2.10"}};
+         check_dialog<instrument_chooser>(r, rows);
      }},
     {"session details",
      [](auto& r) {

@@ -4,8 +4,10 @@
 
 #include "app/ui/app_startup.h"
 #include "base/timer_service.h"
+#include "base/ui/off_window_dialog.h"
 #include "link/discovery.h"
 #include "link/link.h"
+#include "tests/journeys/loop_probe.h"
 #include "tests/support/chart_read.h"
 
 #include <QAbstractButton>
@@ -150,6 +152,18 @@ std::string shots_folder()
     return std::string(JOURNEY_SHOTS) + "/" + test;
 }
 
+// The window may stand still this long before the journey counts it frozen.
+constexpr int64_t FREEZE_MS = 1000;
+
+void report_gap(int64_t gap_ms)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::printf("event-loop gap\t%s.%s\t%lld\n", test->test_suite_name(), test->name(),
+                static_cast<long long>(gap_ms));
+    std::fflush(stdout);
+    EXPECT_LT(gap_ms, FREEZE_MS) << "the window stood still for " << gap_ms << " ms";
+}
+
 } // namespace
 
 // Shows message boxes as the program does and records them; everything else
@@ -220,6 +234,7 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     pump();
 
     fs::remove_all(shots_folder());
+    probe_ = std::make_unique<loop_probe>();
     QEventLoop loop;
     std::thread script([&] {
         try {
@@ -245,6 +260,7 @@ void journey::run(const std::string& model, const std::function<void()>& steps,
     loop.exec();
     script.join();
     pump();
+    report_gap(probe_->longest());
 }
 
 std::vector<ui_shown_box> journey::boxes() const
@@ -294,6 +310,7 @@ void journey::stop(const std::string& why)
 
 QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usable)
 {
+    await_window_free();
     const QString wanted = QString::fromStdString(text_or_tip);
     QWidget* found = on_window_thread([&]() -> QWidget* {
         for (QWidget* w : reachable_widgets())
@@ -312,6 +329,7 @@ QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usab
 
 QWidget* journey::find_field(const std::string& label)
 {
+    await_window_free();
     const QString wanted = QString::fromStdString(label);
     QWidget* field = on_window_thread([&]() -> QWidget* {
         for (QWidget* w : reachable_widgets()) {
@@ -594,7 +612,12 @@ QWidget* journey::find_named(const std::string& class_name)
 std::vector<std::string> journey::unreadable_texts(const std::string& class_name)
 {
     QWidget* w = find_named(class_name);
-    return on_window_thread([w] { return chart_read_faults([w] { return w->grab().toImage(); }); });
+    return on_window_thread([this, w] {
+        probe_->pause();
+        std::vector<std::string> faults = chart_read_faults([w] { return w->grab().toImage(); });
+        probe_->resume();
+        return faults;
+    });
 }
 
 std::pair<int, int> journey::size_of(const std::string& class_name)
@@ -606,11 +629,13 @@ std::pair<int, int> journey::size_of(const std::string& class_name)
 std::vector<s_chart_text> journey::painted_texts(const std::string& class_name)
 {
     QWidget* w = find_named(class_name);
-    return on_window_thread([w] {
+    return on_window_thread([this, w] {
         std::vector<s_chart_text> texts;
+        probe_->pause();
         chart_record_texts(&texts);
         w->grab();
         chart_record_texts(nullptr);
+        probe_->resume();
         return texts;
     });
 }
@@ -690,6 +715,14 @@ void journey::settle()
     // the next step meets what it left behind, unless the journey watches it.
     if (!watch_exchanges_)
         wait_for([] { return !on_window_thread(exchange_on_top); }, 60000);
+    await_window_free();
+}
+
+// Work moved off the window thread (a store, a deletion, a workbook) holds
+// the user's clicks back: a step looks once it has ended, as a user would.
+void journey::await_window_free()
+{
+    wait_for([] { return !on_window_thread(off_window_busy); }, 60000);
 }
 
 void journey::watch_exchanges(bool watch)
@@ -707,6 +740,8 @@ void journey::screenshot(const std::string& step)
     const std::string folder = shots_folder();
     fs::create_directories(folder);
     const std::vector<std::string> written = on_window_thread([&] {
+        if (probe_)
+            probe_->pause();
         std::vector<std::string> paths;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible() || !w->isWindow())
@@ -718,6 +753,8 @@ void journey::screenshot(const std::string& step)
             if (w->grab().save(QString::fromStdString(path)))
                 paths.push_back(path);
         }
+        if (probe_)
+            probe_->resume();
         return paths;
     });
     for (const std::string& path : written)

@@ -25,6 +25,7 @@
 class QWidget;
 class main_window;
 class live_boxes;
+class loop_probe;
 
 class journey : public ::testing::Test {
 public:
@@ -126,6 +127,11 @@ protected:
 
     // The journey's own folder (data folder, database, transcript).
     const temp_folder& dir() const { return dir_; }
+    // The watch on the window thread's event loop while the steps run
+    // (window thread only). run() prints its longest gap, one line
+    // "event-loop gap<TAB><suite.test><TAB><ms>", and fails the journey when
+    // the window stood still over a second.
+    loop_probe& probe() { return *probe_; }
 
     // For steps that choose their own actions: a look carried to the window
     // thread and waited for; an action posted there and let run.
@@ -141,12 +147,14 @@ private:
     QWidget* find_field(const std::string& label);
     QWidget* find_named(const std::string& class_name);
     void stop(const std::string& why);
+    void await_window_free();
     void start_instrument(const std::string& model, const std::vector<std::string>& options);
 
     temp_folder dir_;
     std::unique_ptr<sim_process> sim_;
     std::unique_ptr<main_window> window_;
     std::unique_ptr<live_boxes> live_;
+    std::unique_ptr<loop_probe> probe_;
     bool watch_exchanges_ = false;
 };
 

@@ -4,13 +4,8 @@
 // second and changes nothing, and without Cancel the usual message comes.
 
 #include "tests/journeys/journey.h"
+#include "tests/journeys/loop_probe.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEvent>
-#include <QMainWindow>
-#include <QTimerEvent>
-#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -25,58 +20,6 @@ constexpr int64_t LONGEST_GAP_MS = 200;
 // Cancel ends an exchange within about a second.
 constexpr int64_t CANCEL_LIMIT_MS = 1500;
 
-// Lives on the window thread: a timer every 20 ms notes the longest wait
-// between two turns of the event loop, and the main window's paints are
-// counted.
-class loop_probe : public QObject {
-public:
-    loop_probe()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* main = qobject_cast<QMainWindow*>(w); main && main->isVisible())
-                main_ = main;
-        if (main_)
-            main_->installEventFilter(this);
-        restart();
-        startTimer(20);
-    }
-    void restart()
-    {
-        clock_.start();
-        last_ = 0;
-        gap_ = 0;
-    }
-    int64_t watched_ms() const { return clock_.elapsed(); }
-    int64_t longest_gap_ms() const { return gap_; }
-    int paints() const { return paints_; }
-    void repaint_main()
-    {
-        if (main_)
-            main_->update();
-    }
-
-protected:
-    void timerEvent(QTimerEvent*) override
-    {
-        const int64_t now = clock_.elapsed();
-        gap_ = std::max(gap_, now - last_);
-        last_ = now;
-    }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints_;
-        return false;
-    }
-
-private:
-    QMainWindow* main_ = nullptr;
-    QElapsedTimer clock_;
-    int64_t last_ = 0;
-    int64_t gap_ = 0;
-    int paints_ = 0;
-};
-
 int64_t ms_since(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -87,28 +30,24 @@ int64_t ms_since(std::chrono::steady_clock::time_point start)
 class silent_instrument_journey : public journey,
                                   public ::testing::WithParamInterface<const char*> {
 protected:
-    // The journey has ended: this runs on the window thread.
-    ~silent_instrument_journey() override { delete probe_; }
-
     // The exchange a step started shows its progress dialog with caption;
     // for a second the window keeps turning its loop and repaints.
     void expect_responsive(const std::string& caption, const std::string& step)
     {
         await_dialog(PROGRESS_TITLE);
         EXPECT_TRUE(wait_for([&] { return text_of(STATUS_LINE) == caption; }, 10000)) << step;
-        if (!probe_)
-            look([this] { probe_ = new loop_probe; });
         int paints = 0;
         look([&] {
-            probe_->restart();
-            paints = probe_->paints();
-            probe_->repaint_main();
+            probe().watch_paints();
+            probe().mark();
+            paints = probe().paints();
+            probe().repaint_main();
         });
         int64_t watched = 0, gap = 0;
         wait_for([&] {
             look([&] {
-                watched = probe_->watched_ms();
-                gap = probe_->longest_gap_ms();
+                watched = probe().since_mark_ms();
+                gap = probe().longest_since_mark();
             });
             return watched >= 1000;
         });
@@ -116,7 +55,7 @@ protected:
         EXPECT_TRUE(wait_for(
             [&] {
                 int now = 0;
-                look([&] { now = probe_->paints(); });
+                look([&] { now = probe().paints(); });
                 return now > paints;
             },
             2000))
@@ -147,8 +86,6 @@ protected:
         const std::vector<ui_shown_box> shown = boxes();
         return shown.empty() ? "" : shown.back().text;
     }
-
-    loop_probe* probe_ = nullptr;
 };
 
 } // namespace
