@@ -51,6 +51,11 @@ bool archive_hosts_are_local(const std::string& hosts)
     return true;
 }
 
+bool archive_link_needs_tls(const std::string& host, const std::string& address)
+{
+    return !host_is_local(address.empty() ? host : address);
+}
+
 archive_keywords archive_address_keywords(const std::string& address, const std::string& password,
                                           std::string& error)
 {
@@ -76,8 +81,19 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
         set_keyword(keywords, "sslmode", "require");
     if (!password.empty())
         set_keyword(keywords, "password", password);
-    if (!keyword(keywords, "connect_timeout"))
-        set_keyword(keywords, "connect_timeout", "10");
+    // A server that stops answering is noticed: the link is probed when
+    // idle, and no statement runs longer than the server allows.
+    for (const auto& [name, value] : {std::pair{"connect_timeout", "10"},
+                                      {"keepalives", "1"},
+                                      {"keepalives_idle", "30"},
+                                      {"keepalives_interval", "10"},
+                                      {"keepalives_count", "3"}})
+        if (!keyword(keywords, name))
+            set_keyword(keywords, name, value);
+    const std::string* given = keyword(keywords, "options");
+    set_keyword(keywords, "options",
+                (given && !given->empty() ? *given + " " : std::string()) +
+                    "-c statement_timeout=" + std::to_string(ARCHIVE_STATEMENT_TIMEOUT_S) + "s");
     set_keyword(keywords, "client_encoding", "WIN1252");
     set_keyword(keywords, "application_name", "tarvelo2");
     return keywords;

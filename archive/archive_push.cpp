@@ -76,11 +76,14 @@ bool copy_points(PGconn* conn, int64_t test_id, const s_test& test)
     if (PQputCopyEnd(conn, sent ? nullptr : "the points could not be sent") != 1)
         return false;
     bool ok = sent;
-    while (PGresult* r = PQgetResult(conn)) {
+    while (pq_wait_ready(conn)) {
+        PGresult* r = PQgetResult(conn);
+        if (!r)
+            return ok;
         ok = ok && PQresultStatus(r) == PGRES_COMMAND_OK;
         PQclear(r);
     }
-    return ok;
+    return false;
 }
 
 // Inserts the test row; is_new is false when the archive holds it already.

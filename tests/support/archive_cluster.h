@@ -9,6 +9,7 @@
 
 #include "tests/support/cli_run.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <glob.h>
@@ -16,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 class archive_cluster {
 public:
@@ -107,6 +109,21 @@ public:
         return v;
     }
 
+    // The server processes that serve the program's own connections
+    // (application tarvelo2) to database name.
+    std::vector<pid_t> program_backends(const std::string& name)
+    {
+        std::istringstream pids(value("SELECT coalesce(string_agg(pid::text, ' '), '') FROM "
+                                      "pg_stat_activity WHERE application_name = 'tarvelo2' "
+                                      "AND datname = '" +
+                                          name + "'",
+                                      "postgres"));
+        std::vector<pid_t> found;
+        for (pid_t pid = 0; pids >> pid;)
+            found.push_back(pid);
+        return found;
+    }
+
     // Stops the server (fast: open sessions are ended) and starts it again.
     bool restart()
     {
@@ -185,4 +202,28 @@ private:
     std::string failure_;
     std::string last_error_;
     int databases_ = 0;
+};
+
+// A server that stops answering: the processes serving the program's
+// connections to a database are stopped (SIGSTOP) while this lives, and go
+// on again when it ends.
+class archive_frozen_backends {
+public:
+    archive_frozen_backends(archive_cluster& cluster, const std::string& database)
+        : pids_(cluster.program_backends(database))
+    {
+        for (pid_t pid : pids_)
+            ::kill(pid, SIGSTOP);
+    }
+    ~archive_frozen_backends()
+    {
+        for (pid_t pid : pids_)
+            ::kill(pid, SIGCONT);
+    }
+    archive_frozen_backends(const archive_frozen_backends&) = delete;
+    archive_frozen_backends& operator=(const archive_frozen_backends&) = delete;
+    size_t count() const { return pids_.size(); }
+
+private:
+    std::vector<pid_t> pids_;
 };
