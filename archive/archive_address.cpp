@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <libpq-fe.h>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -49,6 +50,14 @@ bool archive_hosts_are_local(const std::string& hosts)
         if (!host_is_local(host))
             return false;
     return true;
+}
+
+std::string archive_mask_secrets(const std::string& text)
+{
+    static const std::regex userinfo(R"((://[^/@\s:]*):[^@\s]*@)");
+    static const std::regex keyword(R"((password\s*=\s*)('(\\.|[^'])*'|[^\s&]+))",
+                                    std::regex::icase);
+    return std::regex_replace(std::regex_replace(text, userinfo, "$1:*****@"), keyword, "$1*****");
 }
 
 bool archive_link_needs_tls(const std::string& host, const std::string& address)

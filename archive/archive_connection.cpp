@@ -75,6 +75,7 @@ bool archive_connection::reset()
 
 archive_outcome archive_connection::run_restoring(const std::function<archive_outcome()>& statement)
 {
+    waiting_.gave_up.clear();
     archive_outcome outcome = statement();
     // A link this side cut (a cancel, a server gone quiet) is not made again.
     if (outcome.ok() || !conn_ || PQstatus(conn_) != CONNECTION_BAD || !waiting_.gave_up.empty())

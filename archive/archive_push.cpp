@@ -140,7 +140,7 @@ archive_outcome archive_push(archive_connection& archive,
         total += int(s.tests.size());
     int done = 0;
     const auto stopped = [&] {
-        return progress && !progress(done, total)
+        return (progress && !progress(done, total)) || archive.cancelled()
                    ? archive_outcome::fail(archive_status::cancelled,
                                            "The push was stopped after " + std::to_string(done) +
                                                " of " + std::to_string(total) + " tests")
@@ -152,7 +152,10 @@ archive_outcome archive_push(archive_connection& archive,
                 return o;
             archive_pushed one{0, false, test.TestNo, s.session.Name, test.Name};
             std::string error;
-            if (!push_test(archive.handle(), s.session, test, one, error))
+            const bool sent = push_test(archive.handle(), s.session, test, one, error);
+            if (!sent && archive.cancelled())
+                return stopped();
+            if (!sent)
                 return archive_outcome::fail(archive_status::failed,
                                              "Test " + std::to_string(test.TestNo) + " (" +
                                                  test.Name + ") was not pushed: " + error);

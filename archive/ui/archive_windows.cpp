@@ -33,6 +33,7 @@ void push_worker(s_progress_block* block)
 {
     auto* job = static_cast<push_job*>(block->context);
     post_command(block->dialog, CMD_PROGRESS_STARTED);
+    const archive_cancel_scope scope(*job->archive, job->stop);
     int shown = 0;
     job->outcome =
         archive_push(*job->archive, *job->sessions, job->pushed, [&](int done, int total) {

@@ -4,13 +4,8 @@
 // second and changes nothing, and without Cancel the usual message comes.
 
 #include "tests/journeys/journey.h"
+#include "tests/journeys/loop_probe.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEvent>
-#include <QMainWindow>
-#include <QTimerEvent>
-#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -24,58 +19,6 @@ constexpr const char* CONNECTING = "Connecting to the instrument\u2026";
 constexpr int64_t LONGEST_GAP_MS = 200;
 // Cancel ends an exchange within about a second.
 constexpr int64_t CANCEL_LIMIT_MS = 1500;
-
-// Lives on the window thread: a timer every 20 ms notes the longest wait
-// between two turns of the event loop, and the main window's paints are
-// counted.
-class loop_probe : public QObject {
-public:
-    loop_probe()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* main = qobject_cast<QMainWindow*>(w); main && main->isVisible())
-                main_ = main;
-        if (main_)
-            main_->installEventFilter(this);
-        restart();
-        startTimer(20);
-    }
-    void restart()
-    {
-        clock_.start();
-        last_ = 0;
-        gap_ = 0;
-    }
-    int64_t watched_ms() const { return clock_.elapsed(); }
-    int64_t longest_gap_ms() const { return gap_; }
-    int paints() const { return paints_; }
-    void repaint_main()
-    {
-        if (main_)
-            main_->update();
-    }
-
-protected:
-    void timerEvent(QTimerEvent*) override
-    {
-        const int64_t now = clock_.elapsed();
-        gap_ = std::max(gap_, now - last_);
-        last_ = now;
-    }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints_;
-        return false;
-    }
-
-private:
-    QMainWindow* main_ = nullptr;
-    QElapsedTimer clock_;
-    int64_t last_ = 0;
-    int64_t gap_ = 0;
-    int paints_ = 0;
-};
 
 int64_t ms_since(std::chrono::steady_clock::time_point start)
 {

@@ -124,6 +124,16 @@ public:
         return found;
     }
 
+    // True when one of the program's connections to database name waits
+    // for a lock.
+    bool program_waits_for_lock(const std::string& name)
+    {
+        return value("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'tarvelo2' "
+                     "AND wait_event_type = 'Lock' AND datname = '" +
+                         name + "'",
+                     "postgres") != "0";
+    }
+
     // Stops the server (fast: open sessions are ended) and starts it again.
     bool restart()
     {
@@ -226,4 +236,30 @@ public:
 
 private:
     std::vector<pid_t> pids_;
+};
+
+// A table of a database locked against every use in a transaction of the
+// test's own until released, so the program's next statement on it waits.
+class archive_table_lock {
+public:
+    archive_table_lock(const archive_cluster& cluster, const std::string& database,
+                       const std::string& table)
+        : conn_(PQconnectdb(cluster.socket_uri(database).c_str()))
+    {
+        PQclear(PQexec(conn_, "BEGIN"));
+        PQclear(PQexec(conn_, ("LOCK TABLE " + table + " IN ACCESS EXCLUSIVE MODE").c_str()));
+    }
+    ~archive_table_lock() { release(); }
+    archive_table_lock(const archive_table_lock&) = delete;
+    archive_table_lock& operator=(const archive_table_lock&) = delete;
+
+    void release()
+    {
+        if (conn_)
+            PQfinish(conn_); // the transaction ends with its connection
+        conn_ = nullptr;
+    }
+
+private:
+    PGconn* conn_;
 };
