@@ -72,7 +72,7 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
     std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
         PQconninfoParse(address.c_str(), &message), &PQconninfoFree);
     if (!options) {
-        error = message ? message : "the address cannot be read";
+        error = archive_mask_secrets(message ? message : "the address cannot be read");
         while (!error.empty() && error.back() == '\n')
             error.pop_back();
         PQfreemem(message);

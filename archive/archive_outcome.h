@@ -16,6 +16,12 @@ enum class archive_status {
 // password= and sslpassword= values) masked.
 std::string archive_mask_secrets(const std::string& text);
 
+// "1 test", "2 tests".
+inline std::string archive_tests_text(int count)
+{
+    return std::to_string(count) + (count == 1 ? " test" : " tests");
+}
+
 struct archive_outcome {
     archive_status status = archive_status::done;
     std::string message; // empty when done; never a password

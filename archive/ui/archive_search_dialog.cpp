@@ -142,7 +142,7 @@ void archive_search_dialog::pull()
         view->form().refresh_sessions(true);
         view->sync();
     }
-    const std::string counts = std::to_string(fresh) + " tests pulled into the test file, " +
+    const std::string counts = archive_tests_text(fresh) + " pulled into the test file, " +
                                std::to_string(int(pulled.size()) - fresh) + " were there already";
     ui_status(outcome.ok() ? counts : "Pull not completed");
     ui_message_box(this, outcome.ok() ? counts : outcome.message + "\n" + counts, ARCHIVE_CAPTION,

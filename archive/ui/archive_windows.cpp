@@ -56,7 +56,7 @@ std::string summary(const push_job& job)
     int fresh = 0;
     for (const archive_pushed& p : job.pushed)
         fresh += p.is_new;
-    const std::string counts = std::to_string(fresh) + " tests pushed, " +
+    const std::string counts = archive_tests_text(fresh) + " pushed, " +
                                std::to_string(int(job.pushed.size()) - fresh) + " already archived";
     return job.outcome.ok() ? counts : job.outcome.message + "\n" + counts;
 }

@@ -176,4 +176,66 @@ void BM_ArchivePull9TestsIntoAFile(benchmark::State& state)
 }
 BENCHMARK(BM_ArchivePull9TestsIntoAFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A whole session of state.range(0) tests pushed into a fresh archive.
+void BM_ArchivePushSession(benchmark::State& state)
+{
+    const std::vector<archive_local_session> sessions = bench_sessions(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        archive_connection archive;
+        if (!open_fresh(state, archive))
+            break;
+        std::vector<archive_pushed> pushed;
+        state.ResumeTiming();
+        if (!archive_push(archive, sessions, pushed).ok())
+            state.SkipWithError("push failed");
+    }
+}
+BENCHMARK(BM_ArchivePushSession)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+// The same session pulled whole into a new test file: what one pulled
+// test costs must not grow with the tests its session holds already.
+void BM_ArchivePullSession(benchmark::State& state)
+{
+    archive_connection archive;
+    std::vector<archive_pushed> pushed;
+    if (!open_fresh(state, archive))
+        return;
+    if (!archive_push(archive, bench_sessions(int(state.range(0))), pushed).ok()) {
+        state.SkipWithError("push failed");
+        return;
+    }
+    std::vector<int64_t> ids;
+    for (const archive_pushed& p : pushed)
+        ids.push_back(p.archive_id);
+    char pattern[] = "/tmp/tarvelo-bench-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string dir = pattern;
+    for (auto _ : state) {
+        std::vector<archive_fetched> fetched;
+        std::vector<archive_pulled> pulled;
+        bool is_new = false;
+        if (!archive_fetch(archive, ids, fetched).ok() ||
+            !db_open(dir + "/pull.db", DB_OPEN_OR_CREATE, &is_new) ||
+            !archive_store_local(fetched, pulled).ok())
+            state.SkipWithError("pull failed");
+        db_close();
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ArchivePullSession)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
 } // namespace
