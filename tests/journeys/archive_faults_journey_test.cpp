@@ -85,7 +85,8 @@ TEST_F(archive_faults_journey, AFrozenPushAndAFrozenSearchAreCancelledWhileTheWi
     ASSERT_TRUE(cluster.running()) << cluster.failure();
     const std::string url = cluster.fresh_database();
     ASSERT_FALSE(url.empty()) << cluster.last_error();
-    database_ = url.substr(url.rfind('/') + 1, url.find('?') - url.rfind('/') - 1);
+    const size_t slash = url.rfind('/', url.find('?'));
+    database_ = url.substr(slash + 1, url.find('?') - slash - 1);
     const std::string results = std::to_string(ARCHIVE_RESULTS_ID);
     run("HXM4100", [&] {
         connect_to_instrument();
