@@ -63,9 +63,10 @@ bool open_fresh(benchmark::State& state, archive_connection& archive)
     return o.ok();
 }
 
-void BM_ArchivePush100x3000(benchmark::State& state)
+// A whole session of tests pushed into a fresh archive.
+void push_session(benchmark::State& state, int tests)
 {
-    const std::vector<archive_local_session> sessions = bench_sessions(100);
+    const std::vector<archive_local_session> sessions = bench_sessions(tests);
     for (auto _ : state) {
         state.PauseTiming();
         archive_connection archive;
@@ -76,6 +77,11 @@ void BM_ArchivePush100x3000(benchmark::State& state)
         if (!archive_push(archive, sessions, pushed).ok())
             state.SkipWithError("push failed");
     }
+}
+
+void BM_ArchivePush100x3000(benchmark::State& state)
+{
+    push_session(state, 100);
 }
 BENCHMARK(BM_ArchivePush100x3000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
@@ -175,22 +181,6 @@ void BM_ArchivePull9TestsIntoAFile(benchmark::State& state)
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ArchivePull9TestsIntoAFile)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// A whole session of tests pushed into a fresh archive.
-void push_session(benchmark::State& state, int tests)
-{
-    const std::vector<archive_local_session> sessions = bench_sessions(tests);
-    for (auto _ : state) {
-        state.PauseTiming();
-        archive_connection archive;
-        if (!open_fresh(state, archive))
-            break;
-        std::vector<archive_pushed> pushed;
-        state.ResumeTiming();
-        if (!archive_push(archive, sessions, pushed).ok())
-            state.SkipWithError("push failed");
-    }
-}
 
 void BM_ArchivePush1000x3000(benchmark::State& state)
 {
