@@ -96,6 +96,22 @@ TEST_F(ArchiveFaults, AServerThatStopsAnsweringHoldsNoExchange)
     EXPECT_EQ(count("archive_test"), 1) << "a push cut short left a test behind";
 }
 
+// scripts/archive-server takes no folder that holds anything but its own
+// cluster: the folder and its files stay as they were.
+TEST_F(ArchiveFaults, TheServerScriptRefusesAFolderThatHoldsOtherFiles)
+{
+    const std::string folder = path("notes");
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/notes.txt") << "lab notes\n";
+    const auto mode = std::filesystem::status(folder).permissions();
+    const cli_output r = run_command_line(std::string(TARVELO_ARCHIVE_SERVER) + " start " + folder,
+                                          path("server.err"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("holds other files and no archive cluster"), std::string::npos) << r.err;
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), mode);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/data"));
+}
+
 // A host that is not loopback is reached over TLS, however the address,
 // the environment or a service file name it. The cluster has no TLS, and
 // "::ffff:127.0.0.1" reaches it over loopback under a name that is not.
