@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <libpq-fe.h>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -51,6 +52,19 @@ bool archive_hosts_are_local(const std::string& hosts)
     return true;
 }
 
+std::string archive_mask_secrets(const std::string& text)
+{
+    static const std::regex userinfo(R"((://[^/@\s:]*):[^@\s]*@)");
+    static const std::regex keyword(R"((password\s*=\s*)('(\\.|[^'])*'|[^\s&]+))",
+                                    std::regex::icase);
+    return std::regex_replace(std::regex_replace(text, userinfo, "$1:*****@"), keyword, "$1*****");
+}
+
+bool archive_link_needs_tls(const std::string& host, const std::string& address)
+{
+    return !host_is_local(address.empty() ? host : address);
+}
+
 archive_keywords archive_address_keywords(const std::string& address, const std::string& password,
                                           std::string& error)
 {
@@ -58,7 +72,7 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
     std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
         PQconninfoParse(address.c_str(), &message), &PQconninfoFree);
     if (!options) {
-        error = message ? message : "the address cannot be read";
+        error = archive_mask_secrets(message ? message : "the address cannot be read");
         while (!error.empty() && error.back() == '\n')
             error.pop_back();
         PQfreemem(message);
@@ -76,8 +90,19 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
         set_keyword(keywords, "sslmode", "require");
     if (!password.empty())
         set_keyword(keywords, "password", password);
-    if (!keyword(keywords, "connect_timeout"))
-        set_keyword(keywords, "connect_timeout", "10");
+    // A server that stops answering is noticed: the link is probed when
+    // idle, and no statement runs longer than the server allows.
+    for (const auto& [name, value] : {std::pair{"connect_timeout", "10"},
+                                      {"keepalives", "1"},
+                                      {"keepalives_idle", "30"},
+                                      {"keepalives_interval", "10"},
+                                      {"keepalives_count", "3"}})
+        if (!keyword(keywords, name))
+            set_keyword(keywords, name, value);
+    const std::string* given = keyword(keywords, "options");
+    set_keyword(keywords, "options",
+                (given && !given->empty() ? *given + " " : std::string()) +
+                    "-c statement_timeout=" + std::to_string(ARCHIVE_STATEMENT_TIMEOUT_S) + "s");
     set_keyword(keywords, "client_encoding", "WIN1252");
     set_keyword(keywords, "application_name", "tarvelo2");
     return keywords;

@@ -12,13 +12,23 @@ enum class archive_status {
     cancelled,      // the user stopped it (what was done before stays)
 };
 
+// text with the passwords an address may carry (a URI's userinfo,
+// password= and sslpassword= values) masked.
+std::string archive_mask_secrets(const std::string& text);
+
+// "1 test", "2 tests".
+inline std::string archive_tests_text(int count)
+{
+    return std::to_string(count) + (count == 1 ? " test" : " tests");
+}
+
 struct archive_outcome {
     archive_status status = archive_status::done;
-    std::string message; // empty when done
+    std::string message; // empty when done; never a password
 
     bool ok() const { return status == archive_status::done; }
     static archive_outcome fail(archive_status status, std::string message)
     {
-        return {status, std::move(message)};
+        return {status, archive_mask_secrets(message)};
     }
 };

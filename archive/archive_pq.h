@@ -2,6 +2,7 @@
 // The few libpq helpers the archive's statements share. Every value
 // travels as a bound parameter; no statement text ever holds one.
 
+#include <atomic>
 #include <cstdint>
 #include <libpq-fe.h>
 #include <memory>
@@ -29,6 +30,31 @@ private:
     };
     std::vector<value> values_;
 };
+
+// How a connection waits for the server. Every statement is sent and its
+// reply awaited a slice at a time, so a server that stops answering holds
+// no thread for ever: when cancel turns true the running statement is
+// cancelled (PQcancel) and, should the server not end it within
+// CANCEL_GRACE_MS, the link is cut; after limit_ms without a byte from the
+// server the link is cut too. The connection is then bad, and gave_up
+// says why (pq_error gives it).
+struct pq_waiting {
+    const std::atomic<bool>* cancel = nullptr;
+    int limit_ms = 0; // 0: no limit
+    std::string gave_up;
+};
+constexpr int CANCEL_GRACE_MS = 700;
+// Makes the statements on conn wait by waiting (which outlives the
+// registration), or ends that.
+void pq_watch(PGconn* conn, pq_waiting* waiting);
+void pq_unwatch(PGconn* conn);
+// Waits until the reply in progress on conn has been read whole; false
+// when the wait was cut short.
+bool pq_wait_ready(PGconn* conn);
+// Drives a connection begun with PQconnectStartParams (poll =
+// PQconnectPoll) or PQresetStart (PQresetPoll) to its end, watching
+// waiting's cancel and limit; false when it did not connect.
+bool pq_connect_wait(PGconn* conn, pq_waiting& waiting, PostgresPollingStatusType (*poll)(PGconn*));
 
 // Runs statements that carry no values (transaction control, the schema).
 pq_result pq_exec(PGconn* conn, const char* sql);

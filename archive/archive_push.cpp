@@ -76,11 +76,14 @@ bool copy_points(PGconn* conn, int64_t test_id, const s_test& test)
     if (PQputCopyEnd(conn, sent ? nullptr : "the points could not be sent") != 1)
         return false;
     bool ok = sent;
-    while (PGresult* r = PQgetResult(conn)) {
+    while (pq_wait_ready(conn)) {
+        PGresult* r = PQgetResult(conn);
+        if (!r)
+            return ok;
         ok = ok && PQresultStatus(r) == PGRES_COMMAND_OK;
         PQclear(r);
     }
-    return ok;
+    return false;
 }
 
 // Inserts the test row; is_new is false when the archive holds it already.
@@ -137,7 +140,7 @@ archive_outcome archive_push(archive_connection& archive,
         total += int(s.tests.size());
     int done = 0;
     const auto stopped = [&] {
-        return progress && !progress(done, total)
+        return (progress && !progress(done, total)) || archive.cancelled()
                    ? archive_outcome::fail(archive_status::cancelled,
                                            "The push was stopped after " + std::to_string(done) +
                                                " of " + std::to_string(total) + " tests")
@@ -149,7 +152,10 @@ archive_outcome archive_push(archive_connection& archive,
                 return o;
             archive_pushed one{0, false, test.TestNo, s.session.Name, test.Name};
             std::string error;
-            if (!push_test(archive.handle(), s.session, test, one, error))
+            const bool sent = push_test(archive.handle(), s.session, test, one, error);
+            if (!sent && archive.cancelled())
+                return stopped();
+            if (!sent)
                 return archive_outcome::fail(archive_status::failed,
                                              "Test " + std::to_string(test.TestNo) + " (" +
                                                  test.Name + ") was not pushed: " + error);

@@ -76,6 +76,9 @@ archive_outcome check_version(PGconn* conn)
     pq_result r = pq_exec(conn, "SELECT max(version) FROM archive_version");
     if (!pq_ok(r))
         return failed(conn);
+    if (PQgetisnull(r.get(), 0, 0))
+        return archive_outcome::fail(archive_status::refused,
+                                     "The database is not an archive: its version table is empty");
     const int64_t version = pq_int64(r, 0, 0);
     if (version > ARCHIVE_SCHEMA_VERSION)
         return archive_outcome::fail(archive_status::refused,

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -15,8 +16,9 @@ bool names_password(const std::string& address, bool& readable)
         PQconninfoParse(address.c_str(), &message), &PQconninfoFree);
     PQfreemem(message);
     readable = options != nullptr;
+    // libpq marks its secrets (password, sslpassword, ...) to be hidden.
     for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o)
-        if (std::string(o->keyword) == "password" && o->val && *o->val)
+        if (o->dispchar && std::string(o->dispchar) == "*" && o->val && *o->val)
             return true;
     return false;
 }
@@ -39,7 +41,10 @@ bool archive_settings_set_address(const s_app_paths& paths, const std::string& a
     bool readable = false;
     if (names_password(address, readable) || !readable)
         return false;
-    return profile_write(paths.settings_file, "Archive", "Address", address);
+    // The address tells where the lab's archive is and who the bench is:
+    // the settings file is for this user's eyes only.
+    return profile_write(paths.settings_file, "Archive", "Address", address) &&
+           ::chmod(paths.settings_file.c_str(), S_IRUSR | S_IWUSR) == 0;
 }
 
 s_app_paths archive_user_paths()

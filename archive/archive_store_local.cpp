@@ -5,6 +5,7 @@
 #include "db/db_transaction.h"
 
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -60,29 +61,56 @@ private:
     std::map<std::string, int64_t> by_identity_;
 };
 
-// The local test of session_no with the same content as test in present,
-// or 0; a test of the session that cannot be read is a failure, not a
-// reason to store the pulled one twice.
-archive_outcome same_test(int64_t session_no, const std::string& session_identity,
-                          const s_test& test, int64_t& present)
-{
-    present = 0;
-    const std::string wanted = archive_test_identity(session_identity, test);
-    key_list keys;
-    if (db_list_tests(keys, session_no, true) != 0)
-        return local_failure("The tests of session " + std::to_string(session_no) +
-                             " cannot be read");
-    for (int64_t key : keys.keys) {
-        s_test local;
-        if (db_get_test(local, key, true) != 0 || local.TestNo != key)
-            return local_failure("Test " + std::to_string(key) + " cannot be read");
-        if (archive_test_identity(session_identity, local) == wanted) {
-            present = key;
-            return {};
+// The identities of the tests of the file's sessions, each session's read
+// and hashed once per pull, so a pull costs the same per test however many
+// tests its session holds.
+class local_tests {
+public:
+    // The local test of session_no with the same content as test in
+    // present, or 0; a test of the session that cannot be read is a
+    // failure, not a reason to store the pulled one twice.
+    archive_outcome find(int64_t session_no, const std::string& session_identity,
+                         const s_test& test, int64_t& present)
+    {
+        present = 0;
+        auto known = by_session_.find(session_no);
+        if (known == by_session_.end()) {
+            std::unordered_map<std::string, int64_t> tests;
+            if (archive_outcome o = read(session_no, session_identity, tests); !o.ok())
+                return o;
+            known = by_session_.emplace(session_no, std::move(tests)).first;
         }
+        auto it = known->second.find(archive_test_identity(session_identity, test));
+        if (it != known->second.end())
+            present = it->second;
+        return {};
     }
-    return {};
-}
+
+    // A test stored now in session_no (a session read before, or new).
+    void add(int64_t session_no, const std::string& identity, int64_t test_no)
+    {
+        by_session_[session_no].emplace(identity, test_no);
+    }
+
+private:
+    static archive_outcome read(int64_t session_no, const std::string& session_identity,
+                                std::unordered_map<std::string, int64_t>& tests)
+    {
+        key_list keys;
+        if (db_list_tests(keys, session_no, true) != 0)
+            return local_failure("The tests of session " + std::to_string(session_no) +
+                                 " cannot be read");
+        for (int64_t key : keys.keys) {
+            s_test local;
+            if (db_get_test(local, key, true) != 0 || local.TestNo != key)
+                return local_failure("Test " + std::to_string(key) + " cannot be read");
+            tests.emplace(archive_test_identity(session_identity, local), key);
+        }
+        return {};
+    }
+
+    std::unordered_map<int64_t, std::unordered_map<std::string, int64_t>> by_session_;
+};
 
 // Stores each test (or finds it there already); stops at the first failure.
 archive_outcome store_all(const std::vector<archive_fetched>& fetched,
@@ -91,17 +119,18 @@ archive_outcome store_all(const std::vector<archive_fetched>& fetched,
     local_sessions sessions;
     if (archive_outcome o = sessions.read(); !o.ok())
         return o;
+    local_tests tests;
     for (const archive_fetched& f : fetched) {
         int64_t session_no = 0;
         bool existed = false;
         if (archive_outcome o = sessions.find_or_add(f.session, session_no, existed); !o.ok())
             return o;
+        const std::string session_identity = archive_session_identity(f.session);
         int64_t present = 0;
-        const archive_outcome looked =
-            existed ? same_test(session_no, archive_session_identity(f.session), f.test, present)
-                    : archive_outcome{};
-        if (!looked.ok())
-            return looked;
+        if (archive_outcome o = existed ? tests.find(session_no, session_identity, f.test, present)
+                                        : archive_outcome{};
+            !o.ok())
+            return o;
         if (present > 0) {
             pulled.push_back({f.archive_id, present, false});
             continue;
@@ -111,6 +140,7 @@ archive_outcome store_all(const std::vector<archive_fetched>& fetched,
         if (!db_store_test(test)) // shows why in the database error box
             return local_failure("The archived test " + std::to_string(f.archive_id) +
                                  " cannot be stored in the test file");
+        tests.add(session_no, archive_test_identity(session_identity, f.test), test.TestNo);
         pulled.push_back({f.archive_id, test.TestNo, true});
     }
     return {};

@@ -79,17 +79,26 @@ int run_push(const cli_args& args)
     if (const int rc = connect(args, archive_use::write, archive); rc != 0)
         return rc;
     std::vector<archive_pushed> pushed;
-    const archive_outcome outcome = archive_push(archive, local, pushed);
     int fresh = 0;
-    for (const archive_pushed& p : pushed) {
-        fresh += p.is_new;
-        std::printf("%lld\t%s\t%lld\t%s\t%s\n", static_cast<long long>(p.archive_id),
-                    p.is_new ? "pushed" : "archived", static_cast<long long>(p.test_no),
-                    p.session_name.c_str(), p.test_name.c_str());
-    }
-    std::fflush(stdout);
+    size_t printed = 0;
+    // Each test is printed as soon as it is archived: a push cut short
+    // still tells what it did.
+    const auto print_archived = [&](int, int) {
+        for (; printed < pushed.size(); ++printed) {
+            const archive_pushed& p = pushed[printed];
+            fresh += p.is_new;
+            std::printf("%lld\t%s\t%lld\t%s\t%s\n", static_cast<long long>(p.archive_id),
+                        p.is_new ? "pushed" : "archived", static_cast<long long>(p.test_no),
+                        p.session_name.c_str(), p.test_name.c_str());
+        }
+        std::fflush(stdout);
+        return true;
+    };
+    const archive_outcome outcome = archive_push(archive, local, pushed, print_archived);
+    print_archived(0, 0);
     if (outcome.ok())
-        cli_say("%d tests pushed, %d already archived", fresh, int(pushed.size()) - fresh);
+        cli_say("%s pushed, %d already archived", archive_tests_text(fresh).c_str(),
+                int(pushed.size()) - fresh);
     return told(outcome);
 }
 

@@ -1,6 +1,7 @@
 #include "archive/ui/archive_connect.h"
 
 #include "archive/archive_settings.h"
+#include "base/ui/exchange_dialog.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 
@@ -35,11 +36,14 @@ bool ask_address(QWidget* owner, const std::string& why, std::string& address,
         layout->addWidget(reason);
     }
     auto* form = new QFormLayout;
-    auto* address_edit = new QLineEdit(qt_from_ansi(address), &dialog);
+    // libpq takes the address and password as UTF-8 (as SCRAM wants them).
+    auto* address_edit = new QLineEdit(QString::fromStdString(address), &dialog);
     address_edit->setMinimumWidth(380);
     address_edit->setPlaceholderText(QStringLiteral("postgresql://user@host/archive"));
     auto* password_edit = new QLineEdit(&dialog);
     password_edit->setEchoMode(QLineEdit::Password);
+    if (!password.empty())
+        password_edit->setPlaceholderText(QStringLiteral("as given before"));
     form->addRow(QStringLiteral("Address"), address_edit);
     form->addRow(QStringLiteral("Password"), password_edit);
     layout->addLayout(form);
@@ -52,8 +56,10 @@ bool ask_address(QWidget* owner, const std::string& why, std::string& address,
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted || address_edit->text().trimmed().isEmpty())
         return false;
-    address = qt_to_ansi(address_edit->text().trimmed());
-    password = qt_to_ansi(password_edit->text());
+    address = address_edit->text().trimmed().toStdString();
+    // Left empty, the password given before stays.
+    if (!password_edit->text().isEmpty())
+        password = password_edit->text().toStdString();
     return true;
 }
 
@@ -75,7 +81,34 @@ void keep_address(QWidget* owner, const s_app_paths& paths, const std::string& a
                         paths.settings_file + " cannot be written");
 }
 
+// Opens the archive off the window thread; false after Cancel.
+bool open_archive(QWidget* owner, archive_connection& archive, const std::string& address,
+                  const std::string& password, archive_use use, archive_outcome& outcome)
+{
+    outcome = archive_ui_exchange(owner, archive, "Connecting to the archive\x85",
+                                  [&] { return archive.open(address, password, use); });
+    return outcome.status != archive_status::cancelled;
+}
+
 } // namespace
+
+archive_outcome archive_ui_exchange(QWidget* owner, archive_connection& archive,
+                                    const std::string& caption,
+                                    const std::function<archive_outcome()>& work)
+{
+    archive_outcome outcome =
+        archive_outcome::fail(archive_status::failed, "Another exchange is running");
+    const exchange_outcome ran = run_exchange(
+        owner, caption,
+        [&](const std::atomic<bool>& cancel) {
+            const archive_cancel_scope scope(archive, cancel);
+            outcome = work();
+            return outcome.ok();
+        },
+        ARCHIVE_CAPTION);
+    return ran == exchange_outcome::cancelled ? archive_outcome::fail(archive_status::cancelled, "")
+                                              : outcome;
+}
 
 bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use use)
 {
@@ -85,14 +118,16 @@ bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use
     std::string why;
     if (address.empty() && !ask_address(owner, why, address, password))
         return false;
-    archive_outcome outcome = archive.open(address, password, use);
+    archive_outcome outcome;
+    if (!open_archive(owner, archive, address, password, use, outcome))
+        return false;
     // Whatever failed (a password wanted or refused, no server, a database
     // that holds no archive this program can use), the user may give the
     // address and password once more: a kept address is changed only here.
     if (!outcome.ok()) {
-        if (!ask_address(owner, outcome.message, address, password))
+        if (!ask_address(owner, outcome.message, address, password) ||
+            !open_archive(owner, archive, address, password, use, outcome))
             return false;
-        outcome = archive.open(address, password, use);
     }
     if (!outcome.ok()) {
         tell(owner, outcome.message);

@@ -5,6 +5,9 @@
 
 #include "archive/archive_connection.h"
 
+#include <functional>
+#include <string>
+
 class QWidget;
 
 // The caption of the archive's boxes and dialogs.
@@ -13,3 +16,10 @@ extern const char* const ARCHIVE_CAPTION;
 // True when archive is open for use; false after the user cancelled or
 // was told why not.
 bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use use);
+
+// Runs work (statements on archive) on a worker thread behind the progress
+// dialog showing caption; Cancel ends a running statement within about a
+// second. The outcome of work, or cancelled (with no message) after Cancel.
+archive_outcome archive_ui_exchange(QWidget* owner, archive_connection& archive,
+                                    const std::string& caption,
+                                    const std::function<archive_outcome()>& work);

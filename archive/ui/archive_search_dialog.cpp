@@ -82,7 +82,11 @@ void archive_search_dialog::search()
     filter.limit = SHOWN_MOST + 1;
     std::vector<archive_found> found;
     const archive_outcome outcome =
-        archive_.run_restoring([&] { return archive_search(archive_, filter, found); });
+        archive_ui_exchange(this, archive_, "Searching the archive\x85", [&] {
+            return archive_.run_restoring([&] { return archive_search(archive_, filter, found); });
+        });
+    if (outcome.status == archive_status::cancelled)
+        return;
     results_->clear();
     if (!outcome.ok()) {
         ui_message_box(this, outcome.message, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
@@ -124,7 +128,11 @@ void archive_search_dialog::pull()
     std::vector<archive_fetched> fetched;
     std::vector<archive_pulled> pulled;
     archive_outcome outcome =
-        archive_.run_restoring([&] { return archive_fetch(archive_, ids, fetched); });
+        archive_ui_exchange(this, archive_, "Pulling from the archive\x85", [&] {
+            return archive_.run_restoring([&] { return archive_fetch(archive_, ids, fetched); });
+        });
+    if (outcome.status == archive_status::cancelled)
+        return;
     if (outcome.ok())
         outcome = archive_store_local(fetched, pulled);
     int fresh = 0;
@@ -134,7 +142,7 @@ void archive_search_dialog::pull()
         view->form().refresh_sessions(true);
         view->sync();
     }
-    const std::string counts = std::to_string(fresh) + " tests pulled into the test file, " +
+    const std::string counts = archive_tests_text(fresh) + " pulled into the test file, " +
                                std::to_string(int(pulled.size()) - fresh) + " were there already";
     ui_status(outcome.ok() ? counts : "Pull not completed");
     ui_message_box(this, outcome.ok() ? counts : outcome.message + "\n" + counts, ARCHIVE_CAPTION,

@@ -33,6 +33,7 @@ void push_worker(s_progress_block* block)
 {
     auto* job = static_cast<push_job*>(block->context);
     post_command(block->dialog, CMD_PROGRESS_STARTED);
+    const archive_cancel_scope scope(*job->archive, job->stop);
     int shown = 0;
     job->outcome =
         archive_push(*job->archive, *job->sessions, job->pushed, [&](int done, int total) {
@@ -55,7 +56,7 @@ std::string summary(const push_job& job)
     int fresh = 0;
     for (const archive_pushed& p : job.pushed)
         fresh += p.is_new;
-    const std::string counts = std::to_string(fresh) + " tests pushed, " +
+    const std::string counts = archive_tests_text(fresh) + " pushed, " +
                                std::to_string(int(job.pushed.size()) - fresh) + " already archived";
     return job.outcome.ok() ? counts : job.outcome.message + "\n" + counts;
 }

@@ -21,7 +21,8 @@ struct running_mark {
 
 } // namespace
 
-exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const exchange_work& work)
+exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const exchange_work& work,
+                              const char* title)
 {
     if (g_running)
         return exchange_outcome::failed;
@@ -29,7 +30,7 @@ exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const 
     s_exchange exchange;
     exchange.work = work;
     s_progress_block block;
-    exchange_fill_block(block, exchange, EXCHANGE_DIALOG_TITLE);
+    exchange_fill_block(block, exchange, title);
     {
         progress_dialog dialog(owner, block);
         dialog.setProperty("exchange", true);

@@ -14,6 +14,6 @@ class QWidget;
 extern const char* const EXCHANGE_DIALOG_TITLE;
 
 // The outcome of the work; failed without running it when an exchange is
-// already running.
-exchange_outcome run_exchange(QWidget* owner, const std::string& caption,
-                              const exchange_work& work);
+// already running. The dialog's title names what is being talked to.
+exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const exchange_work& work,
+                              const char* title = EXCHANGE_DIALOG_TITLE);

@@ -63,9 +63,10 @@ bool open_fresh(benchmark::State& state, archive_connection& archive)
     return o.ok();
 }
 
-void BM_ArchivePush100x3000(benchmark::State& state)
+// A whole session of tests pushed into a fresh archive.
+void push_session(benchmark::State& state, int tests)
 {
-    const std::vector<archive_local_session> sessions = bench_sessions(100);
+    const std::vector<archive_local_session> sessions = bench_sessions(tests);
     for (auto _ : state) {
         state.PauseTiming();
         archive_connection archive;
@@ -76,6 +77,11 @@ void BM_ArchivePush100x3000(benchmark::State& state)
         if (!archive_push(archive, sessions, pushed).ok())
             state.SkipWithError("push failed");
     }
+}
+
+void BM_ArchivePush100x3000(benchmark::State& state)
+{
+    push_session(state, 100);
 }
 BENCHMARK(BM_ArchivePush100x3000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
@@ -175,5 +181,51 @@ void BM_ArchivePull9TestsIntoAFile(benchmark::State& state)
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ArchivePull9TestsIntoAFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ArchivePush1000x3000(benchmark::State& state)
+{
+    push_session(state, 1000);
+}
+BENCHMARK(BM_ArchivePush1000x3000)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// The same session pulled whole into a new test file: what one pulled
+// test costs must not grow with the tests its session holds already.
+void pull_session(benchmark::State& state, int tests)
+{
+    archive_connection archive;
+    std::vector<archive_pushed> pushed;
+    if (!open_fresh(state, archive))
+        return;
+    if (!archive_push(archive, bench_sessions(tests), pushed).ok()) {
+        state.SkipWithError("push failed");
+        return;
+    }
+    std::vector<int64_t> ids;
+    for (const archive_pushed& p : pushed)
+        ids.push_back(p.archive_id);
+    char pattern[] = "/tmp/tarvelo-bench-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string dir = pattern;
+    for (auto _ : state) {
+        std::vector<archive_fetched> fetched;
+        std::vector<archive_pulled> pulled;
+        bool is_new = false;
+        if (!archive_fetch(archive, ids, fetched).ok() ||
+            !db_open(dir + "/pull.db", DB_OPEN_OR_CREATE, &is_new) ||
+            !archive_store_local(fetched, pulled).ok())
+            state.SkipWithError("pull failed");
+        db_close();
+    }
+    std::filesystem::remove_all(dir);
+}
+
+void BM_ArchivePull1000x3000(benchmark::State& state)
+{
+    pull_session(state, 1000);
+}
+BENCHMARK(BM_ArchivePull1000x3000)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace

@@ -54,11 +54,11 @@ void answer_address(const std::string& address, std::string& shown)
 {
     QTimer::singleShot(50, [&shown, address] {
         QWidget* d = QApplication::activeModalWidget();
-        ASSERT_NE(d, nullptr);
+        const auto edits = d ? d->findChildren<QLineEdit*>() : QList<QLineEdit*>();
+        if (edits.isEmpty()) // the connection's progress dialog: the address dialog comes next
+            return answer_address(address, shown);
         for (QLabel* l : d->findChildren<QLabel*>())
             shown += l->text().toStdString() + "|";
-        const auto edits = d->findChildren<QLineEdit*>();
-        ASSERT_FALSE(edits.isEmpty());
         edits[0]->setText(QString::fromStdString(address)); // the Address field
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });

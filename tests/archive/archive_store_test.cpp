@@ -269,6 +269,13 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
         ASSERT_TRUE(archive.open(newer, "", archive_use::write).ok());
         ASSERT_TRUE(cluster.admin("UPDATE archive_version SET version = 2", newer_name));
     }
+    const std::string versionless = cluster.fresh_database();
+    {
+        archive_connection archive;
+        ASSERT_TRUE(archive.open(versionless, "", archive_use::write).ok());
+        ASSERT_TRUE(
+            cluster.admin("DELETE FROM archive_version", archive_database_name(versionless)));
+    }
     const std::string empty = cluster.fresh_database();
     const std::string without_password = url.substr(0, url.find('?'));
     const struct {
@@ -287,6 +294,7 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
         {newer, archive_use::read, archive_status::refused, "newer version (2)"},
         {newer, archive_use::write, archive_status::refused, "newer version (2)"},
         {empty, archive_use::read, archive_status::refused, "no archive yet"},
+        {versionless, archive_use::write, archive_status::refused, "not an archive"},
         {"host=127.0.0.1 port=notaport", archive_use::read, archive_status::unreachable, "port"},
     };
     ::setenv("PGPASSFILE", "/nonexistent", 1);

@@ -36,10 +36,10 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
         click("OK");
         ASSERT_TRUE(wait_for([&] { return boxes().size() > before; }, 60000))
             << "the push told nothing";
-        EXPECT_EQ(boxes().back().text, "1 tests pushed, 0 already archived");
+        EXPECT_EQ(boxes().back().text, "1 test pushed, 0 already archived");
         EXPECT_EQ(boxes().back().caption, "Archive");
         EXPECT_TRUE(wait_for([&] {
-            return status("status_outcome") == "1 tests pushed, 0 already archived";
+            return status("status_outcome") == "1 test pushed, 0 already archived";
         })) << status("status_outcome");
 
         test_ui().push_file(other);
@@ -61,10 +61,10 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
         const size_t pulled = boxes().size();
         click("Pull");
         ASSERT_TRUE(wait_for([&] { return boxes().size() > pulled; }));
-        EXPECT_EQ(boxes().back().text, "1 tests pulled into the test file, 0 were there already");
+        EXPECT_EQ(boxes().back().text, "1 test pulled into the test file, 0 were there already");
         EXPECT_TRUE(wait_for([&] {
             return status("status_outcome") ==
-                   "1 tests pulled into the test file, 0 were there already";
+                   "1 test pulled into the test file, 0 were there already";
         })) << status("status_outcome");
         click("Close");
         await_dialog("");

@@ -9,6 +9,7 @@
 
 #include "tests/support/cli_run.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <glob.h>
@@ -16,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 #include "tests/support/build_path.h"
 
 class archive_cluster {
@@ -108,6 +110,31 @@ public:
         return v;
     }
 
+    // The server processes that serve the program's own connections
+    // (application tarvelo2) to database name.
+    std::vector<pid_t> program_backends(const std::string& name)
+    {
+        std::istringstream pids(value("SELECT coalesce(string_agg(pid::text, ' '), '') FROM "
+                                      "pg_stat_activity WHERE application_name = 'tarvelo2' "
+                                      "AND datname = '" +
+                                          name + "'",
+                                      "postgres"));
+        std::vector<pid_t> found;
+        for (pid_t pid = 0; pids >> pid;)
+            found.push_back(pid);
+        return found;
+    }
+
+    // True when one of the program's connections to database name waits
+    // for a lock.
+    bool program_waits_for_lock(const std::string& name)
+    {
+        return value("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'tarvelo2' "
+                     "AND wait_event_type = 'Lock' AND datname = '" +
+                         name + "'",
+                     "postgres") != "0";
+    }
+
     // Stops the server (fast: open sessions are ended) and starts it again.
     bool restart()
     {
@@ -186,4 +213,54 @@ private:
     std::string failure_;
     std::string last_error_;
     int databases_ = 0;
+};
+
+// A server that stops answering: the processes serving the program's
+// connections to a database are stopped (SIGSTOP) while this lives, and go
+// on again when it ends.
+class archive_frozen_backends {
+public:
+    archive_frozen_backends(archive_cluster& cluster, const std::string& database)
+        : pids_(cluster.program_backends(database))
+    {
+        for (pid_t pid : pids_)
+            ::kill(pid, SIGSTOP);
+    }
+    ~archive_frozen_backends()
+    {
+        for (pid_t pid : pids_)
+            ::kill(pid, SIGCONT);
+    }
+    archive_frozen_backends(const archive_frozen_backends&) = delete;
+    archive_frozen_backends& operator=(const archive_frozen_backends&) = delete;
+    size_t count() const { return pids_.size(); }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// A table of a database locked against every use in a transaction of the
+// test's own until released, so the program's next statement on it waits.
+class archive_table_lock {
+public:
+    archive_table_lock(const archive_cluster& cluster, const std::string& database,
+                       const std::string& table)
+        : conn_(PQconnectdb(cluster.socket_uri(database).c_str()))
+    {
+        PQclear(PQexec(conn_, "BEGIN"));
+        PQclear(PQexec(conn_, ("LOCK TABLE " + table + " IN ACCESS EXCLUSIVE MODE").c_str()));
+    }
+    ~archive_table_lock() { release(); }
+    archive_table_lock(const archive_table_lock&) = delete;
+    archive_table_lock& operator=(const archive_table_lock&) = delete;
+
+    void release()
+    {
+        if (conn_)
+            PQfinish(conn_); // the transaction ends with its connection
+        conn_ = nullptr;
+    }
+
+private:
+    PGconn* conn_;
 };
