@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include "tests/support/build_path.h"
 
 namespace {
 

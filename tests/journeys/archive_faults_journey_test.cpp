@@ -18,7 +18,6 @@ constexpr int64_t CANCEL_LIMIT_MS = 1500;
 
 class archive_faults_journey : public journey {
 protected:
-    ~archive_faults_journey() override { delete probe_; }
 
     // The program's next statement on table waits for a lock and, while it
     // waits, its server process is stopped: a server that stops answering.
