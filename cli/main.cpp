@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -110,6 +111,9 @@ void cli_add_setup(cli_setup_hook hook)
 
 int main(int argc, char** argv)
 {
+    // A file size limit fails the write with its message instead of ending
+    // the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     cli_print_in_locale();
     cli_start_messages();
     cli_args args;

@@ -20,9 +20,9 @@ enum : int {
 // with "Database file is locked".
 //
 // Opens path in the given mode and checks that it is a test database (it has
-// a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
-// given, a missing file is created and is_new tells so; a new file whose
-// schema cannot be written is deleted again. Without is_new a missing file
+// the Session, Test and Data tables; rows are not needed). With
+// DB_OPEN_OR_CREATE and is_new given, a missing file is created whole with
+// its schema, or not at all, and is_new tells so. Without is_new a missing file
 // is not created. A file that cannot be opened, or that another program
 // holds locked, is reported with the error-code table; a failed schema or
 // check shows nothing else (the caller reports). On any failure the

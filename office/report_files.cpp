@@ -104,7 +104,7 @@ std::string office_write_report(const std::string& stem, const std::string& exte
         folder = office_reports_folder();
         path = reports_folder_path(folder, stem, extension);
     }
-    if (folder.empty() || !file_write_replacing(path, write)) {
+    if (folder.empty() || !file_write_replacing(path, write, temporary_kind::named)) {
         ui_message_box(nullptr, "Unable to write the report into the folder " + folder,
                        extension == "docx" ? "Word Export Error" : "Excel Export Error",
                        MB_OK | MB_ICONINFORMATION);

@@ -120,7 +120,7 @@ TEST_F(DbSchema, EmptyDatabaseOpensAndAnyOtherModeCloses)
 
 TEST_F(DbSchema, NewFileWhoseSchemaFailsIsDeleted)
 {
-    // A folder in the way of the rollback journal makes the first write
+    // A folder in the way of the rollback journal makes the first read
     // fail after the file itself has been created.
     ASSERT_EQ(::mkdir(path("fresh.db-journal").c_str(), 0700), 0);
     bool is_new = false;
