@@ -182,10 +182,6 @@ bool db_open(const std::string& path, int mode, bool* is_new)
         state().last_open_foreign = !busy(check) && !fresh;
         return fail_open(handle, file, fresh);
     }
-    // A file the user may not write opens for reading; say so now rather
-    // than at the first store after a sweep.
-    if (sqlite3_db_readonly(handle, "main") == 1)
-        db_report_error_code(SQLITE_READONLY);
     db_close();
     db_state& s = state();
     s.handle = handle;

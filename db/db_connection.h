@@ -26,8 +26,8 @@ enum : int {
 // is not created. A file that cannot be opened, or that another program
 // holds locked, is reported with the error-code table; a failed schema or
 // check shows nothing else (the caller reports). On any failure the
-// database open before stays open. A file opened read-only is reported at
-// once and stays open. Any other mode closes the connection and returns
+// database open before stays open. A file opened read-only stays open;
+// only a write to it is refused and reported. Any other mode closes the connection and returns
 // false.
 bool db_open(const std::string& path, int mode, bool* is_new = nullptr);
 void db_close();

@@ -70,6 +70,11 @@ bool sweep_file_write(const std::string& path, std::time_t when,
     });
 }
 
+std::string sweep_file_failure_text(const std::string& path)
+{
+    return "The sweep file " + path + " could not be written; the sweep is shown but not kept.";
+}
+
 std::string sweep_file_read_mode(const std::string& data_folder)
 {
     std::string text;

@@ -48,6 +48,5 @@ s_lcr_outcome lcr_complete_sweep(const LcrSweepContext& ctx, LcrResults& results
 
 std::string lcr_file_failure_text(const s_lcr_outcome& outcome)
 {
-    return "The sweep file " + outcome.file_path +
-           " could not be written; the sweep is shown but not kept.";
+    return sweep_file_failure_text(outcome.file_path);
 }
