@@ -2,10 +2,15 @@
 
 #include "base/profile_file.h"
 
+#include "base/text_file.h"
+#include "base/ui_seam.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
@@ -99,6 +104,23 @@ s_found find_key(const std::vector<std::string>& lines, const std::string& secti
     return f;
 }
 
+// Every setting written after the first failure would fail the same way:
+// the user hears of a file once.
+void say_not_written(const std::string& file)
+{
+    static std::mutex mutex;
+    static std::set<std::string> said;
+    {
+        const std::lock_guard lock(mutex);
+        if (!said.insert(file).second)
+            return;
+    }
+    ui_message_box(nullptr,
+                   "The settings file " + file +
+                       " could not be written; the settings changed now are not kept.",
+                   "Tarvelo2", MB_OK | MB_ICONWARNING);
+}
+
 } // namespace
 
 std::string profile_read(const std::string& file, const std::string& section,
@@ -136,8 +158,14 @@ bool profile_write(const std::string& file, const std::string& section, const st
         lines.push_back("[" + section + "]");
         lines.push_back(entry);
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines)
-        out << line << "\r\n";
-    return static_cast<bool>(out.flush());
+    const bool written = file_write_replacing(file, [&lines](const std::string& temporary) {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines)
+            out << line << "\r\n";
+        out.close();
+        return !out.fail();
+    });
+    if (!written)
+        say_not_written(file);
+    return written;
 }

@@ -13,6 +13,7 @@ std::string profile_read(const std::string& file, const std::string& section,
 // The value's leading decimal integer, or fallback when the key is absent.
 int profile_read_int(const std::string& file, const std::string& section, const std::string& key,
                      int fallback);
-// False when the file could not be written.
+// The file is replaced whole or kept as it was. False when it could not be
+// written; the first failure for a file is also shown to the user.
 bool profile_write(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);

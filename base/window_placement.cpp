@@ -83,9 +83,12 @@ s_place_rect placement_restore(const s_place_rect& saved, const std::vector<s_pl
         const bool grip_shown = overlap(saved.x, saved.width, s.x, s.width) >= PLACEMENT_GRIP &&
                                 overlap(saved.y, PLACEMENT_GRIP, s.y, s.height) >= PLACEMENT_GRIP;
         if (grip_shown) {
-            s_place_rect r = saved;
+            s_place_rect r;
             r.width = fitted_side(saved.width, design_width, s.width);
             r.height = fitted_side(saved.height, design_height, s.height);
+            // Moved no further than it takes to keep the whole frame on the screen.
+            r.x = centred_start(r.width, saved.x, r.width, s.x, s.width);
+            r.y = centred_start(r.height, saved.y, r.height, s.y, s.height);
             return r;
         }
     }

@@ -35,7 +35,8 @@ s_place_rect placement_centred(const s_place_rect& size, const s_place_rect& cen
 
 // The remembered geometry put back: the same place when its title strip
 // (the top PLACEMENT_GRIP pixels, at least PLACEMENT_GRIP wide) lies on one
-// of the screens, its size fitted to that screen; otherwise the same size
+// of the screens, its size fitted to that screen and moved as far as it
+// takes to lie whole on it; otherwise the same size
 // centred on centre_on and kept on centre_area (the available area there).
 constexpr int PLACEMENT_GRIP = 40;
 s_place_rect placement_restore(const s_place_rect& saved, const std::vector<s_place_rect>& screens,

@@ -39,6 +39,8 @@ void cli_start_messages();
 void cli_say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // True while no message has been given.
 bool cli_said_nothing();
+// A database error was shown: a read or write the command needed failed.
+bool cli_database_failed();
 
 void cli_register(const cli_command& command);
 // Every option is declared by the file that reads it: a flag takes no value

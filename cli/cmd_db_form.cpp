@@ -78,7 +78,7 @@ int run_new_session(const cli_args& args)
     db_form form;
     const bool stored = form.store_new_session(session);
     db_close();
-    if (!stored)
+    if (!stored || cli_database_failed()) // the session may be stored, but not its list
         return 1;
     std::printf("session %lld\n", static_cast<long long>(session.SessionNo));
     return 0;

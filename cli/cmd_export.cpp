@@ -51,9 +51,12 @@ int series_text(const std::string& out, const std::string& data, int total,
 // connected instrument.
 int last_sweep(const cli_args& args, const std::string& data, FraResults& results)
 {
-    if (args.has("--from-sweep-file"))
-        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results) ? 0 : FAILED;
-    return cli_fra_sweep_once(data, results);
+    if (!args.has("--from-sweep-file"))
+        return cli_fra_sweep_once(data, results);
+    const sweep_file_use use = cli_results_from_sweep_file(args.get("--from-sweep-file"), results);
+    return use == sweep_file_use::ok          ? 0
+           : use == sweep_file_use::no_points ? EXPORT_REFUSED
+                                              : FAILED;
 }
 
 int run_fra_export(const cli_args& args)

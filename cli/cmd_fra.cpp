@@ -109,6 +109,14 @@ private:
             fail();
             return;
         }
+        if (!out.file_written) {
+            // Without its file the sweep is lost to every later export.
+            const std::string path = sweep_file_path(data_folder_, store.sweep_number);
+            ui_message_box(nullptr, sweep_file_failure_text(path), "Tarvelo2",
+                           MB_OK | MB_ICONINFORMATION);
+            fail();
+            return;
+        }
         sweep_series_after_sweep(series_, sweep_default_timer_hooks());
         if (series_.repeating)
             std::fprintf(stderr, "Sweep No: %s\n", sweep_series_progress_text(series_).c_str());
@@ -218,13 +226,20 @@ int cli_fra_sweep_once(const std::string& data_folder, FraResults& results)
     return 0;
 }
 
-bool cli_results_from_sweep_file(const std::string& path, FraResults& results)
+sweep_file_use cli_results_from_sweep_file(const std::string& path, FraResults& results)
 {
     sweep_file_contents contents;
     if (sweep_file_read(path, contents) != sweep_file_status::ok) {
         cli_say("cannot read the sweep file %s", path.c_str());
-        return false;
+        return sweep_file_use::unreadable;
     }
+    if (contents.rows.empty()) {
+        cli_say("The sweep file %s holds no sweep points", path.c_str());
+        return sweep_file_use::no_points;
+    }
+    if (contents.rows.size() > MAX_SWEEP_POINTS)
+        cli_say("The file %s holds more than %d sweep points; the first %d were read.",
+                path.c_str(), MAX_SWEEP_POINTS, MAX_SWEEP_POINTS);
     results.clear();
     for (const std::vector<double>& row : contents.rows) {
         if (results.count >= MAX_SWEEP_POINTS)
@@ -233,7 +248,7 @@ bool cli_results_from_sweep_file(const std::string& path, FraResults& results)
         for (size_t i = 1; i < row.size() && i <= FRA_VALUES_USUAL; ++i)
             p.v[i - 1] = row[i];
     }
-    return true;
+    return sweep_file_use::ok;
 }
 
 namespace {
@@ -242,7 +257,8 @@ int run_margins(const cli_args& args)
 {
     FraResults results;
     if (args.has("--from-sweep-file"))
-        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results)
+        return cli_results_from_sweep_file(args.get("--from-sweep-file"), results) ==
+                       sweep_file_use::ok
                    ? margins_of(results)
                    : CANNOT_STORE;
     if (!cli_identified_model())

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -110,6 +111,9 @@ void cli_add_setup(cli_setup_hook hook)
 
 int main(int argc, char** argv)
 {
+    // A file size limit fails the write with its message instead of ending
+    // the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     cli_print_in_locale();
     cli_start_messages();
     cli_args args;
@@ -130,7 +134,10 @@ int main(int argc, char** argv)
                 return rc;
         if (!cli_convert_texts(args))
             return CLI_USAGE;
-        const int rc = c.run(args);
+        int rc = c.run(args);
+        // A command that went on after a database error has not done its work.
+        if (rc == 0 && cli_database_failed())
+            rc = 1;
         // A usage error that no message explained shows the command's usage.
         if (rc == CLI_USAGE && cli_said_nothing())
             cli_say("usage: %s", c.usage);

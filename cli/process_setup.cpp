@@ -64,3 +64,10 @@ bool cli_said_nothing()
 {
     return messages().shown().empty();
 }
+
+bool cli_database_failed()
+{
+    const auto& shown = messages().shown();
+    return std::any_of(shown.begin(), shown.end(),
+                       [](const ui_shown_box& box) { return box.caption == "Database Error"; });
+}

@@ -1,12 +1,12 @@
 #include "db/db_connection.h"
 
+#include "base/text_file.h"
 #include "base/ui_seam.h"
 #include "db/db_error.h"
 #include "db/db_schema.h"
 #include "db/db_statement.h"
 
 #include <cstdio>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,17 +52,34 @@ std::string plain_path(const std::string& path)
     return path.front() == '/' ? path : "./" + path;
 }
 
-// Makes the new file, failing when anything already has the name, so that
-// an existing file is never taken for a new one.
+// The bytes of a new test database: the schema made in memory.
+bool new_database_image(std::string& bytes)
+{
+    sqlite3* memory = nullptr;
+    bool made =
+        sqlite3_open(":memory:", &memory) == SQLITE_OK && db_create_schema(memory) == SQLITE_OK;
+    sqlite3_int64 size = 0;
+    unsigned char* image = made ? sqlite3_serialize(memory, "main", &size, 0) : nullptr;
+    made = image != nullptr;
+    if (made)
+        bytes.assign(reinterpret_cast<const char*>(image), static_cast<size_t>(size));
+    sqlite3_free(image);
+    sqlite3_close(memory);
+    return made;
+}
+
+// Makes the new file whole or not at all, failing when anything already has
+// the name, so that an existing file is never taken for a new one.
 bool make_new_file(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    std::string bytes;
+    const bool made =
+        new_database_image(bytes) && file_write_new(path, [&bytes](const std::string& temporary) {
+            return file_put_bytes(temporary, bytes);
+        });
+    if (!made)
         db_report_error_code(SQLITE_CANTOPEN);
-        return false;
-    }
-    ::close(fd);
-    return true;
+    return made;
 }
 
 int exec_on(sqlite3* handle, const char* sql)
@@ -155,19 +172,16 @@ bool db_open(const std::string& path, int mode, bool* is_new)
         return fail_open(handle, file, fresh);
     }
     sqlite3_busy_timeout(handle, BUSY_WAIT_MS);
-    if (fresh && db_create_schema(handle) != SQLITE_OK)
-        return fail_open(handle, file, true);
-    const int check = exec_on(handle, "SELECT * FROM Session WHERE SessionNo=1");
+    // A test database has all three tables.
+    const int check = exec_on(handle, "SELECT * FROM Session WHERE SessionNo=1; "
+                                      "SELECT TestNo FROM Test WHERE 0; "
+                                      "SELECT TestNo FROM Data WHERE 0");
     if (busy(check))
         db_report_error_code(SQLITE_BUSY);
     if (check != SQLITE_OK) {
-        state().last_open_foreign = !busy(check);
-        return fail_open(handle, file, false);
+        state().last_open_foreign = !busy(check) && !fresh;
+        return fail_open(handle, file, fresh);
     }
-    // A file the user may not write opens for reading; say so now rather
-    // than at the first store after a sweep.
-    if (sqlite3_db_readonly(handle, "main") == 1)
-        db_report_error_code(SQLITE_READONLY);
     db_close();
     db_state& s = state();
     s.handle = handle;

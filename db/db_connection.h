@@ -20,14 +20,14 @@ enum : int {
 // with "Database file is locked".
 //
 // Opens path in the given mode and checks that it is a test database (it has
-// a Session table; rows are not needed). With DB_OPEN_OR_CREATE and is_new
-// given, a missing file is created and is_new tells so; a new file whose
-// schema cannot be written is deleted again. Without is_new a missing file
+// the Session, Test and Data tables; rows are not needed). With
+// DB_OPEN_OR_CREATE and is_new given, a missing file is created whole with
+// its schema, or not at all, and is_new tells so. Without is_new a missing file
 // is not created. A file that cannot be opened, or that another program
 // holds locked, is reported with the error-code table; a failed schema or
 // check shows nothing else (the caller reports). On any failure the
-// database open before stays open. A file opened read-only is reported at
-// once and stays open. Any other mode closes the connection and returns
+// database open before stays open. A file opened read-only stays open;
+// only a write to it is refused and reported. Any other mode closes the connection and returns
 // false.
 bool db_open(const std::string& path, int mode, bool* is_new = nullptr);
 void db_close();

@@ -1,6 +1,8 @@
 // The database form's file commands: a new database file, another database
 // file, and a sweep file imported as a test.
 #include "base/off_window.h"
+#include "base/ui_status.h"
+#include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/db_form.h"
@@ -110,5 +112,12 @@ bool db_form::import_sweep(const db_name_to_ansi& to_ansi)
         return result.status == db_import_status::ok;
     });
     refresh_sessions(false);
-    return result.status == db_import_status::ok;
+    if (result.status != db_import_status::ok)
+        return false;
+    s_session session;
+    session.SessionNo = test.SessionNo;
+    db_get_session(session);
+    ui_status("Imported as test " + std::to_string(test.TestNo) + " into session " +
+              std::to_string(test.SessionNo) + ", " + session.Name);
+    return true;
 }

@@ -76,13 +76,19 @@ std::vector<std::string> db_schema_script(int table)
 
 int db_create_schema(sqlite3* handle)
 {
+    // One transaction for all three tables: each script's own BEGIN and
+    // COMMIT are left out.
+    std::vector<std::string> statements{"BEGIN TRANSACTION"};
     for (int table = 0; table < 3; ++table) {
-        for (const std::string& sql : db_schema_script(table)) {
-            char* error = nullptr;
-            const int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error);
-            sqlite3_free(error);
-            if (rc != SQLITE_OK)
-                return rc;
+        const std::vector<std::string> script = db_schema_script(table);
+        statements.insert(statements.end(), script.begin() + 1, script.end() - 1);
+    }
+    statements.push_back("COMMIT TRANSACTION");
+    for (const std::string& sql : statements) {
+        const int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_exec(handle, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
+            return rc;
         }
     }
     return SQLITE_OK;

@@ -17,7 +17,7 @@ struct sqlite3;
 // CREATE TABLE, its indexes, COMMIT. table is 0 Session, 1 Test, 2 Data.
 std::vector<std::string> db_schema_script(int table);
 
-// Runs the three scripts on a new file, stopping at the first failure.
+// Runs the three scripts as one transaction, which a failure rolls back.
 // Returns the SQLite code; shows nothing.
 int db_create_schema(sqlite3* handle);
 

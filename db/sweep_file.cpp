@@ -1,6 +1,7 @@
 #include "db/sweep_file.h"
 
 #include "base/sweep_numbers.h"
+#include "base/text_file.h"
 #include "db/sweep_lines.h"
 
 namespace {
@@ -52,11 +53,26 @@ std::string sweep_file_mode_path(const std::string& data_folder)
 
 bool sweep_file_mark_mode(const std::string& data_folder, const std::string& mode)
 {
-    std::FILE* f = std::fopen(sweep_file_mode_path(data_folder).c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fputs(mode.c_str(), f) >= 0;
-    return std::fclose(f) == 0 && written;
+    return file_write_replacing(sweep_file_mode_path(data_folder),
+                                [&mode](const std::string& t) { return file_put_bytes(t, mode); });
+}
+
+bool sweep_file_write(const std::string& path, std::time_t when,
+                      const std::vector<std::string>& rows)
+{
+    return file_write_replacing(path, [&](const std::string& temporary) {
+        sweep_file_writer file;
+        if (!file.open(temporary, when))
+            return false;
+        for (const std::string& row : rows)
+            file.write_row(row);
+        return file.close();
+    });
+}
+
+std::string sweep_file_failure_text(const std::string& path)
+{
+    return "The sweep file " + path + " could not be written; the sweep is shown but not kept.";
 }
 
 std::string sweep_file_read_mode(const std::string& data_folder)

@@ -31,6 +31,12 @@ std::string sweep_file_row(int step, std::span<const double> values);
 // "LCR <layout>", so that readers can refuse another mode's files.
 std::string sweep_file_mode_path(const std::string& data_folder);
 bool sweep_file_mark_mode(const std::string& data_folder, const std::string& mode);
+// The whole file, date line and rows, through the replacing writer: a failed
+// or killed write leaves the previous file as it was.
+bool sweep_file_write(const std::string& path, std::time_t when,
+                      const std::vector<std::string>& rows);
+// What a sweep whose file could not be written says.
+std::string sweep_file_failure_text(const std::string& path);
 // The recorded mode, or "" when none was recorded.
 std::string sweep_file_read_mode(const std::string& data_folder);
 

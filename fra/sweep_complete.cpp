@@ -34,19 +34,13 @@ s_sweep_outcome fra_complete_sweep(const FraSweepContext& ctx, FraResults& resul
     s_sweep_outcome out;
     const int count = std::max(0, std::min(results.count, MAX_SWEEP_POINTS));
     out.rows.reserve(static_cast<size_t>(count));
-    sweep_file_writer file;
-    const std::string path = sweep_file_path(store.data_folder, store.sweep_number);
-    file.open(path, store.when);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         out.rows.push_back(fra_table_row(i + 1, results.points[static_cast<size_t>(i)]));
-        if (file.is_open())
-            file.write_row(out.rows.back());
-    }
-    out.file_written = file.is_open() && file.close();
-    if (out.file_written) {
+    const std::string path = sweep_file_path(store.data_folder, store.sweep_number);
+    out.file_written = sweep_file_write(path, store.when, out.rows) &&
+                       sweep_file_mark_mode(store.data_folder, "FRA");
+    if (out.file_written)
         out.file = path;
-        sweep_file_mark_mode(store.data_folder, "FRA");
-    }
     if (store.test)
         out.stored = store_test(*store.test, results);
     return out;

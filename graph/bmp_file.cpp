@@ -65,12 +65,8 @@ std::vector<uint8_t> bmp_encode(const s_bmp_image& image)
 int bmp_write_file(const std::string& path, const s_bmp_image& image)
 {
     const std::vector<uint8_t> bytes = bmp_encode(image);
-    const bool written = file_write_replacing(path, [&bytes](const std::string& temporary) {
-        std::FILE* f = std::fopen(temporary.c_str(), "wb");
-        if (!f)
-            return false;
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && ok;
-    });
+    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const bool written = file_write_replacing(
+        path, [view](const std::string& temporary) { return file_put_bytes(temporary, view); });
     return written ? 0 : -1;
 }

@@ -41,18 +41,12 @@ s_lcr_outcome lcr_complete_sweep(const LcrSweepContext& ctx, LcrResults& results
     s_lcr_outcome out;
     out.rows = lcr_table_rows(results);
     out.file_path = sweep_file_path(data_folder, sweep_number);
-    sweep_file_writer file;
-    if (file.open(out.file_path, when))
-        for (const std::string& row : out.rows)
-            file.write_row(row);
-    out.file_written = file.is_open() && file.close();
-    if (out.file_written)
-        sweep_file_mark_mode(data_folder, "LCR " + std::to_string(results.layout));
+    out.file_written = sweep_file_write(out.file_path, when, out.rows) &&
+                       sweep_file_mark_mode(data_folder, "LCR " + std::to_string(results.layout));
     return out;
 }
 
 std::string lcr_file_failure_text(const s_lcr_outcome& outcome)
 {
-    return "The sweep file " + outcome.file_path +
-           " could not be written; the sweep is shown but not kept.";
+    return sweep_file_failure_text(outcome.file_path);
 }

@@ -111,7 +111,7 @@ std::string office_write_report(const std::string& stem, const std::string& exte
         run_off_window(extension == "docx" ? "Writing the document\x85"
                                            : "Writing the workbook\x85",
                        [&](const std::atomic<bool>&) {
-                           written = file_write_replacing(path, write);
+                           written = file_write_replacing(path, write, temporary_kind::named);
                            return written;
                        });
     if (!written) {

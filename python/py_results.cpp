@@ -43,19 +43,9 @@ template <class Points> array column(const Points& points, int count, int positi
     throw py::error_already_set();
 }
 
-// Through a temporary file, so that a failed write leaves no partial file
-// and keeps the one it would have replaced.
 void write_rows(const std::string& path, std::time_t when, const std::vector<std::string>& rows)
 {
-    const bool written = file_write_replacing(path, [&](const std::string& temporary) {
-        sweep_file_writer file;
-        if (!file.open(temporary, when))
-            return false;
-        for (const std::string& row : rows)
-            file.write_row(row);
-        return file.close();
-    });
-    if (!written)
+    if (!sweep_file_write(path, when, rows))
         raise_os("The sweep file " + path + " could not be written");
 }
 

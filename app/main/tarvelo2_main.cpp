@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
 {
     if (const int rc = answer_command_line(argc, argv); rc >= 0)
         return rc;
+    std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, told as such
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TARVELO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tarvelo2")); // the installed menu entry

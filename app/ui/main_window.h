@@ -42,6 +42,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing while a repeating test runs asks first: the rest of the
+    // series would be lost.
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -67,6 +70,7 @@ private:
     void graph_picture(bool to_file);
     config_panel_window* config_panel() const;
     bool fra_running() const;
+    bool series_running() const;
 
     s_main_state state_;
     s_app_paths paths_;

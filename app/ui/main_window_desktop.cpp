@@ -1,13 +1,15 @@
 // What the main window has as every desktop program has it: Quit in the
-// first menu, the user guide on F1, About on Alt+? as on Alt+/, and web
-// pages that say so when no browser can show them.
+// first menu (asking first while a repeating test runs), the user guide on F1, About on Alt+? as on
+// Alt+/, and web pages that say so when no browser can show them.
 
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "base/command_ids.h"
 #include "base/ui_seam.h"
+#include "sweep/ui/sweep_mode_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QShortcut>
@@ -50,4 +52,24 @@ void main_window::open_web_page(const char* url)
                    std::string("No web browser could be started to show ") + url +
                        "\nOpen that address in a browser of your choice.",
                    PROGRAM_NAME, MB_OK | MB_ICONINFORMATION);
+}
+
+bool main_window::series_running() const
+{
+    for (const int row : {ROW_FRA, ROW_LCR}) {
+        const auto* w = dynamic_cast<const sweep_mode_window*>(mode_window(row));
+        if (w && w->series().repeating && w->series().running > 0)
+            return true;
+    }
+    return false;
+}
+
+void main_window::closeEvent(QCloseEvent* event)
+{
+    if (series_running() && ui_message_box(this, "A repeating test is running. Stop it and quit?",
+                                           PROGRAM_NAME, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -49,6 +49,8 @@ TEST(WindowPlacement, RememberedPlaceKeptOnAScreenAndCentredWhenOffEveryScreen)
         {"on the first screen", {100, 50, 1200, 800}, {100, 50, 1200, 800}},
         {"on the second screen", {2000, 100, 1100, 700}, {2000, 100, 1100, 700}},
         {"larger than its screen", {1920, 0, 1600, 1200}, {1920, 0, 1280, 1024}},
+        {"shrunk and moved onto its screen", {1930, 30, 1380, 1040}, {1920, 0, 1280, 1024}},
+        {"past the screen's corner", {2500, 500, 1100, 700}, {2100, 324, 1100, 700}},
         {"below the design size", {10, 10, 300, 200}, {10, 10, DW, DH}},
         {"off every screen", {-5000, -4000, 1200, 800}, {360, 140, 1200, 800}},
         {"a screen unplugged", {3400, 200, 1100, 700}, {410, 190, 1100, 700}},

@@ -9,6 +9,10 @@
 #include "tests/support/sqlite_reader.h"
 #include "tests/support/build_path.h"
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Quotes one word for the shell.
@@ -230,3 +234,59 @@ TEST_F(CliDbFaults, ADateTheDatabaseCannotKeepIsRefused)
 }
 
 } // namespace
+
+// A file that cannot be written reads without a word and fails a write
+// once; a file that lacks tables or is damaged fails a new session.
+TEST_F(CliDbFaults, ReadOnlyIsToldOnAWriteAndAFailedWriteFails)
+{
+    const std::string session = " --contract Contract --unit Unit --date 1/2/2024 --location "
+                                "Lab --performed-by Tester";
+    sqlite3* only = nullptr;
+    ASSERT_EQ(sqlite3_open(path("only.db").c_str(), &only), SQLITE_OK);
+    sqlite3_exec(only, "CREATE TABLE Session (SessionNo INTEGER PRIMARY KEY, Name)", nullptr,
+                 nullptr, nullptr);
+    sqlite3_close(only);
+    // The superuser writes any file: the commands run as nobody.
+    const std::string as_reader =
+        ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const struct {
+        const char* damage; // "read-only" or the table to damage
+        std::string args;
+        int status;
+        const char* says; // "" for nothing
+    } cases[] = {
+        {"read-only", "db-list --db tests.db", 0, ""},
+        {"read-only", "db-show --db tests.db 1", 0, ""},
+        {"read-only", "db-import --db tests.db run.txt", 1, "Read Only"},
+        {"", "db-list --db only.db", 1, "is not a test database"},
+        {"", "db-new-session --db only.db" + session, 1, "is not a test database"},
+        {"Session", "db-new-session --db tests.db" + session, 1, "is not a test database"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        create("fresh.db");
+        add_session("alpha", "u1", {"t1", "t2"});
+        db_close();
+        std::filesystem::rename(path("fresh.db"), file);
+        const std::string damage = c.damage;
+        std::string prefix;
+        if (damage == "read-only") {
+            ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+            ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+            prefix = as_reader;
+        } else if (!damage.empty()) {
+            ASSERT_TRUE(db_damage_table(file, damage));
+        }
+        const cli_output r = run_command_line("cd " + dir + " && " + prefix + "env LC_ALL=C " +
+                                                  std::string(TARVELO_CLI) + " " + c.args,
+                                              dir + "/err.txt");
+        EXPECT_EQ(r.status, c.status) << r.err;
+        const size_t at = r.err.find(c.says);
+        EXPECT_TRUE(*c.says ? at != std::string::npos : r.err.empty()) << r.err;
+        if (*c.says) {
+            EXPECT_EQ(r.err.find(c.says, at + 1), std::string::npos) << "said twice: " << r.err;
+        }
+        EXPECT_EQ(r.out.find("session 2"), std::string::npos) << r.out;
+        ::chmod(file.c_str(), 0644);
+    }
+}

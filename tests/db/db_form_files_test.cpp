@@ -1,3 +1,4 @@
+#include "base/ui_status.h"
 #include "db/db_connection.h"
 #include "db_form_support.h"
 
@@ -121,6 +122,8 @@ TEST_F(DbFormFiles, OpenDatabase)
     EXPECT_TRUE(ui.shown().empty());
 }
 
+std::string last_status;
+
 TEST_F(DbFormFiles, ImportAcceptsEveryFormAndStoresNothingFromABadFile)
 {
     const std::string header = "Instrument Configuration\r\nModel,HXM\r\n";
@@ -142,6 +145,7 @@ TEST_F(DbFormFiles, ImportAcceptsEveryFormAndStoresNothingFromABadFile)
         {"empty.txt", "", -1, 0},
         {"nohead.csv", header + "10,1,2\r\n", -1, 0},
     };
+    ui_set_status_sink([](const std::string& text) { last_status = text; });
     for (const file_case& f : cases) {
         write_file(f.name, f.bytes);
         const std::string before = file_counts(first);
@@ -166,7 +170,9 @@ TEST_F(DbFormFiles, ImportAcceptsEveryFormAndStoresNothingFromABadFile)
         db_get_test(test, std::stoll(rows[0][0]), true);
         ASSERT_EQ(test.points.count(), f.points) << f.name;
         EXPECT_DOUBLE_EQ(test.points[0].Amplitude, f.gain_of_first) << f.name;
+        EXPECT_EQ(last_status, "Imported as test " + rows[0][0] + " into session 1, alpha");
     }
+    ui_set_status_sink(nullptr);
     // The session list was refreshed after each import.
     EXPECT_EQ(names(form.sessions), std::vector<std::string>{"alpha"});
     EXPECT_EQ(ui.file_requests().back().default_suffix, "csv");

@@ -120,7 +120,7 @@ TEST_F(DbSchema, EmptyDatabaseOpensAndAnyOtherModeCloses)
 
 TEST_F(DbSchema, NewFileWhoseSchemaFailsIsDeleted)
 {
-    // A folder in the way of the rollback journal makes the first write
+    // A folder in the way of the rollback journal makes the first read
     // fail after the file itself has been created.
     ASSERT_EQ(::mkdir(path("fresh.db-journal").c_str(), 0700), 0);
     bool is_new = false;
@@ -192,7 +192,6 @@ TEST_F(DbSchema, FailedOpenKeepsThePreviousDatabaseAndNamesALock)
     if (::geteuid() != 0) { // the superuser may write any file
         ASSERT_EQ(::chmod(path("other.db").c_str(), 0444), 0);
         EXPECT_TRUE(db_open(path("other.db"), DB_OPEN_EXISTING));
-        ASSERT_EQ(ui.shown().size(), 1u);
-        EXPECT_EQ(ui.shown()[0].text, "Database is Read Only\nError Code: 8");
+        EXPECT_TRUE(ui.shown().empty()); // a read-only file is told of on a write
     }
 }

@@ -223,3 +223,49 @@ TEST_F(CliFra, ASweepTheDatabaseCannotTakeEndsWithTheLock)
     }
     EXPECT_TRUE(test_names(100).empty());
 }
+
+// A sweep whose file cannot be written, and a sweep file that holds no
+// points or too many, end with a message and the status the help names.
+TEST_F(CliFra, FailuresAreToldAndNeverEndInSuccess)
+{
+    std::string many = "01-01-2026 - 10:00";
+    for (int i = 1; i <= 3005; ++i)
+        many += "\r\n" + std::to_string(i) + "\t" + std::to_string(i) + ".0000\t1.0E+00\t2.0E+00";
+    const std::pair<const char*, std::string> files[] = {{"empty.dat", "01-01-2026 - 10:00"},
+                                                         {"cr.dat", "\r"},
+                                                         {"nul.dat", std::string(4, '\0')},
+                                                         {"many.dat", many}};
+    for (const auto& [name, bytes] : files)
+        std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+    std::ofstream(dir + "/sweep1.dat", std::ios::binary) << "old";
+    const struct {
+        std::string limit, args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"", "fra-sweep --data " + dir + "/missing", 1, "could not be written"},
+        {"", "fra-sweep --repeat 2 --interval-ms 100 --data " + dir + "/missing", 1,
+         "could not be written"},
+        {"ulimit -f 2; ", "fra-sweep --data " + dir, 1, "could not be written"},
+        {"ulimit -f 2; ",
+         "fra-export --format csv --from-sweep-file " + dir + "/many.dat --out " + dir + "/o.csv",
+         1, "["},
+        {"", "fra-margins --from-sweep-file " + dir + "/empty.dat", 4, "no sweep points"},
+        {"", "fra-margins --from-sweep-file " + dir + "/cr.dat", 4, "no sweep points"},
+        {"",
+         "fra-export --format csv --from-sweep-file " + dir + "/nul.dat --out " + dir + "/o.csv", 4,
+         "no sweep points"},
+        {"", "fra-margins --from-sweep-file " + dir + "/many.dat", 0, "the first 3000 were read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit + c.args);
+        const cli_result r =
+            run_command_line(c.limit + std::string(TARVELO_CLI) + " --lan 127.0.0.1 --port " +
+                                 std::to_string(server->tcp_port()) + " " + c.args,
+                             dir + "/err.txt");
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(std::ifstream(dir + "/sweep1.dat").get(), 'o');
+        EXPECT_FALSE(fs::exists(dir + "/o.csv"));
+    }
+}

@@ -251,3 +251,28 @@ TEST_F(desktop_journey, IconButtonsHaveTooltipsInEveryView)
         screenshot("database_tools");
     });
 }
+
+TEST_F(desktop_journey, QuitDuringARepeatingTestAsksFirst)
+{
+    run("HXM4100", [&] {
+        connect_to_instrument();
+        start_sweep(3);
+        ASSERT_TRUE(wait_for([&] { return window_text(FRA_SWEEP_NO) == "1/3"; }, 30000));
+        const size_t shown_before = boxes().size();
+        act([&] {
+            QApplication::setQuitOnLastWindowClosed(false); // the journey's loop runs on
+            main()->activateWindow();
+            main()->setFocus();
+        });
+        key(Qt::Key_Q, Qt::ControlModifier);
+        ASSERT_TRUE(wait_for([&] { return boxes().size() > shown_before; }));
+        EXPECT_EQ(boxes().back().text, "A repeating test is running. Stop it and quit?");
+        EXPECT_EQ(boxes().back().style & MB_BUTTON_MASK, MB_YESNO);
+        // Answered No: the window stays and the series goes on.
+        bool visible = false;
+        look([&] { visible = main()->isVisible(); });
+        EXPECT_TRUE(visible);
+        EXPECT_TRUE(shown("CANCEL"));
+        EXPECT_EQ(window_text(FRA_SWEEP_NO), "1/3");
+    });
+}
