@@ -68,7 +68,8 @@ void tell(QWidget* owner, const std::string& text)
     ui_message_box(owner, text, ARCHIVE_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
-// Keeps an address that worked in the settings, or says why it is not kept.
+// Keeps an address that worked in the settings, or says why it is not kept
+// (a settings file that cannot be written is said by its writer, once).
 void keep_address(QWidget* owner, const s_app_paths& paths, const std::string& address)
 {
     if (address == archive_settings_address(paths) || archive_settings_set_address(paths, address))
@@ -76,9 +77,6 @@ void keep_address(QWidget* owner, const s_app_paths& paths, const std::string& a
     if (archive_address_names_password(address))
         tell(owner, "The address names a password, so it is used now but not kept in the "
                     "settings: give the password in the Password field instead");
-    else
-        tell(owner, "The address is used now but not kept: the settings file " +
-                        paths.settings_file + " cannot be written");
 }
 
 // Opens the archive off the window thread; false after Cancel.

@@ -78,10 +78,11 @@ TEST_F(ArchiveDialogs, TheAddressDialogOffersAgainWhatFailedAndTellsWhatIsNotKep
     } cases[] = {
         // A kept address of a database that is no archive: asked for again.
         {"kept", true, foreign, "other tables and no archive", ""},
-        // Settings that cannot be written: the address works and that is said.
+        // Settings that cannot be written: the address works, and the
+        // settings file's writer says once that it is not kept.
         {"locked", false, "", "The address is kept in the settings",
-         "Archive: The address is used now but not kept: the settings file " +
-             app_paths(path("locked")).settings_file + " cannot be written"},
+         "Tarvelo2: The settings file " + app_paths(path("locked")).settings_file +
+             " could not be written; the settings changed now are not kept."},
     };
     for (const auto& c : cases) {
         ui.clear();
