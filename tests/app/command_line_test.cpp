@@ -2,12 +2,12 @@
 // usage error that names itself, and --version answers without a display.
 
 #include "app/command_line.h"
+#include "tests/support/build_path.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
-#include "tests/support/build_path.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "tests/archive/archive_fixture.h"
+#include "tests/support/build_path.h"
 #include "tests/support/cli_sim_fixture.h"
 
 #include <chrono>
@@ -14,7 +15,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include "tests/support/build_path.h"
 
 namespace {
 

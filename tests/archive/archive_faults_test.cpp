@@ -4,13 +4,13 @@
 #include "archive/archive_push.h"
 #include "archive/archive_search.h"
 #include "tests/archive/archive_fixture.h"
+#include "tests/support/build_path.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include "tests/support/build_path.h"
 
 namespace {
 

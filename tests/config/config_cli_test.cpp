@@ -2,11 +2,11 @@
 // simulator: what they print and their exit statuses.
 
 #include "tests/config/sim_peer.h"
+#include "tests/support/build_path.h"
 #include "tests/support/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <regex>
-#include "tests/support/build_path.h"
 
 namespace {
 

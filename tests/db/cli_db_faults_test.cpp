@@ -3,11 +3,11 @@
 // texts beyond ASCII. A failing command leaves the file whole and unchanged
 // and says why as "[caption] text".
 #include "db_form_support.h"
+#include "tests/support/build_path.h"
 #include "tests/support/cli_failure.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/db_damage.h"
 #include "tests/support/sqlite_reader.h"
-#include "tests/support/build_path.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>

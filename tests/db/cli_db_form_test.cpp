@@ -1,7 +1,7 @@
 // tarvelo2-cli's database form commands, run as a child process.
 #include "db_form_support.h"
-#include "tests/support/cli_run.h"
 #include "tests/support/build_path.h"
+#include "tests/support/cli_run.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 // it may not be opened for writing.
 
 #include "tests/fra/cli_export_fixture.h"
+#include "tests/support/build_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -3,12 +3,12 @@
 // in the fixture's folder, and the simulator for the commands that need an
 // instrument.
 
+#include "tests/support/build_path.h"
 #include "tests/support/cli_sim_fixture.h"
 
 #include <fstream>
 #include <iterator>
 #include <string>
-#include "tests/support/build_path.h"
 
 class CliExport : public cli_sim_fixture {
 protected:

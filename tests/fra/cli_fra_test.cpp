@@ -3,6 +3,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "sim/server.h"
+#include "tests/support/build_path.h"
 #include "tests/support/cli_failure.h"
 #include "tests/support/cli_sim_fixture.h"
 #include "tests/support/sqlite_reader.h"
@@ -16,7 +17,6 @@
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

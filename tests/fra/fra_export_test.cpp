@@ -9,13 +9,13 @@
 #include "db/sweep_import.h"
 #include "fra/fra_export.h"
 #include "link/link.h"
+#include "tests/support/build_path.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -20,7 +20,6 @@ constexpr int64_t CANCEL_LIMIT_MS = 3000;
 
 class archive_faults_journey : public journey {
 protected:
-
     // The program's next statement on table waits for a lock and, while it
     // waits, its server process is stopped: a server that stops answering.
     std::unique_ptr<archive_frozen_backends> freeze_on(const std::string& table,
@@ -39,16 +38,8 @@ protected:
     // For a second the window turns its loop without a gap of 100 ms.
     void expect_answering(const std::string& step)
     {
-        look([this] { probe().mark(); });
-        int64_t watched = 0, gap = 0;
-        wait_for([&] {
-            look([&] {
-                watched = probe().since_mark_ms();
-                gap = probe().longest_since_mark();
-            });
-            return watched >= 1000;
-        });
-        EXPECT_LT(gap, LONGEST_GAP_MS) << step << ": the event loop stood still";
+        EXPECT_LT(longest_gap_in_a_second(), LONGEST_GAP_MS)
+            << step << ": the event loop stood still";
         screenshot(step);
     }
 

@@ -8,7 +8,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>

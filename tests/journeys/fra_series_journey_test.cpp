@@ -107,7 +107,8 @@ TEST_F(fra_journey, RepeatingSeriesCountsDownAndExportsEverySweep)
             std::smatch left;
             countdown = window_text(FRA_COUNTDOWN);
             return std::regex_match(countdown, left, counting) && left[1] != "00";
-        })) << "the countdown to the second sweep does not count: \"" << countdown << "\"";
+        })) << "the countdown to the second sweep does not count: \""
+            << countdown << "\"";
         EXPECT_EQ(window_text(FRA_SWEEP), "CANCEL");
         EXPECT_FALSE(enabled("EXPORT")) << "a series that runs cannot be exported yet";
         screenshot("countdown");

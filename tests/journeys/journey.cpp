@@ -8,6 +8,7 @@
 #include "link/discovery.h"
 #include "link/link.h"
 #include "tests/journeys/loop_probe.h"
+#include "tests/support/build_path.h"
 #include "tests/support/chart_read.h"
 
 #include <QAbstractButton>
@@ -32,7 +33,6 @@
 #include <climits>
 #include <fstream>
 #include <thread>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 
@@ -723,6 +723,20 @@ void journey::settle()
 void journey::await_window_free()
 {
     wait_for([] { return !on_window_thread(off_window_busy); }, 60000);
+}
+
+int64_t journey::longest_gap_in_a_second()
+{
+    look([this] { probe_->mark(); });
+    int64_t watched = 0, gap = 0;
+    wait_for([&] {
+        look([&] {
+            watched = probe_->since_mark_ms();
+            gap = probe_->longest_since_mark();
+        });
+        return watched >= 1000;
+    });
+    return gap;
 }
 
 void journey::watch_exchanges(bool watch)

@@ -16,6 +16,7 @@
 #include "tests/support/qt_test_app.h"
 #include "tests/support/sim_process.h"
 
+#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -132,6 +133,9 @@ protected:
     // "event-loop gap<TAB><suite.test><TAB><ms>", and fails the journey when
     // the window stood still over a second.
     loop_probe& probe() { return *probe_; }
+    // Watches the window thread for a second from now; its longest stretch
+    // away from the event loop in that second.
+    int64_t longest_gap_in_a_second();
 
     // For steps that choose their own actions: a look carried to the window
     // thread and waited for; an action posted there and let run.

@@ -1,6 +1,7 @@
 // tarvelo2-cli's LCR and piezo commands, run as a child process against
 // the simulator.
 
+#include "tests/support/build_path.h"
 #include "tests/support/cli_failure.h"
 #include "tests/support/cli_sim_fixture.h"
 #include "tests/support/sim_process.h"
@@ -15,7 +16,6 @@
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

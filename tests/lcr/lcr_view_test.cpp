@@ -39,10 +39,10 @@ TEST(LcrView, ValueAxesUseTheTrueExtremesAndMargins)
     };
     // The true extremes, the margins, then out to eight round divisions.
     const row rows[] = {
-        {3, 1e6, 5e6},   // 1.9 .. 4.2 M: megohms in steps of 500 k
-        {4, -80, -40},   // a phase spans its values (no margins), in 5 degree steps
-        {5, -4e-3, 0},   // all negative: the axis stays at or below 0
-        {1, -20, 20},    // a flat quantity widens by 10, then the margins
+        {3, 1e6, 5e6}, // 1.9 .. 4.2 M: megohms in steps of 500 k
+        {4, -80, -40}, // a phase spans its values (no margins), in 5 degree steps
+        {5, -4e-3, 0}, // all negative: the axis stays at or below 0
+        {1, -20, 20},  // a flat quantity widens by 10, then the margins
         {7, 4e6, 8e6},
     };
     for (const row& x : rows) {

@@ -56,15 +56,14 @@ TEST(PiezoPlot, TracesOnEveryScaling)
             // The impedance on its round axis; pure blue stands out from
             // black only in a lighter shade.
             const s_value_range z = piezo_plot_impedance_axis(in, plot.height()).range;
-            const QRgb phase =
-                chart_mark({}, QColor::fromRgb(PIEZO_PHASE_TRACE), Qt::black).rgb();
+            const QRgb phase = chart_mark({}, QColor::fromRgb(PIEZO_PHASE_TRACE), Qt::black).rgb();
             EXPECT_NE(phase, PIEZO_PHASE_TRACE);
             for (const int i : {10, 30}) {
                 const LcrPoint& p = r->points[static_cast<size_t>(i)];
                 const int x = plot.left + x_of(p.v[0]);
-                EXPECT_EQ(img.pixel(x, plot.bottom - piezo_impedance_y(p.v[3], z, plot.height(),
-                                                                       log_z)),
-                          PIEZO_IMPEDANCE_TRACE)
+                EXPECT_EQ(
+                    img.pixel(x, plot.bottom - piezo_impedance_y(p.v[3], z, plot.height(), log_z)),
+                    PIEZO_IMPEDANCE_TRACE)
                     << log_f << log_z << i;
                 EXPECT_EQ(img.pixel(x, plot.bottom - piezo_phase_y(p.v[4], 0, plot.height())),
                           phase);

@@ -1,6 +1,7 @@
 // tarvelo2-cli send, run as a child process against a loopback peer.
 
 #include "tests/link/peers.h"
+#include "tests/support/build_path.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,6 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
-#include "tests/support/build_path.h"
 
 namespace fs = std::filesystem;
 

@@ -7,6 +7,7 @@
 #include "office/excel_server.h"
 #include "office/ole.h"
 #include "office/word_server.h"
+#include "tests/support/build_path.h"
 #include "tests/support/zip_entry.h"
 
 #include <cstdio>
@@ -17,7 +18,6 @@
 #include <string>
 #include <vector>
 #include <zip.h>
-#include "tests/support/build_path.h"
 
 // The members of a workbook that hold a formula cell ("<f>" or "<f ...>");
 // a report writes none, whatever its texts look like.
@@ -60,8 +60,9 @@ protected:
     {
         EXPECT_EQ(members_with_formulas(path), std::vector<std::string>{}) << path;
         std::map<std::string, std::vector<std::string>> facts;
-        FILE* pipe =
-            ::popen((std::string("/usr/bin/python3 ") + TARVELO_XLSX_DUMP + " '" + path + "'").c_str(), "r");
+        FILE* pipe = ::popen(
+            (std::string("/usr/bin/python3 ") + TARVELO_XLSX_DUMP + " '" + path + "'").c_str(),
+            "r");
         if (!pipe)
             return facts;
         char line[4096];

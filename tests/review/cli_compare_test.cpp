@@ -1,13 +1,13 @@
 // tarvelo2-cli db-compare, run as a child process: on tests stored by hand,
 // and on sweeps of the simulated instrument whose device moves one pole.
 #include "../db/db_form_support.h"
+#include "tests/support/build_path.h"
 #include "tests/support/sim_process.h"
 
 #include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <sys/wait.h>
-#include "tests/support/build_path.h"
 
 namespace {
 

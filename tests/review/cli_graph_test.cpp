@@ -1,10 +1,10 @@
 // tarvelo2-cli graph-margins, run as a child process on a stored database.
 #include "../db/db_form_support.h"
+#include "tests/support/build_path.h"
 
 #include <cmath>
 #include <cstdio>
 #include <sys/wait.h>
-#include "tests/support/build_path.h"
 
 namespace {
 

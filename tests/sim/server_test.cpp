@@ -1,6 +1,7 @@
 #include "sim/packed.h"
 #include "tests/sim/sim_fixture.h"
 #include "tests/sim/test_stream.h"
+#include "tests/support/build_path.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -17,7 +18,6 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include "tests/support/build_path.h"
 
 namespace {
 

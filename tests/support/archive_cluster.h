@@ -7,6 +7,7 @@
 // (for a test that restarts its server). Each test or benchmark takes a
 // fresh database in it.
 
+#include "tests/support/build_path.h"
 #include "tests/support/cli_run.h"
 
 #include <csignal>
@@ -18,7 +19,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-#include "tests/support/build_path.h"
 
 class archive_cluster {
 public:

@@ -4,13 +4,13 @@
 // TARVELO_CLI names the program.
 
 #include "sim/server.h"
+#include "tests/support/build_path.h"
 #include "tests/support/cli_run.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include "tests/support/build_path.h"
 
 class cli_sim_fixture : public ::testing::Test {
 protected:

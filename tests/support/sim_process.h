@@ -4,6 +4,8 @@
 // (by its own pid) when the object goes, or by the system when the thread
 // that started it ends. The build gives the program's path as HXM_SIM_PATH.
 
+#include "tests/support/build_path.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-#include "tests/support/build_path.h"
 
 class sim_process {
 public:
