@@ -312,12 +312,23 @@ QWidget* journey::find_control(const std::string& text_or_tip, bool must_be_usab
 {
     await_window_free();
     const QString wanted = QString::fromStdString(text_or_tip);
-    QWidget* found = on_window_thread([&]() -> QWidget* {
-        for (QWidget* w : reachable_widgets())
-            if (names(w, wanted))
-                return w;
-        return nullptr;
-    });
+    const auto look_for = [&] {
+        return on_window_thread([&]() -> QWidget* {
+            for (QWidget* w : reachable_widgets())
+                if (names(w, wanted))
+                    return w;
+            return nullptr;
+        });
+    };
+    QWidget* found = look_for();
+    // An exchange the last step started (the configuration read after a
+    // connection) may put its busy window on top a moment later: a user
+    // waits for it to go before looking for the control again.
+    if (!found && must_be_usable && !watch_exchanges_) {
+        wait_for([] { return !on_window_thread(exchange_on_top); }, 60000);
+        await_window_free();
+        found = look_for();
+    }
     if (!must_be_usable)
         return found;
     if (!found)
