@@ -56,21 +56,8 @@ public:
         const int room = viewport()->width() - 2 * int(document()->documentMargin());
         if (room <= 0)
             return;
-        struct picture {
-            int start, end;
-            QTextImageFormat format;
-        };
-        std::vector<picture> pictures;
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const QTextFragment f = it.fragment();
-                if (const QTextImageFormat format = f.charFormat().toImageFormat();
-                    format.isValid())
-                    pictures.push_back({f.position(), f.position() + f.length(), format});
-            }
-        for (picture& p : pictures) {
-            const int natural = natural_width(p.format.name());
-            const double width = natural > room ? room : 0;
+        for (picture& p : pictures()) {
+            const double width = natural_width(p.format.name()) > room ? room : 0;
             if (p.format.width() == width)
                 continue;
             if (width > 0)
@@ -94,6 +81,25 @@ protected:
     }
 
 private:
+    struct picture {
+        int start, end;
+        QTextImageFormat format;
+    };
+
+    // Every picture of the document, where it stands and how it is drawn.
+    std::vector<picture> pictures() const
+    {
+        std::vector<picture> found;
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                if (const QTextImageFormat format = f.charFormat().toImageFormat();
+                    format.isValid())
+                    found.push_back({f.position(), f.position() + f.length(), format});
+            }
+        return found;
+    }
+
     // The width the picture has of itself (0 when it cannot be read).
     int natural_width(const QString& name)
     {

@@ -23,6 +23,7 @@ namespace {
 
 constexpr int LCR_SWEEP = 14707;
 constexpr int PIEZO_START = 15241;
+constexpr int SWEEP_PAGE = 13003;
 constexpr int CAPTURE_DOWNLOAD = 15234;
 const char* const CAPTURE_WINDOW = "QXTarvelo2CapWClass";
 const char* const GRAPH_CHART = "QXTarvelo2GraphChart";
@@ -155,7 +156,17 @@ TEST_F(guide_modes_journey, GuidePiezoCaptureAndLcr)
     run("HXM6300", [&] {
         connect_to_instrument();
         enter_mode("Piezo", PIEZO_START);
+        // Around the resonance, as the guide advises: R is read at 200 ohms.
+        click_id(SWEEP_PAGE);
+        for (const auto& [field, value] :
+             {std::pair{"Start", "8.0000E3"}, {"End", "1.6000E4"}, {"Steps", "200"}}) {
+            click_field(field);
+            key(Qt::Key_A, Qt::ControlModifier);
+            type(value);
+        }
+        click("SET UP HXM");
         ASSERT_TRUE(piezo_analysed()) << "no analysis shown";
+        EXPECT_NEAR(std::strtod(field_text("R").c_str(), nullptr), 200, 2) << field_text("R");
         screenshot("piezo");
         click("Clear"); // the other modes are chosen from an empty piezo window
 
