@@ -28,6 +28,16 @@ constexpr int CAPTURE_DOWNLOAD = 15234;
 const char* const CAPTURE_WINDOW = "QXTarvelo2CapWClass";
 const char* const GRAPH_CHART = "QXTarvelo2GraphChart";
 const char* const FRA_CHART = "QXTarvelo2FRAResultsWClass";
+const char* const LCR_CHART = "QXTarvelo2LCRResultsWClass";
+
+// A chart's results are drawn once the completion of its sweep has run, off
+// the window thread: its cursor readouts then stand on the points.
+bool starts_a_text(const std::vector<s_chart_text>& texts, const char* head)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const s_chart_text& t) {
+        return t.text.startsWith(QString::fromLatin1(head));
+    });
+}
 
 // The guide's scenes happen in the reader's home folder: the program starts
 // there, and the status line names its database as "~/default.db" as it
@@ -80,16 +90,9 @@ TEST_F(fra_journey, GuideFraSweepsAndTheirReview)
         screenshot("test_details");
         click("Start Sweep");
         ASSERT_TRUE(sweep_ended());
-        // The chart is drawn once the sweep's completion has run: the right
-        // cursor's readout then stands on the last point.
+        // The right cursor's readout stands on the last point once drawn.
         EXPECT_TRUE(wait_for(
-            [&] {
-                for (const s_chart_text& t : painted_texts(FRA_CHART))
-                    if (t.text.startsWith(QStringLiteral("Frequency: 100.00")))
-                        return true;
-                return false;
-            },
-            60000))
+            [&] { return starts_a_text(painted_texts(FRA_CHART), "Frequency: 100.00"); }, 60000))
             << "the sweep was not drawn";
         screenshot("fra_sweep");
 
@@ -180,6 +183,9 @@ TEST_F(guide_modes_journey, GuidePiezoCaptureAndLcr)
         enter_mode("LCR", LCR_SWEEP);
         start_single_sweep(LCR_SWEEP);
         ASSERT_TRUE(wait_for([&] { return control_text(LCR_SWEEP) == "CLEAR"; }));
+        EXPECT_TRUE(
+            wait_for([&] { return starts_a_text(painted_texts(LCR_CHART), "Frequency: "); }, 60000))
+            << "the sweep was not drawn";
         screenshot("lcr");
     });
 }
