@@ -48,3 +48,14 @@ std::string status_database_name(const std::string& path)
     const std::string name = std::filesystem::path(path).filename().string();
     return name.empty() ? path : name;
 }
+
+std::string status_database_path(const std::string& path, const std::string& home)
+{
+    std::string root = home;
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    if (root.empty() || root == "/" || path.size() <= root.size() + 1 ||
+        path.compare(0, root.size(), root) != 0 || path[root.size()] != '/')
+        return path;
+    return "~" + path.substr(root.size());
+}

@@ -11,3 +11,7 @@ std::string status_instrument_text(const s_link& link);
 
 // The file name of a database path, for the window title.
 std::string status_database_name(const std::string& path);
+
+// A database path as the status line shows it: below the home folder
+// ("/home/u"), "~/tests/default.db"; elsewhere, or without a home, as it is.
+std::string status_database_path(const std::string& path, const std::string& home);

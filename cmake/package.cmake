@@ -21,19 +21,14 @@ set(debian_files ${TARVELO_MAN_DIR}/changelog.Debian.gz)
 tarvelo_gzip(${CMAKE_CURRENT_SOURCE_DIR}/resources/debian/changelog
              ${TARVELO_MAN_DIR}/changelog.Debian.gz)
 
-# The programs' pages are written from their own --help at build time, so a
-# page never falls behind its program.
-set(man_summary_tarvelo2 "companion application for HXM phase-sensitive multimeters")
-set(man_summary_tarvelo2-cli "command-line companion of the Tarvelo2 application")
-set(man_summary_hxm-sim "simulated HXM phase-sensitive multimeter on loopback")
+# The programs' pages are written by hand (docs/man); the build puts the
+# release in and compresses them.
 foreach(program tarvelo2 tarvelo2-cli hxm-sim)
   if(TARGET ${program})
+    set(VERSION ${PROJECT_VERSION})
+    configure_file(docs/man/${program}.1 ${TARVELO_MAN_DIR}/${program}.1 @ONLY)
     set(page ${TARVELO_MAN_DIR}/${program}.1.gz)
-    add_custom_command(OUTPUT ${page}
-      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
-              ${CMAKE_CURRENT_SOURCE_DIR}/cmake/help_to_roff.sh $<TARGET_FILE:${program}>
-              "${man_summary_${program}}" ${PROJECT_VERSION} ${page}
-      DEPENDS ${program} ${CMAKE_CURRENT_SOURCE_DIR}/cmake/help_to_roff.sh VERBATIM)
+    tarvelo_gzip(${TARVELO_MAN_DIR}/${program}.1 ${page})
     list(APPEND debian_files ${page})
   endif()
 endforeach()
@@ -44,7 +39,7 @@ install(FILES ${debian_files} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES resources/debian/copyright ${TARVELO_MAN_DIR}/changelog.Debian.gz
         DESTINATION ${TARVELO_DOC_DIR})
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/docs/guide.md)
-  install(FILES docs/guide.md DESTINATION ${TARVELO_DOC_DIR})
+  install(FILES docs/guide.md docs/archive.md DESTINATION ${TARVELO_DOC_DIR})
   install(DIRECTORY docs/shots DESTINATION ${TARVELO_DOC_DIR} OPTIONAL)
 endif()
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/docs/licences)

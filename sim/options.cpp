@@ -155,6 +155,10 @@ std::optional<sim_options> parse_options(const std::vector<std::string>& args, s
             options.help = true;
             continue;
         }
+        if (args[i] == "--version") {
+            options.version = true;
+            continue;
+        }
         const auto it = option_table().find(args[i]);
         if (it == option_table().end()) {
             error = "unknown option " + args[i];
@@ -199,6 +203,8 @@ Simulates an HXM phase-sensitive multimeter on loopback.
                             esr-stuck=V, late-reply=MS, disconnect-on=TEXT,
                             screen-drop-after=N, screen-short-row=N, screen-bad-row=N,
                             bad-reading=N (the N-th "lcr?" reply has 12 values) (repeatable)
+  -h, --help                this text
+  --version                 the program's version
 )";
 }
 

@@ -24,6 +24,7 @@ struct sim_options {
     std::string log_path;
     fault_set faults;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments (without the program name); nullopt with an error

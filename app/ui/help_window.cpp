@@ -9,11 +9,17 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <map>
+#include <vector>
 
 #ifndef TARVELO2_SOURCE_DOCS
 #define TARVELO2_SOURCE_DOCS ""
@@ -39,6 +45,81 @@ protected:
     }
 };
 
+// The guide's text, its pictures no wider than the view: a picture wider
+// than the text's width is drawn at that width, its height in proportion.
+class guide_browser : public QTextBrowser {
+public:
+    explicit guide_browser(QWidget* parent) : QTextBrowser(parent) {}
+
+    void fit_pictures()
+    {
+        const int room = viewport()->width() - 2 * int(document()->documentMargin());
+        if (room <= 0)
+            return;
+        for (picture& p : pictures()) {
+            const double width = natural_width(p.format.name()) > room ? room : 0;
+            if (p.format.width() == width)
+                continue;
+            if (width > 0)
+                p.format.setWidth(width);
+            else
+                p.format.clearProperty(QTextFormat::ImageWidth);
+            QTextCursor cursor(document());
+            cursor.setPosition(p.start);
+            cursor.setPosition(p.end, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(p.format);
+        }
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override
+    {
+        const bool done = QTextBrowser::viewportEvent(event);
+        if (event->type() == QEvent::Resize)
+            fit_pictures();
+        return done;
+    }
+
+private:
+    struct picture {
+        int start, end;
+        QTextImageFormat format;
+    };
+
+    // Every picture of the document, where it stands and how it is drawn.
+    std::vector<picture> pictures() const
+    {
+        std::vector<picture> found;
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                if (const QTextImageFormat format = f.charFormat().toImageFormat();
+                    format.isValid())
+                    found.push_back({f.position(), f.position() + f.length(), format});
+            }
+        return found;
+    }
+
+    // The width the picture has of itself (0 when it cannot be read).
+    int natural_width(const QString& name)
+    {
+        auto known = widths_.find(name);
+        if (known != widths_.end())
+            return known->second;
+        const QVariant data = document()->resource(QTextDocument::ImageResource, QUrl(name));
+        QImage image;
+        if (data.userType() == QMetaType::QImage)
+            image = data.value<QImage>();
+        else if (data.userType() == QMetaType::QPixmap)
+            image = data.value<QPixmap>().toImage();
+        else
+            image = QImage::fromData(data.toByteArray());
+        return widths_[name] = image.width();
+    }
+
+    std::map<QString, int> widths_;
+};
+
 QWidget* open_guide(QWidget* owner)
 {
     for (QWidget* w : owner->findChildren<QWidget*>(QString::fromLatin1(GUIDE_WINDOW),
@@ -53,12 +134,14 @@ QWidget* make_guide(QWidget* owner, const std::string& path)
     window->setObjectName(QString::fromLatin1(GUIDE_WINDOW));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QStringLiteral("Tarvelo2 User Guide"));
-    auto* browser = new QTextBrowser(window);
+    auto* browser = new guide_browser(window);
     browser->setObjectName(QStringLiteral("guide"));
     browser->setOpenExternalLinks(true);
+    browser->setUndoRedoEnabled(false);
     // Pictures and linked pages are found beside the guide.
     browser->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())),
                        QTextDocument::MarkdownResource);
+    browser->fit_pictures();
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <cstdlib>
 #include <mutex>
 
 namespace {
@@ -63,7 +64,10 @@ void status_line::refresh(const std::string& database_path)
 {
     instrument_->setText(qt_from_ansi(status_instrument_text(g_link)));
     const QString path = QString::fromLocal8Bit(database_path.c_str());
-    database_->setText(database_path.empty() ? QStringLiteral("No database") : path);
+    const char* home = std::getenv("HOME");
+    const QString shown =
+        QString::fromLocal8Bit(status_database_path(database_path, home ? home : "").c_str());
+    database_->setText(database_path.empty() ? QStringLiteral("No database") : shown);
     database_->setToolTip(path);
     const QString name = QString::fromLocal8Bit(status_database_name(database_path).c_str());
     const QString program = QString::fromLatin1(PROGRAM_NAME);

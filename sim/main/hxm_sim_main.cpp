@@ -18,6 +18,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "hxm-sim: %s\n%s", error.c_str(), sim::usage_text().c_str());
         return 2;
     }
+    if (options->version) {
+        std::printf("hxm-sim %s\n", TARVELO_VERSION);
+        return 0;
+    }
     if (options->help) {
         std::fputs(sim::usage_text().c_str(), stdout);
         return 0;

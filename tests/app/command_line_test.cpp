@@ -1,11 +1,16 @@
-// Both programs' command lines: what is declared runs, anything else is a
-// usage error that names itself, and --version answers without a display.
+// The programs' command lines: what is declared runs, anything else is a
+// usage error that names itself, --version answers without a display, and
+// the manual pages name every command and option the programs take.
 
 #include "app/command_line.h"
 #include "tests/support/build_path.h"
 
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -70,6 +75,7 @@ TEST(AppCommandLine, BothProgramsAnswerVersionAndRefuseUnknownOptions)
     };
     const std::string cli = TARVELO_CLI;
     const std::string app = TARVELO_APP;
+    const std::string sim = TARVELO_SIM;
     const row rows[] = {
         {cli, "--version", 0, {"tarvelo2-cli " TARVELO_VERSION "\n"}},
         {cli, "--frob send x", 2, {"unknown option --frob", "usage: tarvelo2-cli"}},
@@ -86,11 +92,53 @@ TEST(AppCommandLine, BothProgramsAnswerVersionAndRefuseUnknownOptions)
         {app, "--version", 0, {"tarvelo2 " TARVELO_VERSION "\n"}},
         {app, "--frob", 2, {"unknown option --frob", "usage: tarvelo2"}},
         {app, "--help", 0, {"usage: tarvelo2 [--help] [--version]"}},
+        {sim, "--version", 0, {"hxm-sim " TARVELO_VERSION "\n"}},
+        {sim, "--frob", 2, {"hxm-sim: unknown option --frob", "Usage: hxm-sim"}},
     };
     for (const row& r : rows) {
         const run_result got = run(r.program, r.args);
         EXPECT_EQ(got.status, r.status) << r.args << "\n" << got.output;
         for (const std::string& s : r.shows)
             EXPECT_NE(got.output.find(s), std::string::npos) << r.args << ": " << got.output;
+    }
+}
+
+// Every word a program's --help declares (a command at the start of a usage
+// line, an option anywhere) is in its manual page, written as roff writes a
+// minus: "\-\-lan", "db\-list".
+TEST(AppCommandLine, ManualPagesNameEveryCommandAndOption)
+{
+    struct row {
+        std::string program;
+        std::string page;
+        std::string help_filter;
+    };
+    const std::string man = TARVELO_MAN;
+    const row rows[] = {
+        {TARVELO_CLI, man + "/tarvelo2-cli.1", "^  ([a-z]+(-[a-z]+)*)"},
+        {TARVELO_SIM, man + "/hxm-sim.1", "^  (--[a-z-]+)"},
+        {TARVELO_APP, man + "/tarvelo2.1", "^usage: tarvelo2 \\[(--help)\\]"},
+    };
+    const std::regex option("--[a-z][a-z-]*");
+    for (const row& r : rows) {
+        std::ifstream in(r.page);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string page = std::regex_replace(text.str(), std::regex("\\\\-"), "-");
+        ASSERT_FALSE(page.empty()) << r.page;
+        std::istringstream help(run(r.program, "--help").output);
+        std::set<std::string> words;
+        for (std::string line; std::getline(help, line);) {
+            std::smatch m;
+            if (std::regex_search(line, m, std::regex(r.help_filter)))
+                words.insert(m[1]);
+            for (auto it = std::sregex_iterator(line.begin(), line.end(), option);
+                 it != std::sregex_iterator(); ++it)
+                words.insert(it->str());
+        }
+        EXPECT_GE(words.size(), 2u) << r.program;
+        for (const std::string& word : words)
+            EXPECT_TRUE(std::regex_search(page, std::regex("(^|[^a-z-])" + word + "([^a-z-]|$)")))
+                << word << " is not in " << r.page;
     }
 }

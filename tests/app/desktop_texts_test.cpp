@@ -37,6 +37,21 @@ TEST(StatusTexts, InstrumentNamesModelSerialAndInterface)
     }
     EXPECT_EQ(status_database_name("/home/u/tests/default.db"), "default.db");
     EXPECT_EQ(status_database_name("plain.db"), "plain.db");
+    const struct {
+        const char* path;
+        const char* home;
+        const char* shown;
+    } paths[] = {
+        {"/home/u/tests/default.db", "/home/u", "~/tests/default.db"},
+        {"/home/u/default.db", "/home/u/", "~/default.db"},
+        {"/home/user/default.db", "/home/u", "/home/user/default.db"},
+        {"/home/u", "/home/u", "/home/u"},
+        {"/srv/default.db", "/", "/srv/default.db"},
+        {"/srv/default.db", "", "/srv/default.db"},
+        {"plain.db", "/home/u", "plain.db"},
+    };
+    for (const auto& p : paths)
+        EXPECT_EQ(status_database_path(p.path, p.home), p.shown) << p.path << " " << p.home;
 }
 
 TEST(DocLookup, SearchesEnvironmentThenInstallationThenSourceTree)

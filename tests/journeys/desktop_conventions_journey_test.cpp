@@ -134,8 +134,9 @@ TEST_F(desktop_journey, StatusLineTellsACancelledSweep)
 }
 
 // F1 shows the guide with its pictures from the folder TARVELO2_DOC_DIR
-// names; Alt+? (with the Shift a "?" needs) opens About, whose licence
-// buttons show each text; Ctrl+Q closes the window as its close button does.
+// names, a picture wider than the window drawn at the window's width; Alt+? (with the Shift a "?"
+// needs) opens About, whose licence buttons show each text; Ctrl+Q closes the window as its close
+// button does.
 TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
 {
     const fs::path docs = dir() / "docs";
@@ -143,7 +144,7 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
     std::ofstream(docs / "guide.md") << "# Practice guide\n\nConnect first.\n\n"
                                         "![The main window](shots/main.png)\n";
     {
-        QImage picture(40, 30, QImage::Format_RGB32);
+        QImage picture(3000, 300, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         picture.save(QString::fromStdString((docs / "shots" / "main.png").string()));
     }
@@ -157,6 +158,8 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
         await_window("Tarvelo2 User Guide");
         std::string guide;
         bool pictured = false;
+        int drawn = 0;
+        int room = 0;
         look([&] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w->objectName() == QStringLiteral("help_window")) {
@@ -169,10 +172,14 @@ TEST_F(desktop_journey, GuideAboutLicencesAndQuitFromTheKeyboard)
                     const QVariant image = b->document()->resource(
                         QTextDocument::ImageResource, QUrl(QStringLiteral("shots/main.png")));
                     pictured = image.isValid();
+                    room = b->viewport()->width();
+                    drawn = int(b->document()->size().width());
                 }
         });
         EXPECT_NE(guide.find("Practice guide"), std::string::npos) << guide;
         EXPECT_TRUE(pictured) << "the guide's picture was not loaded";
+        EXPECT_GT(drawn, 0);
+        EXPECT_LE(drawn, room) << "the picture is wider than the guide's window";
         screenshot("guide");
         look([&] {
             for (QWidget* w : QApplication::topLevelWidgets())
