@@ -57,25 +57,3 @@ TEST(MainMode, RunningSweepLocksConfigurationAndDatabase)
     EXPECT_TRUE(busy.mode_window[MODE_FRA]);
     EXPECT_FALSE(busy.mode_window[MODE_LCR]);
 }
-
-// The panel folds away by itself only in LCR mode with a plot too low
-// beside it; once the user has chosen, their choice holds.
-TEST(MainMode, SettingsFoldAwayForALowLcrPlotUntilTheUserChooses)
-{
-    const struct {
-        int mode;
-        int plot;
-        bool chosen, hidden_by_user, hidden;
-    } cases[] = {
-        {MODE_LCR, 199, false, false, true}, {MODE_LCR, 200, false, false, false},
-        {MODE_FRA, 84, false, false, false}, {MODE_LCR, 84, true, false, false},
-        {MODE_PIEZO, 900, true, true, true},
-    };
-    for (const auto& c : cases) {
-        s_main_state s;
-        s.mode = c.mode;
-        s.settings_chosen = c.chosen;
-        s.settings_hidden = c.hidden_by_user;
-        EXPECT_EQ(main_settings_hidden(s, c.plot), c.hidden) << c.mode << " " << c.plot;
-    }
-}

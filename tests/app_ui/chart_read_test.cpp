@@ -107,24 +107,18 @@ std::vector<s_chart> charts(const LcrResults& lcr)
                        return BodePlot(bode_style_fra_view(), bode_out_of_range::clamp)
                            .render(size, in, in.surround);
                    }});
-    // Linear, both magnitudes on log axes, and one of each.
-    const struct {
-        const char* name;
-        bool log_left, log_right;
-    } lcr_scales[] = {{"LCR graph", false, false},
-                      {"LCR graph, log magnitudes", true, true},
-                      {"LCR graph, log left", true, false}};
-    for (const auto& scales : lcr_scales)
-        out.push_back({scales.name,
+    // Linear, then magnitudes on log axes: the left one, both.
+    for (const int logs : {0, 1, 2})
+        out.push_back({"LCR graph, log axes " + std::to_string(logs),
                        {QSize(800, 460)},
                        false,
-                       [&lcr, scales](const s_background& b, QSize size) {
+                       [&lcr, logs](const s_background& b, QSize size) {
                            s_lcr_plot_inputs in;
                            in.results = &lcr;
                            in.right_title = "R (ohms)";
                            in.freq = lcr_freq_range(lcr, {});
-                           in.left = lcr_value_range(lcr, 3, in.freq, {}, scales.log_left);
-                           in.right = lcr_value_range(lcr, 4, in.freq, {}, scales.log_right);
+                           in.left = lcr_value_range(lcr, 3, in.freq, {}, logs > 0);
+                           in.right = lcr_value_range(lcr, 4, in.freq, {}, logs > 1);
                            in.background = b.kind;
                            in.cursor[1] = 20;
                            in.strip_height = 40;
