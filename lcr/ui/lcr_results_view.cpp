@@ -170,7 +170,8 @@ s_lcr_plot_inputs lcr_results_view::graph_inputs() const
         const int item = state_.item[side];
         const std::string name =
             item >= 0 && item < static_cast<int>(items.size()) ? items[item] : std::string();
-        return state_.log[side] && !range.log ? name + " - linear, none above 0" : name;
+        const bool fell_back = state_.log[side] && !range.log && owner_->results().count > 0;
+        return fell_back ? name + " - linear, none above 0" : name;
     };
     in.left_title = title(0, state_.left);
     in.right_title = title(1, state_.right);
