@@ -50,6 +50,13 @@ s_main_enable main_controls_enable(const s_main_state& state, bool enable, bool 
     return e;
 }
 
+bool main_settings_hidden(const s_main_state& state, int plot_with_panel)
+{
+    if (state.settings_chosen)
+        return state.settings_hidden;
+    return state.mode == MODE_LCR && plot_with_panel < MAIN_LEAST_PLOT_HEIGHT;
+}
+
 const char* main_settings_button_text(bool hidden)
 {
     return hidden ? "SHOW SETTINGS" : "HIDE SETTINGS";

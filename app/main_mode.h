@@ -16,6 +16,7 @@ struct s_main_state {
     int mode = MODE_FRA;
     int previous_mode = MODE_FRA;
     bool settings_hidden = false;
+    bool settings_chosen = false; // HIDE/SHOW SETTINGS used: the panel no longer folds by itself
 };
 
 // A menu change of mode: the mode left becomes the previous mode.
@@ -50,6 +51,14 @@ struct s_main_enable {
 };
 s_main_enable main_controls_enable(const s_main_state& state, bool enable, bool connected,
                                    bool fra_running);
+
+// The least height of the LCR graph's plot: below it the settings panel
+// folds away by itself in LCR mode.
+constexpr int MAIN_LEAST_PLOT_HEIGHT = 200;
+// Whether the settings panel is hidden, for an LCR plot `plot_with_panel`
+// pixels high beside the shown panel: as the user chose once they have;
+// otherwise in LCR mode while that plot would be too low.
+bool main_settings_hidden(const s_main_state& state, int plot_with_panel);
 
 // The text of the settings button.
 const char* main_settings_button_text(bool hidden);

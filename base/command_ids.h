@@ -95,6 +95,8 @@ enum lcr_control_id : int {
     CMD_LCR_RIGHT_QUANTITY = 14804,
     CMD_LCR_SCALING = 14805,
     CMD_LCR_BACKGROUND = 14806,
+    CMD_LCR_LEFT_LOG = 14807, // logarithmic value axes, left and right
+    CMD_LCR_RIGHT_LOG = 14808,
     CMD_PIEZO_START = 15241,
     CMD_PIEZO_IMPORT = 15242,
     CMD_PIEZO_R = 15245,
@@ -105,4 +107,5 @@ enum lcr_control_id : int {
     CMD_PIEZO_Z_TICKS_0 = 15254,
     CMD_PIEZO_PHASE_TICKS_2 = 15255, // 15255..15257: phase ticks 2, 1, 0
     CMD_PIEZO_PHASE_TICKS_0 = 15257,
+    CMD_PIEZO_LOG_IMPEDANCE = 15258,
 };

@@ -153,13 +153,18 @@ void layout_settings_hidden(bool hidden)
         reset_base_to_design(*c);
     if (!hidden)
         return;
-    const int freed = main_row_entry(ROW_FRA).y - main_row_entry(ROW_FRA_TALL).y;
+    const int freed = layout_settings_freed();
     for (s_control* c : {&fra_area, &lcr_area}) {
         c->base_height += freed;
         c->cur_height += freed;
     }
     fra_list.base_height += freed;
     lcr_list.base_height += freed;
+}
+
+int layout_settings_freed()
+{
+    return main_row_entry(ROW_FRA).y - main_row_entry(ROW_FRA_TALL).y;
 }
 
 s_font_spec font_spec(int index, int h)

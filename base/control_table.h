@@ -154,6 +154,8 @@ void layout_all(int main_width, int main_height, const std::function<void(s_cont
 // windows take the tall or the normal geometry, and the FRA and LCR graph
 // areas and lists gain or give back the height the panel frees.
 void layout_settings_hidden(bool hidden);
+// The height the hidden panel gives the FRA and LCR graph areas.
+int layout_settings_freed();
 
 // One entry of the font table, built from the default interface font's
 // height h: normal and bold at h, h*7/5 and (h*7/5)*6/5, and the turned

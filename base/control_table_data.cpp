@@ -148,6 +148,9 @@ s_control lcr_graph_controls[] = {
     ctl(COMBO, "Log Scaling", CTL_DROP_DOWN, 425, 65, 140, 27, 14805, FONT_NORMAL, ANCHOR_BOTTOM),
     ctl(COMBO, "Graph Background", CTL_DROP_DOWN, 425, 37, 140, 27, 14806, FONT_NORMAL,
         ANCHOR_BOTTOM),
+    ctl(BUTTON, "Log Scale", CTL_CHECK_BOX, 152, 37, 90, 27, 14807, FONT_NORMAL, ANCHOR_BOTTOM),
+    ctl(BUTTON, "Log Scale", CTL_CHECK_BOX, 152, 37, 90, 27, 14808, FONT_NORMAL,
+        ANCHOR_BOTTOM_RIGHT),
 };
 
 s_control capture_controls[] = {
@@ -179,6 +182,8 @@ s_control piezo_controls[] = {
     ctl(BUTTON, "", CTL_ICON, 12, 10, 20, 20, 15255, FONT_BOLD, ANCHOR_BOTTOM_RIGHT),
     ctl(BUTTON, "", CTL_ICON, 32, 10, 20, 20, 15256, FONT_BOLD, ANCHOR_BOTTOM_RIGHT),
     ctl(BUTTON, "", CTL_ICON, 52, 10, 20, 20, 15257, FONT_BOLD, ANCHOR_BOTTOM_RIGHT),
+    ctl(BUTTON, "Log Impedance", CTL_CHECK_BOX, 352, 10, 120, 20, 15258, FONT_NORMAL,
+        ANCHOR_BOTTOM),
 };
 
 constexpr s_control tool(int x, int id)
@@ -213,9 +218,9 @@ const std::array<s_table_info, TABLE_COUNT> tables = {{
     {fra_controls, {TABLE_MAIN, ROW_FRA}, 14500, 14513},
     {fra_graph_controls, {TABLE_FRA, 0}, 14600, CMD_FRA_BACKGROUND},
     {lcr_controls, {TABLE_MAIN, ROW_LCR}, 14700, 14713},
-    {lcr_graph_controls, {TABLE_LCR, 0}, 14800, 14806},
+    {lcr_graph_controls, {TABLE_LCR, 0}, 14800, 14808},
     {capture_controls, {TABLE_MAIN, ROW_CAPTURE}, 15230, 15234},
-    {piezo_controls, {TABLE_MAIN, ROW_PIEZO}, 15240, 15257},
+    {piezo_controls, {TABLE_MAIN, ROW_PIEZO}, 15240, 15258},
     {db_tool_controls, {TABLE_MAIN, ROW_DB_TOOLS}, 15000, 15013},
     {db_list_controls, {TABLE_MAIN, ROW_DB_VIEW}, 15100, 15102},
 }};

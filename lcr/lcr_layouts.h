@@ -30,7 +30,8 @@ struct s_lcr_quantity {
     const char* box_item;   // graph quantity box ("Z MAGNITUDE (Ohms)")
     const char* short_name; // cursor readout ("Imped")
     const char* readout_unit;
-    bool phase; // no margins on its axis
+    bool phase;             // no margins on its axis
+    bool magnitude = false; // |Z|, |Y|, L, C, R: a logarithmic axis unless the user says not
 };
 
 struct s_lcr_layout {

@@ -28,6 +28,24 @@ bool inside(double f, const s_freq_range& freq)
     return f >= freq.fmin && f <= freq.fmax;
 }
 
+// The extremes of a quantity's finite values (only the positive ones when
+// asked) inside the frequency range; false when there is none.
+bool extremes(const LcrResults& r, int position, const s_freq_range& freq, bool positive,
+              s_value_range& out)
+{
+    bool any = false;
+    for (int i = 0; i < point_count(r); ++i) {
+        const LcrPoint& p = point(r, i);
+        const double v = p.v[position];
+        if (!inside(p.v[0], freq) || !std::isfinite(v) || (positive && !(v > 0)))
+            continue;
+        out.min = any ? std::min(out.min, v) : v;
+        out.max = any ? std::max(out.max, v) : v;
+        any = true;
+    }
+    return any;
+}
+
 } // namespace
 
 s_freq_range lcr_freq_range(const LcrResults& r, const s_freq_range& previous)
@@ -57,24 +75,24 @@ bool lcr_is_phase(int layout, int position)
            q[static_cast<size_t>(position - 1)].phase;
 }
 
+bool lcr_log_by_default(int layout, int position)
+{
+    const auto& q = lcr_layout(layout).quantities;
+    return position >= 1 && position <= static_cast<int>(q.size()) &&
+           q[static_cast<size_t>(position - 1)].magnitude;
+}
+
 s_value_range lcr_value_range(const LcrResults& r, int position, const s_freq_range& freq,
-                              const s_value_range& previous)
+                              const s_value_range& previous, bool log)
 {
     if (position < 1 || position >= LCR_VALUES_MAX)
         return previous;
-    bool any = false;
     s_value_range out{0, 0};
-    for (int i = 0; i < point_count(r); ++i) {
-        const LcrPoint& p = point(r, i);
-        const double v = p.v[position];
-        if (!inside(p.v[0], freq) || !std::isfinite(v))
-            continue;
-        out.min = any ? std::min(out.min, v) : v;
-        out.max = any ? std::max(out.max, v) : v;
-        any = true;
-    }
-    if (!any)
+    if (!extremes(r, position, freq, false, out))
         return previous;
+    s_value_range positive{0, 0, true};
+    if (log && extremes(r, position, freq, true, positive))
+        return positive;
     if (out.max - out.min < TINY_RANGE) {
         out.max += 10;
         out.min -= 10;
@@ -103,20 +121,43 @@ std::vector<std::string> lcr_value_labels(const s_value_range& range)
     return out;
 }
 
-std::vector<s_pixel> lcr_trace(const LcrResults& r, int position, const s_freq_range& freq,
-                               const s_value_range& range, const s_plot_rect& plot, bool log)
+int lcr_value_height(double v, const s_value_range& range, int height)
 {
+    double at = 0;
+    if (range.log && v > 0 && range.min > 0 && range.max > range.min)
+        at = height * std::log10(v / range.min) / std::log10(range.max / range.min);
+    else if (!range.log && range.max > range.min)
+        at = height * (v - range.min) / (range.max - range.min);
+    if (!std::isfinite(at))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(at, 0.0, static_cast<double>(height))));
+}
+
+std::vector<std::vector<s_pixel>> lcr_trace(const LcrResults& r, int position,
+                                            const s_freq_range& freq, const s_value_range& range,
+                                            const s_plot_rect& plot, bool log)
+{
+    std::vector<std::vector<s_pixel>> pieces(1);
     if (position < 0 || position >= LCR_VALUES_MAX)
         return {};
-    const int n = point_count(r);
-    std::vector<double> fs(static_cast<size_t>(n)), vs(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        fs[static_cast<size_t>(i)] = point(r, i).v[0];
-        vs[static_cast<size_t>(i)] = point(r, i).v[position];
+    const bode_x_mapper x_of(freq, plot.width(), log);
+    for (int i = 0; i < point_count(r); ++i) {
+        const int x = x_of(point(r, i).v[0]);
+        const double v = point(r, i).v[position];
+        if (x < 0)
+            continue;
+        if (x > plot.width())
+            break;
+        if (range.log && !(v > 0)) {
+            if (!pieces.back().empty())
+                pieces.emplace_back();
+            continue;
+        }
+        pieces.back().push_back({x, plot.height() - lcr_value_height(v, range, plot.height())});
     }
-    s_value_axis axis;
-    axis.gain = {range.min, range.max};
-    return bode_trace_clamped(bode_x_positions(fs, freq, plot.width(), log), vs, axis, plot);
+    if (pieces.back().empty())
+        pieces.pop_back();
+    return pieces;
 }
 
 int lcr_cursor_index(int cursor, int count)
@@ -159,9 +200,19 @@ void lcr_view_set_quantity(s_lcr_view_state& view, const LcrResults& results, in
 {
     if (side < 0 || side > 1)
         return;
+    if (item != view.item[side])
+        view.log[side] = lcr_log_by_default(results.layout, item + 1);
     view.item[side] = item;
     s_value_range& axis = side == 0 ? view.left : view.right;
-    axis = lcr_value_range(results, item + 1, view.freq, axis);
+    axis = lcr_value_range(results, item + 1, view.freq, axis, view.log[side]);
+}
+
+void lcr_view_reset_quantities(s_lcr_view_state& view, int layout)
+{
+    for (int side = 0; side < 2; ++side) {
+        view.item[side] = side;
+        view.log[side] = lcr_log_by_default(layout, side + 1);
+    }
 }
 
 bool lcr_view_move_cursor(s_lcr_view_state& view, int which, int index, int count)

@@ -44,15 +44,7 @@ s_value_range piezo_impedance_range(const LcrResults& r, const s_value_range& pr
 
 int piezo_impedance_y(double z, const s_value_range& range, int height, bool log)
 {
-    if (log) {
-        if (!(z > 0) || !(range.min > 0) || !(range.max > range.min))
-            return 0;
-        const double scale = height / std::log10(range.max / range.min);
-        return clamped(scale * std::log10(z / range.min), height);
-    }
-    if (!(range.max > range.min))
-        return 0;
-    return clamped(height / (range.max - range.min) * (z - range.min), height);
+    return lcr_value_height(z, {range.min, range.max, log}, height);
 }
 
 s_impedance_axis piezo_impedance_axis(const s_value_range& impedance, bool log, int height,

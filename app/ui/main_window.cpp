@@ -304,6 +304,7 @@ bool main_window::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client_ && event->type() == QEvent::Resize && !isMinimized()) {
         relayout();
+        fit_settings();
         if (state_.mode == MODE_DATABASE) {
             enable_table(TABLE_DB_TOOLS, true);
             // The tool strip's own rules (Export and Graph need their entry

@@ -66,6 +66,8 @@ private:
     void measure();
     void database();
     void toggle_settings();
+    void fit_settings();
+    void show_settings_hidden(bool hidden);
     void toggle_comms_log();
     void graph_picture(bool to_file);
     config_panel_window* config_panel() const;

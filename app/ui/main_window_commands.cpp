@@ -17,6 +17,7 @@
 #include "fra/ui/fra_view.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_file.h"
+#include "lcr/ui/lcr_results_view.h"
 #include "link/comms_log.h"
 #include "link/link.h"
 
@@ -121,6 +122,7 @@ void main_window::on_command(int id, intptr_t)
 
 void main_window::show_mode()
 {
+    fit_settings();
     const s_mode_view v = main_mode_view(state_, main_connected());
     mode_window(ROW_CONFIG)->setVisible(v.config_panel);
     mode_window(ROW_DB_TOOLS)->setVisible(v.database_view);
@@ -252,11 +254,31 @@ void main_window::database()
 
 void main_window::toggle_settings()
 {
-    state_.settings_hidden = !state_.settings_hidden;
+    state_.settings_chosen = true;
+    show_settings_hidden(!state_.settings_hidden);
+}
+
+// Until the user chooses, the panel folds away while the LCR graph would be
+// too low beside it, and comes back when the window grows or the mode
+// changes.
+void main_window::fit_settings()
+{
+    const bool hidden =
+        main_settings_hidden(state_, lcr_plot_height_with_settings(state_.settings_hidden));
+    if (hidden == state_.settings_hidden)
+        return;
+    show_settings_hidden(hidden);
+    // The database view shows no panel whatever the setting.
+    mode_window(ROW_CONFIG)->setVisible(main_mode_view(state_, main_connected()).config_panel);
+}
+
+void main_window::show_settings_hidden(bool hidden)
+{
+    state_.settings_hidden = hidden;
     auto* button = qobject_cast<QAbstractButton*>(control_by_id(CMD_HIDE_SETTINGS));
-    button->setText(QString::fromLatin1(main_settings_button_text(state_.settings_hidden)));
-    menu_action(CMD_HIDE_SETTINGS)->setChecked(state_.settings_hidden);
-    set_settings_hidden(state_.settings_hidden);
+    button->setText(QString::fromLatin1(main_settings_button_text(hidden)));
+    menu_action(CMD_HIDE_SETTINGS)->setChecked(hidden);
+    set_settings_hidden(hidden);
 }
 
 void main_window::toggle_comms_log()

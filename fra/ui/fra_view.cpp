@@ -35,8 +35,9 @@ QFont fit(const QString& text, int start, int width)
     return f;
 }
 
-const s_graph_controls FRA_GRAPH_CONTROLS{CMD_FRA_CURSOR_LEFT, true, CMD_FRA_MARGINS,
-                                          CMD_FRA_SCALING, CMD_FRA_BACKGROUND};
+const s_graph_controls FRA_GRAPH_CONTROLS{CMD_FRA_CURSOR_LEFT, true,
+                                          CMD_FRA_MARGINS,     CMD_FRA_SCALING,
+                                          CMD_FRA_BACKGROUND,  CMD_FRA_BACKGROUND};
 
 // The FRA view's chart: the graph controls are anchored to the view's
 // bottom, so the band they take (from the lowest to the top of the highest)

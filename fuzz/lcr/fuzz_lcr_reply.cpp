@@ -67,10 +67,13 @@ void view(const LcrResults& r)
     lcr_view_new_sweep(v, r);
     const s_plot_rect plot = lcr_plot_area(1024, 625, 92, false);
     for (int position = 1; position < lcr_layout(r.layout).values; ++position) {
-        const s_value_range range = lcr_value_range(r, position, v.freq, v.left);
-        lcr_trace(r, position, v.freq, range, plot, true);
-        lcr_trace(r, position, v.freq, range, plot, false);
-        lcr_value_labels(range);
+        for (const bool log : {false, true}) {
+            const s_value_range range = lcr_value_range(r, position, v.freq, v.left, log);
+            lcr_trace(r, position, v.freq, range, plot, true);
+            lcr_trace(r, position, v.freq, range, plot, false);
+            if (!range.log)
+                lcr_value_labels(range);
+        }
         lcr_cursor_readout(r, v.cursor[1], position, 1);
     }
 }

@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 #include "base/ui/display_text.h"
 #include "base/ui/qt_seams.h"
+#include "graph/round_scale.h"
 #include "graph/ui/bode_plot.h"
 #include "graph/ui/chart_parts.h"
 
@@ -17,6 +18,7 @@ constexpr int LABEL_PIXELS = 11;
 constexpr int TITLE_PIXELS = 12;
 constexpr int CURSOR_RADIUS = 8;
 constexpr int READOUT_LINE = 14;
+constexpr int RIGHT_TICK = 6;
 const QColor NEAR_BLACK{20, 20, 20};
 // Labels and titles stand on the window's background, never on the plot's.
 const QColor LABEL_TEXT{0, 0, 0};
@@ -31,27 +33,69 @@ QColor plot_background(bode_background b)
     return b == bode_background::white ? QColor(255, 255, 255) : QColor(0, 0, 0);
 }
 
+// One value axis as drawn: its range and, on a logarithmic axis, the marks
+// of its decades.
+struct s_drawn_axis {
+    s_value_range range;
+    std::vector<s_log_tick> ticks;
+};
+
+s_drawn_axis drawn_axis(const s_value_range& r, int pixels, int label_pixels)
+{
+    if (!r.log)
+        return {r, {}};
+    const s_log_scale scale = log_scale(r.min, r.max, pixels, label_pixels);
+    return {{scale.min, scale.max, true}, scale.ticks};
+}
+
+struct s_axis_label {
+    int height; // above the plot bottom
+    QString text;
+};
+
+// The labels an axis shows: every eighth (as many as stand apart) on a
+// linear axis, the labelled marks that stand apart on a logarithmic one.
+std::vector<s_axis_label> axis_labels(const s_drawn_axis& a, int plot_height, int line_height)
+{
+    std::vector<s_axis_label> out;
+    if (!a.range.log) {
+        const auto labels = lcr_value_labels(a.range);
+        const int stride = chart_label_stride(plot_height / 8, line_height);
+        for (int i = 0; i < BODE_VALUE_TICKS; i += stride)
+            out.push_back(
+                {i * plot_height / 8, QString::fromLatin1(labels[static_cast<size_t>(i)].c_str())});
+        return out;
+    }
+    int last = -line_height;
+    for (const s_log_tick& t : a.ticks) {
+        const int height = lcr_value_height(t.value, a.range, plot_height);
+        if (!t.labelled || height - last < line_height)
+            continue;
+        last = height;
+        out.push_back({height, QString::fromLatin1(round_label(t.value, t.value).c_str())});
+    }
+    return out;
+}
+
 // One value axis' labels beside the plot (left or right of it), noted for
 // legibility checks with its 0 line.
 void draw_value_labels(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
-                       bool left_side)
+                       const s_drawn_axis& a, bool left_side)
 {
-    const s_value_range& range = left_side ? in.left : in.right;
-    const auto labels = lcr_value_labels(range);
+    const s_value_range& range = a.range;
     const int h = p.fontMetrics().height();
-    const int stride = chart_label_stride(plot.height() / 8, h);
     s_chart_axis axis =
         chart_axis(left_side ? QStringLiteral("left value") : QStringLiteral("right value"),
-                   (range.max - range.min) / (BODE_VALUE_TICKS - 1));
-    for (int i = 0; i < BODE_VALUE_TICKS; i += stride) {
-        const int y = plot.bottom - i * plot.height() / 8;
-        axis.labels.push_back(QString::fromLatin1(labels[static_cast<size_t>(i)].c_str()));
+                   range.log ? 0 : (range.max - range.min) / (BODE_VALUE_TICKS - 1));
+    for (const s_axis_label& l : axis_labels(a, plot.height(), h)) {
+        const int y = plot.bottom - l.height;
+        axis.labels.push_back(l.text);
         const QRect box = left_side ? QRect(plot.left - 60, y - h / 2, 50, h)
                                     : QRect(plot.right + 10, y - h / 2, 50, h);
-        chart_text(p, box, (left_side ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                   axis.labels.back(), LABEL_TEXT, in.surround);
+        chart_text(p, box, (left_side ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, l.text,
+                   LABEL_TEXT, in.surround);
     }
-    axis.zero_inside = range.min < 0 && range.max > 0;
+    axis.zero_inside = !range.log && range.min < 0 && range.max > 0;
     axis.zero_line =
         axis.zero_inside &&
         chart_zero_line(p, plot, -range.min * plot.height() / (range.max - range.min),
@@ -59,18 +103,35 @@ void draw_value_labels(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_in
     chart_note_axis(std::move(axis));
 }
 
+// The grid follows the left axis: its eighths, or its decades (major) and
+// their marks (minor). The right axis' labels get short ticks of their own
+// at the plot's right edge when its divisions are not the grid's.
 void draw_value_axes(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
-                     const s_bode_palette& pal)
+                     const s_bode_palette& pal, const s_drawn_axis (&axes)[2])
 {
-    p.setFont(chart_font(LABEL_PIXELS));
-    p.setPen(
-        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine));
-    for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
-        const int y = plot.bottom - i * plot.height() / 8;
-        p.drawLine(plot.left, y, plot.right - 1, y);
+    const QPen minor =
+        chart_pen(bode_qcolor(pal.minor_grid), 1, in.log_scaling ? Qt::SolidLine : Qt::DotLine);
+    const QPen major = chart_pen(bode_qcolor(pal.major_grid));
+    p.setPen(minor);
+    if (!axes[0].range.log)
+        for (int i = 1; i < BODE_VALUE_TICKS - 1; ++i) {
+            const int y = plot.bottom - i * plot.height() / 8;
+            p.drawLine(plot.left, y, plot.right - 1, y);
+        }
+    for (const s_log_tick& t : axes[0].ticks) {
+        const int y = plot.bottom - lcr_value_height(t.value, axes[0].range, plot.height());
+        p.setPen(t.decade ? major : minor);
+        if (y > plot.top && y < plot.bottom - 1)
+            p.drawLine(plot.left, y, plot.right - 1, y);
     }
-    draw_value_labels(p, plot, in, true);
-    draw_value_labels(p, plot, in, false);
+    if (axes[0].range.log || axes[1].range.log) {
+        p.setPen(major);
+        for (const s_axis_label& l : axis_labels(axes[1], plot.height(), p.fontMetrics().height()))
+            p.drawLine(plot.right - RIGHT_TICK, plot.bottom - l.height, plot.right - 1,
+                       plot.bottom - l.height);
+    }
+    draw_value_labels(p, plot, in, axes[0], true);
+    draw_value_labels(p, plot, in, axes[1], false);
 }
 
 void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
@@ -92,24 +153,20 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
     }
 }
 
-void draw_trace(QPainter& p, const s_plot_rect& plot, const std::vector<s_pixel>& px, QColor color)
+void draw_trace(QPainter& p, const s_plot_rect& plot,
+                const std::vector<std::vector<s_pixel>>& pieces, QColor color)
 {
-    QPolygon poly(static_cast<int>(px.size()));
-    for (size_t i = 0; i < px.size(); ++i)
-        poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
     p.setPen(chart_pen(color));
-    p.drawPolyline(poly);
-}
-
-int height_of(double v, const s_value_range& r, int h)
-{
-    if (!(r.max > r.min) || !std::isfinite(v))
-        return 0;
-    return static_cast<int>(std::clamp((v - r.min) * h / (r.max - r.min), 0.0, double(h)));
+    for (const std::vector<s_pixel>& px : pieces) {
+        QPolygon poly(static_cast<int>(px.size()));
+        for (size_t i = 0; i < px.size(); ++i)
+            poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
+        p.drawPolyline(poly);
+    }
 }
 
 void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
-                  const s_lcr_plot_inputs& in)
+                  const s_lcr_plot_inputs& in, const s_drawn_axis (&axes)[2])
 {
     const LcrResults& r = *in.results;
     const QColor texts[2] = {QColor(205, 100, 100), QColor(100, 100, 205)};
@@ -120,8 +177,10 @@ void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
             return;
         const LcrPoint& pt = r.points[static_cast<size_t>(i)];
         const int x = plot.left + bode_x_of(pt.v[0], in.freq, plot.width(), in.log_scaling);
-        const int yl = plot.bottom - height_of(pt.v[in.left_position], in.left, plot.height());
-        const int yr = plot.bottom - height_of(pt.v[in.right_position], in.right, plot.height());
+        const int yl =
+            plot.bottom - lcr_value_height(pt.v[in.left_position], axes[0].range, plot.height());
+        const int yr =
+            plot.bottom - lcr_value_height(pt.v[in.right_position], axes[1].range, plot.height());
         chart_cursor_marks(p, plot, x, yl, yr,
                            chart_mark(QStringLiteral("cursor %1").arg(k),
                                       lcr_cursor_color(k, in.background),
@@ -168,18 +227,23 @@ void LcrPlot::draw(QPainter& p, const QRect& client, const s_lcr_plot_inputs& in
     const s_bode_palette pal = bode_palette(in.background);
     p.save();
     chart_frame(p, plot, plot_background(in.background));
-    draw_value_axes(p, plot, in, pal);
+    p.setFont(chart_font(LABEL_PIXELS));
+    const int label_pixels = p.fontMetrics().height();
+    const s_drawn_axis axes[2] = {drawn_axis(in.left, plot.height(), label_pixels),
+                                  drawn_axis(in.right, plot.height(), label_pixels)};
+    draw_value_axes(p, plot, in, pal, axes);
     draw_freq_axis(p, plot, in, pal);
     draw_titles(p, client, plot, in);
     if (in.results && in.results->count > 0) {
         const LcrResults& r = *in.results;
         const QColor back = plot_background(in.background);
-        draw_trace(p, plot, lcr_trace(r, in.left_position, in.freq, in.left, plot, in.log_scaling),
+        draw_trace(p, plot,
+                   lcr_trace(r, in.left_position, in.freq, axes[0].range, plot, in.log_scaling),
                    chart_mark(QStringLiteral("left trace"), QColor::fromRgb(LCR_LEFT_TRACE), back));
         draw_trace(
-            p, plot, lcr_trace(r, in.right_position, in.freq, in.right, plot, in.log_scaling),
+            p, plot, lcr_trace(r, in.right_position, in.freq, axes[1].range, plot, in.log_scaling),
             chart_mark(QStringLiteral("right trace"), QColor::fromRgb(LCR_RIGHT_TRACE), back));
-        draw_cursors(p, client, plot, in);
+        draw_cursors(p, client, plot, in, axes);
     }
     p.restore();
 }

@@ -1,6 +1,7 @@
 #include "lcr/ui/lcr_results_view.h"
 
 #include "base/command_ids.h"
+#include "base/control_table.h"
 #include "base/ui/control_windows.h"
 #include "base/ui/display_text.h"
 #include "base/ui/fit_font.h"
@@ -11,6 +12,7 @@
 #include "lcr/lcr_realtime.h"
 #include "lcr/ui/lcr_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QPainter>
@@ -28,8 +30,9 @@ const QString OHM = QString(QChar(0x03A9));
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
 
-const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT, false, CMD_LCR_LEFT_QUANTITY,
-                                          CMD_LCR_SCALING, CMD_LCR_BACKGROUND};
+const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT,   false,
+                                          CMD_LCR_LEFT_QUANTITY, CMD_LCR_SCALING,
+                                          CMD_LCR_BACKGROUND,    CMD_LCR_RIGHT_LOG};
 
 QComboBox* combo(int id)
 {
@@ -37,6 +40,15 @@ QComboBox* combo(int id)
 }
 
 } // namespace
+
+int lcr_plot_height_with_settings(bool settings_hidden)
+{
+    const s_control& area = control_table(TABLE_LCR)[0];
+    const int client =
+        area.cur_height - 2 * control_frame(area) - (settings_hidden ? layout_settings_freed() : 0);
+    const int band = graph_controls_band(CMD_LCR_CURSOR_LEFT, CMD_LCR_RIGHT_LOG);
+    return lcr_plot_area(area.cur_width, client, band, false).height();
+}
 
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
     : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
@@ -61,6 +73,8 @@ void lcr_results_view::on_command(int id, intptr_t lparam)
     case CMD_LCR_VIEW_NEW_SWEEP: new_sweep(); break;
     case CMD_LCR_LEFT_QUANTITY:
     case CMD_LCR_RIGHT_QUANTITY: quantity_changed(id - CMD_LCR_LEFT_QUANTITY); break;
+    case CMD_LCR_LEFT_LOG:
+    case CMD_LCR_RIGHT_LOG: log_changed(id - CMD_LCR_LEFT_LOG); break;
     case CMD_LCR_SCALING:
     case CMD_LCR_BACKGROUND:
         if (QComboBox* c = combo(id))
@@ -78,12 +92,29 @@ void lcr_results_view::new_layout(int layout)
     const bool kept = layout == layout_ && state_.item[0] < static_cast<int>(items.size()) &&
                       state_.item[1] < static_cast<int>(items.size());
     layout_ = layout;
-    if (!kept) {
-        state_.item[0] = 0;
-        state_.item[1] = 1;
-    }
+    if (!kept)
+        lcr_view_reset_quantities(state_, layout);
     fill_box(CMD_LCR_LEFT_QUANTITY, items, state_.item[0]);
     fill_box(CMD_LCR_RIGHT_QUANTITY, items, state_.item[1]);
+    show_log_choices();
+}
+
+// The Log Scale boxes show each axis' scaling without telling the view.
+void lcr_results_view::show_log_choices()
+{
+    for (int side = 0; side < 2; ++side)
+        if (QCheckBox* box = qobject_cast<QCheckBox*>(control_by_id(CMD_LCR_LEFT_LOG + side))) {
+            const QSignalBlocker block(box);
+            box->setChecked(state_.log[side]);
+        }
+}
+
+void lcr_results_view::log_changed(int side)
+{
+    if (QCheckBox* box = qobject_cast<QCheckBox*>(control_by_id(CMD_LCR_LEFT_LOG + side)))
+        state_.log[side] = box->isChecked();
+    lcr_view_set_quantity(state_, owner_->results(), side, state_.item[side]);
+    update();
 }
 
 void lcr_results_view::new_sweep()
@@ -97,6 +128,7 @@ void lcr_results_view::quantity_changed(int side)
 {
     if (QComboBox* c = combo(CMD_LCR_LEFT_QUANTITY + side))
         lcr_view_set_quantity(state_, owner_->results(), side, std::max(c->currentIndex(), 0));
+    show_log_choices();
     update();
 }
 
@@ -110,7 +142,7 @@ void lcr_results_view::show_graph_controls(bool shown)
 {
     hook_controls();
     graph_controls_ = shown;
-    for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_BACKGROUND; ++id)
+    for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_RIGHT_LOG; ++id)
         set_control_visible(id, shown);
 }
 
@@ -133,11 +165,16 @@ s_lcr_plot_inputs lcr_results_view::graph_inputs() const
     in.left_position = state_.item[0] + 1;
     in.right_position = state_.item[1] + 1;
     const std::vector<std::string> items = lcr_box_items(layout_);
-    const auto title = [&items](int item) {
-        return item >= 0 && item < static_cast<int>(items.size()) ? items[item] : std::string();
+    // A logarithmic axis without a positive value to show is drawn linear, and says so.
+    const auto title = [&](int side, const s_value_range& range) {
+        const int item = state_.item[side];
+        const std::string name =
+            item >= 0 && item < static_cast<int>(items.size()) ? items[item] : std::string();
+        const bool fell_back = state_.log[side] && !range.log && owner_->results().count > 0;
+        return fell_back ? name + " - linear, none above 0" : name;
     };
-    in.left_title = title(state_.item[0]);
-    in.right_title = title(state_.item[1]);
+    in.left_title = title(0, state_.left);
+    in.right_title = title(1, state_.right);
     in.freq = state_.freq;
     in.left = state_.left;
     in.right = state_.right;

@@ -3,8 +3,8 @@
 // realtime readout (the last LCR reading in a grid of large yellow-on-black
 // cells) or the graph of two quantities of the last sweep against
 // frequency with two cursors, and carries the graph controls: the cursor
-// bars 14801/14802, the quantity boxes 14803/14804, the scaling 14805 and
-// the background 14806.
+// bars 14801/14802, the quantity boxes 14803/14804, the scaling 14805, the
+// background 14806 and the boxes' Log Scale choices 14807/14808.
 
 #include "base/command_ids.h"
 #include "lcr/lcr_view.h"
@@ -48,6 +48,8 @@ private:
     void paint_readout(QPainter& p, const QRect& area) override;
     void new_sweep();
     void quantity_changed(int side);
+    void log_changed(int side);
+    void show_log_choices();
     void fit_cell_fonts(const QRect& cell, int values);
     void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
     s_lcr_plot_inputs graph_inputs() const;
@@ -63,3 +65,7 @@ private:
 };
 
 extern const char* const LCR_RESULTS_VIEW_CLASS;
+
+// The height of the LCR graph's plot as the main window is laid out now,
+// were the settings panel shown (`settings_hidden`: it is not).
+int lcr_plot_height_with_settings(bool settings_hidden);

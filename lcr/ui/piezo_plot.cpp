@@ -93,19 +93,25 @@ void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& 
                        PHASE_TEXT, in.surround);
 }
 
+// On a logarithmic axis an impedance that is not positive breaks the line.
 void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in,
                  const s_value_range& impedance)
 {
     const LcrResults& r = *in.results;
     const int n = std::clamp(r.count, 0, MAX_SWEEP_POINTS);
     const bode_x_mapper x_of(in.freq, plot.width(), in.log_frequency);
-    QPolygon z(n), phase(n);
+    std::vector<QPolygon> z(1);
+    QPolygon phase(n);
     for (int i = 0; i < n; ++i) {
         const LcrPoint& pt = r.points[static_cast<size_t>(i)];
         const int x = plot.left + std::clamp(x_of(pt.v[PIEZO_FREQUENCY]), 0, plot.width());
-        z.setPoint(i, x,
-                   plot.bottom - piezo_impedance_y(pt.v[PIEZO_IMPEDANCE], impedance, plot.height(),
-                                                   in.log_impedance));
+        const double v = pt.v[PIEZO_IMPEDANCE];
+        if (in.log_impedance && !(v > 0)) {
+            if (!z.back().isEmpty())
+                z.emplace_back();
+        } else
+            z.back().append(QPoint(
+                x, plot.bottom - piezo_impedance_y(v, impedance, plot.height(), in.log_impedance)));
         phase.setPoint(i, x,
                        plot.bottom -
                            piezo_phase_y(pt.v[PIEZO_PHASE], in.phase_convention, plot.height()));
@@ -113,7 +119,8 @@ void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs
     const QColor back = in.white_background ? Qt::white : Qt::black;
     p.setPen(chart_pen(
         chart_mark(QStringLiteral("impedance"), QColor::fromRgb(PIEZO_IMPEDANCE_TRACE), back)));
-    p.drawPolyline(z);
+    for (const QPolygon& piece : z)
+        p.drawPolyline(piece);
     p.setPen(
         chart_pen(chart_mark(QStringLiteral("phase"), QColor::fromRgb(PIEZO_PHASE_TRACE), back)));
     p.drawPolyline(phase);

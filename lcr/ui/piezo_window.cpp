@@ -19,6 +19,7 @@
 #include "sweep/sweep_core.h"
 #include "sweep/ui/sweep_aim.h"
 
+#include <QCheckBox>
 #include <QPainter>
 #include <ctime>
 
@@ -45,6 +46,11 @@ private:
     const s_piezo_plot_inputs& in_;
 };
 
+QCheckBox* log_box()
+{
+    return qobject_cast<QCheckBox*>(control_by_id(CMD_PIEZO_LOG_IMPEDANCE));
+}
+
 } // namespace
 
 void piezo_register_windows()
@@ -68,6 +74,10 @@ void piezo_window::showEvent(QShowEvent* event)
         for (const int box : {id, id - 1})
             if (QWidget* w = control_by_id(box))
                 w->setStyleSheet(BOX_STYLE);
+    if (QCheckBox* log = log_box()) {
+        log->setChecked(plot_.log_impedance);
+        log->setAutoFillBackground(true);
+    }
     canvas_->setGeometry(client()->rect());
 }
 
@@ -92,6 +102,8 @@ void piezo_window::on_command(int id, intptr_t lparam)
         plot_.impedance_ticks = CMD_PIEZO_Z_TICKS_0 - id;
     else if (id >= CMD_PIEZO_PHASE_TICKS_2 && id <= CMD_PIEZO_PHASE_TICKS_0)
         plot_.phase_ticks = CMD_PIEZO_PHASE_TICKS_0 - id;
+    else if (id == CMD_PIEZO_LOG_IMPEDANCE)
+        plot_.log_impedance = log_box() && log_box()->isChecked();
     else
         table_window::on_command(id, lparam);
     canvas_->setGeometry(client()->rect());

@@ -38,7 +38,7 @@ void sweep_result_view::hook_controls()
     // The controls sit in the band below the graph's labels, among the
     // cursor readouts: like the buttons they are, they paint their own
     // background rather than show what the graph drew there.
-    for (int id = controls_.first_opaque; id <= controls_.background; ++id)
+    for (int id = controls_.first_opaque; id <= controls_.last; ++id)
         if (QWidget* w = control_by_id(id))
             w->setAutoFillBackground(true);
     fill_box(controls_.scaling, {"Log Scaling", "Linear Scaling"}, 0);
@@ -48,7 +48,7 @@ void sweep_result_view::hook_controls()
 
 int sweep_result_view::controls_band() const
 {
-    return graph_controls_band(controls_.cursor_left, controls_.background);
+    return graph_controls_band(controls_.cursor_left, controls_.last);
 }
 
 std::function<void(QPainter&, const QRect&)> sweep_result_view::picture_painter()

@@ -19,7 +19,8 @@ struct s_graph_controls {
     bool bars_past_last = false; // see cursor_bars
     int first_opaque = 0;        // from here to the last control: painting their own background
     int scaling = 0;
-    int background = 0; // the last of the graph controls
+    int background = 0;
+    int last = 0; // the last of the graph controls
 };
 
 class sweep_result_view : public table_window {

@@ -107,19 +107,23 @@ std::vector<s_chart> charts(const LcrResults& lcr)
                        return BodePlot(bode_style_fra_view(), bode_out_of_range::clamp)
                            .render(size, in, in.surround);
                    }});
-    out.push_back(
-        {"LCR graph", {QSize(800, 460)}, false, [&lcr](const s_background& b, QSize size) {
-             s_lcr_plot_inputs in;
-             in.results = &lcr;
-             in.right_title = "R (ohms)";
-             in.freq = lcr_freq_range(lcr, {});
-             in.left = lcr_value_range(lcr, 3, in.freq, {});
-             in.right = lcr_value_range(lcr, 4, in.freq, {});
-             in.background = b.kind;
-             in.cursor[1] = 20;
-             in.strip_height = 40;
-             return LcrPlot().render(size, in, in.surround);
-         }});
+    // Linear, then magnitudes on log axes: the left one, both.
+    for (const int logs : {0, 1, 2})
+        out.push_back({"LCR graph, log axes " + std::to_string(logs),
+                       {QSize(800, 460)},
+                       false,
+                       [&lcr, logs](const s_background& b, QSize size) {
+                           s_lcr_plot_inputs in;
+                           in.results = &lcr;
+                           in.right_title = "R (ohms)";
+                           in.freq = lcr_freq_range(lcr, {});
+                           in.left = lcr_value_range(lcr, 3, in.freq, {}, logs > 0);
+                           in.right = lcr_value_range(lcr, 4, in.freq, {}, logs > 1);
+                           in.background = b.kind;
+                           in.cursor[1] = 20;
+                           in.strip_height = 40;
+                           return LcrPlot().render(size, in, in.surround);
+                       }});
     for (const bool log : {true, false})
         out.push_back({log ? "piezo graph" : "piezo graph, linear impedance",
                        {QSize(1000, 560)},
@@ -179,6 +183,6 @@ TEST(ChartRead, EveryTextOfEveryChartCanBeRead)
                            "x" + std::to_string(size.height()) + ": " + f;
             }
         }
-    EXPECT_GT(checked, 40);
+    EXPECT_GT(checked, 44);
     EXPECT_TRUE(all.empty()) << all;
 }

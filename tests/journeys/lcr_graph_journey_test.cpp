@@ -12,6 +12,8 @@ constexpr int LCR_SWEEP = 14707;
 constexpr int LEFT_QUANTITY = 14803;
 constexpr int RIGHT_QUANTITY = 14804;
 constexpr int BACKGROUND = 14806;
+const char* const LEFT_LOG = "14807";
+const char* const RIGHT_LOG = "14808";
 const char* const RESULTS_VIEW = "QXTarvelo2LCRResultsWClass";
 
 } // namespace
@@ -88,6 +90,10 @@ TEST_F(lcr_graph_journey, MegohmAxesAreLabelledInTheEngineeringForm)
             choose(RIGHT_QUANTITY, 5); // TANð to R (ohms)
             EXPECT_EQ(control_text(LEFT_QUANTITY), "IMPEDANCE (ohms)");
             EXPECT_EQ(control_text(RIGHT_QUANTITY), "R (ohms)");
+            // Magnitudes start on logarithmic axes; linear ones label every eighth.
+            EXPECT_TRUE(checked(LEFT_LOG) && checked(RIGHT_LOG));
+            click_id(std::stoi(LEFT_LOG));
+            click_id(std::stoi(RIGHT_LOG));
             expect_readable_megohms("graph_black");
             choose(BACKGROUND, 1);
             expect_readable_megohms("graph_white");
@@ -99,6 +105,7 @@ TEST_F(lcr_graph_journey, MegohmAxesAreLabelledInTheEngineeringForm)
                 << "the second sweep's megohm axes were not drawn";
             EXPECT_EQ(control_text(LEFT_QUANTITY), "IMPEDANCE (ohms)");
             EXPECT_EQ(control_text(RIGHT_QUANTITY), "R (ohms)");
+            EXPECT_FALSE(checked(LEFT_LOG) || checked(RIGHT_LOG));
         },
         {"--lcr-dut", "parallel:R=3.3M,C=10p"});
 }

@@ -39,6 +39,8 @@ TEST_P(lcr_sweep_fault, EndsWithAMessageAndTheWindowReady)
                 connect_to_instrument();
             enter_mode("LCR", LCR_SWEEP);
             if (c.other_mode) {
+                // The journey's window is small: the panel has folded away.
+                click("SHOW SETTINGS");
                 click("MODE");
                 click_field("Operation Mode"); // the list opens at "LCR meter"
                 key(Qt::Key_Up);

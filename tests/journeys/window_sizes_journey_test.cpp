@@ -1,8 +1,12 @@
 // The program on the screen it is given: every view's chart grows with the
-// main window and stays readable. Run on a larger screen (Qt's offscreen platform
+// main window and stays readable; at 1024 x 700 the settings panel folds
+// away by itself so that the LCR plot keeps its least height, until the user
+// shows it again. Run on a larger screen (Qt's offscreen platform
 // takes one from a file: "offscreen:configfile=screen.json"), its
 // screenshots show each view at the size a first start gives it there.
 
+#include "app/main_mode.h"
+#include "lcr/ui/lcr_results_view.h"
 #include "tests/journeys/mode_journey.h"
 
 namespace {
@@ -10,6 +14,9 @@ namespace {
 constexpr int FRA_SWEEP = 14507;
 constexpr int LCR_SWEEP = 14707;
 constexpr int PIEZO_START = 15241;
+constexpr int LCR_LEFT_QUANTITY = 14803;
+const char* const LCR_LEFT_LOG = "14807";
+const char* const SETTINGS_BUTTON = "12003";
 
 struct s_view {
     const char* mode;
@@ -56,12 +63,40 @@ protected:
         await_dialog("");
         ASSERT_TRUE(wait_for([&] { return control_text(FRA_SWEEP) == "CLEAR"; }));
     }
-    void grow_main(QSize by)
+    void grow_main(QSize by) { resize_main(main_size() + by); }
+    void resize_main(QSize to)
+    {
+        act([to] { main_window_shown()->resize(to); });
+        EXPECT_TRUE(wait_for([&] { return main_size() == to; })) << "the window kept its size";
+    }
+    int lcr_plot_height()
+    {
+        return mode_journey_detail::on_gui([] {
+            auto* view = dynamic_cast<lcr_results_view*>(
+                mode_journey_detail::shown_widget(0, "QXTarvelo2LCRResultsWClass"));
+            return view ? view->plot_area().height() : 0;
+        });
+    }
+    // At 1024 x 700 the panel has folded away and the plot keeps its least
+    // height, |Z| of the resonator on its default logarithmic axis; SHOW
+    // SETTINGS brings the panel back for good.
+    void lcr_at_1024_by_700()
     {
         const QSize was = main_size();
-        act([by] { main_window_shown()->resize(main_window_shown()->size() + by); });
-        EXPECT_TRUE(wait_for([&] { return main_size() == was + by; }))
-            << "the window kept its size";
+        resize_main(QSize(1024, 700));
+        EXPECT_TRUE(wait_for([&] { return lcr_plot_height() >= MAIN_LEAST_PLOT_HEIGHT; }))
+            << "the LCR plot is " << lcr_plot_height() << " px high at 1024 x 700";
+        EXPECT_EQ(text_of(SETTINGS_BUTTON), "SHOW SETTINGS");
+        click_id(LCR_LEFT_QUANTITY);
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        key(Qt::Key_Return);
+        EXPECT_TRUE(checked(LCR_LEFT_LOG)) << "|Z| starts on a logarithmic axis";
+        EXPECT_EQ(unreadable_texts("QXTarvelo2LCRResultsWClass"), std::vector<std::string>{});
+        screenshot("LCR_1024x700_log_impedance");
+        click("SHOW SETTINGS");
+        resize_main(was);
+        EXPECT_EQ(text_of(SETTINGS_BUTTON), "HIDE SETTINGS") << "the user's choice did not hold";
     }
 };
 
@@ -72,6 +107,8 @@ TEST_F(window_sizes_journey, EveryViewsChartGrowsWithTheWindow)
         for (const s_view& v : VIEWS) {
             enter_mode(v.mode, v.control);
             sweep(v.control);
+            if (v.control == LCR_SWEEP)
+                lcr_at_1024_by_700();
             // The view as the first start sizes it, then with the window
             // grown: the chart takes the whole of the growth, its texts
             // readable at both sizes.

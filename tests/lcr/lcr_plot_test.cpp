@@ -66,8 +66,8 @@ TEST(LcrPlot, TracesCursorsAndBackgrounds)
         const s_lcr_plot_inputs in = inputs(*r, b);
         const QImage img = LcrPlot().render(size, in, QColor(212, 208, 200));
         const s_plot_rect plot = lcr_plot_area(size.width(), size.height(), 0, false);
-        const auto left = lcr_trace(*r, 3, in.freq, in.left, plot, true);
-        const auto right = lcr_trace(*r, 4, in.freq, in.right, plot, true);
+        const auto left = lcr_trace(*r, 3, in.freq, in.left, plot, true).at(0);
+        const auto right = lcr_trace(*r, 4, in.freq, in.right, plot, true).at(0);
         // Pure blue on black is drawn in a lighter blue that stands out.
         const QColor back = b == bode_background::white ? Qt::white : Qt::black;
         const QRgb right_trace = chart_mark({}, QColor::fromRgb(LCR_RIGHT_TRACE), back).rgb();

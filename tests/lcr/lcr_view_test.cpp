@@ -85,7 +85,9 @@ TEST(LcrView, LabelsPlotAreaTracesAndCursors)
     EXPECT_EQ(lcr_plot_area(1024, 625, 40, true).bottom, 625 - 40 - 150);
 
     const auto r = points(6, {{10, 0, 0, 1}, {100, 0, 0, 2}, {1000, 0, 0, 3}});
-    const auto trace = lcr_trace(*r, 3, {10, 1000}, {1, 3}, {0, 0, 200, 100}, true);
+    const auto pieces = lcr_trace(*r, 3, {10, 1000}, {1, 3}, {0, 0, 200, 100}, true);
+    ASSERT_EQ(pieces.size(), 1u);
+    const auto& trace = pieces[0];
     ASSERT_EQ(trace.size(), 3u);
     EXPECT_EQ(trace[0], (s_pixel{0, 100}));
     EXPECT_EQ(trace[1], (s_pixel{100, 50}));
@@ -101,6 +103,45 @@ TEST(LcrView, LabelsPlotAreaTracesAndCursors)
                                         "Z Phase: 0.0000 \xB0"}));
     EXPECT_TRUE(lcr_cursor_readout(*points(2, {}), 0, 3, 4).empty());
     EXPECT_EQ(lcr_cursor_readout(*points(2, {{1, 0, 0, 5}}), 0, 3, 2)[1], "Imped: 5.0000 Ohms");
+}
+
+// Magnitudes start on a logarithmic axis over their positive values (none:
+// linear); a value not above 0 breaks the trace and sits at the bottom. The
+// choice holds over the sweeps until the box changes.
+TEST(LcrView, MagnitudesOnLogarithmicAxes)
+{
+    // frequency, Q, tan d, |Z|, phase, L, C, R (layout 2)
+    const auto r = points(2, {{100, 1, 0, 20, -80, -1e-3, 2e-9, 5},
+                              {1000, 1, 0, 2000, -60, -2e-3, -1e-9, 7},
+                              {10000, 1, 0, 200, -40, -3e-3, 3e-9, 6}});
+    const s_freq_range f = lcr_freq_range(*r, {});
+    const struct {
+        int position;
+        bool by_default, log;
+        double min, max;
+    } axes[] = {{3, true, true, 20, 2000},
+                {6, true, true, 2e-9, 3e-9},
+                {5, true, false, -4e-3, 0},
+                {4, false, false, -80, -40}};
+    for (const auto& a : axes) {
+        EXPECT_EQ(lcr_log_by_default(2, a.position), a.by_default) << a.position;
+        const s_value_range v = lcr_value_range(*r, a.position, f, {}, true);
+        EXPECT_EQ(v.log, a.log) << a.position;
+        EXPECT_DOUBLE_EQ(v.min, a.min) << a.position;
+        EXPECT_DOUBLE_EQ(v.max, a.max) << a.position;
+    }
+    for (const auto& [v, height] : {std::pair{100.0, 100}, {1e4, 200}, {-5.0, 0}, {NAN, 0}})
+        EXPECT_EQ(lcr_value_height(v, {10, 1000, true}, 200), height) << v;
+    EXPECT_EQ(lcr_trace(*r, 6, f, {1e-9, 1e-8, true}, {0, 0, 200, 100}, true).size(), 2u);
+
+    s_lcr_view_state v;
+    lcr_view_reset_quantities(v, 2);
+    lcr_view_set_quantity(v, *r, 0, 2); // Q to |Z|
+    v.log[0] = false;                   // the user's choice
+    lcr_view_new_sweep(v, *r);
+    EXPECT_FALSE(v.left.log);
+    lcr_view_set_quantity(v, *r, 0, 6); // R takes its own default
+    EXPECT_TRUE(v.log[0] && v.left.log);
 }
 
 TEST(LcrView, LogFrequencyTicksMarkEveryDecade)

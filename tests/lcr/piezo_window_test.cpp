@@ -63,6 +63,12 @@ TEST_F(PiezoWindow, SweepAnalysesThenClearEmpties)
     for (const int position : {0, 1, 2, 3, 4, 5})
         EXPECT_EQ(menus[position]->isEnabled(), position == 4) << position;
     shot("piezo_sweep");
+    // Log Impedance, on at first, switches the impedance axis to linear.
+    auto* log = qobject_cast<QAbstractButton*>(control_by_id(CMD_PIEZO_LOG_IMPEDANCE));
+    ASSERT_TRUE(log && log->isChecked() && piezo->plot_inputs().log_impedance);
+    log->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(piezo->plot_inputs().log_impedance);
     // Export opens the dialog's piezo form: no format choice; Cancel ends it.
     ASSERT_TRUE(control_by_id(CMD_PIEZO_IMPORT)->isEnabled());
     bool asked = false;
