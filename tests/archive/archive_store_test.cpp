@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -267,7 +268,7 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     {
         archive_connection archive;
         ASSERT_TRUE(archive.open(newer, "", archive_use::write).ok());
-        ASSERT_TRUE(cluster.admin("UPDATE archive_version SET version = 2", newer_name));
+        ASSERT_TRUE(cluster.admin("UPDATE archive_version SET version = 3", newer_name));
     }
     const std::string versionless = cluster.fresh_database();
     {
@@ -291,8 +292,8 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
         {without_password, archive_use::read, archive_status::needs_password,
          "asks for a password"},
         {foreign, archive_use::write, archive_status::refused, "other tables and no archive"},
-        {newer, archive_use::read, archive_status::refused, "newer version (2)"},
-        {newer, archive_use::write, archive_status::refused, "newer version (2)"},
+        {newer, archive_use::read, archive_status::refused, "newer version (3)"},
+        {newer, archive_use::write, archive_status::refused, "newer version (3)"},
         {empty, archive_use::read, archive_status::refused, "no archive yet"},
         {versionless, archive_use::write, archive_status::refused, "not an archive"},
         {"host=127.0.0.1 port=notaport", archive_use::read, archive_status::unreachable, "port"},
@@ -319,6 +320,183 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     EXPECT_EQ(o.status, archive_status::refused);
     EXPECT_NE(o.message.find("no test 999999"), std::string::npos);
     EXPECT_EQ(read_file("bench.db"), before);
+}
+
+// A session's notes may be edited and the test stays one; what was
+// measured (unit, date, the points) makes a new one. A pulled copy is the
+// test it came from.
+TEST_F(ArchiveStore, ATestIsIdentifiedByWhatWasMeasuredNotBySessionNotes)
+{
+    fill("bench.db");
+    std::vector<archive_pushed> first;
+    ASSERT_TRUE(push("bench.db", first).ok());
+    const struct {
+        const char* edit;
+        std::function<void(s_session&)> change;
+        size_t fresh;
+    } cases[] = {
+        {"notes",
+         [](s_session& s) {
+             s.Location = "S\xfc"
+                          "dfeld",
+             s.Comments = "re-read";
+         },
+         0},
+        {"unit", [](s_session& s) { s.Unit = "T2"; }, 2},
+        {"day", [](s_session& s) { s.day = 15; }, 2},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::copy_file(path("bench.db"), path(c.edit));
+        ASSERT_TRUE(db_open(path(c.edit), DB_OPEN_EXISTING));
+        s_session s;
+        s.SessionNo = 1;
+        ASSERT_EQ(db_get_session(s), 0);
+        c.change(s);
+        ASSERT_EQ(db_save_session(s, true), 0);
+        db_close();
+        std::vector<archive_pushed> again;
+        ASSERT_TRUE(push(c.edit, again).ok()) << c.edit;
+        EXPECT_EQ(new_ids(again).size(), c.fresh) << c.edit;
+    }
+    EXPECT_EQ(archive_cluster::shared().value("SELECT location || '/' || comments FROM "
+                                              "archive_session WHERE unit = 'T1' AND "
+                                              "session_date = '2025-03-14'",
+                                              database),
+              "S\u00fcdfeld/re-read");
+    std::vector<archive_pulled> pulled;
+    std::vector<archive_pushed> copy;
+    ASSERT_TRUE(pull("pulled.db", new_ids(first), pulled).ok());
+    ASSERT_TRUE(push("pulled.db", copy).ok());
+    EXPECT_TRUE(new_ids(copy).empty());
+}
+
+// Every byte of the program's texts comes back as itself; a test the
+// archive cannot keep as it is, or that the server refuses, is named and
+// the others are pushed; the server's warnings reach the caller, not stderr.
+TEST_F(ArchiveStore, EveryTextTravelsAsItIsAndARefusedTestStopsNoOther)
+{
+    {
+        archive_connection made;
+        ASSERT_TRUE(made.open(url, "", archive_use::write).ok());
+    }
+    ASSERT_TRUE(archive_cluster::shared().admin(
+        "CREATE FUNCTION screen() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+        "RAISE WARNING 'screened %', NEW.winding; IF NEW.winding = 'kept out' THEN "
+        "RAISE EXCEPTION 'kept out by the lab'; END IF; RETURN NEW; END $$; "
+        "CREATE TRIGGER screen BEFORE INSERT ON archive_test FOR EACH ROW EXECUTE FUNCTION "
+        "screen()",
+        database))
+        << archive_cluster::shared().last_error();
+    std::string every_byte;
+    for (int b = 0x80; b <= 0xA0; ++b)
+        every_byte += char(b);
+    const struct {
+        std::string name;
+        int day;
+        std::string winding;
+        const char* refused; // why, or "" when pushed
+    } cases[] = {
+        {"odd bytes", 14, every_byte, ""},
+        {"leap", 30, "H1", "date 30/2/2023 is not in the calendar"},
+        {std::string("nul\0x", 5), 14, "H1", "holds a NUL character"},
+        {"refused", 14, "kept out", "kept out by the lab"},
+        {"plain", 14, "H\x81\x8d\x8f\x90\x9d", ""},
+    };
+    std::vector<archive_local_session> local;
+    for (const auto& c : cases) {
+        archive_local_session& s = local.emplace_back();
+        s.session = {0, "C-\x80", "T\xe4", 2023, 2, c.day, every_byte, "R\x9d", "n"};
+        s_test& t = s.tests.emplace_back();
+        t.TestNo = int64_t(local.size());
+        t.Name = c.name;
+        t.Winding = c.winding;
+        const s_test_point p{50.0, -1.0, 0.25};
+        test_add_point(t, &p);
+    }
+    archive_connection archive;
+    ASSERT_TRUE(archive.open(url, "", archive_use::write).ok());
+    std::vector<archive_pushed> pushed;
+    testing::internal::CaptureStderr();
+    const archive_outcome o = archive_push(archive, local, pushed);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(o.status, archive_status::refused);
+    EXPECT_EQ(o.message.rfind("3 tests could not be archived:", 0), 0u) << o.message;
+    for (const auto& c : cases)
+        EXPECT_TRUE(!*c.refused || o.message.find(c.refused) != std::string::npos) << o.message;
+    ASSERT_EQ(new_ids(pushed).size(), 2u);
+    EXPECT_EQ(archive.take_notices().size(), 3u);
+    EXPECT_EQ(archive_cluster::shared().value(
+                  "SELECT encode(convert_to(string_agg(winding, ',' ORDER BY id), 'UTF8'), "
+                  "'hex') FROM archive_test WHERE name = 'plain'",
+                  database),
+              "48c281c28dc28fc290c29d");
+    std::vector<archive_pulled> pulled;
+    ASSERT_TRUE(pull("pulled.db", new_ids(pushed), pulled).ok());
+    ASSERT_TRUE(db_open(path("pulled.db"), DB_OPEN_EXISTING));
+    for (size_t i = 0; i < pulled.size(); ++i) {
+        s_test t;
+        ASSERT_EQ(db_get_test(t, pulled[i].test_no, true), 0);
+        s_session s;
+        s.SessionNo = t.SessionNo;
+        ASSERT_EQ(db_get_session(s), 0);
+        EXPECT_EQ(t.Winding, cases[i == 0 ? 0 : 4].winding);
+        EXPECT_EQ(std::tie(s.Name, s.Unit, s.Location, s.PerformedBy),
+                  std::tie(local[0].session.Name, local[0].session.Unit, every_byte,
+                           local[0].session.PerformedBy));
+    }
+    db_close();
+}
+
+// An archive of the former version (identities over the notes too, so one
+// test archived twice) is searched as it is, refused to a bench role's
+// push, and brought up to date by its owner's: the twice-archived test is
+// one again, and the file's tests are found archived.
+TEST_F(ArchiveStore, AnArchiveOfTheFormerVersionIsBroughtUpToDateByItsOwner)
+{
+    fill("bench.db");
+    std::vector<archive_pushed> pushed;
+    ASSERT_TRUE(push("bench.db", pushed).ok());
+    archive_cluster& cluster = archive_cluster::shared();
+    const std::string bench = "b" + std::to_string(::getpid());
+    ASSERT_TRUE(cluster.admin(
+        "UPDATE archive_version SET version = 1;"
+        "UPDATE archive_session SET identity = sha256(identity);"
+        "UPDATE archive_test SET identity = sha256(identity);"
+        "INSERT INTO archive_session (identity, contract, unit, session_date, location, "
+        "performed_by, comments) SELECT '\\x01', contract, unit, session_date, location, "
+        "performed_by, 'edited' FROM archive_session WHERE id = 1;"
+        "INSERT INTO archive_test (identity, session_id, name, winding, description, test_date, "
+        "point_count) SELECT '\\x02', currval('archive_session_id_seq'), name, winding, "
+        "description, test_date, point_count FROM archive_test WHERE id = 1;"
+        "INSERT INTO archive_point SELECT currval('archive_test_id_seq'), seq, frequency, "
+        "amplitude, phase FROM archive_point WHERE test_id = 1;"
+        "DROP ROLE IF EXISTS " +
+            bench + "; CREATE ROLE " + bench +
+            " LOGIN;"
+            "GRANT SELECT, INSERT ON archive_version, archive_session, archive_test, archive_point "
+            "TO " +
+            bench + "; GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO " + bench,
+        database))
+        << cluster.last_error();
+    std::string as_bench = cluster.socket_uri(database);
+    as_bench.replace(as_bench.find("user=tarvelo"), 12, "user=" + bench);
+    std::vector<archive_found> found;
+    archive_connection reader, refused;
+    ASSERT_TRUE(reader.open(as_bench, "", archive_use::read).ok());
+    EXPECT_TRUE(archive_search(reader, {}, found).ok());
+    EXPECT_EQ(found.size(), 4u);
+    const archive_outcome o = refused.open(as_bench, "", archive_use::write);
+    EXPECT_EQ(o.status, archive_status::refused);
+    EXPECT_NE(o.message.find("older version (1)"), std::string::npos) << o.message;
+    std::vector<archive_pushed> again;
+    ASSERT_TRUE(push("bench.db", again).ok());
+    EXPECT_TRUE(new_ids(again).empty());
+    EXPECT_EQ(count("archive_test"), 3);
+    EXPECT_EQ(count("archive_session"), 2);
+    EXPECT_EQ(count("archive_point"), 850);
+    EXPECT_EQ(cluster.value("SELECT max(version) FROM archive_version", database), "2");
+    reader.close();
+    cluster.admin("DROP OWNED BY " + bench + "; DROP ROLE " + bench, database);
 }
 
 } // namespace

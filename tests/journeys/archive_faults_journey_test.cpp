@@ -86,7 +86,7 @@ TEST_F(archive_faults_journey, AFrozenPushAndAFrozenSearchAreCancelledWhileTheWi
         click("DATABASE");
         click_row("15100", "Bench A");
         size_t before = boxes().size();
-        menu({"Archive", "Push selected sessions..."});
+        menu({"Archive", "Push selected session..."});
         await_dialog("Archive");
         click_field("Address");
         type(url);
@@ -96,7 +96,7 @@ TEST_F(archive_faults_journey, AFrozenPushAndAFrozenSearchAreCancelledWhileTheWi
 
         before = boxes().size();
         auto frozen_push = freeze_on("archive_session", [&] {
-            menu({"Archive", "Push selected sessions..."});
+            menu({"Archive", "Push selected session..."});
         });
         expect_answering("frozen_push");
         cancel("Pushing to the archive", "push");

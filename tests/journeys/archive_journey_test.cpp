@@ -28,7 +28,7 @@ TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
         click("DATABASE");
         click_row("15100", "Bench A");
         const size_t before = boxes().size();
-        menu({"Archive", "Push selected sessions..."});
+        menu({"Archive", "Push selected session..."});
         await_dialog("Archive");
         click_field("Address");
         type(url);
