@@ -25,7 +25,7 @@ void put_utf8(std::string& out, char32_t c)
 }
 
 // The character starting at utf8[at], moving at past it; -1 for a
-// malformed sequence (at then moves one byte).
+// malformed sequence (at then moves one byte, or past an overlong form).
 int64_t next_char(const std::string& utf8, size_t& at)
 {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(utf8[i]); };
@@ -42,7 +42,9 @@ int64_t next_char(const std::string& utf8, size_t& at)
         c = (c << 6) | (byte(at + i) & 0x3F);
     }
     at += more;
-    return c;
+    // The shortest form only, within Unicode's range.
+    static const int64_t least[] = {0, 0x80, 0x800, 0x10000};
+    return c < least[more] || c > 0x10FFFF ? -1 : c;
 }
 
 } // namespace

@@ -214,37 +214,24 @@ TEST_F(ArchiveDialogs, AUserAndPasswordBeyondAsciiReachTheServerAsTyped)
     ASSERT_TRUE(cluster.admin("DROP ROLE IF EXISTS \"" + user + "\"; CREATE ROLE \"" + user +
                               "\" LOGIN PASSWORD 'p\u00e4ssw\u00f6rd'"))
         << cluster.last_error();
-    {
-        archive_connection made;
-        ASSERT_TRUE(made.open(url, "", archive_use::write).ok());
-    }
+    archive_connection made;
+    ASSERT_TRUE(made.open(url, "", archive_use::write).ok());
     ASSERT_TRUE(
         cluster.admin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO \"" + user + "\"", database));
-    std::string port;
+    std::string port, shown;
     std::ifstream(cluster.dir() + "/port") >> port;
     const std::string address =
         "host=127.0.0.1 port=" + port + " dbname=" + database + " user=" + user;
-    const struct {
-        std::vector<std::pair<std::string, std::string>> answers;
-        std::string shown; // in the second dialog
-    } cases[] = {
-        {{{address, "p\u00e4ssw\u00f6rd"}}, ""},
-        {{{address, "passwort"}, {address, "p\u00e4ssw\u00f6rd"}},
-         "password authentication failed for user \"" + user + "\""},
-    };
-    for (const auto& c : cases) {
-        set_current_app_paths(app_paths(path("c" + std::to_string(&c - cases))));
-        std::string shown;
-        answer_address(c.answers, shown);
-        archive_connection archive;
-        EXPECT_TRUE(archive_ui_connect(nullptr, archive, archive_use::read)) << shown;
-        EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
-    }
+    answer_address({{address, "passwort"}, {address, "p\u00e4ssw\u00f6rd"}}, shown);
+    archive_connection archive;
+    EXPECT_TRUE(archive_ui_connect(nullptr, archive, archive_use::read)) << shown;
+    EXPECT_NE(shown.find("password authentication failed for user \"" + user + "\""),
+              std::string::npos)
+        << shown;
     static std::vector<std::string> statuses;
     ui_set_status_sink([](const std::string& text) { statuses.push_back(text); });
     ui_status("1 test pushed, 0 already archived");
     create("bench.db");
-    std::string shown;
     answer_address({{"postgresql://u@127.0.0.1:1/archive", "x"}, {"", ""}}, shown);
     archive_search_and_pull(nullptr);
     ui_set_status_sink(nullptr);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -322,49 +321,34 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     EXPECT_EQ(read_file("bench.db"), before);
 }
 
-// A session's notes may be edited and the test stays one; what was
-// measured (unit, date, the points) makes a new one. A pulled copy is the
-// test it came from.
+// A session's notes may be edited and its tests stay archived once, the
+// archive taking the new notes; what was measured makes a new test. A
+// pulled copy is the test it came from.
 TEST_F(ArchiveStore, ATestIsIdentifiedByWhatWasMeasuredNotBySessionNotes)
 {
     fill("bench.db");
-    std::vector<archive_pushed> first;
+    std::vector<archive_pushed> first, copy;
     ASSERT_TRUE(push("bench.db", first).ok());
     const struct {
-        const char* edit;
-        std::function<void(s_session&)> change;
+        const char* file;
+        std::string s_session::*field;
         size_t fresh;
-    } cases[] = {
-        {"notes",
-         [](s_session& s) {
-             s.Location = "S\xfc"
-                          "dfeld",
-             s.Comments = "re-read";
-         },
-         0},
-        {"unit", [](s_session& s) { s.Unit = "T2"; }, 2},
-        {"day", [](s_session& s) { s.day = 15; }, 2},
-    };
+    } cases[] = {{"notes", &s_session::Comments, 0}, {"unit", &s_session::Unit, 2}};
     for (const auto& c : cases) {
-        std::filesystem::copy_file(path("bench.db"), path(c.edit));
-        ASSERT_TRUE(db_open(path(c.edit), DB_OPEN_EXISTING));
+        std::filesystem::copy_file(path("bench.db"), path(c.file));
+        ASSERT_TRUE(db_open(path(c.file), DB_OPEN_EXISTING));
         s_session s;
         s.SessionNo = 1;
         ASSERT_EQ(db_get_session(s), 0);
-        c.change(s);
+        s.*c.field = "edited";
         ASSERT_EQ(db_save_session(s, true), 0);
         db_close();
         std::vector<archive_pushed> again;
-        ASSERT_TRUE(push(c.edit, again).ok()) << c.edit;
-        EXPECT_EQ(new_ids(again).size(), c.fresh) << c.edit;
+        ASSERT_TRUE(push(c.file, again).ok()) << c.file;
+        EXPECT_EQ(new_ids(again).size(), c.fresh) << c.file;
     }
-    EXPECT_EQ(archive_cluster::shared().value("SELECT location || '/' || comments FROM "
-                                              "archive_session WHERE unit = 'T1' AND "
-                                              "session_date = '2025-03-14'",
-                                              database),
-              "S\u00fcdfeld/re-read");
+    EXPECT_EQ(count("archive_session WHERE comments = 'edited' AND unit = 'T1'"), 1);
     std::vector<archive_pulled> pulled;
-    std::vector<archive_pushed> copy;
     ASSERT_TRUE(pull("pulled.db", new_ids(first), pulled).ok());
     ASSERT_TRUE(push("pulled.db", copy).ok());
     EXPECT_TRUE(new_ids(copy).empty());
@@ -375,76 +359,56 @@ TEST_F(ArchiveStore, ATestIsIdentifiedByWhatWasMeasuredNotBySessionNotes)
 // the others are pushed; the server's warnings reach the caller, not stderr.
 TEST_F(ArchiveStore, EveryTextTravelsAsItIsAndARefusedTestStopsNoOther)
 {
-    {
-        archive_connection made;
-        ASSERT_TRUE(made.open(url, "", archive_use::write).ok());
-    }
+    archive_connection archive;
+    ASSERT_TRUE(archive.open(url, "", archive_use::write).ok());
     ASSERT_TRUE(archive_cluster::shared().admin(
-        "CREATE FUNCTION screen() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-        "RAISE WARNING 'screened %', NEW.winding; IF NEW.winding = 'kept out' THEN "
-        "RAISE EXCEPTION 'kept out by the lab'; END IF; RETURN NEW; END $$; "
-        "CREATE TRIGGER screen BEFORE INSERT ON archive_test FOR EACH ROW EXECUTE FUNCTION "
-        "screen()",
-        database))
-        << archive_cluster::shared().last_error();
+        "CREATE FUNCTION screen() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE WARNING "
+        "'screened'; IF NEW.name = 'kept out' THEN RAISE EXCEPTION 'kept out by the lab'; END "
+        "IF; RETURN NEW; END $$; CREATE TRIGGER screen BEFORE INSERT ON archive_test FOR EACH "
+        "ROW EXECUTE FUNCTION screen()",
+        database));
     std::string every_byte;
     for (int b = 0x80; b <= 0xA0; ++b)
         every_byte += char(b);
     const struct {
         std::string name;
         int day;
-        std::string winding;
         const char* refused; // why, or "" when pushed
     } cases[] = {
-        {"odd bytes", 14, every_byte, ""},
-        {"leap", 30, "H1", "date 30/2/2023 is not in the calendar"},
-        {std::string("nul\0x", 5), 14, "H1", "holds a NUL character"},
-        {"refused", 14, "kept out", "kept out by the lab"},
-        {"plain", 14, "H\x81\x8d\x8f\x90\x9d", ""},
+        {every_byte, 14, ""},
+        {"leap", 30, "date 30/2/2023 is not in the calendar"},
+        {std::string("nul\0x", 5), 14, "holds a NUL character"},
+        {"kept out", 14, "kept out by the lab"},
+        {"H\x81\x8d\x8f\x90\x9d", 14, ""},
     };
     std::vector<archive_local_session> local;
     for (const auto& c : cases) {
         archive_local_session& s = local.emplace_back();
-        s.session = {0, "C-\x80", "T\xe4", 2023, 2, c.day, every_byte, "R\x9d", "n"};
-        s_test& t = s.tests.emplace_back();
-        t.TestNo = int64_t(local.size());
-        t.Name = c.name;
-        t.Winding = c.winding;
-        const s_test_point p{50.0, -1.0, 0.25};
-        test_add_point(t, &p);
+        s.session = {0, "C-\x80", "T\xe4", 2023, 2, c.day, "N", "R", ""};
+        s.tests.resize(1);
+        s.tests[0].Name = c.name;
     }
-    archive_connection archive;
-    ASSERT_TRUE(archive.open(url, "", archive_use::write).ok());
-    std::vector<archive_pushed> pushed;
+    std::vector<archive_pushed> pushed, again;
     testing::internal::CaptureStderr();
     const archive_outcome o = archive_push(archive, local, pushed);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(o.status, archive_status::refused);
     EXPECT_EQ(o.message.rfind("3 tests could not be archived:", 0), 0u) << o.message;
     for (const auto& c : cases)
-        EXPECT_TRUE(!*c.refused || o.message.find(c.refused) != std::string::npos) << o.message;
+        EXPECT_NE(o.message.find(c.refused), std::string::npos) << o.message;
     ASSERT_EQ(new_ids(pushed).size(), 2u);
-    EXPECT_EQ(archive.take_notices().size(), 3u);
-    EXPECT_EQ(archive_cluster::shared().value(
-                  "SELECT encode(convert_to(string_agg(winding, ',' ORDER BY id), 'UTF8'), "
-                  "'hex') FROM archive_test WHERE name = 'plain'",
-                  database),
-              "48c281c28dc28fc290c29d");
+    EXPECT_EQ(archive.take_notices(), std::vector<std::string>(3, "screened"));
+    EXPECT_EQ(
+        archive_cluster::shared().value(
+            "SELECT encode(convert_to(name, 'UTF8'), 'hex') FROM archive_test WHERE name LIKE 'H%'",
+            database),
+        "48c281c28dc28fc290c29d");
+    // Pulled and pushed again, they are the tests they were.
     std::vector<archive_pulled> pulled;
     ASSERT_TRUE(pull("pulled.db", new_ids(pushed), pulled).ok());
-    ASSERT_TRUE(db_open(path("pulled.db"), DB_OPEN_EXISTING));
-    for (size_t i = 0; i < pulled.size(); ++i) {
-        s_test t;
-        ASSERT_EQ(db_get_test(t, pulled[i].test_no, true), 0);
-        s_session s;
-        s.SessionNo = t.SessionNo;
-        ASSERT_EQ(db_get_session(s), 0);
-        EXPECT_EQ(t.Winding, cases[i == 0 ? 0 : 4].winding);
-        EXPECT_EQ(std::tie(s.Name, s.Unit, s.Location, s.PerformedBy),
-                  std::tie(local[0].session.Name, local[0].session.Unit, every_byte,
-                           local[0].session.PerformedBy));
-    }
-    db_close();
+    ASSERT_TRUE(push("pulled.db", again).ok());
+    EXPECT_EQ(again.size(), 2u);
+    EXPECT_TRUE(new_ids(again).empty());
 }
 
 // An archive of the former version (identities over the notes too, so one
@@ -458,6 +422,7 @@ TEST_F(ArchiveStore, AnArchiveOfTheFormerVersionIsBroughtUpToDateByItsOwner)
     ASSERT_TRUE(push("bench.db", pushed).ok());
     archive_cluster& cluster = archive_cluster::shared();
     const std::string bench = "b" + std::to_string(::getpid());
+    // Version 1's identities, and a test archived again under edited notes.
     ASSERT_TRUE(cluster.admin(
         "UPDATE archive_version SET version = 1;"
         "UPDATE archive_session SET identity = sha256(identity);"
@@ -483,10 +448,8 @@ TEST_F(ArchiveStore, AnArchiveOfTheFormerVersionIsBroughtUpToDateByItsOwner)
     std::vector<archive_found> found;
     archive_connection reader, refused;
     ASSERT_TRUE(reader.open(as_bench, "", archive_use::read).ok());
-    EXPECT_TRUE(archive_search(reader, {}, found).ok());
-    EXPECT_EQ(found.size(), 4u);
+    EXPECT_TRUE(archive_search(reader, {}, found).ok() && found.size() == 4u);
     const archive_outcome o = refused.open(as_bench, "", archive_use::write);
-    EXPECT_EQ(o.status, archive_status::refused);
     EXPECT_NE(o.message.find("older version (1)"), std::string::npos) << o.message;
     std::vector<archive_pushed> again;
     ASSERT_TRUE(push("bench.db", again).ok());
