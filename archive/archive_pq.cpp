@@ -11,6 +11,7 @@
 #include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
+#include <utility>
 
 namespace {
 
@@ -124,6 +125,12 @@ void pq_unwatch(PGconn* conn)
 {
     const std::lock_guard lock(g_watched_mutex);
     g_watched.erase(conn);
+}
+
+int pq_set_reply_limit(PGconn* conn, int limit_ms)
+{
+    pq_waiting* w = watched(conn);
+    return w ? std::exchange(w->limit_ms, limit_ms) : 0;
 }
 
 bool pq_wait_ready(PGconn* conn)

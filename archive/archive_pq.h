@@ -48,6 +48,9 @@ constexpr int CANCEL_GRACE_MS = 700;
 // registration), or ends that.
 void pq_watch(PGconn* conn, pq_waiting* waiting);
 void pq_unwatch(PGconn* conn);
+// Sets how long the statements on a watched conn wait for a byte (0: as
+// long as the link lives, which keepalives watch); the limit it had.
+int pq_set_reply_limit(PGconn* conn, int limit_ms);
 // Waits until the reply in progress on conn has been read whole; false
 // when the wait was cut short.
 bool pq_wait_ready(PGconn* conn);

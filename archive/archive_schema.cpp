@@ -152,6 +152,16 @@ bool lock_schema(PGconn* conn)
                pq_params().number(schema_lock_key).exec(conn, "SELECT pg_advisory_xact_lock($1)"));
 }
 
+// Runs sql for as long as it takes (a large archive's upgrade reads every
+// point): the link's keepalives, and the user's Cancel, still end it.
+pq_result exec_unlimited(PGconn* conn, const char* sql)
+{
+    const int limit = pq_set_reply_limit(conn, 0);
+    pq_result r = pq_exec(conn, sql);
+    pq_set_reply_limit(conn, limit);
+    return r;
+}
+
 // Brings an archive of an older version up to date, once, whoever else
 // tries at the same moment.
 archive_outcome upgrade(PGconn* conn)
@@ -161,7 +171,7 @@ archive_outcome upgrade(PGconn* conn)
     if (!lock_schema(conn))
         outcome = failed(conn);
     else if (outcome = check_version(conn, version);
-             outcome.ok() && version < 2 && !pq_ok(pq_exec(conn, upgrade_to_2)))
+             outcome.ok() && version < 2 && !pq_ok(exec_unlimited(conn, upgrade_to_2)))
         outcome = archive_outcome::fail(
             archive_status::refused,
             "The archive is of an older version (" + std::to_string(version) +
