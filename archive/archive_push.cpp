@@ -4,6 +4,7 @@
 #include "archive/archive_pq.h"
 #include "base/ansi_text.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 
@@ -158,8 +159,9 @@ struct refusals {
     void add(const s_test& test, const std::string& why)
     {
         ++count;
-        lines +=
-            "\nTest " + std::to_string(test.TestNo) + " (" + test.Name + ") was not pushed: " + why;
+        std::string name = test.Name; // a NUL would end the message where it is shown
+        std::replace(name.begin(), name.end(), '\0', '?');
+        lines += "\nTest " + std::to_string(test.TestNo) + " (" + name + ") was not pushed: " + why;
     }
     archive_outcome outcome() const
     {
@@ -203,7 +205,8 @@ archive_outcome archive_push(archive_connection& archive,
             else if (PQstatus(archive.handle()) == CONNECTION_BAD)
                 return archive_outcome::fail(archive_status::failed,
                                              "Test " + std::to_string(test.TestNo) + " (" +
-                                                 test.Name + ") was not pushed: " + why);
+                                                 test.Name + ") was not pushed: " + why +
+                                                 refused.lines);
             else
                 refused.add(test, why);
             ++done;

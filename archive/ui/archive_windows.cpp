@@ -92,9 +92,8 @@ void archive_push_selected(QWidget* owner)
         return;
     }
     archive_connection archive;
-    // A push that does not reach the archive leaves no earlier outcome
-    // standing in the status line.
-    ui_status("");
+    // Not reached, the archive leaves no earlier outcome standing in the
+    // status line.
     if (!archive_ui_connect(owner, archive, archive_use::write))
         return ui_status("Push not completed: the archive was not reached");
     push_job job;
@@ -121,7 +120,6 @@ void archive_search_and_pull(QWidget* owner)
         return;
     }
     archive_connection archive;
-    ui_status("");
     if (!archive_ui_connect(owner, archive, archive_use::read))
         return ui_status("Search not completed: the archive was not reached");
     archive_search_dialog dialog(owner, archive);
