@@ -151,14 +151,17 @@ std::string unstorable(const s_session& s, const s_test& test)
     return {};
 }
 
-// What was refused, one line per test, for the outcome's message.
+// What was refused, one line per test (the first NAMED_MOST of them), for
+// the outcome's message.
 struct refusals {
+    static constexpr int NAMED_MOST = 20;
     int count = 0;
     std::string lines;
 
     void add(const s_test& test, const std::string& why)
     {
-        ++count;
+        if (++count > NAMED_MOST)
+            return;
         std::string name = test.Name; // a NUL would end the message where it is shown
         std::replace(name.begin(), name.end(), '\0', '?');
         lines += "\nTest " + std::to_string(test.TestNo) + " (" + name + ") was not pushed: " + why;
@@ -167,8 +170,12 @@ struct refusals {
     {
         if (count == 0)
             return {};
+        const std::string more = count > NAMED_MOST
+                                     ? "\nand " + std::to_string(count - NAMED_MOST) + " more"
+                                     : std::string();
         return archive_outcome::fail(archive_status::refused,
-                                     archive_tests_text(count) + " could not be archived:" + lines);
+                                     archive_tests_text(count) + " could not be archived:" + lines +
+                                         more);
     }
 };
 
