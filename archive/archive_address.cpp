@@ -1,5 +1,7 @@
 #include "archive/archive_address.h"
 
+#include "base/ansi_text.h"
+
 #include <arpa/inet.h>
 #include <libpq-fe.h>
 #include <memory>
@@ -72,7 +74,8 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
     std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
         PQconninfoParse(address.c_str(), &message), &PQconninfoFree);
     if (!options) {
-        error = archive_mask_secrets(message ? message : "the address cannot be read");
+        error =
+            archive_mask_secrets(utf8_to_ansi(message ? message : "the address cannot be read"));
         while (!error.empty() && error.back() == '\n')
             error.pop_back();
         PQfreemem(message);
@@ -103,7 +106,9 @@ archive_keywords archive_address_keywords(const std::string& address, const std:
     set_keyword(keywords, "options",
                 (given && !given->empty() ? *given + " " : std::string()) +
                     "-c statement_timeout=" + std::to_string(ARCHIVE_STATEMENT_TIMEOUT_S) + "s");
-    set_keyword(keywords, "client_encoding", "WIN1252");
+    // Texts travel in UTF-8, converted here from and to the program's
+    // Windows-1252 (base/ansi_text.h): every byte has its character.
+    set_keyword(keywords, "client_encoding", "UTF8");
     set_keyword(keywords, "application_name", "tarvelo2");
     return keywords;
 }

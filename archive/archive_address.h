@@ -13,8 +13,9 @@ using archive_keywords = std::vector<std::pair<std::string, std::string>>;
 
 // The keywords of address, or an empty list with why in error. A host
 // that is not loopback or a Unix socket gets sslmode=require unless the
-// address names an sslmode itself; the texts travel as Windows-1252; a
-// password given here is kept in memory only. Idle links are
+// address names an sslmode itself; the texts travel as UTF-8, as do the
+// address and password themselves (SCRAM wants them so); a password
+// given here is kept in memory only. Idle links are
 // probed (TCP keepalives) and statements time out on the server.
 archive_keywords archive_address_keywords(const std::string& address, const std::string& password,
                                           std::string& error);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -38,16 +39,14 @@ archive_outcome check_tls(PGconn* conn)
                                      "give the server TLS, or name sslmode=require");
 }
 
-std::string first_line(std::string text)
-{
-    if (const size_t end = text.find('\n'); end != std::string::npos)
-        text.resize(end);
-    return text;
-}
-
 } // namespace
 
 archive_connection::archive_connection() : reply_limit_ms_(REPLY_LIMIT_MS) {}
+
+std::vector<std::string> archive_connection::take_notices()
+{
+    return std::exchange(notices_, {});
+}
 
 archive_connection::~archive_connection()
 {
@@ -81,10 +80,10 @@ archive_outcome archive_connection::run_restoring(const std::function<archive_ou
     if (outcome.ok() || !conn_ || PQstatus(conn_) != CONNECTION_BAD || !waiting_.gave_up.empty())
         return outcome;
     if (!reset())
-        return archive_outcome::fail(
-            archive_status::unreachable,
-            "The archive cannot be reached: " +
-                (waiting_.gave_up.empty() ? first_line(PQerrorMessage(conn_)) : waiting_.gave_up));
+        return archive_outcome::fail(archive_status::unreachable,
+                                     "The archive cannot be reached: " + (waiting_.gave_up.empty()
+                                                                              ? pq_error(conn_)
+                                                                              : waiting_.gave_up));
     return statement();
 }
 
@@ -109,6 +108,7 @@ archive_outcome archive_connection::open(const std::string& address, const std::
         PQconnectStartParams(names.data(), values.data(), 0), &PQfinish);
     if (!conn)
         return archive_outcome::fail(archive_status::unreachable, "Not enough memory");
+    pq_keep_notices(conn.get(), &notices_);
     connect_limit_ms_ = connect_limit_ms(keywords);
     waiting_.limit_ms = connect_limit_ms_;
     const bool connected = PQstatus(conn.get()) != CONNECTION_BAD &&

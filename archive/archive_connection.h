@@ -8,6 +8,11 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
+
+// Called before the first test (done 0) and after each, with how many are
+// done of how many; false stops the work there.
+using archive_progress = std::function<bool(int done, int total)>;
 
 enum class archive_use {
     read,  // search and pull: the archive must exist
@@ -15,7 +20,7 @@ enum class archive_use {
 };
 
 // The archive's schema version this program writes and reads.
-constexpr int ARCHIVE_SCHEMA_VERSION = 1;
+constexpr int ARCHIVE_SCHEMA_VERSION = 2;
 
 class archive_connection {
 public:
@@ -40,6 +45,9 @@ public:
     // running statement within about a second, its failure then saying so.
     void set_cancel(const std::atomic<bool>* cancel) { waiting_.cancel = cancel; }
     bool cancelled() const { return waiting_.cancel && waiting_.cancel->load(); }
+    // What the server warned or noted since the last call (Windows-1252
+    // texts), for the caller to tell with its own messages.
+    std::vector<std::string> take_notices();
     // The longest wait for a byte from the server (tests shorten it).
     void set_reply_limit_ms(int ms) { reply_limit_ms_ = waiting_.limit_ms = ms; }
 
@@ -50,6 +58,7 @@ private:
     pq_waiting waiting_;
     int connect_limit_ms_ = 0;
     int reply_limit_ms_;
+    std::vector<std::string> notices_;
 };
 
 // Points the connection's waits at cancel for as long as it lives.

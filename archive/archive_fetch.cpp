@@ -1,5 +1,6 @@
 #include "archive/archive_pq.h"
 #include "archive/archive_pull.h"
+#include "base/ansi_text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +14,12 @@ std::string id_array(const std::vector<int64_t>& ids)
     for (int64_t id : ids)
         text += (text.size() > 1 ? "," : "") + std::to_string(id);
     return text + "}";
+}
+
+// A text of the archive in the program's Windows-1252, cut to width.
+std::string local_text(const pq_result& r, int row, int column, size_t width)
+{
+    return db_fit(utf8_to_ansi(pq_text(r, row, column)), width);
 }
 
 int number(const pq_result& r, int row, int column)
@@ -36,17 +43,17 @@ bool fetch_rows(PGconn* conn, const std::string& ids, std::map<int64_t, archive_
         archive_fetched f;
         f.archive_id = pq_int64(r, row, 0);
         f.session = {0,
-                     db_fit(pq_text(r, row, 1), DB_NAME_WIDTH),
-                     db_fit(pq_text(r, row, 2), DB_UNIT_WIDTH),
+                     local_text(r, row, 1, DB_NAME_WIDTH),
+                     local_text(r, row, 2, DB_UNIT_WIDTH),
                      number(r, row, 3),
                      number(r, row, 4),
                      number(r, row, 5),
-                     db_fit(pq_text(r, row, 6), DB_LOCATION_WIDTH),
-                     db_fit(pq_text(r, row, 7), DB_PERFORMED_BY_WIDTH),
-                     db_fit(pq_text(r, row, 8), DB_COMMENTS_WIDTH)};
-        f.test.Name = db_fit(pq_text(r, row, 9), DB_NAME_WIDTH);
-        f.test.Winding = db_fit(pq_text(r, row, 10), DB_WINDING_WIDTH);
-        f.test.TestDescription = db_fit(pq_text(r, row, 11), DB_DESCRIPTION_WIDTH);
+                     local_text(r, row, 6, DB_LOCATION_WIDTH),
+                     local_text(r, row, 7, DB_PERFORMED_BY_WIDTH),
+                     local_text(r, row, 8, DB_COMMENTS_WIDTH)};
+        f.test.Name = local_text(r, row, 9, DB_NAME_WIDTH);
+        f.test.Winding = local_text(r, row, 10, DB_WINDING_WIDTH);
+        f.test.TestDescription = local_text(r, row, 11, DB_DESCRIPTION_WIDTH);
         counts[f.archive_id] = number(r, row, 12);
         rows[f.archive_id] = std::move(f);
     }

@@ -1,5 +1,7 @@
 #include "archive/archive_identity.h"
 
+#include "base/ansi_text.h"
+
 #include <bit>
 #include <openssl/evp.h>
 
@@ -12,10 +14,16 @@ void put_u64(std::string& out, uint64_t v)
 }
 
 // Each text carries its length, so no two field lists run together alike.
-void put_text(std::string& out, const std::string& text)
+void put_bytes(std::string& out, const std::string& bytes)
 {
-    put_u64(out, text.size());
-    out += text;
+    put_u64(out, bytes.size());
+    out += bytes;
+}
+
+// Texts count as the archive stores them, in UTF-8.
+void put_text(std::string& out, const std::string& ansi)
+{
+    put_bytes(out, ansi_to_utf8(ansi));
 }
 
 std::string sha256(const std::string& bytes)
@@ -39,22 +47,19 @@ bool archive_valid_date(int year, int month, int day)
 
 std::string archive_session_identity(const s_session& s)
 {
-    std::string bytes = "session/1";
+    std::string bytes = "session/2";
     put_text(bytes, s.Name);
     put_text(bytes, s.Unit);
     put_u64(bytes, uint64_t(int64_t(s.year)));
     put_u64(bytes, uint64_t(int64_t(s.month)));
     put_u64(bytes, uint64_t(int64_t(s.day)));
-    put_text(bytes, s.Location);
-    put_text(bytes, s.PerformedBy);
-    put_text(bytes, s.Comments);
     return sha256(bytes);
 }
 
 std::string archive_test_identity(const std::string& session_identity, const s_test& test)
 {
-    std::string bytes = "test/1";
-    put_text(bytes, session_identity);
+    std::string bytes = "test/2";
+    put_bytes(bytes, session_identity);
     put_text(bytes, test.Name);
     put_text(bytes, test.Winding);
     put_text(bytes, test.TestDescription);

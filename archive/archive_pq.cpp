@@ -1,5 +1,7 @@
 #include "archive/archive_pq.h"
 
+#include "base/ansi_text.h"
+
 #include <bit>
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
+#include <utility>
 
 namespace {
 
@@ -94,7 +97,23 @@ pq_result collect(PGconn* conn, bool sent)
     return failure(conn);
 }
 
+void keep_notice(void* notices, const char* message)
+{
+    std::string text = message;
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    // "WARNING:  ...", "NOTICE:  ...": the words after the severity.
+    if (const size_t colon = text.find(":  "); colon != std::string::npos && colon < 10)
+        text.erase(0, colon + 3);
+    static_cast<std::vector<std::string>*>(notices)->push_back(utf8_to_ansi(text));
+}
+
 } // namespace
+
+void pq_keep_notices(PGconn* conn, std::vector<std::string>* notices)
+{
+    PQsetNoticeProcessor(conn, keep_notice, notices);
+}
 
 void pq_watch(PGconn* conn, pq_waiting* waiting)
 {
@@ -106,6 +125,12 @@ void pq_unwatch(PGconn* conn)
 {
     const std::lock_guard lock(g_watched_mutex);
     g_watched.erase(conn);
+}
+
+int pq_set_reply_limit(PGconn* conn, int limit_ms)
+{
+    pq_waiting* w = watched(conn);
+    return w ? std::exchange(w->limit_ms, limit_ms) : 0;
 }
 
 bool pq_wait_ready(PGconn* conn)
@@ -209,7 +234,7 @@ std::string pq_error(PGconn* conn)
         text.resize(end);
     if (text.rfind("ERROR:  ", 0) == 0)
         text.erase(0, 8);
-    return text.empty() ? "the archive did not answer" : text;
+    return text.empty() ? "the archive did not answer" : utf8_to_ansi(text);
 }
 
 std::string pq_text(const pq_result& result, int row, int column)

@@ -48,6 +48,9 @@ constexpr int CANCEL_GRACE_MS = 700;
 // registration), or ends that.
 void pq_watch(PGconn* conn, pq_waiting* waiting);
 void pq_unwatch(PGconn* conn);
+// Sets how long the statements on a watched conn wait for a byte (0: as
+// long as the link lives, which keepalives watch); the limit it had.
+int pq_set_reply_limit(PGconn* conn, int limit_ms);
 // Waits until the reply in progress on conn has been read whole; false
 // when the wait was cut short.
 bool pq_wait_ready(PGconn* conn);
@@ -56,11 +59,16 @@ bool pq_wait_ready(PGconn* conn);
 // waiting's cancel and limit; false when it did not connect.
 bool pq_connect_wait(PGconn* conn, pq_waiting& waiting, PostgresPollingStatusType (*poll)(PGconn*));
 
+// The server's warnings and notices on conn (and libpq's own) are kept in
+// notices, one text each without its severity, instead of reaching stderr.
+void pq_keep_notices(PGconn* conn, std::vector<std::string>* notices);
+
 // Runs statements that carry no values (transaction control, the schema).
 pq_result pq_exec(PGconn* conn, const char* sql);
 // True when the result is a command or rows that succeeded.
 bool pq_ok(const pq_result& result);
-// The server's or libpq's message for the last failure, on one line.
+// The server's or libpq's message for the last failure, on one line, in
+// Windows-1252 as every text of the program.
 std::string pq_error(PGconn* conn);
 // Texts of a result row (an empty text for NULL).
 std::string pq_text(const pq_result& result, int row, int column);

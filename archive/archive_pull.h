@@ -27,7 +27,9 @@ struct archive_pulled {
 
 // Stores fetched tests in the open test file, each in the local session
 // with the same details (made when the file has none), all in one
-// transaction: every test or, after a failure, none (pulled is then left
-// as it was). A test its session already holds is not stored twice.
+// transaction: every test or, after a failure or progress saying stop,
+// none (pulled is then left as it was). A test its session already holds
+// is not stored twice.
 archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
-                                    std::vector<archive_pulled>& pulled);
+                                    std::vector<archive_pulled>& pulled,
+                                    const archive_progress& progress = {});

@@ -8,7 +8,6 @@
 #include "db/db_records.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 struct archive_local_session {
@@ -29,14 +28,14 @@ struct archive_pushed {
     std::string test_name;
 };
 
-// Called before the first test (done 0) and after each, with how many are
-// done of how many; false stops the push there.
-using archive_progress = std::function<bool(int done, int total)>;
-
 // Pushes every test of sessions, each in a transaction of its own: a test
 // is archived whole or not at all, and one the archive holds already (by
-// content) is not stored again. Stops at the first failure or when progress
-// says so; the tests pushed before stay archived and are in pushed.
+// what was measured) is not stored again; a session's changed notes
+// replace the archived ones. A test that cannot be archived as it is (a
+// date not in the calendar, a NUL character) or that the server refuses is
+// named in the outcome (refused) and the others are pushed; a lost link or
+// progress saying so stops the push. The tests pushed stay archived and are
+// in pushed.
 archive_outcome archive_push(archive_connection& archive,
                              const std::vector<archive_local_session>& sessions,
                              std::vector<archive_pushed>& pushed,

@@ -2,6 +2,7 @@
 
 #include "archive/archive_identity.h"
 #include "archive/archive_pq.h"
+#include "base/ansi_text.h"
 
 #include <cctype>
 
@@ -16,7 +17,7 @@ struct where_clause {
     {
         if (value.empty())
             return;
-        params.text(value);
+        params.text(ansi_to_utf8(value));
         std::string text = condition;
         text.replace(text.find('?'), 1, "$" + std::to_string(++count));
         sql += (sql.empty() ? " WHERE " : " AND ") + text;
@@ -72,8 +73,9 @@ archive_outcome archive_search(archive_connection& archive, const archive_filter
                                                                  pq_error(archive.handle()));
     found.clear();
     for (int row = 0; row < PQntuples(r.get()); ++row)
-        found.push_back({pq_int64(r, row, 0), pq_text(r, row, 1), pq_text(r, row, 2),
-                         pq_text(r, row, 3), pq_text(r, row, 4), pq_text(r, row, 5),
-                         pq_text(r, row, 6), int(pq_int64(r, row, 7))});
+        found.push_back({pq_int64(r, row, 0), utf8_to_ansi(pq_text(r, row, 1)),
+                         utf8_to_ansi(pq_text(r, row, 2)), pq_text(r, row, 3),
+                         utf8_to_ansi(pq_text(r, row, 4)), utf8_to_ansi(pq_text(r, row, 5)),
+                         utf8_to_ansi(pq_text(r, row, 6)), int(pq_int64(r, row, 7))});
     return {};
 }

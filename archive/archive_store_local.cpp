@@ -112,15 +112,19 @@ private:
     std::unordered_map<int64_t, std::unordered_map<std::string, int64_t>> by_session_;
 };
 
-// Stores each test (or finds it there already); stops at the first failure.
+// Stores each test (or finds it there already); stops at the first failure
+// or when progress says so.
 archive_outcome store_all(const std::vector<archive_fetched>& fetched,
-                          std::vector<archive_pulled>& pulled)
+                          std::vector<archive_pulled>& pulled, const archive_progress& progress)
 {
     local_sessions sessions;
     if (archive_outcome o = sessions.read(); !o.ok())
         return o;
     local_tests tests;
     for (const archive_fetched& f : fetched) {
+        if (progress && !progress(int(pulled.size()), int(fetched.size())))
+            return archive_outcome::fail(archive_status::cancelled,
+                                         "The pull was stopped: no test was stored");
         int64_t session_no = 0;
         bool existed = false;
         if (archive_outcome o = sessions.find_or_add(f.session, session_no, existed); !o.ok())
@@ -149,7 +153,8 @@ archive_outcome store_all(const std::vector<archive_fetched>& fetched,
 } // namespace
 
 archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
-                                    std::vector<archive_pulled>& pulled)
+                                    std::vector<archive_pulled>& pulled,
+                                    const archive_progress& progress)
 {
     if (!db_is_open())
         return local_failure("No test file is open");
@@ -157,11 +162,13 @@ archive_outcome archive_store_local(const std::vector<archive_fetched>& fetched,
     // write to the disk instead of one per test.
     db_transaction_scope transaction;
     std::vector<archive_pulled> done;
-    if (archive_outcome o = store_all(fetched, done); !o.ok())
+    if (archive_outcome o = store_all(fetched, done, progress); !o.ok())
         return o;
     if (transaction.commit() != 0)
         return local_failure("The pulled tests cannot be stored in the test file (it is busy "
                              "or read-only)");
     pulled.insert(pulled.end(), done.begin(), done.end());
+    if (progress)
+        progress(int(done.size()), int(fetched.size()));
     return {};
 }

@@ -19,3 +19,10 @@ void off_window_set_runner(off_window_runner runner);
 // Runs the work through the installed runner; the caption is the progress
 // dialog's status line.
 exchange_outcome run_off_window(const std::string& caption, const exchange_work& work);
+
+// The work tells how far it is (from its own thread): done of total steps,
+// which the progress dialog shows. The runner installs where it goes while
+// the work runs (an empty sink: nowhere).
+using off_window_progress_sink = std::function<void(int done, int total)>;
+void off_window_set_progress_sink(off_window_progress_sink sink);
+void off_window_progress(int done, int total);

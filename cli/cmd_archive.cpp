@@ -19,6 +19,13 @@ namespace {
 
 constexpr int CLI_REFUSED = 4;
 
+// The server's warnings, in the program's words (never libpq's raw lines).
+void say_notices(archive_connection& archive)
+{
+    for (const std::string& notice : archive.take_notices())
+        cli_say("The archive warns: %s", notice.c_str());
+}
+
 int told(const archive_outcome& outcome)
 {
     if (outcome.ok())
@@ -96,7 +103,9 @@ int run_push(const cli_args& args)
     };
     const archive_outcome outcome = archive_push(archive, local, pushed, print_archived);
     print_archived(0, 0);
-    if (outcome.ok())
+    say_notices(archive);
+    // Refused tests are told with the count of those archived.
+    if (outcome.ok() || outcome.status == archive_status::refused)
         cli_say("%s pushed, %d already archived", archive_tests_text(fresh).c_str(),
                 int(pushed.size()) - fresh);
     return told(outcome);
@@ -120,7 +129,9 @@ int run_search(const cli_args& args)
     if (const int rc = connect(args, archive_use::read, archive); rc != 0)
         return rc;
     std::vector<archive_found> found;
-    if (const int rc = told(archive_search(archive, filter, found)); rc != 0)
+    const archive_outcome searched = archive_search(archive, filter, found);
+    say_notices(archive);
+    if (const int rc = told(searched); rc != 0)
         return rc;
     for (const archive_found& f : found)
         std::printf("%lld\t%s\t%s\t%s\t%s\t%s\t%s\t%d\n", static_cast<long long>(f.archive_id),
@@ -143,7 +154,9 @@ int run_pull(const cli_args& args)
     if (const int rc = connect(args, archive_use::read, archive); rc != 0)
         return rc;
     std::vector<archive_fetched> fetched;
-    if (const int rc = told(archive_fetch(archive, ids, fetched)); rc != 0)
+    const archive_outcome read = archive_fetch(archive, ids, fetched);
+    say_notices(archive);
+    if (const int rc = told(read); rc != 0)
         return rc;
     archive.close();
     bool is_new = false;

@@ -134,3 +134,10 @@ bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use
     keep_address(owner, paths, address);
     return true;
 }
+
+std::string archive_ui_with_notices(std::string text, archive_connection& archive)
+{
+    for (const std::string& notice : archive.take_notices())
+        text += "\nThe archive warns: " + notice;
+    return text;
+}

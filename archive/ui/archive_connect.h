@@ -23,3 +23,6 @@ bool archive_ui_connect(QWidget* owner, archive_connection& archive, archive_use
 archive_outcome archive_ui_exchange(QWidget* owner, archive_connection& archive,
                                     const std::string& caption,
                                     const std::function<archive_outcome()>& work);
+
+// text followed by what the server warned of meanwhile, one line each.
+std::string archive_ui_with_notices(std::string text, archive_connection& archive);

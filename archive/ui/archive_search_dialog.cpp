@@ -2,6 +2,7 @@
 
 #include "archive/archive_pull.h"
 #include "archive/ui/archive_connect.h"
+#include "base/off_window.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "base/ui_status.h"
@@ -23,6 +24,22 @@ const char* const filter_labels[] = {"Contract", "Unit", "Location", "Winding",
                                      "Test",     "From", "To"};
 // At most this many tests are listed; a narrower search finds the rest.
 constexpr int SHOWN_MOST = 1000;
+
+// Stores the fetched tests in the open file behind the window, with their
+// count in the progress dialog; Cancel stores none.
+archive_outcome store(const std::vector<archive_fetched>& fetched,
+                      std::vector<archive_pulled>& pulled)
+{
+    archive_outcome outcome;
+    run_off_window("Storing the pulled tests\x85", [&](const std::atomic<bool>& cancel) {
+        outcome = archive_store_local(fetched, pulled, [&](int done, int total) {
+            off_window_progress(done, total);
+            return !cancel;
+        });
+        return outcome.ok();
+    });
+    return outcome;
+}
 
 } // namespace
 
@@ -134,7 +151,9 @@ void archive_search_dialog::pull()
     if (outcome.status == archive_status::cancelled)
         return;
     if (outcome.ok())
-        outcome = archive_store_local(fetched, pulled);
+        outcome = store(fetched, pulled);
+    if (outcome.status == archive_status::cancelled)
+        return ui_status("Pull stopped: nothing was stored");
     int fresh = 0;
     for (const archive_pulled& p : pulled)
         fresh += p.is_new;
@@ -145,6 +164,8 @@ void archive_search_dialog::pull()
     const std::string counts = archive_tests_text(fresh) + " pulled into the test file, " +
                                std::to_string(int(pulled.size()) - fresh) + " were there already";
     ui_status(outcome.ok() ? counts : "Pull not completed");
-    ui_message_box(this, outcome.ok() ? counts : outcome.message + "\n" + counts, ARCHIVE_CAPTION,
-                   MB_OK | (outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    ui_message_box(
+        this,
+        archive_ui_with_notices(outcome.ok() ? counts : outcome.message + "\n" + counts, archive_),
+        ARCHIVE_CAPTION, MB_OK | (outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

@@ -14,7 +14,7 @@
 #include <atomic>
 
 const char* const ARCHIVE_MENU_TEXT = "&Archive";
-const char* const ARCHIVE_PUSH_TEXT = "&Push selected sessions...";
+const char* const ARCHIVE_PUSH_TEXT = "&Push selected session...";
 const char* const ARCHIVE_SEARCH_TEXT = "&Search and pull...";
 
 namespace {
@@ -51,14 +51,28 @@ void push_cancel(s_progress_block* block)
     static_cast<push_job*>(block->context)->stop = true;
 }
 
-std::string summary(const push_job& job)
+std::string counts(const push_job& job)
 {
     int fresh = 0;
     for (const archive_pushed& p : job.pushed)
         fresh += p.is_new;
-    const std::string counts = archive_tests_text(fresh) + " pushed, " +
-                               std::to_string(int(job.pushed.size()) - fresh) + " already archived";
-    return job.outcome.ok() ? counts : job.outcome.message + "\n" + counts;
+    return archive_tests_text(fresh) + " pushed, " +
+           std::to_string(int(job.pushed.size()) - fresh) + " already archived";
+}
+
+std::string summary(const push_job& job)
+{
+    return job.outcome.ok() ? counts(job) : job.outcome.message + "\n" + counts(job);
+}
+
+// The status line: the counts when every test was tried.
+std::string status_text(const push_job& job)
+{
+    switch (job.outcome.status) {
+    case archive_status::done: return counts(job);
+    case archive_status::refused: return counts(job) + ", some tests refused";
+    default: return "Push not completed";
+    }
 }
 
 } // namespace
@@ -78,8 +92,10 @@ void archive_push_selected(QWidget* owner)
         return;
     }
     archive_connection archive;
+    // Not reached, the archive leaves no earlier outcome standing in the
+    // status line.
     if (!archive_ui_connect(owner, archive, archive_use::write))
-        return;
+        return ui_status("Push not completed: the archive was not reached");
     push_job job;
     job.archive = &archive;
     job.sessions = &local;
@@ -91,8 +107,8 @@ void archive_push_selected(QWidget* owner)
     if (run_progress_dialog(owner, block) < 0)
         return;
     progress_wait_idle(block);
-    ui_status(job.outcome.ok() ? summary(job) : "Push not completed");
-    ui_message_box(owner, summary(job), ARCHIVE_CAPTION,
+    ui_status(status_text(job));
+    ui_message_box(owner, archive_ui_with_notices(summary(job), archive), ARCHIVE_CAPTION,
                    MB_OK | (job.outcome.ok() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
@@ -105,7 +121,7 @@ void archive_search_and_pull(QWidget* owner)
     }
     archive_connection archive;
     if (!archive_ui_connect(owner, archive, archive_use::read))
-        return;
+        return ui_status("Search not completed: the archive was not reached");
     archive_search_dialog dialog(owner, archive);
     dialog.exec();
 }

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-// "Push selected sessions...": the session selected in the database form
+// "Push selected session...": the session selected in the database form
 // with its tests, under the progress dialog; the outcome in a box.
 void archive_push_selected(QWidget* owner);
 // "Search and pull...": the search dialog.

@@ -96,6 +96,19 @@ exchange_outcome run_behind_window(const std::string& caption, const exchange_wo
     block.cancel = exchange_cancel;
     block.context = &exchange;
     std::unique_ptr<progress_dialog> dialog;
+    int shown_total = 0; // window thread
+    off_window_set_progress_sink([&](int done, int total) {
+        QMetaObject::invokeMethod(
+            &loop,
+            [&, done, total] {
+                if (!dialog)
+                    return;
+                if (total != shown_total)
+                    dialog->on_command(CMD_PROGRESS_RANGE, shown_total = total);
+                dialog->on_command(CMD_PROGRESS_POSITION, done);
+            },
+            Qt::QueuedConnection);
+    });
     QTimer::singleShot(DIALOG_AFTER_MS, &loop, [&] {
         dialog = std::make_unique<progress_dialog>(QApplication::activeWindow(), block);
         dialog->on_command(CMD_PROGRESS_STATUS, reinterpret_cast<intptr_t>(&caption));
@@ -104,6 +117,7 @@ exchange_outcome run_behind_window(const std::string& caption, const exchange_wo
     });
     loop.exec();
     worker.join();
+    off_window_set_progress_sink({});
     progress_wait_idle(block);
     dialog.reset();
     return exchange.outcome;

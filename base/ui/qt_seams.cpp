@@ -1,5 +1,6 @@
 #include "base/ui/qt_seams.h"
 
+#include "base/ansi_text.h"
 #include "base/ui/window_geometry.h"
 
 #include <QApplication>
@@ -19,12 +20,6 @@ public:
     explicit command_event(command_message m) : QEvent(command_event_type), msg(std::move(m)) {}
     command_message msg;
 };
-
-// Windows-1252 code points for 0x80..0x9F; 0 marks the five unused bytes.
-const char16_t cp1252_high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 QMessageBox::Icon icon_for(unsigned style)
 {
@@ -171,12 +166,8 @@ QString qt_from_ansi(const std::string& text)
 {
     QString out;
     out.reserve(static_cast<qsizetype>(text.size()));
-    for (unsigned char c : text) {
-        if (c >= 0x80 && c < 0xA0 && cp1252_high[c - 0x80] != 0)
-            out.append(QChar(cp1252_high[c - 0x80]));
-        else
-            out.append(QChar(static_cast<char16_t>(c)));
-    }
+    for (unsigned char c : text)
+        out.append(QChar(static_cast<char16_t>(ansi_char(c))));
     return out;
 }
 
@@ -185,16 +176,8 @@ std::string qt_to_ansi(const QString& text)
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
     for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        char byte = '?';
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            byte = static_cast<char>(u);
-        } else {
-            for (int i = 0; i < 32; ++i)
-                if (cp1252_high[i] == u)
-                    byte = static_cast<char>(0x80 + i);
-        }
-        out.push_back(byte);
+        const int byte = ansi_byte(ch.unicode());
+        out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return out;
 }

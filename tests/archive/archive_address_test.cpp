@@ -41,7 +41,7 @@ TEST(ArchiveAddress, TlsIsRequiredOffLoopbackUnlessTheAddressSaysOtherwise)
         const archive_keywords k = archive_address_keywords(c.address, "", error);
         ASSERT_FALSE(k.empty()) << c.address << ": " << error;
         EXPECT_EQ(keyword(k, "sslmode"), c.sslmode) << c.address;
-        EXPECT_EQ(keyword(k, "client_encoding"), "WIN1252") << c.address;
+        EXPECT_EQ(keyword(k, "client_encoding"), "UTF8") << c.address;
         EXPECT_EQ(keyword(k, "password"), "(none)") << c.address;
     }
     std::string error;

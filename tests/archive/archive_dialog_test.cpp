@@ -8,6 +8,8 @@
 #include "archive/archive_settings.h"
 #include "archive/ui/archive_connect.h"
 #include "archive/ui/archive_search_dialog.h"
+#include "archive/ui/archive_windows.h"
+#include "base/ui_status.h"
 #include "tests/archive/archive_fixture.h"
 #include "tests/support/qt_test_app.h"
 
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <fstream>
 
 namespace {
 
@@ -48,19 +51,26 @@ QPushButton* button(QWidget* dialog, const QString& text)
     return nullptr;
 }
 
-// Answers the address dialog with address once it opens; the texts of its
-// labels in shown.
-void answer_address(const std::string& address, std::string& shown)
+// Answers the address dialogs that open with answers (address, password;
+// Cancel for an empty address) in turn; the texts of each one's labels in
+// shown.
+void answer_address(std::vector<std::pair<std::string, std::string>> answers, std::string& shown)
 {
-    QTimer::singleShot(50, [&shown, address] {
+    QTimer::singleShot(50, [&shown, answers]() mutable {
         QWidget* d = QApplication::activeModalWidget();
         const auto edits = d ? d->findChildren<QLineEdit*>() : QList<QLineEdit*>();
         if (edits.isEmpty()) // the connection's progress dialog: the address dialog comes next
-            return answer_address(address, shown);
+            return answer_address(answers, shown);
         for (QLabel* l : d->findChildren<QLabel*>())
             shown += l->text().toStdString() + "|";
+        const auto [address, password] = answers.front();
+        answers.erase(answers.begin());
         edits[0]->setText(QString::fromStdString(address)); // the Address field
-        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        edits[1]->setText(QString::fromStdString(password));
+        auto* buttons = d->findChild<QDialogButtonBox*>();
+        buttons->button(address.empty() ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)->click();
+        if (!answers.empty())
+            answer_address(answers, shown);
     });
 }
 
@@ -95,7 +105,7 @@ TEST_F(ArchiveDialogs, TheAddressDialogOffersAgainWhatFailedAndTellsWhatIsNotKep
             ASSERT_TRUE(archive_settings_set_address(paths, c.kept));
         }
         std::string reason;
-        answer_address(url, reason);
+        answer_address({{url, ""}}, reason);
         archive_connection archive;
         EXPECT_TRUE(archive_ui_connect(nullptr, archive, archive_use::write)) << reason;
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
@@ -191,6 +201,43 @@ TEST_F(ArchiveDialogs, SearchAndPullWorkAgainAfterTheServerRestarts)
     button(&dialog, QStringLiteral("Pull"))->click();
     EXPECT_EQ(box_texts(), std::vector<std::string>{
                                "Archive: 0 tests pulled into the test file, 1 were there already"});
+}
+
+// A user and password beyond ASCII typed in the address dialog reach the
+// server as UTF-8 (as SCRAM wants them), and the server's refusal naming
+// the user reads right; an archive not reached leaves no earlier outcome
+// in the status line.
+TEST_F(ArchiveDialogs, AUserAndPasswordBeyondAsciiReachTheServerAsTyped)
+{
+    archive_cluster& cluster = archive_cluster::shared();
+    const std::string user = "b\u00e4nch" + std::to_string(::getpid());
+    ASSERT_TRUE(cluster.admin("DROP ROLE IF EXISTS \"" + user + "\"; CREATE ROLE \"" + user +
+                              "\" LOGIN PASSWORD 'p\u00e4ssw\u00f6rd'"))
+        << cluster.last_error();
+    archive_connection made;
+    ASSERT_TRUE(made.open(url, "", archive_use::write).ok());
+    ASSERT_TRUE(
+        cluster.admin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO \"" + user + "\"", database));
+    std::string port, shown;
+    std::ifstream(cluster.dir() + "/port") >> port;
+    const std::string address =
+        "host=127.0.0.1 port=" + port + " dbname=" + database + " user=" + user;
+    answer_address({{address, "passwort"}, {address, "p\u00e4ssw\u00f6rd"}}, shown);
+    archive_connection archive;
+    EXPECT_TRUE(archive_ui_connect(nullptr, archive, archive_use::read)) << shown;
+    EXPECT_NE(shown.find("password authentication failed for user \"" + user + "\""),
+              std::string::npos)
+        << shown;
+    static std::vector<std::string> statuses;
+    ui_set_status_sink([](const std::string& text) { statuses.push_back(text); });
+    ui_status("1 test pushed, 0 already archived");
+    create("bench.db");
+    answer_address({{"postgresql://u@127.0.0.1:1/archive", "x"}, {"", ""}}, shown);
+    archive_search_and_pull(nullptr);
+    ui_set_status_sink(nullptr);
+    EXPECT_EQ(statuses.back(), "Search not completed: the archive was not reached");
+    cluster.admin("DROP OWNED BY \"" + user + "\"", database);
+    cluster.admin("DROP ROLE \"" + user + "\"");
 }
 
 } // namespace

@@ -9,21 +9,6 @@
 
 #include <cmath>
 
-// The shared cluster of the program, or a skip saying why (PostgreSQL not
-// installed) or a failure (installed, but it did not start).
-#define ARCHIVE_CLUSTER_OR_SKIP(cluster)                                                           \
-    archive_cluster& cluster = archive_cluster::shared();                                          \
-    if (!cluster.installed())                                                                      \
-        GTEST_SKIP() << "PostgreSQL's initdb is not installed (scripts/setup installs it)";        \
-    ASSERT_TRUE(cluster.running()) << cluster.failure()
-
-// The database a URI of the cluster names.
-inline std::string archive_database_name(const std::string& uri)
-{
-    const size_t slash = uri.rfind('/', uri.find('?'));
-    return uri.substr(slash + 1, uri.find('?') - slash - 1);
-}
-
 // Adds a session to the open file; its key.
 inline int64_t archive_add_session(const std::string& contract, const std::string& unit, int year,
                                    const std::string& location)

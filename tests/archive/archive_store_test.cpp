@@ -48,7 +48,7 @@ protected:
     }
 
     archive_outcome pull(const std::string& name, const std::vector<int64_t>& ids,
-                         std::vector<archive_pulled>& pulled)
+                         std::vector<archive_pulled>& pulled, const archive_progress& progress = {})
     {
         archive_connection archive;
         std::vector<archive_fetched> fetched;
@@ -59,7 +59,7 @@ protected:
             return o;
         bool is_new = false;
         EXPECT_TRUE(db_open(path(name), DB_OPEN_OR_CREATE, &is_new));
-        o = archive_store_local(fetched, pulled);
+        o = archive_store_local(fetched, pulled, progress);
         db_close();
         return o;
     }
@@ -74,7 +74,7 @@ bool same_points(const s_test& a, const s_test& b)
                       });
 }
 
-TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileOrKeysItComesFrom)
+TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileKeysOrSessionNotesItComesWith)
 {
     fill("bench.db");
     std::vector<archive_pushed> stopped, first, again, copy;
@@ -95,8 +95,9 @@ TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileOrKeysItComesFrom)
     EXPECT_EQ(count("archive_session"), 2);
 
     ASSERT_TRUE(push("bench.db", again).ok());
-    // A copy of the file whose tests have other keys: one test deleted and
-    // stored again gives it a new TestNo.
+    // A copy of the file whose tests have other keys (one test deleted and
+    // stored again gives it a new TestNo) and whose session's notes were
+    // edited: the archive takes the notes.
     std::filesystem::copy_file(path("bench.db"), path("copy.db"));
     ASSERT_TRUE(db_open(path("copy.db"), DB_OPEN_EXISTING));
     s_test moved;
@@ -104,6 +105,11 @@ TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileOrKeysItComesFrom)
     ASSERT_EQ(db_delete_test(1), 0);
     ASSERT_TRUE(db_store_test(moved));
     EXPECT_NE(moved.TestNo, 1);
+    s_session notes;
+    notes.SessionNo = moved.SessionNo;
+    ASSERT_EQ(db_get_session(notes), 0);
+    notes.Comments = "edited";
+    ASSERT_EQ(db_save_session(notes, true), 0);
     db_close();
     ASSERT_TRUE(push("copy.db", copy).ok());
     for (const auto* run : {&again, &copy}) {
@@ -113,6 +119,7 @@ TEST_F(ArchiveStore, ATestIsArchivedOnceWhateverFileOrKeysItComesFrom)
     EXPECT_EQ(count("archive_test"), 3);
     EXPECT_EQ(count("archive_point"), points);
     EXPECT_EQ(count("archive_session"), 2);
+    EXPECT_EQ(count("archive_session WHERE comments = 'edited'"), 1);
 }
 
 TEST_F(ArchiveStore, PulledTestsEqualTheOriginalsBitForBitInMatchingSessions)
@@ -121,8 +128,12 @@ TEST_F(ArchiveStore, PulledTestsEqualTheOriginalsBitForBitInMatchingSessions)
     std::vector<archive_pushed> pushed;
     ASSERT_TRUE(push("bench.db", pushed).ok());
     std::vector<archive_pulled> pulled, again;
+    // A pull stopped while storing stores none of its tests.
+    const auto stop = [](int done, int) { return done < 2; };
+    EXPECT_EQ(pull("empty.db", new_ids(pushed), pulled, stop).status, archive_status::cancelled);
     ASSERT_TRUE(pull("empty.db", new_ids(pushed), pulled).ok());
     ASSERT_EQ(pulled.size(), 3u);
+    EXPECT_TRUE(std::all_of(pulled.begin(), pulled.end(), [](auto& p) { return p.is_new; }));
     // Pulled a second time: the file holds them already.
     ASSERT_TRUE(pull("empty.db", new_ids(pushed), again).ok());
     for (const archive_pulled& p : again)
@@ -267,7 +278,7 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     {
         archive_connection archive;
         ASSERT_TRUE(archive.open(newer, "", archive_use::write).ok());
-        ASSERT_TRUE(cluster.admin("UPDATE archive_version SET version = 2", newer_name));
+        ASSERT_TRUE(cluster.admin("UPDATE archive_version SET version = 3", newer_name));
     }
     const std::string versionless = cluster.fresh_database();
     {
@@ -291,8 +302,8 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
         {without_password, archive_use::read, archive_status::needs_password,
          "asks for a password"},
         {foreign, archive_use::write, archive_status::refused, "other tables and no archive"},
-        {newer, archive_use::read, archive_status::refused, "newer version (2)"},
-        {newer, archive_use::write, archive_status::refused, "newer version (2)"},
+        {newer, archive_use::read, archive_status::refused, "newer version (3)"},
+        {newer, archive_use::write, archive_status::refused, "newer version (3)"},
         {empty, archive_use::read, archive_status::refused, "no archive yet"},
         {versionless, archive_use::write, archive_status::refused, "not an archive"},
         {"host=127.0.0.1 port=notaport", archive_use::read, archive_status::unreachable, "port"},
@@ -319,6 +330,101 @@ TEST_F(ArchiveStore, AnArchiveItCannotUseIsRefusedAndNothingChangesLocally)
     EXPECT_EQ(o.status, archive_status::refused);
     EXPECT_NE(o.message.find("no test 999999"), std::string::npos);
     EXPECT_EQ(read_file("bench.db"), before);
+}
+
+// Every byte of the program's texts comes back as itself; a test the
+// archive cannot keep as it is, or that the server refuses, is named and
+// the others are pushed; the server's warnings reach the caller, not stderr.
+TEST_F(ArchiveStore, EveryTextTravelsAsItIsAndARefusedTestStopsNoOther)
+{
+    archive_connection archive;
+    ASSERT_TRUE(archive.open(url, "", archive_use::write).ok());
+    ASSERT_TRUE(archive_cluster::shared().admin(
+        "CREATE FUNCTION screen() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE WARNING "
+        "'screened'; IF NEW.name = 'kept out' THEN RAISE EXCEPTION 'kept out by the lab'; END "
+        "IF; RETURN NEW; END $$; CREATE TRIGGER screen BEFORE INSERT ON archive_test FOR EACH "
+        "ROW EXECUTE FUNCTION screen()",
+        database));
+    std::string every_byte;
+    for (int b = 0x80; b <= 0xA0; ++b)
+        every_byte += char(b);
+    const struct {
+        std::string name;
+        int day;
+        const char* refused; // why, or "" when pushed
+    } cases[] = {
+        {every_byte, 14, ""},
+        {"leap", 30, "date 30/2/2023 is not in the calendar"},
+        {std::string("nul\0x", 5), 14, "holds a NUL character"},
+        {"kept out", 14, "kept out by the lab"},
+        {"H\x81\x8d\x8f\x90\x9d", 14, ""},
+    };
+    std::vector<archive_local_session> local;
+    for (const auto& c : cases) {
+        archive_local_session& s = local.emplace_back();
+        s.session = {0, "C-\x80", "T\xe4", 2023, 2, c.day, "N", "R", ""};
+        s.tests.resize(1);
+        s.tests[0].Name = c.name;
+    }
+    std::vector<archive_pushed> pushed, again;
+    testing::internal::CaptureStderr();
+    const archive_outcome o = archive_push(archive, local, pushed);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(o.status, archive_status::refused);
+    EXPECT_EQ(o.message.rfind("3 tests could not be archived:", 0), 0u) << o.message;
+    for (const auto& c : cases)
+        EXPECT_NE(o.message.find(c.refused), std::string::npos) << o.message;
+    ASSERT_EQ(new_ids(pushed).size(), 2u);
+    EXPECT_EQ(archive.take_notices(), std::vector<std::string>(3, "screened"));
+    EXPECT_EQ(
+        archive_cluster::shared().value(
+            "SELECT encode(convert_to(name, 'UTF8'), 'hex') FROM archive_test WHERE name LIKE 'H%'",
+            database),
+        "48c281c28dc28fc290c29d");
+    // Pulled and pushed again, they are the tests they were.
+    std::vector<archive_pulled> pulled;
+    ASSERT_TRUE(pull("pulled.db", new_ids(pushed), pulled).ok());
+    ASSERT_TRUE(push("pulled.db", again).ok());
+    EXPECT_EQ(again.size(), 2u);
+    EXPECT_TRUE(new_ids(again).empty());
+}
+
+// An archive of the former version (identities over the notes too, so one
+// test archived twice) is searched as it is and brought up to date by its
+// owner's push: the twice-archived test is one again, and the file's tests
+// are found archived.
+TEST_F(ArchiveStore, AnArchiveOfTheFormerVersionIsBroughtUpToDateByItsOwner)
+{
+    fill("bench.db");
+    std::vector<archive_pushed> pushed;
+    ASSERT_TRUE(push("bench.db", pushed).ok());
+    archive_cluster& cluster = archive_cluster::shared();
+    // Version 1's identities, and a test archived again under edited notes.
+    ASSERT_TRUE(cluster.admin(
+        "UPDATE archive_version SET version = 1;"
+        "UPDATE archive_session SET identity = sha256(identity);"
+        "UPDATE archive_test SET identity = sha256(identity);"
+        "INSERT INTO archive_session (identity, contract, unit, session_date, location, "
+        "performed_by, comments) SELECT '\\x01', contract, unit, session_date, location, "
+        "performed_by, 'edited' FROM archive_session WHERE id = 1;"
+        "INSERT INTO archive_test (identity, session_id, name, winding, description, test_date, "
+        "point_count) SELECT '\\x02', currval('archive_session_id_seq'), name, winding, "
+        "description, test_date, point_count FROM archive_test WHERE id = 1;"
+        "INSERT INTO archive_point SELECT currval('archive_test_id_seq'), seq, frequency, "
+        "amplitude, phase FROM archive_point WHERE test_id = 1",
+        database))
+        << cluster.last_error();
+    std::vector<archive_found> found;
+    archive_connection reader;
+    ASSERT_TRUE(reader.open(url, "", archive_use::read).ok());
+    EXPECT_TRUE(archive_search(reader, {}, found).ok() && found.size() == 4u);
+    std::vector<archive_pushed> again;
+    ASSERT_TRUE(push("bench.db", again).ok());
+    EXPECT_TRUE(new_ids(again).empty());
+    EXPECT_EQ(count("archive_test"), 3);
+    EXPECT_EQ(count("archive_session"), 2);
+    EXPECT_EQ(count("archive_point"), 850);
+    EXPECT_EQ(cluster.value("SELECT max(version) FROM archive_version", database), "2");
 }
 
 } // namespace

@@ -3,9 +3,8 @@
 // Cancel ends each within a second.
 
 #include "archive/ui/archive_search_dialog.h"
-#include "tests/journeys/journey.h"
+#include "tests/journeys/archive_journey.h"
 #include "tests/journeys/loop_probe.h"
-#include "tests/support/archive_cluster.h"
 
 #include <chrono>
 
@@ -18,7 +17,7 @@ constexpr int64_t LONGEST_GAP_MS = 500;
 // Cancel ends an exchange within about a second.
 constexpr int64_t CANCEL_LIMIT_MS = 3000;
 
-class archive_faults_journey : public journey {
+class archive_faults_journey : public archive_journey {
 protected:
     // The program's next statement on table waits for a lock and, while it
     // waits, its server process is stopped: a server that stops answering.
@@ -26,11 +25,11 @@ protected:
                                                        const std::function<void()>& start)
     {
         archive_cluster& cluster = archive_cluster::shared();
-        archive_table_lock lock(cluster, database_, table);
+        archive_table_lock lock(cluster, database, table);
         start();
-        EXPECT_TRUE(wait_for([&] { return cluster.program_waits_for_lock(database_); }, 20000))
+        EXPECT_TRUE(wait_for([&] { return cluster.program_waits_for_lock(database); }, 20000))
             << "no statement came to " << table;
-        auto frozen = std::make_unique<archive_frozen_backends>(cluster, database_);
+        auto frozen = std::make_unique<archive_frozen_backends>(cluster, database);
         lock.release();
         return frozen;
     }
@@ -60,43 +59,20 @@ protected:
         look([&] { gap = probe().longest_since_mark(); });
         EXPECT_LT(gap, LONGEST_GAP_MS) << step << ": the event loop stood still on Cancel";
     }
-
-    std::string database_;
 };
 
 } // namespace
 
 TEST_F(archive_faults_journey, AFrozenPushAndAFrozenSearchAreCancelledWhileTheWindowAnswers)
 {
-    archive_cluster& cluster = archive_cluster::shared();
-    if (!cluster.installed())
-        GTEST_SKIP() << "PostgreSQL's initdb is not installed (scripts/setup installs it)";
-    ASSERT_TRUE(cluster.running()) << cluster.failure();
-    const std::string url = cluster.fresh_database();
-    ASSERT_FALSE(url.empty()) << cluster.last_error();
-    const size_t slash = url.rfind('/', url.find('?'));
-    database_ = url.substr(slash + 1, url.find('?') - slash - 1);
     const std::string results = std::to_string(ARCHIVE_RESULTS_ID);
     run("HXM4100", [&] {
-        connect_to_instrument();
-        fill_sweep_details("Bench A", "Loop 1");
-        click("Start Sweep");
-        await_dialog("");
-        EXPECT_TRUE(wait_for([&] { return shown("CLEAR"); })) << "the sweep did not end";
-        click("DATABASE");
-        click_row("15100", "Bench A");
-        size_t before = boxes().size();
-        menu({"Archive", "Push selected sessions..."});
-        await_dialog("Archive");
-        click_field("Address");
-        type(url);
-        click("OK");
-        ASSERT_TRUE(wait_for([&] { return boxes().size() > before; }, 60000));
+        sweep_and_push();
         watch_exchanges();
 
-        before = boxes().size();
+        size_t before = boxes().size();
         auto frozen_push = freeze_on("archive_session", [&] {
-            menu({"Archive", "Push selected sessions..."});
+            menu({"Archive", "Push selected session..."});
         });
         expect_answering("frozen_push");
         cancel("Pushing to the archive", "push");

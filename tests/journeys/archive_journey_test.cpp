@@ -3,39 +3,16 @@
 // as any stored test.
 
 #include "archive/ui/archive_search_dialog.h"
-#include "tests/journeys/journey.h"
-#include "tests/support/archive_cluster.h"
+#include "tests/journeys/archive_journey.h"
 
 namespace fs = std::filesystem;
 
-TEST_F(journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
+TEST_F(archive_journey, ASweepIsPushedSearchedAndPulledIntoAnotherFile)
 {
-    archive_cluster& cluster = archive_cluster::shared();
-    if (!cluster.installed())
-        GTEST_SKIP() << "PostgreSQL's initdb is not installed (scripts/setup installs it)";
-    ASSERT_TRUE(cluster.running()) << cluster.failure();
-    const std::string url = cluster.fresh_database();
-    ASSERT_FALSE(url.empty()) << cluster.last_error();
     const std::string other = (dir() / "other.db").string();
     const std::string results = std::to_string(ARCHIVE_RESULTS_ID);
     run("HXM4100", [&] {
-        connect_to_instrument();
-        fill_sweep_details("Bench A", "Loop 1");
-        click("Start Sweep");
-        await_dialog("");
-        EXPECT_TRUE(wait_for([&] { return shown("CLEAR"); })) << "the sweep did not end";
-
-        click("DATABASE");
-        click_row("15100", "Bench A");
-        const size_t before = boxes().size();
-        menu({"Archive", "Push selected sessions..."});
-        await_dialog("Archive");
-        click_field("Address");
-        type(url);
-        screenshot("address");
-        click("OK");
-        ASSERT_TRUE(wait_for([&] { return boxes().size() > before; }, 60000))
-            << "the push told nothing";
+        sweep_and_push();
         EXPECT_EQ(boxes().back().text, "1 test pushed, 0 already archived");
         EXPECT_EQ(boxes().back().caption, "Archive");
         EXPECT_TRUE(wait_for([&] {

@@ -215,6 +215,21 @@ private:
     int databases_ = 0;
 };
 
+// The shared cluster of the program, or a skip saying why (PostgreSQL not
+// installed) or a failure (installed, but it did not start).
+#define ARCHIVE_CLUSTER_OR_SKIP(cluster)                                                           \
+    archive_cluster& cluster = archive_cluster::shared();                                          \
+    if (!cluster.installed())                                                                      \
+        GTEST_SKIP() << "PostgreSQL's initdb is not installed (scripts/setup installs it)";        \
+    ASSERT_TRUE(cluster.running()) << cluster.failure()
+
+// The database a URI of the cluster names.
+inline std::string archive_database_name(const std::string& uri)
+{
+    const size_t slash = uri.rfind('/', uri.find('?'));
+    return uri.substr(slash + 1, uri.find('?') - slash - 1);
+}
+
 // A server that stops answering: the processes serving the program's
 // connections to a database are stopped (SIGSTOP) while this lives, and go
 // on again when it ends.
