@@ -53,9 +53,9 @@ int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending, int col
     const std::string text_column = column == DB_TESTS_BY_NAME      ? "UPPER(Name)"
                                     : column == DB_TESTS_BY_WINDING ? "UPPER(Winding)"
                                                                     : "";
-    const std::string order =
-        text_column.empty() ? "TestNo" + direction
-                            : text_column + direction + ", TestNo" + direction;
+    const std::string order = text_column.empty()
+                                  ? "TestNo" + direction
+                                  : text_column + direction + ", TestNo" + direction;
     db_statement query("SELECT * FROM Test WHERE SessionNo=?1 ORDER BY " + order);
     query.bind_int64(1, session_no);
     s_test test;

@@ -295,10 +295,8 @@ void main_window::graph_picture(bool to_file)
     if (picture.isNull()) {
         const bool known = state_.mode >= 0 && state_.mode < MODE_COUNT;
         ui_message_box(this,
-                       state_.mode == MODE_CAPTURE
-                           ? std::string("No screen has been captured yet: Download it first.")
-                           : std::string("The ") + (known ? mode_names[state_.mode] : "current") +
-                                 " mode has no graph to picture yet.",
+                       std::string("The ") + (known ? mode_names[state_.mode] : "current") +
+                           " mode has no graph to picture yet.",
                        "Tarvelo2", MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -13,8 +13,6 @@
 
 #include <QEvent>
 #include <QHeaderView>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTreeWidget>
 #include <numeric>
 
@@ -45,9 +43,14 @@ constexpr s_tool_tip TOOL_TIPS[] = {
 constexpr int IDLE_TOOLS[] = {15002, 15005, 15007, 15008};
 
 // Buttons that work on the open database: greyed while none is open.
-constexpr int DATABASE_TOOLS[] = {DB_TOOL_ADD,           DB_TOOL_REMOVE,         DB_TOOL_GRAPH,
-                                  DB_TOOL_CREATE_SESSION, DB_TOOL_DELETE_SESSION, DB_TOOL_IMPORT,
-                                  DB_TOOL_DELETE_TEST,    DB_TOOL_EXPORT};
+constexpr int DATABASE_TOOLS[] = {DB_TOOL_ADD,
+                                  DB_TOOL_REMOVE,
+                                  DB_TOOL_GRAPH,
+                                  DB_TOOL_CREATE_SESSION,
+                                  DB_TOOL_DELETE_SESSION,
+                                  DB_TOOL_IMPORT,
+                                  DB_TOOL_DELETE_TEST,
+                                  DB_TOOL_EXPORT};
 
 // The test list shows each test's number last: the list sorts on it until
 // another column is clicked.
@@ -57,7 +60,7 @@ const QStringList HEADERS[3] = {
     {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"},
 };
 // The share of its list's width each column takes.
-const std::vector<int> COLUMN_SHARES[3] = {{1, 1, 1, 1}, {5, 4, 1}, {1, 1, 1, 1, 1, 1}};
+const std::vector<int> COLUMN_SHARES[3] = {{1, 1, 1, 1}, {4, 3, 1}, {1, 1, 1, 1, 1, 1}};
 
 // A row of a list keeps at most 60 columns of 127 characters.
 constexpr int MAX_COLUMNS = 60;
@@ -152,8 +155,8 @@ void db_view_window::prepare_lists()
                          QStringLiteral(" QTreeView::item:selected { color: white; "
                                         "background: rgb(192, 0, 0); }"));
         l->header()->setSectionsClickable(i < 2);
+        l->header()->setStretchLastSection(false);
         l->header()->setSectionResizeMode(QHeaderView::Fixed);
-        l->header()->setStretchLastSection(true); // no horizontal scroll bar for a few pixels
         l->installEventFilter(this); // the layout resizes the lists themselves
         l->viewport()->installEventFilter(this);
         connect(l, &QTreeWidget::itemSelectionChanged, this,
@@ -171,15 +174,19 @@ void db_view_window::fit_columns()
     if (!lists_ready_)
         return;
     for (int i = 0; i < 3; ++i) {
-        // The columns share the width left beside a vertical scroll bar; the
-        // last one stretches over the rest.
+        // The columns share the viewport's width (refitted whenever it
+        // changes, as when a vertical scroll bar comes or goes), the last
+        // taking what the others leave: no horizontal scroll bar.
         QTreeWidget* l = list(DB_LIST_SESSIONS + i);
-        const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
-        const int room = l->width() - 2 * l->frameWidth() - scroll;
+        const int room = l->viewport()->width();
         const std::vector<int>& shares = COLUMN_SHARES[i];
         const int total = std::accumulate(shares.begin(), shares.end(), 0);
-        for (int c = 0; c + 1 < l->columnCount() && c < int(shares.size()); ++c)
-            l->setColumnWidth(c, room * shares[size_t(c)] / total);
+        int left = room;
+        for (int c = 0; c < l->columnCount() && c < int(shares.size()); ++c) {
+            const int width = c + 1 == l->columnCount() ? left : room * shares[size_t(c)] / total;
+            l->setColumnWidth(c, width);
+            left -= width;
+        }
     }
 }
 
@@ -294,7 +301,9 @@ void db_view_window::on_command(int id, intptr_t lparam)
         form_.delete_session();
         focus(DB_TOOL_DELETE_SESSION);
         break;
-    case DB_TOOL_NEW: database_changed(form_.new_database() ? "Database created: " : nullptr); break;
+    case DB_TOOL_NEW:
+        database_changed(form_.new_database() ? "Database created: " : nullptr);
+        break;
     case DB_TOOL_OPEN:
         database_changed(form_.open_database(remember_database) ? "Database opened: " : nullptr);
         break;

@@ -71,8 +71,10 @@ TEST_F(DbForm, ColumnClicksToggleTheSameColumnAndStartANewOneDescending)
     // The test list sorts on the clicked column (test number, name,
     // winding); a new column starts descending, the same one flips.
     const std::tuple<int, bool, std::vector<std::string>> clicks[] = {
-        {DB_TESTS_BY_NUMBER, true, {"a1", "a2"}}, {DB_TESTS_BY_NAME, false, {"a2", "a1"}},
-        {DB_TESTS_BY_NAME, true, {"a1", "a2"}}, {DB_TESTS_BY_WINDING, false, {"a2", "a1"}}};
+        {DB_TESTS_BY_NUMBER, true, {"a1", "a2"}},
+        {DB_TESTS_BY_NAME, false, {"a2", "a1"}},
+        {DB_TESTS_BY_NAME, true, {"a1", "a2"}},
+        {DB_TESTS_BY_WINDING, false, {"a2", "a1"}}};
     for (const auto& [column, ascending, order] : clicks) {
         form.click_test_column(column);
         EXPECT_EQ(form.tests_column, column);
