@@ -262,7 +262,12 @@ bool db_form::store_new_session(s_session& session)
         tell(DB_FORM_NO_DATABASE);
         return false;
     }
-    const int rc = db_save_session(session, false);
+    // The insert may wait for another program's lock on the file.
+    int rc = 0;
+    run_off_window("Storing the session\x85", [&](const std::atomic<bool>&) {
+        rc = db_save_session(session, false);
+        return rc == 0;
+    });
     if (rc != 0) {
         db_report_error_code(rc);
         return false;

@@ -22,8 +22,10 @@ progress_display& shared_display()
 }
 
 // A dialog that stepped aside for a message box comes back this long after
-// the box, unless its work ended meanwhile.
-constexpr int COME_BACK_MS = 1000;
+// the box, unless its work ended meanwhile: long enough for work that ends
+// with the box not to flash its window again, short enough that the window
+// is not left open to clicks while the work goes on.
+constexpr int COME_BACK_MS = 300;
 
 // The dialog's design (180 x 72 dialog units of the 8-point interface font)
 // in pixels.

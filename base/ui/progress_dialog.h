@@ -27,7 +27,7 @@ public:
     // exec() does; stepping aside does not end it.
     int run();
     // A message box opens while the work runs: the dialog and its Cancel
-    // leave the screen, and come back a second after the box has been
+    // leave the screen, and come back shortly after the box has been
     // answered if the work still runs.
     void step_aside();
     void come_back_later();

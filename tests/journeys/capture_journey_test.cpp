@@ -84,15 +84,16 @@ TEST_F(capture_journey, ScreenIsDownloadedShownAndSaved)
         enter_mode("Capture", DOWNLOAD);
         const QImage before = view_picture(CAPTURE_WINDOW);
         // Nothing captured yet: Display has no picture to take.
-        const size_t shown = boxes().size();
+        const size_t refused = boxes().size();
         for (const char* take : {"Save to Bitmap", "Copy to Clipboard"}) {
             menu({"Display", take});
             EXPECT_EQ(box_after(boxes().size() - 1).text,
                       "The Capture mode has no graph to picture yet.")
                 << take;
         }
-        EXPECT_EQ(boxes().size(), shown + 2);
+        EXPECT_EQ(boxes().size(), refused + 2);
         EXPECT_TRUE(test_ui().file_requests().empty());
+        const size_t shown = boxes().size();
         click("Download");
         ASSERT_TRUE(wait_for([&] { return view_picture(CAPTURE_WINDOW) != before; }))
             << "no capture is shown";
