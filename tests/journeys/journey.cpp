@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -27,7 +26,6 @@
 #include <QPixmap>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTreeWidget>
@@ -582,54 +580,6 @@ std::vector<std::vector<std::string>> journey::list_cells(const std::string& lis
                 rows.back().push_back(tree->topLevelItem(i)->text(c).toStdString());
         }
         return rows;
-    });
-}
-
-void journey::click_header(const std::string& list, const std::string& column)
-{
-    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, true));
-    if (!tree)
-        stop("no usable list \"" + list + "\" is shown");
-    const bool clicked = on_window_thread([&] {
-        QHeaderView* header = tree->header();
-        for (int c = 0; c < tree->columnCount(); ++c)
-            if (tree->headerItem()->text(c) == QString::fromStdString(column)) {
-                const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2,
-                                header->height() / 2);
-                press(header->viewport(), at);
-                return true;
-            }
-        return false;
-    });
-    if (!clicked)
-        stop("list \"" + list + "\" has no column \"" + column + "\"");
-    settle();
-}
-
-std::string journey::sorted_by(const std::string& list)
-{
-    auto* tree = qobject_cast<QTreeWidget*>(find_control(list, false));
-    if (!tree)
-        stop("no list \"" + list + "\" is shown");
-    return on_window_thread([tree] {
-        const QHeaderView* header = tree->header();
-        const int c = header->sortIndicatorSection();
-        if (!header->isSortIndicatorShown() || c < 0 || c >= tree->columnCount())
-            return std::string();
-        return tree->headerItem()->text(c).toStdString() +
-               (header->sortIndicatorOrder() == Qt::AscendingOrder ? " ascending" : " descending");
-    });
-}
-
-std::vector<std::string> journey::lists_scrolling_sideways()
-{
-    return on_window_thread([] {
-        std::vector<std::string> found;
-        for (QWidget* w : reachable())
-            if (auto* view = qobject_cast<QAbstractItemView*>(w);
-                view && view->horizontalScrollBar()->isVisible())
-                found.push_back(view->property("control_id").toString().toStdString());
-        return found;
     });
 }
 
