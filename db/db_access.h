@@ -27,9 +27,12 @@ int db_delete_session(int64_t session_no);
 // The first session whose Name equals name, ignoring case; -1 when none.
 int64_t db_find_session_by_name(const std::string& name);
 
-// Tests. The list sorts on TestNo as text (1, 10, 11, 2 ...) and adds rows
-// "Name\tWinding" keyed by TestNo.
-int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending);
+// Tests. The list adds rows "Name\tWinding" keyed by TestNo, sorted on the
+// column (0 Name, 1 Winding, ignoring case, then TestNo) or, by default, on
+// TestNo as a number.
+enum : int { DB_TESTS_BY_NAME = 0, DB_TESTS_BY_WINDING = 1, DB_TESTS_BY_NUMBER = 2 };
+int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending,
+                  int column = DB_TESTS_BY_NUMBER);
 // Replaces the record with the test test_no (TestNo -1 when there is no such
 // row) and, with with_points, its points in frequency order.
 int db_get_test(s_test& test, int64_t test_no, bool with_points);

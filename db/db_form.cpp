@@ -9,6 +9,8 @@
 #include <algorithm>
 
 const char* const DB_FORM_CAPTION = "Tarvelo2";
+const char* const DB_FORM_NO_DATABASE =
+    "No database is open. Create one with New Database or choose one with Open Database.";
 
 namespace {
 
@@ -95,7 +97,7 @@ void db_form::refresh_tests()
     const int64_t session_no = sessions.selected_key();
     if (session_no > 0) {
         list_sink sink(tests);
-        list_code = db_list_tests(sink, session_no, tests_ascending);
+        list_code = db_list_tests(sink, session_no, tests_ascending, tests_column);
     }
     if (key > 0)
         tests.selected = tests.find(key);
@@ -256,7 +258,16 @@ bool db_form::delete_session()
 
 bool db_form::store_new_session(s_session& session)
 {
-    const int rc = db_save_session(session, false);
+    if (!db_is_open()) {
+        tell(DB_FORM_NO_DATABASE);
+        return false;
+    }
+    // The insert may wait for another program's lock on the file.
+    int rc = 0;
+    run_off_window("Storing the session\x85", [&](const std::atomic<bool>&) {
+        rc = db_save_session(session, false);
+        return rc == 0;
+    });
     if (rc != 0) {
         db_report_error_code(rc);
         return false;

@@ -7,6 +7,7 @@
 //
 // Every message goes through the user-interface seam with the owner given.
 #include "base/ui_seam.h"
+#include "db/db_access.h"
 #include "db/db_last.h"
 #include "db/db_records.h"
 
@@ -48,12 +49,11 @@ public:
     db_list selection;
 
     // Sort state: the session column (0 Name, 1 Unit, 2 Date, 3 Location),
-    // the test list's clicked column (it always sorts on the key; the column
-    // only carries the header's arrow), and the direction of both lists
-    // (false: descending).
+    // the test list's column (DB_TESTS_BY_NAME, _WINDING or, at first,
+    // _NUMBER), and the direction of both lists (false: descending).
     int session_column = 0;
     bool session_ascending = false;
-    int tests_column = 0;
+    int tests_column = DB_TESTS_BY_NUMBER;
     bool tests_ascending = false;
 
     // Refreshes the session list, keeping the selected session by key or by
@@ -69,14 +69,14 @@ public:
     // A click on a column header: the same column flips the direction, a
     // new one starts descending.
     void click_session_column(int column);
-    void click_test_column(int column = 0);
+    void click_test_column(int column);
 
     bool add_to_selection();
     bool remove_from_selection();
     bool delete_test();
     bool delete_session();
     // Stores a session the Session Details dialog filled, lists and selects
-    // it. A failed store is reported and changes nothing.
+    // it. A failed store (or no database open) is reported and changes nothing.
     bool store_new_session(s_session& session);
     // Keys of the selection in row order, or empty after telling the user
     // that 1 to 9 tests are needed (for a graph or an export).
@@ -107,3 +107,4 @@ private:
 
 // The texts the form shows.
 extern const char* const DB_FORM_CAPTION;
+extern const char* const DB_FORM_NO_DATABASE;

@@ -47,11 +47,16 @@ int delete_rows(const char* sql, int64_t key)
 
 } // namespace
 
-int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending)
+int db_list_tests(db_row_sink& sink, int64_t session_no, bool ascending, int column)
 {
-    db_statement query(
-        std::string("SELECT * FROM Test WHERE SessionNo=?1 ORDER BY UPPER(TestNo) ") +
-        (ascending ? "ASC" : "DESC"));
+    const std::string direction = ascending ? " ASC" : " DESC";
+    const std::string text_column = column == DB_TESTS_BY_NAME      ? "UPPER(Name)"
+                                    : column == DB_TESTS_BY_WINDING ? "UPPER(Winding)"
+                                                                    : "";
+    const std::string order = text_column.empty()
+                                  ? "TestNo" + direction
+                                  : text_column + direction + ", TestNo" + direction;
+    db_statement query("SELECT * FROM Test WHERE SessionNo=?1 ORDER BY " + order);
     query.bind_int64(1, session_no);
     s_test test;
     while (query.step()) {

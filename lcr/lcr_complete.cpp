@@ -28,9 +28,10 @@ std::vector<int> lcr_column_widths(int columns, int width)
     std::vector<int> out;
     if (columns <= 1)
         return std::vector<int>(static_cast<size_t>(std::max(columns, 0)), width);
-    out.push_back(width / (2 * columns));
+    const int step = width / (2 * columns);
+    out.push_back(step);
     for (int i = 1; i < columns; ++i)
-        out.push_back(static_cast<int>(width / (columns - 0.85)));
+        out.push_back((width - step) / (columns - 1));
     return out;
 }
 

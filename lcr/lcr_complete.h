@@ -26,7 +26,8 @@ std::string lcr_table_row(int step, const LcrPoint& point, int layout);
 std::vector<std::string> lcr_table_rows(const LcrResults& results);
 
 // The list's column widths for a client width (scroll bar already taken
-// off): the step column W / (2 x columns), every other W / (columns - 0.85).
+// off): the step column W / (2 x columns), the others sharing the rest
+// equally, so that the list needs no horizontal scroll bar.
 std::vector<int> lcr_column_widths(int columns, int width);
 
 s_lcr_outcome lcr_complete_sweep(const LcrSweepContext& ctx, LcrResults& results,

@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -78,10 +79,28 @@ constexpr s_icon tool_icons[] = {{15000, 138}, {15001, 140}, {15002, 145}, {1500
                                  {15008, 164}, {15009, 160}, {15010, 161}, {15011, 162},
                                  {15012, 163}, {15013, 165}};
 
+// A greyed button shows its icon faint, whatever its colours: the style's
+// own greying leaves an icon drawn in greys looking as usable as before.
+constexpr qreal GREYED_ICON_OPACITY = 0.3;
+
+QIcon button_icon(int resource)
+{
+    const QPixmap normal(QStringLiteral(":/icons/%1.png").arg(resource));
+    QPixmap faint(normal.size());
+    faint.fill(Qt::transparent);
+    QPainter painter(&faint);
+    painter.setOpacity(GREYED_ICON_OPACITY);
+    painter.drawPixmap(0, 0, normal);
+    painter.end();
+    QIcon icon(normal);
+    icon.addPixmap(faint, QIcon::Disabled);
+    return icon;
+}
+
 void set_icon(const s_icon& icon, int size)
 {
     if (auto* button = qobject_cast<QAbstractButton*>(control_by_id(icon.id))) {
-        button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon.resource)));
+        button->setIcon(button_icon(icon.resource));
         button->setIconSize(QSize(size, size));
         if (icon.tip)
             button->setToolTip(QString::fromLatin1(icon.tip));

@@ -172,7 +172,8 @@ void main_window::refresh_main(bool enable, bool connected)
     for (int m = 0; m < MODE_COUNT; ++m)
         mode_window(mode_rows[m])->refresh_controls(enable, connected, running);
     mode_window(ROW_DB_TOOLS)->refresh_controls(enable, connected, running);
-    status_->refresh(database_path());
+    // A file that failed to open, or none chosen, is not named as open.
+    status_->refresh(db_is_open() ? database_path() : std::string());
 }
 
 void main_window::connection_flow()
@@ -300,16 +301,18 @@ void main_window::toggle_comms_log()
     debug_action_->setChecked(comms_log_enabled());
 }
 
-// The graph of the current mode: the FRA graph area, the piezo window, or
-// the LCR graph area in every other mode. A mode whose window draws no
-// graph yet is refused by name rather than pictured as empty controls.
+// The picture of the current mode: the FRA graph area, the piezo window,
+// the downloaded screen in capture mode, or the LCR graph area in every
+// other mode. A mode whose window has nothing to picture yet is refused by
+// name rather than pictured as empty controls.
 void main_window::graph_picture(bool to_file)
 {
     static const char* const mode_names[MODE_COUNT] = {"FRA", "LCR", "Database", "Piezo",
                                                        "Capture"};
-    table_window* source = state_.mode == MODE_FRA     ? graph_area(TABLE_FRA)
-                           : state_.mode == MODE_PIEZO ? mode_window(ROW_PIEZO)
-                                                       : graph_area(TABLE_LCR);
+    table_window* source = state_.mode == MODE_FRA       ? graph_area(TABLE_FRA)
+                           : state_.mode == MODE_PIEZO   ? mode_window(ROW_PIEZO)
+                           : state_.mode == MODE_CAPTURE ? mode_window(ROW_CAPTURE)
+                                                         : graph_area(TABLE_LCR);
     const QImage picture = source ? source->picture() : QImage();
     if (picture.isNull()) {
         const bool known = state_.mode >= 0 && state_.mode < MODE_COUNT;

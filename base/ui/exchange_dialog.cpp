@@ -35,7 +35,7 @@ exchange_outcome run_exchange(QWidget* owner, const std::string& caption, const 
         progress_dialog dialog(owner, block);
         dialog.setProperty("exchange", true);
         dialog.on_command(CMD_PROGRESS_STATUS, reinterpret_cast<intptr_t>(&caption));
-        dialog.exec();
+        dialog.run();
     }
     // The dialog closes only on the worker's last post; wait for its return.
     progress_wait_idle(block);

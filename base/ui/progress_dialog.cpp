@@ -6,9 +6,11 @@
 #include "base/timer_service.h"
 #include "base/ui/qt_seams.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -18,6 +20,12 @@ progress_display& shared_display()
     static progress_display display;
     return display;
 }
+
+// A dialog that stepped aside for a message box comes back this long after
+// the box, unless its work ended meanwhile: long enough for work that ends
+// with the box not to flash its window again, short enough that the window
+// is not left open to clicks while the work goes on.
+constexpr int COME_BACK_MS = 300;
 
 // The dialog's design (180 x 72 dialog units of the 8-point interface font)
 // in pixels.
@@ -110,7 +118,31 @@ QString progress_dialog::progress_text() const
 void progress_dialog::done(int result)
 {
     block_.dialog = nullptr;
+    finished_ = true;
     QDialog::done(result);
+}
+
+// Its own loop rather than exec(): hiding a dialog ends exec().
+int progress_dialog::run()
+{
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::exit);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    return loop.exec(QEventLoop::DialogExec);
+}
+
+void progress_dialog::step_aside()
+{
+    hide();
+}
+
+void progress_dialog::come_back_later()
+{
+    QTimer::singleShot(COME_BACK_MS, this, [this] {
+        if (!finished_)
+            show();
+    });
 }
 
 void progress_dialog::reject()
@@ -136,5 +168,5 @@ int run_progress_dialog(QWidget* owner, s_progress_block& block)
     if (progress_block_busy(block))
         return -1;
     progress_dialog dialog(owner, block);
-    return dialog.exec();
+    return dialog.run();
 }

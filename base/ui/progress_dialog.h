@@ -23,6 +23,15 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
 
+    // Shows the dialog modally and returns its result once it is done, as
+    // exec() does; stepping aside does not end it.
+    int run();
+    // A message box opens while the work runs: the dialog and its Cancel
+    // leave the screen, and come back shortly after the box has been
+    // answered if the work still runs.
+    void step_aside();
+    void come_back_later();
+
     QString status_text() const;
     QString progress_text() const;
     QProgressBar* bar() const { return bar_; }
@@ -43,6 +52,7 @@ private:
     QProgressBar* bar_;
     QPushButton* cancel_;
     int start_timer_ = 0;
+    bool finished_ = false;
 };
 
 // Runs the dialog modally. Returns its result (0 when the worker finished or

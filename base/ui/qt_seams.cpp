@@ -1,6 +1,7 @@
 #include "base/ui/qt_seams.h"
 
 #include "base/ansi_text.h"
+#include "base/ui/progress_dialog.h"
 #include "base/ui/window_geometry.h"
 
 #include <QApplication>
@@ -53,8 +54,35 @@ QWidget* owning_window(ui_owner owner)
     return g_main_window.data();
 }
 
+// A box that opens while work runs behind a busy window (the work's result,
+// or a question it asks) is not shown over that window and its Cancel: the
+// busy windows step aside while the box is open.
+class busy_windows_aside {
+public:
+    busy_windows_aside()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* busy = qobject_cast<progress_dialog*>(w); busy && busy->isVisible()) {
+                busy->step_aside();
+                aside_.append(busy);
+            }
+    }
+    ~busy_windows_aside()
+    {
+        for (const QPointer<progress_dialog>& busy : aside_)
+            if (busy)
+                busy->come_back_later();
+    }
+    busy_windows_aside(const busy_windows_aside&) = delete;
+    busy_windows_aside& operator=(const busy_windows_aside&) = delete;
+
+private:
+    QList<QPointer<progress_dialog>> aside_;
+};
+
 int show_box(ui_owner owner, const std::string& text, const std::string& caption, unsigned style)
 {
+    const busy_windows_aside aside;
     QMessageBox box(icon_for(style), qt_from_ansi(caption), qt_from_ansi(text),
                     QMessageBox::NoButton, owning_window(owner));
     switch (style & MB_BUTTON_MASK) {

@@ -70,6 +70,12 @@ void capture_window::paint_area(QPainter& painter) const
     }
 }
 
+QImage capture_window::picture()
+{
+    const s_screen_capture& capture = screen_capture_record();
+    return capture.valid ? to_qimage(screen_picture(capture)) : QImage();
+}
+
 bool capture_window::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client() && event->type() == QEvent::Paint) {

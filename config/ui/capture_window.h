@@ -24,6 +24,9 @@ public:
     void on_command(int id, intptr_t lparam) override;
     // The image area in the view's client coordinates.
     QRect image_area() const;
+    // The downloaded screen for Display > Save to Bitmap and Copy to
+    // Clipboard; null until a screen has been downloaded.
+    QImage picture() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,9 +13,8 @@
 
 #include <QEvent>
 #include <QHeaderView>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTreeWidget>
+#include <numeric>
 
 namespace {
 
@@ -43,11 +42,25 @@ constexpr s_tool_tip TOOL_TIPS[] = {
 // Buttons of the strip that have no action: shown greyed, not live-looking.
 constexpr int IDLE_TOOLS[] = {15002, 15005, 15007, 15008};
 
+// Buttons that work on the open database: greyed while none is open.
+constexpr int DATABASE_TOOLS[] = {DB_TOOL_ADD,
+                                  DB_TOOL_REMOVE,
+                                  DB_TOOL_GRAPH,
+                                  DB_TOOL_CREATE_SESSION,
+                                  DB_TOOL_DELETE_SESSION,
+                                  DB_TOOL_IMPORT,
+                                  DB_TOOL_DELETE_TEST,
+                                  DB_TOOL_EXPORT};
+
+// The test list shows each test's number last: the list sorts on it until
+// another column is clicked.
 const QStringList HEADERS[3] = {
     {"Session Name", "Unit", "Test Date", "Location"},
-    {"Test Name", "Winding"},
+    {"Test Name", "Winding", "No."},
     {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"},
 };
+// The share of its list's width each column takes.
+const std::vector<int> COLUMN_SHARES[3] = {{1, 1, 1, 1}, {4, 3, 1}, {1, 1, 1, 1, 1, 1}};
 
 // A row of a list keeps at most 60 columns of 127 characters.
 constexpr int MAX_COLUMNS = 60;
@@ -56,10 +69,12 @@ constexpr int MAX_COLUMN_TEXT = 127;
 db_view_window* g_view = nullptr;
 db_graph_opener g_graph_opener = nullptr;
 
-QTreeWidgetItem* make_item(const db_list_row& row)
+QTreeWidgetItem* make_item(const db_list_row& row, bool with_key)
 {
     auto* item = new QTreeWidgetItem;
-    const QStringList columns = qt_from_ansi(row.text).split(QLatin1Char('\t'));
+    QStringList columns = qt_from_ansi(row.text).split(QLatin1Char('\t'));
+    if (with_key)
+        columns.append(QString::number(row.key));
     for (int c = 0; c < columns.size() && c < MAX_COLUMNS; ++c)
         item->setText(c, columns[c].left(MAX_COLUMN_TEXT));
     return item;
@@ -159,13 +174,19 @@ void db_view_window::fit_columns()
     if (!lists_ready_)
         return;
     for (int i = 0; i < 3; ++i) {
+        // The columns share the viewport's width (refitted whenever it
+        // changes, as when a vertical scroll bar comes or goes), the last
+        // taking what the others leave: no horizontal scroll bar.
         QTreeWidget* l = list(DB_LIST_SESSIONS + i);
-        const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
-        const int client = l->width() - 2 * l->frameWidth();
-        const int width = (client - scroll + 18) / l->columnCount();
-
-        for (int c = 0; c < l->columnCount(); ++c)
+        const int room = l->viewport()->width();
+        const std::vector<int>& shares = COLUMN_SHARES[i];
+        const int total = std::accumulate(shares.begin(), shares.end(), 0);
+        int left = room;
+        for (int c = 0; c < l->columnCount() && c < int(shares.size()); ++c) {
+            const int width = c + 1 == l->columnCount() ? left : room * shares[size_t(c)] / total;
             l->setColumnWidth(c, width);
+            left -= width;
+        }
     }
 }
 
@@ -190,8 +211,9 @@ void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& sh
         l->clear();
         QList<QTreeWidgetItem*> items;
         items.reserve(int(rows.rows.size()));
+        const bool with_key = l == list(DB_LIST_TESTS);
         for (const db_list_row& r : rows.rows)
-            items.append(make_item(r));
+            items.append(make_item(r, with_key));
         l->addTopLevelItems(items);
         l->setUpdatesEnabled(true);
     }
@@ -241,8 +263,8 @@ void db_view_window::column_clicked(int id, int column)
 void db_view_window::create_session()
 {
     s_session session;
-    if (session_details_new(this, session))
-        form_.store_new_session(session);
+    session_details_new(this, session,
+                        [this](s_session& typed) { return form_.store_new_session(typed); });
 }
 
 void db_view_window::graph()
@@ -252,10 +274,12 @@ void db_view_window::graph()
         g_graph_opener(this, keys);
 }
 
-// The main window names the open database in its title and status line.
+// The main window names the open database in its title and status line,
+// or none after a file that did not open; the tools follow.
 void db_view_window::database_changed(const char* what)
 {
-    ui_status(what + db_current_path());
+    if (what)
+        ui_status(what + db_current_path());
     if (auto* main = dynamic_cast<command_target*>(window()); main && main != this)
         post_command(main, CMD_MAIN_REFRESH);
 }
@@ -278,12 +302,10 @@ void db_view_window::on_command(int id, intptr_t lparam)
         focus(DB_TOOL_DELETE_SESSION);
         break;
     case DB_TOOL_NEW:
-        if (form_.new_database())
-            database_changed("Database created: ");
+        database_changed(form_.new_database() ? "Database created: " : nullptr);
         break;
     case DB_TOOL_OPEN:
-        if (form_.open_database(remember_database))
-            database_changed("Database opened: ");
+        database_changed(form_.open_database(remember_database) ? "Database opened: " : nullptr);
         break;
     case DB_TOOL_IMPORT: form_.import_sweep(file_name_to_ansi); break;
     case DB_TOOL_GRAPH: graph(); break;
@@ -332,10 +354,13 @@ void db_tools_window::prepare_buttons()
     for (const int id : IDLE_TOOLS)
         if (QWidget* w = control_by_id(id))
             w->setEnabled(false);
+    for (const int id : DATABASE_TOOLS)
+        if (QWidget* w = control_by_id(id))
+            w->setEnabled(db_is_open());
     if (QWidget* w = control_by_id(DB_TOOL_EXPORT))
-        w->setEnabled(tests_exporter_registered());
+        w->setEnabled(db_is_open() && tests_exporter_registered());
     if (QWidget* w = control_by_id(DB_TOOL_GRAPH))
-        w->setEnabled(g_graph_opener != nullptr);
+        w->setEnabled(db_is_open() && g_graph_opener != nullptr);
 }
 
 void db_tools_window::showEvent(QShowEvent* event)

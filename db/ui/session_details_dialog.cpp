@@ -25,8 +25,9 @@ std::string text_of(const QLineEdit* e)
 
 } // namespace
 
-session_details_dialog::session_details_dialog(QWidget* parent, s_session& session)
-    : QDialog(parent), session_(session)
+session_details_dialog::session_details_dialog(QWidget* parent, s_session& session,
+                                               session_store store)
+    : QDialog(parent), session_(session), store_(std::move(store))
 {
     setWindowTitle(session.SessionNo == 0 ? "Add Session" : "Session Details");
     setMinimumWidth(DIALOG_MIN_WIDTH);
@@ -103,16 +104,18 @@ void session_details_dialog::press_ok()
     session_.Location = e.location;
     session_.PerformedBy = e.performed_by;
     session_.Comments = qt_to_ansi(comments_->toPlainText()).substr(0, COMMENTS_LIMIT);
+    if (store_ && !store_(session_))
+        return;
     done(SESSION_DETAILS_OK);
 }
 
-bool session_details_new(QWidget* parent, s_session& session)
+bool session_details_new(QWidget* parent, s_session& session, const session_store& store)
 {
     const QDate today = QDate::currentDate();
     session = s_session{};
     session.day = today.day();
     session.month = today.month();
     session.year = today.year();
-    session_details_dialog dialog(parent, session);
+    session_details_dialog dialog(parent, session, store);
     return dialog.run() == SESSION_DETAILS_OK;
 }

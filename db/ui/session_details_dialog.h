@@ -6,6 +6,7 @@
 #include "db/db_records.h"
 
 #include <QDialog>
+#include <functional>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,10 +17,14 @@ enum : int {
     SESSION_DETAILS_CANCEL = 2,
 };
 
+// Stores the session OK filled in; false (after telling the user why) keeps
+// the dialog open with what was typed.
+using session_store = std::function<bool(s_session& session)>;
+
 class session_details_dialog : public QDialog {
     Q_OBJECT
 public:
-    session_details_dialog(QWidget* parent, s_session& session);
+    session_details_dialog(QWidget* parent, s_session& session, session_store store = {});
 
     // Shows the dialog modally: SESSION_DETAILS_OK or SESSION_DETAILS_CANCEL.
     int run();
@@ -33,6 +38,7 @@ private:
     QLineEdit* add_line(class QFormLayout* form, int id, const char* label, int limit);
 
     s_session& session_;
+    session_store store_;
     QLineEdit* contract_ = nullptr;
     QLineEdit* unit_ = nullptr;
     QLineEdit* date_ = nullptr;
@@ -43,5 +49,5 @@ private:
 };
 
 // A new session dated today, through the dialog; true when OK was pressed
-// (the record then holds the entries, not yet stored).
-bool session_details_new(QWidget* parent, s_session& session);
+// and store (when given) kept the entries.
+bool session_details_new(QWidget* parent, s_session& session, const session_store& store);

@@ -203,12 +203,14 @@ QWidget* test_details_dialog::control(int control_id) const
 void test_details_dialog::new_session()
 {
     s_session session;
-    if (!session_details_new(this, session))
+    const auto store = [](s_session& typed) {
+        const int rc = db_save_session(typed, false);
+        if (rc != 0)
+            db_report_error_code(rc);
+        return rc == 0;
+    };
+    if (!session_details_new(this, session, store))
         return;
-    if (const int rc = db_save_session(session, false); rc != 0) {
-        db_report_error_code(rc);
-        return;
-    }
     if (g_session_created)
         g_session_created(session.SessionNo);
     fill_sessions(qt_from_ansi(session.Name));

@@ -141,9 +141,12 @@ void fra_window::fill_table(const std::vector<std::string>& rows)
     list->setColumnCount(7);
     list->setHeaderLabels({"Step", "Frequency (Hz)", "Magnitude 1 (V)", "Magnitude 2 (V)",
                            "Gain (dB)", qt_from_ansi("Phase (\xB0)"), "Delay (s)"});
+    // A narrow step column; the others share the rest, so that the list
+    // needs no horizontal scroll bar.
     const int width = sweep_list_width(list);
-    list->setColumnWidth(0, width / 28);
+    const int step = width / 28;
+    list->setColumnWidth(0, step);
     for (int c = 1; c < 7; ++c)
-        list->setColumnWidth(c, static_cast<int>(width / 6.15));
+        list->setColumnWidth(c, (width - step) / 6);
     sweep_list_add_rows(list, rows);
 }

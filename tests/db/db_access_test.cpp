@@ -94,18 +94,33 @@ TEST_F(DbAccess, KeysAreChosenByTheFileUnlessGiven)
     EXPECT_EQ(db_save_session(given, false), SQLITE_CONSTRAINT);
 }
 
-TEST_F(DbAccess, TestsListInTextOrderOfTheirNumbers)
+TEST_F(DbAccess, TestsListInOrderOfTheirNumbersOrOfTheChosenColumn)
 {
     const int64_t session = add_session("S");
     for (int i = 0; i < 11; ++i)
-        add_test(session, "t" + std::to_string(i + 1));
+        add_test(session, (i % 2 ? "B" : "a") + std::to_string(i + 1));
+    const std::vector<int64_t> numbers{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    const std::vector<int64_t> by_name{1, 11, 3, 5, 7, 9, 10, 2, 4, 6, 8}; // a1 a11 a3 .. B10 B2 ..
+    const struct {
+        int column;
+        bool ascending;
+        std::vector<int64_t> keys;
+    } orders[] = {
+        {DB_TESTS_BY_NUMBER, true, numbers},
+        {DB_TESTS_BY_NUMBER, false, {numbers.rbegin(), numbers.rend()}},
+        {DB_TESTS_BY_NAME, true, by_name},
+        {DB_TESTS_BY_NAME, false, {by_name.rbegin(), by_name.rend()}},
+        {DB_TESTS_BY_WINDING, true, numbers}, // every winding alike: then by number
+    };
+    for (const auto& o : orders) {
+        collected_rows rows;
+        ASSERT_EQ(db_list_tests(rows, session, o.ascending, o.column), 0);
+        EXPECT_EQ(rows.keys, o.keys) << o.column << " " << o.ascending;
+    }
     collected_rows rows;
     ASSERT_EQ(db_list_tests(rows, session, true), 0);
-    EXPECT_EQ(rows.keys, (std::vector<int64_t>{1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(rows.texts[0], "t1\tHV");
-    collected_rows descending;
-    ASSERT_EQ(db_list_tests(descending, session, false), 0);
-    EXPECT_EQ(descending.keys.front(), 9);
+    EXPECT_EQ(rows.keys, numbers);
+    EXPECT_EQ(rows.texts[0], "a1\tHV");
     collected_rows none;
     EXPECT_EQ(db_list_tests(none, session + 1, true), 0);
     EXPECT_TRUE(none.keys.empty());

@@ -67,12 +67,14 @@ TEST_F(DbForm, ColumnClicksToggleTheSameColumnAndStartANewOneDescending)
     }
     form.select_session_by_key(a);
     EXPECT_EQ(names(form.tests), (std::vector<std::string>{"a2", "a1"}));
-    form.click_test_column();
-    EXPECT_EQ(names(form.tests), (std::vector<std::string>{"a1", "a2"}));
-    // The test list sorts on its key whichever column is clicked; a new
-    // column still starts descending, the same one flips.
+    EXPECT_EQ(form.tests_column, DB_TESTS_BY_NUMBER) << "the list starts on the test number";
+    // The test list sorts on the clicked column (test number, name,
+    // winding); a new column starts descending, the same one flips.
     const std::tuple<int, bool, std::vector<std::string>> clicks[] = {
-        {1, false, {"a2", "a1"}}, {1, true, {"a1", "a2"}}, {0, false, {"a2", "a1"}}};
+        {DB_TESTS_BY_NUMBER, true, {"a1", "a2"}},
+        {DB_TESTS_BY_NAME, false, {"a2", "a1"}},
+        {DB_TESTS_BY_NAME, true, {"a1", "a2"}},
+        {DB_TESTS_BY_WINDING, false, {"a2", "a1"}}};
     for (const auto& [column, ascending, order] : clicks) {
         form.click_test_column(column);
         EXPECT_EQ(form.tests_column, column);

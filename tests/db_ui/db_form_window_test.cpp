@@ -97,19 +97,17 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
     };
     const expected lists[] = {
         {DB_LIST_SESSIONS, {"Session Name", "Unit", "Test Date", "Location"}},
-        {DB_LIST_TESTS, {"Test Name", "Winding"}},
+        {DB_LIST_TESTS, {"Test Name", "Winding", "No."}},
         {DB_LIST_SELECTION,
          {"Session Name", "Unit", "Date of Test", "Location", "Test Name", "Winding"}},
     };
-    // Columns share the client width, refitted by the lists themselves.
+    // Columns fill the list's width exactly, refitted by the lists
+    // themselves: no horizontal scroll bar, no empty strip.
     const auto expect_fitted = [&](const std::string& when) {
         for (const expected& e : lists) {
             QTreeWidget* l = list(e.id);
-            const int scroll = l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
-            const int width =
-                (l->width() - 2 * l->frameWidth() - scroll + 18) / int(e.headers.size());
-            for (int c = 0; c < l->columnCount(); ++c)
-                EXPECT_EQ(l->columnWidth(c), width) << e.id << " column " << c << " " << when;
+            EXPECT_EQ(l->header()->length(), l->viewport()->width()) << e.id << " " << when;
+            EXPECT_FALSE(l->horizontalScrollBar()->isVisible()) << e.id << " " << when;
         }
     };
     for (const expected& e : lists) {
@@ -157,16 +155,20 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         ASSERT_TRUE(sessions->currentItem());
         EXPECT_EQ(sessions->currentItem()->text(0), "S00001");
     }
-    emit list(DB_LIST_TESTS)->header()->sectionClicked(0);
-    pump();
-    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t1");
-    // Winding carries the arrow; the order stays by key, descending anew.
+    // The test list starts on the number, newest first; its columns sort
+    // the same way, and the arrow sits where the list is sorted.
     QHeaderView* tests = list(DB_LIST_TESTS)->header();
-    emit tests->sectionClicked(1);
-    pump();
-    EXPECT_EQ(tests->sortIndicatorSection(), 1);
-    EXPECT_EQ(tests->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), "t3");
+    EXPECT_EQ(tests->sortIndicatorSection(), 2);
+    const std::tuple<int, Qt::SortOrder, QString> test_clicks[] = {{0, Qt::DescendingOrder, "t3"},
+                                                                   {0, Qt::AscendingOrder, "t1"},
+                                                                   {2, Qt::DescendingOrder, "t3"}};
+    for (const auto& [column, order, first] : test_clicks) {
+        emit tests->sectionClicked(column);
+        pump();
+        EXPECT_EQ(tests->sortIndicatorSection(), column);
+        EXPECT_EQ(tests->sortIndicatorOrder(), order);
+        EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), first);
+    }
 }
 
 TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLists)

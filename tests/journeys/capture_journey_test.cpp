@@ -2,7 +2,10 @@
 // a bitmap of the screen's size that holds what the window shows; the
 // HXM4100 has no screen to fetch and says so before asking anything.
 
+#include "base/ui/exchange_dialog.h"
 #include "tests/journeys/mode_journey.h"
+
+#include <QClipboard>
 
 namespace {
 
@@ -38,20 +41,35 @@ bool shows(const QImage& picture, const QImage& image)
 
 } // namespace
 
-class capture_journey : public mode_journey {};
+class capture_journey : public mode_journey {
+protected:
+    // Whether the instrument's busy window (with its Cancel) is on screen.
+    bool busy_window_shown()
+    {
+        bool shown = false;
+        look([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                shown = shown || (w->isVisible() && w->windowTitle() == EXCHANGE_DIALOG_TITLE);
+        });
+        return shown;
+    }
+};
 
 TEST_F(capture_journey, TwoChannelModelRefusesBeforeAnyExchange)
 {
     run("HXM4100", [&] {
         connect_to_instrument();
         enter_mode("Capture", DOWNLOAD);
+        show_boxes_live();
         const size_t shown = boxes().size();
         click("Download");
-        ASSERT_TRUE(wait_for([&] { return boxes().size() > shown; })) << "no message";
+        await_dialog("Incompatable Instrument");
         EXPECT_EQ(box_after(shown).text,
                   "The connected instrument is incompatable with the screen capture function");
-        EXPECT_EQ(box_after(shown).caption, "Incompatable Instrument");
+        EXPECT_FALSE(busy_window_shown()) << "the answer opened over the busy window";
         screenshot("refused");
+        click("OK");
+        await_dialog("");
     });
     const std::vector<std::string> received = instrument_received();
     for (const char* line : {"SCREEN?", "SUSPEND,ON"})
@@ -65,6 +83,16 @@ TEST_F(capture_journey, ScreenIsDownloadedShownAndSaved)
         connect_to_instrument();
         enter_mode("Capture", DOWNLOAD);
         const QImage before = view_picture(CAPTURE_WINDOW);
+        // Nothing captured yet: Display has no picture to take.
+        const size_t refused = boxes().size();
+        for (const char* take : {"Save to Bitmap", "Copy to Clipboard"}) {
+            menu({"Display", take});
+            EXPECT_EQ(box_after(boxes().size() - 1).text,
+                      "The Capture mode has no graph to picture yet.")
+                << take;
+        }
+        EXPECT_EQ(boxes().size(), refused + 2);
+        EXPECT_TRUE(test_ui().file_requests().empty());
         const size_t shown = boxes().size();
         click("Download");
         ASSERT_TRUE(wait_for([&] { return view_picture(CAPTURE_WINDOW) != before; }))
@@ -80,6 +108,18 @@ TEST_F(capture_journey, ScreenIsDownloadedShownAndSaved)
         EXPECT_TRUE(has_dark_pixels(file)) << "the saved screen is blank";
         EXPECT_TRUE(shows(view_picture(CAPTURE_WINDOW), file))
             << "the window shows another picture";
+
+        // Display > Save to Bitmap and Copy to Clipboard take the same screen.
+        const std::string pictured = (dir() / "display.bmp").string();
+        test_ui().push_file(pictured);
+        menu({"Display", "Save to Bitmap"});
+        EXPECT_EQ(QImage(QString::fromStdString(pictured)).convertToFormat(QImage::Format_RGB32),
+                  file.convertToFormat(QImage::Format_RGB32));
+        menu({"Display", "Copy to Clipboard"});
+        QImage copied;
+        look([&] { copied = QApplication::clipboard()->image(); });
+        EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+                  file.convertToFormat(QImage::Format_RGB32));
     });
     const std::vector<std::string> received = instrument_received();
     EXPECT_NE(std::find(received.begin(), received.end(), "SCREEN?"), received.end());

@@ -6,6 +6,7 @@
 
 #include "tests/db/db_test_support.h"
 #include "tests/journeys/journey.h"
+#include "tests/support/sqlite_reader.h"
 
 #include <QtTest/QTest>
 
@@ -20,6 +21,12 @@ const char* const TOOLS[] = {
     "Delete Session", "Delete Test",   "Remove Test from Selection", "15011"};
 
 constexpr int IMPORT = 15011;
+
+// The tools that work on an open database.
+const char* const DATABASE_TOOLS[] = {"Add Test to Selection", "Remove Test from Selection",
+                                      "Graph Selected Tests",  "Create Session",
+                                      "Delete Session",        "Import Sweep File as a Test",
+                                      "Delete Test",           "Export Selected Tests"};
 
 // A sweep file in its tab-separated form: step, frequency, gain, phase.
 void write_sweep(const fs::path& file, int points)
@@ -51,7 +58,66 @@ protected:
     }
 };
 
+// How a user can end up with no database open: the settings name a file
+// of random bytes or a folder, or Open Database is cancelled.
+class no_database_journey : public database_journey,
+                            public ::testing::WithParamInterface<const char*> {};
+
 } // namespace
+
+TEST_P(no_database_journey, TitleStatusAndToolsSayNoneIsOpenUntilOneIs)
+{
+    const std::string how = GetParam();
+    const fs::path named = dir() / "target.db";
+    if (how == "random bytes")
+        std::ofstream(named, std::ios::binary) << std::string(4096, '\x9c') << "\x01\xff";
+    else if (how == "folder")
+        fs::create_directories(named);
+    if (how != "cancelled open") {
+        const s_app_paths paths = app_paths((dir() / "data").string());
+        fs::create_directories(paths.data_folder);
+        profile_write(paths.settings_file, "Init", "DatabaseFile", named.string());
+    }
+    const std::string chosen = (dir() / "chosen.db").string();
+    run("HXM4100", [&] {
+        click("DATABASE");
+        if (how == "cancelled open") {
+            test_ui().push_answer(IDYES); // break the connection; then no file is chosen
+            click("Open Database");
+        }
+        EXPECT_TRUE(wait_for([&] { return main_title() == "Tarvelo2"; })) << main_title();
+        EXPECT_EQ(status("status_database"), "No database");
+        for (const char* tool : DATABASE_TOOLS)
+            EXPECT_FALSE(enabled(tool)) << tool << " looks usable without a database";
+        EXPECT_TRUE(enabled("New Database"));
+        EXPECT_TRUE(enabled("Open Database"));
+        screenshot("no_database");
+
+        test_ui().push_file(chosen);
+        click("New Database");
+        EXPECT_TRUE(wait_for([&] { return main_title() == "chosen.db \u2014 Tarvelo2"; }))
+            << main_title();
+        expect_tools_usable("New Database after none");
+
+        // A session the file cannot take keeps its dialog and what was typed.
+        sqlite_reader reader(chosen, (dir() / "reader.txt").string());
+        ASSERT_TRUE(reader.holding());
+        click("Create Session");
+        await_dialog("Add Session");
+        fill_new_session("Bench A");
+        EXPECT_EQ(last_box(), "Database file is locked\nError Code: 5");
+        await_dialog("Add Session");
+        EXPECT_EQ(field_text("Contract"), "Bench A");
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, no_database_journey,
+                         ::testing::Values("random bytes", "folder", "cancelled open"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
 
 TEST_F(database_journey, FilesImportsAndDeletesShowInTheListsAndKeepTheFileSound)
 {
@@ -144,6 +210,31 @@ TEST_F(database_journey, FilesImportsAndDeletesShowInTheListsAndKeepTheFileSound
                                      {"run.1", "Imported", "1"}}));
         EXPECT_EQ(count(first, "Data"), "8");
         screenshot("imported");
+
+        // The list starts on the test number, newest first; a header click
+        // sorts on its column, a second turns it round.
+        const std::string pruefung_test = "Pr\xC3\xBC"
+                                          "fung";
+        const rows newest_first{"run.1", pruefung_test};
+        const rows oldest_first{pruefung_test, "run.1"};
+        const struct {
+            const char* click;
+            rows shown;
+            const char* arrow;
+        } sorts[] = {{"", newest_first, "No. descending"},
+                     {"Test Name", newest_first, "Test Name descending"},
+                     {"Test Name", oldest_first, "Test Name ascending"},
+                     {"No.", newest_first, "No. descending"},
+                     {"No.", oldest_first, "No. ascending"}};
+        for (const auto& sort : sorts) {
+            if (*sort.click)
+                click_header("15101", sort.click);
+            EXPECT_EQ(list_rows("15101"), sort.shown) << sort.arrow;
+            EXPECT_EQ(sorted_by("15101"), sort.arrow);
+        }
+        EXPECT_EQ(list_cells("15101").at(0).at(2), "1") << "the first import is test 1";
+        EXPECT_EQ(lists_scrolling_sideways(), rows{});
+        screenshot("sorted");
 
         // Delete test: No keeps it, Yes removes it with its points.
         click_row("15101", "Pr\xC3\xBC"

@@ -38,11 +38,24 @@ protected:
     {
         return wait_for([&] { return status("status_outcome") == text; });
     }
-    std::string title()
+    // The lightness of the darkest pixel a shown button's icon shows.
+    int darkest_icon_pixel(int id)
     {
-        std::string text;
-        look([&] { text = main() ? main()->windowTitle().toStdString() : std::string(); });
-        return text;
+        int darkest = 255;
+        look([&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                for (auto* b : top->findChildren<QAbstractButton*>()) {
+                    if (!b->isVisible() || b->property("control_id").toInt() != id)
+                        continue;
+                    const QImage shot = b->grab().toImage();
+                    QRect icon(QPoint(), b->iconSize());
+                    icon.moveCenter(shot.rect().center());
+                    for (int y = icon.top(); y <= icon.bottom(); ++y)
+                        for (int x = icon.left(); x <= icon.right(); ++x)
+                            darkest = std::min(darkest, shot.pixelColor(x, y).lightness());
+                }
+        });
+        return darkest;
     }
     // Every shown, usable button that shows no text and has no tooltip.
     std::vector<std::string> silent_buttons()
@@ -73,7 +86,7 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         const std::string first_db = status("status_database");
         ASSERT_FALSE(first_db.empty());
         const std::string first_title = fs::path(first_db).filename().string() + EM_DASH_TITLE;
-        EXPECT_TRUE(wait_for([&] { return title() == first_title; })) << title();
+        EXPECT_TRUE(wait_for([&] { return main_title() == first_title; })) << main_title();
 
         connect_to_instrument();
         EXPECT_TRUE(wait_for([&] {
@@ -105,14 +118,15 @@ TEST_F(desktop_journey, StatusLineAndTitleFollowConnectionSweepExportAndDatabase
         test_ui().push_file(second.string());
         click("New Database");
         EXPECT_TRUE(outcome_is("Database created: " + second.string()));
-        EXPECT_TRUE(wait_for([&] { return title() == second.filename().string() + EM_DASH_TITLE; }))
-            << title();
+        EXPECT_TRUE(wait_for([&] {
+            return main_title() == second.filename().string() + EM_DASH_TITLE;
+        })) << main_title();
         EXPECT_EQ(status("status_database"), second.string());
         test_ui().push_answer(IDYES); // break the connection to second.db
         test_ui().push_file(first_db);
         click("Open Database");
         EXPECT_TRUE(outcome_is("Database opened: " + first_db));
-        EXPECT_TRUE(wait_for([&] { return title() == first_title; })) << title();
+        EXPECT_TRUE(wait_for([&] { return main_title() == first_title; })) << main_title();
         screenshot("database_opened");
     });
     EXPECT_TRUE(fs::exists(exported));
@@ -252,8 +266,13 @@ TEST_F(desktop_journey, IconButtonsHaveTooltipsInEveryView)
         EXPECT_TRUE(shown("Acquisition Control")) << "ACQU has no tooltip";
         click("DATABASE");
         EXPECT_EQ(silent_buttons(), std::vector<std::string>{}) << "database";
-        for (const char* idle : {"15002", "15005", "15007", "15008"})
-            EXPECT_FALSE(enabled(idle)) << idle;
+        // Greyed buttons look greyed, even those whose icons are drawn in greys.
+        for (const int idle : {15002, 15005, 15007, 15008}) {
+            EXPECT_FALSE(enabled(std::to_string(idle))) << idle;
+            EXPECT_GT(darkest_icon_pixel(idle), 150) << idle << " looks usable";
+        }
+        EXPECT_LT(darkest_icon_pixel(15006), 100) << "the usable Graph button looks greyed";
+        EXPECT_EQ(lists_scrolling_sideways(), std::vector<std::string>{});
         EXPECT_TRUE(enabled("Import Sweep File as a Test"));
         screenshot("database_tools");
     });

@@ -121,6 +121,7 @@ TEST_F(fra_journey, RepeatingSeriesCountsDownAndExportsEverySweep)
         click_id(FRA_TABLE_VIEW);
         table = list_cells("14500");
         EXPECT_EQ(table.size(), 100u);
+        EXPECT_EQ(lists_scrolling_sideways(), std::vector<std::string>{});
         screenshot("series_done");
 
         const size_t shown_before = boxes().size();

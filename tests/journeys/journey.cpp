@@ -510,6 +510,17 @@ std::string journey::status(const char* name)
     return text;
 }
 
+std::string journey::main_title()
+{
+    std::string text;
+    look([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("QXTarvelo2WClass"))
+                text = w->windowTitle().toStdString();
+    });
+    return text;
+}
+
 void journey::fill_sweep_details(const std::string& session, const std::string& test,
                                  const std::string& winding)
 {

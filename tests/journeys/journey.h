@@ -66,6 +66,13 @@ protected:
     std::string field_text(const std::string& label);
     std::vector<std::string> list_rows(const std::string& list);               // first column
     std::vector<std::vector<std::string>> list_cells(const std::string& list); // every column
+    // A click on the header of the list's column of that title, and the
+    // column the list shows its sort arrow on ("Test Name descending"; ""
+    // without an arrow).
+    void click_header(const std::string& list, const std::string& column);
+    std::string sorted_by(const std::string& list);
+    // The shown lists that show a horizontal scroll bar (by control id).
+    std::vector<std::string> lists_scrolling_sideways();
     // The text a shown label or button (found as click() finds it) reads.
     std::string text_of(const std::string& text_or_tip);
     // The texts charts paint while the action runs (their boxes, colours).
@@ -97,6 +104,8 @@ protected:
     // A label of the main window's status bar: status_instrument,
     // status_database or status_outcome.
     std::string status(const char* name);
+    // The main window's title.
+    std::string main_title();
     // The FRA window's SWEEP, and its Test Details dialog filled in: the
     // sweep saved to the database as test (with its winding) of a new
     // session, made through New Session. Returns with the dialog open.

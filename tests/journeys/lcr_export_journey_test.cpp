@@ -116,6 +116,7 @@ TEST_F(lcr_export_journey, SingleSweepAndRepeatingTestAreExportedAsTextAndWorkbo
         start_single_sweep(LCR_SWEEP);
         ASSERT_TRUE(wait_for([&] { return list_rows(std::to_string(LCR_LIST)).size() > 1; }));
         const size_t points = list_rows(std::to_string(LCR_LIST)).size();
+        EXPECT_EQ(lists_scrolling_sideways(), std::vector<std::string>{});
         screenshot("single_sweep_table");
 
         export_as("CSV", single);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 
 TEST(LcrLayouts, HeadingsAndValuesPerLayout)
 {
@@ -76,9 +77,15 @@ TEST(LcrList, RowsAndColumnWidths)
     r.count = -4; // a bad block never yields rows
     EXPECT_TRUE(lcr_table_rows(r).empty());
 
-    EXPECT_EQ(lcr_column_widths(6, 1200), (std::vector<int>{100, 233, 233, 233, 233, 233}));
+    EXPECT_EQ(lcr_column_widths(6, 1200), (std::vector<int>{100, 220, 220, 220, 220, 220}));
     EXPECT_EQ(lcr_column_widths(14, 1400)[0], 50);
-    EXPECT_EQ(lcr_column_widths(14, 1400)[13], 106);
+    EXPECT_EQ(lcr_column_widths(14, 1400)[13], 103);
+    // However many columns, they fit the width: no horizontal scroll bar.
+    for (int columns = 2; columns <= 16; ++columns) {
+        const std::vector<int> widths = lcr_column_widths(columns, 973);
+        EXPECT_LE(std::accumulate(widths.begin(), widths.end(), 0), 973) << columns;
+        EXPECT_GT(std::accumulate(widths.begin(), widths.end(), 0), 973 - columns) << columns;
+    }
 }
 
 TEST(LcrDetails, RepeatRulesShowTheCountMessageThenTheTotalTime)
