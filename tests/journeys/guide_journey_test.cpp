@@ -265,7 +265,7 @@ TEST_F(fra_journey, GuideStatementsHoldInTheProgram)
          }},
         {"it says \"Select a session to push\"",
          [&] {
-             menu({"Archive", "Push selected sessions..."});
+             menu({"Archive", "Push selected session..."});
          },
          [&] { return last_box() == "Select a session to push"; }},
         {"The first use asks for the archive's **Address**",
