@@ -82,7 +82,7 @@ void session_created(int64_t session_no)
 {
     if (!g_view)
         return;
-    g_view->form().refresh_sessions(false);
+    g_view->form().list_new_session(session_no);
     g_view->form().select_session_by_key(session_no);
     g_view->sync();
 }
@@ -184,7 +184,15 @@ void db_view_window::show_sort_indicators()
 void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& shown_version)
 {
     const QSignalBlocker quiet(l);
-    if (shown_version != rows.version) {
+    const db_row_change& one = rows.last;
+    if (shown_version != rows.version && one.index >= 0 && one.version == rows.version &&
+        shown_version == rows.version - 1) {
+        shown_version = rows.version;
+        if (one.inserted)
+            l->insertTopLevelItem(one.index, make_item(rows.rows[size_t(one.index)]));
+        else
+            delete l->takeTopLevelItem(one.index);
+    } else if (shown_version != rows.version) {
         shown_version = rows.version;
         l->setUpdatesEnabled(false);
         l->clear();
