@@ -273,7 +273,6 @@ void main_window::decorate_controls()
     logo->setFlat(true);
     logo->setToolTip(QStringLiteral("The maker's web site"));
     logo->setStyleSheet(QStringLiteral("border: none"));
-    decorate_icons();
 }
 
 void main_window::prepare_settings()
