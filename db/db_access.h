@@ -17,6 +17,10 @@
 // (upper-cased; the stored date text "YYYY-MM-DD 00:00:00" sorts in time
 // order) and adds rows "Name\tUnit\tD/M/Y\tLocation" keyed by SessionNo.
 int db_list_sessions(db_row_sink& sink, int column, bool ascending);
+// The row db_list_sessions adds for one session, and its place in that
+// list (sessions that sort alike in the order of their keys); place is -1
+// and nothing is added when there is no such session.
+int db_list_session(db_row_sink& sink, int64_t session_no, int column, bool ascending, int& place);
 // Fills the record for its SessionNo; a missing row leaves SessionNo -1.
 int db_get_session(s_session& session);
 // Inserts (a SessionNo <= 0 takes the next free key, which is written back)

@@ -14,15 +14,6 @@ const char* const DB_FORM_NO_DATABASE =
 
 namespace {
 
-struct list_sink : db_row_sink {
-    explicit list_sink(db_list& list) : list_(list) {}
-    void add_row(const std::string& text, int64_t key) override
-    {
-        list_.rows.push_back({text, key});
-    }
-    db_list& list_;
-};
-
 struct key_sink : db_row_sink {
     std::vector<int64_t> keys;
     void add_row(const std::string&, int64_t key) override { keys.push_back(key); }
@@ -48,10 +39,19 @@ int db_list::find(int64_t key) const
     return -1;
 }
 
+void db_list::insert(int index, db_list_row row)
+{
+    index = std::clamp(index, 0, int(rows.size()));
+    rows.insert(rows.begin() + index, std::move(row));
+    if (selected >= index)
+        ++selected;
+    last = {++version, index, true};
+}
+
 void db_list::erase(int index)
 {
     rows.erase(rows.begin() + index);
-    ++version;
+    last = {++version, index, false};
     selected = -1;
 }
 
@@ -77,9 +77,15 @@ void db_form::refresh_sessions(bool keep_by_key)
 {
     const int64_t key = sessions.selected_key();
     const int index = sessions.selected;
+    // A large file's list is read while the window keeps answering.
+    db_list read;
+    run_off_window("Reading the sessions\x85", [&](const std::atomic<bool>&) {
+        db_list_sink sink(read);
+        list_code = db_list_sessions(sink, session_column, session_ascending);
+        return true;
+    });
     sessions.clear();
-    list_sink sink(sessions);
-    list_code = db_list_sessions(sink, session_column, session_ascending);
+    sessions.rows = std::move(read.rows);
     if (keep_by_key)
         sessions.selected = key > 0 ? sessions.find(key) : -1;
     else if (index >= 0)
@@ -96,7 +102,7 @@ void db_form::refresh_tests()
     list_code = 0;
     const int64_t session_no = sessions.selected_key();
     if (session_no > 0) {
-        list_sink sink(tests);
+        db_list_sink sink(tests);
         list_code = db_list_tests(sink, session_no, tests_ascending, tests_column);
     }
     if (key > 0)
@@ -149,7 +155,7 @@ bool db_form::add_to_selection()
         tell("You may only select a maximum of " + std::to_string(DB_SELECTION_MAX) + " tests");
         return false;
     }
-    list_sink sink(selection);
+    db_list_sink sink(selection);
     const size_t before = selection.rows.size();
     db_add_selection_row(sink, test_no);
     ++selection.version;
@@ -256,25 +262,44 @@ bool db_form::delete_session()
     return true;
 }
 
-bool db_form::store_new_session(s_session& session)
+int db_store_new_session(s_session& session)
 {
-    if (!db_is_open()) {
-        tell(DB_FORM_NO_DATABASE);
-        return false;
-    }
     // The insert may wait for another program's lock on the file.
     int rc = 0;
     run_off_window("Storing the session\x85", [&](const std::atomic<bool>&) {
         rc = db_save_session(session, false);
         return rc == 0;
     });
-    if (rc != 0) {
+    return rc;
+}
+
+bool db_form::store_new_session(s_session& session)
+{
+    if (!db_is_open()) {
+        tell(DB_FORM_NO_DATABASE);
+        return false;
+    }
+    if (const int rc = db_store_new_session(session); rc != 0) {
         db_report_error_code(rc);
         return false;
     }
-    refresh_sessions(false);
+    list_new_session(session.SessionNo);
     select_session_by_key(session.SessionNo);
     return true;
+}
+
+void db_form::list_new_session(int64_t session_no)
+{
+    if (sessions.find(session_no) >= 0)
+        return;
+    db_list added;
+    int place = -1;
+    run_off_window("Reading the sessions\x85", [&](const std::atomic<bool>&) {
+        db_list_sink sink(added);
+        return db_list_session(sink, session_no, session_column, session_ascending, place) == 0;
+    });
+    if (!added.rows.empty())
+        sessions.insert(place, std::move(added.rows.front()));
 }
 
 std::vector<int> db_form::selection_keys(const char* empty_text) const

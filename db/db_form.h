@@ -10,6 +10,7 @@
 #include "db/db_access.h"
 #include "db/db_last.h"
 #include "db/db_records.h"
+#include "db/db_sinks.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,17 +28,38 @@ struct db_list_row {
     int64_t key = 0;  // SessionNo or TestNo
 };
 
+// A change of one row: the row at index was inserted, or erased.
+struct db_row_change {
+    unsigned version = 0; // the list's version the change made
+    int index = -1;       // -1: the last change was not of one row
+    bool inserted = false;
+};
+
 struct db_list {
     std::vector<db_list_row> rows;
     int selected = -1;
     unsigned version = 0; // counts every change of the rows
+    db_row_change last;   // so a view shown at version - 1 can follow it row by row
 
     int64_t selected_key() const;
     // Selects index, clamped to the last row; none when the list is empty.
     void select_clamped(int index);
     int find(int64_t key) const;
+    // Inserts the row at index, clamped to the rows; leaves the selection
+    // on the row it was on.
+    void insert(int index, db_list_row row);
     void erase(int index);
     void clear();
+};
+
+// Adds the rows it is given to a list.
+struct db_list_sink : db_row_sink {
+    explicit db_list_sink(db_list& list) : list_(list) {}
+    void add_row(const std::string& text, int64_t key) override
+    {
+        list_.rows.push_back({text, key});
+    }
+    db_list& list_;
 };
 
 class db_form {
@@ -78,6 +100,9 @@ public:
     // Stores a session the Session Details dialog filled, lists and selects
     // it. A failed store (or no database open) is reported and changes nothing.
     bool store_new_session(s_session& session);
+    // Adds a session stored since the list was read at its place in the
+    // list's order, leaving the other rows as they are.
+    void list_new_session(int64_t session_no);
     // Keys of the selection in row order, or empty after telling the user
     // that 1 to 9 tests are needed (for a graph or an export).
     std::vector<int> graph_keys() const;
@@ -100,10 +125,15 @@ private:
     void tell(const std::string& text) const;
     std::vector<int> selection_keys(const char* empty_text) const;
     void drop_from_selection(const std::vector<int64_t>& test_keys);
+    bool open_current(const db_path_writer& remember);
     void reopen(const std::string& previous, const db_path_writer& remember);
 
     ui_owner owner_;
 };
+
+// Inserts a new session (db_save_session) while the window keeps
+// answering; 0 or the code, shown by nobody yet.
+int db_store_new_session(s_session& session);
 
 // The texts the form shows.
 extern const char* const DB_FORM_CAPTION;

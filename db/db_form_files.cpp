@@ -22,10 +22,24 @@ bool file_exists(const std::string& path)
 
 } // namespace
 
+// A file another program holds locked may keep the open waiting; the path
+// is remembered on the window's thread once it has opened.
+bool db_form::open_current(const db_path_writer& remember)
+{
+    bool opened = false;
+    run_off_window("Opening the database\x85", [&](const std::atomic<bool>&) {
+        opened = db_open_last(nullptr);
+        return opened;
+    });
+    if (opened && remember)
+        remember(db_current_path());
+    return opened;
+}
+
 void db_form::reopen(const std::string& previous, const db_path_writer& remember)
 {
     db_set_current_path(previous);
-    db_open_last(remember);
+    open_current(remember);
     refresh_sessions(false);
 }
 
@@ -47,8 +61,12 @@ bool db_form::new_database()
     const std::string previous = db_current_path();
     // The lists go first: nothing listed may outlive the file behind it.
     close_database();
-    bool is_new = false;
-    if (db_open(choice.path, DB_OPEN_OR_CREATE, &is_new) && is_new) {
+    bool is_new = false, opened = false;
+    run_off_window("Creating the database\x85", [&](const std::atomic<bool>&) {
+        opened = db_open(choice.path, DB_OPEN_OR_CREATE, &is_new);
+        return opened;
+    });
+    if (opened && is_new) {
         db_set_current_path(choice.path);
         refresh_sessions(false);
         return true;
@@ -79,7 +97,7 @@ bool db_form::open_database(const db_path_writer& remember)
     if (!ui_choose_file(owner_, request, choice))
         return false; // the user chose to work without a database
     db_set_current_path(choice.path);
-    if (db_open_last(remember)) {
+    if (open_current(remember)) {
         refresh_sessions(false);
         return true;
     }
@@ -107,16 +125,20 @@ bool db_form::import_sweep(const db_name_to_ansi& to_ansi)
     // The insert may wait for another program's lock on the file.
     s_test test;
     db_import_result result;
+    s_session session;
     run_off_window("Importing the sweep\x85", [&](const std::atomic<bool>&) {
         result = db_import_sweep_file(choice.path, test, &name);
-        return result.status == db_import_status::ok;
+        session.SessionNo = test.SessionNo;
+        return result.status == db_import_status::ok && db_get_session(session) == 0;
     });
-    refresh_sessions(false);
-    if (result.status != db_import_status::ok)
+    if (result.status != db_import_status::ok) {
+        refresh_sessions(false);
         return false;
-    s_session session;
-    session.SessionNo = test.SessionNo;
-    db_get_session(session);
+    }
+    // The rest of a large list stays as it is.
+    list_new_session(test.SessionNo);
+    if (sessions.selected_key() == test.SessionNo)
+        refresh_tests();
     ui_status("Imported as test " + std::to_string(test.TestNo) + " into session " +
               std::to_string(test.SessionNo) + ", " + session.Name);
     return true;

@@ -49,20 +49,47 @@ bool equal_ignoring_case(const std::string& a, const std::string& b)
     return true;
 }
 
+int sort_column(int column)
+{
+    return column < 0 || column > 3 ? 0 : column;
+}
+
+void add_session_row(db_row_sink& sink, const s_session& session)
+{
+    sink.add_row(session.Name + "\t" + session.Unit + "\t" + db_list_date(session) + "\t" +
+                     session.Location,
+                 session.SessionNo);
+}
+
 } // namespace
 
 int db_list_sessions(db_row_sink& sink, int column, bool ascending)
 {
-    if (column < 0 || column > 3)
-        column = 0;
-    db_statement query(std::string("SELECT * FROM Session ORDER BY UPPER(") + SORT_COLUMNS[column] +
-                       ") " + (ascending ? "ASC" : "DESC"));
+    db_statement query(std::string("SELECT * FROM Session ORDER BY UPPER(") +
+                       SORT_COLUMNS[sort_column(column)] + ") " + (ascending ? "ASC" : "DESC") +
+                       ", SessionNo ASC");
     s_session session;
     while (query.step()) {
         db_read_session_row(query, session, true);
-        sink.add_row(session.Name + "\t" + session.Unit + "\t" + db_list_date(session) + "\t" +
-                         session.Location,
-                     session.SessionNo);
+        add_session_row(sink, session);
+    }
+    return report_read(query);
+}
+
+int db_list_session(db_row_sink& sink, int64_t session_no, int column, bool ascending, int& place)
+{
+    const std::string column_name = SORT_COLUMNS[sort_column(column)];
+    const std::string other = "UPPER(o." + column_name + ")", own = "UPPER(s." + column_name + ")";
+    db_statement query("SELECT s.*, (SELECT COUNT(*) FROM Session o WHERE " + other +
+                       (ascending ? " < " : " > ") + own + " OR (" + other + " = " + own +
+                       " AND o.SessionNo < s.SessionNo)) FROM Session s WHERE s.SessionNo=?1");
+    query.bind_int64(1, session_no);
+    place = -1;
+    if (query.step()) {
+        s_session session;
+        db_read_session_row(query, session, true);
+        place = static_cast<int>(query.int64(7));
+        add_session_row(sink, session);
     }
     return report_read(query);
 }

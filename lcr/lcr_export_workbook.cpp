@@ -1,3 +1,4 @@
+#include "base/off_window.h"
 #include "base/sweep_numbers.h"
 #include "base/ui_seam.h"
 #include "db/sweep_file.h"
@@ -84,11 +85,11 @@ void single_sheet_format(ole_object* sheet, const std::vector<bool>& scientific,
 
 } // namespace
 
-int lcr_single_workbook(const LcrResults& results, bool european, bool remove_zeros)
+namespace {
+
+// The sweep's cells, their formats and widths on the sheet.
+void single_sheet(ole_object* sheet, const LcrResults& results, bool european, bool remove_zeros)
 {
-    s_excel_session excel;
-    if (excel.start_for_points(results.count) != 0)
-        return -1;
     const int layout = results.layout;
     const int n = lcr_layout(layout).values;
     const int count = std::min(results.count, MAX_SWEEP_POINTS);
@@ -104,14 +105,30 @@ int lcr_single_workbook(const LcrResults& results, bool european, bool remove_ze
                      cell_text(p.v[v], scientific[static_cast<size_t>(v)], european, remove_zeros);
     }
     const int last_row = count + 2;
-    single_sheet_format(excel.sheet, scientific, last_row, european || remove_zeros, european);
-    on_range(excel.sheet, 1, 1, n + 1, last_row, [&](ole_object* r) {
+    single_sheet_format(sheet, scientific, last_row, european || remove_zeros, european);
+    on_range(sheet, 1, 1, n + 1, last_row, [&](ole_object* r) {
         range_set_block(r, n + 1, last_row, block);
         range_border_weight_all(r, XL_THIN);
     });
-    single_sweep_headings(excel.sheet, n + 1);
-    on_range(excel.sheet, 1, 1, n + 1, last_row, [](ole_object* r) { range_autofit(r); });
-    return excel.finish();
+    single_sweep_headings(sheet, n + 1);
+    on_range(sheet, 1, 1, n + 1, last_row, [](ole_object* r) { range_autofit(r); });
+}
+
+} // namespace
+
+int lcr_single_workbook(const LcrResults& results, bool european, bool remove_zeros)
+{
+    s_excel_session excel;
+    if (excel.start_for_points(results.count) != 0)
+        return -1;
+    // Cancel while the cells are built leaves no file: the session lets go
+    // of the workbook unwritten.
+    const exchange_outcome built =
+        run_off_window("Building the workbook\x85", [&](const std::atomic<bool>&) {
+            single_sheet(excel.sheet, results, european, remove_zeros);
+            return true;
+        });
+    return built == exchange_outcome::done ? excel.finish() : -1;
 }
 
 namespace {

@@ -40,18 +40,25 @@ namespace {
 
 constexpr const char* MAIN_GEOMETRY_NAME = "Main";
 
-// The windows each table's controls are created into, in creation order.
+// The windows each table's controls are created into, in creation order,
+// and the main window's row whose window shows them: a row's tables are
+// built when it is first shown.
 struct s_table_home {
     control_table_id table;
     control_table_id parent_table;
     int parent_row;
+    int main_row;
 };
 constexpr s_table_home table_homes[] = {
-    {TABLE_CONFIG, TABLE_MAIN, ROW_CONFIG},    {TABLE_FRA, TABLE_MAIN, ROW_FRA},
-    {TABLE_FRA_GRAPH, TABLE_FRA, 0},           {TABLE_LCR, TABLE_MAIN, ROW_LCR},
-    {TABLE_LCR_GRAPH, TABLE_LCR, 0},           {TABLE_CAPTURE, TABLE_MAIN, ROW_CAPTURE},
-    {TABLE_PIEZO, TABLE_MAIN, ROW_PIEZO},      {TABLE_DB_TOOLS, TABLE_MAIN, ROW_DB_TOOLS},
-    {TABLE_DB_LISTS, TABLE_MAIN, ROW_DB_VIEW},
+    {TABLE_CONFIG, TABLE_MAIN, ROW_CONFIG, ROW_CONFIG},
+    {TABLE_FRA, TABLE_MAIN, ROW_FRA, ROW_FRA},
+    {TABLE_FRA_GRAPH, TABLE_FRA, 0, ROW_FRA},
+    {TABLE_LCR, TABLE_MAIN, ROW_LCR, ROW_LCR},
+    {TABLE_LCR_GRAPH, TABLE_LCR, 0, ROW_LCR},
+    {TABLE_CAPTURE, TABLE_MAIN, ROW_CAPTURE, ROW_CAPTURE},
+    {TABLE_PIEZO, TABLE_MAIN, ROW_PIEZO, ROW_PIEZO},
+    {TABLE_DB_TOOLS, TABLE_MAIN, ROW_DB_TOOLS, ROW_DB_TOOLS},
+    {TABLE_DB_LISTS, TABLE_MAIN, ROW_DB_VIEW, ROW_DB_VIEW},
 };
 
 table_window* window_at(control_table_id table, int row)
@@ -220,12 +227,9 @@ void main_window::build_controls()
     setCentralWidget(client_);
     layout_init(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
     create_table(client_, TABLE_MAIN);
-    for (const s_table_home& home : table_homes)
-        create_table(window_at(home.parent_table, home.parent_row)->client(), home.table);
-    for (int t = 0; t < TABLE_COUNT; ++t) {
-        if (t != TABLE_DB_TOOLS && t != TABLE_DB_LISTS)
-            show_table(static_cast<control_table_id>(t));
-    }
+    show_table(TABLE_MAIN);
+    // The settings panel serves every mode.
+    build_row(ROW_CONFIG);
     control_by_id(CMD_HIDE_SETTINGS)
         ->setToolTip(QStringLiteral("Fold the settings panel away to give the chart more room "
                                     "(View > Hide Settings, Ctrl+H)"));
@@ -253,6 +257,32 @@ void main_window::showEvent(QShowEvent* event)
     });
 }
 
+void main_window::build_row(int main_row)
+{
+    bool built = false;
+    for (const s_table_home& home : table_homes) {
+        if (home.main_row != main_row || built_[home.table])
+            continue;
+        create_table(window_at(home.parent_table, home.parent_row)->client(), home.table);
+        // The database form's windows show their controls themselves.
+        if (home.table != TABLE_DB_TOOLS && home.table != TABLE_DB_LISTS)
+            show_table(home.table);
+        built_[home.table] = built = true;
+    }
+    if (built)
+        decorate_icons();
+}
+
+void main_window::decorate_icons()
+{
+    if (auto* circuit = qobject_cast<QLabel*>(control_by_id(15243)))
+        circuit->setPixmap(QPixmap(QStringLiteral(":/icons/189.png")));
+    for (const s_icon& i : piezo_icons)
+        set_icon(i, 16);
+    for (const s_icon& i : tool_icons)
+        set_icon(i, 32);
+}
+
 void main_window::decorate_controls()
 {
     auto* logo = qobject_cast<QPushButton*>(control_by_id(CMD_LOGO));
@@ -262,12 +292,6 @@ void main_window::decorate_controls()
     logo->setFlat(true);
     logo->setToolTip(QStringLiteral("The maker's web site"));
     logo->setStyleSheet(QStringLiteral("border: none"));
-    auto* circuit = qobject_cast<QLabel*>(control_by_id(15243));
-    circuit->setPixmap(QPixmap(QStringLiteral(":/icons/189.png")));
-    for (const s_icon& i : piezo_icons)
-        set_icon(i, 16);
-    for (const s_icon& i : tool_icons)
-        set_icon(i, 32);
 }
 
 void main_window::prepare_settings()

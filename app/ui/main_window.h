@@ -5,10 +5,12 @@
 #include "app/main_mode.h"
 #include "base/app_settings.h"
 #include "base/command_seam.h"
+#include "base/control_table.h"
 #include "base/ui/shell_window.h"
 #include "db/db_connection.h"
 
 #include <QMainWindow>
+#include <array>
 #include <string>
 
 class QAction;
@@ -52,7 +54,11 @@ private:
     void add_desktop_items(QMenu* first, QMenu* help);
     void open_web_page(const char* url);
     void build_controls();
+    // Creates the controls of the row's window and of the windows within
+    // it, once: before the window first shows.
+    void build_row(int main_row);
     void decorate_controls();
+    void decorate_icons();
     void prepare_settings();
     void open_startup_database(const std::string& working_dir);
 
@@ -81,6 +87,7 @@ private:
     QAction* debug_action_ = nullptr;
     status_line* status_ = nullptr;
     bool size_released_ = false;
+    std::array<bool, TABLE_COUNT> built_{};
 };
 
 // True when the link has identified an instrument.

@@ -124,6 +124,14 @@ void main_window::show_mode()
 {
     fit_settings();
     const s_mode_view v = main_mode_view(state_, main_connected());
+    for (int m = 0; m < MODE_COUNT; ++m) {
+        if (m != MODE_DATABASE && v.mode_window[m])
+            build_row(mode_rows[m]);
+    }
+    if (v.database_view) {
+        build_row(ROW_DB_TOOLS);
+        build_row(ROW_DB_VIEW);
+    }
     mode_window(ROW_CONFIG)->setVisible(v.config_panel);
     mode_window(ROW_DB_TOOLS)->setVisible(v.database_view);
     mode_window(ROW_DB_VIEW)->setVisible(v.database_view);
@@ -207,6 +215,7 @@ void main_window::change_fra_lcr(int mode)
     if (connected &&
         !send_mode_line(this, mode == MODE_FRA ? "config,1,1;FRA\n" : "config,1,2;LCR\n"))
         return;
+    build_row(mode == MODE_FRA ? ROW_FRA : ROW_LCR);
     mode_window(mode == MODE_FRA ? ROW_FRA : ROW_LCR)->select_graph_view();
     main_enter_mode(state_, mode);
     highlight_mode();

@@ -2,12 +2,14 @@
 // longest stretch away from the event loop (the benchmark's time) while a
 // session of 50 tests of 3000 points is deleted from the database view, a
 // 3000-point sweep is completed and stored, and a 3000 x 14 workbook is
-// built and written; work_ms is the whole operation's wall time.
+// built and written, and the desktop is asked for an application to open a
+// report with; work_ms is the whole operation's wall time.
 
 #include "base/control_table.h"
 #include "base/off_window.h"
 #include "base/ui/control_windows.h"
 #include "bench/support/bench_folder.h"
+#include "bench/support/bench_sessions.h"
 #include "bench/support/loop_gap.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
@@ -16,39 +18,18 @@
 #include "lcr/lcr_export.h"
 #include "office/excel_server.h"
 #include "office/ole.h"
+#include "office/ui/desktop_opener.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <unistd.h>
 
 namespace {
-
-constexpr const char* NUMBERS = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                "WHERE i < %d) SELECT i FROM n";
-
-std::string numbers(int count)
-{
-    char text[160];
-    std::snprintf(text, sizeof text, NUMBERS, count);
-    return text;
-}
-
-// One more session, of tests x points.
-void add_session(int tests, int points)
-{
-    db_exec("INSERT INTO Session (Name, Unit, Date, Location) VALUES ('Bench', 'T1', "
-            "'2024-01-01 00:00:00', 'Bay')");
-    db_exec("INSERT INTO Test (SessionNo, Name, Winding) SELECT (SELECT MAX(SessionNo) FROM "
-            "Session), 'Test ' || i, 'W1' FROM (" +
-            numbers(tests) + ")");
-    db_exec("INSERT INTO Data (TestNo, Frequency, Amplitude, Graphed, Range, Phase) SELECT "
-            "t.TestNo, p.i * 10, p.i, 1, 0, p.i FROM Test t, (" +
-            numbers(points) + ") p WHERE t.SessionNo = (SELECT MAX(SessionNo) FROM Session)");
-}
 
 void BM_WindowDeleteSession50x3000(benchmark::State& state)
 {
@@ -59,14 +40,12 @@ void BM_WindowDeleteSession50x3000(benchmark::State& state)
     bench_folder folder("tarvelo-window-bench");
     bool is_new = false;
     db_open(folder.path + "/bench.db", DB_OPEN_OR_CREATE, &is_new);
-    db_exec("INSERT INTO Session (Name, Unit, Date, Location) SELECT 'Other ' || i, 'U', "
-            "'2024-01-01 00:00:00', 'Bay' FROM (" +
-            numbers(1000) + ")");
+    bench_add_sessions(1000);
     auto* view = new db_view_window(nullptr, 0);
     create_table(view->client(), TABLE_DB_LISTS);
     view->resize(1004, 489);
     for (auto _ : state) {
-        add_session(50, MAX_SWEEP_POINTS);
+        bench_add_session(50, MAX_SWEEP_POINTS);
         view->form().refresh_sessions(false);
         const int64_t newest = [&] {
             int64_t key = 0;
@@ -156,6 +135,37 @@ void BM_WindowLcrWorkbook3000x14(benchmark::State& state)
     ui_set_backend(nullptr);
 }
 BENCHMARK(BM_WindowLcrWorkbook3000x14)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// A report of a type no application opens: the user answers Yes to open
+// it, the desktop is asked for an application, and "No application could be
+// started" is answered.
+void BM_WindowReportOpenerLookUp(benchmark::State& state)
+{
+    loop_gap gap;
+    scripted_ui ui;
+    ui_set_backend(&ui);
+    bench_folder folder("tarvelo-window-bench");
+    office_use_desktop_opener();
+    for (auto _ : state) {
+        ui.clear();
+        ui.set_default_yes(true);
+        ui.push_file(folder.path + "/report.tarvelo-bench");
+        gap.measure(state, [&] {
+            office_write_report("report", "tarvelo-bench", [](const std::string& path) {
+                return static_cast<bool>(std::ofstream(path, std::ios::binary) << '\0' << '\1');
+            });
+        });
+        if (ui.shown().size() < 2)
+            state.SkipWithError("the opener was not asked");
+    }
+    office_set_opener(nullptr);
+    office_set_destination(nullptr);
+    ui_set_backend(nullptr);
+}
+BENCHMARK(BM_WindowReportOpenerLookUp)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

@@ -80,6 +80,20 @@ QTreeWidgetItem* make_item(const db_list_row& row, bool with_key)
     return item;
 }
 
+// A list shown one change before the rows' last, which was of one row,
+// takes that change alone; false when the list must be filled again.
+bool follow_one_row(QTreeWidget* list, const db_list& rows, unsigned shown_version)
+{
+    const db_row_change& one = rows.last;
+    if (one.index < 0 || one.version != rows.version || shown_version != rows.version - 1)
+        return false;
+    if (one.inserted)
+        list->insertTopLevelItem(one.index, make_item(rows.rows[size_t(one.index)]));
+    else
+        delete list->takeTopLevelItem(one.index);
+    return true;
+}
+
 // The chooser gives file names as UTF-8; the database keeps Windows-1252.
 bool file_name_to_ansi(const std::string& name, std::string& ansi)
 {
@@ -97,7 +111,7 @@ void session_created(int64_t session_no)
 {
     if (!g_view)
         return;
-    g_view->form().refresh_sessions(false);
+    g_view->form().list_new_session(session_no);
     g_view->form().select_session_by_key(session_no);
     g_view->sync();
 }
@@ -205,7 +219,9 @@ void db_view_window::show_sort_indicators()
 void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& shown_version)
 {
     const QSignalBlocker quiet(l);
-    if (shown_version != rows.version) {
+    if (follow_one_row(l, rows, shown_version)) {
+        shown_version = rows.version;
+    } else if (shown_version != rows.version) {
         shown_version = rows.version;
         l->setUpdatesEnabled(false);
         l->clear();

@@ -5,6 +5,7 @@
 #include "db/db_access.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
+#include "db/db_form.h"
 #include "db/details_rules.h"
 #include "db/ui/session_details_dialog.h"
 
@@ -204,7 +205,7 @@ void test_details_dialog::new_session()
 {
     s_session session;
     const auto store = [](s_session& typed) {
-        const int rc = db_save_session(typed, false);
+        const int rc = db_store_new_session(typed);
         if (rc != 0)
             db_report_error_code(rc);
         return rc == 0;

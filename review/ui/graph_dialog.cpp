@@ -1,5 +1,6 @@
 #include "review/ui/graph_dialog.h"
 
+#include "base/off_window.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui/window_geometry.h"
 #include "base/ui_seam.h"
@@ -535,7 +536,15 @@ void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys)
     int32_t convention = 0;
     config_current().get_int(PHASE_CONVENTION_PARAM, convention);
     model.phase_base = bode_phase_base(convention);
-    if (model.load(test_keys) < 0)
+    // Nine tests of many points are read while the window keeps answering;
+    // Cancel opens no graph.
+    int loaded = -1;
+    const exchange_outcome read =
+        run_off_window("Reading the tests\x85", [&](const std::atomic<bool>&) {
+            loaded = model.load(test_keys);
+            return loaded >= 0;
+        });
+    if (read != exchange_outcome::done || loaded < 0)
         return;
     auto* dialog = new graph_dialog(owner, std::move(model));
     dialog->show();

@@ -67,6 +67,14 @@ protected:
         prepare_test_settings((dir / "data").string());
         w = std::make_unique<main_window>((dir / "data").string(), dir.str());
         w->show();
+        // A mode's windows are built when it is first shown: each is
+        // visited once, the database view last, and back to FRA.
+        for (const int id : {CMD_MODE_LCR, CMD_MODE_PIEZO, CMD_MODE_CAPTURE, CMD_MODE_FRA}) {
+            post_command(w.get(), id);
+            pump();
+        }
+        click(CMD_DATABASE);
+        click(CMD_MEASURE);
         panel()->setEnabled(true);
         pump();
     }

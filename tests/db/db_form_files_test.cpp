@@ -173,9 +173,55 @@ TEST_F(DbFormFiles, ImportAcceptsEveryFormAndStoresNothingFromABadFile)
         EXPECT_EQ(last_status, "Imported as test " + rows[0][0] + " into session 1, alpha");
     }
     ui_set_status_sink(nullptr);
-    // The session list was refreshed after each import.
+    // The import's session was listed once.
     EXPECT_EQ(names(form.sessions), std::vector<std::string>{"alpha"});
     EXPECT_EQ(ui.file_requests().back().default_suffix, "csv");
+}
+
+// An import into a new session and a session stored from the form add one
+// row each, where a fresh list of the file would show it, in every order,
+// and the session selected before stays selected.
+TEST_F(DbFormFiles, ANewSessionIsListedInItsPlaceWithoutReadingTheListAgain)
+{
+    for (const char* name : {"imported", "zeta", "Beta", "mid"})
+        add_session(name, name, {});
+    write_file("one.txt", "1\t100\t-2\t30\n");
+    const auto fresh = [&] {
+        db_list list;
+        db_list_sink sink(list);
+        db_list_sessions(sink, form.session_column, form.session_ascending);
+        return list.rows;
+    };
+    const auto same = [](const std::vector<db_list_row>& a, const std::vector<db_list_row>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](auto& x, auto& y) { return x.text == y.text && x.key == y.key; });
+    };
+    for (int order = 0; order < 8; ++order) {
+        for (const char* table : {"Data WHERE TestNo IN (SELECT TestNo FROM Test WHERE "
+                                  "SessionNo=1)",
+                                  "Test WHERE SessionNo=1", "Session WHERE SessionNo=1"})
+            ASSERT_EQ(db_exec(std::string("DELETE FROM ") + table), 0);
+        form.session_column = order / 2;
+        form.session_ascending = order % 2;
+        form.refresh_sessions(false);
+        form.select_session(2);
+        const int64_t kept = form.sessions.selected_key();
+        const unsigned version = form.sessions.version;
+        ui.push_file(path("one.txt"));
+        ASSERT_TRUE(form.import_sweep()) << order;
+        EXPECT_TRUE(same(form.sessions.rows, fresh())) << order;
+        EXPECT_EQ(form.sessions.version, version + 1) << order;
+        EXPECT_TRUE(form.sessions.last.inserted && form.sessions.last.version == version + 1);
+        EXPECT_EQ(form.sessions.selected_key(), kept) << order;
+
+        s_session beta;
+        beta.Name = "beta";
+        beta.year = 2020;
+        beta.month = beta.day = 1;
+        ASSERT_TRUE(form.store_new_session(beta)) << order;
+        EXPECT_TRUE(same(form.sessions.rows, fresh())) << order;
+        EXPECT_EQ(form.sessions.selected_key(), beta.SessionNo) << order;
+    }
 }
 
 } // namespace

@@ -169,6 +169,32 @@ TEST_F(DbFormWindow, ListsHaveHeadersEqualColumnsAndFollowTheSessionAndSortClick
         EXPECT_EQ(tests->sortIndicatorOrder(), order);
         EXPECT_EQ(list(DB_LIST_TESTS)->topLevelItem(0)->text(0), first);
     }
+
+    // A session stored and one deleted change one row of the list each; the
+    // items of the others stay as they were.
+    const auto matches = [&] {
+        const std::vector<db_list_row>& rows = view->form().sessions.rows;
+        for (int i = 0; i < int(rows.size()); ++i)
+            if (sessions->topLevelItem(i)->text(0).toStdString() !=
+                rows[size_t(i)].text.substr(0, rows[size_t(i)].text.find('\t')))
+                return false;
+        return sessions->topLevelItemCount() == int(rows.size());
+    };
+    QTreeWidgetItem* const last = sessions->topLevelItem(9999);
+    s_session added;
+    added.Name = "S00001a";
+    added.Unit = "U3";
+    added.year = 2024;
+    added.month = added.day = 1;
+    ASSERT_TRUE(view->form().store_new_session(added));
+    view->sync();
+    EXPECT_TRUE(matches());
+    EXPECT_EQ(sessions->topLevelItem(10000), last);
+    EXPECT_EQ(sessions->currentItem()->text(0), "S00001a");
+    test_ui().set_default_yes(true);
+    view->on_command(DB_CMD_DELETE_SESSION, 0);
+    EXPECT_TRUE(matches());
+    EXPECT_EQ(sessions->topLevelItem(9999), last);
 }
 
 TEST_F(DbFormWindow, SelectedRowIsWhiteOnRedWithoutFocusAndButtonsForwardToTheLists)

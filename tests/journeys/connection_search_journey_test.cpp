@@ -3,36 +3,12 @@
 // reads its configuration.
 
 #include "tests/journeys/journey.h"
+#include "tests/support/loopback_listener.h"
 
 #include <QtTest/QTest>
 #include <algorithm>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-// Two UDP ports free on loopback at the time of asking.
-std::vector<int> free_udp_ports(int n)
-{
-    std::vector<int> fds, ports;
-    for (int i = 0; i < n; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof at;
-        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) != 0)
-            return {};
-        fds.push_back(fd);
-        ports.push_back(ntohs(at.sin_port));
-    }
-    for (const int fd : fds)
-        ::close(fd);
-    return ports;
-}
 
 bool received(const std::vector<std::string>& lines, const std::string& line)
 {

@@ -264,8 +264,14 @@ TEST_F(database_journey, FilesImportsAndDeletesShowInTheListsAndKeepTheFileSound
         EXPECT_EQ(list_rows("15102"), rows{});
         expect_tools_usable("Delete Session");
         screenshot("session_deleted");
+        EXPECT_EQ(count(first, "Session") + count(first, "Test") + count(first, "Data"), "000");
+
+        // An import into a file without the import's session lists it.
+        test_ui().push_file((dir() / "run.1.txt").string());
+        click_id(IMPORT);
+        EXPECT_TRUE(wait_for([&] { return list_rows("15100") == rows{"Imported"}; }));
     });
     for (const std::string& file : {first, second})
         EXPECT_EQ(raw_query(file, "PRAGMA integrity_check"), std::vector<rows>{{"ok"}}) << file;
-    EXPECT_EQ(count(first, "Session") + count(first, "Test") + count(first, "Data"), "000");
+    EXPECT_EQ(count(first, "Session") + count(first, "Test") + count(first, "Data"), "113");
 }
