@@ -82,13 +82,13 @@ QTreeWidgetItem* make_item(const db_list_row& row, bool with_key)
 
 // A list shown one change before the rows' last, which was of one row,
 // takes that change alone; false when the list must be filled again.
-bool follow_one_row(QTreeWidget* list, const db_list& rows, unsigned shown_version)
+bool follow_one_row(QTreeWidget* list, const db_list& rows, unsigned shown_version, bool with_key)
 {
     const db_row_change& one = rows.last;
     if (one.index < 0 || one.version != rows.version || shown_version != rows.version - 1)
         return false;
     if (one.inserted)
-        list->insertTopLevelItem(one.index, make_item(rows.rows[size_t(one.index)]));
+        list->insertTopLevelItem(one.index, make_item(rows.rows[size_t(one.index)], with_key));
     else
         delete list->takeTopLevelItem(one.index);
     return true;
@@ -219,7 +219,8 @@ void db_view_window::show_sort_indicators()
 void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& shown_version)
 {
     const QSignalBlocker quiet(l);
-    if (follow_one_row(l, rows, shown_version)) {
+    const bool with_key = l == list(DB_LIST_TESTS);
+    if (follow_one_row(l, rows, shown_version, with_key)) {
         shown_version = rows.version;
     } else if (shown_version != rows.version) {
         shown_version = rows.version;
@@ -227,7 +228,6 @@ void db_view_window::sync_list(QTreeWidget* l, const db_list& rows, unsigned& sh
         l->clear();
         QList<QTreeWidgetItem*> items;
         items.reserve(int(rows.rows.size()));
-        const bool with_key = l == list(DB_LIST_TESTS);
         for (const db_list_row& r : rows.rows)
             items.append(make_item(r, with_key));
         l->addTopLevelItems(items);
