@@ -189,6 +189,16 @@ std::vector<impedance_sample> lcr_impedance(const LcrResults& results)
     return out;
 }
 
+std::vector<impedance_sample> impedance_between(std::span<const impedance_sample> samples,
+                                                double low_hz, double high_hz)
+{
+    std::vector<impedance_sample> out;
+    for (const impedance_sample& s : samples)
+        if (s.hz >= low_hz && s.hz <= high_hz)
+            out.push_back(s);
+    return out;
+}
+
 circuit_fit fit_circuit(std::span<const impedance_sample> samples, circuit_model model)
 {
     return fit_usable(usable(samples), model);

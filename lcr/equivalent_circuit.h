@@ -52,6 +52,11 @@ struct circuit_fit {
 // layout the reply had.
 std::vector<impedance_sample> lcr_impedance(const LcrResults& results);
 
+// The samples from low_hz to high_hz (both included): a fit between the
+// cursors.
+std::vector<impedance_sample> impedance_between(std::span<const impedance_sample> samples,
+                                                double low_hz, double high_hz);
+
 // Fits one model to the samples; refusal says why when no fit could be made.
 circuit_fit fit_circuit(std::span<const impedance_sample> samples, circuit_model model);
 
