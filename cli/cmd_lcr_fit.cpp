@@ -35,9 +35,8 @@ bool apply_layout(const cli_args& args, LcrResults& results)
     if (!args.has("--layout"))
         return true;
     const long code = args.get_long("--layout", 0);
-    const bool known = code == LCR_LAYOUT_STANDARD || code == LCR_LAYOUT_FULL ||
-                       code == LCR_LAYOUT_IMPEDANCE || code == LCR_LAYOUT_ADMITTANCE;
-    if (!known || lcr_layout(static_cast<int>(code)).values != lcr_layout(results.layout).values)
+    if (!lcr_layout_known(code) ||
+        lcr_layout(static_cast<int>(code)).values != lcr_layout(results.layout).values)
         return false;
     results.layout = static_cast<int>(code);
     return true;
