@@ -48,6 +48,14 @@ class Piezo(TypedDict):
     zmin: float
     zmax: float
 
+class CircuitFit(TypedDict):
+    model: str
+    elements: dict[str, tuple[float, float, str]]  # name: (value, uncertainty, unit)
+    residual: float
+    fr: float | None
+    fa: float | None
+    q: float | None
+
 class FraSweep:
     """An FRA sweep: its columns as numpy float64 arrays."""
     frequency: Array
@@ -95,6 +103,9 @@ class LcrSweep:
     def __len__(self) -> int: ...
     def __getitem__(self, quantity: str) -> Array: ...
     def piezo(self) -> Piezo: ...
+    def fit(
+        self, model: str = "best", low_hz: float | None = None, high_hz: float | None = None
+    ) -> CircuitFit: ...
     def to_sweep_file(self, path: Path) -> None: ...
     def to_touchstone(
         self, path: Path, parameter: Literal["s", "z"] = "s", z0: float = 50.0
