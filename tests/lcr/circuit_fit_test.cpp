@@ -68,3 +68,24 @@ TEST(CircuitFit, UnusablePointsAreSkippedAndHopelessSweepsRefused)
     EXPECT_TRUE(none.elements.empty());
     EXPECT_EQ(fit_best_circuit(coil(50)).model, circuit_model::rl_series);
 }
+
+// An inductor with its winding capacitance has no series resonance for the
+// four-point analysis to start from; the resonator is fitted all the same
+// (its C beyond any measurable value) and is the best model.
+TEST(CircuitFit, SelfResonantInductorIsAResonatorWithoutSeriesCapacitor)
+{
+    std::vector<impedance_sample> samples;
+    for (int i = 0; i < 100; ++i) {
+        const double hz = 10 * std::pow(1e4, i / 99.0);
+        const complex winding(5, 2 * std::numbers::pi * hz * 1e-3);
+        samples.push_back(
+            {hz, 1.0 / (1.0 / winding + complex(0, 2 * std::numbers::pi * hz * 10e-9))});
+    }
+    const circuit_fit fit = fit_best_circuit(samples);
+    ASSERT_EQ(fit.model, circuit_model::resonator) << fit.refusal;
+    EXPECT_NEAR(fitted(fit, "R")->value, 5, 5e-4);
+    EXPECT_NEAR(fitted(fit, "L")->value, 1e-3, 1e-7);
+    EXPECT_NEAR(fitted(fit, "Cp")->value, 10e-9, 1e-12);
+    EXPECT_GT(fitted(fit, "C")->value, 1e3);
+    EXPECT_NEAR(*fit.fa, 1 / (2 * std::numbers::pi * std::sqrt(1e-3 * 10e-9)), 1);
+}
