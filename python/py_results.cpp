@@ -286,6 +286,7 @@ void init_results(py::module_& m)
             py::arg("path"), "Writes the sweep as a sweep file (sweepN.dat) is written.");
 
     py::class_<lcr_sweep> lcr(m, "LcrSweep", LCR_DOC);
+    init_circuit_fit(lcr);
     lcr.def("__len__", [](const lcr_sweep& s) { return count_of(s.results->count); })
         .def_property_readonly("layout", [](const lcr_sweep& s) { return s.results->layout; })
         .def_property_readonly("columns",
@@ -322,7 +323,6 @@ void init_results(py::module_& m)
              "without a finite impedance at a positive frequency per point.");
 
     init_sweep_data(fra, lcr);
-    init_circuit_fit(lcr);
     m.def("read_sweep_file", &read_sweep_file, py::arg("path"), py::arg("layout") = py::none(),
           "Reads a sweep file: an FraSweep, or with an LCR layout (2, 5, 6, 7) an LcrSweep.");
 }
