@@ -131,7 +131,7 @@ def test_fit_finds_the_device_and_refuses_what_it_cannot_fit(start_sim):
     assert between["elements"]["C"][0] == pytest.approx(100e-9, rel=0.005)
     assert between["residual"] != fit["residual"]
     for model, low_hz, says in (("coil", None, "model must be"),
-                                ("resonator", None, "No resonance found"),
+                                ("resonator", 20000, "No resonance found"),
                                 ("rl-series", 1e9, "too few usable points")):
         with pytest.raises(ValueError, match=says):
             sweep.fit(model, low_hz=low_hz)
