@@ -18,7 +18,7 @@ struct s_export_header {
     const instrument_config* cfg = nullptr;
     const s_link* link = nullptr;
     std::string calibration; // empty until something defines it
-    std::string verdict;     // the last sweep's verdict, told after the block, or none
+    std::string verdict{};   // the last sweep's verdict, told after the block, or none
 };
 
 // The header without a verdict, for the files of sweeps it does not judge.
