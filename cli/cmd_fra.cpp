@@ -2,7 +2,8 @@
 // margins of the last sweep (or of a sweep file) and realtime readings of
 // the identified instrument.
 // Exit status: 0 done, 1 a sweep did not complete, 2 usage, 3 not
-// identified, 4 the database or the sweep file could not be used.
+// identified, 4 the database, the sweep file or the limit set could not be
+// used, 5 a sweep was measured outside its limits.
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
@@ -10,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/fra_sweep_once.h"
 #include "cli/identified_model.h"
+#include "cli/limits_option.h"
 #include "config/config_current.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
@@ -40,8 +42,9 @@ constexpr int LOOP_SLEEP_MS = 10;
 // command line first, then from the series timer), command 130 completes it.
 class sweep_runner : public command_target {
 public:
-    sweep_runner(s_sweep_series& series, std::string data_folder, bool print)
-        : series_(series), data_folder_(std::move(data_folder)), print_(print)
+    sweep_runner(s_sweep_series& series, std::string data_folder, bool print,
+                 const limit_set* limits = nullptr)
+        : series_(series), data_folder_(std::move(data_folder)), print_(print), limits_(limits)
     {
         ctx_.link = &g_link;
         ctx_.config = &config_current();
@@ -61,6 +64,7 @@ public:
 
     bool done() const { return failed_ || series_.running == 0; }
     bool failed() const { return failed_; }
+    bool outside_limits() const { return outside_; }
     const FraResults& results() const { return results_; }
 
 private:
@@ -98,12 +102,15 @@ private:
     {
         completion_queued_ = false;
         s_sweep_store store{data_folder_, series_.sweeps_done + 1,
-                            series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
+                            series_.save_to_db ? &series_.test : nullptr, std::time(nullptr),
+                            limits_};
         const s_sweep_outcome out = fra_complete_sweep(ctx_, results_, store);
         if (print_)
             for (const std::string& row : out.rows)
                 std::printf("%s\n", row.c_str());
         std::fflush(stdout);
+        if (out.verdict && !cli_tell_verdict(*out.verdict))
+            outside_ = true;
         if (store.test && !out.stored) {
             db_report_sweep_kept(out.file); // where the sweep waits for a later import
             fail();
@@ -125,7 +132,9 @@ private:
     s_sweep_series& series_;
     std::string data_folder_;
     bool print_;
+    const limit_set* limits_;
     bool failed_ = false;
+    bool outside_ = false;
     bool completion_queued_ = false;
     FraSweepContext ctx_;
     FraResults results_;
@@ -142,7 +151,7 @@ int run_series(sweep_runner& runner)
     }
     dispatcher.run_pending();
     set_command_dispatcher(nullptr);
-    return runner.failed() ? SWEEP_FAILED : 0;
+    return runner.failed() ? SWEEP_FAILED : runner.outside_limits() ? CLI_OUTSIDE_LIMITS : 0;
 }
 
 // The database test the sweeps are stored as, as the Test Details dialog
@@ -190,12 +199,15 @@ int prepare_series(const cli_args& args, s_sweep_series& series)
 
 int run_sweep(const cli_args& args)
 {
+    std::optional<limit_set> limits;
+    if (!cli_read_limits(args, limits))
+        return CLI_LIMITS_REFUSED;
     s_sweep_series series;
     if (int rc = prepare_series(args, series))
         return rc;
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
-    sweep_runner runner(series, args.get("--data", "."), true);
+    sweep_runner runner(series, args.get("--data", "."), true, limits ? &*limits : nullptr);
     const int rc = run_series(runner);
     db_close();
     return rc;
@@ -335,7 +347,7 @@ int run_realtime(const cli_args& args)
 
 const cli_registrar sweep_cmd({"fra-sweep",
                                "fra-sweep [--repeat N --interval-ms M] [--data DIR] [--db FILE "
-                               "--session NAME --test NAME --winding TEXT]",
+                               "--session NAME --test NAME --winding TEXT] [--limits FILE]",
                                run_sweep});
 const cli_registrar margins_cmd({"fra-margins", "fra-margins [--from-sweep-file FILE] [--data DIR]",
                                  run_margins});

@@ -3,7 +3,8 @@
 // the resonator analysis of one piezo sweep or of an imported sweep file.
 // Exit status: 0 done, 1 a sweep did not complete, its sweep file could not
 // be written, realtime readings were refused or the analysis refused the
-// sweep, 2 usage, 3 not identified.
+// sweep, 2 usage, 3 not identified, 4 the limit set could not be used, 5 a
+// sweep was measured outside its limits.
 
 #include "base/command_ids.h"
 #include "base/command_seam.h"
@@ -11,9 +12,11 @@
 #include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/identified_model.h"
+#include "cli/limits_option.h"
 #include "config/config_current.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
+#include "lcr/lcr_limits.h"
 #include "lcr/lcr_realtime.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_analysis.h"
@@ -55,8 +58,8 @@ void arm(LcrSweepContext& ctx, command_target* window)
 // line first, then from the series timer), 185 completes it.
 class lcr_runner : public command_target {
 public:
-    lcr_runner(s_sweep_series& series, std::string data_folder)
-        : series_(series), data_folder_(std::move(data_folder))
+    lcr_runner(s_sweep_series& series, std::string data_folder, const limit_set* limits)
+        : series_(series), data_folder_(std::move(data_folder)), limits_(limits)
     {
         arm(*ctx_, this);
     }
@@ -72,6 +75,7 @@ public:
     }
     bool done() const { return failed_ || series_.running == 0; }
     bool failed() const { return failed_; }
+    bool outside_limits() const { return outside_; }
 
 private:
     void start()
@@ -105,6 +109,8 @@ private:
         for (const std::string& row : out.rows)
             std::printf("%s\n", row.c_str());
         std::fflush(stdout);
+        if (limits_ && !cli_tell_verdict(lcr_judge(*results_, *limits_)))
+            outside_ = true;
         if (!out.file_written) {
             // Without its file the sweep is lost to every later export.
             ui_message_box(nullptr, lcr_file_failure_text(out), "Tarvelo2",
@@ -120,7 +126,9 @@ private:
 
     s_sweep_series& series_;
     std::string data_folder_;
+    const limit_set* limits_;
     bool failed_ = false;
+    bool outside_ = false;
     bool completion_queued_ = false;
     std::unique_ptr<LcrSweepContext> ctx_ = std::make_unique<LcrSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
@@ -144,6 +152,9 @@ int run_sweep(const cli_args& args)
         cli_say("--repeat needs 1..99 and a positive --interval-ms");
         return CLI_USAGE;
     }
+    std::optional<limit_set> limits;
+    if (!cli_read_limits(args, limits))
+        return CLI_LIMITS_REFUSED;
     if (!cli_identified_model())
         return NOT_IDENTIFIED;
     s_sweep_series series;
@@ -151,13 +162,13 @@ int run_sweep(const cli_args& args)
     series.repeating = repeat > 1;
     series.sweeps_total = series.repeating ? static_cast<int>(repeat) : 0;
     series.interval_ms = static_cast<uint64_t>(interval);
-    lcr_runner runner(series, args.get("--data", "."));
+    lcr_runner runner(series, args.get("--data", "."), limits ? &*limits : nullptr);
     scripted_dispatcher dispatcher;
     set_command_dispatcher(&dispatcher);
     post_command(&runner, CMD_START_SWEEP);
     pump(dispatcher, [&] { return runner.done(); });
     set_command_dispatcher(nullptr);
-    return runner.failed() ? SWEEP_FAILED : 0;
+    return runner.failed() ? SWEEP_FAILED : runner.outside_limits() ? CLI_OUTSIDE_LIMITS : 0;
 }
 
 class realtime_reader : public command_target {
@@ -278,8 +289,9 @@ int run_piezo(const cli_args& args)
     return print_analysis(*results);
 }
 
-const cli_registrar sweep_cmd({"lcr-sweep", "lcr-sweep [--repeat N --interval-ms M] [--data DIR]",
-                               run_sweep});
+const cli_registrar
+    sweep_cmd({"lcr-sweep", "lcr-sweep [--repeat N --interval-ms M] [--data DIR] [--limits FILE]",
+               run_sweep});
 const cli_registrar realtime_cmd({"lcr-realtime", "lcr-realtime --count N", run_realtime});
 // --repeat, --interval-ms, --data and --count are declared with the FRA commands.
 const cli_option_registrar lcr_options({"--import"});

@@ -3,6 +3,7 @@
 #include "db/db_error.h"
 #include "db/db_rows.h"
 #include "db/db_transaction.h"
+#include "db/db_verdict.h"
 
 #include <sqlite3.h>
 
@@ -131,6 +132,8 @@ int db_save_test(s_test& test, bool update)
     // belong to no one; the new test starts without them.
     if (rc == SQLITE_OK && !update)
         rc = delete_rows("DELETE FROM Data WHERE TestNo=?1", inserted);
+    if (rc == SQLITE_OK && !update)
+        rc = db_delete_verdicts("TestNo=?1", inserted);
     if (rc == SQLITE_OK)
         rc = transaction.commit();
     if (rc == SQLITE_OK && !update)
@@ -147,6 +150,8 @@ int db_delete_test(int64_t test_no)
     if (rc == SQLITE_OK)
         rc = delete_rows("DELETE FROM Data WHERE TestNo=?1", test_no);
     if (rc == SQLITE_OK)
+        rc = db_delete_verdicts("TestNo=?1", test_no);
+    if (rc == SQLITE_OK)
         rc = transaction.commit();
     return rc;
 }
@@ -157,8 +162,11 @@ int db_delete_session_tests(int64_t session_no)
         return -1;
     db_transaction_scope transaction;
     int rc =
-        delete_rows("DELETE FROM Data WHERE TestNo IN (SELECT TestNo FROM Test WHERE SessionNo=?1)",
-                    session_no);
+        db_delete_verdicts("TestNo IN (SELECT TestNo FROM Test WHERE SessionNo=?1)", session_no);
+    if (rc == SQLITE_OK)
+        rc = delete_rows(
+            "DELETE FROM Data WHERE TestNo IN (SELECT TestNo FROM Test WHERE SessionNo=?1)",
+            session_no);
     if (rc == SQLITE_OK)
         rc = delete_rows("DELETE FROM Test WHERE SessionNo=?1", session_no);
     if (rc == SQLITE_OK)

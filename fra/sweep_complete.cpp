@@ -1,7 +1,10 @@
 #include "fra/sweep_complete.h"
 
 #include "db/db_access.h"
+#include "db/db_error.h"
+#include "db/db_transaction.h"
 #include "db/sweep_file.h"
+#include "fra/fra_limits.h"
 
 #include <algorithm>
 #include <span>
@@ -13,8 +16,10 @@ std::string fra_table_row(int step, const s_fra_result& point)
 
 namespace {
 
-bool store_test(s_test& test, const FraResults& results)
+bool store_test(s_test& test, const FraResults& results,
+                const std::optional<s_test_verdict>& verdict)
 {
+    db_transaction_scope transaction;
     test_add_point(test, nullptr);
     for (int i = 0; i < results.count; ++i) {
         const s_fra_result& p = results.points[static_cast<size_t>(i)];
@@ -22,7 +27,16 @@ bool store_test(s_test& test, const FraResults& results)
         if (test_add_point(test, &point) != 0)
             return false;
     }
-    return db_store_test(test);
+    if (!db_store_test(test))
+        return false;
+    int rc = verdict ? db_store_verdict(test.TestNo, *verdict) : 0;
+    if (rc == 0)
+        rc = transaction.commit();
+    if (rc != 0) {
+        db_report_error_code(rc);
+        test.TestNo = 0;
+    }
+    return rc == 0;
 }
 
 } // namespace
@@ -41,7 +55,9 @@ s_sweep_outcome fra_complete_sweep(const FraSweepContext& ctx, FraResults& resul
                        sweep_file_mark_mode(store.data_folder, "FRA");
     if (out.file_written)
         out.file = path;
+    if (store.limits)
+        out.verdict = fra_judge(results, *store.limits);
     if (store.test)
-        out.stored = store_test(*store.test, results);
+        out.stored = store_test(*store.test, results, out.verdict);
     return out;
 }
