@@ -1,16 +1,25 @@
 #pragma once
 // The comparison report of stored tests, as the graph dialog shows them:
-// the overlay on one Bode chart with its legend of whole test names, each
+// the overlay on one chart, a legend that names every test whole, each
 // test's gain and phase margins ("not found" where a test has none), and,
 // where the first test can serve as the reference of the others, the
 // comparison table (band factors and judgement) and the Difference view.
-// Everything the report draws is copied into the document, so it can be
-// painted or written on any thread once built.
+// The document holds copies of everything it draws, so once built it can be
+// painted or written on any thread.
 #include "review/graph_model.h"
 
-class report_document;
+#include <cstdint>
+#include <vector>
 
-// The report of the tests the model holds, drawn in the model's colours,
-// ranges and view. The model is taken by value: margins not yet searched
-// are searched on the copy, never shown to the user as boxes.
-report_document compare_report(graph_model model);
+class report_document;
+struct report_field;
+
+// The page head's details: the session's and the reference test's, read
+// from the open database; empty when they cannot be read (the database has
+// said why).
+std::vector<report_field> compare_report_details(int64_t reference_test_no);
+
+// The report of the tests the model holds, in the model's colours, ranges
+// and view, on paper's white. Margins are searched on a copy without a word
+// to the user: a test without a crossing reads "not found" in the table.
+report_document compare_report(const graph_model& model, std::vector<report_field> details);
