@@ -378,6 +378,11 @@ void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool fo
     graph_draw_overlay(p, client, style, m, for_file);
 }
 
+QColor graph_trace_colour(const graph_model& m, int slot, bool phase, QColor background)
+{
+    return trace_colour(m, slot, phase, background);
+}
+
 QImage graph_render(const graph_model& m, QSize size, bool for_file)
 {
     QImage image(size, QImage::Format_RGB32);
