@@ -13,6 +13,7 @@
 #include "fra/ui/fra_report.h"
 #include "lcr/piezo_import.h"
 #include "lcr/ui/component_report.h"
+#include "review/ui/compare_report.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -80,6 +81,25 @@ int fra_kind(const cli_args& args, const std::string& out, report_paper paper)
     return write(fra_report(in), out, paper);
 }
 
+int compare_kind(const cli_args& args, const std::string& out, report_paper paper)
+{
+    std::vector<int> keys;
+    if (!cli_parse_test_keys(args.get("--tests"), size_t(MARGIN_SLOTS), keys))
+        return CLI_USAGE;
+    if (!cli_open_database(args))
+        return FAILED;
+    graph_model model;
+    const bool read = cli_check_tests(keys) && model.load(keys) >= 0;
+    std::vector<report_field> details;
+    if (read)
+        details = compare_report_details(keys[0]);
+    db_close();
+    if (!read)
+        return FAILED;
+    report_painting qt;
+    return write(compare_report(model, std::move(details)), out, paper);
+}
+
 int component_kind(const cli_args& args, const std::string& out, report_paper paper)
 {
     if (!args.has("--from-sweep-file") || args.has("--db")) {
@@ -113,6 +133,8 @@ int run_report(const cli_args& args)
         return CLI_USAGE;
     if (kind == "fra")
         return fra_kind(args, out, paper);
+    if (kind == "compare")
+        return compare_kind(args, out, paper);
     if (kind == "component")
         return component_kind(args, out, paper);
     return CLI_USAGE;
