@@ -9,6 +9,7 @@
 #include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/export_common.h"
+#include "config/config_text_block.h"
 #include "db/db_connection.h"
 #include "fra/ui/fra_report.h"
 #include "lcr/piezo_import.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -121,6 +124,10 @@ int component_kind(const cli_args& args, const std::string& out, report_paper pa
     in.with_points = args.flag("--points");
     report_painting qt;
     in.details = {{QStringLiteral("Sweep file"), QString::fromLocal8Bit(file.c_str())}};
+    // An LCR export names the instrument and its configuration at its head.
+    std::ifstream text(file, std::ios::binary);
+    in.instrument = report_fields_of(config_block_fields(
+        {std::istreambuf_iterator<char>(text), std::istreambuf_iterator<char>()}));
     return write(component_report(in), out, paper);
 }
 

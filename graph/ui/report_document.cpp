@@ -1,6 +1,7 @@
 #include "graph/ui/report_document.h"
 
 #include "base/text_file.h"
+#include "base/ui/qt_seams.h"
 #include "graph/ui/report_pages.h"
 
 #include <QBuffer>
@@ -33,6 +34,15 @@ report_paper report_paper_of(const QLocale& locale)
 QPageSize report_page_size(report_paper paper)
 {
     return QPageSize(paper == report_paper::letter ? QPageSize::Letter : QPageSize::A4);
+}
+
+std::vector<report_field>
+report_fields_of(const std::vector<std::pair<std::string, std::string>>& ansi)
+{
+    std::vector<report_field> fields;
+    for (const auto& [label, value] : ansi)
+        fields.push_back({qt_from_ansi(label), qt_from_ansi(value)});
+    return fields;
 }
 
 QString report_program_text()

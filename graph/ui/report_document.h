@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -49,6 +50,11 @@ enum class report_paper { a4, letter };
 // Letter where the locale measures in inches (the United States), else A4.
 report_paper report_paper_of(const QLocale& locale);
 QPageSize report_page_size(report_paper paper);
+
+// Fields from (label, value) pairs of Windows-1252 text, such as the
+// configuration block's (config_block_fields).
+std::vector<report_field>
+report_fields_of(const std::vector<std::pair<std::string, std::string>>& ansi);
 
 // "Tarvelo2 release <version>": the application's version where it is set.
 QString report_program_text();
