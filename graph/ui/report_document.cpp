@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <algorithm>
 
 namespace {
 
@@ -105,7 +106,8 @@ int report_document::page_count(const QPageSize& page) const
     return report_lay_out(*this, area_of(page)).pages;
 }
 
-bool report_document::paint_on(QPagedPaintDevice& device, std::string& error) const
+bool report_document::paint_on(QPagedPaintDevice& device, int first, int last,
+                               std::string& error) const
 {
     if (!device.setPageMargins(report_margins(), QPageLayout::Point)) {
         error = "The page is too small for the report's margins";
@@ -119,8 +121,10 @@ bool report_document::paint_on(QPagedPaintDevice& device, std::string& error) co
         return false;
     }
     const double dpi = device.logicalDpiX() / 72.0;
-    for (int page = 1; page <= at.pages; ++page) {
-        if (page > 1 && !device.newPage()) {
+    first = std::clamp(first, 1, at.pages);
+    last = last <= 0 ? at.pages : std::clamp(last, first, at.pages);
+    for (int page = first; page <= last; ++page) {
+        if (page > first && !device.newPage()) {
             error = "The report's next page could not be started";
             return false;
         }
@@ -146,7 +150,7 @@ bool report_document::pdf_bytes(report_paper paper, QByteArray& out, std::string
     pdf.setTitle(title_);
     pdf.setCreator(report_program_text());
     pdf.setPageSize(report_page_size(paper));
-    return paint_on(pdf, error);
+    return paint_on(pdf, 1, 0, error);
 }
 
 bool report_document::write_pdf(const std::string& path, report_paper paper,
@@ -169,5 +173,6 @@ bool report_document::print(QPrinter& printer, std::string& error) const
 {
     printer.setDocName(title_);
     printer.setCreator(report_program_text());
-    return paint_on(printer, error);
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    return paint_on(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0, error);
 }

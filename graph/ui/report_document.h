@@ -83,15 +83,18 @@ public:
     bool write_pdf(const std::string& path, report_paper paper, std::string& error) const;
     // The PDF's bytes (what write_pdf writes); false with the reason.
     bool pdf_bytes(report_paper paper, QByteArray& out, std::string& error) const;
-    // Prints onto the printer as it is set up (paper, pages, copies); also
-    // what the Print Preview's paint request calls. False with the reason.
+    // Prints onto the printer as it is set up (paper, the range of pages
+    // chosen, copies); also what the Print Preview's paint request calls.
+    // False with the reason.
     bool print(QPrinter& printer, std::string& error) const;
 
     const std::vector<report_field>& header() const { return header_; }
     const std::vector<report_block>& blocks() const { return blocks_; }
 
 private:
-    bool paint_on(QPagedPaintDevice& device, std::string& error) const;
+    // Paints pages first..last (1-based, clamped to the pages there are;
+    // 0 for the last page).
+    bool paint_on(QPagedPaintDevice& device, int first, int last, std::string& error) const;
 
     QString title_;
     std::vector<report_field> header_;

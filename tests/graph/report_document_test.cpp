@@ -8,6 +8,7 @@
 #include "tests/support/qt_test_app.h"
 
 #include <QPainter>
+#include <QPrinter>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -123,4 +124,34 @@ TEST(report_document, WriteFailuresAreReportedAndLeaveWhatWasThere)
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.pdf"));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST(report_document, PrintingPaintsThePagesOfTheRangeChosen)
+{
+    ensure_qt_app();
+    const temp_folder dir("report_document_print_test");
+    const report_document doc = sample(260);
+    const int pages = doc.page_count(report_page_size(report_paper::a4));
+    ASSERT_GE(pages, 4);
+    const struct {
+        int from, to; // 0, 0: every page
+        int first, count;
+    } cases[] = {{0, 0, 1, pages}, {2, 3, 2, 2}, {3, 99, 3, pages - 2}};
+    for (const auto& c : cases) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString((dir / "printed.pdf").string()));
+        printer.setPageSize(report_page_size(report_paper::a4));
+        if (c.from > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(c.from, c.to);
+        }
+        std::string error;
+        ASSERT_TRUE(doc.print(printer, error)) << error;
+        const std::vector<std::string> text = pages_of(pdf_text(dir / "printed.pdf"));
+        ASSERT_EQ(int(text.size()), c.count) << c.from;
+        const std::string first =
+            "page " + std::to_string(c.first) + " of " + std::to_string(pages);
+        EXPECT_NE(text.front().find(first), std::string::npos) << c.from;
+    }
 }
