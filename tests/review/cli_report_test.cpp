@@ -141,6 +141,8 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
         const std::string text = c.status == 0 ? pdf_text(path("r.pdf")) : "";
         for (const std::string& shown : c.shown)
             EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+        const s_pdf_fonts fonts = c.status == 0 ? pdf_fonts(path("r.pdf")) : s_pdf_fonts{};
+        EXPECT_EQ(fonts.not_embedded, std::vector<std::string>{});
         const std::string info = *c.paper ? pdf_tool("pdfinfo", path("r.pdf")) : "";
         EXPECT_NE(info.find(c.paper), std::string::npos) << info;
     }

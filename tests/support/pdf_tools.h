@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 inline std::string pdf_text(const std::filesystem::path& pdf)
 {
@@ -48,4 +50,31 @@ inline std::string pdf_tool(const char* tool, const std::filesystem::path& pdf)
         run_command_line(std::string(tool) + " '" + pdf.string() + "'", err.string());
     std::filesystem::remove(err);
     return r.status == 0 ? r.out : std::string();
+}
+
+// The fonts pdffonts lists for a PDF, each line whole, and which of them are
+// not embedded.
+struct s_pdf_fonts {
+    std::vector<std::string> fonts;
+    std::vector<std::string> not_embedded;
+};
+inline s_pdf_fonts pdf_fonts(const std::filesystem::path& pdf)
+{
+    s_pdf_fonts out;
+    const std::string table = pdf_tool("pdffonts", pdf);
+    const size_t rule = table.rfind("---");
+    std::stringstream lines(rule == std::string::npos ? "" : table.substr(rule + 3));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty())
+            continue;
+        out.fonts.push_back(line);
+        // name, type (one or two words), encoding, then emb sub uni yes/no
+        std::stringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        if (w.size() < 5 || w[w.size() - 5] != "yes")
+            out.not_embedded.push_back(line);
+    }
+    return out;
 }
