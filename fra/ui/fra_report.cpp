@@ -1,5 +1,6 @@
 #include "fra/ui/fra_report.h"
 
+#include "base/sweep_numbers.h"
 #include "base/ui/qt_seams.h"
 #include "db/db_access.h"
 #include "graph/ui/chart_parts.h"
@@ -148,9 +149,12 @@ report_chart_painter stability_painter(const s_fra_report_input& in, stability_v
     };
 }
 
-QStringList point_row(const s_margin_sample& p)
+// A point as the FRA window's data table shows it.
+QStringList point_row(int step, const s_margin_sample& p)
 {
-    return {number("%.6g", p.frequency), number("%.2f", p.gain), number("%.2f", p.phase)};
+    return {QString::number(step), QString::fromStdString(sweep_format_fixed4(p.frequency)),
+            QString::fromStdString(sweep_format_scientific5(p.gain)),
+            QString::fromStdString(sweep_format_scientific5(p.phase))};
 }
 
 } // namespace
@@ -238,10 +242,10 @@ report_document fra_report(const s_fra_report_input& in)
         std::vector<QStringList> rows;
         rows.reserve(in.points.size());
         for (const s_margin_sample& p : in.points)
-            rows.push_back(point_row(p));
+            rows.push_back(point_row(int(rows.size()) + 1, p));
         doc.add_heading(QStringLiteral("Points"));
-        doc.add_table({QStringLiteral("Frequency (Hz)"), QStringLiteral("Gain (dB)"),
-                       QStringLiteral("Phase (deg)")},
+        doc.add_table({QStringLiteral("Step"), QStringLiteral("Frequency (Hz)"),
+                       QStringLiteral("Gain (dB)"), QStringLiteral("Phase (deg)")},
                       std::move(rows));
     }
     return doc;

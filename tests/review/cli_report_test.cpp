@@ -6,6 +6,7 @@
 
 #include "../db/db_form_support.h"
 #include "base/number_format.h"
+#include "base/sweep_numbers.h"
 #include "fra/margins.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
@@ -121,8 +122,11 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
 
     std::vector<std::string> fra = window_margins(loop(150, false));
     ASSERT_EQ(fra.size(), 4u);
-    fra.insert(fra.end(), {"FRA Test Report", "Contract: Contract 41", "Performed by: R. Tester",
-                           "3/4/2026", "Loop winding", "page 1 of"});
+    const s_margin_sample last = loop(150, false).back(); // as the window's data table shows it
+    fra.insert(fra.end(),
+               {sweep_format_fixed4(last.frequency), sweep_format_scientific5(last.gain),
+                sweep_format_scientific5(last.phase), "FRA Test Report", "Contract: Contract 41",
+                "Performed by: R. Tester", "3/4/2026", "Loop winding", "page 1 of"});
     const s_case cases[] = {
         {"--kind fra --tests 1 --nyquist --nichols --points --paper a4", 0, fra, "595 x 842"},
         {"--kind fra --tests 2 --paper letter", 0, {"Flat winding", "not found"}, "612 x 792"},
