@@ -19,7 +19,7 @@ def pdf_text(path):
 @pytest.fixture
 def database(folder):
     db = tarvelo2.Database.create(os.path.join(folder, "tests.db"))
-    session = db.new_session("Contract 41", "Unit 1", "3/4/2026", "Bay", "R. Tester")
+    session = db.new_session("Contract K7", "Unit 1", "3/4/2026", "Bay", "R. Tester")
     f = np.logspace(0, 6, 61)
     sweep = tarvelo2.FraSweep(frequency=f, gain_db=20 * np.log10(150 / f),
                               phase_deg=45 * np.log10(750 / f))

@@ -80,7 +80,7 @@ protected:
         db_fixture::SetUp();
         create();
         s_session session;
-        session.Name = "Contract 41";
+        session.Name = "Contract K7";
         session.PerformedBy = "R. Tester";
         session.day = 3;
         session.month = 4;
@@ -125,7 +125,7 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
     const s_margin_sample last = loop(150, false).back(); // as the window's data table shows it
     fra.insert(fra.end(),
                {sweep_format_fixed4(last.frequency), sweep_format_scientific5(last.gain),
-                sweep_format_scientific5(last.phase), "FRA Test Report", "Contract: Contract 41",
+                sweep_format_scientific5(last.phase), "FRA Test Report", "Contract: Contract K7",
                 "Performed by: R. Tester", "3/4/2026", "Loop winding", "page 1 of"});
     const s_case cases[] = {
         {"--kind fra --tests 1 --nyquist --nichols --points --paper a4", 0, fra, "595 x 842"},
