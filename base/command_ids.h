@@ -51,6 +51,9 @@ enum shell_command_id : int {
     CMD_SUPPORT = 32775,               // main window: the maker's support page
     CMD_ARCHIVE_PUSH = 32790,          // main window: push the selected session to the archive
     CMD_ARCHIVE_SEARCH = 32791,        // main window: search the archive and pull tests
+    CMD_PRINT = 32792,                 // main window: the current mode's report to a printer
+    CMD_PRINT_PREVIEW = 32793,         // main window: the same report on screen, page by page
+    CMD_EXPORT_PDF = 32794,            // main window: the same report as a PDF file
 };
 
 // The FRA window's controls and its view's: a click arrives as a command

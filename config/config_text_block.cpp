@@ -5,6 +5,7 @@
 #include "config/param_table.h"
 #include "link/link.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -101,4 +102,25 @@ void config_write_block(FILE* file, const instrument_config& cfg, const s_link& 
                         const std::string& calibration)
 {
     text_file_write_crlf(file, config_block_text(cfg, link, calibration));
+}
+
+std::vector<std::pair<std::string, std::string>> config_block_fields(std::string text)
+{
+    std::vector<std::pair<std::string, std::string>> fields;
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end()); // files end lines CR LF
+    if (text.rfind(HEADER, 0) != 0)
+        return fields;
+    std::istringstream in(text.substr(std::string(HEADER).size()));
+    std::string section;
+    for (std::string line; std::getline(in, line);) {
+        const size_t first = line.find(',');
+        const size_t second = first == std::string::npos ? first : line.find(',', first + 1);
+        if (second == std::string::npos)
+            break; // the data section
+        if (first > 0)
+            section = line.substr(0, first);
+        fields.emplace_back(section + ": " + line.substr(first + 1, second - first - 1),
+                            line.substr(second + 1));
+    }
+    return fields;
 }

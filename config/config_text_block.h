@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 class instrument_config;
 struct s_link;
@@ -53,3 +55,9 @@ std::string config_block_text(const instrument_config& cfg, const s_link& link,
 // writes before its "data start" line.
 void config_write_block(FILE* file, const instrument_config& cfg, const s_link& link,
                         const std::string& calibration);
+
+// The identification and parameter lines of a block, at the head of `text`
+// (an export file's text, or config_block_text's), as (label, value) pairs
+// labelled "<section>: <name>" ("Sweep: steps"). Empty when text does not
+// begin with a block; the pairs end where the block does.
+std::vector<std::pair<std::string, std::string>> config_block_fields(std::string text);

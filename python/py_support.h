@@ -20,6 +20,9 @@ namespace tarvelo_py {
 // Registers the exception classes and installs the seams; once, at import.
 void init_support(py::module_& m);
 
+// The PDF reports (tarvelo2.report).
+void init_report(py::module_& m);
+
 // The exception classes: Error and its subclasses.
 py::object link_error();
 py::object instrument_error();

@@ -251,3 +251,17 @@ class Database:
     def delete_test(self, key: int) -> None: ...
     def delete_session(self, key: int) -> None: ...
     def compare(self, reference: int, tests: Sequence[int]) -> list[dict[str, Any]]: ...
+
+def report(
+    out: Path,
+    *,
+    kind: Literal["fra", "compare", "component"],
+    db: Optional[Path] = None,
+    tests: Sequence[int] = (),
+    sweep_file: Optional[Path] = None,
+    piezo: bool = False,
+    paper: Optional[Literal["a4", "letter"]] = None,
+    points: bool = False,
+    nyquist: bool = False,
+    nichols: bool = False,
+) -> int: ...

@@ -4,6 +4,7 @@
 #include "app/ui/main_window.h"
 
 #include "app/ui/mode_menu_bar.h"
+#include "base/ui/print_actions.h"
 #include "app/ui/status_line.h"
 #include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
@@ -184,6 +185,14 @@ void main_window::build_menu()
         connect(a, &QAction::triggered, this, [this, id] { post_command(this, id); });
     };
     setMenuBar(new mode_menu_bar(this));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    // In the order of print_action.
+    static constexpr int print_commands[] = {CMD_PRINT, CMD_PRINT_PREVIEW, CMD_EXPORT_PDF};
+    const auto printing = print_add_menu_items(file, [this](print_action action) {
+        post_command(this, print_commands[static_cast<int>(action)]);
+    });
+    for (size_t i = 0; i < printing.size(); ++i)
+        printing[i]->setData(print_commands[i]);
     QMenu* configure = menuBar()->addMenu(QStringLiteral("&Configure"));
     add(configure, "&Connection...", CMD_CONNECTION);
     debug_action_ = add(configure, "&Debug mode", CMD_COMMS_LOG);
@@ -195,7 +204,7 @@ void main_window::build_menu()
     add(display_menu_, "Go to &Gain Crossover", CMD_FRA_GO_GAIN_CROSSOVER)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     add(display_menu_, "Go to &Phase Crossover", CMD_FRA_GO_PHASE_CROSSOVER)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     // The settings panel folds away for a taller chart on a small screen.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QAction* hide = add(view, "&Hide Settings", CMD_HIDE_SETTINGS);
@@ -216,7 +225,7 @@ void main_window::build_menu()
     menuBar()->setCornerWidget(help_bar, Qt::TopRightCorner);
     add(help, "&About ...", CMD_ABOUT);
     add(help, "&Support ...", CMD_SUPPORT);
-    add_desktop_items(configure, help);
+    add_desktop_items(file, help);
 }
 
 void main_window::build_controls()
@@ -335,12 +344,14 @@ void main_window::set_menu_item_enabled(int id, bool enabled)
         a->setEnabled(enabled);
 }
 
-void main_window::set_top_menus_enabled(std::initializer_list<int> positions, bool enabled)
+void main_window::set_top_menus_enabled(std::initializer_list<const char*> titles, bool enabled)
 {
-    const QList<QAction*> actions = menuBar()->actions();
-    for (int pos : positions)
-        if (pos >= 0 && pos < actions.size())
-            actions[pos]->setEnabled(enabled);
+    for (QAction* a : menuBar()->actions()) {
+        const QString title = a->text().remove(QLatin1Char('&'));
+        for (const char* t : titles)
+            if (title == QLatin1String(t))
+                a->setEnabled(enabled);
+    }
 }
 
 bool main_window::eventFilter(QObject* watched, QEvent* event)

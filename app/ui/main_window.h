@@ -40,7 +40,7 @@ public:
     table_window* mode_window(int main_row) const;
     QAction* menu_action(int id) const;
     void set_menu_item_enabled(int id, bool enabled) override;
-    void set_top_menus_enabled(std::initializer_list<int> positions, bool enabled) override;
+    void set_top_menus_enabled(std::initializer_list<const char*> titles, bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +76,8 @@ private:
     void show_settings_hidden(bool hidden);
     void toggle_comms_log();
     void graph_picture(bool to_file);
+    // File > Print..., Print Preview and Export PDF... of the current mode.
+    void print_mode(int command);
     config_panel_window* config_panel() const;
     bool fra_running() const;
     bool series_running() const;

@@ -42,6 +42,12 @@ constexpr int mode_rows[MODE_COUNT] = {ROW_FRA, ROW_LCR, ROW_DB_VIEW, ROW_PIEZO,
 constexpr int mode_menu_ids[MODE_COUNT] = {CMD_MODE_FRA, CMD_MODE_LCR, 0, CMD_MODE_PIEZO,
                                            CMD_MODE_CAPTURE};
 
+const char* mode_name(int mode)
+{
+    static const char* const names[MODE_COUNT] = {"FRA", "LCR", "Database", "Piezo", "Capture"};
+    return mode >= 0 && mode < MODE_COUNT ? names[mode] : "current";
+}
+
 table_window* graph_area(control_table_id table)
 {
     return static_cast<table_window*>(control_table(table)[0].window);
@@ -101,6 +107,9 @@ void main_window::on_command(int id, intptr_t)
             view->on_command(id, 0);
         break;
     case CMD_COPY_CLIPBOARD: graph_picture(false); break;
+    case CMD_PRINT:
+    case CMD_PRINT_PREVIEW:
+    case CMD_EXPORT_PDF: print_mode(id); break;
     case CMD_ARCHIVE_PUSH: archive_push_selected(this); break;
     case CMD_ARCHIVE_SEARCH: archive_search_and_pull(this); break;
     case CMD_SUPPORT: open_web_page(SUPPORT_PAGE); break;
@@ -310,23 +319,39 @@ void main_window::toggle_comms_log()
     debug_action_->setChecked(comms_log_enabled());
 }
 
+// The report of the current mode: the FRA test report, or the component
+// report of the LCR or piezo window. Other modes, and a mode window with no
+// results yet, are refused by name.
+void main_window::print_mode(int command)
+{
+    table_window* source = state_.mode == MODE_FRA     ? graph_area(TABLE_FRA)
+                           : state_.mode == MODE_LCR   ? graph_area(TABLE_LCR)
+                           : state_.mode == MODE_PIEZO ? mode_window(ROW_PIEZO)
+                                                       : nullptr;
+    s_printout printout = source ? source->printout() : s_printout{};
+    if (!printout.print && printout.refusal.empty())
+        printout.refusal = std::string("The ") + mode_name(state_.mode) +
+                           " mode has nothing to print yet.";
+    const print_action action = command == CMD_PRINT           ? print_action::print
+                                : command == CMD_PRINT_PREVIEW ? print_action::preview
+                                                               : print_action::export_pdf;
+    print_run(this, action, printout);
+}
+
 // The picture of the current mode: the FRA graph area, the piezo window,
 // the downloaded screen in capture mode, or the LCR graph area in every
 // other mode. A mode whose window has nothing to picture yet is refused by
 // name rather than pictured as empty controls.
 void main_window::graph_picture(bool to_file)
 {
-    static const char* const mode_names[MODE_COUNT] = {"FRA", "LCR", "Database", "Piezo",
-                                                       "Capture"};
     table_window* source = state_.mode == MODE_FRA       ? graph_area(TABLE_FRA)
                            : state_.mode == MODE_PIEZO   ? mode_window(ROW_PIEZO)
                            : state_.mode == MODE_CAPTURE ? mode_window(ROW_CAPTURE)
                                                          : graph_area(TABLE_LCR);
     const QImage picture = source ? source->picture() : QImage();
     if (picture.isNull()) {
-        const bool known = state_.mode >= 0 && state_.mode < MODE_COUNT;
         ui_message_box(this,
-                       std::string("The ") + (known ? mode_names[state_.mode] : "current") +
+                       std::string("The ") + mode_name(state_.mode) +
                            " mode has no graph to picture yet.",
                        "Tarvelo2", MB_OK | MB_ICONINFORMATION);
         return;

@@ -11,8 +11,9 @@ class shell_window {
 public:
     // Greys or restores the menu item that posts this command id.
     virtual void set_menu_item_enabled(int id, bool enabled) = 0;
-    // Greys or restores the top-level menus at these menu-bar positions.
-    virtual void set_top_menus_enabled(std::initializer_list<int> positions, bool enabled) = 0;
+    // Greys or restores the top-level menus of these titles (as shown, without
+    // the "&" of their access keys).
+    virtual void set_top_menus_enabled(std::initializer_list<const char*> titles, bool enabled) = 0;
 
 protected:
     ~shell_window() = default;

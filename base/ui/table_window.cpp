@@ -25,6 +25,11 @@ QImage table_window::picture()
     return {};
 }
 
+s_printout table_window::printout()
+{
+    return {};
+}
+
 void table_window::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);

@@ -10,6 +10,7 @@
 // window calls.
 
 #include "base/command_seam.h"
+#include "base/ui/print_actions.h"
 
 #include <QFrame>
 #include <QImage>
@@ -46,6 +47,9 @@ public:
     // Paints the same picture into any rectangle on any device (PNG and
     // SVG files); empty for a window that only has the image.
     virtual std::function<void(QPainter&, const QRect&)> picture_painter() { return {}; }
+    // The report File > Print..., Print Preview and Export PDF... take, made
+    // from what the window shows now; a window with nothing to report refuses.
+    virtual s_printout printout();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

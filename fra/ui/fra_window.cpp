@@ -30,7 +30,7 @@ const char* const FRA_WINDOW_CLASS = "QXTarvelo2FRAWClass";
 s_sweep_mode fra_mode()
 {
     return {.first_control = CMD_FRA_LIST,
-            .busy_top_menus = {0, 3, 4, 5},
+            .busy_top_menus = {"Configure", "LCR", "Piezo", "Capture"},
             .view_commands = {CMD_FRA_VIEW_REDRAW, CMD_FRA_VIEW_NEW_SWEEP},
             .rules = SWEEP_SAVES_TO_DB | SWEEP_SINGLE_COUNTS | SWEEP_REALTIME_LABELS_BY_VIEW};
 }

@@ -218,3 +218,19 @@ bool chart_zero_line(QPainter& p, const s_plot_rect& plot, double height, const 
                plot.bottom - static_cast<int>(y));
     return true;
 }
+
+void chart_square(QPainter& p, int size, QPointF c, QColor colour)
+{
+    p.fillRect(QRectF(c.x() - size / 2.0, c.y() - size / 2.0, size, size), colour);
+}
+
+void chart_diamond(QPainter& p, int size, QPointF c, QColor colour)
+{
+    const double h = size / 2.0;
+    const QPointF pts[] = {
+        {c.x(), c.y() - h}, {c.x() + h, c.y()}, {c.x(), c.y() + h}, {c.x() - h, c.y()}};
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPolygon(pts, 4);
+    p.setBrush(Qt::NoBrush);
+}

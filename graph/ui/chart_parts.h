@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QPen>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <vector>
@@ -108,6 +109,11 @@ void chart_note_name(const QString& whole, const QString& shown);
 // A line across the plot at `height` pixels above its bottom, when that
 // lies strictly inside the plot (the 0 dB or 0 degree line); whether it did.
 bool chart_zero_line(QPainter& p, const s_plot_rect& plot, double height, const QPen& pen);
+
+// The margin markers: a filled square, and a filled diamond `size` pixels
+// from corner to corner, centred on c.
+void chart_square(QPainter& p, int size, QPointF c, QColor colour);
+void chart_diamond(QPainter& p, int size, QPointF c, QColor colour);
 
 // A cursor at column x: circles of the given radius at the left and right
 // quantities' heights, dotted leaders to the left and right axes and a

@@ -36,7 +36,7 @@ lcr_export_hook g_export = nullptr;
 s_sweep_mode lcr_mode()
 {
     return {.first_control = CMD_LCR_LIST,
-            .busy_top_menus = {0, 2, 4, 5},
+            .busy_top_menus = {"Configure", "FRA", "Piezo", "Capture"},
             .view_commands = {CMD_LCR_VIEW_REDRAW, CMD_LCR_VIEW_NEW_SWEEP},
             .details_check = lcr_details_check_repeat,
             .rules = SWEEP_START_POSTED | SWEEP_CLEAR_STOPS_REALTIME};

@@ -179,7 +179,7 @@ void piezo_window::set_menus(bool enabled)
     // Configure, Display and the FRA, LCR and Capture modes are greyed from
     // a sweep until Clear.
     if (shell_window* shell = shell_of(this))
-        shell->set_top_menus_enabled({0, 1, 2, 3, 5}, enabled);
+        shell->set_top_menus_enabled({"Configure", "Display", "FRA", "LCR", "Capture"}, enabled);
 }
 
 void piezo_window::import_file()

@@ -7,7 +7,9 @@
 #include "config/config_current.h"
 #include "fra/margins.h"
 #include "graph/ui/chart_file.h"
+#include "graph/ui/report_printout.h"
 #include "review/ui/compare_box.h"
+#include "review/ui/compare_report.h"
 #include "review/ui/difference_view.h"
 #include "review/ui/graph_overlay.h"
 
@@ -67,8 +69,8 @@ private:
 
 } // namespace
 
-graph_dialog::graph_dialog(QWidget* parent, graph_model model)
-    : QMainWindow(parent), model_(std::move(model))
+graph_dialog::graph_dialog(QWidget* parent, graph_model model, std::vector<report_field> details)
+    : QMainWindow(parent), model_(std::move(model)), report_details_(std::move(details))
 {
     setObjectName(QString::fromLatin1(CLASS_NAME));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -150,6 +152,8 @@ void graph_dialog::build_menus()
         return a;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    print_add_menu_items(file, [this](print_action action) { print(action); });
+    file->addSeparator();
     add(file, "&Close", GRAPH_CMD_CLOSE, false);
     QMenu* display = menuBar()->addMenu(QStringLiteral("&Display"));
     add(display, "Save to &Bitmap...", GRAPH_CMD_SAVE_BMP, false);
@@ -179,7 +183,7 @@ void graph_dialog::build_menus()
     add(analyze, "Go to &Gain Crossover", GRAPH_CMD_GO_GAIN_CROSSOVER, false)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     add(analyze, "Go to &Phase Crossover", GRAPH_CMD_GO_PHASE_CROSSOVER, false)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     build_view_menu();
     analyze->addSeparator();
     add(analyze, "", GRAPH_CMD_COMPARE, false)
@@ -526,6 +530,12 @@ void graph_dialog::compare_with_reference()
     compare_box_->show();
 }
 
+// The comparison report of the tests as the chart shows them now.
+void graph_dialog::print(print_action action)
+{
+    print_run(this, action, report_printout(compare_report(model_, report_details_)));
+}
+
 void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys)
 {
     if (graph_dialog* open = graph_dialog::current()) {
@@ -539,13 +549,16 @@ void graph_dialog_open(QWidget* owner, const std::vector<int>& test_keys)
     // Nine tests of many points are read while the window keeps answering;
     // Cancel opens no graph.
     int loaded = -1;
+    std::vector<report_field> details;
     const exchange_outcome read =
         run_off_window("Reading the tests\x85", [&](const std::atomic<bool>&) {
             loaded = model.load(test_keys);
+            if (loaded > 0)
+                details = compare_report_details(test_keys.front());
             return loaded >= 0;
         });
     if (read != exchange_outcome::done || loaded < 0)
         return;
-    auto* dialog = new graph_dialog(owner, std::move(model));
+    auto* dialog = new graph_dialog(owner, std::move(model), std::move(details));
     dialog->show();
 }

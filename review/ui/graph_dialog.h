@@ -5,8 +5,10 @@
 // the margin search and the noise filter, and bitmap/clipboard copies.
 // Only one exists at a time.
 #include "base/command_seam.h"
+#include "base/ui/print_actions.h"
 #include "review/graph_compare.h"
 #include "review/graph_model.h"
+#include "graph/ui/report_document.h"
 #include "review/ui/graph_range_dialog.h"
 
 #include <QMainWindow>
@@ -43,7 +45,8 @@ enum : int {
     // per-test ids, which the plot menu rebuild clears from 32802 up.
     GRAPH_CMD_COMPARE = 32740,
     GRAPH_CMD_DIFFERENCE_VIEW = 32741,
-    // The cursors onto the selected test's main crossings (Ctrl+G, Ctrl+P).
+    // The cursors onto the selected test's main crossings (Ctrl+G,
+    // Ctrl+Shift+P; Ctrl+P prints).
     GRAPH_CMD_GO_GAIN_CROSSOVER = 32742,
     GRAPH_CMD_GO_PHASE_CROSSOVER = 32743,
     // The "View" menu (above the per-test ids of nine slots).
@@ -55,8 +58,9 @@ enum : int {
 class graph_dialog : public QMainWindow, public command_target {
     Q_OBJECT
 public:
-    // Shows the tests that model holds (loaded from the database).
-    graph_dialog(QWidget* parent, graph_model model);
+    // Shows the tests that model holds (loaded from the database); details
+    // head the pages of its report.
+    graph_dialog(QWidget* parent, graph_model model, std::vector<report_field> details = {});
     ~graph_dialog() override;
 
     void on_command(int id, intptr_t lparam) override;
@@ -99,6 +103,7 @@ private:
     void repaint_chart();
     const s_graph_comparison& comparison();
     void compare_with_reference();
+    void print(print_action action);
 
     graph_model model_;
     QWidget* chart_ = nullptr;
@@ -110,6 +115,7 @@ private:
     std::optional<s_graph_comparison> comparison_; // made on first use
     bool difference_view_ = false;
     QPointer<graph_compare_box> compare_box_;
+    std::vector<report_field> report_details_;
 };
 
 // Opens the graph of the given tests (closing any open one); when a test

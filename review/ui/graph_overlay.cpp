@@ -62,22 +62,6 @@ QColor marker_colour(const graph_model& m, int slot, bool phase, QColor backgrou
         (phase ? st.phase_marker_colour : st.gain_marker_colour) == GRAPH_MARKER_CUSTOM);
 }
 
-void draw_square(QPainter& p, QPointF c, QColor colour)
-{
-    p.fillRect(QRectF(c.x() - SQUARE / 2.0, c.y() - SQUARE / 2.0, SQUARE, SQUARE), colour);
-}
-
-void draw_diamond(QPainter& p, QPointF c, QColor colour)
-{
-    const double h = DIAMOND / 2.0;
-    const QPointF pts[] = {
-        {c.x(), c.y() - h}, {c.x() + h, c.y()}, {c.x(), c.y() + h}, {c.x() - h, c.y()}};
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.drawPolygon(pts, 4);
-    p.setBrush(Qt::NoBrush);
-}
-
 // One piece of a cursor path, left out where it leaves the plot.
 void draw_clipped(QPainter& p, const s_plot_rect& plot, QPointF a, QPointF b)
 {
@@ -103,11 +87,13 @@ void draw_markers(QPainter& p, const graph_model& m, int slot, const s_mark_plac
                     draw(*at);
     };
     if (s.gain_markers && s.gain_visible)
-        each(ms.zero_db, margin_kind::zero_db,
-             [&](QPointF at) { draw_square(p, at, marker_colour(m, slot, false, background)); });
+        each(ms.zero_db, margin_kind::zero_db, [&](QPointF at) {
+            chart_square(p, SQUARE, at, marker_colour(m, slot, false, background));
+        });
     if (s.phase_markers && s.phase_visible)
-        each(ms.zero_phase, margin_kind::zero_phase,
-             [&](QPointF at) { draw_diamond(p, at, marker_colour(m, slot, true, background)); });
+        each(ms.zero_phase, margin_kind::zero_phase, [&](QPointF at) {
+            chart_diamond(p, DIAMOND, at, marker_colour(m, slot, true, background));
+        });
 }
 
 s_mark_place bode_places(const s_mapper& map)
@@ -166,9 +152,9 @@ void draw_readout(QPainter& p, const QRect& box, const std::string& text, QColor
         return;
     const QPointF mark(box.right() - 10, box.center().y());
     if (gain)
-        draw_square(p, mark, colour);
+        chart_square(p, SQUARE, mark, colour);
     else
-        draw_diamond(p, mark, colour);
+        chart_diamond(p, DIAMOND, mark, colour);
 }
 
 // A trace's legend entry: its name, made readable on the background, and a
@@ -217,15 +203,15 @@ void draw_legend(QPainter& p, const QRect& client, const s_plot_rect& plot, int 
         const int gain_y = cell.top() + line;
         const int phase_y = cell.top() + 2 * line;
         if (m.styles[i].gain_markers)
-            draw_square(p, QPointF(mark_x, gain_y + line / 2.0),
-                        marker_colour(m, i, false, background));
+            chart_square(p, SQUARE, QPointF(mark_x, gain_y + line / 2.0),
+                         marker_colour(m, i, false, background));
         draw_entry(p, QRect(text_x, gain_y, cell.right() - text_x, line), QStringLiteral("Gain "),
                    trace_colour(m, i, false, background), background);
         if (!bode)
             continue;
         if (m.styles[i].phase_markers)
-            draw_diamond(p, QPointF(mark_x, phase_y + line / 2.0),
-                         marker_colour(m, i, true, background));
+            chart_diamond(p, DIAMOND, QPointF(mark_x, phase_y + line / 2.0),
+                          marker_colour(m, i, true, background));
         draw_entry(p, QRect(text_x, phase_y, cell.right() - text_x, line), QStringLiteral("Phase"),
                    trace_colour(m, i, true, background), background);
     }
@@ -390,6 +376,11 @@ void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool fo
     }
     BodePlot(style, bode_out_of_range::clip).draw(p, client, graph_inputs(m));
     graph_draw_overlay(p, client, style, m, for_file);
+}
+
+QColor graph_trace_colour(const graph_model& m, int slot, bool phase, QColor background)
+{
+    return trace_colour(m, slot, phase, background);
 }
 
 QImage graph_render(const graph_model& m, QSize size, bool for_file)

@@ -19,6 +19,9 @@ s_plot_rect graph_plot_rect(const QRect& client, const s_bode_style& style);
 // readouts are left out (they would fall below a file's bottom inset).
 void graph_draw_overlay(QPainter& p, const QRect& client, const s_bode_style& style,
                         const graph_model& m, bool for_file);
+// A test's trace colour as drawn on the background: a table colour made to
+// stand out, the user's own kept.
+QColor graph_trace_colour(const graph_model& m, int slot, bool phase, QColor background);
 // The chart of the model's view with its overlay, painted into client on
 // any device (screen, image, SVG); for_file uses the file's bottom inset.
 void graph_paint(QPainter& p, const QRect& client, const graph_model& m, bool for_file);

@@ -166,7 +166,7 @@ void sweep_mode_window::set_series_controls(bool enabled)
 
 void sweep_mode_window::set_menus(bool enabled)
 {
-    const int* m = mode_.busy_top_menus;
+    const char* const* m = mode_.busy_top_menus;
     if (shell_window* shell = shell_of(this))
         shell->set_top_menus_enabled({m[0], m[1], m[2], m[3]}, enabled);
 }

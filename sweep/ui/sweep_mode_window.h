@@ -54,7 +54,7 @@ enum sweep_rule : unsigned {
 // and the series labels.
 struct s_sweep_mode {
     int first_control = 0;      // the list
-    int busy_top_menus[4] = {}; // greyed from a sweep's start until CLEAR
+    const char* busy_top_menus[4] = {}; // titles greyed from a sweep's start until CLEAR
     struct {
         int redraw = 0;
         int new_sweep = 0;

@@ -126,3 +126,28 @@ TEST(ConfigTextBlock, FilesGetCrLfAndUnidentifiedFieldsStayEmpty)
               static_cast<long>(printed(cfg).size() + lines_of(printed(cfg)).size()));
     std::fclose(g);
 }
+
+TEST(ConfigTextBlock, FieldsAreReadBackFromAnExportsHeadUpToItsData)
+{
+    hxm_cfg_4100 cfg;
+    s_link link;
+    const std::string block = config_block_text(cfg, link, "cal 7");
+    std::string crlf;
+    for (char c : block + "data start sweep 1\nSteps,Frequency (Hz)\n1,10\n")
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const size_t lines = lines_of(block).size() - 3; // less the three header lines
+    const struct {
+        std::string text;
+        size_t fields;
+    } cases[] = {{crlf, lines}, {block, lines}, {"Steps,Frequency\n1,2,3\n", 0}, {"", 0}};
+    for (const auto& c : cases) {
+        const auto fields = config_block_fields(c.text);
+        ASSERT_EQ(fields.size(), c.fields) << c.text;
+        if (c.fields == 0)
+            continue;
+        EXPECT_EQ(fields[0], std::make_pair(std::string("Instrument: type"), std::string()));
+        EXPECT_EQ(fields[3],
+                  std::make_pair(std::string("Instrument: calibration"), std::string("cal 7")));
+        EXPECT_EQ(fields[5].first, "Acquisition: speed") << "a section names its later lines";
+    }
+}

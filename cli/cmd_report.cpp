@@ -1,0 +1,165 @@
+// report: a PDF report, painted offscreen as the windows print it: the FRA
+// test report of a stored test, the comparison report of stored tests, or
+// the component report of an LCR or piezo sweep file. Prints "written PATH"
+// and the number of pages. Exit status: 0 done, 1 failed, 2 usage.
+
+#ifdef TARVELO_CLI_RENDER
+
+#include "base/ui/interface_font.h"
+#include "base/ui_seam.h"
+#include "cli/cli.h"
+#include "cli/export_common.h"
+#include "config/config_text_block.h"
+#include "db/db_connection.h"
+#include "fra/ui/fra_report.h"
+#include "lcr/piezo_import.h"
+#include "lcr/ui/component_report.h"
+#include "review/ui/compare_report.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+constexpr int FAILED = 1;
+
+// The Qt side every report paints with: offscreen, the program's release
+// for the page foot, the embedded interface font.
+struct report_painting {
+    report_painting() : app(argc, argv)
+    {
+        QCoreApplication::setApplicationVersion(QStringLiteral(TARVELO_VERSION));
+        use_interface_font();
+    }
+    static inline int argc = 3;
+    static inline char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
+    static inline char* argv[] = {arg0, arg1, arg2, nullptr};
+    QApplication app; // the interface font is set as the windows set it
+};
+
+bool parse_paper(const std::string& text, report_paper& paper)
+{
+    if (text.empty())
+        paper = report_paper_of(QLocale::system());
+    else if (text == "a4")
+        paper = report_paper::a4;
+    else if (text == "letter")
+        paper = report_paper::letter;
+    else
+        return false;
+    return true;
+}
+
+int write(const report_document& doc, const std::string& out, report_paper paper)
+{
+    std::string error;
+    if (!doc.write_pdf(out, paper, error)) {
+        cli_say("%s", error.c_str());
+        return FAILED;
+    }
+    print_written(out);
+    std::printf("pages\t%d\n", doc.page_count(report_page_size(paper)));
+    return 0;
+}
+
+int fra_kind(const cli_args& args, const std::string& out, report_paper paper)
+{
+    std::vector<int> keys;
+    if (!cli_parse_test_keys(args.get("--tests"), 1, keys))
+        return CLI_USAGE;
+    if (!cli_open_database(args))
+        return FAILED;
+    s_fra_report_input in;
+    const bool read = cli_check_tests(keys) && fra_report_stored(keys[0], in);
+    db_close();
+    if (!read)
+        return FAILED;
+    in.nyquist = args.flag("--nyquist");
+    in.nichols = args.flag("--nichols");
+    in.with_points = args.flag("--points");
+    report_painting qt;
+    return write(fra_report(in), out, paper);
+}
+
+int compare_kind(const cli_args& args, const std::string& out, report_paper paper)
+{
+    std::vector<int> keys;
+    if (!cli_parse_test_keys(args.get("--tests"), size_t(MARGIN_SLOTS), keys))
+        return CLI_USAGE;
+    if (!cli_open_database(args))
+        return FAILED;
+    graph_model model;
+    const bool read = cli_check_tests(keys) && model.load(keys) >= 0;
+    std::vector<report_field> details;
+    if (read)
+        details = compare_report_details(keys[0]);
+    db_close();
+    if (!read)
+        return FAILED;
+    report_painting qt;
+    return write(compare_report(model, std::move(details)), out, paper);
+}
+
+int component_kind(const cli_args& args, const std::string& out, report_paper paper)
+{
+    if (!args.has("--from-sweep-file") || args.has("--db")) {
+        cli_say("a component report reads an LCR or piezo sweep: --from-sweep-file F "
+                "(the database keeps FRA tests)");
+        return CLI_USAGE;
+    }
+    const std::string file = args.get("--from-sweep-file");
+    auto results = std::make_unique<LcrResults>();
+    std::string message;
+    const s_piezo_import got = piezo_import_file(file, *results, message);
+    if (!message.empty())
+        ui_message_box(nullptr, message, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
+    if (got.points <= 0)
+        return FAILED;
+    s_component_report_input in;
+    in.results = results.get();
+    in.piezo = args.flag("--piezo");
+    in.with_points = args.flag("--points");
+    report_painting qt;
+    in.details = {{QStringLiteral("Sweep file"), QString::fromLocal8Bit(file.c_str())}};
+    // An LCR export names the instrument and its configuration at its head.
+    std::ifstream text(file, std::ios::binary);
+    in.instrument = report_fields_of(config_block_fields(
+        {std::istreambuf_iterator<char>(text), std::istreambuf_iterator<char>()}));
+    return write(component_report(in), out, paper);
+}
+
+int run_report(const cli_args& args)
+{
+    const std::string kind = args.get("--kind");
+    const std::string out = args.get("--out");
+    report_paper paper = report_paper::a4;
+    if (out.empty() || !parse_paper(args.get("--paper"), paper))
+        return CLI_USAGE;
+    if (kind == "fra")
+        return fra_kind(args, out, paper);
+    if (kind == "compare")
+        return compare_kind(args, out, paper);
+    if (kind == "component")
+        return component_kind(args, out, paper);
+    return CLI_USAGE;
+}
+
+// --tests, --out and --from-sweep-file are declared with the other commands.
+const cli_option_registrar report_options({"--kind", "--paper"});
+const cli_flag_registrar points_flag("--points");
+const cli_flag_registrar nyquist_flag("--nyquist");
+const cli_flag_registrar nichols_flag("--nichols");
+const cli_flag_registrar piezo_flag("--piezo");
+const cli_registrar report_command(
+    {"report",
+     "report --kind fra|compare|component [--db FILE --tests K,K,...] [--from-sweep-file F "
+     "[--piezo]] --out FILE.pdf [--paper a4|letter] [--points] [--nyquist] [--nichols]  a PDF "
+     "report",
+     run_report});
+
+} // namespace
+
+#endif
