@@ -99,6 +99,13 @@ bool export_pdf(QWidget* owner, const s_printout& printout)
 
 } // namespace
 
+s_printout printout_refused(std::string why)
+{
+    s_printout out;
+    out.refusal = std::move(why);
+    return out;
+}
+
 std::array<QAction*, 3> print_add_menu_items(QMenu* menu,
                                              const std::function<void(print_action)>& run)
 {

@@ -80,6 +80,8 @@ public:
     int view() const { return view_; }
     bool realtime_running() const { return realtime_running_ != 0; }
     const s_sweep_series& series() const { return series_; }
+    // What the Test Details dialog gave the last sweep (its test's names).
+    const s_test_details& test_details() const { return details_; }
 
     // The results view made for this window by the control tables.
     void attach_view(table_window* view) { results_view_ = view; }

@@ -12,7 +12,8 @@
 inline std::string pdf_text(const std::filesystem::path& pdf)
 {
     const std::filesystem::path err = pdf.string() + ".err";
-    const cli_output r = run_command_line("pdftotext -layout '" + pdf.string() + "' -", err.string());
+    const cli_output r =
+        run_command_line("pdftotext -layout '" + pdf.string() + "' -", err.string());
     std::filesystem::remove(err);
     return r.status == 0 ? r.out : "pdftotext failed: " + r.err;
 }
@@ -31,10 +32,10 @@ inline bool pdf_page_png(const std::filesystem::path& pdf, int page, int dpi,
     std::filesystem::path stem = png;
     stem.replace_extension();
     const std::string p = std::to_string(page);
-    const cli_output r = run_command_line("pdftoppm -png -singlefile -r " + std::to_string(dpi) +
-                                              " -f " + p + " -l " + p + " '" + pdf.string() +
-                                              "' '" + stem.string() + "'",
-                                          stem.string() + ".err");
+    const cli_output r =
+        run_command_line("pdftoppm -png -singlefile -r " + std::to_string(dpi) + " -f " + p +
+                             " -l " + p + " '" + pdf.string() + "' '" + stem.string() + "'",
+                         stem.string() + ".err");
     std::filesystem::remove(stem.string() + ".err");
     return r.status == 0 && std::filesystem::exists(png);
 }
