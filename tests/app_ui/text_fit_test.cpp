@@ -161,7 +161,8 @@ void check_modal(s_text_fit_report& report, const std::function<void()>& open)
     open();
 }
 
-// A printout of one page with one line, for the print and preview dialogs.
+// A printout of one page with one line, for the preview. (The print dialog
+// is the system's own, laid out by Qt's print support.)
 s_printout one_line_printout()
 {
     s_printout out;
@@ -205,10 +206,6 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
          check_dialog<progress_dialog>(r, b);
      }},
     {"about", [](auto& r) { check_modal(r, [] { show_about_box(nullptr); }); }},
-    {"print",
-     [](auto& r) {
-         check_modal(r, [] { print_run(nullptr, print_action::print, one_line_printout()); });
-     }},
     {"print preview",
      [](auto& r) {
          check_modal(r, [] { print_run(nullptr, print_action::preview, one_line_printout()); });
