@@ -53,7 +53,7 @@ enum sweep_rule : unsigned {
 // list first, then at fixed offsets the view buttons, START, SWEEP, EXPORT
 // and the series labels.
 struct s_sweep_mode {
-    int first_control = 0;      // the list
+    int first_control = 0;              // the list
     const char* busy_top_menus[4] = {}; // titles greyed from a sweep's start until CLEAR
     struct {
         int redraw = 0;

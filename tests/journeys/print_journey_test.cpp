@@ -109,8 +109,8 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
         click_id(FRA_SWEEP); // CLEAR
         start_sweep(0, "Loop B after the transformer was moved");
         ASSERT_TRUE(sweep_ended());
-        ASSERT_TRUE(select_stored_tests(
-            "Bench A", {"Loop A", "Loop B after the transformer was moved"}));
+        ASSERT_TRUE(
+            select_stored_tests("Bench A", {"Loop A", "Loop B after the transformer was moved"}));
         click("Graph Selected Tests");
         await_window("Graph");
         compare = export_pdf(dir() / "compare.pdf", "Graph");
@@ -119,8 +119,8 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
     expect_contains(fra, {"Loop A", "Bench A", "Gain margin", "Phase margin", "page 1 of"},
                     "the FRA report");
     expect_contains(compare,
-                    {"Loop A", "Loop B after the transformer was moved",
-                     "Margins", "Difference view", "Reference"},
+                    {"Loop A", "Loop B after the transformer was moved", "Margins",
+                     "Difference view", "Reference"},
                     "the comparison report");
     if (cups.running()) {
         const std::string printed = cups.printed("Report");

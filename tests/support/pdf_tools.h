@@ -23,8 +23,7 @@ inline std::string pdf_tool_messages()
 inline std::string pdf_text(const std::filesystem::path& pdf)
 {
     const std::string err = pdf_tool_messages();
-    const cli_output r =
-        run_command_line("pdftotext -layout '" + pdf.string() + "' -", err);
+    const cli_output r = run_command_line("pdftotext -layout '" + pdf.string() + "' -", err);
     std::filesystem::remove(err);
     return r.status == 0 ? r.out : "pdftotext failed: " + r.err;
 }
