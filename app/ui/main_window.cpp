@@ -4,7 +4,6 @@
 #include "app/ui/main_window.h"
 
 #include "app/ui/mode_menu_bar.h"
-#include "base/ui/print_actions.h"
 #include "app/ui/status_line.h"
 #include "archive/ui/archive_windows.h"
 #include "base/command_ids.h"
@@ -12,6 +11,7 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/interface_font.h"
 #include "base/ui/mode_windows.h"
+#include "base/ui/print_actions.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui/table_window.h"
 #include "base/ui/window_geometry.h"

@@ -330,8 +330,8 @@ void main_window::print_mode(int command)
                                                        : nullptr;
     s_printout printout = source ? source->printout() : s_printout{};
     if (!printout.print && printout.refusal.empty())
-        printout.refusal = std::string("The ") + mode_name(state_.mode) +
-                           " mode has nothing to print yet.";
+        printout.refusal =
+            std::string("The ") + mode_name(state_.mode) + " mode has nothing to print yet.";
     const print_action action = command == CMD_PRINT           ? print_action::print
                                 : command == CMD_PRINT_PREVIEW ? print_action::preview
                                                                : print_action::export_pdf;

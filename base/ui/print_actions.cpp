@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 
 namespace {
 
@@ -68,6 +69,15 @@ bool preview(QWidget* owner, const s_printout& printout)
     name_job(printer, printout);
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    // As large as the window it previews, so that its tools all show.
+    if (owner)
+        dialog.resize(owner->window()->size());
+    // Qt's preview has no button of its own to close it.
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        bar->addSeparator();
+        QObject::connect(bar->addAction(QStringLiteral("Close")), &QAction::triggered, &dialog,
+                         &QDialog::reject);
+    }
     std::string error;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* p) { printout.print(*p, error); });
@@ -98,6 +108,13 @@ bool export_pdf(QWidget* owner, const s_printout& printout)
 }
 
 } // namespace
+
+s_printout printout_refused(std::string why)
+{
+    s_printout out;
+    out.refusal = std::move(why);
+    return out;
+}
 
 std::array<QAction*, 3> print_add_menu_items(QMenu* menu,
                                              const std::function<void(print_action)>& run)

@@ -27,6 +27,9 @@ struct s_printout {
     std::string refusal;
 };
 
+// A printout that only says why there is nothing to print.
+s_printout printout_refused(std::string why);
+
 enum class print_action { print, preview, export_pdf };
 
 // The three menu items, appended to menu in this order: "&Print..." on

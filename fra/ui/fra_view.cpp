@@ -4,12 +4,16 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
+#include "config/ui/report_instrument.h"
+#include "db/db_access.h"
 #include "fra/margins.h"
 #include "fra/realtime.h"
+#include "fra/ui/fra_report.h"
 #include "fra/ui/fra_window.h"
 #include "graph/bode_geometry.h"
 #include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
+#include "graph/ui/report_printout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -159,6 +163,33 @@ QImage fra_view::render_chart(QSize size) const
 QImage fra_view::picture()
 {
     return render_chart(chart_export_size(contentsRect().size()));
+}
+
+// The FRA test report of the last sweep as the GRAPH view scales it, with the
+// details it was swept with and the instrument that swept it.
+s_printout fra_view::printout()
+{
+    const FraResults& results = owner_->results();
+    if (results.count <= 0)
+        return printout_refused("The FRA mode has no sweep to print yet.");
+    s_fra_report_input in;
+    in.test = owner_->test_details().test;
+    in.session.SessionNo = in.test.SessionNo;
+    // A sweep kept out of the database, or a session since deleted, prints
+    // without the session's details.
+    if (in.session.SessionNo <= 0 || db_get_session(in.session) != 0)
+        in.session = s_session{};
+    in.points = fra_report_points(results);
+    in.phase_convention = results.phase_convention;
+    in.log_scaling = state_.scaling == 0;
+    // The view's ranges and scaling on paper's white, without the cursors.
+    s_bode_inputs chart = chart_inputs();
+    chart.background = bode_background::white;
+    chart.surround = Qt::white;
+    chart.show_cursors = false;
+    in.chart = std::move(chart);
+    in.instrument = report_instrument_fields();
+    return report_printout(fra_report(in));
 }
 
 bool fra_view::graph_shown() const

@@ -28,6 +28,7 @@ public:
     const s_fra_view_state& state() const { return state_; }
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    s_printout printout() override;
     // The chart as the GRAPH view draws it, at the given size.
     QImage render_chart(QSize size) const;
     // Where the chart falls in the client area inside the border.

@@ -50,7 +50,32 @@ double foot_height()
     return line_height(report_font_kind::small) + GAP;
 }
 
-// Natural column widths, shrunk in proportion when together too wide.
+// Narrower than the room: the columns that need less than an even share of
+// what is left keep their natural widths, and only the others shrink, in
+// proportion; so one long name cannot squeeze numbers apart.
+void shrink_widest(std::vector<double>& w, double width)
+{
+    std::vector<bool> kept(w.size(), false);
+    double left = width;
+    size_t open = w.size();
+    for (bool changed = true; changed && open > 0;) {
+        changed = false;
+        for (size_t c = 0; c < w.size(); ++c)
+            if (!kept[c] && w[c] <= left / double(open)) {
+                kept[c] = changed = true;
+                left -= w[c];
+                --open;
+            }
+    }
+    double rest = 0;
+    for (size_t c = 0; c < w.size(); ++c)
+        rest += kept[c] ? 0 : w[c];
+    for (size_t c = 0; c < w.size(); ++c)
+        if (!kept[c])
+            w[c] *= left / rest;
+}
+
+// Natural column widths, the widest shrunk when together too wide.
 std::vector<double> column_widths(const report_block& b, double width)
 {
     std::vector<double> w(size_t(b.columns.size()), 0.0);
@@ -65,8 +90,7 @@ std::vector<double> column_widths(const report_block& b, double width)
     for (double x : w)
         total += x;
     if (total > width)
-        for (double& x : w)
-            x *= width / total;
+        shrink_widest(w, width);
     return w;
 }
 

@@ -6,10 +6,13 @@
 #include "base/ui/display_text.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/qt_seams.h"
+#include "config/ui/report_instrument.h"
 #include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
+#include "graph/ui/report_printout.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
+#include "lcr/ui/component_report.h"
 #include "lcr/ui/lcr_window.h"
 
 #include <QCheckBox>
@@ -200,6 +203,26 @@ QImage lcr_results_view::render_graph(QSize size) const
 QImage lcr_results_view::picture()
 {
     return render_graph(chart_export_size(contentsRect().size()));
+}
+
+// The component report of the last sweep: the graph as the GRAPH view
+// draws it, on paper's white, and the quantities at the two cursors.
+s_printout lcr_results_view::printout()
+{
+    if (owner_->results().count <= 0)
+        return printout_refused("The LCR mode has no sweep to print yet.");
+    auto kept = std::make_shared<const LcrResults>(owner_->results());
+    s_lcr_plot_inputs chart = graph_inputs();
+    chart.results = kept.get();
+    chart.background = bode_background::white;
+    chart.surround = Qt::white;
+    chart.strip_height = 0;
+    s_component_report_input in;
+    in.results = kept.get();
+    in.chart = [chart](QPainter& p, const QRectF& r) { LcrPlot().draw(p, r.toRect(), chart); };
+    in.cursors = {state_.cursor[0], state_.cursor[1]};
+    in.instrument = report_instrument_fields();
+    return report_printout(component_report(in), kept);
 }
 
 bool lcr_results_view::graph_shown() const

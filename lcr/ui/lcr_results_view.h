@@ -22,6 +22,7 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    s_printout printout() override;
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the

@@ -11,10 +11,13 @@
 #include "base/ui/shell_window.h"
 #include "base/ui_seam.h"
 #include "base/ui_status.h"
+#include "config/ui/report_instrument.h"
 #include "graph/ui/chart_file.h"
+#include "graph/ui/report_printout.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
+#include "lcr/ui/component_report.h"
 #include "lcr/ui/lcr_export_ui.h"
 #include "sweep/sweep_core.h"
 #include "sweep/ui/sweep_aim.h"
@@ -259,4 +262,24 @@ QImage piezo_window::picture()
 std::function<void(QPainter&, const QRect&)> piezo_window::picture_painter()
 {
     return [this](QPainter& p, const QRect& r) { PiezoPlot().paint(p, r, plot_); };
+}
+
+// The component report of the resonator: the chart as the window draws it,
+// on paper's white, and the analysis the boxes show.
+s_printout piezo_window::printout()
+{
+    if (!held_ || results_->count <= 0)
+        return printout_refused("The Piezo mode has no sweep to print yet.");
+    auto kept = std::make_shared<const LcrResults>(*results_);
+    s_piezo_plot_inputs chart = plot_;
+    chart.results = kept.get();
+    chart.white_background = true;
+    chart.surround = Qt::white;
+    chart.left_reserve = 0;
+    s_component_report_input in;
+    in.results = kept.get();
+    in.piezo = true;
+    in.chart = [chart](QPainter& p, const QRectF& r) { PiezoPlot().paint(p, r.toRect(), chart); };
+    in.instrument = report_instrument_fields();
+    return report_printout(component_report(in), kept);
 }

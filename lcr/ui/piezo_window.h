@@ -21,6 +21,7 @@ public:
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
     std::function<void(QPainter&, const QRect&)> picture_painter() override;
+    s_printout printout() override;
     // A piezo sweep holds the instrument while its progress dialog runs.
     bool is_running() const override { return sweeping_; }
 

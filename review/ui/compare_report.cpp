@@ -111,9 +111,9 @@ void add_comparison(report_document& doc, const std::shared_ptr<const graph_mode
     doc.add_paragraph(QStringLiteral("The judgement is indicative: it rests on the correlation "
                                      "of the gain curves in three bands."));
     doc.add_heading(QStringLiteral("Difference view"));
-    doc.add_chart(
-        [m, c](QPainter& p, const QRectF& r) { graph_paint_difference(p, r.toRect(), *m, *c, true); },
-        DIFFERENCE_ASPECT);
+    doc.add_chart([m, c](QPainter& p,
+                         const QRectF& r) { graph_paint_difference(p, r.toRect(), *m, *c, true); },
+                  DIFFERENCE_ASPECT);
 }
 
 } // namespace

@@ -6,9 +6,9 @@
 // Only one exists at a time.
 #include "base/command_seam.h"
 #include "base/ui/print_actions.h"
+#include "graph/ui/report_document.h"
 #include "review/graph_compare.h"
 #include "review/graph_model.h"
-#include "graph/ui/report_document.h"
 #include "review/ui/graph_range_dialog.h"
 
 #include <QMainWindow>

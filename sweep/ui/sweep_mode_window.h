@@ -53,7 +53,7 @@ enum sweep_rule : unsigned {
 // list first, then at fixed offsets the view buttons, START, SWEEP, EXPORT
 // and the series labels.
 struct s_sweep_mode {
-    int first_control = 0;      // the list
+    int first_control = 0;              // the list
     const char* busy_top_menus[4] = {}; // titles greyed from a sweep's start until CLEAR
     struct {
         int redraw = 0;
@@ -80,6 +80,8 @@ public:
     int view() const { return view_; }
     bool realtime_running() const { return realtime_running_ != 0; }
     const s_sweep_series& series() const { return series_; }
+    // What the Test Details dialog gave the last sweep (its test's names).
+    const s_test_details& test_details() const { return details_; }
 
     // The results view made for this window by the control tables.
     void attach_view(table_window* view) { results_view_ = view; }

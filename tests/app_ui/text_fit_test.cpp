@@ -9,6 +9,7 @@
 #include "base/ui/control_windows.h"
 #include "base/ui/fit_font.h"
 #include "base/ui/mode_windows.h"
+#include "base/ui/print_actions.h"
 #include "base/ui/progress_dialog.h"
 #include "config/config_current.h"
 #include "config/ui/config_pages.h"
@@ -27,6 +28,8 @@
 #include "tests/support/text_fit.h"
 
 #include <QFontDatabase>
+#include <QPainter>
+#include <QPrinter>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -158,6 +161,19 @@ void check_modal(s_text_fit_report& report, const std::function<void()>& open)
     open();
 }
 
+// A printout of one page with one line, for the preview. (The print dialog
+// is the system's own, laid out by Qt's print support.)
+s_printout one_line_printout()
+{
+    s_printout out;
+    out.name = "Text fit";
+    out.print = [](QPrinter& printer, std::string&) {
+        QPainter(&printer).drawText(100, 100, QStringLiteral("Text fit"));
+        return true;
+    };
+    return out;
+}
+
 const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] = {
     {"connection",
      [](auto& r) {
@@ -190,6 +206,10 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
          check_dialog<progress_dialog>(r, b);
      }},
     {"about", [](auto& r) { check_modal(r, [] { show_about_box(nullptr); }); }},
+    {"print preview",
+     [](auto& r) {
+         check_modal(r, [] { print_run(nullptr, print_action::preview, one_line_printout()); });
+     }},
     {"winding comparison",
      [](auto& r) {
          check_dialog<graph_compare_box>(r,

@@ -1,29 +1,50 @@
 #pragma once
 // What poppler-utils make of a PDF: its text as pdftotext reads it (in
-// layout order), also of a PDF's bytes kept in memory, and a page rendered
-// as a PNG picture by pdftoppm.
+// layout order), its number of pages, and a page rendered as a PNG picture
+// by pdftoppm.
 
 #include "tests/support/cli_run.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
+
+// Where a tool's messages go: a path without spaces, as the shell's
+// redirection takes it.
+inline std::string pdf_tool_messages()
+{
+    return (std::filesystem::temp_directory_path() /
+            ("pdf_tool_" + std::to_string(::getpid()) + ".err"))
+        .string();
+}
 
 inline std::string pdf_text(const std::filesystem::path& pdf)
 {
-    const std::filesystem::path err = pdf.string() + ".err";
-    const cli_output r =
-        run_command_line("pdftotext -layout '" + pdf.string() + "' -", err.string());
+    const std::string err = pdf_tool_messages();
+    const cli_output r = run_command_line("pdftotext -layout '" + pdf.string() + "' -", err);
     std::filesystem::remove(err);
     return r.status == 0 ? r.out : "pdftotext failed: " + r.err;
 }
 
-inline std::string pdf_text_of_bytes(const std::string& bytes, const std::filesystem::path& where)
+// What pdfinfo or pdffonts (tool) print about a PDF; empty when it failed.
+inline std::string pdf_tool(const char* tool, const std::filesystem::path& pdf)
 {
-    std::ofstream(where, std::ios::binary) << bytes;
-    return pdf_text(where);
+    const cli_output r =
+        run_command_line(std::string(tool) + " '" + pdf.string() + "'", pdf_tool_messages());
+    std::filesystem::remove(pdf_tool_messages());
+    return r.status == 0 ? r.out : std::string();
+}
+
+// The number of pages pdfinfo reads; 0 when it cannot read the file.
+inline int pdf_pages(const std::filesystem::path& pdf)
+{
+    const std::string info = pdf_tool("pdfinfo", pdf);
+    const size_t at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 6);
 }
 
 // Page `page` (1-based) as a PNG at dpi dots per inch; false when pdftoppm
@@ -37,19 +58,9 @@ inline bool pdf_page_png(const std::filesystem::path& pdf, int page, int dpi,
     const cli_output r =
         run_command_line("pdftoppm -png -singlefile -r " + std::to_string(dpi) + " -f " + p +
                              " -l " + p + " '" + pdf.string() + "' '" + stem.string() + "'",
-                         stem.string() + ".err");
-    std::filesystem::remove(stem.string() + ".err");
+                         pdf_tool_messages());
+    std::filesystem::remove(pdf_tool_messages());
     return r.status == 0 && std::filesystem::exists(png);
-}
-
-// What pdfinfo or pdffonts (tool) print about a PDF; empty when it failed.
-inline std::string pdf_tool(const char* tool, const std::filesystem::path& pdf)
-{
-    const std::filesystem::path err = pdf.string() + ".err";
-    const cli_output r =
-        run_command_line(std::string(tool) + " '" + pdf.string() + "'", err.string());
-    std::filesystem::remove(err);
-    return r.status == 0 ? r.out : std::string();
 }
 
 // The fonts pdffonts lists for a PDF, each line whole, and which of them are

@@ -7,6 +7,7 @@
 // files printer-driver-cups-pdf wrote since the server started, and takes
 // it away.
 
+#include "tests/support/build_path.h"
 #include "tests/support/cli_run.h"
 
 #include <chrono>

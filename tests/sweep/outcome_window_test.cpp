@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -182,6 +183,33 @@ TEST_F(SweepOutcome, EveryUnfinishedSweepIsToldAndLeavesTheWindowIdle)
             })) << name;
             expect_idle(m, name);
         }
+        TearDown();
+    }
+}
+
+// From a sweep's start until CLEAR the mode greys Configure and the other
+// modes' menus by name, and only those; CLEAR gives them back.
+TEST_F(SweepOutcome, ASweepGreysConfigureAndTheOtherModesUntilClear)
+{
+    const std::pair<s_mode, std::set<std::string>> cases[] = {
+        {FRA, {"Configure", "LCR", "Piezo", "Capture"}},
+        {LCR, {"Configure", "FRA", "Piezo", "Capture"}},
+    };
+    for (const auto& [m, greyed] : cases) {
+        open(m);
+        answer_details();
+        click(m.sweep);
+        ASSERT_TRUE(wait_for([&] { return window->series().button_state == SWEEP_BUTTON_CLEAR; }))
+            << m.name;
+        ASSERT_TRUE(wait_for([] { return !QApplication::activeModalWidget(); })) << m.name;
+        pump();
+        std::set<std::string> shown_greyed;
+        for (QAction* a : main->menuBar()->actions())
+            if (!a->isEnabled())
+                shown_greyed.insert(a->text().remove(QLatin1Char('&')).toStdString());
+        EXPECT_EQ(shown_greyed, greyed) << m.name;
+        click(m.sweep); // CLEAR
+        expect_idle(m, m.name);
         TearDown();
     }
 }
