@@ -10,12 +10,15 @@
 #include "graph/ui/chart_parts.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
+#include "lcr/ui/fit_panel.h"
 #include "lcr/ui/lcr_window.h"
+#include "sweep/ui/verdict_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 const char* const LCR_RESULTS_VIEW_CLASS = "QXTarvelo2LCRResultsWClass";
@@ -29,6 +32,9 @@ const QString OHM = QString(QChar(0x03A9));
 // 11-value reading's larger cells.
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
+// The bench panels' column at the graph's right, and its gap to the border.
+constexpr int SIDE_WIDTH = 262;
+constexpr int SIDE_GAP = 4;
 
 const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT,   false,
                                           CMD_LCR_LEFT_QUANTITY, CMD_LCR_SCALING,
@@ -53,6 +59,44 @@ int lcr_plot_height_with_settings(bool settings_hidden)
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
     : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
 {
+    side_ = new QWidget(this);
+    side_->setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(side_);
+    column->setContentsMargins(0, 0, 0, 0);
+    fit_ = new fit_panel(side_, true, std::nullopt);
+    fit_->setFixedHeight(fit_panel::needed_height());
+    verdict_ = new verdict_panel(side_, "LCR", true);
+    column->addWidget(fit_);
+    column->addWidget(verdict_, 1);
+    if (owner_)
+        fit_->changed = [this] { owner_->refit(); };
+    verdict_->load_remembered();
+}
+
+void lcr_results_view::resizeEvent(QResizeEvent* event)
+{
+    sweep_result_view::resizeEvent(event);
+    place_side();
+}
+
+// The panels stand between the view's top and its control strip.
+void lcr_results_view::place_side()
+{
+    const QRect client = contentsRect();
+    side_->setGeometry(client.right() + 1 - SIDE_GAP - SIDE_WIDTH, client.top() + SIDE_GAP,
+                       SIDE_WIDTH, client.height() - strip_height() - 2 * SIDE_GAP);
+}
+
+int lcr_results_view::side_room() const
+{
+    return side_->isVisibleTo(this) ? SIDE_WIDTH + SIDE_GAP : 0;
+}
+
+void lcr_results_view::set_model_curve(const LcrResults* curve, const std::string& name)
+{
+    model_ = curve;
+    model_name_ = name;
+    update();
 }
 
 void lcr_results_view::controls_hooked()
@@ -144,12 +188,17 @@ void lcr_results_view::show_graph_controls(bool shown)
     graph_controls_ = shown;
     for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_RIGHT_LOG; ++id)
         set_control_visible(id, shown);
+    side_->setVisible(shown);
+    place_side();
 }
 
 void lcr_results_view::cursor_moved(int which, int value)
 {
-    if (lcr_view_move_cursor(state_, which, value, owner_->results().count))
+    if (lcr_view_move_cursor(state_, which, value, owner_->results().count)) {
         post_command(this, CMD_LCR_VIEW_REDRAW, 0);
+        if (fit_->choice().between_cursors)
+            owner_->refit();
+    }
     bars().settle(which, value, state_.cursor[which]);
 }
 
@@ -183,13 +232,15 @@ s_lcr_plot_inputs lcr_results_view::graph_inputs() const
     in.cursor[0] = state_.cursor[0];
     in.cursor[1] = state_.cursor[1];
     in.strip_height = strip_height();
+    in.model = model_;
+    in.model_name = model_name_;
     return in;
 }
 
 s_plot_rect lcr_results_view::plot_area() const
 {
     const QSize size = contentsRect().size();
-    return lcr_plot_area(size.width(), size.height(), strip_height(), false);
+    return lcr_plot_area(size.width() - side_room(), size.height(), strip_height(), false);
 }
 
 QImage lcr_results_view::render_graph(QSize size) const
@@ -209,7 +260,16 @@ bool lcr_results_view::graph_shown() const
 
 void lcr_results_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    LcrPlot().draw(p, area, graph_inputs());
+    LcrPlot().draw(p, area.adjusted(0, 0, -side_room(), 0), graph_inputs());
+}
+
+// A picture of the graph has the whole width: the panels are not in it.
+std::function<void(QPainter&, const QRect&)> lcr_results_view::picture_painter()
+{
+    return [this](QPainter& p, const QRect& r) {
+        p.fillRect(r, SWEEP_VIEW_BACKGROUND);
+        LcrPlot().draw(p, r, graph_inputs());
+    };
 }
 
 // The ohm sign at the left of its room; the admittance's carries a raised

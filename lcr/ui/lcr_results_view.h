@@ -12,8 +12,11 @@
 #include "sweep/ui/sweep_result_view.h"
 
 #include <QFont>
+#include <string>
 
 class lcr_window;
+class fit_panel;
+class verdict_panel;
 
 class lcr_results_view : public sweep_result_view {
     Q_OBJECT
@@ -22,6 +25,7 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
+    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the
@@ -40,6 +44,16 @@ public:
     // The height of the band the graph controls take below the graph.
     int strip_height() const;
 
+    // The bench panels at the right of the graph: the equivalent circuit
+    // and the limits.
+    fit_panel* fit() const { return fit_; }
+    verdict_panel* verdict() const { return verdict_; }
+    // The fitted model's curve drawn over the sweep (null: none).
+    void set_model_curve(const LcrResults* curve, const std::string& name);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void controls_hooked() override;
     void cursor_moved(int which, int value) override;
@@ -53,6 +67,8 @@ private:
     void fit_cell_fonts(const QRect& cell, int values);
     void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
     s_lcr_plot_inputs graph_inputs() const;
+    void place_side();
+    int side_room() const;
 
     lcr_window* owner_;
     s_lcr_view_state state_;
@@ -62,6 +78,11 @@ private:
     QFont label_font_;
     QFont value_font_;
     QFont ohm_font_;
+    QWidget* side_ = nullptr;
+    fit_panel* fit_ = nullptr;
+    verdict_panel* verdict_ = nullptr;
+    const LcrResults* model_ = nullptr;
+    std::string model_name_;
 };
 
 extern const char* const LCR_RESULTS_VIEW_CLASS;
