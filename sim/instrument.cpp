@@ -114,7 +114,7 @@ const sim_instrument::command_entry sim_instrument::k_commands[] = {
 sim_instrument::sim_instrument(instrument_setup setup)
     : setup_(std::move(setup)),
       identity_(setup_.identity.empty() ? default_identity(setup_.model) : setup_.identity),
-      settings_(setup_.model)
+      settings_(setup_.model), part_(setup_.lcr)
 {
 }
 
@@ -235,6 +235,7 @@ sim_reply sim_instrument::start(std::string_view args)
     const double cycles = settings_.get_double(k_id_cycles, 1);
     sweep_done_at_ = clock::now() + sweep_duration(frequencies, cycles, setup_.time_scale);
     sweep_frequencies_ = std::move(frequencies);
+    part_ = lcr_dut_part(setup_.lcr, setup_.lcr_spread, ++parts_);
     return {};
 }
 
@@ -353,7 +354,7 @@ fra_conditions sim_instrument::fra_setup() const
 // sweep reads the same values.
 std::complex<double> sim_instrument::lcr_impedance(double hz) const
 {
-    const std::complex<double> z = setup_.lcr.impedance(hz);
+    const std::complex<double> z = part_.impedance(hz);
     if (setup_.lcr_noise <= 0) {
         return z;
     }

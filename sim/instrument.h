@@ -23,6 +23,7 @@ struct instrument_setup {
     double time_scale = 1;      // stretches or shortens the time a sweep takes
     int lcr_reading_values = 0; // 11 or 14 per "lcr?"; 0: 11 on the 4100, 14 on the 6300
     double lcr_noise = 0;       // relative noise on the LCR impedance, repeatable per frequency
+    double lcr_spread = 0;      // each sweep measures a new part, its elements within +-spread
 };
 
 // What one command makes the instrument send back: nothing, text lines, or
@@ -95,6 +96,8 @@ private:
     int esr_ = 0;
     bool remote_ = false;
     std::optional<std::vector<double>> sweep_frequencies_;
+    lcr_dut part_;  // the part under test: the nominal device unless parts spread
+    int parts_ = 0; // sweeps started, each on the next part
     clock::time_point sweep_done_at_;
 };
 

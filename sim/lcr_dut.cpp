@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace sim {
 
@@ -47,8 +48,14 @@ double* element(lcr_dut& dut, const std::string& name)
     if (name == "C") {
         return &dut.c;
     }
-    if (name == "Cp") {
+    if (name == "Cp" && dut.kind != lcr_dut::circuit::parallel) {
         return &dut.cp;
+    }
+    if (name == "Rs" && dut.kind == lcr_dut::circuit::parallel) {
+        return &dut.rs;
+    }
+    if (name == "Ls" && dut.kind == lcr_dut::circuit::parallel) {
+        return &dut.ls;
     }
     return nullptr;
 }
@@ -58,7 +65,7 @@ bool complete(const lcr_dut& dut)
     switch (dut.kind) {
     case lcr_dut::circuit::bvd: return dut.l > 0 && dut.c > 0 && dut.cp > 0;
     case lcr_dut::circuit::series: return dut.r > 0 || dut.l > 0 || dut.c > 0;
-    case lcr_dut::circuit::parallel: return dut.r > 0 || dut.c > 0;
+    case lcr_dut::circuit::parallel: return dut.r > 0 || dut.l > 0 || dut.c > 0;
     }
     return false;
 }
@@ -69,11 +76,11 @@ complex lcr_dut::impedance(double hz) const
 {
     const double omega = 2 * std::numbers::pi * hz;
     switch (kind) {
-    case circuit::series: return series_branch(r, l, c, omega);
     case circuit::parallel: {
-        const complex y((r > 0 ? 1.0 / r : 0.0), omega * c);
-        return 1.0 / y;
+        const complex y((r > 0 ? 1.0 / r : 0.0), omega * c - (l > 0 ? 1.0 / (omega * l) : 0.0));
+        return 1.0 / y + complex(rs, omega * ls);
     }
+    case circuit::series:
     case circuit::bvd: {
         const complex zm = series_branch(r, l, c, omega);
         return zm / (1.0 + complex(0, omega * cp) * zm);
@@ -121,6 +128,20 @@ std::optional<lcr_dut> parse_lcr_dut(std::string_view description, std::string& 
         return std::nullopt;
     }
     return dut;
+}
+
+lcr_dut lcr_dut_part(const lcr_dut& nominal, double spread, int part)
+{
+    if (spread <= 0) {
+        return nominal;
+    }
+    std::mt19937_64 generator(static_cast<uint64_t>(part) * 0x9E3779B97F4A7C15u ^ 0x9A27u);
+    std::uniform_real_distribution<double> deviation(-spread, spread);
+    lcr_dut out = nominal;
+    for (double* v : {&out.r, &out.l, &out.c, &out.cp, &out.rs, &out.ls}) {
+        *v *= 1.0 + deviation(generator);
+    }
+    return out;
 }
 
 lcr_dut default_lcr_dut()

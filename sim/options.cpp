@@ -61,6 +61,15 @@ bool set_int(int& target, const std::string& v, int low, int high)
     return value.has_value();
 }
 
+// A relative amount from 0 up to (not including) 1.
+bool set_fraction(double& target, const std::string& v)
+{
+    char* end = nullptr;
+    const double rel = std::strtod(v.c_str(), &end);
+    target = rel;
+    return !v.empty() && *end == '\0' && rel >= 0 && rel < 1;
+}
+
 bool set_time_scale(sim_options& o, const std::string& v)
 {
     char* end = nullptr;
@@ -129,10 +138,10 @@ const std::map<std::string, setter>& option_table()
              return (v == "11" || v == "14") && set_int(o.instrument.lcr_reading_values, v, 11, 14);
          })},
         {"--lcr-noise", plain([](sim_options& o, const std::string& v) {
-             char* end = nullptr;
-             const double rel = std::strtod(v.c_str(), &end);
-             o.instrument.lcr_noise = rel;
-             return !v.empty() && *end == '\0' && rel >= 0 && rel < 1;
+             return set_fraction(o.instrument.lcr_noise, v);
+         })},
+        {"--lcr-spread", plain([](sim_options& o, const std::string& v) {
+             return set_fraction(o.instrument.lcr_spread, v);
          })},
         {"--time-scale", plain(set_time_scale)},
         {"--log", plain([](sim_options& o, const std::string& v) {
@@ -194,9 +203,14 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --discovery-port-a N      method A port (default 65535)
   --discovery-port-b N      method B port (default 30718)
   --fra-dut "num=..;den=..;delay=T"   transfer function for FRA (highest power first)
-  --lcr-dut "bvd:R=..,L=..,C=..,Cp=.." | "series:R=..,L=..,C=.." | "parallel:R=..,C=.."
+  --lcr-dut "bvd:R=..,L=..,C=..,Cp=.." | "series:R=..,L=..,C=..[,Cp=..]" |
+            "parallel:R=..,L=..,C=..[,Rs=..,Ls=..]"
+                            device of LCR sweeps (Cp: stray capacitance across a
+                            series device; Rs, Ls: leads of a parallel one)
   --lcr-values 11|14        values per realtime LCR reading (default 11 / 14 on the 6300)
   --lcr-noise REL           relative noise on the LCR impedance (0.01 = 1 %, repeatable)
+  --lcr-spread REL          each sweep measures the next part of a run whose elements
+                            spread within +-REL of the device's (0.05 = 5 %, repeatable)
   --time-scale X            multiply the time a sweep takes (default 1)
   --log FILE                transcript of every exchange
   --fault FAULT             drop-after=N, stray-line, short-line=N, garbage=N, silent,

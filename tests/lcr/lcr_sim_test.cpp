@@ -7,6 +7,7 @@
 #include "config/config_current.h"
 #include "config/config_protocol.h"
 #include "db/sweep_file.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
@@ -247,6 +248,71 @@ TEST_F(SimLcr, PiezoRefusesCurvesWithoutBothResonances)
         EXPECT_FALSE(a.values) << r.options[0];
         EXPECT_NE(a.refusal.find(r.reason_part), std::string::npos)
             << r.options[0] << ": " << a.refusal;
+        link_close(link);
+        server->stop();
+    }
+}
+
+// Each model's device swept with noise in one of the layouts and fitted
+// back: every element within 0.5 % and within three standard uncertainties
+// of its value, the best model the device's own; the resonator's fit over
+// the whole sweep at least as close as the four-point analysis.
+TEST_F(SimLcr, EachModelFitsItsDeviceBack)
+{
+    struct row {
+        const char* device;
+        circuit_model model;
+        std::vector<double> values; // in the model's element order
+        sim::sim_model instrument;
+        int quantity; // parameter 137: the reply's layout on the 6300
+    };
+    const auto hxm6300 = sim::sim_model::hxm6300;
+    const row rows[] = {
+        {"series:R=47,L=10m", circuit_model::rl_series, {47, 10e-3}, sim::sim_model::hxm4100, 0},
+        {"parallel:R=1k,L=10m", circuit_model::rl_parallel, {1e3, 10e-3}, hxm6300, 3},
+        {"series:R=10,C=1u", circuit_model::rc_series, {10, 1e-6}, hxm6300, 4},
+        {"parallel:R=100k,C=2.5n", circuit_model::rc_parallel, {1e5, 2.5e-9}, hxm6300, 0},
+        {"series:R=10,L=10m,C=100n", circuit_model::rlc_series, {10, 10e-3, 100e-9}, hxm6300, 3},
+        {"parallel:R=10k,L=10m,C=100n",
+         circuit_model::rlc_parallel,
+         {1e4, 10e-3, 100e-9},
+         hxm6300,
+         4},
+        {"bvd:R=200,L=0.1,C=2.5n,Cp=2.5n",
+         circuit_model::resonator,
+         {200, 0.1, 2.5e-9, 2.5e-9},
+         sim::sim_model::hxm4100,
+         0},
+    };
+    for (const row& r : rows) {
+        start(r.instrument, {r.device, "noise:0.002"});
+        set_param(137, r.quantity);
+        ASSERT_TRUE(sweep()) << r.device;
+        const auto samples = lcr_impedance(ctx.sweep);
+        const circuit_fit fit = fit_circuit(samples, r.model);
+        ASSERT_EQ(fit.refusal, "") << r.device;
+        ASSERT_EQ(fit.elements.size(), r.values.size());
+        double worst = 0;
+        for (size_t i = 0; i < r.values.size(); ++i) {
+            const fitted_element& e = fit.elements[i];
+            const double error = std::fabs(e.value - r.values[i]);
+            EXPECT_LT(error, 0.005 * r.values[i]) << r.device << " " << e.name;
+            EXPECT_LT(error, 3 * e.uncertainty) << r.device << " " << e.name;
+            worst = std::max(worst, error / r.values[i]);
+        }
+        EXPECT_LT(fit.residual, 0.005) << r.device;
+        EXPECT_EQ(fit_best_circuit(samples).model, r.model) << r.device;
+        if (r.model == circuit_model::resonator) {
+            const s_piezo_analysis four = piezo_analyse(ctx.sweep);
+            ASSERT_TRUE(four.values) << four.refusal;
+            const double quick[] = {four.values->r, four.values->l, four.values->c,
+                                    four.values->cp};
+            double quick_worst = 0;
+            for (size_t i = 0; i < 4; ++i)
+                quick_worst = std::max(quick_worst, std::fabs(quick[i] / r.values[i] - 1));
+            EXPECT_LE(worst, quick_worst);
+            EXPECT_NEAR(*fit.fr, 10065.9, 10);
+        }
         link_close(link);
         server->stop();
     }

@@ -169,6 +169,48 @@ TEST(LcrPhysics, ParallelCircuitGivesBackItsElementsInEveryLayout)
     EXPECT_GT(impedance[4], 180); // capacitive phase folded into 0..360
 }
 
+// The devices with parasitic elements against their closed forms at 1 kHz,
+// and a run of parts: each element within the spread, parts differing, the
+// same run every time, no spread giving the nominal device.
+TEST(LcrPhysics, ParasiticsAndPartsSpread)
+{
+    using complex = std::complex<double>;
+    const double w = 2 * pi * 1000;
+    const complex j(0, 1);
+    struct row {
+        const char* description;
+        complex z;
+    };
+    const row rows[] = {
+        {"parallel:R=1k,L=10m", 1.0 / (1e-3 + 1.0 / (j * w * 10e-3))},
+        {"parallel:R=1k,L=10m,C=1u,Rs=2,Ls=1u",
+         1.0 / (1e-3 + 1.0 / (j * w * 10e-3) + j * w * 1e-6) + 2.0 + j * w * 1e-6},
+        {"series:R=5,L=1m,Cp=10n", 1.0 / (1.0 / (5.0 + j * w * 1e-3) + j * w * 10e-9)},
+    };
+    for (const row& r : rows) {
+        EXPECT_LT(std::abs(parse_lcr(r.description).impedance(1000) / r.z - 1.0), 1e-12)
+            << r.description;
+    }
+    std::string error;
+    EXPECT_FALSE(sim::parse_lcr_dut("parallel:R=1k,Cp=1n", error)); // no stray Cp there
+    EXPECT_FALSE(sim::parse_lcr_dut("series:R=1k,Rs=1", error));
+
+    const auto nominal = parse_lcr("series:R=100,L=1m,C=1u");
+    EXPECT_EQ(sim::lcr_dut_part(nominal, 0, 3).r, 100);
+    double lowest = 1e9, highest = 0;
+    for (int part = 1; part <= 50; ++part) {
+        const auto a = sim::lcr_dut_part(nominal, 0.05, part);
+        EXPECT_EQ(a.c, sim::lcr_dut_part(nominal, 0.05, part).c);
+        for (const double ratio : {a.r / 100, a.l / 1e-3, a.c / 1e-6}) {
+            EXPECT_LE(std::fabs(ratio - 1), 0.05);
+        }
+        lowest = std::min(lowest, a.r);
+        highest = std::max(highest, a.r);
+    }
+    EXPECT_LT(lowest, 98); // the run spreads over most of the band
+    EXPECT_GT(highest, 102);
+}
+
 TEST(LcrPhysics, RealtimeReadingsCarryDriveAndCurrent)
 {
     const auto dut = parse_lcr("series:R=100");
