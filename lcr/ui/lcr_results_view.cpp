@@ -32,9 +32,8 @@ const QString OHM = QString(QChar(0x03A9));
 // 11-value reading's larger cells.
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
-// The bench panels' column at the graph's right, and its gap to the border.
+// The bench panels' column at the graph's right.
 constexpr int SIDE_WIDTH = 262;
-constexpr int SIDE_GAP = 4;
 
 const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT,   false,
                                           CMD_LCR_LEFT_QUANTITY, CMD_LCR_SCALING,
@@ -59,37 +58,21 @@ int lcr_plot_height_with_settings(bool settings_hidden)
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
     : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
 {
-    side_ = new QWidget(this);
-    side_->setAutoFillBackground(true);
-    auto* column = new QVBoxLayout(side_);
+    auto* side = new QWidget(this);
+    side->setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(side);
     column->setContentsMargins(0, 0, 0, 0);
-    fit_ = new fit_panel(side_, true, std::nullopt);
+    fit_ = new fit_panel(side, true, std::nullopt);
     fit_->setFixedHeight(fit_panel::needed_height());
-    verdict_ = new verdict_panel(side_, "LCR", true);
+    verdict_ = new verdict_panel(side, "LCR", true);
     column->addWidget(fit_);
     column->addWidget(verdict_, 1);
     if (owner_)
         fit_->changed = [this] { owner_->refit(); };
+    // Space, the next part's sweep, must not land in a field of the panel.
+    verdict_->chosen = [this] { setFocus(); };
     verdict_->load_remembered();
-}
-
-void lcr_results_view::resizeEvent(QResizeEvent* event)
-{
-    sweep_result_view::resizeEvent(event);
-    place_side();
-}
-
-// The panels stand between the view's top and its control strip.
-void lcr_results_view::place_side()
-{
-    const QRect client = contentsRect();
-    side_->setGeometry(client.right() + 1 - SIDE_GAP - SIDE_WIDTH, client.top() + SIDE_GAP,
-                       SIDE_WIDTH, client.height() - strip_height() - 2 * SIDE_GAP);
-}
-
-int lcr_results_view::side_room() const
-{
-    return side_->isVisibleTo(this) ? SIDE_WIDTH + SIDE_GAP : 0;
+    set_side_panel(side, SIDE_WIDTH);
 }
 
 void lcr_results_view::set_model_curve(const LcrResults* curve, const std::string& name)
@@ -188,8 +171,7 @@ void lcr_results_view::show_graph_controls(bool shown)
     graph_controls_ = shown;
     for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_RIGHT_LOG; ++id)
         set_control_visible(id, shown);
-    side_->setVisible(shown);
-    place_side();
+    show_side_panel(shown);
 }
 
 void lcr_results_view::cursor_moved(int which, int value)
@@ -260,16 +242,7 @@ bool lcr_results_view::graph_shown() const
 
 void lcr_results_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    LcrPlot().draw(p, area.adjusted(0, 0, -side_room(), 0), graph_inputs());
-}
-
-// A picture of the graph has the whole width: the panels are not in it.
-std::function<void(QPainter&, const QRect&)> lcr_results_view::picture_painter()
-{
-    return [this](QPainter& p, const QRect& r) {
-        p.fillRect(r, SWEEP_VIEW_BACKGROUND);
-        LcrPlot().draw(p, r, graph_inputs());
-    };
+    LcrPlot().draw(p, area, graph_inputs());
 }
 
 // The ohm sign at the left of its room; the admittance's carries a raised

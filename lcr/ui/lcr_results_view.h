@@ -25,7 +25,6 @@ public:
 
     void on_command(int id, intptr_t lparam) override;
     QImage picture() override;
-    std::function<void(QPainter&, const QRect&)> picture_painter() override;
 
     const s_lcr_view_state& state() const { return state_; }
     // The quantity boxes take the items of a sweep's layout (left the
@@ -51,9 +50,6 @@ public:
     // The fitted model's curve drawn over the sweep (null: none).
     void set_model_curve(const LcrResults* curve, const std::string& name);
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void controls_hooked() override;
     void cursor_moved(int which, int value) override;
@@ -67,8 +63,6 @@ private:
     void fit_cell_fonts(const QRect& cell, int values);
     void draw_ohm(QPainter& p, const QRect& room, bool inverse) const;
     s_lcr_plot_inputs graph_inputs() const;
-    void place_side();
-    int side_room() const;
 
     lcr_window* owner_;
     s_lcr_view_state state_;
@@ -78,7 +72,6 @@ private:
     QFont label_font_;
     QFont value_font_;
     QFont ohm_font_;
-    QWidget* side_ = nullptr;
     fit_panel* fit_ = nullptr;
     verdict_panel* verdict_ = nullptr;
     const LcrResults* model_ = nullptr;

@@ -137,6 +137,7 @@ void lcr_window::clear_mode_results()
         view->results_cleared();
         view->fit()->show_fit(nullptr);
         view->set_model_curve(nullptr, {});
+        view->verdict()->show_verdict(nullptr);
     }
 }
 

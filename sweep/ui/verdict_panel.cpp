@@ -129,6 +129,8 @@ void verdict_panel::choose()
     if (!paths.settings_file.empty())
         settings_set_limit_set(paths, settings_key_,
                                std::filesystem::absolute(choice.path).string());
+    if (chosen)
+        chosen();
 }
 
 void verdict_panel::show_verdict(const s_test_verdict* verdict)

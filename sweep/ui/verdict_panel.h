@@ -10,6 +10,7 @@
 #include "sweep/limit_set.h"
 
 #include <QGroupBox>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,9 @@ public:
     // Shows the verdict large and counts the part in its bin; null shows none.
     void show_verdict(const s_test_verdict* verdict);
     const s_bin_tally& tally() const { return tally_; }
+
+    // Called once the user has chosen a limit set and it was read.
+    std::function<void()> chosen;
 
 private:
     void choose();
