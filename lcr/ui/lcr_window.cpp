@@ -233,6 +233,9 @@ void lcr_window::judge()
         return true;
     });
     view->verdict()->show_verdict(&verdict);
+    // The next Space sweeps the next part, wherever the focus was before
+    // the sweep's dialog took it.
+    view->setFocus();
     const int part = bin_tally_total(view->verdict()->tally());
     const std::string folder = current_app_paths().data_folder;
     std::string error;

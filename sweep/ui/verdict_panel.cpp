@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* LIMITS_FOLDER_NAME = "Limits";
 constexpr int WORD_PIXELS = 34;
+// The room the set's name has beside Limit Set... in the narrower panel.
+constexpr int NAME_PIXELS = 110;
 
 // White on a dark green or red: readable at once from the bench.
 const QString PASS_STYLE = QStringLiteral("background: #1b6e20; color: white;");
@@ -101,7 +103,8 @@ bool verdict_panel::load(const std::string& path, std::string& error)
     if (!limit_set_read(path, set, error))
         return false;
     set_ = std::move(set);
-    name_->setText(qt_from_ansi(set_->name));
+    name_->setText(
+        name_->fontMetrics().elidedText(qt_from_ansi(set_->name), Qt::ElideMiddle, NAME_PIXELS));
     tally_ = bin_tally_for(*set_);
     show_tally();
     show_verdict(nullptr);

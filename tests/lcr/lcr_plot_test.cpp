@@ -4,8 +4,11 @@
 #include "graph/bode_colors.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/ui/lcr_plot.h"
+#include "lcr/ui/piezo_plot.h"
+#include "tests/support/chart_read.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -113,4 +116,53 @@ TEST(LcrPlot, NoPointsDrawNoTraceOrCursor)
             ASSERT_NE(px, LCR_LEFT_TRACE);
             ASSERT_NE(px, rgb(lcr_cursor_color(0, bode_background::black)));
         }
+}
+
+// A fitted model's curve, a tenth above the measurement, drawn dashed in its
+// own colour by the LCR and the piezo painters, its legend readable on
+// either background.
+TEST(LcrPlot, AFittedModelIsDrawnOverTheSweepAndNamed)
+{
+    app();
+    const auto r = sweep();
+    auto model = std::make_unique<LcrResults>(*r);
+    for (int i = 0; i < model->count; ++i)
+        model->points[static_cast<size_t>(i)].v[3] *= 1.1;
+    struct row {
+        bool piezo;
+        bool white;
+    };
+    for (const row& c : {row{false, false}, row{false, true}, row{true, false}, row{true, true}}) {
+        const QColor back = c.white ? Qt::white : Qt::black;
+        std::function<QImage()> render;
+        s_lcr_plot_inputs lcr = inputs(*r, c.white ? bode_background::white : bode_background::black);
+        lcr.model = model.get();
+        lcr.model_name = "R-L series";
+        s_piezo_plot_inputs piezo;
+        piezo.results = r.get();
+        piezo.model = model.get();
+        piezo.model_name = "R-L series";
+        piezo.freq = lcr.freq;
+        piezo.impedance = {1, 2000};
+        piezo.white_background = c.white;
+        if (c.piezo)
+            render = [&] { return PiezoPlot().render(size, piezo); };
+        else
+            render = [&] { return LcrPlot().render(size, lcr, lcr.surround); };
+        std::vector<s_chart_text> texts;
+        chart_record_texts(&texts);
+        const QImage img = render();
+        chart_record_texts(nullptr);
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const s_chart_text& t) {
+            return t.text == QStringLiteral("- - - fitted: R-L series");
+        })) << c.piezo << c.white;
+        for (const std::string& fault : chart_read_faults(render))
+            EXPECT_EQ(fault.find("fitted"), std::string::npos) << fault;
+        const QRgb amber = chart_mark({}, QColor::fromRgb(LCR_LEFT_MODEL), back).rgb();
+        int model_pixels = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                model_pixels += img.pixel(x, y) == amber ? 1 : 0;
+        EXPECT_GT(model_pixels, 100) << c.piezo << c.white;
+    }
 }
