@@ -28,12 +28,6 @@ namespace {
 constexpr int FAILED = 1;
 constexpr int NOT_IDENTIFIED = 3;
 
-bool known_layout(long code)
-{
-    return code == LCR_LAYOUT_STANDARD || code == LCR_LAYOUT_FULL || code == LCR_LAYOUT_IMPEDANCE ||
-           code == LCR_LAYOUT_ADMITTANCE;
-}
-
 // A sweep file as the window's last sweep in the given layout; its date
 // line into date_line, when given.
 bool results_from(const std::string& path, int layout, LcrResults& results,
@@ -117,8 +111,8 @@ int touchstone_export(const cli_args& args)
     const bool from_file = args.has("--from-sweep-file");
     const long layout = args.get_long("--layout", 0);
     s_touchstone_options options;
-    if (args.has("--series") || from_file != known_layout(layout) || args.get("--out").empty() ||
-        args.flag("--european") || args.flag("--remove-zeros") ||
+    if (args.has("--series") || from_file != lcr_layout_known(layout) ||
+        args.get("--out").empty() || args.flag("--european") || args.flag("--remove-zeros") ||
         !touchstone_options_of(args, options)) {
         cli_say("lcr-export --format s1p needs --from-sweep-file F --layout 2|5|6|7 (or a "
                 "configured instrument) and --out FILE, and takes --z0 OHMS (positive) and "
@@ -157,7 +151,7 @@ int run_lcr_export(const cli_args& args)
     const long series = args.get_long("--series", 0);
     const long layout = args.get_long("--layout", 0);
     if (!format_of(args, excel) || (from_file && series > 0) || series < 0 || series > 99 ||
-        from_file != known_layout(layout) || (!excel && args.get("--out").empty()) ||
+        from_file != lcr_layout_known(layout) || (!excel && args.get("--out").empty()) ||
         args.has("--z0") || args.has("--parameter")) {
         cli_say("lcr-export needs --from-sweep-file F --layout 2|5|6|7 "
                 "or --series N (or a configured instrument), and --out FILE for "

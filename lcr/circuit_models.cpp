@@ -134,7 +134,31 @@ void linear_seed(const circuit_shape& shape, std::span<const impedance_sample> s
     }
 }
 
-// The resonator starts from the four-point piezo analysis of the sweep.
+// An inductor with its winding capacitance: no series resonance in the
+// sweep, an impedance peak inside it. L and R from the lowest frequency, Cp
+// from the peak, and C large enough to resonate with L a decade below the
+// sweep.
+bool self_resonance_seed(std::span<const impedance_sample> samples,
+                         std::array<double, CIRCUIT_ELEMENTS_MAX>& values)
+{
+    const auto peak = std::max_element(samples.begin(), samples.end(),
+                                       [](const impedance_sample& a, const impedance_sample& b) {
+                                           return std::abs(a.z) < std::abs(b.z);
+                                       });
+    const impedance_sample& low = samples.front();
+    if (peak == samples.begin() || peak == samples.end() - 1 || !(low.z.imag() > 0) ||
+        !(low.z.real() > 0))
+        return false;
+    const double l = low.z.imag() / (TWO_PI * low.hz);
+    const double omega_peak = TWO_PI * peak->hz;
+    const double omega_below = TWO_PI * low.hz / 10;
+    values = {low.z.real(), l, 1 / (omega_below * omega_below * l),
+              1 / (omega_peak * omega_peak * l)};
+    return true;
+}
+
+// The resonator starts from the four-point piezo analysis of the sweep, or
+// where that finds no series resonance, from the inductor's self-resonance.
 bool resonator_seed(std::span<const impedance_sample> samples,
                     std::array<double, CIRCUIT_ELEMENTS_MAX>& values, std::string& reason)
 {
@@ -150,7 +174,7 @@ bool resonator_seed(std::span<const impedance_sample> samples,
     const s_piezo_analysis analysis = piezo_analyse(*results);
     if (!analysis.values) {
         reason = analysis.refusal;
-        return false;
+        return self_resonance_seed(samples, values);
     }
     const s_piezo_values& v = *analysis.values;
     values = {v.r, v.l, v.c, v.cp};

@@ -1,7 +1,7 @@
 #include "lcr/equivalent_circuit.h"
 
 #include "lcr/circuit_models.h"
-#include "lcr/lcr_layouts.h"
+#include "lcr/lcr_touchstone.h"
 
 #include <Eigen/Dense>
 #include <algorithm>
@@ -15,7 +15,6 @@ namespace {
 using complex = std::complex<double>;
 
 constexpr double TWO_PI = 2 * std::numbers::pi;
-constexpr double DEGREE = std::numbers::pi / 180;
 // The fit works on natural logarithms of the elements; beyond these bounds
 // (1e-100 to 1e100 of the unit) a value means nothing measurable.
 constexpr double LOG_BOUND = 230;
@@ -176,16 +175,24 @@ std::vector<impedance_sample> lcr_impedance(const LcrResults& results)
 {
     std::vector<impedance_sample> out;
     const int count = std::clamp(results.count, 0, MAX_SWEEP_POINTS);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     for (int i = 0; i < count; ++i) {
-        const double* v = results.points[static_cast<size_t>(i)].v;
+        const LcrPoint& point = results.points[static_cast<size_t>(i)];
         complex z;
-        switch (results.layout) {
-        case LCR_LAYOUT_IMPEDANCE: z = complex(v[1], v[2]); break;
-        case LCR_LAYOUT_ADMITTANCE: z = 1.0 / complex(v[1], v[2]); break;
-        default: z = std::polar(v[3], v[4] * DEGREE); // |Z| and its phase in degrees
-        }
-        out.push_back({v[0], z});
+        if (!lcr_point_impedance(results.layout, point, z))
+            z = complex(nan, nan);
+        out.push_back({point.v[0], z});
     }
+    return out;
+}
+
+std::vector<impedance_sample> impedance_between(std::span<const impedance_sample> samples,
+                                                double low_hz, double high_hz)
+{
+    std::vector<impedance_sample> out;
+    for (const impedance_sample& s : samples)
+        if (s.hz >= low_hz && s.hz <= high_hz)
+            out.push_back(s);
     return out;
 }
 

@@ -42,15 +42,23 @@ struct fitted_element {
 struct circuit_fit {
     circuit_model model = circuit_model::rl_series;
     std::vector<fitted_element> elements;
-    double residual = 0;          // rms relative error of |Z - Zmodel| / |Z|
-    std::optional<double> fr, fa; // the model's resonances in Hz, where it has them
-    std::optional<double> q;      // quality factor where it has one
-    std::string refusal;          // non-empty when no fit could be made
+    double residual = 0; // rms relative error of |Z - Zmodel| / |Z|
+    // The model's resonances in Hz and its quality factor, where it has
+    // them: R-L-C series and parallel fr = 1 / (2 pi sqrt(L C)) and q; the
+    // resonator fr and q of its series branch and fa = fr sqrt(1 + C / Cp).
+    std::optional<double> fr, fa;
+    std::optional<double> q;
+    std::string refusal; // non-empty when no fit could be made
 };
 
 // The complex impedance of every point of an LCR or piezo sweep, whatever
-// layout the reply had.
+// layout the reply had; a point whose values give none is NaN (fits skip it).
 std::vector<impedance_sample> lcr_impedance(const LcrResults& results);
+
+// The samples from low_hz to high_hz (both included): a fit between the
+// cursors.
+std::vector<impedance_sample> impedance_between(std::span<const impedance_sample> samples,
+                                                double low_hz, double high_hz);
 
 // Fits one model to the samples; refusal says why when no fit could be made.
 circuit_fit fit_circuit(std::span<const impedance_sample> samples, circuit_model model);

@@ -59,6 +59,14 @@ int lcr_layout_for(const s_instrument_caps& caps, int quantity_param)
     return LCR_LAYOUT_FULL;
 }
 
+bool lcr_layout_known(long code)
+{
+    for (const s_lcr_layout& l : LAYOUTS)
+        if (l.code == code)
+            return true;
+    return false;
+}
+
 const s_lcr_layout& lcr_layout(int code)
 {
     for (const s_lcr_layout& l : LAYOUTS)

@@ -43,6 +43,9 @@ struct s_lcr_layout {
 // The layout for the instrument and its parameter 137.
 int lcr_layout_for(const s_instrument_caps& caps, int quantity_param);
 
+// One of the four reply layouts.
+bool lcr_layout_known(long code);
+
 // The table entry of a layout code; unknown codes read as layout 2.
 const s_lcr_layout& lcr_layout(int code);
 

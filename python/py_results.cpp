@@ -286,6 +286,7 @@ void init_results(py::module_& m)
             py::arg("path"), "Writes the sweep as a sweep file (sweepN.dat) is written.");
 
     py::class_<lcr_sweep> lcr(m, "LcrSweep", LCR_DOC);
+    init_circuit_fit(lcr);
     lcr.def("__len__", [](const lcr_sweep& s) { return count_of(s.results->count); })
         .def_property_readonly("layout", [](const lcr_sweep& s) { return s.results->layout; })
         .def_property_readonly("columns",

@@ -26,6 +26,8 @@ struct lcr_sweep {
 };
 
 void init_results(py::module_& m);
+// LcrSweep.fit (py_circuit_fit.cpp).
+void init_circuit_fit(py::class_<lcr_sweep>& lcr);
 // Constructors from arrays, pickling, repr, pandas and the sweep's date
 // (py_sweep_data.cpp).
 void init_sweep_data(py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr);

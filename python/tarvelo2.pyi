@@ -48,6 +48,14 @@ class Piezo(TypedDict):
     zmin: float
     zmax: float
 
+class CircuitFit(TypedDict):
+    model: str
+    elements: dict[str, tuple[float, float, str]]  # name: (value, uncertainty, unit)
+    residual: float
+    fr: float | None
+    fa: float | None
+    q: float | None
+
 class FraSweep:
     """An FRA sweep: its columns as numpy float64 arrays."""
     frequency: Array
@@ -100,6 +108,9 @@ class LcrSweep:
         self, path: Path, parameter: Literal["s", "z"] = "s", z0: float = 50.0
     ) -> None: ...
     def to_dataframe(self) -> Any: ...
+    def fit(
+        self, model: str = "best", low_hz: float | None = None, high_hz: float | None = None
+    ) -> CircuitFit: ...
 
 class FraReadings:
     """Realtime FRA readings, one array per reading, until closed."""

@@ -318,3 +318,63 @@ TEST(CliLcrFailures, EachEndsWithExitOneAndItsMessage)
     }
     fs::remove_all(dir);
 }
+
+namespace {
+
+// A run of coils: R = 47 Ohm, L = 10 mH, each part within 5 % of them.
+class CliLcrFit : public CliLcr {
+protected:
+    void configure(sim::sim_options& options) override
+    {
+        std::string error;
+        options.instrument.lcr = *sim::parse_lcr_dut("series:R=47,L=10m", error);
+        options.instrument.lcr_noise = 0.002;
+        options.instrument.lcr_spread = 0.05;
+    }
+};
+
+} // namespace
+
+// Two parts swept and fitted: the model's name, then name, value,
+// uncertainty and unit per element; the parts differ within the spread; a
+// model the sweep cannot give, an unknown model and a missing file fail.
+TEST_F(CliLcrFit, FittedElementsOfEachPart)
+{
+    ASSERT_EQ(run("lcr-sweep --repeat 2 --interval-ms 100 --data " + dir).status, 0);
+    const std::string first = " --from-sweep-file " + dir + "/sweep1.dat";
+    const struct {
+        std::string args;
+        int status;
+        const char* model;
+    } cases[] = {
+        {"lcr-fit --model best" + first, 0, "R-L series"},
+        {"lcr-fit --model rl-series --from-sweep-file " + dir + "/sweep2.dat", 0, "R-L series"},
+        {"lcr-fit --model rlc-series --freq-range 1000,100000" + first, 0, "R-L-C series"},
+        {"lcr-fit --model resonator" + first, 1, nullptr},
+        {"lcr-fit --model rl-series --freq-range 1000,1001" + first, 1, nullptr},
+        {"lcr-fit --model rl" + first, 2, nullptr},
+        {"lcr-fit --model best --from-sweep-file " + dir + "/none.dat", 1, nullptr},
+    };
+    std::vector<double> resistances;
+    for (const auto& c : cases) {
+        const cli_result r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        if (!c.model) {
+            EXPECT_TRUE(r.lines.empty()) << c.args;
+            EXPECT_FALSE(r.err.empty()) << c.args;
+            continue;
+        }
+        ASSERT_GE(r.lines.size(), 3u) << c.args;
+        EXPECT_EQ(r.lines[0], c.model);
+        const auto resistance = split(r.lines[1], '\t');
+        const auto inductance = split(r.lines[2], '\t');
+        ASSERT_EQ(resistance.size(), 4u) << r.lines[1];
+        EXPECT_EQ(resistance[0] + resistance[3] + inductance[0] + inductance[3], "ROhmLH");
+        EXPECT_NEAR(std::atof(resistance[1].c_str()), 47, 47 * 0.05);
+        EXPECT_NEAR(std::atof(inductance[1].c_str()), 10e-3, 10e-3 * 0.05);
+        EXPECT_GT(std::atof(resistance[2].c_str()), 0);
+        EXPECT_LT(std::atof(resistance[2].c_str()), 0.01 * 47);
+        resistances.push_back(std::atof(resistance[1].c_str()));
+    }
+    EXPECT_NE(resistances[0], resistances[1]); // two parts of the run
+}

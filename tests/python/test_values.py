@@ -111,3 +111,27 @@ def test_each_instrument_keeps_its_own_reply_timeout(start_sim):
     second = tarvelo2.connect(lan="127.0.0.1", port=quick.port, timeout=0.1)
     assert first.config.read(18) == "100"
     assert second.config.read(18) == "100"
+
+
+def test_fit_finds_the_device_and_refuses_what_it_cannot_fit(start_sim):
+    sim = start_sim("HXM6300", "--lcr-dut", "parallel:R=1k,L=10m,C=100n", "--lcr-noise", "0.002")
+    with tarvelo2.connect(lan="127.0.0.1", port=sim.port) as h:
+        h.config.set(137, 4)  # admittance rows
+        sweep = h.lcr_sweep()
+    fit = sweep.fit()
+    assert fit["model"] == "R-L-C parallel"
+    for name, (value, unit) in {"R": (1e3, "Ohm"), "L": (10e-3, "H"), "C": (100e-9, "F")}.items():
+        got, uncertainty, got_unit = fit["elements"][name]
+        assert (got, got_unit) == (pytest.approx(value, rel=0.005), unit)
+        assert 0 < uncertainty < 0.005 * value
+    assert fit["fr"] == pytest.approx(5033, rel=0.005)
+    assert fit["q"] == pytest.approx(3.162, rel=0.01)
+    assert fit["fa"] is None
+    between = sweep.fit("rlc-parallel", low_hz=1000, high_hz=20000)
+    assert between["elements"]["C"][0] == pytest.approx(100e-9, rel=0.005)
+    assert between["residual"] != fit["residual"]
+    for model, low_hz, says in (("coil", None, "model must be"),
+                                ("resonator", 20000, "No resonance found"),
+                                ("rl-series", 1e9, "too few usable points")):
+        with pytest.raises(ValueError, match=says):
+            sweep.fit(model, low_hz=low_hz)
