@@ -18,7 +18,15 @@ struct s_export_header {
     const instrument_config* cfg = nullptr;
     const s_link* link = nullptr;
     std::string calibration; // empty until something defines it
+    std::string verdict{};   // the last sweep's verdict, told after the block, or none
 };
+
+// The header without a verdict, for the files of sweeps it does not judge.
+inline s_export_header unjudged(s_export_header header)
+{
+    header.verdict.clear();
+    return header;
+}
 
 // One entry of a printed table: a section title (id 0) or a parameter id.
 struct s_block_entry {

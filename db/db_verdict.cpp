@@ -64,6 +64,21 @@ std::string verdict_line(const s_test_verdict& verdict)
     return line;
 }
 
+std::string verdict_export_lines(const s_test_verdict& verdict)
+{
+    std::string lines = std::string("Verdict,result,") + verdict_word(verdict) + "\n";
+    if (verdict.bin > 0)
+        lines += ",bin," + std::to_string(verdict.bin) + "\n,bin name," + verdict.bin_name + "\n";
+    lines += ",limit set," + verdict.limits + "\n";
+    for (const std::string& failed : verdict.failed) {
+        std::string quoted;
+        for (const char c : failed)
+            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        lines += ",failed check,\"" + quoted + "\"\n";
+    }
+    return lines;
+}
+
 int db_store_verdict(int64_t test_no, const s_test_verdict& verdict)
 {
     if (!db_is_open())

@@ -25,6 +25,12 @@ const char* verdict_word(const s_test_verdict& verdict);
 // "PASS, bin 2 (Grade B)", "FAIL: text; text".
 std::string verdict_line(const s_test_verdict& verdict);
 
+// The verdict as lines of an export's head, in the configuration block's
+// "section,name,value" form, each ending in a line feed: "Verdict,result,PASS",
+// ",bin,2", ",bin name,...", ",limit set,...", one ",failed check,\"...\""
+// per failed check (quoted, for the texts hold commas).
+std::string verdict_export_lines(const s_test_verdict& verdict);
+
 // Stores (or replaces) the verdict of a stored test, in a transaction of its
 // own unless one is open. Returns the SQLite code; shows nothing.
 int db_store_verdict(int64_t test_no, const s_test_verdict& verdict);

@@ -1,8 +1,10 @@
 #pragma once
 // FRA results as text files: the last sweep, every sweep of a completed
 // repeating test (read back from its sweepN.dat files) and tests stored in
-// the database. Each file starts with the configuration block, then "data
-// start sweep 1", the column header and the data lines. Standard numbers are
+// the database. Each file starts with the configuration block, the verdict
+// of a sweep judged against limits (the last sweep's from the header, a
+// stored test's from the database), then "data start sweep 1", the column header and the data
+// lines. Standard numbers are
 // "%.5E" with three exponent digits, fields right-aligned to 13 characters
 // and separated by commas. European files use the short form with a decimal
 // comma ("1,23E+03    "), so their fields and column names are separated by

@@ -2,6 +2,7 @@
 #include "base/ui_seam.h"
 #include "config/config_text_block.h"
 #include "db/db_access.h"
+#include "db/db_verdict.h"
 #include "db/sweep_file.h"
 #include "fra/fra_export.h"
 
@@ -21,6 +22,15 @@ void show(const std::string& text)
 std::string pad13(const std::string& field)
 {
     return field.size() >= 13 ? field : std::string(13 - field.size(), ' ') + field;
+}
+
+// The stored test's verdict as export lines; none when it was not judged.
+std::string stored_verdict(int64_t test_no)
+{
+    s_test_verdict verdict;
+    bool found = false;
+    return db_read_verdict(test_no, verdict, found) == 0 && found ? verdict_export_lines(verdict)
+                                                                  : std::string();
 }
 
 } // namespace
@@ -54,7 +64,7 @@ std::string fra_export_columns(bool six_columns, bool european)
 
 std::string fra_export_head(const s_export_header& header, bool six_columns, bool european)
 {
-    return config_block_text(*header.cfg, *header.link, header.calibration) +
+    return config_block_text(*header.cfg, *header.link, header.calibration) + header.verdict +
            "data start sweep 1\n" + fra_export_columns(six_columns, european) + "\n";
 }
 
@@ -99,7 +109,7 @@ int fra_export_series_text(const std::string& chosen, const std::string& data_fo
                 (skipped.empty() ? "" : ", ") + std::filesystem::path(source).filename().string();
             continue;
         }
-        std::string text = fra_export_head(header, true, european);
+        std::string text = fra_export_head(unjudged(header), true, european);
         for (const auto& row : sweep.rows)
             text += fra_export_line(std::span(row).subspan(1, FRA_VALUES_USUAL), european) + "\n";
         files.push_back({export_series_file_name(chosen, k, sweep.date_line), std::move(text)});
@@ -120,7 +130,9 @@ int fra_export_db_text(const std::string& chosen, const std::vector<int>& test_k
         s_test test;
         if (db_get_test(test, test_keys[i], true) != 0 || test.points.count() == 0)
             continue;
-        std::string text = fra_export_head(header, false, european);
+        s_export_header judged = header;
+        judged.verdict = stored_verdict(test_keys[i]);
+        std::string text = fra_export_head(judged, false, european);
         for (int p = 0; p < test.points.count(); ++p) {
             const s_test_point& point = test.points[p];
             const double values[] = {point.Frequency, point.Amplitude, point.Phase};

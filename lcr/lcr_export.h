@@ -2,7 +2,8 @@
 // LCR results as text files and workbooks: the last sweep, and every sweep
 // of a completed repeating test read back from its sweepN.dat files.
 //
-// Text files start with the configuration block and "data start sweep 1",
+// Text files start with the configuration block, the last sweep's verdict
+// when the header holds one, and "data start sweep 1",
 // then the layout's column header line and one line per point: the step,
 // then every value of the layout in "%.5E" form with three exponent digits.
 // Standard files separate fields with "," and use "."; European files use

@@ -46,7 +46,7 @@ std::string european_marks(std::string text, char from, char to)
 
 std::string head(const s_export_header& header, int layout, bool european)
 {
-    return config_block_text(*header.cfg, *header.link, header.calibration) +
+    return config_block_text(*header.cfg, *header.link, header.calibration) + header.verdict +
            "data start sweep 1\n" + lcr_export_columns(layout, european) + "\n";
 }
 
@@ -130,7 +130,7 @@ int lcr_export_series_text(const std::string& chosen, const std::string& data_fo
                 (skipped.empty() ? "" : ", ") + std::filesystem::path(source).filename().string();
             continue;
         }
-        std::string text = head(header, layout, european);
+        std::string text = head(unjudged(header), layout, european);
         for (const auto& row : sweep.rows)
             text += lcr_export_line(step_of(row[0]), std::span(row).subspan(1), european) + "\n";
         files.push_back({export_series_file_name(chosen, k, sweep.date_line), std::move(text)});

@@ -20,6 +20,50 @@ std::string with_unit(double value, const std::string& unit)
     return format_engineering(value) + unit;
 }
 
+// The sample of extreme |Z| (sign -1 lowest, +1 highest) at frequencies
+// above from; null when there is none.
+const impedance_sample* extreme(const std::vector<impedance_sample>& samples, double from, int sign)
+{
+    const impedance_sample* best = nullptr;
+    for (const impedance_sample& s : samples) {
+        const double z = std::abs(s.z);
+        if (s.hz > from && std::isfinite(z) && (!best || sign * (z - std::abs(best->z)) > 0))
+            best = &s;
+    }
+    return best;
+}
+
+// Whether a sample lies strictly inside the swept range.
+bool inside(const std::vector<impedance_sample>& samples, const impedance_sample* s)
+{
+    if (!s)
+        return false;
+    bool below = false, above = false;
+    for (const impedance_sample& other : samples) {
+        below = below || other.hz < s->hz;
+        above = above || other.hz > s->hz;
+    }
+    return below && above;
+}
+
+struct resonances {
+    std::optional<double> fr, fa;
+};
+
+resonances measured(const std::vector<impedance_sample>& samples)
+{
+    resonances out;
+    const impedance_sample* fr = extreme(samples, -INFINITY, -1);
+    if (!inside(samples, fr))
+        fr = nullptr;
+    if (fr)
+        out.fr = fr->hz;
+    const impedance_sample* fa = extreme(samples, fr ? fr->hz : -INFINITY, 1);
+    if (inside(samples, fa))
+        out.fa = fa->hz;
+    return out;
+}
+
 // Judges the checks of one verdict; the impedance and the fits are worked
 // out once, when a check first needs them.
 class lcr_judging {
@@ -59,11 +103,9 @@ private:
         auto it = fits_.find(key);
         if (it != fits_.end())
             return it->second;
-        if (!samples_)
-            samples_ = lcr_impedance(results_);
         const circuit_fit made = key == BEST_MODEL
-                                     ? fit_best_circuit(*samples_)
-                                     : fit_circuit(*samples_, static_cast<circuit_model>(key));
+                                     ? fit_best_circuit(samples())
+                                     : fit_circuit(samples(), static_cast<circuit_model>(key));
         return fits_.emplace(key, made).first->second;
     }
 
@@ -90,9 +132,18 @@ private:
                " \xB1 " + limit_number(check.tolerance_pct) + " %";
     }
 
-    std::optional<std::string> resonance(const limit_check& check) const
+    const std::vector<impedance_sample>& samples()
     {
-        const std::optional<double> hz = lcr_measured_resonance(results_, check.name);
+        if (!samples_)
+            samples_ = lcr_impedance(results_);
+        return *samples_;
+    }
+
+    std::optional<std::string> resonance(const limit_check& check)
+    {
+        if (!resonances_)
+            resonances_ = measured(samples());
+        const std::optional<double> hz = check.name == "fr" ? resonances_->fr : resonances_->fa;
         if (!hz)
             return "the sweep holds no " + check.name;
         return limit_range_failure(*hz, check.low, check.high, "Hz");
@@ -100,47 +151,16 @@ private:
 
     const LcrResults& results_;
     std::optional<std::vector<impedance_sample>> samples_;
+    std::optional<resonances> resonances_;
     std::map<int, circuit_fit> fits_;
 };
-
-// The sample of extreme |Z| (sign -1 lowest, +1 highest) at frequencies
-// above from; null when there is none.
-const impedance_sample* extreme(const std::vector<impedance_sample>& samples, double from, int sign)
-{
-    const impedance_sample* best = nullptr;
-    for (const impedance_sample& s : samples) {
-        const double z = std::abs(s.z);
-        if (s.hz > from && std::isfinite(z) && (!best || sign * (z - std::abs(best->z)) > 0))
-            best = &s;
-    }
-    return best;
-}
-
-// Whether a sample lies strictly inside the swept range.
-bool inside(const std::vector<impedance_sample>& samples, const impedance_sample* s)
-{
-    if (!s)
-        return false;
-    bool below = false, above = false;
-    for (const impedance_sample& other : samples) {
-        below = below || other.hz < s->hz;
-        above = above || other.hz > s->hz;
-    }
-    return below && above;
-}
 
 } // namespace
 
 std::optional<double> lcr_measured_resonance(const LcrResults& results, const std::string& which)
 {
-    const std::vector<impedance_sample> samples = lcr_impedance(results);
-    const impedance_sample* fr = extreme(samples, -INFINITY, -1);
-    if (!inside(samples, fr))
-        fr = nullptr;
-    if (which == "fr")
-        return fr ? std::optional<double>(fr->hz) : std::nullopt;
-    const impedance_sample* fa = extreme(samples, fr ? fr->hz : -INFINITY, 1);
-    return inside(samples, fa) ? std::optional<double>(fa->hz) : std::nullopt;
+    const resonances found = measured(lcr_impedance(results));
+    return which == "fr" ? found.fr : found.fa;
 }
 
 s_test_verdict lcr_judge(const LcrResults& results, const limit_set& set)

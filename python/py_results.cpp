@@ -323,6 +323,7 @@ void init_results(py::module_& m)
              "without a finite impedance at a positive frequency per point.");
 
     init_sweep_data(fra, lcr);
+    init_limits(m, fra, lcr);
     m.def("read_sweep_file", &read_sweep_file, py::arg("path"), py::arg("layout") = py::none(),
           "Reads a sweep file: an FraSweep, or with an LCR layout (2, 5, 6, 7) an LcrSweep.");
 }

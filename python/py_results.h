@@ -33,6 +33,8 @@ void init_circuit_fit(py::class_<lcr_sweep>& lcr);
 void init_sweep_data(py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr);
 // 10 when the sweep holds the third input's values, else 6.
 int fra_value_count(const fra_sweep& s);
+// check(limits) of both sweeps and their Verdict (py_limits.cpp).
+void init_limits(py::module_& m, py::class_<fra_sweep>& fra, py::class_<lcr_sweep>& lcr);
 
 } // namespace tarvelo_py
 

@@ -197,17 +197,16 @@ limit_check read_check(const json& c, const std::string& where)
                                                            {"mask", read_mask}};
     if (!c.is_object())
         refuse(where, "a check must be an object");
-    limit_check check;
     int found = 0;
-    for (const auto& [key, read] : kinds) {
-        if (c.contains(key)) {
-            read(c, where, check);
-            ++found;
-        }
-    }
+    for (const auto& kind : kinds)
+        found += c.contains(kind.first) ? 1 : 0;
     if (found != 1)
         refuse(where, "a check names exactly one of \"quantity\", \"fitted\", \"resonance\", "
                       "\"margin\" or \"mask\"");
+    limit_check check;
+    for (const auto& [key, read] : kinds)
+        if (c.contains(key))
+            read(c, where, check);
     return check;
 }
 

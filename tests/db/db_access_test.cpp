@@ -1,5 +1,9 @@
 #include "db/db_access.h"
+#include "db/db_statement.h"
+#include "db/db_verdict.h"
 #include "db_test_support.h"
+
+#include <functional>
 
 namespace {
 
@@ -345,6 +349,92 @@ TEST(TestPoints, ArrayGrowsInStepsOfAHundredAndClears)
     EXPECT_EQ(test.points.count(), 0);
     EXPECT_EQ(test.points.capacity(), 0);
     EXPECT_EQ(copy.points.count(), 101);
+}
+
+// The tables of the open file with the statements that made them.
+std::string schema_listing()
+{
+    db_statement query("SELECT name, sql FROM sqlite_master ORDER BY name");
+    std::string out;
+    while (query.step())
+        out += query.text(0) + ": " + query.text(1) + "\n";
+    return out;
+}
+
+TEST_F(DbAccess, VerdictsReadBackAsStored)
+{
+    const int64_t test_no = add_test(add_session("Line 2"), "Part 7");
+    const s_test_verdict cases[] = {
+        {true, 2, "Grade B", {}, "line.json"},
+        {false,
+         0,
+         "",
+         {"fitted C: 2.6100 nF, outside 2.5000 nF \xB1 4 %", "a \"quoted\", text"},
+         "line.json"},
+        {false, 0, "", {"broken\nline"}, "x"},
+    };
+    for (const s_test_verdict& stored : cases) {
+        ASSERT_EQ(db_store_verdict(test_no, stored), 0); // replaces the one before
+        s_test_verdict back;
+        bool found = false;
+        ASSERT_EQ(db_read_verdict(test_no, back, found), 0);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(back.pass, stored.pass);
+        EXPECT_EQ(back.bin, stored.bin);
+        EXPECT_EQ(back.bin_name, stored.bin_name);
+        EXPECT_EQ(back.limits, stored.limits);
+        ASSERT_EQ(back.failed.size(), stored.failed.size());
+        for (size_t i = 0; i < back.failed.size(); ++i)
+            EXPECT_EQ(back.failed[i],
+                      stored.failed[i] == "broken\nline" ? "broken line" : stored.failed[i]);
+    }
+}
+
+// The file keeps the three tables it was made with until a verdict is
+// stored; then they stay as they were and the verdicts' table joins them.
+// Tests without a verdict read as such, before and after.
+TEST_F(DbAccess, VerdictTableMadeOnlyWhenFirstNeeded)
+{
+    const int64_t judged = add_test(add_session("Line 2"), "Part 1", 3);
+    const std::string made = schema_listing();
+    s_test_verdict none;
+    bool found = true;
+    EXPECT_EQ(db_read_verdict(judged, none, found), 0);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(schema_listing(), made);
+    ASSERT_EQ(db_store_verdict(judged, {true, 1, "A", {}, "l.json"}), 0);
+    const std::string after = schema_listing();
+    ASSERT_EQ(after.substr(0, after.find("Verdict: ")), made.substr(0, made.find("sqlite")));
+    EXPECT_NE(after.find("Verdict: CREATE TABLE Verdict"), std::string::npos) << after;
+    s_test test;
+    ASSERT_EQ(db_get_test(test, judged, true), 0);
+    EXPECT_EQ(test.points.count(), 3);
+    EXPECT_EQ(db_read_verdict(add_test(1, "Part 2"), none, found), 0);
+    EXPECT_FALSE(found);
+}
+
+// A verdict goes with its test, whichever way the test goes, and a test
+// stored later under a freed key never inherits it.
+TEST_F(DbAccess, VerdictLeavesWithItsTest)
+{
+    const std::function<void(int64_t test, int64_t session)> removals[] = {
+        [](int64_t test, int64_t) { EXPECT_EQ(db_delete_test(test), 0); },
+        [](int64_t, int64_t session) { EXPECT_EQ(db_delete_session_tests(session), 0); },
+    };
+    for (const auto& remove : removals) {
+        const int64_t session = add_session("Line");
+        const int64_t test = add_test(session, "Last");
+        ASSERT_EQ(db_store_verdict(test, {false, 0, "", {"f"}, "l.json"}), 0);
+        remove(test, session);
+        s_test_verdict left;
+        bool found = true;
+        EXPECT_EQ(db_read_verdict(test, left, found), 0);
+        EXPECT_FALSE(found);
+        ASSERT_EQ(db_store_verdict(test, {false, 0, "", {"f"}, "l.json"}), 0); // an orphan
+        EXPECT_EQ(add_test(session, "Next"), test);
+        EXPECT_EQ(db_read_verdict(test, left, found), 0);
+        EXPECT_FALSE(found);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "config/hxm_cfg_4100.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
+#include "db/db_verdict.h"
 #include "db/sweep_file.h"
 #include "db/sweep_import.h"
 #include "fra/fra_export.h"
@@ -250,7 +251,17 @@ TEST_F(FraExport, DatabaseTestsGiveOneFilePerTestWithPoints)
     EXPECT_EQ(slurp(path("run1.txt")), golden("run1.txt", slurp(path("run1.txt"))));
     EXPECT_EQ(slurp(path("run3.txt")), golden("run3.txt", slurp(path("run3.txt"))));
     EXPECT_FALSE(fs::exists(path("run2.txt")));
+    // A judged test tells its verdict before its data, and still imports.
+    ASSERT_EQ(db_store_verdict(keys[2], {false, 0, "", {"gain mask: 1 dB, \"high\""}, "m.json"}),
+              0);
     EXPECT_EQ(fra_export_db_text(path("eu.txt"), keys, header, true), 2);
+    const std::string judged = slurp(path("eu3.txt"));
+    EXPECT_NE(
+        judged.find("\r\nVerdict,result,FAIL\r\n,limit set,m.json\r\n"
+                    ",failed check,\"gain mask: 1 dB, \"\"high\"\"\"\r\ndata start sweep 1\r\n"),
+        std::string::npos)
+        << judged;
+    EXPECT_EQ(slurp(path("eu1.txt")).find("Verdict"), std::string::npos);
     std::vector<s_test_point> points;
     ASSERT_EQ(sweep_import_read(path("eu3.txt"), points).status, sweep_import_status::ok);
     ASSERT_EQ(points.size(), 2u);

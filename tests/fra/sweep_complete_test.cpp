@@ -1,7 +1,9 @@
 #include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "db/db_connection.h"
+#include "db/db_verdict.h"
 #include "fra/sweep_complete.h"
+#include "sweep/limit_set.h"
 #include "sweep/sweep_series.h"
 #include "tests/support/sqlite_reader.h"
 
@@ -94,6 +96,36 @@ TEST_F(SweepComplete, StoresTheTestWithItsPoints)
     EXPECT_DOUBLE_EQ(back.points[2].Frequency, 3000);
     EXPECT_DOUBLE_EQ(back.points[2].Amplitude, -12);
     EXPECT_DOUBLE_EQ(back.points[2].Phase, -90);
+}
+
+// A sweep judged against limits is stored with its verdict; without a
+// database the verdict is still given.
+TEST_F(SweepComplete, AJudgedSweepIsStoredWithItsVerdict)
+{
+    bool is_new = false;
+    ASSERT_TRUE(db_open(dir + "/t.db", DB_OPEN_OR_CREATE, &is_new));
+    limit_set limits;
+    std::string error;
+    limits.name = "gain.json";
+    ASSERT_TRUE(limit_set_parse(R"j({"checks": [{"quantity": "Gain", "at_hz": 2500, "low": -5,
+                                "high": 5}]})j",
+                                limits, error));
+    s_test test;
+    test.SessionNo = 1;
+    const s_sweep_outcome out = fra_complete_sweep(ctx, results, {dir, 1, &test, 0, &limits});
+    ASSERT_TRUE(out.stored);
+    ASSERT_TRUE(out.verdict);
+    const std::string failed = "Gain at 2500 Hz: -9, outside -5 to 5";
+    EXPECT_EQ(out.verdict->failed, std::vector<std::string>{failed});
+    s_test_verdict back;
+    bool found = false;
+    ASSERT_EQ(db_read_verdict(test.TestNo, back, found), 0);
+    ASSERT_TRUE(found);
+    EXPECT_FALSE(back.pass);
+    EXPECT_EQ(back.limits, "gain.json");
+    EXPECT_EQ(back.failed, std::vector<std::string>{failed});
+    EXPECT_EQ(fra_complete_sweep(ctx, results, {dir, 2, nullptr, 0, &limits}).verdict->failed,
+              out.verdict->failed);
 }
 
 // Another program reading the file holds the store back: the sweep is not

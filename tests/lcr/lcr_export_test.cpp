@@ -1,5 +1,6 @@
 #include "config/config_text_block.h"
 #include "config/hxm_cfg_4100.h"
+#include "db/db_verdict.h"
 #include "db/sweep_file.h"
 #include "fra/fra_export.h"
 #include "fra/fra_export_workbook.h"
@@ -126,6 +127,14 @@ TEST_F(LcrExport, SweepTextByteForByteInEveryLayoutAndStyle)
             EXPECT_NE(text.back(), '\n') << "no line end after the last line";
             EXPECT_EQ(text.find(european ? "E+03" : "E+03;"), std::string::npos);
         }
+    // The last sweep's verdict goes between the block and the data.
+    header.verdict = verdict_export_lines({true, 2, "B", {}, "l.json"});
+    ASSERT_EQ(lcr_export_single_text(dir + "/v.txt", results_of(6, 2), header, false), 0);
+    EXPECT_EQ(slurp(dir + "/v.txt")
+                  .find(crlf(config_block_text(cfg, link, "") +
+                             "Verdict,result,PASS\n,bin,2\n,bin name,B\n"
+                             ",limit set,l.json\ndata start sweep 1\n")),
+              0u);
     EXPECT_EQ(lcr_export_single_text(dir + "/e.txt", results_of(2, 0), header, false), -1);
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, "No Data to Export");
@@ -136,6 +145,7 @@ TEST_F(LcrExport, SweepTextByteForByteInEveryLayoutAndStyle)
 TEST_F(LcrExport, SeriesTextNamesFilesFromTheDateLineAndRefusesWhatItCannotExport)
 {
     write_series(2, 3);
+    header.verdict = "Verdict,result,PASS\n"; // the last sweep's, told in no file of a series
     ASSERT_EQ(lcr_export_series_text(dir + "/run.txt", dir, 3, 3, header, false), 3);
     const char* const names[] = {"run #07-12-2026 @09_35.txt", "run 2 #07-12-2026 @10_35.txt",
                                  "run 3 #07-12-2026 @11_35.txt"};
@@ -146,6 +156,7 @@ TEST_F(LcrExport, SeriesTextNamesFilesFromTheDateLineAndRefusesWhatItCannotExpor
         EXPECT_NE(text.find("\r\n2,1.00100E+003,1.25000E+001,"), std::string::npos);
         EXPECT_EQ(text.substr(text.size() - 14), "9.95000E+001\r\n");
         EXPECT_EQ(text.find("\n\n"), std::string::npos);
+        EXPECT_EQ(text.find("Verdict"), std::string::npos);
         for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
             ASSERT_EQ(text[at - 1], '\r') << name;
     }
