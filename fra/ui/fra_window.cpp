@@ -86,7 +86,9 @@ void fra_window::show_graph_controls(bool shown)
 
 void fra_window::export_results()
 {
-    fra_export_from_window(this, results_, series_, details_.count);
+    const fra_view* view = view_window();
+    fra_export_from_window(this, results_, series_, details_.count,
+                           view ? view->verdict()->shown() : nullptr);
 }
 
 void fra_window::clear_mode_results()

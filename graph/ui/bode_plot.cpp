@@ -328,9 +328,10 @@ void BodePlot::draw_masks(QPainter& p, const s_plot_rect& plot, const s_bode_inp
         axis.phase_base = in.phase_base;
         const QColor wanted = m.phase ? QColor(0, 200, 120) : QColor(255, 0, 255);
         p.setPen(chart_pen(chart_mark(m.name, wanted, background), 2, Qt::DashLine));
-        draw_segments(p, plot,
-                      bode_trace_clipped(bode_x_positions(hz, in.freq, plot.width(), in.log_scaling),
-                                         values, axis, plot));
+        draw_segments(
+            p, plot,
+            bode_trace_clipped(bode_x_positions(hz, in.freq, plot.width(), in.log_scaling), values,
+                               axis, plot));
     }
 }
 

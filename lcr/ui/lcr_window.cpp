@@ -141,6 +141,12 @@ void lcr_window::clear_mode_results()
     }
 }
 
+const s_test_verdict* lcr_window::verdict() const
+{
+    const lcr_results_view* view = view_window();
+    return view ? view->verdict()->shown() : nullptr;
+}
+
 void lcr_window::refit()
 {
     lcr_results_view* view = view_window();

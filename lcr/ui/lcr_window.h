@@ -11,6 +11,8 @@
 
 #include <memory>
 
+struct s_test_verdict;
+
 class lcr_results_view;
 class QTreeWidget;
 
@@ -42,6 +44,8 @@ public:
     // changed) and lays its curve over the graph.
     void refit();
     const circuit_fit& fit_result() const { return fit_; }
+    // The last sweep's verdict; null when it was not judged.
+    const s_test_verdict* verdict() const;
 
 private:
     void arm_sweep() override;

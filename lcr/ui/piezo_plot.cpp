@@ -119,18 +119,16 @@ void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs
     const QColor back = in.white_background ? Qt::white : Qt::black;
     const Qt::PenStyle style = model ? Qt::DashLine : Qt::SolidLine;
     const int width = model ? 2 : 1;
-    p.setPen(chart_pen(chart_mark(model ? QStringLiteral("impedance model")
-                                        : QStringLiteral("impedance"),
-                                  QColor::fromRgb(model ? PIEZO_IMPEDANCE_MODEL
-                                                        : PIEZO_IMPEDANCE_TRACE),
-                                  back),
-                       width, style));
+    p.setPen(chart_pen(
+        chart_mark(model ? QStringLiteral("impedance model") : QStringLiteral("impedance"),
+                   QColor::fromRgb(model ? PIEZO_IMPEDANCE_MODEL : PIEZO_IMPEDANCE_TRACE), back),
+        width, style));
     for (const QPolygon& piece : z)
         p.drawPolyline(piece);
-    p.setPen(chart_pen(
-        chart_mark(model ? QStringLiteral("phase model") : QStringLiteral("phase"),
-                   QColor::fromRgb(model ? PIEZO_PHASE_MODEL : PIEZO_PHASE_TRACE), back),
-        width, style));
+    p.setPen(
+        chart_pen(chart_mark(model ? QStringLiteral("phase model") : QStringLiteral("phase"),
+                             QColor::fromRgb(model ? PIEZO_PHASE_MODEL : PIEZO_PHASE_TRACE), back),
+                  width, style));
     p.drawPolyline(phase);
 }
 
@@ -145,7 +143,6 @@ void draw_model_legend(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_
     chart_text(p, box, Qt::AlignLeft | Qt::AlignVCenter, legend,
                in.white_background ? QColor(20, 20, 20) : QColor(255, 255, 255), back);
 }
-
 
 } // namespace
 

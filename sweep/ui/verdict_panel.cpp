@@ -17,8 +17,10 @@ namespace {
 
 constexpr const char* LIMITS_FOLDER_NAME = "Limits";
 constexpr int WORD_PIXELS = 34;
-// The room the set's name has beside Limit Set... in the narrower panel.
+// The room the set's name has beside Limit Set... in the narrower panel,
+// and the bin's beside the verdict.
 constexpr int NAME_PIXELS = 110;
+constexpr int BIN_PIXELS = 76;
 
 // White on a dark green or red: readable at once from the bench.
 const QString PASS_STYLE = QStringLiteral("background: #1b6e20; color: white;");
@@ -66,6 +68,7 @@ verdict_panel::verdict_panel(QWidget* parent, const char* settings_key, bool wit
     word_->setFixedHeight(WORD_PIXELS + 12);
     bin_ = new QLabel(this);
     bin_->setToolTip(QStringLiteral("Bin"));
+    bin_->setFixedSize(BIN_PIXELS, WORD_PIXELS + 12);
     bin_->setVisible(with_bins);
     verdict->addWidget(word_, 1);
     verdict->addWidget(bin_);
@@ -77,7 +80,7 @@ verdict_panel::verdict_panel(QWidget* parent, const char* settings_key, bool wit
                              {QStringLiteral("Bin"), QStringLiteral("Parts")});
         counts_->header()->setStretchLastSection(false);
         counts_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-        column->addWidget(counts_, 1);
+        column->addWidget(counts_, 2);
         reset_ = new QPushButton(QStringLiteral("Reset Counts"), this);
         reset_->setFocusPolicy(Qt::NoFocus);
         column->addWidget(reset_);
@@ -139,18 +142,20 @@ void verdict_panel::choose()
 void verdict_panel::show_verdict(const s_test_verdict* verdict)
 {
     failed_->clear();
+    shown_.reset();
     if (!verdict) {
         word_->setText(QString());
         word_->setStyleSheet(QString());
         bin_->setText(QString());
         return;
     }
+    shown_ = *verdict;
     word_->setText(QString::fromLatin1(verdict_word(*verdict)));
     word_->setStyleSheet(verdict->pass ? PASS_STYLE : FAIL_STYLE);
-    bin_->setText(
-        verdict->bin > 0
-            ? QStringLiteral("Bin %1\n%2").arg(verdict->bin).arg(qt_from_ansi(verdict->bin_name))
-            : QStringLiteral("No Bin"));
+    const QString bin_name = bin_->fontMetrics().elidedText(qt_from_ansi(verdict->bin_name),
+                                                            Qt::ElideRight, BIN_PIXELS - 4);
+    bin_->setText(verdict->bin > 0 ? QStringLiteral("Bin %1\n%2").arg(verdict->bin).arg(bin_name)
+                                   : QStringLiteral("No Bin"));
     for (const std::string& text : verdict->failed) {
         auto* row = new QTreeWidgetItem(failed_, {qt_from_ansi(text)});
         row->setToolTip(0, row->text(0));

@@ -32,6 +32,8 @@ public:
     // Shows the verdict large and counts the part in its bin; null shows none.
     void show_verdict(const s_test_verdict* verdict);
     const s_bin_tally& tally() const { return tally_; }
+    // The verdict shown, for the exports; null when none is.
+    const s_test_verdict* shown() const { return shown_ ? &*shown_ : nullptr; }
 
     // Called once the user has chosen a limit set and it was read.
     std::function<void()> chosen;
@@ -46,6 +48,7 @@ private:
     bool with_bins_;
     std::optional<limit_set> set_;
     s_bin_tally tally_;
+    std::optional<s_test_verdict> shown_;
     QPushButton* choose_ = nullptr;
     QLabel* name_ = nullptr;
     QLabel* word_ = nullptr;

@@ -89,6 +89,7 @@ protected:
         auto* view = w->findChild<lcr_results_view*>();
         ASSERT_TRUE(view);
         static circuit_fit fit;
+        fit = circuit_fit{};
         fit.model = circuit_model::resonator;
         for (const char* e : {"R", "L", "C", "Cp"})
             fit.elements.push_back({e, -888.88e-12, 888.88e-12, "Ohm"});

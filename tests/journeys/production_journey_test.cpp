@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int LCR_SWEEP = 14707;
+constexpr int LCR_EXPORT = 14709;
 constexpr int PARTS = 10;
 const char* const RESULTS_VIEW = "QXTarvelo2LCRResultsWClass";
 
@@ -97,8 +98,8 @@ TEST_F(production_journey, TenPartsSweptWithSpaceAreJudgedCountedAndKept)
             for (int part = 1; part <= PARTS; ++part) {
                 next_part();
                 // The lists are looked at once the sweep's progress dialog has gone.
-                ASSERT_TRUE(wait_for([&] { return modal_title().empty() && counted() == part; },
-                                     60000))
+                ASSERT_TRUE(
+                    wait_for([&] { return modal_title().empty() && counted() == part; }, 60000))
                     << "part " << part << " was not judged";
                 const s_seen s = seen();
                 parts.push_back(s);
@@ -108,8 +109,8 @@ TEST_F(production_journey, TenPartsSweptWithSpaceAreJudgedCountedAndKept)
                     << "part " << part << ": " << s.word << " " << s.bin;
                 ++expected[s.word == "PASS" ? s.bin : "FAIL"];
                 EXPECT_EQ(counts(), expected) << "after part " << part;
-                if (part <= 2)
-                    screenshot("part_" + std::to_string(part));
+                if (part == 1 || (s.word == "FAIL" && expected["FAIL"] == 1))
+                    screenshot("part_" + std::to_string(part) + "_" + s.word);
             }
             // The run spreads its parts over more than one outcome.
             int outcomes = 0;
@@ -136,6 +137,17 @@ TEST_F(production_journey, TenPartsSweptWithSpaceAreJudgedCountedAndKept)
                           std::string::npos)
                     << line;
             }
+            // The last part's export tells its verdict after the configuration.
+            const fs::path exported = dir() / "last_part.csv";
+            click_id(LCR_EXPORT);
+            await_dialog("Export Tests");
+            click("CSV");
+            test_ui().push_file(exported.string());
+            click("OK");
+            await_dialog("");
+            const std::string text = file_bytes(exported);
+            EXPECT_NE(text.find("Verdict,result," + parts.back().word), std::string::npos) << text;
+            EXPECT_LT(text.find("Verdict,result,"), text.find("data start sweep 1"));
             // The limit set is remembered for the next start.
             const auto settings = files_under(dir().str(), "Tarvelo.ini");
             ASSERT_EQ(settings.size(), 1u);

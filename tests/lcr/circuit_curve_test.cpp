@@ -17,10 +17,10 @@ TEST(CircuitCurve, EveryLayoutsQuantitiesReadBackToTheImpedance)
         std::complex<double> z;
     };
     const row rows[] = {
-        {LCR_LAYOUT_STANDARD, 0, {100, 62.8}},   {LCR_LAYOUT_STANDARD, 1, {47, -3000}},
-        {LCR_LAYOUT_FULL, 0, {0.5, 2e3}},        {LCR_LAYOUT_FULL, 2, {3.3e6, -1e5}},
-        {LCR_LAYOUT_IMPEDANCE, 0, {10, -10}},    {LCR_LAYOUT_IMPEDANCE, 1, {1e-3, 5}},
-        {LCR_LAYOUT_ADMITTANCE, 0, {200, 700}},  {LCR_LAYOUT_ADMITTANCE, 2, {1e4, -2e4}},
+        {LCR_LAYOUT_STANDARD, 0, {100, 62.8}},  {LCR_LAYOUT_STANDARD, 1, {47, -3000}},
+        {LCR_LAYOUT_FULL, 0, {0.5, 2e3}},       {LCR_LAYOUT_FULL, 2, {3.3e6, -1e5}},
+        {LCR_LAYOUT_IMPEDANCE, 0, {10, -10}},   {LCR_LAYOUT_IMPEDANCE, 1, {1e-3, 5}},
+        {LCR_LAYOUT_ADMITTANCE, 0, {200, 700}}, {LCR_LAYOUT_ADMITTANCE, 2, {1e4, -2e4}},
     };
     for (const row& r : rows) {
         auto sweep = std::make_unique<LcrResults>();
@@ -47,10 +47,8 @@ TEST(CircuitCurve, AFitCoversTheSweepOrTheStretchBetweenTheCursors)
     const row rows[] = {
         {200, false, 40, 10, 0, 199}, // the cursors do not matter
         {200, true, 40, 10, 10, 40},  // whichever stands left
-        {200, true, 150, 900, 150, 199},
-        {200, true, -5, 3, 0, 3},
-        {1, true, 0, 0, 0, 0},
-        {0, false, 0, 0, 0, -1}, // no points, nothing to fit
+        {200, true, 150, 900, 150, 199}, {200, true, -5, 3, 0, 3},
+        {1, true, 0, 0, 0, 0},           {0, false, 0, 0, 0, -1}, // no points, nothing to fit
     };
     for (const row& r : rows) {
         const s_point_span s = fit_span(r.count, r.between, r.a, r.b);

@@ -135,7 +135,8 @@ TEST(LcrPlot, AFittedModelIsDrawnOverTheSweepAndNamed)
     for (const row& c : {row{false, false}, row{false, true}, row{true, false}, row{true, true}}) {
         const QColor back = c.white ? Qt::white : Qt::black;
         std::function<QImage()> render;
-        s_lcr_plot_inputs lcr = inputs(*r, c.white ? bode_background::white : bode_background::black);
+        s_lcr_plot_inputs lcr =
+            inputs(*r, c.white ? bode_background::white : bode_background::black);
         lcr.model = model.get();
         lcr.model_name = "R-L series";
         s_piezo_plot_inputs piezo;
@@ -153,9 +154,11 @@ TEST(LcrPlot, AFittedModelIsDrawnOverTheSweepAndNamed)
         chart_record_texts(&texts);
         const QImage img = render();
         chart_record_texts(nullptr);
-        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const s_chart_text& t) {
-            return t.text == QStringLiteral("- - - fitted: R-L series");
-        })) << c.piezo << c.white;
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [](const s_chart_text& t) {
+                                    return t.text == QStringLiteral("- - - fitted: R-L series");
+                                }))
+            << c.piezo << c.white;
         for (const std::string& fault : chart_read_faults(render))
             EXPECT_EQ(fault.find("fitted"), std::string::npos) << fault;
         const QRgb amber = chart_mark({}, QColor::fromRgb(LCR_LEFT_MODEL), back).rgb();

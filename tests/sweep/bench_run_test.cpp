@@ -74,9 +74,8 @@ TEST(BenchRun, TheJournalKeepsEveryVerdictAndSurvivesAFailedWrite)
     const std::time_t when = 1700000000;
     std::string error;
     ASSERT_TRUE(verdict_journal_add(dir.string(), 1, when, verdict(true, 2), error)) << error;
-    ASSERT_TRUE(verdict_journal_add(dir.string(), 2, when,
-                                    verdict(false, 0, {"fitted L: 9.1 mH, \"low\"", "fr: none"}),
-                                    error))
+    ASSERT_TRUE(verdict_journal_add(
+        dir.string(), 2, when, verdict(false, 0, {"fitted L: 9.1 mH, \"low\"", "fr: none"}), error))
         << error;
     const std::string text = bytes_of(dir / VERDICT_JOURNAL_NAME);
     // The date is local time: only its place is checked.
@@ -89,8 +88,7 @@ TEST(BenchRun, TheJournalKeepsEveryVerdictAndSurvivesAFailedWrite)
     for (std::string l; std::getline(lines, l);)
         got.push_back(without_date(l.substr(0, l.size() - 1)));
     EXPECT_EQ(got, (std::vector<std::string>{
-                       "Part,,Limit Set,Verdict,Bin,Failed Checks",
-                       "1,,coil.json,PASS,2 B2,",
+                       "Part,,Limit Set,Verdict,Bin,Failed Checks", "1,,coil.json,PASS,2 B2,",
                        "2,,coil.json,FAIL,,\"fitted L: 9.1 mH, \"\"low\"\"; fr: none\""}));
     EXPECT_EQ(text.find('\n') - 1, text.find("\r\n"));
     // A journal that cannot be replaced (its folder is gone, a file in its
