@@ -204,7 +204,9 @@ bool fra_view::graph_shown() const
 
 void fra_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    plot_.draw(p, area, chart_inputs());
+    s_bode_inputs in = chart_inputs();
+    in.readout_extend = painted_side_room();
+    plot_.draw(p, area, in);
 }
 
 void fra_view::paint_readout(QPainter& p, const QRect& area)

@@ -177,7 +177,7 @@ void BodePlot::draw(QPainter& p, const QRect& client, const s_bode_inputs& in) c
     draw_series(p, plot, in);
     draw_masks(p, plot, in);
     if (in.show_cursors)
-        draw_cursors(p, client, plot, in);
+        draw_cursors(p, client.adjusted(0, 0, in.readout_extend, 0), plot, in);
     p.restore();
 }
 

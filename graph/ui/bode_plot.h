@@ -56,6 +56,9 @@ struct s_bode_inputs {
     QColor custom_background;
     std::vector<s_bode_series> series;
     std::vector<s_bode_mask> masks;
+    // The cursors' readouts below the plot reach this much further right
+    // than the client: a panel beside the chart stands above them.
+    int readout_extend = 0;
     bool show_cursors = false;
     int cursor[2] = {0, 0};
     QColor gain_title_color{250, 0, 0};

@@ -107,10 +107,12 @@ void sweep_result_view::paintEvent(QPaintEvent*)
     image.fill(SWEEP_VIEW_BACKGROUND);
     {
         QPainter p(&image);
+        painting_ = true;
         if (graph_shown())
             draw_graph(p, image.rect().adjusted(0, 0, -side_room(), 0));
         else
             paint_readout(p, image.rect());
+        painting_ = false;
     }
     QPainter painter(this);
     painter.drawImage(client.topLeft(), image);

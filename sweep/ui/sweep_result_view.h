@@ -50,8 +50,10 @@ protected:
     // width left of it.
     void set_side_panel(QWidget* panel, int width);
     void show_side_panel(bool shown);
-    // The width the side panel takes from the graph (0 while it is hidden).
+    // The width the side panel takes from the graph (0 while it is hidden),
+    // and while the view paints itself (not a picture of the graph).
     int side_room() const;
+    int painted_side_room() const { return painting_ ? side_room() : 0; }
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -67,5 +69,6 @@ private:
     cursor_bars bars_;
     QWidget* side_ = nullptr;
     int side_width_ = 0;
+    bool painting_ = false;
     bool hooked_ = false;
 };

@@ -15,13 +15,7 @@ namespace {
 
 s_test_verdict verdict(bool pass, int bin = 0, std::vector<std::string> failed = {})
 {
-    s_test_verdict v;
-    v.pass = pass;
-    v.bin = bin;
-    v.bin_name = bin > 0 ? "B" + std::to_string(bin) : "";
-    v.failed = std::move(failed);
-    v.limits = "coil.json";
-    return v;
+    return {pass, bin, bin > 0 ? "B" + std::to_string(bin) : "", std::move(failed), "coil.json"};
 }
 
 std::string bytes_of(const fs::path& path)
