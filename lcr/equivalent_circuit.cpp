@@ -88,26 +88,32 @@ std::vector<impedance_sample> usable(std::span<const impedance_sample> samples)
 
 // Standard uncertainties of the logarithms: the square roots of the
 // diagonal of s^2 (J'J)^-1, s^2 the sum of squares over the degrees of
-// freedom. The normal matrix is scaled to unit diagonal before inverting;
-// an element the sweep does not determine gets an infinite uncertainty.
+// freedom. An element the sweep does not determine (its column of J is
+// nothing beside the others', as when it ran to a bound) gets an infinite
+// uncertainty and the others are taken without it; the normal matrix is
+// scaled to a unit diagonal before inverting.
 Eigen::VectorXd log_uncertainties(const Eigen::MatrixXd& j, double sum_of_squares, int freedom)
 {
-    const Eigen::MatrixXd normal = j.transpose() * j;
-    const Eigen::VectorXd scale = normal.diagonal().cwiseSqrt();
+    const Eigen::VectorXd scale = j.colwise().norm().transpose();
+    std::vector<Eigen::Index> kept;
+    for (Eigen::Index i = 0; i < j.cols(); ++i)
+        if (std::isfinite(scale(i)) && scale(i) > 1e-12 * scale.maxCoeff())
+            kept.push_back(i);
     Eigen::VectorXd out =
         Eigen::VectorXd::Constant(j.cols(), std::numeric_limits<double>::infinity());
-    if ((scale.array() <= 0).any() || !scale.allFinite())
-        return out;
-    const Eigen::MatrixXd unit =
-        scale.asDiagonal().inverse() * normal * scale.asDiagonal().inverse();
+    const auto n = static_cast<Eigen::Index>(kept.size());
+    Eigen::MatrixXd unit(n, n);
+    for (Eigen::Index a = 0; a < n; ++a)
+        for (Eigen::Index b = 0; b < n; ++b)
+            unit(a, b) = j.col(kept[a]).dot(j.col(kept[b])) / (scale(kept[a]) * scale(kept[b]));
     const Eigen::FullPivLU<Eigen::MatrixXd> lu(unit);
-    if (!lu.isInvertible())
+    if (n == 0 || !lu.isInvertible())
         return out;
     const Eigen::VectorXd diagonal = lu.inverse().diagonal();
     const double variance = sum_of_squares / freedom;
-    for (Eigen::Index i = 0; i < j.cols(); ++i)
-        if (diagonal(i) >= 0)
-            out(i) = std::sqrt(variance * diagonal(i)) / scale(i);
+    for (Eigen::Index a = 0; a < n; ++a)
+        if (diagonal(a) >= 0)
+            out(kept[a]) = std::sqrt(variance * diagonal(a)) / scale(kept[a]);
     return out;
 }
 
@@ -150,8 +156,11 @@ circuit_fit fit_usable(std::span<const impedance_sample> samples, circuit_model 
     relative_error error{shape, samples};
     Eigen::LevenbergMarquardt<relative_error> solver(error);
     if (solver.minimize(x) == Eigen::LevenbergMarquardtSpace::ImproperInputParameters ||
-        !x.allFinite() || (x.array().abs() >= LOG_BOUND).any())
+        !x.allFinite())
         return refused(model, "The fit did not converge to finite element values.");
+    // An element beyond the bounds is one the sweep cannot see (a series
+    // capacitor too large to matter): it stays at the bound.
+    x = x.cwiseMax(-LOG_BOUND).cwiseMin(LOG_BOUND);
     Eigen::VectorXd f(error.values());
     Eigen::MatrixXd j(error.values(), count);
     error.evaluate(x, &f, &j);

@@ -71,7 +71,8 @@ TEST(CircuitFit, UnusablePointsAreSkippedAndHopelessSweepsRefused)
 
 // An inductor with its winding capacitance has no series resonance for the
 // four-point analysis to start from; the resonator is fitted all the same
-// (its C beyond any measurable value) and is the best model.
+// (its C beyond any measurable value, with no bound on its uncertainty) and
+// is the best model.
 TEST(CircuitFit, SelfResonantInductorIsAResonatorWithoutSeriesCapacitor)
 {
     std::vector<impedance_sample> samples;
@@ -87,5 +88,7 @@ TEST(CircuitFit, SelfResonantInductorIsAResonatorWithoutSeriesCapacitor)
     EXPECT_NEAR(fitted(fit, "L")->value, 1e-3, 1e-7);
     EXPECT_NEAR(fitted(fit, "Cp")->value, 10e-9, 1e-12);
     EXPECT_GT(fitted(fit, "C")->value, 1e3);
+    EXPECT_TRUE(std::isinf(fitted(fit, "C")->uncertainty)); // the sweep cannot tell C
+    EXPECT_LT(fitted(fit, "L")->uncertainty, 1e-9);         // the others it can
     EXPECT_NEAR(*fit.fa, 1 / (2 * std::numbers::pi * std::sqrt(1e-3 * 10e-9)), 1);
 }
