@@ -107,7 +107,6 @@ TEST(LimitSet, ReadsEveryKindOfCheckAndTheBins)
     EXPECT_EQ(set.checks[4].lower.back(), std::make_pair(1e5, -120.0));
     ASSERT_EQ(set.bins.size(), 1u);
     EXPECT_EQ(set.bins[0].name, "Grade A");
-    EXPECT_EQ(limit_check_caption(set.checks[1]), "fitted Cp (resonator)");
 }
 
 TEST(LimitSet, RefusesABadSetSayingWhere)
