@@ -124,9 +124,11 @@ std::vector<std::string> circuit_fit_lines(const circuit_fit& fit)
         lines.push_back(fit.refusal);
         return lines;
     }
+    // An element the sweep does not determine has no finite uncertainty.
     for (const fitted_element& e : fit.elements)
         lines.push_back(e.name + "  " + format_engineering(e.value) + e.unit + "  \xB1 " +
-                        format_engineering(e.uncertainty) + e.unit);
+                        (std::isfinite(e.uncertainty) ? format_engineering(e.uncertainty) + e.unit
+                                                      : std::string("undetermined")));
     std::string quality = "Residual  " + percent_text(fit.residual);
     if (fit.q)
         quality += "    Q  " + format_engineering(*fit.q);
