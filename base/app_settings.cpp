@@ -91,3 +91,14 @@ bool settings_set_folder(const s_app_paths& paths, const std::string& name,
 {
     return profile_write(paths.settings_file, "Folders", name, folder);
 }
+
+std::string settings_limit_set(const s_app_paths& paths, const std::string& key)
+{
+    return profile_read(paths.settings_file, "Limits", key, "");
+}
+
+bool settings_set_limit_set(const s_app_paths& paths, const std::string& key,
+                            const std::string& file)
+{
+    return profile_write(paths.settings_file, "Limits", key, file);
+}

@@ -59,3 +59,10 @@ void settings_save_connect(const s_app_paths& paths, const s_connect_defaults& c
 std::string settings_folder(const s_app_paths& paths, const std::string& name);
 bool settings_set_folder(const s_app_paths& paths, const std::string& name,
                          const std::string& folder);
+
+// The limit set file a window judges its sweeps against ("Limits"/key);
+// empty when none is kept. False when the settings file could not be
+// written.
+std::string settings_limit_set(const s_app_paths& paths, const std::string& key);
+bool settings_set_limit_set(const s_app_paths& paths, const std::string& key,
+                            const std::string& file);

@@ -14,6 +14,7 @@
 #include "graph/ui/chart_file.h"
 #include "graph/ui/chart_parts.h"
 #include "graph/ui/report_printout.h"
+#include "sweep/ui/verdict_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,12 +55,45 @@ s_bode_style chart_style()
     return style;
 }
 
+// The limits panel's width at the chart's right.
+constexpr int LIMITS_WIDTH = 220;
+
+// Every mask line of the set, its bins' too.
+std::vector<s_bode_mask> mask_lines(const limit_set& set)
+{
+    std::vector<s_bode_mask> out;
+    const auto add = [&out](const std::vector<limit_check>& checks) {
+        for (const limit_check& c : checks) {
+            if (c.kind != limit_kind::mask)
+                continue;
+            const bool phase = c.name == "phase";
+            const QString name = QString::fromStdString(c.name);
+            out.push_back({phase, c.upper, name + QStringLiteral(" upper")});
+            out.push_back({phase, c.lower, name + QStringLiteral(" lower")});
+        }
+    };
+    add(set.checks);
+    for (const limit_bin& b : set.bins)
+        add(b.checks);
+    return out;
+}
+
 } // namespace
 
 fra_view::fra_view(QWidget* parent, fra_window* owner, int frame)
     : sweep_result_view(parent, FRA_VIEW_CLASS, frame, FRA_GRAPH_CONTROLS), owner_(owner),
       plot_(chart_style(), bode_out_of_range::clamp)
 {
+    verdict_ = new verdict_panel(this, "FRA", false);
+    verdict_->setAutoFillBackground(true);
+    verdict_->load_remembered();
+    verdict_->chosen = [this] { update(); };
+    set_side_panel(verdict_, LIMITS_WIDTH);
+}
+
+void fra_view::show_graph_controls(bool shown)
+{
+    show_side_panel(shown);
 }
 
 void fra_view::on_command(int id, intptr_t lparam)
@@ -147,12 +181,14 @@ s_bode_inputs fra_view::chart_inputs() const
     in.series.push_back(bode_fra_series(std::move(pts)));
     in.cursor[0] = state_.cursor[0];
     in.cursor[1] = state_.cursor[1];
+    if (const limit_set* set = verdict_->limits())
+        in.masks = mask_lines(*set);
     return in;
 }
 
 s_bode_layout fra_view::chart_layout() const
 {
-    return plot_.layout(contentsRect().size());
+    return plot_.layout(contentsRect().size() - QSize(side_room(), 0));
 }
 
 QImage fra_view::render_chart(QSize size) const
@@ -199,7 +235,9 @@ bool fra_view::graph_shown() const
 
 void fra_view::draw_graph(QPainter& p, const QRect& area) const
 {
-    plot_.draw(p, area, chart_inputs());
+    s_bode_inputs in = chart_inputs();
+    in.readout_extend = painted_side_room();
+    plot_.draw(p, area, in);
 }
 
 void fra_view::paint_readout(QPainter& p, const QRect& area)

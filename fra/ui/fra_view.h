@@ -9,6 +9,7 @@
 #include "sweep/ui/sweep_result_view.h"
 
 class fra_window;
+class verdict_panel;
 
 // The main window's Display menu puts the FRA view's cursors on the last
 // sweep's crossovers: cursor 0 on the 0 dB one, cursor 1 on the 0-degree one.
@@ -33,6 +34,10 @@ public:
     QImage render_chart(QSize size) const;
     // Where the chart falls in the client area inside the border.
     s_bode_layout chart_layout() const;
+    // The limits panel at the chart's right; the chart shows its masks.
+    verdict_panel* verdict() const { return verdict_; }
+    // The limits panel shows with the graph controls.
+    void show_graph_controls(bool shown);
 
 private:
     void cursor_moved(int which, int value) override;
@@ -50,6 +55,7 @@ private:
     QSize font_size_; // the tile the fonts were fitted to
     QFont label_font_;
     QFont value_font_;
+    verdict_panel* verdict_ = nullptr;
 };
 
 extern const char* const FRA_VIEW_CLASS;

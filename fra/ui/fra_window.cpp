@@ -14,6 +14,7 @@
 #include "fra/ui/fra_export_ui.h"
 #include "fra/ui/fra_view.h"
 #include "sweep/sweep_core.h"
+#include "sweep/ui/verdict_panel.h"
 
 #include <QTreeWidget>
 #include <ctime>
@@ -79,18 +80,24 @@ void fra_window::show_graph_controls(bool shown)
 {
     for (int id = CMD_FRA_CURSOR_LEFT; id <= CMD_FRA_BACKGROUND; ++id)
         set_control_visible(id, shown);
+    if (fra_view* view = view_window())
+        view->show_graph_controls(shown);
 }
 
 void fra_window::export_results()
 {
-    fra_export_from_window(this, results_, series_, details_.count);
+    const fra_view* view = view_window();
+    fra_export_from_window(this, results_, series_, details_.count,
+                           view ? view->verdict()->shown() : nullptr);
 }
 
 void fra_window::clear_mode_results()
 {
     results_.clear();
-    if (fra_view* view = view_window())
+    if (fra_view* view = view_window()) {
         view->results_cleared();
+        view->verdict()->show_verdict(nullptr);
+    }
 }
 
 void fra_window::arm_sweep()
@@ -113,8 +120,10 @@ void fra_window::run_realtime()
 
 void fra_window::sweep_complete()
 {
+    fra_view* view = view_window();
     const s_sweep_store store{current_app_paths().data_folder, series_.sweeps_done + 1,
-                              series_.save_to_db ? &series_.test : nullptr, std::time(nullptr)};
+                              series_.save_to_db ? &series_.test : nullptr, std::time(nullptr),
+                              view ? view->verdict()->limits() : nullptr};
     // The file written and the test stored (which may wait for another
     // program's lock on the database) on a worker; the window keeps its
     // results until they are whole.
@@ -129,6 +138,8 @@ void fra_window::sweep_complete()
         db_report_sweep_kept(out.file);
     ui_status(sweep_kept_status(out.file_written, store.test != nullptr, out.stored));
     fill_table(out.rows);
+    if (view && out.verdict)
+        view->verdict()->show_verdict(&*out.verdict);
     sweep_counted();
 }
 

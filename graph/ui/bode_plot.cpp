@@ -175,8 +175,9 @@ void BodePlot::draw(QPainter& p, const QRect& client, const s_bode_inputs& in) c
     draw_value_axes(p, at, in);
     draw_freq_axis(p, at, in);
     draw_series(p, plot, in);
+    draw_masks(p, plot, in);
     if (in.show_cursors)
-        draw_cursors(p, client, plot, in);
+        draw_cursors(p, client.adjusted(0, 0, in.readout_extend, 0), plot, in);
     p.restore();
 }
 
@@ -296,6 +297,41 @@ void BodePlot::draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_in
                 draw_segments(p, plot, bode_trace_clipped(xs, values, axes[which], plot));
             }
         }
+    }
+}
+
+// Each straight piece of a mask line is followed in small steps, so that it
+// bends as it should on a linear frequency axis too; what lies outside the
+// plot is not drawn.
+void BodePlot::draw_masks(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const
+{
+    constexpr int STEPS = 24;
+    const QColor background = bode_background_color(in);
+    for (const s_bode_mask& m : in.masks) {
+        std::vector<double> hz, values;
+        for (size_t i = 0; i + 1 < m.corners.size(); ++i) {
+            const auto [f0, v0] = m.corners[i];
+            const auto [f1, v1] = m.corners[i + 1];
+            if (!(f0 > 0 && f1 > 0))
+                continue;
+            for (int k = 0; k <= STEPS; ++k) {
+                const double t = static_cast<double>(k) / STEPS;
+                hz.push_back(f0 * std::pow(f1 / f0, t));
+                values.push_back(v0 + (v1 - v0) * t);
+            }
+        }
+        if (hz.empty())
+            continue;
+        s_value_axis axis;
+        axis.gain = in.gain;
+        axis.phase = m.phase;
+        axis.phase_base = in.phase_base;
+        const QColor wanted = m.phase ? QColor(0, 200, 120) : QColor(255, 0, 255);
+        p.setPen(chart_pen(chart_mark(m.name, wanted, background), 2, Qt::DashLine));
+        draw_segments(
+            p, plot,
+            bode_trace_clipped(bode_x_positions(hz, in.freq, plot.width(), in.log_scaling), values,
+                               axis, plot));
     }
 }
 

@@ -38,6 +38,14 @@ struct s_bode_series {
     QString name; // names the traces in legibility checks
 };
 
+// A mask line of a limit set on the gain or the phase: corners (Hz, dB or
+// degrees) joined straight on a logarithmic frequency axis, drawn dashed.
+struct s_bode_mask {
+    bool phase = false;
+    std::vector<std::pair<double, double>> corners;
+    QString name; // "gain upper", ... for legibility checks
+};
+
 struct s_bode_inputs {
     s_freq_range freq;
     s_gain_range gain;
@@ -47,6 +55,10 @@ struct s_bode_inputs {
     bode_background background = bode_background::black;
     QColor custom_background;
     std::vector<s_bode_series> series;
+    std::vector<s_bode_mask> masks;
+    // The cursors' readouts below the plot reach this much further right
+    // than the client: a panel beside the chart stands above them.
+    int readout_extend = 0;
     bool show_cursors = false;
     int cursor[2] = {0, 0};
     QColor gain_title_color{250, 0, 0};
@@ -81,6 +93,7 @@ private:
     void draw_value_axes(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const;
     void draw_freq_axis(QPainter& p, const s_bode_layout& at, const s_bode_inputs& in) const;
     void draw_series(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
+    void draw_masks(QPainter& p, const s_plot_rect& plot, const s_bode_inputs& in) const;
     void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
                       const s_bode_inputs& in) const;
 

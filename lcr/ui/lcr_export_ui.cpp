@@ -2,6 +2,7 @@
 
 #include "base/app_settings.h"
 #include "config/config_current.h"
+#include "db/db_verdict.h"
 #include "db/sweep_file.h"
 #include "db/ui/export_tests_dialog.h"
 #include "graph/ui/bode_plot.h"
@@ -43,7 +44,7 @@ std::string last_sweep_date(const std::string& data_folder, const LcrResults& re
 } // namespace
 
 void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_sweep_series& series,
-                            int repeat_count)
+                            int repeat_count, const s_test_verdict* verdict)
 {
     export_tests_dialog dialog(owner, repeat_count, false, true);
     s_export_dialog_choice choice;
@@ -60,6 +61,8 @@ void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_s
     request.sweeps_total = series.sweeps_total;
     request.data_folder = current_app_paths().data_folder;
     request.header = {&config_current(), &g_link, {}};
+    if (verdict)
+        request.header.verdict = verdict_export_lines(*verdict);
     request.touchstone_source = {g_link.identity, last_sweep_date(request.data_folder, results)};
     lcr_export_run(owner, request);
 }
@@ -70,7 +73,9 @@ void lcr_register_exporters()
         [](QWidget* owner, const LcrResults& results, const s_sweep_series& series) {
             // A single LCR sweep counts no total: a total is the repeat count
             // of the series, kept after it ended until CLEAR.
-            lcr_export_from_window(owner, results, series, series.sweeps_total);
+            const auto* window = dynamic_cast<const lcr_window*>(owner);
+            lcr_export_from_window(owner, results, series, series.sweeps_total,
+                                   window ? window->verdict() : nullptr);
         });
 }
 

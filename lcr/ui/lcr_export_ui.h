@@ -13,10 +13,12 @@ class QWidget;
 struct LcrResults;
 struct s_sweep_series;
 struct s_piezo_plot_inputs;
+struct s_test_verdict;
 
-// The LCR window's export: repeat_count non-zero exports the series.
+// The LCR window's export: repeat_count non-zero exports the series. The
+// last sweep's verdict, when it was judged, heads its file.
 void lcr_export_from_window(QWidget* owner, const LcrResults& results, const s_sweep_series& series,
-                            int repeat_count);
+                            int repeat_count, const s_test_verdict* verdict = nullptr);
 
 // Makes the LCR exports what the LCR window's EXPORT runs: the series when
 // a repeating test is set up, else the last sweep.

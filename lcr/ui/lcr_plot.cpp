@@ -154,15 +154,39 @@ void draw_freq_axis(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_input
 }
 
 void draw_trace(QPainter& p, const s_plot_rect& plot,
-                const std::vector<std::vector<s_pixel>>& pieces, QColor color)
+                const std::vector<std::vector<s_pixel>>& pieces, QColor color,
+                Qt::PenStyle style = Qt::SolidLine)
 {
-    p.setPen(chart_pen(color));
+    p.setPen(chart_pen(color, style == Qt::SolidLine ? 1 : 2, style));
     for (const std::vector<s_pixel>& px : pieces) {
         QPolygon poly(static_cast<int>(px.size()));
         for (size_t i = 0; i < px.size(); ++i)
             poly.setPoint(static_cast<int>(i), plot.left + px[i].x, plot.top + px[i].y);
         p.drawPolyline(poly);
     }
+}
+
+// The fitted model's curves, dashed, and a legend naming the model in the
+// plot's top left corner.
+void draw_model(QPainter& p, const s_plot_rect& plot, const s_lcr_plot_inputs& in,
+                const s_drawn_axis (&axes)[2])
+{
+    const LcrResults& m = *in.model;
+    const QColor back = plot_background(in.background);
+    draw_trace(p, plot,
+               lcr_trace(m, in.left_position, in.freq, axes[0].range, plot, in.log_scaling),
+               chart_mark(QStringLiteral("left model"), QColor::fromRgb(LCR_LEFT_MODEL), back),
+               Qt::DashLine);
+    draw_trace(p, plot,
+               lcr_trace(m, in.right_position, in.freq, axes[1].range, plot, in.log_scaling),
+               chart_mark(QStringLiteral("right model"), QColor::fromRgb(LCR_RIGHT_MODEL), back),
+               Qt::DashLine);
+    p.setFont(chart_font(LABEL_PIXELS));
+    const QString legend = QStringLiteral("- - - fitted: ") + qt_display_text(in.model_name);
+    const QRect box(plot.left + 6, plot.top + 4, p.fontMetrics().horizontalAdvance(legend) + 4,
+                    p.fontMetrics().height());
+    chart_text(p, box, Qt::AlignLeft | Qt::AlignVCenter, legend,
+               on_background(QColor(255, 255, 255), in.background), back);
 }
 
 void draw_cursors(QPainter& p, const QRect& client, const s_plot_rect& plot,
@@ -243,6 +267,8 @@ void LcrPlot::draw(QPainter& p, const QRect& client, const s_lcr_plot_inputs& in
         draw_trace(
             p, plot, lcr_trace(r, in.right_position, in.freq, axes[1].range, plot, in.log_scaling),
             chart_mark(QStringLiteral("right trace"), QColor::fromRgb(LCR_RIGHT_TRACE), back));
+        if (in.model && in.model->count > 0)
+            draw_model(p, plot, in, axes);
         draw_cursors(p, client, plot, in, axes);
     }
     p.restore();

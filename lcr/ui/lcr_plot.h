@@ -27,10 +27,16 @@ struct s_lcr_plot_inputs {
     int strip_height = 0; // the view's control strip below the drawing
     bool large_font = false;
     QColor surround{240, 240, 240}; // the window behind the labels and titles
+    // A fitted model's curve at the measured frequencies, drawn dashed over
+    // both traces, and its name for the legend.
+    const LcrResults* model = nullptr;
+    std::string model_name;
 };
 
 constexpr QRgb LCR_LEFT_TRACE = 0xFFFF0000;
 constexpr QRgb LCR_RIGHT_TRACE = 0xFF0000FF;
+constexpr QRgb LCR_LEFT_MODEL = 0xFFFFB000;
+constexpr QRgb LCR_RIGHT_MODEL = 0xFF00C8FF;
 
 class LcrPlot {
 public:

@@ -13,12 +13,15 @@
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_realtime.h"
 #include "lcr/ui/component_report.h"
+#include "lcr/ui/fit_panel.h"
 #include "lcr/ui/lcr_window.h"
+#include "sweep/ui/verdict_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 const char* const LCR_RESULTS_VIEW_CLASS = "QXTarvelo2LCRResultsWClass";
@@ -32,6 +35,8 @@ const QString OHM = QString(QChar(0x03A9));
 // 11-value reading's larger cells.
 constexpr int OHM_ROOM_14 = 50;
 constexpr int OHM_ROOM_11 = 70;
+// The bench panels' column at the graph's right.
+constexpr int SIDE_WIDTH = 262;
 
 const s_graph_controls LCR_GRAPH_CONTROLS{CMD_LCR_CURSOR_LEFT,   false,
                                           CMD_LCR_LEFT_QUANTITY, CMD_LCR_SCALING,
@@ -56,6 +61,28 @@ int lcr_plot_height_with_settings(bool settings_hidden)
 lcr_results_view::lcr_results_view(QWidget* parent, lcr_window* owner, int frame)
     : sweep_result_view(parent, LCR_RESULTS_VIEW_CLASS, frame, LCR_GRAPH_CONTROLS), owner_(owner)
 {
+    auto* side = new QWidget(this);
+    side->setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(0, 0, 0, 0);
+    fit_ = new fit_panel(side, true, std::nullopt);
+    fit_->setFixedHeight(fit_panel::needed_height());
+    verdict_ = new verdict_panel(side, "LCR", true);
+    column->addWidget(fit_);
+    column->addWidget(verdict_, 1);
+    if (owner_)
+        fit_->changed = [this] { owner_->refit(); };
+    // Space, the next part's sweep, must not land in a field of the panel.
+    verdict_->chosen = [this] { setFocus(); };
+    verdict_->load_remembered();
+    set_side_panel(side, SIDE_WIDTH);
+}
+
+void lcr_results_view::set_model_curve(const LcrResults* curve, const std::string& name)
+{
+    model_ = curve;
+    model_name_ = name;
+    update();
 }
 
 void lcr_results_view::controls_hooked()
@@ -147,12 +174,16 @@ void lcr_results_view::show_graph_controls(bool shown)
     graph_controls_ = shown;
     for (int id = CMD_LCR_CURSOR_LEFT; id <= CMD_LCR_RIGHT_LOG; ++id)
         set_control_visible(id, shown);
+    show_side_panel(shown);
 }
 
 void lcr_results_view::cursor_moved(int which, int value)
 {
-    if (lcr_view_move_cursor(state_, which, value, owner_->results().count))
+    if (lcr_view_move_cursor(state_, which, value, owner_->results().count)) {
         post_command(this, CMD_LCR_VIEW_REDRAW, 0);
+        if (fit_->choice().between_cursors)
+            owner_->refit();
+    }
     bars().settle(which, value, state_.cursor[which]);
 }
 
@@ -186,13 +217,15 @@ s_lcr_plot_inputs lcr_results_view::graph_inputs() const
     in.cursor[0] = state_.cursor[0];
     in.cursor[1] = state_.cursor[1];
     in.strip_height = strip_height();
+    in.model = model_;
+    in.model_name = model_name_;
     return in;
 }
 
 s_plot_rect lcr_results_view::plot_area() const
 {
     const QSize size = contentsRect().size();
-    return lcr_plot_area(size.width(), size.height(), strip_height(), false);
+    return lcr_plot_area(size.width() - side_room(), size.height(), strip_height(), false);
 }
 
 QImage lcr_results_view::render_graph(QSize size) const

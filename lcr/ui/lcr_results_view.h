@@ -12,8 +12,11 @@
 #include "sweep/ui/sweep_result_view.h"
 
 #include <QFont>
+#include <string>
 
 class lcr_window;
+class fit_panel;
+class verdict_panel;
 
 class lcr_results_view : public sweep_result_view {
     Q_OBJECT
@@ -41,6 +44,13 @@ public:
     // The height of the band the graph controls take below the graph.
     int strip_height() const;
 
+    // The bench panels at the right of the graph: the equivalent circuit
+    // and the limits.
+    fit_panel* fit() const { return fit_; }
+    verdict_panel* verdict() const { return verdict_; }
+    // The fitted model's curve drawn over the sweep (null: none).
+    void set_model_curve(const LcrResults* curve, const std::string& name);
+
 private:
     void controls_hooked() override;
     void cursor_moved(int which, int value) override;
@@ -63,6 +73,10 @@ private:
     QFont label_font_;
     QFont value_font_;
     QFont ohm_font_;
+    fit_panel* fit_ = nullptr;
+    verdict_panel* verdict_ = nullptr;
+    const LcrResults* model_ = nullptr;
+    std::string model_name_;
 };
 
 extern const char* const LCR_RESULTS_VIEW_CLASS;

@@ -9,14 +9,20 @@
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "base/ui_status.h"
+#include "lcr/circuit_curve.h"
 #include "lcr/lcr_complete.h"
 #include "lcr/lcr_details.h"
 #include "lcr/lcr_layouts.h"
+#include "lcr/lcr_limits.h"
 #include "lcr/lcr_realtime.h"
 #include "lcr/lcr_sweep.h"
+#include "lcr/ui/fit_panel.h"
 #include "lcr/ui/lcr_results_view.h"
 #include "sweep/sweep_core.h"
+#include "sweep/ui/verdict_panel.h"
+#include "sweep/verdict_journal.h"
 
+#include <QShortcut>
 #include <QTreeWidget>
 #include <algorithm>
 #include <ctime>
@@ -76,6 +82,10 @@ lcr_window::lcr_window(QWidget* parent) : sweep_mode_window(parent, LCR_WINDOW_C
     block_.worker = run_on_context<LcrSweepContext, lcr_sweep_worker>;
     block_.cancel = run_on_context<LcrSweepContext, lcr_sweep_cancel>;
     block_.context = ctx_.get();
+    // At the bench Space sweeps the next part.
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setContext(Qt::WindowShortcut);
+    connect(space, &QShortcut::activated, this, [this] { next_part(); });
 }
 
 lcr_window::~lcr_window()
@@ -121,8 +131,42 @@ void lcr_window::export_results()
 void lcr_window::clear_mode_results()
 {
     results_->clear();
-    if (lcr_results_view* view = view_window())
+    fit_ = circuit_fit{};
+    curve_->clear();
+    if (lcr_results_view* view = view_window()) {
         view->results_cleared();
+        view->fit()->show_fit(nullptr);
+        view->set_model_curve(nullptr, {});
+        view->verdict()->show_verdict(nullptr);
+    }
+}
+
+const s_test_verdict* lcr_window::verdict() const
+{
+    const lcr_results_view* view = view_window();
+    return view ? view->verdict()->shown() : nullptr;
+}
+
+void lcr_window::refit()
+{
+    lcr_results_view* view = view_window();
+    if (!view)
+        return;
+    const s_fit_choice choice = view->fit()->choice();
+    fit_ = circuit_fit{};
+    curve_->clear();
+    if (!choice.fit || results_->count == 0) {
+        view->fit()->show_fit(nullptr);
+        view->set_model_curve(nullptr, {});
+        return;
+    }
+    const s_lcr_view_state& state = view->state();
+    const s_point_span span =
+        fit_span(results_->count, choice.between_cursors, state.cursor[0], state.cursor[1]);
+    fit_ = fit_choice_off_window(choice, span_samples(lcr_impedance(*results_), span));
+    circuit_curve(*results_, fit_, span, *curve_);
+    view->fit()->show_fit(&fit_);
+    view->set_model_curve(curve_.get(), circuit_model_name(fit_.model));
 }
 
 void lcr_window::arm_sweep()
@@ -177,4 +221,35 @@ void lcr_window::sweep_complete()
     if (lcr_results_view* view = view_window())
         view->new_layout(results_->layout);
     sweep_counted();
+    refit();
+    judge();
+}
+
+// With a limit set chosen, the part is judged, shown large, counted in its
+// bin and written to the bench's journal.
+void lcr_window::judge()
+{
+    lcr_results_view* view = view_window();
+    const limit_set* set = view ? view->verdict()->limits() : nullptr;
+    if (!set || results_->count == 0)
+        return;
+    s_test_verdict verdict;
+    run_off_window("Judging the part\x85", [&](const std::atomic<bool>&) {
+        verdict = lcr_judge(*results_, *set);
+        return true;
+    });
+    view->verdict()->show_verdict(&verdict);
+    // The next Space sweeps the next part, wherever the focus was before
+    // the sweep's dialog took it.
+    view->setFocus();
+    const int part = bin_tally_total(view->verdict()->tally());
+    const std::string folder = current_app_paths().data_folder;
+    std::string error;
+    bool kept = false;
+    run_off_window("Storing the verdict\x85", [&](const std::atomic<bool>&) {
+        kept = verdict_journal_add(folder, part, std::time(nullptr), verdict, error);
+        return true;
+    });
+    if (!kept)
+        ui_message_box(this, error, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
 }

@@ -4,11 +4,14 @@
 // sweep block and the last sweep's results, which carry their own reply
 // layout. CLEAR also stops realtime readings.
 
+#include "lcr/equivalent_circuit.h"
 #include "lcr/lcr_point.h"
 #include "lcr/lcr_realtime.h"
 #include "sweep/ui/sweep_mode_window.h"
 
 #include <memory>
+
+struct s_test_verdict;
 
 class lcr_results_view;
 class QTreeWidget;
@@ -37,6 +40,13 @@ public:
     // The results view made for this window by the control tables.
     lcr_results_view* view_window() const;
 
+    // Fits the panel's model to the sweep again (the choice or the cursors
+    // changed) and lays its curve over the graph.
+    void refit();
+    const circuit_fit& fit_result() const { return fit_; }
+    // The last sweep's verdict; null when it was not judged.
+    const s_test_verdict* verdict() const;
+
 private:
     void arm_sweep() override;
     void arm_realtime() override;
@@ -48,11 +58,14 @@ private:
     void show_graph_controls(bool shown) override;
     void sweep_complete();
     void reading_arrived();
+    void judge();
 
     std::unique_ptr<LcrSweepContext> ctx_ = std::make_unique<LcrSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
     double displayed_[LCR_READING_VALUES_MAX] = {};
     int displayed_type_ = LCR_READING_7_11;
+    circuit_fit fit_;
+    std::unique_ptr<LcrResults> curve_ = std::make_unique<LcrResults>();
 };
 
 // Fills the list (14700) with a results block: the layout's headings, the

@@ -94,10 +94,10 @@ void draw_axes(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& 
 }
 
 // On a logarithmic axis an impedance that is not positive breaks the line.
+// A fitted model's curves are dashed, in colours of their own.
 void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in,
-                 const s_value_range& impedance)
+                 const LcrResults& r, const s_value_range& impedance, bool model)
 {
-    const LcrResults& r = *in.results;
     const int n = std::clamp(r.count, 0, MAX_SWEEP_POINTS);
     const bode_x_mapper x_of(in.freq, plot.width(), in.log_frequency);
     std::vector<QPolygon> z(1);
@@ -117,13 +117,31 @@ void draw_traces(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs
                            piezo_phase_y(pt.v[PIEZO_PHASE], in.phase_convention, plot.height()));
     }
     const QColor back = in.white_background ? Qt::white : Qt::black;
+    const Qt::PenStyle style = model ? Qt::DashLine : Qt::SolidLine;
+    const int width = model ? 2 : 1;
     p.setPen(chart_pen(
-        chart_mark(QStringLiteral("impedance"), QColor::fromRgb(PIEZO_IMPEDANCE_TRACE), back)));
+        chart_mark(model ? QStringLiteral("impedance model") : QStringLiteral("impedance"),
+                   QColor::fromRgb(model ? PIEZO_IMPEDANCE_MODEL : PIEZO_IMPEDANCE_TRACE), back),
+        width, style));
     for (const QPolygon& piece : z)
         p.drawPolyline(piece);
     p.setPen(
-        chart_pen(chart_mark(QStringLiteral("phase"), QColor::fromRgb(PIEZO_PHASE_TRACE), back)));
+        chart_pen(chart_mark(model ? QStringLiteral("phase model") : QStringLiteral("phase"),
+                             QColor::fromRgb(model ? PIEZO_PHASE_MODEL : PIEZO_PHASE_TRACE), back),
+                  width, style));
     p.drawPolyline(phase);
+}
+
+// The model's name in the plot's top left corner.
+void draw_model_legend(QPainter& p, const s_plot_rect& plot, const s_piezo_plot_inputs& in)
+{
+    p.setFont(chart_font(LABEL_PIXELS));
+    const QString legend = QStringLiteral("- - - fitted: ") + QString::fromLatin1(in.model_name);
+    const QRect box(plot.left + 6, plot.top + 4, p.fontMetrics().horizontalAdvance(legend) + 4,
+                    p.fontMetrics().height());
+    const QColor back = in.white_background ? Qt::white : Qt::black;
+    chart_text(p, box, Qt::AlignLeft | Qt::AlignVCenter, legend,
+               in.white_background ? QColor(20, 20, 20) : QColor(255, 255, 255), back);
 }
 
 } // namespace
@@ -153,7 +171,11 @@ void PiezoPlot::draw(QPainter& p, const QRect& client, const s_piezo_plot_inputs
     const s_impedance_axis axis = piezo_plot_impedance_axis(in, plot.height());
     draw_axes(p, plot, in, axis);
     if (in.results && in.results->count > 0)
-        draw_traces(p, plot, in, axis.range);
+        draw_traces(p, plot, in, *in.results, axis.range, false);
+    if (in.model && in.model->count > 0) {
+        draw_traces(p, plot, in, *in.model, axis.range, true);
+        draw_model_legend(p, plot, in);
+    }
     p.restore();
 }
 

@@ -25,10 +25,16 @@ struct s_piezo_plot_inputs {
     int phase_ticks = 0;
     int left_reserve = 280;         // room on the left for the window's controls
     QColor surround{212, 208, 200}; // the window behind the labels and titles
+    // A fitted model's curve at the measured frequencies, drawn dashed, and
+    // its name for the legend.
+    const LcrResults* model = nullptr;
+    const char* model_name = "";
 };
 
 constexpr QRgb PIEZO_IMPEDANCE_TRACE = 0xFFFF0000;
 constexpr QRgb PIEZO_PHASE_TRACE = 0xFF0000FF;
+constexpr QRgb PIEZO_IMPEDANCE_MODEL = 0xFFFFB000;
+constexpr QRgb PIEZO_PHASE_MODEL = 0xFF00C8FF;
 
 // The impedance axis as the painter draws it on a plot of that height.
 s_impedance_axis piezo_plot_impedance_axis(const s_piezo_plot_inputs& in, int plot_height);

@@ -14,10 +14,12 @@
 #include "config/ui/report_instrument.h"
 #include "graph/ui/chart_file.h"
 #include "graph/ui/report_printout.h"
+#include "lcr/circuit_curve.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
 #include "lcr/piezo_view.h"
 #include "lcr/ui/component_report.h"
+#include "lcr/ui/fit_panel.h"
 #include "lcr/ui/lcr_export_ui.h"
 #include "sweep/sweep_core.h"
 #include "sweep/ui/sweep_aim.h"
@@ -32,6 +34,8 @@ constexpr const char* IMPORT_FOLDER_NAME = "PiezoImport";
 
 const char* const PIEZO_WINDOW_CLASS = "QXTarvelo2PiezoWClass";
 const QString BOX_STYLE = QStringLiteral("background: black; color: yellow;");
+// The equivalent-circuit panel below the four values.
+const QRect FIT_PANEL_PLACE{6, 350, 260, 0};
 
 // The graph under the controls, over the whole client area.
 class piezo_canvas : public QWidget {
@@ -66,6 +70,12 @@ piezo_window::piezo_window(QWidget* parent) : table_window(parent, PIEZO_WINDOW_
     plot_.results = results_.get();
     canvas_ = new piezo_canvas(client(), plot_);
     canvas_->lower();
+    fit_panel_ = new fit_panel(client(), false, circuit_model::resonator);
+    fit_panel_->setGeometry(FIT_PANEL_PLACE.adjusted(0, 0, 0, fit_panel::needed_height()));
+    fit_panel_->changed = [this] {
+        refit();
+        canvas_->update();
+    };
 }
 
 // The table's controls exist once the window is shown: the result boxes
@@ -172,6 +182,7 @@ void piezo_window::empty()
     results_->clear();
     plot_.impedance = {1, 100};
     show_values(nullptr);
+    refit();
     set_button_texts();
     set_menus(true);
     request_main_refresh(*this);
@@ -220,6 +231,7 @@ void piezo_window::analyse(const LcrResults& source)
     const s_piezo_analysis a = piezo_analyse(*results_);
     values_ = a.values;
     show_values(a.values ? &*a.values : nullptr);
+    refit();
     set_button_texts();
     if (!a.values)
         ui_message_box(this, a.refusal, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
@@ -235,6 +247,25 @@ void piezo_window::show_values(const s_piezo_values* v)
     set_control_text(CMD_PIEZO_C, text(v ? v->c : 0, QStringLiteral("F")));
     set_control_text(CMD_PIEZO_CP, text(v ? v->cp : 0, QStringLiteral("F")));
     set_control_text(CMD_PIEZO_L, text(v ? v->l : 0, QStringLiteral("H")));
+}
+
+// The panel's model over the whole sweep, its curve laid over the graph.
+void piezo_window::refit()
+{
+    fit_ = circuit_fit{};
+    curve_->clear();
+    plot_.model = nullptr;
+    const s_fit_choice choice = fit_panel_->choice();
+    if (!choice.fit || results_->count == 0) {
+        fit_panel_->show_fit(nullptr);
+        return;
+    }
+    const s_point_span span = fit_span(results_->count, false, 0, 0);
+    fit_ = fit_choice_off_window(choice, span_samples(lcr_impedance(*results_), span));
+    circuit_curve(*results_, fit_, span, *curve_);
+    fit_panel_->show_fit(&fit_);
+    plot_.model = curve_.get();
+    plot_.model_name = circuit_model_name(fit_.model);
 }
 
 void piezo_window::set_button_texts()

@@ -6,6 +6,7 @@
 
 #include "base/progress_block.h"
 #include "base/ui/table_window.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/ui/piezo_plot.h"
 #include "sweep/sweep_core.h"
@@ -13,6 +14,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+class fit_panel;
 
 class piezo_window : public table_window {
 public:
@@ -28,6 +31,7 @@ public:
     const LcrResults& results() const { return *results_; }
     bool holds_results() const { return held_; }
     const s_piezo_plot_inputs& plot_inputs() const { return plot_; }
+    const circuit_fit& fit_result() const { return fit_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,6 +49,7 @@ private:
     void show_values(const s_piezo_values* v);
     void set_button_texts();
     void set_menus(bool enabled);
+    void refit();
 
     std::unique_ptr<PiezoSweepContext> ctx_ = std::make_unique<PiezoSweepContext>();
     std::unique_ptr<LcrResults> results_ = std::make_unique<LcrResults>();
@@ -55,6 +60,9 @@ private:
     bool held_ = false;
     bool sweeping_ = false;
     QWidget* canvas_ = nullptr;
+    fit_panel* fit_panel_ = nullptr;
+    circuit_fit fit_;
+    std::unique_ptr<LcrResults> curve_ = std::make_unique<LcrResults>();
 };
 
 // Registers the piezo window with the main window's factories.

@@ -209,8 +209,24 @@ int sweep_mode_window::run_details_dialog()
 void sweep_mode_window::start_series()
 {
     const int rc = run_details_dialog();
-    if (rc == TEST_DETAILS_CANCELLED)
+    if (rc != TEST_DETAILS_CANCELLED)
+        begin_series(rc);
+}
+
+void sweep_mode_window::next_part()
+{
+    QWidget* sweep = control_by_id(control_id(OFFSET_SWEEP));
+    if (realtime_running_ || series_.running || sweep_dialog_open_ || progress_block_busy(block_) ||
+        !sweep || !sweep->isVisible() || !sweep->isEnabled())
         return;
+    if (series_.button_state == SWEEP_BUTTON_CLEAR)
+        clear_results();
+    details_.repeating = false;
+    begin_series(TEST_DETAILS_NO_SAVE);
+}
+
+void sweep_mode_window::begin_series(int rc)
+{
     series_.save_to_db = rule(SWEEP_SAVES_TO_DB) && rc == TEST_DETAILS_SAVE;
     if (rule(SWEEP_SAVES_TO_DB))
         series_.test = details_.test;

@@ -15,8 +15,8 @@
 #include "base/ui/mode_window_parts.h"
 #include "base/ui/table_window.h"
 #include "db/ui/test_details_dialog.h"
-#include "sweep/sweep_core.h"
 #include "sweep/realtime_limits.h"
+#include "sweep/sweep_core.h"
 #include "sweep/sweep_series.h"
 #include "sweep/ui/sweep_aim.h"
 
@@ -83,6 +83,11 @@ public:
     // What the Test Details dialog gave the last sweep (its test's names).
     const s_test_details& test_details() const { return details_; }
 
+    // The next part at the bench: the part before cleared, one sweep
+    // started without asking for the test details again. Nothing while a
+    // sweep, a series or realtime readings run, or SWEEP is greyed.
+    void next_part();
+
     // The results view made for this window by the control tables.
     void attach_view(table_window* view) { results_view_ = view; }
 
@@ -130,6 +135,7 @@ private:
     bool sweep_allowed_under_realtime() const;
     void sweep_button();
     void start_series();
+    void begin_series(int details_outcome);
     int run_details_dialog();
     void end_series();
     void clear_results();

@@ -51,6 +51,44 @@ int sweep_result_view::controls_band() const
     return graph_controls_band(controls_.cursor_left, controls_.last);
 }
 
+// The side panel keeps this gap to the view's border and to the graph.
+constexpr int SIDE_GAP = 4;
+
+void sweep_result_view::set_side_panel(QWidget* panel, int width)
+{
+    side_ = panel;
+    side_width_ = width;
+    place_side_panel();
+}
+
+void sweep_result_view::show_side_panel(bool shown)
+{
+    if (!side_)
+        return;
+    side_->setVisible(shown);
+    place_side_panel();
+}
+
+int sweep_result_view::side_room() const
+{
+    return side_ && side_->isVisibleTo(this) ? side_width_ + SIDE_GAP : 0;
+}
+
+void sweep_result_view::resizeEvent(QResizeEvent* event)
+{
+    table_window::resizeEvent(event);
+    place_side_panel();
+}
+
+void sweep_result_view::place_side_panel()
+{
+    if (!side_)
+        return;
+    const QRect client = contentsRect();
+    side_->setGeometry(client.right() + 1 - SIDE_GAP - side_width_, client.top() + SIDE_GAP,
+                       side_width_, client.height() - controls_band() - 2 * SIDE_GAP);
+}
+
 std::function<void(QPainter&, const QRect&)> sweep_result_view::picture_painter()
 {
     return [this](QPainter& p, const QRect& r) {
@@ -59,7 +97,8 @@ std::function<void(QPainter&, const QRect&)> sweep_result_view::picture_painter(
     };
 }
 
-// The graph or the readout fills the client area inside the border.
+// The graph (left of the side panel) or the readout fills the client area
+// inside the border; a picture of the graph has the whole width.
 void sweep_result_view::paintEvent(QPaintEvent*)
 {
     hook_controls();
@@ -68,10 +107,12 @@ void sweep_result_view::paintEvent(QPaintEvent*)
     image.fill(SWEEP_VIEW_BACKGROUND);
     {
         QPainter p(&image);
+        painting_ = true;
         if (graph_shown())
-            draw_graph(p, image.rect());
+            draw_graph(p, image.rect().adjusted(0, 0, -side_room(), 0));
         else
             paint_readout(p, image.rect());
+        painting_ = false;
     }
     QPainter painter(this);
     painter.drawImage(client.topLeft(), image);

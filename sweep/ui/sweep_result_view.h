@@ -45,6 +45,17 @@ protected:
     // A box's items, one selected, without telling the view.
     static void fill_box(int id, const std::vector<std::string>& items, int selected);
 
+    // A column of panels at the graph's right, from the view's top down to
+    // its control strip, shown with the graph controls; the graph keeps the
+    // width left of it.
+    void set_side_panel(QWidget* panel, int width);
+    void show_side_panel(bool shown);
+    // The width the side panel takes from the graph (0 while it is hidden),
+    // and while the view paints itself (not a picture of the graph).
+    int side_room() const;
+    int painted_side_room() const { return painting_ ? side_room() : 0; }
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     virtual void controls_hooked() {}
     virtual void cursor_moved(int which, int value) = 0;
@@ -52,7 +63,12 @@ private:
     virtual void draw_graph(QPainter& p, const QRect& area) const = 0;
     virtual void paint_readout(QPainter& p, const QRect& area) = 0;
 
+    void place_side_panel();
+
     s_graph_controls controls_;
     cursor_bars bars_;
+    QWidget* side_ = nullptr;
+    int side_width_ = 0;
+    bool painting_ = false;
     bool hooked_ = false;
 };

@@ -18,12 +18,15 @@
 #include "db/ui/test_details_dialog.h"
 #include "fra/ui/fra_window.h"
 #include "lcr/lcr_details.h"
+#include "lcr/ui/fit_panel.h"
+#include "lcr/ui/lcr_results_view.h"
 #include "lcr/ui/lcr_window.h"
 #include "lcr/ui/piezo_window.h"
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
 #include "review/ui/compare_box.h"
+#include "sweep/ui/verdict_panel.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/text_fit.h"
 
@@ -82,6 +85,27 @@ protected:
         pump();
     }
     config_window* panel() { return static_cast<config_window*>(w->mode_window(ROW_CONFIG)); }
+    // The LCR window's bench panels hold their longest texts: a resonator's
+    // fit with its resonances and a failed part's verdict.
+    void fill_bench_panels()
+    {
+        auto* view = w->findChild<lcr_results_view*>();
+        ASSERT_TRUE(view);
+        static circuit_fit fit;
+        fit = circuit_fit{};
+        fit.model = circuit_model::resonator;
+        for (const char* e : {"R", "L", "C", "Cp"})
+            fit.elements.push_back({e, -888.88e-12, 888.88e-12, "Ohm"});
+        fit.residual = 0.0123;
+        fit.fr = fit.fa = 88888.8;
+        fit.q = 88888.8;
+        view->fit()->show_fit(&fit);
+        s_test_verdict failed;
+        failed.bin = 88;
+        failed.bin_name = "Grade B";
+        failed.failed = {"fitted L (R-L series): 10.6 mH, allowed 9.5 mH to 10.5 mH"};
+        view->verdict()->show_verdict(&failed);
+    }
     void click(int id)
     {
         post_click(id);
@@ -127,6 +151,7 @@ TEST_F(TextFit, EveryControlOfTheTablesAndBothModelsPagesFits)
             ASSERT_TRUE(control_by_id(id)) << id;
         s_text_fit_report report;
         visit_every_page(report);
+        fill_bench_panels();
         check_window_text_fit(w.get(), report);
         // And with the window grown to a large screen's size.
         w->resize(1920, 1080);

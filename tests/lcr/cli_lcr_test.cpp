@@ -319,58 +319,6 @@ TEST(CliLcrFailures, EachEndsWithExitOneAndItsMessage)
     fs::remove_all(dir);
 }
 
-// Both sweep commands judge each sweep against --limits: 0 within them, 5
-// outside with one "[FAIL]" line per failed check, 4 for a set that cannot
-// be used (before any sweep).
-TEST_F(CliLcr, SweepsJudgedAgainstALimitSet)
-{
-    struct limits_case {
-        const char* command;
-        const char* json;
-        int status;
-        std::vector<std::string> told; // lines of stderr, each from its start
-    };
-    const limits_case cases[] = {
-        {"lcr-sweep",
-         R"j({"checks": [{"quantity": "Impedance (Ohms)", "at_hz": 1000, "low": 25e3, "high": 40e3}],
-              "bins": [{"name": "Narrow", "checks": [{"quantity": "Impedance", "at_hz": 1000, "low": 1, "high": 2}]},
-                       {"name": "Wide", "checks": []}]})j",
-         0,
-         {"[PASS] within the limits of limits.json, bin 2 (Wide)"}},
-        {"lcr-sweep --repeat 2 --interval-ms 100",
-         R"j({"checks": [{"quantity": "Impedance (Ohms)", "at_hz": 1000, "low": 95, "high": 105},
-                         {"margin": "phase", "at_least": 45}]})j",
-         5,
-         {"[FAIL] Impedance (Ohms) at 1000 Hz: ", "[FAIL] phase margin: cannot be judged",
-          "Sweep No: 1/2", "[FAIL] Impedance (Ohms) at 1000 Hz: ",
-          "[FAIL] phase margin: cannot be judged", "Sweep No: 2/2"}},
-        {"fra-sweep",
-         R"j({"checks": [{"margin": "phase", "at_least": 45}, {"margin": "gain", "at_least": 10}]})j",
-         0,
-         {"[PASS] within the limits of limits.json"}},
-        {"fra-sweep",
-         R"j({"checks": [{"margin": "gain", "at_least": 30}]})j",
-         5,
-         {"[FAIL] gain margin: 25.8"}},
-        {"fra-sweep",
-         R"j({"checks": [{"margin": "gain"}]})j",
-         4,
-         {"[Limits] The limit set " + dir +
-          "/limits.json cannot be used, checks[0]: \"at_least\" is missing"}},
-    };
-    for (const limits_case& c : cases) {
-        std::ofstream(dir + "/limits.json") << c.json;
-        const cli_result r =
-            run(std::string(c.command) + " --data " + dir + " --limits " + dir + "/limits.json");
-        EXPECT_EQ(r.status, c.status) << c.command << "\n" << r.err;
-        const std::vector<std::string> told = split(r.err, '\n');
-        ASSERT_EQ(told.size(), c.told.size()) << r.err;
-        for (size_t i = 0; i < told.size(); ++i)
-            EXPECT_EQ(told[i].substr(0, c.told[i].size()), c.told[i]);
-        EXPECT_EQ(r.lines.empty(), c.status == 4);
-    }
-}
-
 namespace {
 
 // A run of coils: R = 47 Ohm, L = 10 mH, each part within 5 % of them.
@@ -429,4 +377,56 @@ TEST_F(CliLcrFit, FittedElementsOfEachPart)
         resistances.push_back(std::atof(resistance[1].c_str()));
     }
     EXPECT_NE(resistances[0], resistances[1]); // two parts of the run
+}
+
+// Both sweep commands judge each sweep against --limits: 0 within them, 5
+// outside with one "[FAIL]" line per failed check, 4 for a set that cannot
+// be used (before any sweep).
+TEST_F(CliLcr, SweepsJudgedAgainstALimitSet)
+{
+    struct limits_case {
+        const char* command;
+        const char* json;
+        int status;
+        std::vector<std::string> told; // lines of stderr, each from its start
+    };
+    const limits_case cases[] = {
+        {"lcr-sweep",
+         R"j({"checks": [{"quantity": "Impedance (Ohms)", "at_hz": 1000, "low": 25e3, "high": 40e3}],
+              "bins": [{"name": "Narrow", "checks": [{"quantity": "Impedance", "at_hz": 1000, "low": 1, "high": 2}]},
+                       {"name": "Wide", "checks": []}]})j",
+         0,
+         {"[PASS] within the limits of limits.json, bin 2 (Wide)"}},
+        {"lcr-sweep --repeat 2 --interval-ms 100",
+         R"j({"checks": [{"quantity": "Impedance (Ohms)", "at_hz": 1000, "low": 95, "high": 105},
+                         {"margin": "phase", "at_least": 45}]})j",
+         5,
+         {"[FAIL] Impedance (Ohms) at 1000 Hz: ", "[FAIL] phase margin: cannot be judged",
+          "Sweep No: 1/2", "[FAIL] Impedance (Ohms) at 1000 Hz: ",
+          "[FAIL] phase margin: cannot be judged", "Sweep No: 2/2"}},
+        {"fra-sweep",
+         R"j({"checks": [{"margin": "phase", "at_least": 45}, {"margin": "gain", "at_least": 10}]})j",
+         0,
+         {"[PASS] within the limits of limits.json"}},
+        {"fra-sweep",
+         R"j({"checks": [{"margin": "gain", "at_least": 30}]})j",
+         5,
+         {"[FAIL] gain margin: 25.8"}},
+        {"fra-sweep",
+         R"j({"checks": [{"margin": "gain"}]})j",
+         4,
+         {"[Limits] The limit set " + dir +
+          "/limits.json cannot be used, checks[0]: \"at_least\" is missing"}},
+    };
+    for (const limits_case& c : cases) {
+        std::ofstream(dir + "/limits.json") << c.json;
+        const cli_result r =
+            run(std::string(c.command) + " --data " + dir + " --limits " + dir + "/limits.json");
+        EXPECT_EQ(r.status, c.status) << c.command << "\n" << r.err;
+        const std::vector<std::string> told = split(r.err, '\n');
+        ASSERT_EQ(told.size(), c.told.size()) << r.err;
+        for (size_t i = 0; i < told.size(); ++i)
+            EXPECT_EQ(told[i].substr(0, c.told[i].size()), c.told[i]);
+        EXPECT_EQ(r.lines.empty(), c.status == 4);
+    }
 }

@@ -4,8 +4,11 @@
 #include "graph/bode_colors.h"
 #include "graph/ui/chart_parts.h"
 #include "lcr/ui/lcr_plot.h"
+#include "lcr/ui/piezo_plot.h"
+#include "tests/support/chart_read.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -113,4 +116,34 @@ TEST(LcrPlot, NoPointsDrawNoTraceOrCursor)
             ASSERT_NE(px, LCR_LEFT_TRACE);
             ASSERT_NE(px, rgb(lcr_cursor_color(0, bode_background::black)));
         }
+}
+
+// A fitted model's curve, drawn over the sweep by the LCR and the piezo
+// painters, is named in a legend that reads on either background.
+TEST(LcrPlot, AFittedModelIsNamedReadably)
+{
+    app();
+    const auto r = sweep();
+    for (const bool white : {false, true}) {
+        s_lcr_plot_inputs lcr = inputs(*r, white ? bode_background::white : bode_background::black);
+        lcr.model = r.get();
+        lcr.model_name = "R-L series";
+        s_piezo_plot_inputs piezo{r.get(), lcr.freq, {1, 2000}};
+        piezo.white_background = white;
+        piezo.model = r.get();
+        piezo.model_name = "R-L series";
+        for (const std::function<QImage()>& render : std::vector<std::function<QImage()>>{
+                 [&] { return LcrPlot().render(size, lcr, lcr.surround); },
+                 [&] { return PiezoPlot().render(size, piezo); }}) {
+            std::vector<s_chart_text> texts;
+            chart_record_texts(&texts);
+            render();
+            chart_record_texts(nullptr);
+            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const s_chart_text& t) {
+                return t.text == QStringLiteral("- - - fitted: R-L series");
+            }));
+            for (const std::string& fault : chart_read_faults(render))
+                EXPECT_EQ(fault.find("fitted"), std::string::npos) << fault;
+        }
+    }
 }
