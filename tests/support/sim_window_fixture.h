@@ -12,12 +12,14 @@
 #include "sim/server.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QElapsedTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <string>
 
 // One application for the program, never destroyed: Qt's own objects must
@@ -98,6 +100,16 @@ protected:
         QApplication::processEvents();
         if (const char* out = std::getenv(dir_variable))
             main->grab().save(QString("%1/%2.png").arg(out, name));
+    }
+
+    // The titles of the menu bar's greyed menus, without their '&'.
+    std::set<std::string> greyed_menus() const
+    {
+        std::set<std::string> greyed;
+        for (QAction* a : main->menuBar()->actions())
+            if (!a->isEnabled())
+                greyed.insert(a->text().remove(QLatin1Char('&')).toStdString());
+        return greyed;
     }
 
     qt_command_dispatcher dispatcher;
