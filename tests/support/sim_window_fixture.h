@@ -12,8 +12,8 @@
 #include "sim/server.h"
 
 #include <QApplication>
-#include <QMenuBar>
 #include <QElapsedTimer>
+#include <QMenuBar>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
