@@ -5,7 +5,6 @@
 #include "graph/ui/report_pages.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -46,18 +45,14 @@ report_fields_of(const std::vector<std::pair<std::string, std::string>>& ansi)
     return fields;
 }
 
-QString report_program_text()
+report_document::report_document(QString title)
 {
-    const QString version = QCoreApplication::applicationVersion();
-    return version.isEmpty() ? QStringLiteral("Tarvelo2")
-                             : QStringLiteral("Tarvelo2 release %1").arg(version);
+    content_.title = std::move(title);
 }
-
-report_document::report_document(QString title) : title_(std::move(title)) {}
 
 void report_document::set_header(std::vector<report_field> fields)
 {
-    header_ = std::move(fields);
+    content_.header = std::move(fields);
 }
 
 void report_document::add_heading(const QString& text)
@@ -65,14 +60,14 @@ void report_document::add_heading(const QString& text)
     report_block b;
     b.kind = report_block_kind::heading;
     b.text = text;
-    blocks_.push_back(std::move(b));
+    content_.blocks.push_back(std::move(b));
 }
 
 void report_document::add_paragraph(const QString& text)
 {
     report_block b;
     b.text = text;
-    blocks_.push_back(std::move(b));
+    content_.blocks.push_back(std::move(b));
 }
 
 void report_document::add_fields(std::vector<report_field> fields)
@@ -80,7 +75,7 @@ void report_document::add_fields(std::vector<report_field> fields)
     report_block b;
     b.kind = report_block_kind::fields;
     b.fields = std::move(fields);
-    blocks_.push_back(std::move(b));
+    content_.blocks.push_back(std::move(b));
 }
 
 void report_document::add_table(QStringList columns, std::vector<QStringList> rows)
@@ -89,7 +84,7 @@ void report_document::add_table(QStringList columns, std::vector<QStringList> ro
     b.kind = report_block_kind::table;
     b.columns = std::move(columns);
     b.rows = std::move(rows);
-    blocks_.push_back(std::move(b));
+    content_.blocks.push_back(std::move(b));
 }
 
 void report_document::add_chart(report_chart_painter paint, double aspect)
@@ -98,12 +93,12 @@ void report_document::add_chart(report_chart_painter paint, double aspect)
     b.kind = report_block_kind::chart;
     b.paint = std::move(paint);
     b.aspect = aspect > 0.1 ? aspect : 1.6;
-    blocks_.push_back(std::move(b));
+    content_.blocks.push_back(std::move(b));
 }
 
 int report_document::page_count(const QPageSize& page) const
 {
-    return report_lay_out(*this, area_of(page)).pages;
+    return report_lay_out(content_, area_of(page)).pages;
 }
 
 bool report_document::paint_on(QPagedPaintDevice& device, int first, int last,
@@ -114,7 +109,7 @@ bool report_document::paint_on(QPagedPaintDevice& device, int first, int last,
         return false;
     }
     const QSizeF area = device.pageLayout().paintRect(QPageLayout::Point).size();
-    const report_layout at = report_lay_out(*this, area);
+    const report_layout at = report_lay_out(content_, area);
     QPainter p;
     if (!p.begin(&device)) {
         error = "The report's pages could not be started";
@@ -130,7 +125,7 @@ bool report_document::paint_on(QPagedPaintDevice& device, int first, int last,
         }
         p.save();
         p.scale(dpi, device.logicalDpiY() / 72.0);
-        report_paint_page(p, *this, at, page);
+        report_paint_page(p, content_, at, page);
         p.restore();
     }
     if (!p.end()) {
@@ -147,7 +142,7 @@ bool report_document::pdf_bytes(report_paper paper, QByteArray& out, std::string
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-    pdf.setTitle(title_);
+    pdf.setTitle(content_.title);
     pdf.setCreator(report_program_text());
     pdf.setPageSize(report_page_size(paper));
     return paint_on(pdf, 1, 0, error);
@@ -171,7 +166,7 @@ bool report_document::write_pdf(const std::string& path, report_paper paper,
 
 bool report_document::print(QPrinter& printer, std::string& error) const
 {
-    printer.setDocName(title_);
+    printer.setDocName(content_.title);
     printer.setCreator(report_program_text());
     const bool range = printer.printRange() == QPrinter::PageRange;
     return paint_on(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0, error);

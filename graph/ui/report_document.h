@@ -11,6 +11,8 @@
 // is scaled onto the page, so the painters the windows draw with lay out
 // their texts as they do on screen.
 
+#include "graph/ui/report_blocks.h"
+
 #include <QLocale>
 #include <QPageSize>
 #include <QRectF>
@@ -25,27 +27,6 @@ class QPainter;
 class QPagedPaintDevice;
 class QPrinter;
 
-struct report_field {
-    QString label;
-    QString value;
-};
-
-// Paints a whole chart, background included, into the rectangle.
-using report_chart_painter = std::function<void(QPainter&, const QRectF&)>;
-
-enum class report_block_kind { heading, paragraph, fields, table, chart };
-struct report_block {
-    report_block_kind kind = report_block_kind::paragraph;
-    QString text;                     // heading, paragraph
-    std::vector<report_field> fields; // fields
-    QStringList columns;              // table
-    std::vector<QStringList> rows;    // table
-    report_chart_painter paint;       // chart
-    double aspect = 1.6;              // chart: width / height
-};
-
-constexpr double REPORT_CHART_WIDTH = 760;
-
 enum class report_paper { a4, letter };
 // Letter where the locale measures in inches (the United States), else A4.
 report_paper report_paper_of(const QLocale& locale);
@@ -55,9 +36,6 @@ QPageSize report_page_size(report_paper paper);
 // configuration block's (config_block_fields).
 std::vector<report_field>
 report_fields_of(const std::vector<std::pair<std::string, std::string>>& ansi);
-
-// "Tarvelo2 release <version>": the application's version where it is set.
-QString report_program_text();
 
 class report_document {
 public:
@@ -74,7 +52,7 @@ public:
     // A chart of the given width to height ratio, as wide as the page allows.
     void add_chart(report_chart_painter paint, double aspect);
 
-    const QString& title() const { return title_; }
+    const QString& title() const { return content_.title; }
     // The pages the document takes on paper of that size.
     int page_count(const QPageSize& page) const;
 
@@ -88,15 +66,13 @@ public:
     // False with the reason.
     bool print(QPrinter& printer, std::string& error) const;
 
-    const std::vector<report_field>& header() const { return header_; }
-    const std::vector<report_block>& blocks() const { return blocks_; }
+    const std::vector<report_field>& header() const { return content_.header; }
+    const std::vector<report_block>& blocks() const { return content_.blocks; }
 
 private:
     // Paints pages first..last (1-based, clamped to the pages there are;
     // 0 for the last page).
     bool paint_on(QPagedPaintDevice& device, int first, int last, std::string& error) const;
 
-    QString title_;
-    std::vector<report_field> header_;
-    std::vector<report_block> blocks_;
+    report_content content_;
 };

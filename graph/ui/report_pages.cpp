@@ -1,5 +1,6 @@
 #include "graph/ui/report_pages.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
@@ -39,9 +40,9 @@ double text_width(const QString& text, report_font_kind kind)
 }
 
 // The head of a page: the title, then the details two to a line.
-double head_height(const report_document& doc)
+double head_height(const report_content& doc)
 {
-    const double rows = double((doc.header().size() + 1) / 2);
+    const double rows = double((doc.header.size() + 1) / 2);
     return line_height(report_font_kind::title) + rows * line_height(report_font_kind::small) + GAP;
 }
 
@@ -197,16 +198,16 @@ void paint_rule(QPainter& p, double y, double width)
     p.drawLine(QPointF(0, y), QPointF(width, y));
 }
 
-void paint_head(QPainter& p, const report_document& doc, const report_layout& at)
+void paint_head(QPainter& p, const report_content& doc, const report_layout& at)
 {
     const double w = at.area.width();
     const double title_h = line_height(report_font_kind::title);
-    paint_text(p, QRectF(0, 0, w, title_h), doc.title(), report_font_kind::title, INK,
+    paint_text(p, QRectF(0, 0, w, title_h), doc.title, report_font_kind::title, INK,
                Qt::AlignLeft | Qt::AlignVCenter);
     const double line = line_height(report_font_kind::small);
     const QFontMetricsF m(report_font(report_font_kind::small));
-    for (size_t i = 0; i < doc.header().size(); ++i) {
-        const report_field& f = doc.header()[i];
+    for (size_t i = 0; i < doc.header.size(); ++i) {
+        const report_field& f = doc.header[i];
         const QRectF box((i % 2) * w / 2, title_h + double(i / 2) * line, w / 2 - GAP, line);
         const QString text = m.elidedText(f.label + ": " + f.value, Qt::ElideRight, box.width());
         paint_text(p, box, text, report_font_kind::small, INK, Qt::AlignLeft | Qt::AlignVCenter);
@@ -251,10 +252,10 @@ void paint_chart(QPainter& p, const report_block& b, const report_layout& at, do
     p.restore();
 }
 
-void paint_piece(QPainter& p, const report_document& doc, const report_layout& at,
+void paint_piece(QPainter& p, const report_content& doc, const report_layout& at,
                  const report_piece& piece)
 {
-    const report_block& b = doc.blocks()[size_t(piece.block)];
+    const report_block& b = doc.blocks[size_t(piece.block)];
     const double w = at.area.width();
     const QRectF box(0, piece.y, w, piece.height);
     switch (b.kind) {
@@ -285,6 +286,13 @@ void paint_piece(QPainter& p, const report_document& doc, const report_layout& a
 
 } // namespace
 
+QString report_program_text()
+{
+    const QString version = QCoreApplication::applicationVersion();
+    return version.isEmpty() ? QStringLiteral("Tarvelo2")
+                             : QStringLiteral("Tarvelo2 release %1").arg(version);
+}
+
 QFont report_font(report_font_kind kind)
 {
     // Sizes in points: the page is painted in points.
@@ -300,30 +308,30 @@ QFont report_font(report_font_kind kind)
     return f;
 }
 
-report_layout report_lay_out(const report_document& doc, QSizeF area)
+report_layout report_lay_out(const report_content& doc, QSizeF area)
 {
     report_layout at;
     at.area = area;
     at.top = head_height(doc);
     at.bottom = area.height() - foot_height();
-    at.widths.resize(doc.blocks().size());
-    for (const report_block& b : doc.blocks())
+    at.widths.resize(doc.blocks.size());
+    for (const report_block& b : doc.blocks)
         for (const report_field& f : b.fields)
             at.label_width = std::max(at.label_width, text_width(f.label, report_font_kind::bold));
     at.label_width = std::min(at.label_width + 2 * GAP, area.width() * 0.4);
     const double value_width = area.width() - at.label_width;
-    for (size_t i = 0; i < doc.blocks().size(); ++i)
-        if (doc.blocks()[i].kind == report_block_kind::table)
-            at.widths[i] = column_widths(doc.blocks()[i], area.width());
+    for (size_t i = 0; i < doc.blocks.size(); ++i)
+        if (doc.blocks[i].kind == report_block_kind::table)
+            at.widths[i] = column_widths(doc.blocks[i], area.width());
     placer put(at);
-    for (size_t i = 0; i < doc.blocks().size(); ++i) {
-        const report_block& b = doc.blocks()[i];
+    for (size_t i = 0; i < doc.blocks.size(); ++i) {
+        const report_block& b = doc.blocks[i];
         const int index = int(i);
         switch (b.kind) {
         case report_block_kind::heading: {
             const double h = text_height(b.text, report_font_kind::heading, area.width()) + 2;
-            const bool last = i + 1 == doc.blocks().size();
-            put.keep(h + (last ? 0 : first_piece(doc.blocks()[i + 1], at, i + 1)));
+            const bool last = i + 1 == doc.blocks.size();
+            put.keep(h + (last ? 0 : first_piece(doc.blocks[i + 1], at, i + 1)));
             put.place(index, -1, h);
             continue; // no gap under a heading
         }
@@ -343,7 +351,7 @@ report_layout report_lay_out(const report_document& doc, QSizeF area)
     return at;
 }
 
-void report_paint_page(QPainter& p, const report_document& doc, const report_layout& at, int page)
+void report_paint_page(QPainter& p, const report_content& doc, const report_layout& at, int page)
 {
     paint_head(p, doc, at);
     paint_foot(p, at, page);

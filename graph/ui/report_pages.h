@@ -3,7 +3,7 @@
 // is worked out once (every row's height measured in the report's fonts)
 // and then painted page by page, so the footer knows the number of pages.
 
-#include "graph/ui/report_document.h"
+#include "graph/ui/report_blocks.h"
 
 #include <QFont>
 #include <QSizeF>
@@ -36,8 +36,8 @@ struct report_layout {
 enum class report_font_kind { title, heading, body, bold, small };
 QFont report_font(report_font_kind kind);
 
-report_layout report_lay_out(const report_document& doc, QSizeF area);
+report_layout report_lay_out(const report_content& doc, QSizeF area);
 
 // Paints page `page` (1-based) of the layout; the painter's units are points
 // with the origin at the area's top left.
-void report_paint_page(QPainter& p, const report_document& doc, const report_layout& at, int page);
+void report_paint_page(QPainter& p, const report_content& doc, const report_layout& at, int page);
