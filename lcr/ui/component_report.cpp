@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 #include "base/ui/display_text.h"
 #include "base/ui/qt_seams.h"
+#include "lcr/circuit_curve.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_view.h"
 #include "lcr/piezo_view.h"
@@ -141,6 +142,28 @@ std::vector<report_field> component_report_piezo_fields(const s_piezo_values& v)
             {QStringLiteral("Fa (parallel resonance)"), e(v.fa, QStringLiteral("Hz"))},
             {QStringLiteral("Zmin"), e(v.zmin, ohm)},
             {QStringLiteral("Zmax"), e(v.zmax, ohm)}};
+}
+
+std::vector<report_field> component_report_fit_fields(const circuit_fit& fit)
+{
+    std::vector<report_field> fields;
+    if (fit.elements.empty() && fit.refusal.empty())
+        return fields;
+    const auto text = [](const std::string& ansi) {
+        return qt_from_ansi(ansi).replace(QStringLiteral("Ohm"), QStringLiteral("\u03A9"));
+    };
+    const std::vector<std::string> lines = circuit_fit_lines(fit);
+    fields.push_back({QStringLiteral("Fitted model"), text(lines[0])});
+    // Each line holds one or more "name  value" pairs, four spaces apart.
+    for (size_t i = 1; i < lines.size(); ++i)
+        for (const QString& pair : text(lines[i]).split(QStringLiteral("    "))) {
+            const qsizetype gap = pair.indexOf(QStringLiteral("  "));
+            if (gap < 0)
+                fields.push_back({QString(), pair});
+            else
+                fields.push_back({pair.left(gap), pair.mid(gap + 2).trimmed()});
+        }
+    return fields;
 }
 
 report_document component_report(const s_component_report_input& in)

@@ -6,6 +6,7 @@
 // and, when asked, the points.
 
 #include "graph/ui/report_document.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/lcr_point.h"
 #include "lcr/piezo_analysis.h"
 
@@ -44,5 +45,11 @@ std::vector<QStringList> component_report_cursor_rows(const LcrResults& results,
 // The piezo analysis' values as the piezo window shows them: "R", "L", "C",
 // "Cp", then "Fr", "Fa", "Zmin", "Zmax".
 std::vector<report_field> component_report_piezo_fields(const s_piezo_values& values);
+
+// A fitted model as the fit panel shows it: "Fitted model" with the
+// model's name, then each element with its standard uncertainty, the
+// residual, Q and the resonances; a refused fit gives its reason. None for
+// a fit that was not asked for.
+std::vector<report_field> component_report_fit_fields(const circuit_fit& fit);
 
 report_document component_report(const s_component_report_input& in);

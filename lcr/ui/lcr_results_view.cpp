@@ -244,17 +244,25 @@ s_printout lcr_results_view::printout()
 {
     if (owner_->results().count <= 0)
         return printout_refused("The LCR mode has no sweep to print yet.");
-    auto kept = std::make_shared<const LcrResults>(owner_->results());
+    // The printout paints from copies, never from what the window changes.
+    auto kept = std::make_shared<std::pair<LcrResults, LcrResults>>();
+    kept->first = owner_->results();
     s_lcr_plot_inputs chart = graph_inputs();
-    chart.results = kept.get();
+    chart.results = &kept->first;
+    if (chart.model) {
+        kept->second = *chart.model;
+        chart.model = &kept->second;
+    }
     chart.background = bode_background::white;
     chart.surround = Qt::white;
     chart.strip_height = 0;
     s_component_report_input in;
-    in.results = kept.get();
+    in.results = &kept->first;
     in.chart = [chart](QPainter& p, const QRectF& r) { LcrPlot().draw(p, r.toRect(), chart); };
     in.cursors = {state_.cursor[0], state_.cursor[1]};
     in.instrument = report_instrument_fields();
+    if (chart.model)
+        in.circuit = component_report_fit_fields(owner_->fit_result());
     return report_printout(component_report(in), kept);
 }
 

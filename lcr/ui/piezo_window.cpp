@@ -301,16 +301,24 @@ s_printout piezo_window::printout()
 {
     if (!held_ || results_->count <= 0)
         return printout_refused("The Piezo mode has no sweep to print yet.");
-    auto kept = std::make_shared<const LcrResults>(*results_);
+    // The printout paints from copies, never from what the window changes.
+    auto kept = std::make_shared<std::pair<LcrResults, LcrResults>>();
+    kept->first = *results_;
     s_piezo_plot_inputs chart = plot_;
-    chart.results = kept.get();
+    chart.results = &kept->first;
+    if (chart.model) {
+        kept->second = *chart.model;
+        chart.model = &kept->second;
+    }
     chart.white_background = true;
     chart.surround = Qt::white;
     chart.left_reserve = 0;
     s_component_report_input in;
-    in.results = kept.get();
+    in.results = &kept->first;
     in.piezo = true;
     in.chart = [chart](QPainter& p, const QRectF& r) { PiezoPlot().paint(p, r.toRect(), chart); };
     in.instrument = report_instrument_fields();
+    if (chart.model)
+        in.circuit = component_report_fit_fields(fit_);
     return report_printout(component_report(in), kept);
 }

@@ -134,7 +134,7 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
 
 // The LCR and piezo windows' component reports, and a mode with nothing to
 // print saying so instead of writing an empty report. The piezo window's
-// values stand in its report as the window shows them.
+// values and its fitted model stand in its report as the window shows them.
 TEST_F(print_modes_journey, ComponentReportsOfTheLcrAndPiezoWindows)
 {
     std::string lcr, piezo;
@@ -160,5 +160,7 @@ TEST_F(print_modes_journey, ComponentReportsOfTheLcrAndPiezoWindows)
         piezo = export_pdf(dir() / "piezo.pdf");
     });
     expect_contains(lcr, {"Component", "page 1 of"}, "the LCR report");
+    // The resonator the window fits over the whole sweep stands beside them.
+    values.insert(values.end(), {"Fitted model", "Resonator (R, L, C, Cp)", "Residual"});
     expect_contains(piezo, values, "the piezo report");
 }
