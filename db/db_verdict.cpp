@@ -64,6 +64,20 @@ std::string verdict_line(const s_test_verdict& verdict)
     return line;
 }
 
+std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict)
+{
+    std::vector<std::pair<std::string, std::string>> fields{{"Result", verdict_word(verdict)}};
+    if (!verdict.limits.empty())
+        fields.emplace_back("Limit set", verdict.limits);
+    if (verdict.bin > 0)
+        fields.emplace_back("Bin",
+                            std::to_string(verdict.bin) +
+                                (verdict.bin_name.empty() ? "" : " (" + verdict.bin_name + ")"));
+    for (const std::string& failed : verdict.failed)
+        fields.emplace_back("Failed check", failed);
+    return fields;
+}
+
 std::string verdict_export_lines(const s_test_verdict& verdict)
 {
     std::string lines = std::string("Verdict,result,") + verdict_word(verdict) + "\n";

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct s_test_verdict {
@@ -30,6 +31,10 @@ std::string verdict_line(const s_test_verdict& verdict);
 // ",bin,2", ",bin name,...", ",limit set,...", one ",failed check,\"...\""
 // per failed check (quoted, for the texts hold commas).
 std::string verdict_export_lines(const s_test_verdict& verdict);
+
+// The verdict as a report's label and value pairs: "Result", "Limit set",
+// "Bin" where it went into one, then "Failed check" per failed check.
+std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict);
 
 // Stores (or replaces) the verdict of a stored test, in a transaction of its
 // own unless one is open. Returns the SQLite code; shows nothing.

@@ -230,6 +230,10 @@ report_document fra_report(const s_fra_report_input& in)
     doc.add_heading(QStringLiteral("Margins"));
     doc.add_table({QStringLiteral("Margin"), QStringLiteral("Value"), QStringLiteral("Frequency")},
                   fra_report_margin_rows(in.points));
+    if (in.verdict) {
+        doc.add_heading(QStringLiteral("Verdict"));
+        doc.add_fields(report_fields_of(verdict_fields(*in.verdict)));
+    }
     if (in.nyquist) {
         doc.add_heading(QStringLiteral("Nyquist chart"));
         doc.add_chart(stability_painter(in, stability_view::nyquist, crossings), STABILITY_ASPECT);
@@ -260,5 +264,11 @@ bool fra_report_stored(int64_t test_no, s_fra_report_input& in)
     if (db_get_session(in.session) != 0)
         return false;
     in.points = fra_report_points(in.test);
+    s_test_verdict verdict;
+    bool judged = false;
+    if (db_read_verdict(test_no, verdict, judged) != 0)
+        return false;
+    if (judged)
+        in.verdict = verdict;
     return true;
 }

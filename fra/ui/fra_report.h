@@ -6,6 +6,7 @@
 // stored test.
 
 #include "db/db_records.h"
+#include "db/db_verdict.h"
 #include "fra/fra_result.h"
 #include "fra/margins.h"
 #include "graph/ui/bode_plot.h"
@@ -27,6 +28,8 @@ struct s_fra_report_input {
     // The instrument's identity and a summary of its configuration; empty
     // when not known (a stored test does not record them).
     std::vector<report_field> instrument;
+    // The verdict against the limit set the sweep was judged by, if any.
+    std::optional<s_test_verdict> verdict;
     bool nyquist = false;
     bool nichols = false;
     bool with_points = false;

@@ -194,6 +194,10 @@ report_document component_report(const s_component_report_input& in)
         doc.add_table(columns, component_report_cursor_rows(*in.results, cursors));
     }
     add_circuit(doc, in);
+    if (in.verdict) {
+        doc.add_heading(QStringLiteral("Verdict"));
+        doc.add_fields(report_fields_of(verdict_fields(*in.verdict)));
+    }
     if (in.with_points) {
         QStringList columns;
         for (const std::string& h : lcr_list_headings(in.results->layout))

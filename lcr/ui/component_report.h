@@ -5,6 +5,7 @@
 // resonances (the piezo analysis, and any fitted model the window shows)
 // and, when asked, the points.
 
+#include "db/db_verdict.h"
 #include "graph/ui/report_document.h"
 #include "lcr/equivalent_circuit.h"
 #include "lcr/lcr_point.h"
@@ -33,6 +34,8 @@ struct s_component_report_input {
     // Further equivalent-circuit lines (a fitted model, its resonances and
     // Q) as the window shows them.
     std::vector<report_field> circuit;
+    // The verdict against the window's limit set, if the sweep was judged.
+    std::optional<s_test_verdict> verdict;
     bool with_points = false;
 };
 

@@ -263,6 +263,8 @@ s_printout lcr_results_view::printout()
     in.instrument = report_instrument_fields();
     if (chart.model)
         in.circuit = component_report_fit_fields(owner_->fit_result());
+    if (const s_test_verdict* verdict = owner_->verdict())
+        in.verdict = *verdict;
     return report_printout(component_report(in), kept);
 }
 

@@ -7,6 +7,7 @@
 #include "../db/db_form_support.h"
 #include "base/number_format.h"
 #include "base/sweep_numbers.h"
+#include "db/db_verdict.h"
 #include "fra/margins.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
@@ -96,6 +97,10 @@ protected:
                 test_add_point(test, &point);
             }
             ASSERT_TRUE(db_store_test(test));
+            if (flat) {
+                const s_test_verdict verdict{false, 0, "", {"gain margin: not found"}, "loop.json"};
+                ASSERT_EQ(db_store_verdict(test.TestNo, verdict), 0);
+            }
         }
         db_close();
         write_resonator(path("resonator.txt"));
@@ -129,7 +134,10 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
                 "Performed by: R. Tester", "3/4/2026", "Loop winding", "page 1 of"});
     const s_case cases[] = {
         {"--kind fra --tests 1 --nyquist --nichols --points --paper a4", 0, fra, "595 x 842"},
-        {"--kind fra --tests 2 --paper letter", 0, {"Flat winding", "not found"}, "612 x 792"},
+        {"--kind fra --tests 2 --paper letter",
+         0,
+         {"Flat winding", "not found", "Verdict", "FAIL", "loop.json", "gain margin: not found"},
+         "612 x 792"},
         {"--kind compare --tests 1,2", 0, {"Loop winding", "Flat winding", fra[0], "not found"}},
         {"--kind component --piezo --from-sweep-file x", 2, {}},
         {"--kind fra --tests 1,2", 2, {}},
