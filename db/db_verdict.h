@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct s_test_verdict {
@@ -30,6 +31,10 @@ std::string verdict_line(const s_test_verdict& verdict);
 // ",bin,2", ",bin name,...", ",limit set,...", one ",failed check,\"...\""
 // per failed check (quoted, for the texts hold commas).
 std::string verdict_export_lines(const s_test_verdict& verdict);
+
+// The verdict as a report's (label, value) lines: "Result" ("PASS, bin 2
+// (Grade B)" or "FAIL"), "Limit set", then one "Failed check" per failure.
+std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict);
 
 // Stores (or replaces) the verdict of a stored test, in a transaction of its
 // own unless one is open. Returns the SQLite code; shows nothing.

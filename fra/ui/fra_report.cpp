@@ -2,6 +2,7 @@
 
 #include "base/sweep_numbers.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "graph/ui/chart_parts.h"
 #include "graph/ui/stability_plot.h"
@@ -230,6 +231,10 @@ report_document fra_report(const s_fra_report_input& in)
     doc.add_heading(QStringLiteral("Margins"));
     doc.add_table({QStringLiteral("Margin"), QStringLiteral("Value"), QStringLiteral("Frequency")},
                   fra_report_margin_rows(in.points));
+    if (in.verdict) {
+        doc.add_heading(QStringLiteral("Verdict"));
+        doc.add_fields(report_fields_of(verdict_fields(*in.verdict)));
+    }
     if (in.nyquist) {
         doc.add_heading(QStringLiteral("Nyquist chart"));
         doc.add_chart(stability_painter(in, stability_view::nyquist, crossings), STABILITY_ASPECT);
@@ -260,5 +265,15 @@ bool fra_report_stored(int64_t test_no, s_fra_report_input& in)
     if (db_get_session(in.session) != 0)
         return false;
     in.points = fra_report_points(in.test);
+    s_test_verdict verdict;
+    bool found = false;
+    if (db_read_verdict(test_no, verdict, found) != 0) {
+        ui_message_box(nullptr, "The verdict of the test could not be read.", "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    in.verdict.reset();
+    if (found)
+        in.verdict = std::move(verdict);
     return true;
 }

@@ -6,6 +6,7 @@
 // stored test.
 
 #include "db/db_records.h"
+#include "db/db_verdict.h"
 #include "fra/fra_result.h"
 #include "fra/margins.h"
 #include "graph/ui/bode_plot.h"
@@ -27,6 +28,8 @@ struct s_fra_report_input {
     // The instrument's identity and a summary of its configuration; empty
     // when not known (a stored test does not record them).
     std::vector<report_field> instrument;
+    // The sweep's verdict against its limit set, when it was judged.
+    std::optional<s_test_verdict> verdict;
     bool nyquist = false;
     bool nichols = false;
     bool with_points = false;
@@ -47,6 +50,6 @@ std::vector<report_field> fra_report_details(const s_session& session, const s_t
 
 report_document fra_report(const s_fra_report_input& in);
 
-// Reads stored test test_no and its session from the open database into
-// the input. False after the database's message.
+// Reads stored test test_no, its session and its verdict from the open
+// database into the input. False after the database's message.
 bool fra_report_stored(int64_t test_no, s_fra_report_input& in);

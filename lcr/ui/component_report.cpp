@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 #include "base/ui/display_text.h"
 #include "base/ui/qt_seams.h"
+#include "lcr/circuit_curve.h"
 #include "lcr/lcr_layouts.h"
 #include "lcr/lcr_view.h"
 #include "lcr/piezo_view.h"
@@ -143,6 +144,24 @@ std::vector<report_field> component_report_piezo_fields(const s_piezo_values& v)
             {QStringLiteral("Zmax"), e(v.zmax, ohm)}};
 }
 
+std::vector<report_field> component_report_fit_fields(const circuit_fit& fit)
+{
+    if (fit.elements.empty() && fit.refusal.empty())
+        return {};
+    const std::vector<std::string> lines = circuit_fit_lines(fit);
+    std::vector<report_field> fields{{QStringLiteral("Model"), qt_from_ansi(lines.front())}};
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const QString line =
+            qt_from_ansi(lines[i]).replace(QStringLiteral("Ohm"), QStringLiteral("\u03A9"));
+        const qsizetype gap = line.indexOf(QStringLiteral("  "));
+        if (gap < 0 || !fit.refusal.empty())
+            fields.push_back({QString(), line});
+        else
+            fields.push_back({line.left(gap), line.mid(gap).trimmed()});
+    }
+    return fields;
+}
+
 report_document component_report(const s_component_report_input& in)
 {
     report_document doc(QStringLiteral("Component Report"));
@@ -171,6 +190,10 @@ report_document component_report(const s_component_report_input& in)
         doc.add_table(columns, component_report_cursor_rows(*in.results, cursors));
     }
     add_circuit(doc, in);
+    if (in.verdict) {
+        doc.add_heading(QStringLiteral("Verdict"));
+        doc.add_fields(report_fields_of(verdict_fields(*in.verdict)));
+    }
     if (in.with_points) {
         QStringList columns;
         for (const std::string& h : lcr_list_headings(in.results->layout))

@@ -5,7 +5,9 @@
 // resonances (the piezo analysis, and any fitted model the window shows)
 // and, when asked, the points.
 
+#include "db/db_verdict.h"
 #include "graph/ui/report_document.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/lcr_point.h"
 #include "lcr/piezo_analysis.h"
 
@@ -32,6 +34,8 @@ struct s_component_report_input {
     // Further equivalent-circuit lines (a fitted model, its resonances and
     // Q) as the window shows them.
     std::vector<report_field> circuit;
+    // The sweep's verdict against its limit set, when it was judged.
+    std::optional<s_test_verdict> verdict;
     bool with_points = false;
 };
 
@@ -44,5 +48,10 @@ std::vector<QStringList> component_report_cursor_rows(const LcrResults& results,
 // The piezo analysis' values as the piezo window shows them: "R", "L", "C",
 // "Cp", then "Fr", "Fa", "Zmin", "Zmax".
 std::vector<report_field> component_report_piezo_fields(const s_piezo_values& values);
+
+// A fitted model's lines as the equivalent-circuit panel shows them: the
+// model's name, each element with its uncertainty, the residual and Q, the
+// resonances; none for no fit.
+std::vector<report_field> component_report_fit_fields(const circuit_fit& fit);
 
 report_document component_report(const s_component_report_input& in);

@@ -255,6 +255,9 @@ s_printout lcr_results_view::printout()
     in.chart = [chart](QPainter& p, const QRectF& r) { LcrPlot().draw(p, r.toRect(), chart); };
     in.cursors = {state_.cursor[0], state_.cursor[1]};
     in.instrument = report_instrument_fields();
+    in.circuit = component_report_fit_fields(owner_->fit_result());
+    if (const s_test_verdict* verdict = owner_->verdict())
+        in.verdict = *verdict;
     return report_printout(component_report(in), kept);
 }
 

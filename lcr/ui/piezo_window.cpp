@@ -312,5 +312,6 @@ s_printout piezo_window::printout()
     in.piezo = true;
     in.chart = [chart](QPainter& p, const QRectF& r) { PiezoPlot().paint(p, r.toRect(), chart); };
     in.instrument = report_instrument_fields();
+    in.circuit = component_report_fit_fields(fit_);
     return report_printout(component_report(in), kept);
 }
