@@ -22,7 +22,8 @@ struct s_component_report_input {
     std::vector<report_field> details;
     std::vector<report_field> instrument; // identity and configuration, when known
     // The chart as the window paints it; without one the sweep's default
-    // chart (impedance and phase) on white.
+    // chart on white: the LCR window's first two quantities, or the piezo
+    // chart's impedance and phase.
     report_chart_painter chart;
     double chart_aspect = 1.6;
     // Point indexes whose quantities are listed (the window's cursors);
