@@ -1,6 +1,7 @@
 // report: a PDF report, painted offscreen as the windows print it: the FRA
 // test report of a stored test, the comparison report of stored tests, or
-// the component report of an LCR or piezo sweep file. Prints "written PATH"
+// the component report of an LCR or piezo sweep file (with the equivalent
+// circuit --model names fitted over the whole sweep). Prints "written PATH"
 // and the number of pages. Exit status: 0 done, 1 failed, 2 usage.
 
 #ifdef TARVELO_CLI_RENDER
@@ -12,6 +13,7 @@
 #include "config/config_text_block.h"
 #include "db/db_connection.h"
 #include "fra/ui/fra_report.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/piezo_import.h"
 #include "lcr/ui/component_report.h"
 #include "review/ui/compare_report.h"
@@ -110,6 +112,12 @@ int component_kind(const cli_args& args, const std::string& out, report_paper pa
                 "(the database keeps FRA tests)");
         return CLI_USAGE;
     }
+    const std::string model_name = args.get("--model", "none");
+    if (model_name != "none" && model_name != "best" && !circuit_model_from_name(model_name)) {
+        cli_say("--model names rl-series, rl-parallel, rc-series, rc-parallel, rlc-series, "
+                "rlc-parallel, resonator, best or none");
+        return CLI_USAGE;
+    }
     const std::string file = args.get("--from-sweep-file");
     auto results = std::make_unique<LcrResults>();
     std::string message;
@@ -123,6 +131,12 @@ int component_kind(const cli_args& args, const std::string& out, report_paper pa
     in.piezo = args.flag("--piezo");
     in.with_points = args.flag("--points");
     report_painting qt;
+    if (model_name != "none") {
+        const auto model = circuit_model_from_name(model_name);
+        const std::vector<impedance_sample> samples = lcr_impedance(*results);
+        in.circuit = component_report_fit_fields(model ? fit_circuit(samples, *model)
+                                                       : fit_best_circuit(samples));
+    }
     in.details = {{QStringLiteral("Sweep file"), QString::fromLocal8Bit(file.c_str())}};
     // An LCR export names the instrument and its configuration at its head.
     std::ifstream text(file, std::ios::binary);
@@ -147,7 +161,8 @@ int run_report(const cli_args& args)
     return CLI_USAGE;
 }
 
-// --tests, --out and --from-sweep-file are declared with the other commands.
+// --tests, --out, --from-sweep-file and --model are declared with the other
+// commands.
 const cli_option_registrar report_options({"--kind", "--paper"});
 const cli_flag_registrar points_flag("--points");
 const cli_flag_registrar nyquist_flag("--nyquist");
@@ -156,7 +171,8 @@ const cli_flag_registrar piezo_flag("--piezo");
 const cli_registrar report_command(
     {"report",
      "report --kind fra|compare|component [--db FILE --tests K,K,...] [--from-sweep-file F "
-     "[--piezo]] --out FILE.pdf [--paper a4|letter] [--points] [--nyquist] [--nichols]  a PDF "
+     "[--piezo] [--model M|best]] --out FILE.pdf [--paper a4|letter] [--points] [--nyquist] "
+     "[--nichols]  a PDF "
      "report",
      run_report});
 

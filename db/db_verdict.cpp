@@ -56,26 +56,10 @@ const char* verdict_word(const s_test_verdict& verdict)
 
 std::string verdict_line(const s_test_verdict& verdict)
 {
-    std::string line = verdict_word(verdict);
-    if (verdict.bin > 0)
-        line += ", bin " + std::to_string(verdict.bin) + " (" + verdict.bin_name + ")";
+    std::string line = verdict_fields(verdict).front().second;
     for (size_t i = 0; i < verdict.failed.size(); ++i)
         line += (i ? "; " : ": ") + verdict.failed[i];
     return line;
-}
-
-std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict)
-{
-    std::vector<std::pair<std::string, std::string>> fields{{"Result", verdict_word(verdict)}};
-    if (!verdict.limits.empty())
-        fields.emplace_back("Limit set", verdict.limits);
-    if (verdict.bin > 0)
-        fields.emplace_back("Bin",
-                            std::to_string(verdict.bin) +
-                                (verdict.bin_name.empty() ? "" : " (" + verdict.bin_name + ")"));
-    for (const std::string& failed : verdict.failed)
-        fields.emplace_back("Failed check", failed);
-    return fields;
 }
 
 std::string verdict_export_lines(const s_test_verdict& verdict)
@@ -91,6 +75,18 @@ std::string verdict_export_lines(const s_test_verdict& verdict)
         lines += ",failed check,\"" + quoted + "\"\n";
     }
     return lines;
+}
+
+std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict)
+{
+    std::string result = verdict_word(verdict);
+    if (verdict.bin > 0)
+        result += ", bin " + std::to_string(verdict.bin) + " (" + verdict.bin_name + ")";
+    std::vector<std::pair<std::string, std::string>> fields{{"Result", result},
+                                                            {"Limit set", verdict.limits}};
+    for (const std::string& failed : verdict.failed)
+        fields.emplace_back("Failed check", failed);
+    return fields;
 }
 
 int db_store_verdict(int64_t test_no, const s_test_verdict& verdict)

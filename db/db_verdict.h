@@ -32,8 +32,8 @@ std::string verdict_line(const s_test_verdict& verdict);
 // per failed check (quoted, for the texts hold commas).
 std::string verdict_export_lines(const s_test_verdict& verdict);
 
-// The verdict as a report's label and value pairs: "Result", "Limit set",
-// "Bin" where it went into one, then "Failed check" per failed check.
+// The verdict as a report's (label, value) lines: "Result" ("PASS, bin 2
+// (Grade B)" or "FAIL"), "Limit set", then one "Failed check" per failure.
 std::vector<std::pair<std::string, std::string>> verdict_fields(const s_test_verdict& verdict);
 
 // Stores (or replaces) the verdict of a stored test, in a transaction of its

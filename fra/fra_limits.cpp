@@ -49,9 +49,9 @@ std::optional<std::string> margin(const FraResults& results, const limit_check& 
     const double value = gain ? (main->gain == 0 ? 0.0 : -main->gain) : main->phase;
     if (value >= check.at_least)
         return std::nullopt;
-    const std::string unit = gain ? " dB" : "\xB0";
-    return limit_number(value) + unit + " at " + limit_number(main->frequency) +
-           " Hz, below the least allowed " + limit_number(check.at_least) + unit;
+    // The margin in the form the window's margin boxes and the report show.
+    return margin_text(*main, gain) + ", below the least allowed " + limit_number(check.at_least) +
+           (gain ? " dB" : " deg");
 }
 
 std::optional<std::string> judge(const FraResults& results, const limit_check& check)

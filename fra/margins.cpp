@@ -143,25 +143,23 @@ const s_gain_phase_point* margin_main_crossing(const LList<s_gain_phase_point>& 
     return best;
 }
 
+std::string margin_text(const s_gain_phase_point& crossing, bool gain)
+{
+    char text[128];
+    // -0.0 would print as "-0.00": a crossing exactly at 0 dB has no margin.
+    if (gain)
+        std::snprintf(text, sizeof text, "%.2f dB at %.2f Hz",
+                      crossing.gain == 0 ? 0.0 : -crossing.gain, crossing.frequency);
+    else
+        std::snprintf(text, sizeof text, "%.2f deg at %.2f Hz", crossing.phase, crossing.frequency);
+    return text;
+}
+
 std::string margin_summary(const LList<s_gain_phase_point>& zero_db,
                            const LList<s_gain_phase_point>& zero_phase)
 {
-    char part[128];
-    std::string line = "gain margin: ";
-    if (const s_gain_phase_point* g = margin_main_crossing(zero_phase)) {
-        // -0.0 would print as "-0.00": a crossing exactly at 0 dB has no margin.
-        std::snprintf(part, sizeof part, "%.2f dB at %.2f Hz", g->gain == 0 ? 0.0 : -g->gain,
-                      g->frequency);
-        line += part;
-    } else {
-        line += "not found";
-    }
-    line += "; phase margin: ";
-    if (const s_gain_phase_point* p = margin_main_crossing(zero_db)) {
-        std::snprintf(part, sizeof part, "%.2f deg at %.2f Hz", p->phase, p->frequency);
-        line += part;
-    } else {
-        line += "not found";
-    }
-    return line;
+    const s_gain_phase_point* g = margin_main_crossing(zero_phase);
+    const s_gain_phase_point* p = margin_main_crossing(zero_db);
+    return "gain margin: " + (g ? margin_text(*g, true) : std::string("not found")) +
+           "; phase margin: " + (p ? margin_text(*p, false) : std::string("not found"));
 }

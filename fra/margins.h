@@ -54,6 +54,11 @@ const char* margin_none_text(margin_kind kind);
 // equals); null for an empty list.
 const s_gain_phase_point* margin_main_crossing(const LList<s_gain_phase_point>& list);
 
+// One margin as the windows show it: "X dB at F Hz" for the gain margin
+// (the gain at the 0-degree crossing negated), "Y deg at F Hz" for the phase
+// margin (the phase at the 0 dB crossing).
+std::string margin_text(const s_gain_phase_point& crossing, bool gain);
+
 // One line of both margins from the main crossings, as an engineer reads
 // them: "gain margin: X dB at F Hz; phase margin: Y deg at F Hz" with X the
 // gain at the 0-degree crossing negated and Y the phase at the 0 dB

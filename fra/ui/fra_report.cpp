@@ -2,6 +2,7 @@
 
 #include "base/sweep_numbers.h"
 #include "base/ui/qt_seams.h"
+#include "base/ui_seam.h"
 #include "db/db_access.h"
 #include "graph/ui/chart_parts.h"
 #include "graph/ui/stability_plot.h"
@@ -265,10 +266,14 @@ bool fra_report_stored(int64_t test_no, s_fra_report_input& in)
         return false;
     in.points = fra_report_points(in.test);
     s_test_verdict verdict;
-    bool judged = false;
-    if (db_read_verdict(test_no, verdict, judged) != 0)
+    bool found = false;
+    if (db_read_verdict(test_no, verdict, found) != 0) {
+        ui_message_box(nullptr, "The verdict of the test could not be read.", "Tarvelo2",
+                       MB_OK | MB_ICONINFORMATION);
         return false;
-    if (judged)
-        in.verdict = verdict;
+    }
+    in.verdict.reset();
+    if (found)
+        in.verdict = std::move(verdict);
     return true;
 }

@@ -28,7 +28,7 @@ struct s_fra_report_input {
     // The instrument's identity and a summary of its configuration; empty
     // when not known (a stored test does not record them).
     std::vector<report_field> instrument;
-    // The verdict against the limit set the sweep was judged by, if any.
+    // The sweep's verdict against its limit set, when it was judged.
     std::optional<s_test_verdict> verdict;
     bool nyquist = false;
     bool nichols = false;
@@ -50,6 +50,6 @@ std::vector<report_field> fra_report_details(const s_session& session, const s_t
 
 report_document fra_report(const s_fra_report_input& in);
 
-// Reads stored test test_no and its session from the open database into
-// the input. False after the database's message.
+// Reads stored test test_no, its session and its verdict from the open
+// database into the input. False after the database's message.
 bool fra_report_stored(int64_t test_no, s_fra_report_input& in);

@@ -225,8 +225,8 @@ s_printout fra_view::printout()
     chart.show_cursors = false;
     in.chart = std::move(chart);
     in.instrument = report_instrument_fields();
-    if (const s_test_verdict* verdict = verdict_->shown())
-        in.verdict = *verdict;
+    if (const s_test_verdict* shown = verdict_->shown())
+        in.verdict = *shown;
     return report_printout(fra_report(in));
 }
 

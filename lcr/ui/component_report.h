@@ -22,7 +22,8 @@ struct s_component_report_input {
     std::vector<report_field> details;
     std::vector<report_field> instrument; // identity and configuration, when known
     // The chart as the window paints it; without one the sweep's default
-    // chart (impedance and phase) on white.
+    // chart on white: the LCR window's first two quantities, or the piezo
+    // chart's impedance and phase.
     report_chart_painter chart;
     double chart_aspect = 1.6;
     // Point indexes whose quantities are listed (the window's cursors);
@@ -34,7 +35,7 @@ struct s_component_report_input {
     // Further equivalent-circuit lines (a fitted model, its resonances and
     // Q) as the window shows them.
     std::vector<report_field> circuit;
-    // The verdict against the window's limit set, if the sweep was judged.
+    // The sweep's verdict against its limit set, when it was judged.
     std::optional<s_test_verdict> verdict;
     bool with_points = false;
 };
@@ -49,10 +50,9 @@ std::vector<QStringList> component_report_cursor_rows(const LcrResults& results,
 // "Cp", then "Fr", "Fa", "Zmin", "Zmax".
 std::vector<report_field> component_report_piezo_fields(const s_piezo_values& values);
 
-// A fitted model as the fit panel shows it: "Fitted model" with the
-// model's name, then each element with its standard uncertainty, the
-// residual, Q and the resonances; a refused fit gives its reason. None for
-// a fit that was not asked for.
+// A fitted model's lines as the equivalent-circuit panel shows them: the
+// model's name, each element with its uncertainty, the residual and Q, the
+// resonances; none for no fit.
 std::vector<report_field> component_report_fit_fields(const circuit_fit& fit);
 
 report_document component_report(const s_component_report_input& in);

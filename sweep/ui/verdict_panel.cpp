@@ -74,6 +74,11 @@ verdict_panel::verdict_panel(QWidget* parent, const char* settings_key, bool wit
     verdict->addWidget(bin_);
     column->addLayout(verdict);
     failed_ = small_list(this, QStringLiteral("Failed Checks"), {QStringLiteral("Failed")});
+    // A failed check reads whole at the bench: its text wraps in the list.
+    failed_->setWordWrap(true);
+    failed_->setTextElideMode(Qt::ElideNone);
+    failed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    failed_->header()->setSectionResizeMode(QHeaderView::Stretch);
     column->addWidget(failed_, 1);
     if (with_bins) {
         counts_ = small_list(this, QStringLiteral("Parts per Bin"),
@@ -159,6 +164,11 @@ void verdict_panel::show_verdict(const s_test_verdict* verdict)
     for (const std::string& text : verdict->failed) {
         auto* row = new QTreeWidgetItem(failed_, {qt_from_ansi(text)});
         row->setToolTip(0, row->text(0));
+        // The row as high as its wrapped lines, at the list's present width.
+        const QRect room(0, 0, failed_->viewport()->width() - 8, 0);
+        const int high =
+            failed_->fontMetrics().boundingRect(room, Qt::TextWordWrap, row->text(0)).height();
+        row->setSizeHint(0, QSize(room.width(), high + 4));
     }
     if (with_bins_) {
         bin_tally_add(tally_, *verdict);

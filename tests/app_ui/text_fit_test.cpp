@@ -103,7 +103,7 @@ protected:
         s_test_verdict failed;
         failed.bin = 88;
         failed.bin_name = "Grade B";
-        failed.failed = {"fitted L (R-L series): 10.6 mH, allowed 9.5 mH to 10.5 mH"};
+        failed.failed = {"fitted R (R-L series): 104.68 Ohm, outside 100.00 Ohm \xB1 3 %"};
         view->verdict()->show_verdict(&failed);
     }
     void click(int id)

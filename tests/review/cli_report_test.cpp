@@ -9,6 +9,7 @@
 #include "base/sweep_numbers.h"
 #include "db/db_verdict.h"
 #include "fra/margins.h"
+#include "lcr/equivalent_circuit.h"
 #include "lcr/piezo_analysis.h"
 #include "lcr/piezo_import.h"
 #include "tests/support/build_path.h"
@@ -97,11 +98,8 @@ protected:
                 test_add_point(test, &point);
             }
             ASSERT_TRUE(db_store_test(test));
-            if (flat) {
-                const s_test_verdict verdict{false, 0, "", {"gain margin: not found"}, "loop.json"};
-                ASSERT_EQ(db_store_verdict(test.TestNo, verdict), 0);
-            }
         }
+        ASSERT_EQ(db_store_verdict(1, {false, 0, "", {"phase margin: 30.00 deg"}, "loop.json"}), 0);
         db_close();
         write_resonator(path("resonator.txt"));
     }
@@ -131,19 +129,18 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
     fra.insert(fra.end(),
                {sweep_format_fixed4(last.frequency), sweep_format_scientific5(last.gain),
                 sweep_format_scientific5(last.phase), "FRA Test Report", "Contract: Contract K7",
-                "Performed by: R. Tester", "3/4/2026", "Loop winding", "page 1 of"});
+                "Performed by: R. Tester", "3/4/2026", "Loop winding", "page 1 of", "FAIL",
+                "loop.json", "phase margin: 30.00 deg"});
     const s_case cases[] = {
         {"--kind fra --tests 1 --nyquist --nichols --points --paper a4", 0, fra, "595 x 842"},
-        {"--kind fra --tests 2 --paper letter",
-         0,
-         {"Flat winding", "not found", "Verdict", "FAIL", "loop.json", "gain margin: not found"},
-         "612 x 792"},
+        {"--kind fra --tests 2 --paper letter", 0, {"Flat winding", "not found"}, "612 x 792"},
         {"--kind compare --tests 1,2", 0, {"Loop winding", "Flat winding", fra[0], "not found"}},
         {"--kind component --piezo --from-sweep-file x", 2, {}},
         {"--kind fra --tests 1,2", 2, {}},
         {"--kind fra --tests 3", 1, {}},
         {"--kind bode --tests 1", 2, {}},
         {"--kind fra --tests 1 --paper a5", 2, {}},
+        {"--kind component --model rc --from-sweep-file x", 2, {}},
     };
     for (const s_case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -159,14 +156,23 @@ TEST_F(CliReport, EveryKindShowsTheWindowsNumbersAndRefusalsWriteNothing)
         EXPECT_NE(info.find(c.paper), std::string::npos) << info;
     }
 
-    const cli_output component = run_command_line(
-        std::string(TARVELO_CLI) + " report --kind component --piezo " + "--from-sweep-file " +
-            path("resonator.txt") + " --out " + path("c.pdf"),
-        path("err.txt"));
-    ASSERT_EQ(component.status, 0) << component.err;
-    const std::string text = pdf_text(path("c.pdf"));
-    for (const std::string& value : circuit)
-        EXPECT_NE(text.find(value), std::string::npos) << value << "\n" << text;
+    // A sweep file's component report, with and without a fitted model.
+    const circuit_fit fit = fit_circuit(lcr_impedance(resonator), circuit_model::resonator);
+    std::vector<std::string> fitted{circuit_model_name(fit.model)};
+    for (const fitted_element& e : fit.elements)
+        fitted.push_back(format_engineering(e.value));
+    const std::pair<const char*, std::vector<std::string>> components[] = {
+        {"--piezo", circuit}, {"--model resonator", fitted}};
+    for (const auto& [args, shown] : components) {
+        const cli_output r = run_command_line(
+            std::string(TARVELO_CLI) + " report --kind component --from-sweep-file " +
+                path("resonator.txt") + " --out " + path("c.pdf") + " " + args,
+            path("err.txt"));
+        ASSERT_EQ(r.status, 0) << args << ": " << r.err;
+        const std::string text = pdf_text(path("c.pdf"));
+        for (const std::string& value : shown)
+            EXPECT_NE(text.find(value), std::string::npos) << args << ": " << value << "\n" << text;
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,6 +100,23 @@ inline std::optional<QString> combo_fault(const QComboBox* c, QString& text)
     return std::nullopt;
 }
 
+// A list's rows: a text wider than its column is cut short unless the list
+// wraps it.
+inline std::optional<QString> tree_fault(const QTreeWidget* t, QString& text)
+{
+    for (int i = 0; i < t->topLevelItemCount(); ++i) {
+        for (int c = 0; c < t->columnCount(); ++c) {
+            const QTreeWidgetItem* item = t->topLevelItem(i);
+            const int room = t->visualItemRect(item).isEmpty() ? 0 : t->columnWidth(c) - 8;
+            const int need = t->fontMetrics().horizontalAdvance(item->text(c));
+            text = item->text(c);
+            if (room > 0 && need > room && !t->wordWrap())
+                return room_fault(need, room);
+        }
+    }
+    return std::nullopt;
+}
+
 // The control's text and what keeps it from fitting; an empty text when
 // the control shows none (nothing to measure).
 inline std::optional<QString> fault_of(const QWidget* w, QString& text)
@@ -128,6 +146,8 @@ inline std::optional<QString> fault_of(const QWidget* w, QString& text)
         text = c->count() > 0 ? c->itemText(0) : QString();
         return combo_fault(c, text);
     }
+    if (auto* t = qobject_cast<const QTreeWidget*>(w))
+        return tree_fault(t, text);
     return std::nullopt;
 }
 
