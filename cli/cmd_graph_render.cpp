@@ -7,11 +7,11 @@
 
 #include "base/ui_seam.h"
 #include "cli/cli.h"
+#include "cli/painting_app.h"
 #include "db/db_connection.h"
 #include "graph/ui/chart_file.h"
 #include "review/ui/graph_overlay.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <cstdio>
 
@@ -126,10 +126,7 @@ int run_render(const cli_args& args)
         m.filter_noise();
     if (!apply_ranges(args, m))
         return 1;
-    static int argc = 3;
-    static char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
-    static char* argv[] = {arg0, arg1, arg2, nullptr};
-    QGuiApplication app(argc, argv);
+    const cli_painting_app qt;
     const chart_painter paint = [&m](QPainter& p, const QRect& r) { graph_paint(p, r, m, true); };
     if (chart_save(paint, QSize(width, height), QString::fromLocal8Bit(out.c_str()),
                    chart_format_of(out, 0)) != 0) {

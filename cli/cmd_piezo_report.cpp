@@ -11,6 +11,7 @@
 #include "base/ui_seam.h"
 #include "cli/export_common.h"
 #include "cli/identified_model.h"
+#include "cli/painting_app.h"
 #include "config/config_current.h"
 #include "lcr/lcr_sweep.h"
 #include "lcr/piezo_import.h"
@@ -19,7 +20,6 @@
 #include "lcr/ui/piezo_plot.h"
 #include "link/link.h"
 
-#include <QGuiApplication>
 #include <ctime>
 #include <memory>
 
@@ -81,10 +81,7 @@ int run_piezo_report(const cli_args& args)
         ui_message_box(nullptr, analysis.refusal, "Tarvelo2", MB_OK | MB_ICONINFORMATION);
         return FAILED;
     }
-    static int argc = 3;
-    static char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
-    static char* argv[] = {arg0, arg1, arg2, nullptr};
-    QGuiApplication app(argc, argv);
+    const cli_painting_app qt;
     set_reports(args.get("--data", "."));
     s_piezo_plot_inputs plot;
     plot.results = results.get();

@@ -10,6 +10,7 @@
 #include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/export_common.h"
+#include "cli/painting_app.h"
 #include "config/config_text_block.h"
 #include "db/db_connection.h"
 #include "fra/ui/fra_report.h"
@@ -18,7 +19,6 @@
 #include "lcr/ui/component_report.h"
 #include "review/ui/compare_report.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -31,15 +31,12 @@ constexpr int FAILED = 1;
 // The Qt side every report paints with: offscreen, the program's release
 // for the page foot, the embedded interface font.
 struct report_painting {
-    report_painting() : app(argc, argv)
+    report_painting()
     {
         QCoreApplication::setApplicationVersion(QStringLiteral(TARVELO_VERSION));
-        use_interface_font();
+        use_interface_font(); // as the windows set it
     }
-    static inline int argc = 3;
-    static inline char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";
-    static inline char* argv[] = {arg0, arg1, arg2, nullptr};
-    QApplication app; // the interface font is set as the windows set it
+    cli_painting_app app;
 };
 
 bool parse_paper(const std::string& text, report_paper& paper)
