@@ -61,8 +61,10 @@ bool print_through_dialog(QWidget* owner, const s_printout& printout)
                     [&](std::string& error) { return printout.print(printer, error); });
 }
 
-// The preview paints on the window thread: it asks for the pages again
-// whenever the user changes its page setup, and shows them at once.
+// The preview asks for the pages again whenever the user changes its page
+// setup. A long report takes longer to paint than the window may wait, so
+// the pages are painted off the window thread (onto the preview's printer,
+// which only records them) behind the progress dialog.
 bool preview(QWidget* owner, const s_printout& printout)
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -79,8 +81,12 @@ bool preview(QWidget* owner, const s_printout& printout)
                          &QDialog::reject);
     }
     std::string error;
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&](QPrinter* p) { printout.print(*p, error); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        run_off_window("Preparing the preview\x85", [&](const std::atomic<bool>&) {
+            printout.print(*p, error);
+            return true;
+        });
+    });
     dialog.exec();
     if (!error.empty())
         tell_failure(owner, "Unable to preview " + printout.name, error);

@@ -10,6 +10,7 @@
 #include "tests/support/pdf_tools.h"
 #include "tests/support/print_server.h"
 
+#include <QPrintPreviewWidget>
 #include <iostream>
 
 namespace fs = std::filesystem;
@@ -94,6 +95,13 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
 
         menu({"File", "Print Preview"});
         await_dialog("Print Preview");
+        // The pages are painted off the window thread; the preview shows
+        // them once they are all there.
+        ASSERT_TRUE(wait_for([] {
+            auto* dialog = QApplication::activeModalWidget();
+            auto* pages = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+            return pages && pages->pageCount() > 0;
+        }));
         screenshot("fra_preview");
         click("Close");
         await_dialog("");
