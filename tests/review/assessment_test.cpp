@@ -115,6 +115,7 @@ TEST(AssessmentPlan, UnknownGroupsAreRefusedWithTheirReason)
         {"Dyn", "Unknown vector group: Dyn"},
         {"D1yn11", "Unknown vector group: D1yn11"},
         {"YNa0d1", "Unknown vector group: YNa0d1"},
+        {"DNyn11", "Unknown vector group: DNyn11"},
         {std::string("Dy\0n11", 6), "Unknown vector group: Dy?n11"},
         {"Dyn12", "Unknown vector group: Dyn12 (the clock number runs from 0 to 11)"},
         {"Dyn0", "Unknown vector group: Dyn0 (a delta or zigzag winding against a star one has "
