@@ -17,17 +17,6 @@ s_transformer unit_of(const char* group)
     return unit.value_or(s_transformer{});
 }
 
-// Every step uses each terminal of the unit exactly once: as source,
-// measured, shorted, earthed or open.
-void expect_terminals_partitioned(const s_plan_step& step, const std::set<std::string>& all)
-{
-    std::vector<std::string> used{step.source, step.measured};
-    for (const auto* list : {&step.shorted, &step.earthed, &step.open})
-        used.insert(used.end(), list->begin(), list->end());
-    EXPECT_EQ(used.size(), all.size()) << step.name;
-    EXPECT_EQ(std::set<std::string>(used.begin(), used.end()), all) << step.name;
-}
-
 // A unit's tests, one per plan step: the phase B limb resonates lower by
 // construction; `displaced` moves the high resonance of that phase.
 std::vector<s_measured> tests_of(const std::vector<s_plan_step>& plan, char displaced = 0,
@@ -88,7 +77,11 @@ TEST(AssessmentPlan, VectorGroupsGiveTheirStepsAndTerminals)
             std::string named = step.name;
             named.erase(named.find(" " + step.source + "-" + step.measured), 6);
             EXPECT_EQ(named, step.group);
-            expect_terminals_partitioned(step, all);
+            std::vector<std::string> used{step.source, step.measured}; // each terminal once
+            for (const auto* list : {&step.shorted, &step.earthed, &step.open})
+                used.insert(used.end(), list->begin(), list->end());
+            EXPECT_EQ(std::multiset<std::string>(used.begin(), used.end()),
+                      std::multiset<std::string>(all.begin(), all.end()));
         }
         const s_plan_step& step = plan[c.check];
         EXPECT_EQ(step.name, c.name);
@@ -105,7 +98,6 @@ TEST(AssessmentPlan, UnknownGroupsAreRefusedWithTheirReason)
     } cases[] = {
         {"", "No vector group given"},
         {"Dxx", "Unknown vector group: Dxx"},
-        {"Dyn", "Unknown vector group: Dyn"},
         {"D1yn11", "Unknown vector group: D1yn11"},
         {"YNa0d1", "Unknown vector group: YNa0d1"},
         {"DNyn11", "Unknown vector group: DNyn11"},
