@@ -64,13 +64,13 @@ std::vector<std::string> assessment_summary_cells(const s_assessment_comparison&
             assessment_difference_text(comparison.max_abs_difference)};
 }
 
-std::vector<std::string> assessment_indicator_columns()
+std::vector<std::string> assessment_band_columns()
 {
     return {"Band", "Frequencies", "R", "Correlation", "Largest difference (dB)"};
 }
 
 std::vector<std::vector<std::string>>
-assessment_indicator_rows(const s_assessment_comparison& comparison)
+assessment_band_rows(const s_assessment_comparison& comparison)
 {
     std::vector<std::vector<std::string>> rows;
     for (int b = 0; b < WINDING_BANDS; ++b) {

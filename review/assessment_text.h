@@ -32,9 +32,9 @@ std::vector<std::string> assessment_summary_cells(const s_assessment_comparison&
 // the winding comparison words it, the correlation and the largest
 // difference (both empty when the band is not covered); then the whole
 // range's row with the verdict in R's column.
-std::vector<std::string> assessment_indicator_columns();
+std::vector<std::string> assessment_band_columns();
 std::vector<std::vector<std::string>>
-assessment_indicator_rows(const s_assessment_comparison& comparison);
+assessment_band_rows(const s_assessment_comparison& comparison);
 
 // "Phase B stands out: " and the worst comparison it takes part in (its
 // measurement and heading text); "No phase stands out." when none does.

@@ -174,10 +174,10 @@ void add_charts(report_document& doc, const std::shared_ptr<const graph_model>& 
         DIFFERENCE_ASPECT);
     for (const s_assessment_comparison* comparison : comparisons) {
         std::vector<QStringList> rows;
-        for (const std::vector<std::string>& row : assessment_indicator_rows(*comparison))
+        for (const std::vector<std::string>& row : assessment_band_rows(*comparison))
             rows.push_back(cells_of(row));
         doc.add_paragraph(qt_from_ansi(assessment_heading_text(*comparison)));
-        doc.add_table(cells_of(assessment_indicator_columns()), std::move(rows));
+        doc.add_table(cells_of(assessment_band_columns()), std::move(rows));
     }
 }
 

@@ -91,7 +91,7 @@ protected:
         for (const s_assessment_comparison& c : in.assessment.comparisons) {
             const std::string heading = assessment_heading_text(c);
             EXPECT_TRUE(has_words(pdf, heading)) << c.measurement << ": " << heading;
-            for (const auto& row : assessment_indicator_rows(c))
+            for (const auto& row : assessment_band_rows(c))
                 EXPECT_TRUE(has_row(pdf, row)) << c.measurement << ", " << heading << ": " << row[0]
                                                << " " << row[2] << " " << row[3];
         }
