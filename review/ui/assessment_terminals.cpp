@@ -117,11 +117,15 @@ void assessment_paint_terminals(QPainter& p, const QRect& area, const s_transfor
     const auto rows = terminals_of(step);
     int top =
         area.top() + std::max(0, (area.height() - TERMINALS_ROW_HEIGHT * int(rows.size())) / 2);
+    // One column per phase letter in every row: 1U stands above 2U.
+    size_t columns = 1;
+    for (const auto& [prefix, terminals] : rows)
+        columns = std::max(columns, terminals.size());
+    const int spacing = (area.width() - LABEL_WIDTH - 8) / int(columns);
     for (const auto& [prefix, terminals] : rows) {
         chart_text(p, QRect(area.left() + 6, top + 20, LABEL_WIDTH - 6, 16),
                    Qt::AlignLeft | Qt::AlignVCenter,
                    QString::fromStdString(winding_label(unit, prefix)), INK, PAPER);
-        const int spacing = (area.width() - LABEL_WIDTH - 8) / int(terminals.size());
         std::vector<QPoint> shorted;
         for (size_t i = 0; i < terminals.size(); ++i) {
             const QPoint centre(area.left() + LABEL_WIDTH + spacing * int(i) + spacing / 2,
