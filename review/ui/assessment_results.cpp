@@ -128,7 +128,6 @@ assessment_results::assessment_results(QWidget* parent)
     connect(summary_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         show_comparison(item ? item->data(0, Qt::UserRole).toInt() : -1);
     });
-    show_nothing(QStringLiteral("Choose the fingerprint (and a sister unit) to compare."));
 }
 
 QTreeWidget* assessment_results::list(const char* name, const QStringList& columns)

@@ -276,6 +276,8 @@ void assessment_window::session_chosen()
 {
     read_swept();
     fill_plan();
+    results_->show_nothing(QStringLiteral("Choose the fingerprint (and a sister unit), or press "
+                                          "Compare for the phases alone."));
 }
 
 void assessment_window::read_swept()
@@ -354,6 +356,8 @@ void assessment_window::sweep_step()
         description += ", tap " + unit_.tap;
     if (!sweeper_->sweep({&step, session_no(), description, index + 1}))
         return;
+    if (db_view_window* view = db_current_view())
+        post_command(view, DB_CMD_REFRESH_TESTS);
     read_swept();
     swept_ = assessment_swept(plan_, session_tests_);
     const int next = assessment_next_step(swept_, index);
