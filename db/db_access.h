@@ -26,7 +26,8 @@ int db_get_session(s_session& session);
 // Inserts (a SessionNo <= 0 takes the next free key, which is written back)
 // or updates the row. Shows nothing.
 int db_save_session(s_session& session, bool update);
-// Deletes the Session row only; the caller deletes its tests first.
+// Deletes the Session row and its stored assessment; the caller deletes its
+// tests first.
 int db_delete_session(int64_t session_no);
 // The first session whose Name equals name, ignoring case; -1 when none.
 int64_t db_find_session_by_name(const std::string& name);

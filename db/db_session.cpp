@@ -1,7 +1,9 @@
 #include "db/db_access.h"
+#include "db/db_assessment.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/db_rows.h"
+#include "db/db_transaction.h"
 
 #include <cctype>
 #include <cstdio>
@@ -109,6 +111,7 @@ int db_get_session(s_session& session)
 
 int db_save_session(s_session& session, bool update)
 {
+    db_transaction_scope transaction;
     db_statement statement(update ? "UPDATE Session SET Name=?2, Unit=?3, Date=DATETIME(?4), "
                                     "Location=?5, Performed=?6, Comments=?7 WHERE SessionNo=?1"
                                   : "INSERT INTO Session VALUES (?1, ?2, ?3, DATETIME(?4), ?5, "
@@ -116,17 +119,28 @@ int db_save_session(s_session& session, bool update)
     if (session.SessionNo > 0 || update)
         statement.bind_int64(1, session.SessionNo);
     bind_session(statement, session);
-    const int rc = statement.run();
+    int rc = statement.run();
+    const int64_t inserted = sqlite3_last_insert_rowid(db_handle());
+    // An assessment left under the key by a session deleted outside this
+    // program belongs to no one; the new session starts without it.
     if (rc == SQLITE_OK && !update)
-        session.SessionNo = sqlite3_last_insert_rowid(db_handle());
+        rc = db_delete_assessments("SessionNo=?1", inserted);
+    if (rc == SQLITE_OK)
+        rc = transaction.commit();
+    if (rc == SQLITE_OK && !update)
+        session.SessionNo = inserted;
     return rc;
 }
 
 int db_delete_session(int64_t session_no)
 {
+    db_transaction_scope transaction;
     db_statement statement("DELETE FROM Session WHERE SessionNo=?1");
     statement.bind_int64(1, session_no);
-    return statement.run();
+    int rc = statement.run();
+    if (rc == SQLITE_OK)
+        rc = db_delete_assessments("SessionNo=?1", session_no);
+    return rc == SQLITE_OK ? transaction.commit() : rc;
 }
 
 int64_t db_find_session_by_name(const std::string& name)

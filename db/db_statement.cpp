@@ -32,6 +32,13 @@ void db_statement::bind_int64(int index, int64_t value)
         sqlite3_bind_int64(stmt_, index, value);
 }
 
+void db_statement::bind_blob(int index, const std::string& bytes)
+{
+    if (stmt_)
+        sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
+                          SQLITE_TRANSIENT);
+}
+
 bool db_statement::step()
 {
     if (!stmt_)
@@ -68,4 +75,12 @@ int64_t db_statement::int64(int column) const
 double db_statement::real(int column) const
 {
     return sqlite3_column_double(stmt_, column);
+}
+
+std::string db_statement::blob(int column) const
+{
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+    if (!bytes)
+        return {};
+    return std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }

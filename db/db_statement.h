@@ -30,6 +30,8 @@ public:
     void bind_text(int index, const std::string& text);
     void bind_double(int index, double value);
     void bind_int64(int index, int64_t value);
+    // Binds the bytes as a BLOB, NULs and all.
+    void bind_blob(int index, const std::string& bytes);
 
     // Steps once: true while a row is available. After the last row code()
     // holds the statement's final result code.
@@ -41,6 +43,7 @@ public:
     std::string text(int column) const;
     int64_t int64(int column) const;
     double real(int column) const;
+    std::string blob(int column) const;
 
 private:
     sqlite3_stmt* stmt_ = nullptr;

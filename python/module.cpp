@@ -18,6 +18,7 @@ Results: FraSweep and LcrSweep with numpy float64 columns, margins(),
 piezo(), to_sweep_file(), to_touchstone(), to_dataframe() (with pandas);
 built from arrays, pickled; read_sweep_file().
 Database: Database(path), Database.create(path), store(), test(), compare().
+Transformers: assessment_plan(vector_group), assessment(db, session, ...).
 Reports: report(out, kind=...) writes a PDF (through tarvelo2-cli).
 Errors: LinkError, InstrumentError and DatabaseError (all tarvelo2.Error)
 carry the program's messages; refused values raise ValueError.)";
@@ -28,5 +29,6 @@ carry the program's messages; refused values raise ValueError.)";
     tarvelo_py::init_database(m);
     tarvelo_py::init_discover(m);
     tarvelo_py::init_report(m);
+    tarvelo_py::init_assessment(m);
     m.attr("__version__") = TARVELO_VERSION;
 }

@@ -57,19 +57,18 @@ template <class Member> py::array_t<double> point_column(const s_test& t, Member
     return out;
 }
 
-// R of a band, None for one the common range does not cover.
-py::object r_of(const s_band_factor& b)
+} // namespace
+
+py::object band_r(const s_band_factor& b)
 {
     return b.covered ? py::object(py::float_(b.r)) : py::object(py::none());
 }
 
-py::dict region(const s_band_factor& b)
+py::dict band_region(const s_band_factor& b)
 {
-    return py::dict(py::arg("covered") = b.covered, py::arg("r") = r_of(b),
+    return py::dict(py::arg("covered") = b.covered, py::arg("r") = band_r(b),
                     py::arg("coverage") = b.coverage, py::arg("points") = b.points);
 }
-
-} // namespace
 
 database::database(std::string path, bool create) : path_(std::move(path))
 {
@@ -106,6 +105,11 @@ template <class Work> void database::with_open(Work work) const
         raise(database_error(), messages.text(), "The test database cannot be opened");
     if (rc != 0)
         raise(database_error(), messages.text(), "The test database could not be used");
+}
+
+void database::use(const std::function<int()>& work) const
+{
+    with_open(work);
 }
 
 py::list database::sessions() const
@@ -258,10 +262,10 @@ py::list database::compare(int64_t reference, const std::vector<int64_t>& keys) 
                    py::arg("correlation") = w.correlation,
                    py::arg("mean_abs_difference") = w.mean_abs_difference);
         for (int b = 0; b < WINDING_BANDS; ++b)
-            d[winding_band_name(b)] = r_of(w.bands[static_cast<size_t>(b)]);
-        d["bands"] =
-            py::dict(py::arg("R_LF") = region(w.bands[0]), py::arg("R_MF") = region(w.bands[1]),
-                     py::arg("R_HF") = region(w.bands[2]));
+            d[winding_band_name(b)] = band_r(w.bands[static_cast<size_t>(b)]);
+        d["bands"] = py::dict(py::arg("R_LF") = band_region(w.bands[0]),
+                              py::arg("R_MF") = band_region(w.bands[1]),
+                              py::arg("R_HF") = band_region(w.bands[2]));
         out.append(d);
     }
     return out;

@@ -4,7 +4,9 @@
 
 #include "db/db_records.h"
 #include "python/py_results.h"
+#include "review/winding_compare.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ public:
     void remove(int64_t key, bool session);
     py::list compare(int64_t reference, const std::vector<int64_t>& keys) const;
     const std::string& path() const { return path_; }
+    // Runs work (0 or a result code; it touches no Python object) on the
+    // open file, as every call does; DatabaseError when it fails.
+    void use(const std::function<int()>& work) const;
 
 private:
     // Opens the file, runs work (which returns 0 or a result code) and
@@ -37,6 +42,13 @@ private:
     std::string path_;
 };
 
+// R of a band, None for one the common range does not cover; and the
+// band's covered, r, coverage and points as a dict.
+py::object band_r(const s_band_factor& band);
+py::dict band_region(const s_band_factor& band);
+
 void init_database(py::module_& m);
+// tarvelo2.assessment_plan and tarvelo2.assessment.
+void init_assessment(py::module_& m);
 
 } // namespace tarvelo_py

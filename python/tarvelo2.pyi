@@ -227,6 +227,30 @@ class TestRecord(TypedDict):
     winding: str
     description: str
 
+class PlanStep(TypedDict):
+    name: str
+    group: str
+    winding: str
+    kind: str
+    phase: str
+    source: str
+    measured: str
+    shorted: list[str]
+    earthed: list[str]
+    open: list[str]
+    text: str
+
+def assessment_plan(vector_group: str, tap: str = "") -> list[PlanStep]: ...
+def assessment(
+    db: "Database",
+    session: int,
+    *,
+    vector_group: str,
+    tap: str = "",
+    fingerprint: Optional[int] = None,
+    sister: Optional[int] = None,
+) -> dict[str, Any]: ...
+
 class Database:
     """A test database file (SQLite), as the program keeps it."""
     path: str

@@ -1,9 +1,11 @@
 #include "db/db_access.h"
+#include "db/db_assessment.h"
 #include "db/db_statement.h"
 #include "db/db_verdict.h"
 #include "db_test_support.h"
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -435,6 +437,48 @@ TEST_F(DbAccess, VerdictLeavesWithItsTest)
         EXPECT_EQ(db_read_verdict(test, left, found), 0);
         EXPECT_FALSE(found);
     }
+}
+
+// An assessment keeps its texts and report bytes as stored; its table joins
+// the file only when the first is stored, the others staying as they were
+// for older readers; it goes with its session, and a session stored later
+// under the freed key does not inherit it.
+TEST_F(DbAccess, AssessmentsRoundTripAndLeaveWithTheirSession)
+{
+    const int64_t session = add_session("T1 2026");
+    const std::string made = schema_listing();
+    s_assessment_record back;
+    bool found = true;
+    ASSERT_EQ(db_read_assessment(session, back, found), 0);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(schema_listing(), made);
+    const s_assessment_record cases[] = {
+        {session, "Dyn11", "5", 2, 0, "Phase A \x93" "displaced\x94\nline 2", "R. Lind",
+         "2026-12-10 08:00", std::string("%PDF-1.4\0\xFF\n", 11)},
+        {session, "YNyn0d11", "", 0, 3, "", "", "", ""},
+    };
+    for (const s_assessment_record& stored : cases) {
+        ASSERT_EQ(db_store_assessment(stored), 0); // replaces the one before
+        ASSERT_EQ(db_read_assessment(session, back, found), 0);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(std::tie(back.SessionNo, back.VectorGroup, back.Tap, back.FingerprintSessionNo,
+                           back.SisterSessionNo, back.Conclusion, back.AssessedBy, back.Report),
+                  std::tie(stored.SessionNo, stored.VectorGroup, stored.Tap,
+                           stored.FingerprintSessionNo, stored.SisterSessionNo, stored.Conclusion,
+                           stored.AssessedBy, stored.Report));
+        EXPECT_EQ(back.Written.size(), 16u) << back.Written; // "YYYY-MM-DD HH:MM", now if not given
+    }
+    const std::string after = schema_listing();
+    EXPECT_EQ(after.substr(after.find("Data: ")), made.substr(made.find("Data: ")));
+    EXPECT_EQ(after.find("Assessment: CREATE TABLE Assessment"), 0u) << after;
+    EXPECT_EQ(raw_query(file(), "SELECT Name FROM Session")[0][0], "T1 2026");
+    ASSERT_EQ(db_delete_session(session), 0);
+    ASSERT_EQ(db_read_assessment(session, back, found), 0);
+    EXPECT_FALSE(found);
+    ASSERT_EQ(db_store_assessment(cases[1]), 0); // left behind by another program
+    EXPECT_EQ(add_session("Next"), session);
+    ASSERT_EQ(db_read_assessment(session, back, found), 0);
+    EXPECT_FALSE(found);
 }
 
 } // namespace

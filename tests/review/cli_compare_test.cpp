@@ -3,6 +3,7 @@
 #include "../db/db_form_support.h"
 #include "tests/support/build_path.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/winding_curves.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,16 +11,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-// Gain of two resonances (quality 8) at fl and 300 kHz, in dB.
-double winding_db(double f, double fl)
-{
-    const auto section = [f](double f0) {
-        const double u = f / f0;
-        return -10 * std::log10((1 - u * u) * (1 - u * u) + u * u / 64);
-    };
-    return section(fl) + section(300e3);
-}
 
 class CliCompare : public db_fixture {
 protected:

@@ -1,6 +1,7 @@
 // Winding comparison arithmetic on hand-made gain curves.
 #include "base/ui_seam.h"
 #include "review/winding_report.h"
+#include "tests/support/winding_curves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,28 +15,7 @@
 
 namespace {
 
-using curve = std::vector<s_gain_sample>;
-
-// n points spaced logarithmically from f0 to f1, both included.
-curve log_grid(double f0, double f1, int n, const std::function<double(double)>& gain)
-{
-    curve out;
-    for (int i = 0; i < n; ++i) {
-        const double f = f0 * std::pow(f1 / f0, double(i) / (n - 1));
-        out.push_back({f, gain(f)});
-    }
-    return out;
-}
-
-// A winding's gain: two resonances of quality 8, at fl and at 300 kHz.
-double winding_db(double f, double fl)
-{
-    const auto section = [f](double f0) {
-        const double u = f / f0;
-        return -10 * std::log10((1 - u * u) * (1 - u * u) + u * u / 64);
-    };
-    return section(fl) + section(300e3);
-}
+using curve = gain_curve;
 
 curve winding(double fl)
 {
