@@ -2,6 +2,7 @@
 
 #include "sim/dut_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -53,12 +54,20 @@ bool all_zero(const std::vector<double>& values)
 
 std::complex<double> fra_dut::response(double hz) const
 {
+    if (ladder) {
+        return ladder->respond(hz).transfer;
+    }
     const std::complex<double> s(0, 2 * std::numbers::pi * hz);
     std::complex<double> d = polynomial(den, s);
     if (std::abs(d) < k_tiny_denominator) {
         d = k_tiny_denominator;
     }
     return polynomial(num, s) / d * std::exp(-s * delay);
+}
+
+fra_response fra_dut::respond(double hz) const
+{
+    return ladder ? ladder->respond(hz) : fra_response{response(hz), 1.0};
 }
 
 std::optional<fra_dut> parse_fra_dut(std::string_view description, std::string& error)
@@ -68,7 +77,13 @@ std::optional<fra_dut> parse_fra_dut(std::string_view description, std::string& 
         error = "expected name=value parts separated by ';'";
         return std::nullopt;
     }
-    fra_dut dut{{}, {1.0}, 0};
+    if (std::any_of(parts->begin(), parts->end(),
+                    [](const auto& p) { return p.first == "ladder"; })) {
+        auto ladder = parse_ladder_dut(description, error);
+        return ladder ? std::optional<fra_dut>(fra_dut{{}, {1.0}, 0, std::move(*ladder)})
+                      : std::nullopt;
+    }
+    fra_dut dut{{}, {1.0}, 0, std::nullopt};
     for (const auto& [name, value] : *parts) {
         if (name == "delay") {
             const auto t = parse_quantity(value);
@@ -102,7 +117,7 @@ fra_dut default_fra_dut()
     const double p1 = 2 * std::numbers::pi * 1e3;
     const double p2 = 2 * std::numbers::pi * 1e4;
     const double k = 3517.0;
-    return fra_dut{{-k * p1 * p2}, {1.0, p1 + p2, p1 * p2, 0.0}, 0};
+    return fra_dut{{-k * p1 * p2}, {1.0, p1 + p2, p1 * p2, 0.0}, 0, std::nullopt};
 }
 
 } // namespace sim

@@ -236,7 +236,15 @@ sim_reply sim_instrument::start(std::string_view args)
     sweep_done_at_ = clock::now() + sweep_duration(frequencies, cycles, setup_.time_scale);
     sweep_frequencies_ = std::move(frequencies);
     part_ = lcr_dut_part(setup_.lcr, setup_.lcr_spread, ++parts_);
-    return {};
+    if (settings_.get_int(k_id_mode) != k_mode_fra || setup_.fra_more.empty()) {
+        return {};
+    }
+    const std::size_t devices = setup_.fra_more.size() + 1;
+    fra_device_ = fra_sweeps_++ % devices;
+    sim_reply reply;
+    reply.note = "frequency response device " + std::to_string(fra_device_ + 1) + " of " +
+                 std::to_string(devices);
+    return reply;
 }
 
 sim_reply sim_instrument::data_available(std::string_view args)
@@ -256,7 +264,7 @@ sim_reply sim_instrument::gain_phase(std::string_view args)
     const auto conditions = fra_setup();
     std::vector<std::vector<double>> rows;
     for (double hz : planned_frequencies()) {
-        rows.push_back(fra_point(setup_.fra, hz, conditions));
+        rows.push_back(fra_point(fra_device(), hz, conditions));
     }
     return value_rows(std::move(rows), true);
 }
@@ -266,7 +274,7 @@ sim_reply sim_instrument::fra_reading(std::string_view args)
     if (!args.empty()) {
         return command_error();
     }
-    return value_rows({fra_point(setup_.fra, generator_hz(), fra_setup())}, false);
+    return value_rows({fra_point(fra_device(), generator_hz(), fra_setup())}, false);
 }
 
 sim_reply sim_instrument::fra_mode(std::string_view args)
@@ -393,6 +401,11 @@ double sim_instrument::amplitude() const
     return volts > 0 ? volts : 1;
 }
 
+const fra_dut& sim_instrument::fra_device() const
+{
+    return fra_device_ == 0 ? setup_.fra : setup_.fra_more[fra_device_ - 1];
+}
+
 screen_content sim_instrument::display() const
 {
     screen_content content;
@@ -407,7 +420,7 @@ screen_content sim_instrument::display() const
     const double hz = generator_hz();
     content.readings.push_back(reading("F", hz, "HZ"));
     if (mode == k_mode_fra) {
-        const auto p = fra_point(setup_.fra, hz, fra_setup());
+        const auto p = fra_point(fra_device(), hz, fra_setup());
         content.readings.push_back(reading("GAIN", p[3], "DB", 3));
         content.readings.push_back(reading("PHASE", p[4], "DEG", 2));
     } else if (mode == k_mode_lcr) {

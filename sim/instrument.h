@@ -19,6 +19,9 @@ struct instrument_setup {
     sim_model model = sim_model::hxm4100;
     std::string identity; // empty: the model's own identification
     fra_dut fra = default_fra_dut();
+    // Further devices of a set: frequency response sweep n (from 0) measures
+    // device n modulo the set's size, fra being device 0.
+    std::vector<fra_dut> fra_more;
     lcr_dut lcr = default_lcr_dut();
     double time_scale = 1;      // stretches or shortens the time a sweep takes
     int lcr_reading_values = 0; // 11 or 14 per "lcr?"; 0: 11 on the 4100, 14 on the 6300
@@ -34,6 +37,7 @@ struct sim_reply {
     bool packed = false;
     bool sweep = false;  // the rows are the download of a sweep
     bool screen = false; // the lines are the rows of the display
+    std::string note;    // for the transcript: what the command changed
 
     bool empty() const { return lines.empty() && rows.empty(); }
 };
@@ -88,6 +92,7 @@ private:
     double generator_hz() const;
     double amplitude() const;
     screen_content display() const;
+    const fra_dut& fra_device() const;
 
     instrument_setup setup_;
     std::string identity_;
@@ -96,8 +101,10 @@ private:
     int esr_ = 0;
     bool remote_ = false;
     std::optional<std::vector<double>> sweep_frequencies_;
-    lcr_dut part_;  // the part under test: the nominal device unless parts spread
-    int parts_ = 0; // sweeps started, each on the next part
+    lcr_dut part_;               // the part under test: the nominal device unless parts spread
+    int parts_ = 0;              // sweeps started, each on the next part
+    std::size_t fra_device_ = 0; // the device of the set being measured
+    std::size_t fra_sweeps_ = 0; // frequency response sweeps started
     clock::time_point sweep_done_at_;
 };
 

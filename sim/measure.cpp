@@ -102,11 +102,14 @@ double fold_phase(double degrees, int convention)
 
 std::vector<double> fra_point(const fra_dut& dut, double hz, const fra_conditions& conditions)
 {
-    const complex h = dut.response(hz);
+    const auto [h, input] = dut.respond(hz);
     const complex loop = 1.0 + h;
-    const complex channel[] = {conditions.amplitude, conditions.amplitude * h,
-                               std::abs(loop) > 0 ? conditions.amplitude * h / loop
-                                                  : complex(k_overrange)};
+    // A device behind a source impedance loads the generator: channel 1
+    // sees the voltage at its input.
+    const complex applied = conditions.amplitude * input;
+    const complex output = input == 1.0 ? conditions.amplitude * h : applied * h;
+    const complex channel[] = {applied, output,
+                               std::abs(loop) > 0 ? output / loop : complex(k_overrange)};
     const int pick = conditions.ratio >= 0 && conditions.ratio < 6 ? conditions.ratio : 0;
     const complex ratio =
         channel[k_ratio_channels[pick][0] - 1] * inverse(channel[k_ratio_channels[pick][1] - 1]);

@@ -121,10 +121,15 @@ const std::map<std::string, setter>& option_table()
         {"--fra-dut",
          [](sim_options& o, const std::string& v, std::string& e) {
              auto dut = parse_fra_dut(v, e);
-             if (dut) {
-                 o.instrument.fra = std::move(*dut);
+             if (!dut) {
+                 return false;
              }
-             return dut.has_value();
+             if (o.fra_duts++ == 0) {
+                 o.instrument.fra = std::move(*dut);
+             } else {
+                 o.instrument.fra_more.push_back(std::move(*dut));
+             }
+             return true;
          }},
         {"--lcr-dut",
          [](sim_options& o, const std::string& v, std::string& e) {
@@ -203,6 +208,11 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --discovery-port-a N      method A port (default 65535)
   --discovery-port-b N      method B port (default 30718)
   --fra-dut "num=..;den=..;delay=T"   transfer function for FRA (highest power first)
+  --fra-dut "ladder=N;L=..;k=..;R=..;Cs=..;Cg=..;Lm=..;Cm=..;Rc=..;Ce=..;end=load|open|earth;
+             Cc=..;ratio=..;Lk=..;Rk=..;Rsrc=..;Rmeas=..;moved=A-B;dCg=..;dCs=.."
+                            or a transformer winding as N ladder sections (see README);
+                            repeated, a set of devices: each FRA sweep measures the next,
+                            the first sweep the first, starting again after the last
   --lcr-dut "bvd:R=..,L=..,C=..,Cp=.." | "series:R=..,L=..,C=..[,Cp=..]" |
             "parallel:R=..,L=..,C=..[,Rs=..,Ls=..]"
                             device of LCR sweeps (Cp: stray capacitance across a

@@ -23,6 +23,7 @@ struct sim_options {
     int discovery_port_b = k_discovery_port_b;
     std::string log_path;
     fault_set faults;
+    int fra_duts = 0; // --fra-dut options given: the first replaces the default device
     bool help = false;
     bool version = false;
 };

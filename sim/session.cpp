@@ -98,6 +98,9 @@ bool sim_session::run_line(std::string_view line, sim_port& port)
             return;
         }
         const sim_reply reply = carry_out(command);
+        if (!reply.note.empty()) {
+            log_.note(who_, reply.note);
+        }
         if (reply.empty() || faults_.silent) {
             return;
         }

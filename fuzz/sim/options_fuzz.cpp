@@ -33,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const auto& setup = options->instrument;
     sim::fra_point(setup.fra, 1e3, sim::fra_conditions{});
+    for (const auto& more : setup.fra_more) {
+        sim::fra_point(more, 1e3, sim::fra_conditions{});
+    }
     sim::lcr_sweep_values(setup.lcr.impedance(1e3), 1e3, 5, 0);
     return 0;
 }

@@ -94,6 +94,14 @@ TEST(Options, EveryListenerDeviceAndFaultOptionIsTaken)
     EXPECT_EQ(f.disconnect_on, (std::vector<std::string>{"SCREEN?"}));
     EXPECT_FALSE(parse({"--tcp", "off"})->tcp);
     EXPECT_EQ(parse({"--baud", "line"})->baud, sim::k_baud_follow_line);
+    // A repeated device makes a set, in the order given.
+    const auto set =
+        parse({"--fra-dut", "num=1", "--fra-dut", "ladder=2;L=1m", "--fra-dut", "num=2"});
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->instrument.fra.num, std::vector<double>{1});
+    ASSERT_EQ(set->instrument.fra_more.size(), 2u);
+    EXPECT_EQ(set->instrument.fra_more[0].ladder->sections, 2);
+    EXPECT_EQ(set->instrument.fra_more[1].num, std::vector<double>{2});
 }
 
 TEST(Options, BadValuesAreRefusedWithAReason)
@@ -114,6 +122,14 @@ TEST(Options, BadValuesAreRefusedWithAReason)
              {"--fra-dut", "num=1;den=0,0"},
              {"--fra-dut", "num=x"},
              {"--fra-dut", "zeros=1"},
+             {"--fra-dut", "ladder=0;L=1m"},
+             {"--fra-dut", "ladder=4"},
+             {"--fra-dut", "ladder=4;L=1m;k=1"},
+             {"--fra-dut", "ladder=4;L=1m;end=open"},
+             {"--fra-dut", "ladder=4;L=1m;Cc=1n"},
+             {"--fra-dut", "ladder=4;L=1m;ratio=0.1;end=earth"},
+             {"--fra-dut", "ladder=4;L=1m;moved=3-5;dCg=0.1"},
+             {"--fra-dut", "ladder=4;L=1m;Rsrc=0"},
              {"--lcr-dut", "bvd:R=1,L=1"},
              {"--lcr-dut", "tank:L=1"},
              {"--lcr-dut", "series:R=-5"},

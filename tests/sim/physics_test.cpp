@@ -107,6 +107,46 @@ TEST(FraPhysics, PoleOnTheMeasuredFrequencyStaysFinite)
     }
 }
 
+// One section of a winding, worked out by hand: the series branch R + jwL
+// plus the core (Lm || Cm || Rc) with Cs across, Cg/2 at each node, Ce across
+// the ends; the source's 100 ohm sets what channel 1 sees.
+TEST(FraPhysics, OneSectionLadderMatchesItsClosedForm)
+{
+    using complex = std::complex<double>;
+    const double hz = 30e3;
+    const complex s(0, 2 * pi * hz);
+    const complex core = 1.0 / (1.0 / (s * 0.2) + s * 1e-9 + 1.0 / 5e3);
+    const complex branch = 1.0 / (1.0 / (12.0 + s * 1e-3 + core) + s * 50e-12);
+    const auto parallel = [](complex a, complex b) { return a * b / (a + b); };
+    const complex half_cg = 1.0 / (s * 100e-12);
+    const complex ce = 1.0 / (s * 20e-12);
+    const complex series = parallel(branch, ce);
+    const complex far_load = parallel(half_cg, 50.0);
+    const complex load_input = parallel(half_cg, series + far_load);
+    // Far end earthed: the other winding's terminal sees 0.1 times the
+    // core's voltage behind its 2 ohm and 50 uH, loaded by 50 ohm.
+    const complex current = 1.0 / (12.0 + s * 1e-3 + core);
+    const complex lk = 2.0 + s * 50e-6;
+    const complex earthed_input = parallel(parallel(half_cg, branch), ce);
+    const struct {
+        const char* description;
+        complex transfer;
+        complex input;
+    } rows[] = {
+        {"ladder=1;L=1m;R=12;Cs=50p;Cg=200p;Lm=0.2;Cm=1n;Rc=5k;Ce=20p;Rsrc=100",
+         far_load / (series + far_load), load_input / (load_input + 100.0)},
+        {"ladder=1;L=1m;R=12;Cs=50p;Cg=200p;Lm=0.2;Cm=1n;Rc=5k;Ce=20p;Rsrc=100;end=earth;"
+         "ratio=0.1;Lk=50u;Rk=2",
+         0.1 * core * current * 50.0 / (50.0 + lk), earthed_input / (earthed_input + 100.0)},
+    };
+    for (const auto& row : rows) {
+        const auto got = parse_fra(row.description).respond(hz);
+        EXPECT_NEAR(std::abs(got.transfer - row.transfer), 0, 1e-9 * std::abs(row.transfer))
+            << row.description;
+        EXPECT_NEAR(std::abs(got.input - row.input), 0, 1e-9) << row.description;
+    }
+}
+
 TEST(LcrPhysics, ResonatorImpedanceIsLowestAtSeriesAndHighestAtParallelResonance)
 {
     const auto dut = parse_lcr("bvd:R=10,L=0.1,C=2.5n,Cp=10n");
