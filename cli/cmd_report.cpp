@@ -1,25 +1,33 @@
 // report: a PDF report, painted offscreen as the windows print it: the FRA
-// test report of a stored test, the comparison report of stored tests, or
-// the component report of an LCR or piezo sweep file (with the equivalent
-// circuit --model names fitted over the whole sweep). Prints "written PATH"
-// and the number of pages. Exit status: 0 done, 1 failed, 2 usage.
+// test report of a stored test, the comparison report of stored tests, the
+// component report of an LCR or piezo sweep file (with the equivalent
+// circuit --model names fitted over the whole sweep), or a transformer's
+// assessment (stored with its session on --store). Prints "written PATH"
+// and the number of pages. Exit status: 0 done, 1 failed, 2 usage, 4
+// refused (an assessment with nothing to assess).
 
 #ifdef TARVELO_CLI_RENDER
 
 #include "base/ui/interface_font.h"
+#include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
 #include "cli/cli.h"
 #include "cli/export_common.h"
 #include "cli/painting_app.h"
 #include "config/config_text_block.h"
+#include "db/db_assessment.h"
 #include "db/db_connection.h"
+#include "db/db_transaction.h"
 #include "fra/ui/fra_report.h"
 #include "lcr/equivalent_circuit.h"
 #include "lcr/piezo_import.h"
 #include "lcr/ui/component_report.h"
+#include "review/ui/assessment_report.h"
 #include "review/ui/compare_report.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -27,6 +35,7 @@
 namespace {
 
 constexpr int FAILED = 1;
+constexpr int REFUSED = 4;
 
 // The Qt side every report paints with: offscreen, the program's release
 // for the page foot, the embedded interface font.
@@ -142,6 +151,139 @@ int component_kind(const cli_args& args, const std::string& out, report_paper pa
     return write(component_report(in), out, paper);
 }
 
+// "YYYY-MM-DD HH:MM", local time.
+std::string now_text()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32] = "";
+    if (::localtime_r(&now, &local))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return text;
+}
+
+bool parse_key(const std::string& text, int64_t& key)
+{
+    char* end = nullptr;
+    key = std::strtoll(text.c_str(), &end, 10);
+    return !text.empty() && end && *end == '\0' && key > 0;
+}
+
+struct s_assessment_request {
+    s_transformer transformer;
+    int64_t session = 0, fingerprint = 0, sister = 0;
+    s_assessment_text text;
+    bool store = false;
+};
+
+// The sessions' keys and the unit; false after saying why.
+bool assessment_request(const cli_args& args, s_assessment_request& r)
+{
+    if (!parse_key(args.get("--session"), r.session) ||
+        !parse_key(args.get("--fingerprint"), r.fingerprint) ||
+        (args.has("--sister") && !parse_key(args.get("--sister"), r.sister))) {
+        cli_say("an assessment names the sessions by their keys: --session K (the unit) "
+                "--fingerprint K (its earlier sweeps) [--sister K] (a sister unit's)");
+        return false;
+    }
+    std::string error;
+    const auto unit = transformer_parse(args.get("--vector-group"), error);
+    if (!unit) {
+        cli_say("%s", error.c_str());
+        return false;
+    }
+    r.transformer = *unit;
+    r.transformer.tap = args.get("--tap");
+    r.text = {qt_from_ansi(args.get("--conclusion")), qt_from_ansi(args.get("--assessed-by"))};
+    r.store = args.flag("--store");
+    return true;
+}
+
+// The sessions read and something of the plan measured; false after saying
+// why, with the exit status.
+bool assessment_read(const s_assessment_request& r, s_assessment_inputs& in, int& status)
+{
+    status = FAILED;
+    if (assessment_gather(r.transformer, r.session, r.fingerprint, r.sister, in) != 0)
+        return false;
+    for (const s_assessment_unit* u : {&in.unit, &in.fingerprint, &in.sister})
+        if (u->session.SessionNo == DB_NO_SUCH_ROW) {
+            cli_say("There is no such session in the database");
+            return false;
+        }
+    if (in.assessment.missing.size() == in.plan.size()) {
+        cli_say("The session holds no test of the %s plan: nothing to assess",
+                r.transformer.vector_group.c_str());
+        status = REFUSED;
+        return false;
+    }
+    return true;
+}
+
+// Stores the assessment with its session and writes the file, both or
+// neither.
+bool assessment_store_and_write(const s_assessment_request& r, const std::string& out,
+                                const QByteArray& pdf, std::string& error)
+{
+    s_assessment_record record;
+    record.SessionNo = r.session;
+    record.VectorGroup = r.transformer.vector_group;
+    record.Tap = r.transformer.tap;
+    record.FingerprintSessionNo = r.fingerprint;
+    record.SisterSessionNo = r.sister;
+    record.Conclusion = qt_to_ansi(r.text.conclusion);
+    record.AssessedBy = qt_to_ansi(r.text.assessed_by);
+    record.Written = now_text();
+    record.Report.assign(pdf.constData(), size_t(pdf.size()));
+    db_transaction_scope scope;
+    if (db_store_assessment(record) != 0) {
+        error = "The assessment could not be stored with its session";
+        return false;
+    }
+    if (!report_write_pdf_bytes(out, pdf, error))
+        return false;
+    if (scope.commit() != 0) {
+        error = "The assessment could not be stored with its session";
+        std::remove(out.c_str());
+        return false;
+    }
+    return true;
+}
+
+int assessment_kind(const cli_args& args, const std::string& out, report_paper paper)
+{
+    s_assessment_request r;
+    if (!assessment_request(args, r))
+        return CLI_USAGE;
+    if (r.fingerprint == r.session || r.sister == r.session) {
+        cli_say("A unit is assessed against other sessions than its own");
+        return REFUSED;
+    }
+    if (!cli_open_database(args))
+        return FAILED;
+    s_assessment_inputs in;
+    int status = FAILED;
+    if (!assessment_read(r, in, status)) {
+        db_close();
+        return status;
+    }
+    report_painting qt;
+    const report_document doc = assessment_report(in, r.text);
+    QByteArray pdf;
+    std::string error;
+    const bool done = doc.pdf_bytes(paper, pdf, error) &&
+                      (r.store ? assessment_store_and_write(r, out, pdf, error)
+                               : report_write_pdf_bytes(out, pdf, error));
+    db_close();
+    if (!done) {
+        cli_say("%s", error.c_str());
+        return FAILED;
+    }
+    print_written(out);
+    std::printf("pages\t%d\n", doc.page_count(report_page_size(paper)));
+    return 0;
+}
+
 int run_report(const cli_args& args)
 {
     const std::string kind = args.get("--kind");
@@ -155,21 +297,27 @@ int run_report(const cli_args& args)
         return compare_kind(args, out, paper);
     if (kind == "component")
         return component_kind(args, out, paper);
+    if (kind == "assessment")
+        return assessment_kind(args, out, paper);
     return CLI_USAGE;
 }
 
 // --tests, --out, --from-sweep-file and --model are declared with the other
 // commands.
-const cli_option_registrar report_options({"--kind", "--paper"});
+const cli_option_registrar report_options({"--kind", "--paper", "--session", "--fingerprint",
+                                           "--sister", "--vector-group", "--tap", "--conclusion",
+                                           "--assessed-by"});
+const cli_flag_registrar store_flag("--store");
 const cli_flag_registrar points_flag("--points");
 const cli_flag_registrar nyquist_flag("--nyquist");
 const cli_flag_registrar nichols_flag("--nichols");
 const cli_flag_registrar piezo_flag("--piezo");
 const cli_registrar report_command(
     {"report",
-     "report --kind fra|compare|component [--db FILE --tests K,K,...] [--from-sweep-file F "
-     "[--piezo] [--model M|best]] --out FILE.pdf [--paper a4|letter] [--points] [--nyquist] "
-     "[--nichols]  a PDF "
+     "report --kind fra|compare|component|assessment [--db FILE --tests K,K,...] "
+     "[--from-sweep-file F [--piezo] [--model M|best]] [--db FILE --session K --fingerprint K "
+     "[--sister K] --vector-group G [--tap T] [--conclusion TEXT] [--assessed-by NAME] "
+     "[--store]] --out FILE.pdf [--paper a4|letter] [--points] [--nyquist] [--nichols]  a PDF "
      "report",
      run_report});
 

@@ -26,8 +26,9 @@ constexpr const char* ANSI = "WINDOWS-1252";
 // The options whose values are texts the database keeps or compares with
 // what it keeps.
 constexpr std::string_view TEXT_OPTIONS[] = {
-    "--contract", "--unit",    "--date", "--location", "--performed-by",
-    "--comment",  "--session", "--test", "--winding",  "--description"};
+    "--contract", "--unit",       "--date",       "--location", "--performed-by",
+    "--comment",  "--session",    "--test",       "--winding",  "--description",
+    "--tap",      "--conclusion", "--assessed-by"};
 
 // The encoding the environment's locale names, or empty for plain ASCII
 // (the C locale) and for Windows-1252 itself: nothing to convert then.

@@ -58,6 +58,9 @@ struct s_report_request {
     bool piezo = false;
     std::optional<std::string> paper;
     bool points = false, nyquist = false, nichols = false;
+    // An assessment's: session keys, the unit and the user's texts.
+    std::vector<std::pair<const char*, std::optional<std::string>>> assessment;
+    bool store = false;
 };
 
 std::vector<std::string> arguments(const std::string& out, const s_report_request& r)
@@ -78,6 +81,11 @@ std::vector<std::string> arguments(const std::string& out, const s_report_reques
     for (const auto& [on, flag] : flags)
         if (on)
             a.emplace_back(flag);
+    for (const auto& [option, value] : r.assessment)
+        if (value)
+            a.insert(a.end(), {option, *value});
+    if (r.store)
+        a.emplace_back("--store");
     return a;
 }
 
@@ -131,7 +139,7 @@ int report(const py::object& out, const s_report_request& r)
     }
     const int status = done.attr("returncode").cast<int>();
     const std::string said = messages(done.attr("stderr").cast<std::string>());
-    if (status == 2)
+    if (status == 2 || status == 4)
         throw py::value_error(said.empty() ? "the report's arguments were refused" : said);
     if (status != 0)
         fail(said.empty() ? "the report could not be written" : said);
@@ -144,28 +152,55 @@ int report(const py::object& out, const s_report_request& r)
 
 void init_report(py::module_& m)
 {
+    using text = std::optional<std::string>;
+    using key = std::optional<int64_t>;
     m.def(
         "report",
         [](const py::object& out, const std::string& kind, const py::object& db,
-           std::vector<int> tests, const py::object& sweep_file, bool piezo,
-           std::optional<std::string> paper, bool points, bool nyquist, bool nichols) {
+           std::vector<int> tests, const py::object& sweep_file, bool piezo, text paper,
+           bool points, bool nyquist, bool nichols, key session, key fingerprint, key sister,
+           text vector_group, text tap, text conclusion, text assessed_by, bool store) {
             if (out.is_none())
                 throw py::value_error("out names the PDF file to write");
-            const s_report_request r{
-                kind,   path_of(db), std::move(tests), path_of(sweep_file), piezo, std::move(paper),
-                points, nyquist,     nichols};
+            const auto number = [](key k) { return k ? text(std::to_string(*k)) : text(); };
+            s_report_request r;
+            r.kind = kind;
+            r.db = path_of(db);
+            r.tests = std::move(tests);
+            r.sweep_file = path_of(sweep_file);
+            r.piezo = piezo;
+            r.paper = std::move(paper);
+            r.points = points;
+            r.nyquist = nyquist;
+            r.nichols = nichols;
+            r.assessment = {{"--session", number(session)},
+                            {"--fingerprint", number(fingerprint)},
+                            {"--sister", number(sister)},
+                            {"--vector-group", vector_group},
+                            {"--tap", tap},
+                            {"--conclusion", conclusion},
+                            {"--assessed-by", assessed_by}};
+            r.store = store;
             return report(out, r);
         },
         py::arg("out"), py::kw_only(), py::arg("kind"), py::arg("db") = py::none(),
         py::arg("tests") = std::vector<int>{}, py::arg("sweep_file") = py::none(),
         py::arg("piezo") = false, py::arg("paper") = py::none(), py::arg("points") = false,
-        py::arg("nyquist") = false, py::arg("nichols") = false,
+        py::arg("nyquist") = false, py::arg("nichols") = false, py::arg("session") = py::none(),
+        py::arg("fingerprint") = py::none(), py::arg("sister") = py::none(),
+        py::arg("vector_group") = py::none(), py::arg("tap") = py::none(),
+        py::arg("conclusion") = py::none(), py::arg("assessed_by") = py::none(),
+        py::arg("store") = false,
         R"(Writes a PDF report to out and returns its number of pages.
 
 kind "fra": the FRA test report of stored test tests=[K] of database db
 (nyquist, nichols and points add those); "compare": the comparison report
 of the stored tests; "component": the component report of an LCR or piezo
-sweep file (piezo adds the resonator's analysis). paper "a4" or "letter"
+sweep file (piezo adds the resonator's analysis); "assessment": the
+transformer assessment of the unit's session against its fingerprint
+session (and a sister unit's session), for the unit of vector_group (and
+tap), with the conclusion and assessed_by texts, also stored with the
+session when store is true. paper "a4" or "letter"
 (the locale's by default). Written by tarvelo2-cli, as the command line
 writes it; its messages raise tarvelo2.Error, refused arguments ValueError.)");
 }

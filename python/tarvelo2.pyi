@@ -279,7 +279,7 @@ class Database:
 def report(
     out: Path,
     *,
-    kind: Literal["fra", "compare", "component"],
+    kind: Literal["fra", "compare", "component", "assessment"],
     db: Optional[Path] = None,
     tests: Sequence[int] = (),
     sweep_file: Optional[Path] = None,
@@ -288,4 +288,12 @@ def report(
     points: bool = False,
     nyquist: bool = False,
     nichols: bool = False,
+    session: Optional[int] = None,
+    fingerprint: Optional[int] = None,
+    sister: Optional[int] = None,
+    vector_group: Optional[str] = None,
+    tap: Optional[str] = None,
+    conclusion: Optional[str] = None,
+    assessed_by: Optional[str] = None,
+    store: bool = False,
 ) -> int: ...

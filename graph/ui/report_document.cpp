@@ -135,6 +135,18 @@ bool report_document::paint_on(QPagedPaintDevice& device, int first, int last,
     return true;
 }
 
+bool report_write_pdf_bytes(const std::string& path, const QByteArray& bytes, std::string& error)
+{
+    const auto write = [&](const std::string& temporary) {
+        return file_put_bytes(temporary, std::string_view(bytes.constData(), size_t(bytes.size())));
+    };
+    if (!file_write_replacing(path, write)) {
+        error = "Unable to write the PDF file " + path;
+        return false;
+    }
+    return true;
+}
+
 bool report_document::pdf_bytes(report_paper paper, QByteArray& out, std::string& error) const
 {
     out.clear();
@@ -152,16 +164,7 @@ bool report_document::write_pdf(const std::string& path, report_paper paper,
                                 std::string& error) const
 {
     QByteArray bytes;
-    if (!pdf_bytes(paper, bytes, error))
-        return false;
-    const auto write = [&](const std::string& temporary) {
-        return file_put_bytes(temporary, std::string_view(bytes.constData(), size_t(bytes.size())));
-    };
-    if (!file_write_replacing(path, write)) {
-        error = "Unable to write the PDF file " + path;
-        return false;
-    }
-    return true;
+    return pdf_bytes(paper, bytes, error) && report_write_pdf_bytes(path, bytes, error);
 }
 
 bool report_document::print(QPrinter& printer, std::string& error) const

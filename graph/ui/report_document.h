@@ -37,6 +37,10 @@ QPageSize report_page_size(report_paper paper);
 std::vector<report_field>
 report_fields_of(const std::vector<std::pair<std::string, std::string>>& ansi);
 
+// Writes a PDF's bytes (pdf_bytes') through a temporary file that replaces
+// the file at path once whole; false with the reason in error.
+bool report_write_pdf_bytes(const std::string& path, const QByteArray& bytes, std::string& error);
+
 class report_document {
 public:
     explicit report_document(QString title);

@@ -134,7 +134,7 @@ void draw_traces(QPainter& p, const s_frame& f, const s_graph_comparison& c)
 // One line of names the gap below the plot, raised where the client ends
 // sooner.
 void draw_legend(QPainter& p, const QSize& size, const s_frame& f, const s_graph_comparison& c,
-                 bool for_file)
+                 bool for_file, const std::string& lead)
 {
     const s_plot_rect& plot = f.at.plot;
     p.setFont(chart_font(LABEL_PIXELS));
@@ -148,7 +148,9 @@ void draw_legend(QPainter& p, const QSize& size, const s_frame& f, const s_graph
                    f.background);
         x += w + 12;
     };
-    put(QStringLiteral("Test - reference (") + qt_from_ansi(c.reference) + QStringLiteral("):"),
+    put(lead.empty() ? QStringLiteral("Test - reference (") + qt_from_ansi(c.reference) +
+                           QStringLiteral("):")
+                     : qt_from_ansi(lead),
         f.text);
     for (size_t i = 0; i < c.rows.size(); ++i)
         put(qt_from_ansi(c.rows[i].name), bode_qcolor(f.m.gain_colour(c.chart_slots[i])));
@@ -157,7 +159,8 @@ void draw_legend(QPainter& p, const QSize& size, const s_frame& f, const s_graph
 } // namespace
 
 void graph_paint_difference(QPainter& p, const QRect& area, const graph_model& m,
-                            const s_graph_comparison& c, bool for_file)
+                            const s_graph_comparison& c, bool for_file,
+                            const std::string& legend_lead)
 {
     const s_bode_style style = for_file ? bode_style_graph_file() : bode_style_graph_screen();
     const s_bode_inputs in = graph_inputs(m);
@@ -178,7 +181,7 @@ void graph_paint_difference(QPainter& p, const QRect& area, const graph_model& m
                    qt_from_ansi(BODE_TITLE_FREQUENCY), f.text, f.background);
         chart_rotated_text(p, QPoint(style.axis_title_x, (f.at.plot.top + f.at.plot.bottom) / 2),
                            -90, QString::fromLatin1(TITLE_DIFFERENCE), f.text, f.background);
-        draw_legend(p, size, f, c, for_file);
+        draw_legend(p, size, f, c, for_file, legend_lead);
     }
     p.restore();
 }

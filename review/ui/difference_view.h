@@ -10,8 +10,10 @@
 #include <QPainter>
 
 // Paints the view into area of any paint device (the screen's image, a
-// bitmap or an SVG drawing, where it stays vectors).
+// bitmap or an SVG drawing, where it stays vectors). The legend starts
+// with "Test - reference (REFERENCE):", or with the lead given.
 void graph_paint_difference(QPainter& p, const QRect& area, const graph_model& m,
-                            const s_graph_comparison& c, bool for_file);
+                            const s_graph_comparison& c, bool for_file,
+                            const std::string& legend_lead = {});
 QImage graph_render_difference(const graph_model& m, const s_graph_comparison& c, QSize size,
                                bool for_file);
