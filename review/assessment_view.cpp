@@ -1,24 +1,10 @@
 #include "review/assessment_view.h"
 
+#include "review/assessment_text.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace {
-
-std::string fixed(double value, int decimals)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-// "1 kHz - 100 kHz": a band's edges as the summary names them.
-std::string band_span(int band)
-{
-    static const char* const spans[WINDING_BANDS] = {"1 kHz - 100 kHz", "100 kHz - 600 kHz",
-                                                     "600 kHz - 1 MHz"};
-    return spans[band];
-}
 
 const s_measured* test_named(const std::vector<s_measured>& tests, const std::string& name)
 {
@@ -71,33 +57,6 @@ int assessment_next_step(const std::vector<bool>& swept, int after)
     return -1;
 }
 
-std::string assessment_comparison_title(const s_assessment_comparison& c)
-{
-    std::string title = assessment_basis_name(c.basis);
-    return c.pair.empty() ? title : title + " " + c.pair;
-}
-
-std::vector<std::string> assessment_summary_row(const s_assessment_comparison& c)
-{
-    return {c.measurement, assessment_comparison_title(c), c.reference,
-            winding_verdict_name(c.result.verdict)};
-}
-
-std::vector<std::vector<std::string>> assessment_indicator_rows(const s_assessment_comparison& c)
-{
-    std::vector<std::vector<std::string>> rows;
-    for (int b = 0; b < WINDING_BANDS; ++b) {
-        const s_band_indicator& band = c.bands[static_cast<size_t>(b)];
-        const bool covered = band.factor.covered;
-        rows.push_back({winding_band_name(b), band_span(b), winding_band_text(band.factor),
-                        covered ? fixed(band.correlation, 4) : "",
-                        covered ? fixed(band.max_abs_difference, 2) : ""});
-    }
-    rows.push_back({"Whole range", "", winding_verdict_name(c.result.verdict),
-                    fixed(c.result.correlation, 4), fixed(c.max_abs_difference, 2)});
-    return rows;
-}
-
 bool assessment_compared_curves(const s_assessment_inputs& inputs, const s_assessment_comparison& c,
                                 s_compared_curves& out)
 {
@@ -108,15 +67,17 @@ bool assessment_compared_curves(const s_assessment_inputs& inputs, const s_asses
         const s_plan_step* second = first ? other_phase(inputs.plan, *first, c.pair) : nullptr;
         reference = first ? test_named(inputs.unit.tests, first->name) : nullptr;
         test = second ? test_named(inputs.unit.tests, second->name) : nullptr;
-        out.reference_name = first ? first->name : "";
-        out.test_name = second ? second->name : "";
+        out.reference_name = first ? std::string("Phase ") + first->phase + " " + first->name : "";
+        out.test_name = second ? std::string("Phase ") + second->phase + " " + second->name : "";
+        out.difference_lead = "Phase against phase:";
     } else {
         const s_assessment_unit& other =
             c.basis == assessment_basis::time_based ? inputs.fingerprint : inputs.sister;
         reference = test_named(other.tests, c.measurement);
         test = test_named(inputs.unit.tests, c.measurement);
-        out.reference_name = c.reference + ": " + c.measurement;
-        out.test_name = inputs.unit.session.Name + ": " + c.measurement;
+        out.reference_name = assessment_against_text(c);
+        out.test_name = "Unit " + inputs.unit.session.Name;
+        out.difference_lead = "Unit - reference:";
     }
     if (!reference || !test)
         return false;

@@ -2,6 +2,7 @@
 
 #include "base/ui/eliding_combo.h"
 #include "base/ui/qt_seams.h"
+#include "review/assessment_text.h"
 #include "review/ui/difference_view.h"
 #include "review/ui/graph_overlay.h"
 
@@ -18,6 +19,8 @@ namespace {
 
 // Each chart's smallest size: both read at it (the readable-chart check).
 const QSize CHART_SMALLEST(440, 250);
+// A list's column is this much wider than its widest text.
+constexpr int COLUMN_PADDING = 14;
 
 void fill_choices(eliding_combo* combo, const std::vector<s_session_choice>& sessions)
 {
@@ -38,6 +41,17 @@ QTreeWidgetItem* row_item(const std::vector<std::string>& cells)
 }
 
 } // namespace
+
+void assessment_fit_columns(QTreeWidget* list, int from, int to)
+{
+    const QFontMetrics fm = list->fontMetrics();
+    for (int c = from; c < to; ++c) {
+        int need = fm.horizontalAdvance(list->headerItem()->text(c));
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            need = std::max(need, fm.horizontalAdvance(list->topLevelItem(i)->text(c)));
+        list->setColumnWidth(c, need + COLUMN_PADDING);
+    }
+}
 
 painted_view::painted_view(QWidget* parent, const char* name, QSize smallest) : QWidget(parent)
 {
@@ -102,7 +116,7 @@ assessment_results::assessment_results(QWidget* parent)
     layout->addLayout(choices);
     connect(compare, &QPushButton::clicked, this, &assessment_results::compare_requested);
 
-    summary_ = list("Summary", {"Measurement", "Comparison", "Reference", "Judgement"});
+    summary_ = list("Summary", assessment_summary_columns());
     layout->addWidget(summary_, 3);
     suspect_ = new QLabel(this);
     suspect_->setToolTip(QStringLiteral("Phase that stands out"));
@@ -130,12 +144,15 @@ assessment_results::assessment_results(QWidget* parent)
     });
 }
 
-QTreeWidget* assessment_results::list(const char* name, const QStringList& columns)
+QTreeWidget* assessment_results::list(const char* name, const std::vector<std::string>& columns)
 {
     auto* tree = new QTreeWidget(this);
     tree->setToolTip(QString::fromLatin1(name));
     tree->setRootIsDecorated(false);
-    tree->setHeaderLabels(columns);
+    QStringList titles;
+    for (const std::string& c : columns)
+        titles << qt_from_ansi(c);
+    tree->setHeaderLabels(titles);
     tree->header()->setStretchLastSection(true);
     return tree;
 }
@@ -170,16 +187,17 @@ void assessment_results::show_inputs(const s_assessment_inputs& inputs)
     summary_->clear();
     const auto& comparisons = inputs_.assessment.comparisons;
     for (const size_t i : assessment_worst_first(inputs_.assessment)) {
-        QTreeWidgetItem* item = row_item(assessment_summary_row(comparisons[i]));
+        QTreeWidgetItem* item = row_item(assessment_summary_cells(comparisons[i]));
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         summary_->addTopLevelItem(item);
     }
-    for (int c = 0; c < summary_->columnCount() - 1; ++c)
-        summary_->resizeColumnToContents(c);
-    const char phase = assessment_suspect_phase(inputs_.assessment, inputs_.plan);
-    suspect_->setText(phase ? QStringLiteral("Phase %1 stands out.").arg(QChar::fromLatin1(phase))
-                      : comparisons.empty() ? QStringLiteral("Nothing to compare yet.")
-                                            : QStringLiteral("No phase stands out."));
+    assessment_fit_columns(summary_, 0, summary_->columnCount() - 1);
+    std::string verdict = comparisons.empty()
+                              ? "Nothing to compare yet."
+                              : assessment_suspect_text(inputs_.assessment, inputs_.plan);
+    if (const std::string missing = assessment_missing_text(inputs_.assessment); !missing.empty())
+        verdict += " " + missing;
+    suspect_->setText(qt_from_ansi(verdict));
     if (summary_->topLevelItemCount() > 0)
         summary_->setCurrentItem(summary_->topLevelItem(0));
     else
@@ -200,14 +218,14 @@ void assessment_results::show_comparison(int index)
     }
     for (const auto& row : assessment_indicator_rows(comparisons[size_t(index)]))
         indicators_->addTopLevelItem(row_item(row));
-    for (int c = 0; c < indicators_->columnCount() - 1; ++c)
-        indicators_->resizeColumnToContents(c);
+    assessment_fit_columns(indicators_, 0, indicators_->columnCount() - 1);
     auto model = std::make_shared<graph_model>();
     assessment_chart_model(*model, curves);
     auto difference = std::make_shared<s_graph_comparison>(graph_compare_with_reference(*model));
     overlay_->set_painter(
         [model](QPainter& p, const QRect& r) { graph_paint(p, r, *model, false); });
-    difference_->set_painter([model, difference](QPainter& p, const QRect& r) {
-        graph_paint_difference(p, r, *model, *difference, false);
-    });
+    difference_->set_painter(
+        [model, difference, lead = curves.difference_lead](QPainter& p, const QRect& r) {
+            graph_paint_difference(p, r, *model, *difference, false, lead);
+        });
 }

@@ -45,6 +45,9 @@ struct s_session_choice {
 // the reference first, on white, without phase.
 void assessment_chart_model(graph_model& m, const s_compared_curves& curves);
 
+// The list's columns from..to-1 as wide as their texts.
+void assessment_fit_columns(QTreeWidget* list, int from, int to);
+
 class assessment_results : public QGroupBox {
     Q_OBJECT
 public:
@@ -67,7 +70,7 @@ signals:
 
 private:
     void show_comparison(int index);
-    QTreeWidget* list(const char* name, const QStringList& columns);
+    QTreeWidget* list(const char* name, const std::vector<std::string>& columns);
 
     eliding_combo* fingerprint_ = nullptr;
     eliding_combo* sister_ = nullptr;

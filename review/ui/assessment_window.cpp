@@ -300,8 +300,7 @@ void assessment_window::fill_plan()
         plan_list_->addTopLevelItem(
             new QTreeWidgetItem({qt_from_ansi(plan_[i].name), qt_from_ansi(plan_[i].winding),
                                  swept_[i] ? QStringLiteral("swept") : QStringLiteral("not yet")}));
-    plan_list_->resizeColumnToContents(1);
-    plan_list_->resizeColumnToContents(2);
+    assessment_fit_columns(plan_list_, 1, 3);
     const int next =
         selected >= 0 && selected < int(plan_.size()) ? selected : assessment_next_step(swept_, -1);
     if (!plan_.empty())
