@@ -1,7 +1,5 @@
 #include "review/assessment_view.h"
 
-#include "review/assessment_text.h"
-
 #include <algorithm>
 
 namespace {
@@ -67,17 +65,19 @@ bool assessment_compared_curves(const s_assessment_inputs& inputs, const s_asses
         const s_plan_step* second = first ? other_phase(inputs.plan, *first, c.pair) : nullptr;
         reference = first ? test_named(inputs.unit.tests, first->name) : nullptr;
         test = second ? test_named(inputs.unit.tests, second->name) : nullptr;
-        out.reference_name = first ? std::string("Phase ") + first->phase + " " + first->name : "";
-        out.test_name = second ? std::string("Phase ") + second->phase + " " + second->name : "";
-        out.difference_lead = "Phase against phase:";
+        out.reference_name = first ? std::string("Phase ") + first->phase : "";
+        out.test_name = second ? std::string("Phase ") + second->phase : "";
+        out.difference_lead = "Difference from " + out.reference_name + ":";
     } else {
         const s_assessment_unit& other =
             c.basis == assessment_basis::time_based ? inputs.fingerprint : inputs.sister;
         reference = test_named(other.tests, c.measurement);
         test = test_named(inputs.unit.tests, c.measurement);
-        out.reference_name = assessment_against_text(c);
-        out.test_name = "Unit " + inputs.unit.session.Name;
-        out.difference_lead = "Unit - reference:";
+        const bool time = c.basis == assessment_basis::time_based;
+        out.reference_name = time ? "Fingerprint" : "Sister unit";
+        out.test_name = "Unit";
+        out.difference_lead =
+            std::string("Difference from the ") + (time ? "fingerprint:" : "sister unit:");
     }
     if (!reference || !test)
         return false;

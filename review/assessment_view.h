@@ -17,8 +17,9 @@ std::vector<bool> assessment_swept(const std::vector<s_plan_step>& plan,
 int assessment_next_step(const std::vector<bool>& swept, int after);
 
 // The two curves a comparison compared, their names as a chart's legend
-// gives them and the words that lead the Difference view's legend; false
-// when either test is not among the inputs.
+// gives them ("Fingerprint" and "Unit", "Phase A" and "Phase B": the
+// summary names the tests) and the words that lead the Difference view's
+// legend; false when either test is not among the inputs.
 struct s_compared_curves {
     std::string reference_name, test_name, difference_lead;
     std::vector<s_gain_sample> reference, test;

@@ -12,13 +12,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// Each chart's smallest size: both read at it (the readable-chart check).
-const QSize CHART_SMALLEST(440, 250);
+// The charts' smallest sizes: both read at them (the readable-chart check).
+const QSize CHART_SMALLEST(ASSESSMENT_CHART_WIDTH, ASSESSMENT_CHART_HEIGHT);
 // A list's column is this much wider than its widest text.
 constexpr int COLUMN_PADDING = 14;
 
@@ -117,6 +118,7 @@ assessment_results::assessment_results(QWidget* parent)
     connect(compare, &QPushButton::clicked, this, &assessment_results::compare_requested);
 
     summary_ = list("Summary", assessment_summary_columns());
+    summary_->setMinimumHeight(7 * summary_->fontMetrics().lineSpacing());
     layout->addWidget(summary_, 3);
     suspect_ = new QLabel(this);
     suspect_->setToolTip(QStringLiteral("Phase that stands out"));
@@ -129,16 +131,29 @@ assessment_results::assessment_results(QWidget* parent)
     layout->addWidget(suspect_);
     layout->addWidget(note_);
 
-    auto* charts = new QHBoxLayout;
+    // One chart at a time, as wide as the column: the overlay or the
+    // Difference view of the comparison chosen in the summary.
+    auto* views = new QHBoxLayout;
+    auto* overlay = new QRadioButton(QStringLiteral("Overlay"), this);
+    auto* difference = new QRadioButton(QStringLiteral("Difference"), this);
+    overlay->setChecked(true);
+    views->addWidget(new QLabel(QStringLiteral("Chart:"), this));
+    views->addWidget(overlay);
+    views->addWidget(difference);
+    views->addStretch(1);
+    layout->addLayout(views);
     overlay_ = new painted_view(this, "QXTarvelo2AssessmentOverlay", CHART_SMALLEST);
     difference_ = new painted_view(this, "QXTarvelo2AssessmentDifference", CHART_SMALLEST);
-    charts->addWidget(overlay_, 1);
-    charts->addWidget(difference_, 1);
-    layout->addLayout(charts, 4);
-    indicators_ =
-        list("Indicators", {"Band", "Frequencies", "R", "Correlation", "Largest difference (dB)"});
-    indicators_->setMinimumHeight(110);
-    layout->addWidget(indicators_, 2);
+    difference_->hide();
+    layout->addWidget(overlay_, 4);
+    layout->addWidget(difference_, 4);
+    connect(difference, &QRadioButton::toggled, this, [this](bool on) {
+        overlay_->setVisible(!on);
+        difference_->setVisible(on);
+    });
+    indicators_ = list("Indicators", assessment_indicator_columns());
+    indicators_->setMinimumHeight(5 * indicators_->fontMetrics().lineSpacing() + 12);
+    layout->addWidget(indicators_, 1);
     connect(summary_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         show_comparison(item ? item->data(0, Qt::UserRole).toInt() : -1);
     });

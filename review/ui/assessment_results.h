@@ -34,6 +34,10 @@ private:
     painter paint_;
 };
 
+// The chart's smallest size, the window's at its smallest.
+constexpr int ASSESSMENT_CHART_WIDTH = 860;
+constexpr int ASSESSMENT_CHART_HEIGHT = 280;
+
 // A session as the window's drop-down lists offer it.
 struct s_session_choice {
     int64_t session_no = 0;

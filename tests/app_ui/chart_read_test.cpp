@@ -99,31 +99,35 @@ struct s_chart {
 void add_assessment_charts(std::vector<s_chart>& out)
 {
     s_compared_curves curves;
-    curves.reference_name = "Fingerprint T1 fingerprint";
-    curves.test_name = "Unit T1 after the fault";
-    curves.difference_lead = "Unit - reference:";
+    curves.reference_name = "Fingerprint";
+    curves.test_name = "Unit";
+    curves.difference_lead = "Difference from the fingerprint:";
     for (const double f : {1e3, 3e3, 1e4, 3e4, 1e5, 3e5, 6e5, 8e5, 1e6}) {
         curves.reference.push_back({f, -20 * std::log10(f / 1e3)});
         curves.test.push_back({f, -20 * std::log10(f / 1e3) + std::sin(f / 1e5)});
     }
-    const QSize chart(440, 250);
-    out.push_back({"assessment overlay", {chart}, false, [curves](const s_background& b, QSize s) {
+    out.push_back({"assessment overlay",
+                   {QSize(ASSESSMENT_CHART_WIDTH, ASSESSMENT_CHART_HEIGHT)},
+                   false,
+                   [curves](const s_background& b, QSize s) {
                        graph_model m;
                        assessment_chart_model(m, curves);
                        m.set_background(b.kind);
                        return graph_render(m, s, false);
                    }});
-    out.push_back(
-        {"assessment Difference", {chart}, false, [curves](const s_background& b, QSize s) {
-             graph_model m;
-             assessment_chart_model(m, curves);
-             m.set_background(b.kind);
-             QImage image(s, QImage::Format_RGB32);
-             QPainter p(&image);
-             graph_paint_difference(p, image.rect(), m, graph_compare_with_reference(m), false,
-                                    curves.difference_lead);
-             return image;
-         }});
+    out.push_back({"assessment Difference",
+                   {QSize(ASSESSMENT_CHART_WIDTH, ASSESSMENT_CHART_HEIGHT)},
+                   false,
+                   [curves](const s_background& b, QSize s) {
+                       graph_model m;
+                       assessment_chart_model(m, curves);
+                       m.set_background(b.kind);
+                       QImage image(s, QImage::Format_RGB32);
+                       QPainter p(&image);
+                       graph_paint_difference(p, image.rect(), m, graph_compare_with_reference(m),
+                                              false, curves.difference_lead);
+                       return image;
+                   }});
     for (const char* group : {"Dyn11", "YNyn0d11"}) {
         std::string error;
         const s_transformer unit = *transformer_parse(group, error);
