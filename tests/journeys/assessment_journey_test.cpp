@@ -98,6 +98,7 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
             menu({"Review", "Transformer Assessment..."});
             await_window("Transformer Assessment");
             retype("Vector group", "Dyn11");
+            retype("Tap position", "5");
             click("New Session...");
             await_dialog("Add Session");
             fill_new_session(UNIT_SESSION);
@@ -114,6 +115,12 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
             }
             EXPECT_EQ(unreadable_texts("QXTarvelo2AssessmentTerminals"),
                       std::vector<std::string>{});
+            // A step swept again replaces its test (the simulator's set has
+            // come round to the first step again).
+            click_row("Test Plan", plan[0].name);
+            test_ui().push_answer(IDYES);
+            click("Sweep Step");
+            ASSERT_TRUE(wait_for([&] { return modal_title().empty() && state_of(0) == "swept"; }));
 
             s_session fingerprint = fingerprint_session();
             choose("Fingerprint",
@@ -133,7 +140,7 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
             type(conclusion);
             click_field("Assessed by");
             type("A. Engineer");
-            screenshot("assessment");
+            screenshot("assessment_window");
             test_ui().push_file(pdf.string());
             click("Write Report...");
             EXPECT_TRUE(wait_for([&] { return fs::exists(pdf) && modal_title().empty(); }));
@@ -149,22 +156,26 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
         EXPECT_NE(text.find(row[3]), std::string::npos) << row[3];
     for (const auto& row : indicators)
         EXPECT_NE(text.find(row[2]), std::string::npos) << row[0] << " " << row[2];
-    // the fifteen sweeps the instrument made,
+    // the sixteen sweeps the instrument made,
     const auto received = instrument_received();
-    EXPECT_EQ(std::count(received.begin(), received.end(), "gainph,sweep?"), 15);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "gainph,sweep?"), 16);
     // the fifteen tests in the unit's session, and the assessment with its PDF.
     ASSERT_TRUE(db_open(database.string(), DB_OPEN_OR_CREATE));
     const int64_t session = db_find_session_by_name(UNIT_SESSION);
     s_rows tests;
     ASSERT_EQ(db_list_tests(tests, session, true), 0);
     ASSERT_EQ(tests.rows.size(), plan.size());
-    for (size_t i = 0; i < plan.size(); ++i)
-        EXPECT_EQ(tests.rows[i].first, plan[i].name + "\t" + plan[i].winding);
+    // In the order they were stored: the first step, swept again, last.
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const s_plan_step& step = plan[(i + 1) % plan.size()];
+        EXPECT_EQ(tests.rows[i].first, step.name + "\t" + step.winding);
+    }
     s_assessment_record record;
     bool found = false;
     EXPECT_EQ(db_read_assessment(session, record, found), 0);
     EXPECT_TRUE(found);
     EXPECT_EQ(record.VectorGroup, "Dyn11");
+    EXPECT_EQ(record.Tap, "5");
     EXPECT_EQ(record.Conclusion, conclusion);
     EXPECT_EQ(record.AssessedBy, "A. Engineer");
     EXPECT_EQ(record.Report.rfind("%PDF", 0), 0u);
