@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -365,10 +366,19 @@ void assessment_window::sweep_step()
     fill_plan();
 }
 
+const char* assessment_window::not_comparable() const
+{
+    if (session_no() <= 0 || plan_.empty())
+        return "Choose the unit's vector group and session first.";
+    if (results_->fingerprint() == session_no() || results_->sister() == session_no())
+        return "The fingerprint and the sister unit are other sessions than the unit's.";
+    return nullptr;
+}
+
 void assessment_window::compare()
 {
-    if (session_no() <= 0 || plan_.empty()) {
-        results_->show_nothing(QStringLiteral("Choose the unit's session and vector group first."));
+    if (const char* why = not_comparable()) {
+        results_->show_nothing(QString::fromLatin1(why));
         return;
     }
     s_assessment_inputs inputs;
@@ -396,9 +406,11 @@ void assessment_window::pull_from_archive()
 
 void assessment_window::write_report()
 {
-    if (session_no() <= 0 || plan_.empty()) {
-        ui_message_box(this, "Choose the unit's session and vector group first.", CAPTION,
-                       MB_OK | MB_ICONINFORMATION);
+    const char* why = not_comparable();
+    if (!why && std::find(swept_.begin(), swept_.end(), true) == swept_.end())
+        why = "The unit's session holds no test of the plan yet.";
+    if (why) {
+        ui_message_box(this, why, CAPTION, MB_OK | MB_ICONINFORMATION);
         return;
     }
     s_assessment_request request{unit_,

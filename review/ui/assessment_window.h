@@ -55,6 +55,8 @@ private:
     void compare();
     void pull_from_archive();
     void write_report();
+    // Why the unit cannot be compared as chosen; null when it can.
+    const char* not_comparable() const;
     int64_t session_no() const;
     std::string session_name() const;
     int selected_step() const;
