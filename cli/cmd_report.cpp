@@ -27,7 +27,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -151,17 +150,6 @@ int component_kind(const cli_args& args, const std::string& out, report_paper pa
     return write(component_report(in), out, paper);
 }
 
-// "YYYY-MM-DD HH:MM", local time.
-std::string now_text()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char text[32] = "";
-    if (::localtime_r(&now, &local))
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-    return text;
-}
-
 bool parse_key(const std::string& text, int64_t& key)
 {
     char* end = nullptr;
@@ -206,9 +194,11 @@ bool assessment_read(const s_assessment_request& r, s_assessment_inputs& in, int
     status = FAILED;
     if (assessment_gather(r.transformer, r.session, r.fingerprint, r.sister, in) != 0)
         return false;
-    for (const s_assessment_unit* u : {&in.unit, &in.fingerprint, &in.sister})
-        if (u->session.SessionNo == DB_NO_SUCH_ROW) {
-            cli_say("There is no such session in the database");
+    const std::pair<const s_assessment_unit*, int64_t> asked[] = {
+        {&in.unit, r.session}, {&in.fingerprint, r.fingerprint}, {&in.sister, r.sister}};
+    for (const auto& [unit, key] : asked)
+        if (key > 0 && unit->session.SessionNo == DB_NO_SUCH_ROW) {
+            cli_say("The database holds no session %lld", static_cast<long long>(key));
             return false;
         }
     if (in.assessment.missing.size() == in.plan.size()) {
@@ -233,7 +223,6 @@ bool assessment_store_and_write(const s_assessment_request& r, const std::string
     record.SisterSessionNo = r.sister;
     record.Conclusion = qt_to_ansi(r.text.conclusion);
     record.AssessedBy = qt_to_ansi(r.text.assessed_by);
-    record.Written = now_text();
     record.Report.assign(pdf.constData(), size_t(pdf.size()));
     db_transaction_scope scope;
     if (db_store_assessment(record) != 0) {

@@ -244,3 +244,9 @@ const char* assessment_symmetry_note()
            "low-frequency deviation of phase B alone is therefore expected and is not taken as a "
            "sign of deformation.";
 }
+
+const s_measured* assessment_find_test(const std::vector<s_measured>& tests,
+                                       const std::string& step_name)
+{
+    return find_test(tests, step_name);
+}

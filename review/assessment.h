@@ -58,6 +58,12 @@ assessment_compare(const std::vector<s_plan_step>& plan, const std::vector<s_mea
                    const std::vector<s_measured>& fingerprint, const std::string& fingerprint_name,
                    const std::vector<s_measured>& sister, const std::string& sister_name);
 
+// The test of a plan step among a session's tests, as the comparisons pick
+// it: matched by name ignoring case and outer blanks, of several alike the
+// last (a measurement taken again); null when there is none.
+const s_measured* assessment_find_test(const std::vector<s_measured>& tests,
+                                       const std::string& step_name);
+
 // The comparisons worst first (severe, obvious, slight, normal, not judged;
 // within one judgement the smallest low-band factor first), for the
 // summary table: indexes into assessment.comparisons.

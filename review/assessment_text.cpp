@@ -6,10 +6,11 @@
 
 namespace {
 
-const char* const NOT_COVERED = "-";
+const char* const BAND_SPANS[WINDING_BANDS] = {"1 kHz - 100 kHz", "100 kHz - 600 kHz",
+                                               "600 kHz - 1 MHz"};
 
-// The phase of a time- or type-based comparison's step, or whether a
-// symmetry pair holds the phase.
+// Whether the phase takes part in a comparison: the phase of a time- or
+// type-based comparison's step, or one of a symmetry pair.
 bool takes_part(const s_assessment_comparison& c, const std::vector<s_plan_step>& plan, char phase)
 {
     if (c.basis == assessment_basis::phase_symmetry)
@@ -21,62 +22,62 @@ bool takes_part(const s_assessment_comparison& c, const std::vector<s_plan_step>
 
 } // namespace
 
-std::string assessment_correlation_text(const s_band_indicator& band)
+std::string assessment_correlation_text(double correlation)
 {
-    return band.factor.covered ? sweep_format_fixed(band.correlation, 4) : NOT_COVERED;
+    return sweep_format_fixed(correlation, 4);
 }
 
 std::string assessment_difference_text(double db)
 {
-    return sweep_format_fixed(db, 2) + " dB";
+    return sweep_format_fixed(db, 2);
 }
 
-std::string assessment_band_difference_text(const s_band_indicator& band)
+std::string assessment_title(const s_assessment_comparison& comparison)
 {
-    return band.factor.covered ? assessment_difference_text(band.max_abs_difference) : NOT_COVERED;
+    const std::string basis = assessment_basis_name(comparison.basis);
+    return comparison.pair.empty() ? basis : basis + " " + comparison.pair;
 }
 
-std::string assessment_against_text(const s_assessment_comparison& comparison)
+std::string assessment_heading_text(const s_assessment_comparison& comparison)
 {
-    switch (comparison.basis) {
-    case assessment_basis::time_based: return "Fingerprint " + comparison.reference;
-    case assessment_basis::type_based: return "Sister " + comparison.reference;
-    case assessment_basis::phase_symmetry: break;
-    }
-    return comparison.pair;
+    const std::string against = comparison.basis == assessment_basis::phase_symmetry
+                                    ? std::string()
+                                    : " against " + comparison.reference;
+    return assessment_title(comparison) + against + ": " +
+           winding_judgement_text(comparison.result);
 }
 
 std::vector<std::string> assessment_summary_columns()
 {
-    return {"Measurement", "Comparison", "Against", "Judgement", "Largest difference"};
+    return {"Measurement", "Comparison", "Reference", "Judgement", "Largest difference (dB)"};
 }
 
 std::vector<std::string> assessment_summary_cells(const s_assessment_comparison& comparison)
 {
-    return {comparison.measurement, assessment_basis_name(comparison.basis),
-            assessment_against_text(comparison), winding_judgement_text(comparison.result),
+    return {comparison.measurement, assessment_title(comparison), comparison.reference,
+            winding_judgement_text(comparison.result),
             assessment_difference_text(comparison.max_abs_difference)};
 }
 
-std::vector<std::string> assessment_indicator_columns()
+std::vector<std::string> assessment_band_columns()
 {
-    return {"Comparison", "Band", "R", "Correlation", "Largest difference", "Judgement"};
+    return {"Band", "Frequencies", "R", "Correlation", "Largest difference (dB)"};
 }
 
 std::vector<std::vector<std::string>>
-assessment_indicator_rows(const s_assessment_comparison& comparison)
+assessment_band_rows(const s_assessment_comparison& comparison)
 {
     std::vector<std::vector<std::string>> rows;
     for (int b = 0; b < WINDING_BANDS; ++b) {
         const s_band_indicator& band = comparison.bands[size_t(b)];
-        const bool first = b == 0;
-        rows.push_back({first ? std::string(assessment_basis_name(comparison.basis)) + " (" +
-                                    assessment_against_text(comparison) + ")"
-                              : std::string(),
-                        winding_band_name(b), winding_band_text(band.factor),
-                        assessment_correlation_text(band), assessment_band_difference_text(band),
-                        first ? winding_judgement_text(comparison.result) : std::string()});
+        const bool covered = band.factor.covered;
+        rows.push_back({winding_band_name(b), BAND_SPANS[b], winding_band_text(band.factor),
+                        covered ? assessment_correlation_text(band.correlation) : "",
+                        covered ? assessment_difference_text(band.max_abs_difference) : ""});
     }
+    rows.push_back({"Whole range", "", winding_verdict_name(comparison.result.verdict),
+                    assessment_correlation_text(comparison.result.correlation),
+                    assessment_difference_text(comparison.max_abs_difference)});
     return rows;
 }
 
@@ -86,12 +87,11 @@ std::string assessment_suspect_text(const s_assessment& assessment,
     const char phase = assessment_suspect_phase(assessment, plan);
     if (phase == 0)
         return "No phase stands out.";
-    std::string text = std::string("Phase ") + phase + " stands out";
+    const std::string text = std::string("Phase ") + phase + " stands out";
     for (size_t i : assessment_worst_first(assessment)) {
         const s_assessment_comparison& c = assessment.comparisons[i];
         if (takes_part(c, plan, phase))
-            return text + ": " + c.measurement + ", " + assessment_basis_name(c.basis) + " (" +
-                   assessment_against_text(c) + "): " + winding_judgement_text(c.result) + ".";
+            return text + ": " + c.measurement + ", " + assessment_heading_text(c) + ".";
     }
     return text + ".";
 }

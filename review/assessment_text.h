@@ -1,39 +1,40 @@
 #pragma once
 // The assessment's texts, worded once so that the assessment window shows
-// and the report prints the same: the summary's rows, the indicator table
-// of a comparison (one row per band), the numbers in their forms and the
-// sentence on the phase that stands out. Windows-1252 text.
+// and the report prints the same: the summary's rows, a comparison's title
+// and its indicator rows (one per band, then the whole range), the numbers
+// in their forms, and the sentences on the phase that stands out and on the
+// measurements not taken. Windows-1252 text.
 #include "review/assessment.h"
 
 #include <string>
 #include <vector>
 
-// The correlation of a band, "%.4f"; "-" when the band is not covered.
-std::string assessment_correlation_text(const s_band_indicator& band);
-// A difference in dB, "%.2f dB".
+// A correlation, "%.4f"; a difference in dB, "%.2f".
+std::string assessment_correlation_text(double correlation);
 std::string assessment_difference_text(double db);
-// The largest difference within a band, as above; "-" when not covered.
-std::string assessment_band_difference_text(const s_band_indicator& band);
 
-// What a comparison was against: "Fingerprint NAME", "Sister NAME", or the
-// pair of phases "A-B".
-std::string assessment_against_text(const s_assessment_comparison& comparison);
+// "Time-based", "Type-based", "Phase symmetry A-B".
+std::string assessment_title(const s_assessment_comparison& comparison);
+// The title, what it was against and the judgement: "Time-based against
+// T1 2019: Normal winding (indicative)", "Phase symmetry A-B: ...".
+std::string assessment_heading_text(const s_assessment_comparison& comparison);
 
-// The summary table: measurement, comparison, against, judgement and the
-// largest difference over the whole common range.
+// The summary table: measurement, comparison (its title), reference (the
+// session's name, or for phase symmetry the first phase's step), judgement
+// and the largest difference over the whole common range.
 std::vector<std::string> assessment_summary_columns();
 std::vector<std::string> assessment_summary_cells(const s_assessment_comparison& comparison);
 
-// A comparison's indicator table: one row per band with the band, its R as
+// A comparison's indicator table: per band its name, its frequencies, R as
 // the winding comparison words it, the correlation and the largest
-// difference; the comparison and its judgement stand in the first row.
-std::vector<std::string> assessment_indicator_columns();
+// difference (both empty when the band is not covered); then the whole
+// range's row with the verdict in R's column.
+std::vector<std::string> assessment_band_columns();
 std::vector<std::vector<std::string>>
-assessment_indicator_rows(const s_assessment_comparison& comparison);
+assessment_band_rows(const s_assessment_comparison& comparison);
 
-// "Phase B stands out: " and the worst comparison it takes part in
-// (measurement, comparison, against, judgement); "No phase stands out." when
-// none does.
+// "Phase B stands out: " and the worst comparison it takes part in (its
+// measurement and heading text); "No phase stands out." when none does.
 std::string assessment_suspect_text(const s_assessment& assessment,
                                     const std::vector<s_plan_step>& plan);
 

@@ -28,6 +28,7 @@ struct report_block {
     std::vector<QStringList> rows;    // table
     report_chart_painter paint;       // chart
     double aspect = 1.6;              // chart: width / height
+    bool new_page = false;            // heading: starts a page of its own
 };
 
 constexpr double REPORT_CHART_WIDTH = 760;

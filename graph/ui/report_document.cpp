@@ -63,6 +63,12 @@ void report_document::add_heading(const QString& text)
     content_.blocks.push_back(std::move(b));
 }
 
+void report_document::add_page_heading(const QString& text)
+{
+    add_heading(text);
+    content_.blocks.back().new_page = true;
+}
+
 void report_document::add_paragraph(const QString& text)
 {
     report_block b;

@@ -48,6 +48,8 @@ public:
     // The details at the head of every page (session and test).
     void set_header(std::vector<report_field> fields);
     void add_heading(const QString& text);
+    // A heading that starts a new page, unless the page holds nothing yet.
+    void add_page_heading(const QString& text);
     void add_paragraph(const QString& text);
     // Label and value pairs, the labels in a column of their own.
     void add_fields(std::vector<report_field> fields);

@@ -124,6 +124,12 @@ public:
         if (!fits(height))
             new_page();
     }
+    // A new page unless nothing is placed on this one yet.
+    void fresh_page()
+    {
+        if (y_ > at_.top)
+            new_page();
+    }
     void new_page()
     {
         ++at_.pages;
@@ -331,6 +337,8 @@ report_layout report_lay_out(const report_content& doc, QSizeF area)
         case report_block_kind::heading: {
             const double h = text_height(b.text, report_font_kind::heading, area.width()) + 2;
             const bool last = i + 1 == doc.blocks.size();
+            if (b.new_page)
+                put.fresh_page();
             put.keep(h + (last ? 0 : first_piece(doc.blocks[i + 1], at, i + 1)));
             put.place(index, -1, h);
             continue; // no gap under a heading

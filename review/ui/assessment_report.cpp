@@ -12,11 +12,13 @@
 
 namespace {
 
-constexpr double OVERLAY_ASPECT = 1.7;
-constexpr double DIFFERENCE_ASPECT = 2.1;
-// The Difference view draws the pairs of phases in colours of their own,
-// after the three the overlay's curves take.
+// A measurement's charts and tables fit the page it starts.
+constexpr double OVERLAY_ASPECT = 2.5;
+constexpr double DIFFERENCE_ASPECT = 3.3;
+// The Difference view draws the pairs of phases from this chart slot on, in
+// colours of their own (orange, indigo, turquoise) apart from the phases'.
 constexpr int PAIR_SLOT = 3;
+constexpr int PAIR_COLOURS[] = {8, 15, 16};
 
 QString text_of(const std::string& ansi)
 {
@@ -100,16 +102,6 @@ void add_summary(report_document& doc, const s_assessment_inputs& in)
                                      "correlation of the gain curves in three bands."));
 }
 
-// The test of a session that a measurement's comparisons used: the last one
-// of that name; null when the session has none.
-const s_measured* test_of(const s_assessment_unit& unit, const std::string& name)
-{
-    for (auto it = unit.tests.rbegin(); it != unit.tests.rend(); ++it)
-        if (it->name == name)
-            return &*it;
-    return nullptr;
-}
-
 std::vector<s_margin_sample> points_of(const s_measured& test)
 {
     std::vector<s_margin_sample> points;
@@ -127,15 +119,27 @@ std::shared_ptr<graph_model> paper_model(const std::vector<const s_measured*>& t
     auto m = std::make_shared<graph_model>();
     for (size_t i = 0; i < tests.size(); ++i)
         m->add(names[i], points_of(*tests[i]));
-    for (int i = 0; i < MARGIN_SLOTS; ++i) {
-        m->styles[size_t(i)].phase_visible = false;
-        m->styles[size_t(i)].gain_colour = 2 * i;
-    }
+    for (PlotStyle& style : m->styles)
+        style.phase_visible = false;
+    for (int i = 0; i < 3; ++i)
+        m->styles[size_t(PAIR_SLOT + i)].gain_colour = PAIR_COLOURS[i];
     m->auto_freq_range();
     m->auto_gain_range();
     m->set_background(bode_background::white);
     m->gain_cursor_shown = m->phase_cursor_shown = false;
     return m;
+}
+
+// A curve's or a difference's name on the charts (short, as the legend's
+// cells are): "Fingerprint", "Sister", or the pair of phases "A-B".
+std::string label_of(const s_assessment_comparison& c)
+{
+    switch (c.basis) {
+    case assessment_basis::time_based: return "Fingerprint";
+    case assessment_basis::type_based: return "Sister";
+    case assessment_basis::phase_symmetry: break;
+    }
+    return c.pair;
 }
 
 std::vector<const s_assessment_comparison*>
@@ -149,58 +153,64 @@ comparisons_of(const s_assessment& a, const std::string& measurement, bool symme
     return out;
 }
 
-// The overlay, the Difference view of the comparisons (each in the colour
-// of the chart slot given) and their indicator table.
+// The overlay with its caption below, the Difference view of the
+// comparisons (each in the colour of the chart slot given) and their
+// indicator tables.
 void add_charts(report_document& doc, const std::shared_ptr<const graph_model>& m,
+                const std::string& caption,
                 const std::vector<const s_assessment_comparison*>& comparisons,
                 const std::vector<int>& places, const std::string& legend)
 {
     doc.add_chart([m](QPainter& p, const QRectF& r) { graph_paint(p, r.toRect(), *m, true); },
                   OVERLAY_ASPECT);
+    doc.add_paragraph(text_of(caption));
     if (comparisons.empty())
         return;
     auto c = std::make_shared<s_graph_comparison>();
-    std::vector<QStringList> rows;
     for (size_t i = 0; i < comparisons.size(); ++i) {
-        c->rows.push_back({assessment_against_text(*comparisons[i]), comparisons[i]->result});
+        c->rows.push_back({label_of(*comparisons[i]), comparisons[i]->result});
         c->chart_slots.push_back(places[i]);
-        for (const std::vector<std::string>& row : assessment_indicator_rows(*comparisons[i]))
-            rows.push_back(cells_of(row));
     }
     doc.add_chart(
         [m, c, legend](QPainter& p, const QRectF& r) {
             graph_paint_difference(p, r.toRect(), *m, *c, true, legend);
         },
         DIFFERENCE_ASPECT);
-    doc.add_table(cells_of(assessment_indicator_columns()), std::move(rows));
+    for (const s_assessment_comparison* comparison : comparisons) {
+        std::vector<QStringList> rows;
+        for (const std::vector<std::string>& row : assessment_band_rows(*comparison))
+            rows.push_back(cells_of(row));
+        doc.add_paragraph(text_of(assessment_heading_text(*comparison)));
+        doc.add_table(cells_of(assessment_band_columns()), std::move(rows));
+    }
 }
 
 // One measurement: the unit's curve with the fingerprint's and the
 // sister's of the same measurement, and the comparisons against them.
 void add_measurement(report_document& doc, const s_assessment_inputs& in, const s_plan_step& step)
 {
-    const s_measured* unit = test_of(in.unit, step.name);
+    const s_measured* unit = assessment_find_test(in.unit.tests, step.name);
     if (!unit)
         return;
     std::vector<const s_measured*> tests{unit};
-    std::vector<std::string> names{"Unit " + in.unit.session.Name};
+    std::vector<std::string> names{"Unit"};
     std::vector<int> places;
     std::vector<const s_assessment_comparison*> comparisons;
     for (const s_assessment_comparison* c : comparisons_of(in.assessment, step.name, false)) {
         const bool time = c->basis == assessment_basis::time_based;
-        if (const s_measured* reference = test_of(time ? in.fingerprint : in.sister, step.name)) {
+        if (const s_measured* reference =
+                assessment_find_test((time ? in.fingerprint : in.sister).tests, step.name)) {
             comparisons.push_back(c);
             places.push_back(int(tests.size()));
             tests.push_back(reference);
-            names.push_back(assessment_against_text(*c));
+            names.push_back(label_of(*c));
         }
     }
-    doc.add_heading(text_of(step.name));
-    doc.add_paragraph(text_of(plan_step_text(step)));
+    std::string caption = plan_step_text(step);
     if (comparisons.empty())
-        doc.add_paragraph(QStringLiteral("Neither the fingerprint nor a sister unit holds a test "
-                                         "of this measurement."));
-    add_charts(doc, paper_model(tests, names), comparisons, places, "Unit - reference:");
+        caption += " Neither the fingerprint nor a sister unit holds a test of this measurement.";
+    doc.add_page_heading(text_of(step.name));
+    add_charts(doc, paper_model(tests, names), caption, comparisons, places, "Unit - reference:");
 }
 
 // The three phases of a group against each other.
@@ -211,17 +221,20 @@ void add_symmetry(report_document& doc, const s_assessment_inputs& in, const std
         return;
     std::vector<const s_measured*> tests;
     std::vector<std::string> names;
+    std::string caption;
     for (const s_plan_step& step : in.plan)
         if (step.group == group)
-            if (const s_measured* t = test_of(in.unit, step.name)) {
+            if (const s_measured* t = assessment_find_test(in.unit.tests, step.name)) {
                 tests.push_back(t);
-                names.push_back(std::string("Phase ") + step.phase + " " + step.name);
+                names.push_back(std::string("Phase ") + step.phase);
+                caption += names.back() + ": " + step.name + ". ";
             }
     std::vector<int> places;
     for (size_t i = 0; i < comparisons.size(); ++i)
         places.push_back(PAIR_SLOT + int(i));
-    doc.add_heading(QStringLiteral("Phase symmetry: ") + text_of(group));
-    add_charts(doc, paper_model(tests, names), comparisons, places, "Phase against phase:");
+    doc.add_page_heading(QStringLiteral("Phase symmetry: ") + text_of(group));
+    add_charts(doc, paper_model(tests, names), caption, comparisons, places,
+               "Second phase - first:");
 }
 
 void add_measurements(report_document& doc, const s_assessment_inputs& in)

@@ -1,7 +1,8 @@
 // The paged report read back from its PDF with poppler's tools: the paper's
 // size, every font embedded, each page's head and "page n of N" foot, a
 // long table split over pages with its titles again on each, every row
-// once, and a heading kept on the page of what follows it.
+// once, a heading kept on the page of what follows it, and a page heading
+// that starts a page unless it would leave one empty.
 
 #include "graph/ui/report_document.h"
 #include "tests/support/pdf_tools.h"
@@ -25,7 +26,7 @@ report_document sample(int rows)
     report_document doc(QStringLiteral("Sample Report"));
     doc.set_header({{QStringLiteral("Contract"), QStringLiteral("Bench 7")},
                     {QStringLiteral("Test"), QStringLiteral("Loop")}});
-    doc.add_heading(QStringLiteral("Points"));
+    doc.add_page_heading(QStringLiteral("Points"));
     std::vector<QStringList> table;
     for (int i = 0; i < rows; ++i)
         table.push_back({QStringLiteral("row%1").arg(i), QString::number(i * 0.25, 'f', 2)});
@@ -37,6 +38,8 @@ report_document sample(int rows)
             p.drawText(r, Qt::AlignCenter, QStringLiteral("CHARTMARK"));
         },
         1.2);
+    doc.add_page_heading(QStringLiteral("Appendix"));
+    doc.add_paragraph(QStringLiteral("APPENDIXMARK"));
     return doc;
 }
 
@@ -98,9 +101,12 @@ TEST(report_document, PdfHasThePaperEmbeddedFontsAndPagedTablesWithHeadAndFoot)
         const std::string all = pdf_text(pdf);
         for (int i = 0; i < c.rows; ++i)
             EXPECT_EQ(count(all, "row" + std::to_string(i) + " "), 1u) << i;
-        const std::string& last = text.back();
-        EXPECT_NE(last.find("Closing chart"), std::string::npos);
-        EXPECT_NE(last.find("CHARTMARK"), std::string::npos);
+        EXPECT_NE(text.front().find("Points"), std::string::npos);
+        const std::string& chart = text[text.size() - 2];
+        EXPECT_NE(chart.find("Closing chart"), std::string::npos);
+        EXPECT_NE(chart.find("CHARTMARK"), std::string::npos);
+        EXPECT_EQ(text.back().find("CHARTMARK"), std::string::npos);
+        EXPECT_NE(text.back().find("APPENDIXMARK"), std::string::npos);
     }
 }
 

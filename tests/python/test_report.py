@@ -54,3 +54,23 @@ def test_a_missing_command_line_is_an_error(folder, database, monkeypatch):
     monkeypatch.setenv("TARVELO2_CLI", os.path.join(folder, "no-such-program"))
     with pytest.raises(tarvelo2.Error, match="tarvelo2-cli, which could not be started"):
         tarvelo2.report(os.path.join(folder, "r.pdf"), kind="fra", db=database, tests=[1])
+
+
+def test_an_assessment_is_written_stored_or_refused(folder):
+    from test_assessment import store_unit
+    plan = tarvelo2.assessment_plan("Dyn11")
+    db = tarvelo2.Database.create(os.path.join(folder, "unit.db"))
+    unit = store_unit(db, "T1 2026", plan, displaced="C")
+    fingerprint = store_unit(db, "T1 2019", plan)
+    empty = db.new_session("Empty", "T1", "10/12/2026", "Yard", "A. Ng")
+    out = os.path.join(folder, "assessment.pdf")
+    asked = dict(kind="assessment", db=db.path, vector_group="Dyn11", fingerprint=fingerprint)
+    with pytest.raises(ValueError, match="against other sessions"):
+        tarvelo2.report(out, session=fingerprint, **asked)
+    with pytest.raises(ValueError, match="nothing to assess"):
+        tarvelo2.report(out, session=empty, **asked)
+    assert not os.path.exists(out)
+    pages = tarvelo2.report(out, session=unit, tap="5", conclusion="Phase C to be inspected",
+                            assessed_by="A. Ng", store=True, **asked)
+    text = pdf_text(out)
+    assert pages >= 15 and "Phase C stands out" in text and "Phase C to be inspected" in text
