@@ -4,14 +4,6 @@
 
 namespace {
 
-const s_measured* test_named(const std::vector<s_measured>& tests, const std::string& name)
-{
-    // The last of equal names: a step swept again is read as swept last.
-    const auto found = std::find_if(tests.rbegin(), tests.rend(),
-                                    [&](const s_measured& t) { return t.name == name; });
-    return found == tests.rend() ? nullptr : &*found;
-}
-
 const s_plan_step* step_named(const std::vector<s_plan_step>& plan, const std::string& name)
 {
     const auto found = std::find_if(plan.begin(), plan.end(),
@@ -63,16 +55,16 @@ bool assessment_compared_curves(const s_assessment_inputs& inputs, const s_asses
     if (c.basis == assessment_basis::phase_symmetry) {
         const s_plan_step* first = step_named(inputs.plan, c.reference);
         const s_plan_step* second = first ? other_phase(inputs.plan, *first, c.pair) : nullptr;
-        reference = first ? test_named(inputs.unit.tests, first->name) : nullptr;
-        test = second ? test_named(inputs.unit.tests, second->name) : nullptr;
+        reference = first ? assessment_find_test(inputs.unit.tests, first->name) : nullptr;
+        test = second ? assessment_find_test(inputs.unit.tests, second->name) : nullptr;
         out.reference_name = first ? std::string("Phase ") + first->phase : "";
         out.test_name = second ? std::string("Phase ") + second->phase : "";
         out.difference_lead = "Difference from " + out.reference_name + ":";
     } else {
         const s_assessment_unit& other =
             c.basis == assessment_basis::time_based ? inputs.fingerprint : inputs.sister;
-        reference = test_named(other.tests, c.measurement);
-        test = test_named(inputs.unit.tests, c.measurement);
+        reference = assessment_find_test(other.tests, c.measurement);
+        test = assessment_find_test(inputs.unit.tests, c.measurement);
         const bool time = c.basis == assessment_basis::time_based;
         out.reference_name = time ? "Fingerprint" : "Sister unit";
         out.test_name = "Unit";

@@ -140,7 +140,7 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
             type(conclusion);
             click_field("Assessed by");
             type("A. Engineer");
-            screenshot("assessment_window");
+            screenshot("assessment");
             test_ui().push_file(pdf.string());
             click("Write Report...");
             EXPECT_TRUE(wait_for([&] { return fs::exists(pdf) && modal_title().empty(); }));
