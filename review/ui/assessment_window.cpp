@@ -336,14 +336,10 @@ void assessment_window::sweep_step()
     const int index = selected_step();
     if (index < 0)
         return;
-    const auto refuse = [this](const char* why) {
+    if (const char* why = sweep_refusal()) {
         ui_message_box(this, why, CAPTION, MB_OK | MB_ICONINFORMATION);
-    };
-    if (session_no() <= 0)
-        return refuse("Choose the unit's session, or make one with New Session..., first.");
-    if (hooks_.instrument_busy && hooks_.instrument_busy())
-        return refuse("The instrument is busy in the main window. Stop its sweep or realtime "
-                      "readings first.");
+        return;
+    }
     const s_plan_step& step = plan_[size_t(index)];
     if (swept_[size_t(index)] &&
         ui_message_box(this,
@@ -364,6 +360,29 @@ void assessment_window::sweep_step()
     if (next >= 0)
         plan_list_->setCurrentItem(plan_list_->topLevelItem(next));
     fill_plan();
+}
+
+const char* assessment_window::sweep_refusal()
+{
+    if (session_no() <= 0)
+        return "Choose the unit's session, or make one with New Session..., first.";
+    if (hooks_.instrument_busy && hooks_.instrument_busy())
+        return "The instrument is busy in the main window. Stop its sweep or realtime readings "
+               "first.";
+    // The session may have gone from the database view meanwhile.
+    s_session session;
+    session.SessionNo = session_no();
+    int rc = 0;
+    run_off_window("Reading the session\x85", [&](const std::atomic<bool>&) {
+        rc = db_get_session(session);
+        return true;
+    });
+    if (rc != 0)
+        return "The unit's session could not be read.";
+    if (session.SessionNo != DB_NO_SUCH_ROW)
+        return nullptr;
+    read_sessions();
+    return "The unit's session is no longer in the database. Choose it again.";
 }
 
 const char* assessment_window::not_comparable() const
@@ -427,6 +446,8 @@ void assessment_window_open(QWidget* owner, const s_assessment_hooks& hooks)
     assessment_window* window = assessment_window::current();
     if (!window)
         window = new assessment_window(owner, hooks);
+    else
+        window->read_sessions(); // another database may be open now
     window->show();
     window->raise();
     window->activateWindow();

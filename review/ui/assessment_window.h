@@ -36,6 +36,8 @@ public:
     ~assessment_window() override;
 
     static assessment_window* current();
+    // Reads the open database's sessions into the lists again.
+    void read_sessions();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,7 +47,6 @@ private:
     QWidget* build_plan(QWidget* parent);
     QWidget* build_report(QWidget* parent);
     void vector_group_changed();
-    void read_sessions();
     void new_session();
     void session_chosen();
     void read_swept();
@@ -55,6 +56,9 @@ private:
     void compare();
     void pull_from_archive();
     void write_report();
+    // Why the chosen step cannot be swept now (told to the user); null when
+    // it can.
+    const char* sweep_refusal();
     // Why the unit cannot be compared as chosen; null when it can.
     const char* not_comparable() const;
     int64_t session_no() const;
