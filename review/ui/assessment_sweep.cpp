@@ -5,6 +5,7 @@
 #include "base/off_window.h"
 #include "base/ui/mode_window_parts.h"
 #include "base/ui/progress_dialog.h"
+#include "base/ui_seam.h"
 #include "config/config_current.h"
 #include "db/db_access.h"
 #include "db/db_error.h"
@@ -75,9 +76,11 @@ bool assessment_sweeper::sweep(const s_step_sweep& request)
     complete_ = false;
     // The worker posts its completion before the dialog's end, so a sweep
     // that came to its end is known as soon as the dialog has closed.
-    if (run_progress_dialog(owner_, block_) < 0 || !complete_)
-        return false;
-    return store(request);
+    const int ran = run_progress_dialog(owner_, block_);
+    if (ran < 0)
+        ui_message_box(owner_, "The last sweep is still being cancelled. Try again in a moment.",
+                       "Transformer Assessment", MB_OK | MB_ICONINFORMATION);
+    return ran >= 0 && complete_ && store(request);
 }
 
 bool assessment_sweeper::store(const s_step_sweep& request)
