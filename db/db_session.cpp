@@ -120,11 +120,13 @@ int db_save_session(s_session& session, bool update)
         statement.bind_int64(1, session.SessionNo);
     bind_session(statement, session);
     int rc = statement.run();
-    const int64_t inserted = sqlite3_last_insert_rowid(db_handle());
+    int64_t inserted = 0;
     // An assessment left under the key by a session deleted outside this
     // program belongs to no one; the new session starts without it.
-    if (rc == SQLITE_OK && !update)
+    if (rc == SQLITE_OK && !update) {
+        inserted = sqlite3_last_insert_rowid(db_handle());
         rc = db_delete_assessments("SessionNo=?1", inserted);
+    }
     if (rc == SQLITE_OK)
         rc = transaction.commit();
     if (rc == SQLITE_OK && !update)

@@ -52,7 +52,10 @@ struct s_assessment {
 // The comparisons of a unit's tests. fingerprint and sister may be empty
 // (that comparison is then left out); their session names label the rows.
 // A step missing from the fingerprint or sister is left out of that
-// comparison only.
+// comparison only. A step's test is the one named as the step, ignoring
+// case and outer blanks; of several so named the last (a measurement taken
+// again). A phase symmetry pair is there when the unit has both phases'
+// tests; its second phase is compared with its first, the reference.
 s_assessment
 assessment_compare(const std::vector<s_plan_step>& plan, const std::vector<s_measured>& unit,
                    const std::vector<s_measured>& fingerprint, const std::string& fingerprint_name,
@@ -72,6 +75,9 @@ std::vector<size_t> assessment_worst_first(const s_assessment& assessment);
 // The phase a unit's comparisons point to: the phase that stands in the two
 // worse symmetry pairs of a group while the third pair is normal, or the
 // phase of the worst time-based comparison; 0 when nothing stands out.
+// A pair with phase B that deviates in the low band only counts as normal
+// (see the note below); when groups point to different phases, the one
+// most groups name, and none on a tie.
 // The report names it ("Phase B stands out: ...").
 char assessment_suspect_phase(const s_assessment& assessment, const std::vector<s_plan_step>& plan);
 

@@ -19,7 +19,10 @@ int assessment_read_unit(int64_t session_no, s_assessment_unit& unit);
 
 // Everything an assessment report needs, read from the open database:
 // the unit, the fingerprint and the sister (SessionNo 0: not used), and the
-// comparisons of the plan. 0 or the SQLite code.
+// comparisons of the plan. 0 or the SQLite code. A session that does not
+// exist (the unit's, the fingerprint's or the sister's) leaves
+// DB_NO_SUCH_ROW in its session.SessionNo and no tests; its comparisons are
+// left out and the caller says so.
 struct s_assessment_inputs {
     s_transformer transformer;
     std::vector<s_plan_step> plan;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -68,13 +69,15 @@ std::string shown(std::string_view group)
 bool read_winding(const std::string& text, size_t& at, bool first, s_winding_spec& winding,
                   std::string& why)
 {
-    if (at >= text.size() || std::string_view("DYZ").find(text[at]) == std::string_view::npos)
+    const s_connection* found = nullptr; // the longest that fits: YN before Y
+    for (const s_connection& c : CONNECTIONS)
+        if (text.compare(at, std::strlen(c.letters), c.letters) == 0 &&
+            (!found || std::strlen(c.letters) > std::strlen(found->letters)))
+            found = &c;
+    if (!found)
         return false;
-    winding.connection = text.substr(at, 1);
-    if (++at < text.size() && text[at] == 'N') {
-        winding.connection += 'N';
-        ++at;
-    }
+    winding.connection = found->letters;
+    at += winding.connection.size();
     const size_t digits = at;
     while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
         ++at;

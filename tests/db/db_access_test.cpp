@@ -453,7 +453,7 @@ TEST_F(DbAccess, AssessmentsRoundTripAndLeaveWithTheirSession)
     EXPECT_FALSE(found);
     EXPECT_EQ(schema_listing(), made);
     const s_assessment_record cases[] = {
-        {session, "Dyn11", "5", 2, 0, "Phase A \x93" "displaced\x94\nline 2", "R. Lind",
+        {session, "Dyn11", "5", 2, 0, "Phase A \x93moved\x94\nline 2", "R. Lind",
          "2026-12-10 08:00", std::string("%PDF-1.4\0\xFF\n", 11)},
         {session, "YNyn0d11", "", 0, 3, "", "", "", ""},
     };

@@ -30,8 +30,6 @@ TEST(AssessmentPlanCli, PrintsOneLinePerStepOrRefusesTheGroup)
         {"--vector-group ynyn0", 0, 15,
          "HV open circuit 1U-1N\tHV\t1U\t1N\t\t1V 1W 2U 2V 2W 2N\t\n",
          "HV-LV inductive inter-winding 1W-2W\tHV-LV\t1W\t2W\t\t1U 1V 2U 2V\t1N 2N\n"},
-        {"--vector-group YNd11", 0, 15, "HV open circuit 1U-1N\tHV\t1U\t1N\t\t1V 1W 2U 2V 2W\t\n",
-         "\t1W\t2W\t\t1U 1V 2V\t1N 2U\n"},
         {"--vector-group Dxx", 2, 0, "[Tarvelo2] Unknown vector group: Dxx\n", ""},
         {"--tap 5", 2, 0, "[Tarvelo2] assessment-plan needs --vector-group G", ""},
     };
