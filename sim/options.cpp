@@ -210,7 +210,7 @@ Simulates an HXM phase-sensitive multimeter on loopback.
   --fra-dut "num=..;den=..;delay=T"   transfer function for FRA (highest power first)
   --fra-dut "ladder=N;L=..;k=..;R=..;Cs=..;Cg=..;Lm=..;Cm=..;Rc=..;Ce=..;end=load|open|earth;
              Cc=..;ratio=..;Lk=..;Rk=..;Rsrc=..;Rmeas=..;moved=A-B;dCg=..;dCs=.."
-                            or a transformer winding as N ladder sections (see README);
+                            or a transformer winding as N ladder sections (see hxm-sim(1));
                             repeated, a set of devices: each FRA sweep measures the next,
                             the first sweep the first, starting again after the last
   --lcr-dut "bvd:R=..,L=..,C=..,Cp=.." | "series:R=..,L=..,C=..[,Cp=..]" |

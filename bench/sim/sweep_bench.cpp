@@ -5,14 +5,19 @@
 #include "sim/packed.h"
 
 #include <benchmark/benchmark.h>
+#include <string>
 
 namespace {
 
 void download(benchmark::State& state, sim::sim_model model, const char* format_command,
-              const char* query)
+              const char* query, const char* fra_dut = nullptr)
 {
     sim::instrument_setup setup;
     setup.model = model;
+    std::string error;
+    if (fra_dut) {
+        setup.fra = *sim::parse_fra_dut(fra_dut, error);
+    }
     sim::sim_instrument instrument(setup);
     instrument.execute("config,18,3000");
     instrument.execute(format_command);
@@ -36,6 +41,12 @@ void BM_FraSweepPacked(benchmark::State& state)
 {
     download(state, sim::sim_model::hxm4100, "config,38,2", "gainph,sweep?");
 }
+// A transformer winding of 16 coupled sections, solved at every point.
+void BM_FraSweepLadder(benchmark::State& state)
+{
+    download(state, sim::sim_model::hxm4100, "config,38,0", "gainph,sweep?",
+             "ladder=16;L=0.4m;k=0.7;R=20;Cs=100p;Cg=200p;Lm=2;Cm=2.5n;Rc=40k;Ce=20p");
+}
 void BM_LcrSweepThirteenValues(benchmark::State& state)
 {
     download(state, sim::sim_model::hxm6300, "config,198,0", "LCR,SWEEP?");
@@ -43,6 +54,7 @@ void BM_LcrSweepThirteenValues(benchmark::State& state)
 
 BENCHMARK(BM_FraSweepText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FraSweepPacked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FraSweepLadder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LcrSweepThirteenValues)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -11,9 +11,10 @@
 // stays near the turns ratio up to its first resonance. The middle phase B of
 // every winding has the larger magnetising inductance of the middle limb, so
 // it differs from A and C below about 10 kHz by construction. One phase may be
-// displaced: the capacitance to earth of six sections in the middle of that
-// limb's windings (about a third of each) changes by the displacement, as a
-// winding that has moved towards the core or the tank does.
+// displaced: the capacitance to earth of six sections of each of that limb's
+// windings (of 16 in HV, 12 in LV; from a third of the way along) changes by
+// the displacement, as a winding that has moved towards the core or the
+// tank does.
 //
 // Link tests/support/transformer_unit.cpp with sim_core and db.
 
