@@ -210,6 +210,8 @@ bool assessment_read(const s_assessment_request& r, s_assessment_inputs& in, int
     return true;
 }
 
+const char* const STORE_FAILED = "The assessment could not be stored with its session";
+
 // Stores the assessment with its session and writes the file, both or
 // neither.
 bool assessment_store_and_write(const s_assessment_request& r, const std::string& out,
@@ -226,13 +228,13 @@ bool assessment_store_and_write(const s_assessment_request& r, const std::string
     record.Report.assign(pdf.constData(), size_t(pdf.size()));
     db_transaction_scope scope;
     if (db_store_assessment(record) != 0) {
-        error = "The assessment could not be stored with its session";
+        error = STORE_FAILED;
         return false;
     }
     if (!report_write_pdf_bytes(out, pdf, error))
         return false;
     if (scope.commit() != 0) {
-        error = "The assessment could not be stored with its session";
+        error = STORE_FAILED;
         std::remove(out.c_str());
         return false;
     }

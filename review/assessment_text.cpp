@@ -22,14 +22,19 @@ bool takes_part(const s_assessment_comparison& c, const std::vector<s_plan_step>
 
 } // namespace
 
-std::string assessment_correlation_text(double correlation)
+std::string assessment_correlation_text(const s_band_indicator& band)
 {
-    return sweep_format_fixed(correlation, 4);
+    return band.factor.covered ? sweep_format_fixed(band.correlation, 4) : "";
 }
 
 std::string assessment_difference_text(double db)
 {
     return sweep_format_fixed(db, 2);
+}
+
+std::string assessment_band_difference_text(const s_band_indicator& band)
+{
+    return band.factor.covered ? assessment_difference_text(band.max_abs_difference) : "";
 }
 
 std::string assessment_title(const s_assessment_comparison& comparison)
@@ -59,24 +64,22 @@ std::vector<std::string> assessment_summary_cells(const s_assessment_comparison&
             assessment_difference_text(comparison.max_abs_difference)};
 }
 
-std::vector<std::string> assessment_band_columns()
+std::vector<std::string> assessment_indicator_columns()
 {
     return {"Band", "Frequencies", "R", "Correlation", "Largest difference (dB)"};
 }
 
 std::vector<std::vector<std::string>>
-assessment_band_rows(const s_assessment_comparison& comparison)
+assessment_indicator_rows(const s_assessment_comparison& comparison)
 {
     std::vector<std::vector<std::string>> rows;
     for (int b = 0; b < WINDING_BANDS; ++b) {
         const s_band_indicator& band = comparison.bands[size_t(b)];
-        const bool covered = band.factor.covered;
         rows.push_back({winding_band_name(b), BAND_SPANS[b], winding_band_text(band.factor),
-                        covered ? assessment_correlation_text(band.correlation) : "",
-                        covered ? assessment_difference_text(band.max_abs_difference) : ""});
+                        assessment_correlation_text(band), assessment_band_difference_text(band)});
     }
     rows.push_back({"Whole range", "", winding_verdict_name(comparison.result.verdict),
-                    assessment_correlation_text(comparison.result.correlation),
+                    sweep_format_fixed(comparison.result.correlation, 4),
                     assessment_difference_text(comparison.max_abs_difference)});
     return rows;
 }

@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
-// A correlation, "%.4f"; a difference in dB, "%.2f".
-std::string assessment_correlation_text(double correlation);
+// A band's correlation, "%.4f"; "" when the band is not covered.
+std::string assessment_correlation_text(const s_band_indicator& band);
+// A difference in dB, "%.2f" (the columns name the unit).
 std::string assessment_difference_text(double db);
+// The largest difference within a band, as above; "" when not covered.
+std::string assessment_band_difference_text(const s_band_indicator& band);
 
 // "Time-based", "Type-based", "Phase symmetry A-B".
 std::string assessment_title(const s_assessment_comparison& comparison);
@@ -29,9 +32,9 @@ std::vector<std::string> assessment_summary_cells(const s_assessment_comparison&
 // the winding comparison words it, the correlation and the largest
 // difference (both empty when the band is not covered); then the whole
 // range's row with the verdict in R's column.
-std::vector<std::string> assessment_band_columns();
+std::vector<std::string> assessment_indicator_columns();
 std::vector<std::vector<std::string>>
-assessment_band_rows(const s_assessment_comparison& comparison);
+assessment_indicator_rows(const s_assessment_comparison& comparison);
 
 // "Phase B stands out: " and the worst comparison it takes part in (its
 // measurement and heading text); "No phase stands out." when none does.

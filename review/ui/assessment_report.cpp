@@ -20,16 +20,11 @@ constexpr double DIFFERENCE_ASPECT = 3.3;
 constexpr int PAIR_SLOT = 3;
 constexpr int PAIR_COLOURS[] = {8, 15, 16};
 
-QString text_of(const std::string& ansi)
-{
-    return qt_from_ansi(ansi);
-}
-
 QStringList cells_of(const std::vector<std::string>& cells)
 {
     QStringList out;
     for (const std::string& cell : cells)
-        out << text_of(cell);
+        out << qt_from_ansi(cell);
     return out;
 }
 
@@ -47,26 +42,26 @@ QString reference_of(const s_assessment_unit& reference)
     if (reference.session.SessionNo <= 0)
         return QStringLiteral("none");
     const QString date = date_of(reference.session);
-    return text_of(reference.session.Name) +
+    return qt_from_ansi(reference.session.Name) +
            (date.isEmpty() ? QString() : QStringLiteral(" (") + date + QStringLiteral(")"));
 }
 
 std::vector<report_field> page_head(const s_assessment_inputs& in)
 {
     const s_session& s = in.unit.session;
-    return {{QStringLiteral("Contract"), text_of(s.Name)},
-            {QStringLiteral("Unit"), text_of(s.Unit)},
-            {QStringLiteral("Location"), text_of(s.Location)},
+    return {{QStringLiteral("Contract"), qt_from_ansi(s.Name)},
+            {QStringLiteral("Unit"), qt_from_ansi(s.Unit)},
+            {QStringLiteral("Location"), qt_from_ansi(s.Location)},
             {QStringLiteral("Date"), date_of(s)},
-            {QStringLiteral("Vector group"), text_of(in.transformer.vector_group)},
-            {QStringLiteral("Tap"), text_of(in.transformer.tap)}};
+            {QStringLiteral("Vector group"), qt_from_ansi(in.transformer.vector_group)},
+            {QStringLiteral("Tap"), qt_from_ansi(in.transformer.tap)}};
 }
 
 std::vector<report_field> unit_fields(const s_assessment_inputs& in)
 {
     std::vector<report_field> fields = page_head(in);
     fields.insert(fields.begin() + 4,
-                  {QStringLiteral("Performed by"), text_of(in.unit.session.PerformedBy)});
+                  {QStringLiteral("Performed by"), qt_from_ansi(in.unit.session.PerformedBy)});
     fields.push_back({QStringLiteral("Fingerprint"), reference_of(in.fingerprint)});
     fields.push_back({QStringLiteral("Sister unit"), reference_of(in.sister)});
     return fields;
@@ -76,7 +71,8 @@ void add_plan(report_document& doc, const std::vector<s_plan_step>& plan)
 {
     std::vector<QStringList> rows;
     for (const s_plan_step& step : plan)
-        rows.push_back({text_of(step.name), text_of(step.winding), text_of(plan_step_text(step))});
+        rows.push_back({qt_from_ansi(step.name), qt_from_ansi(step.winding),
+                        qt_from_ansi(plan_step_text(step))});
     doc.add_heading(QStringLiteral("Test plan"));
     doc.add_table(
         {QStringLiteral("Measurement"), QStringLiteral("Winding"), QStringLiteral("Connections")},
@@ -93,11 +89,11 @@ void add_summary(report_document& doc, const s_assessment_inputs& in)
         doc.add_paragraph(QStringLiteral("No comparison could be made."));
     else
         doc.add_table(cells_of(assessment_summary_columns()), std::move(rows));
-    doc.add_paragraph(text_of(assessment_suspect_text(in.assessment, in.plan)));
+    doc.add_paragraph(qt_from_ansi(assessment_suspect_text(in.assessment, in.plan)));
     doc.add_paragraph(QString::fromLatin1(assessment_symmetry_note()));
     const std::string missing = assessment_missing_text(in.assessment);
     if (!missing.empty())
-        doc.add_paragraph(text_of(missing));
+        doc.add_paragraph(qt_from_ansi(missing));
     doc.add_paragraph(QStringLiteral("The judgements are indicative: they rest on the "
                                      "correlation of the gain curves in three bands."));
 }
@@ -163,7 +159,7 @@ void add_charts(report_document& doc, const std::shared_ptr<const graph_model>& 
 {
     doc.add_chart([m](QPainter& p, const QRectF& r) { graph_paint(p, r.toRect(), *m, true); },
                   OVERLAY_ASPECT);
-    doc.add_paragraph(text_of(caption));
+    doc.add_paragraph(qt_from_ansi(caption));
     if (comparisons.empty())
         return;
     auto c = std::make_shared<s_graph_comparison>();
@@ -178,10 +174,10 @@ void add_charts(report_document& doc, const std::shared_ptr<const graph_model>& 
         DIFFERENCE_ASPECT);
     for (const s_assessment_comparison* comparison : comparisons) {
         std::vector<QStringList> rows;
-        for (const std::vector<std::string>& row : assessment_band_rows(*comparison))
+        for (const std::vector<std::string>& row : assessment_indicator_rows(*comparison))
             rows.push_back(cells_of(row));
-        doc.add_paragraph(text_of(assessment_heading_text(*comparison)));
-        doc.add_table(cells_of(assessment_band_columns()), std::move(rows));
+        doc.add_paragraph(qt_from_ansi(assessment_heading_text(*comparison)));
+        doc.add_table(cells_of(assessment_indicator_columns()), std::move(rows));
     }
 }
 
@@ -209,7 +205,7 @@ void add_measurement(report_document& doc, const s_assessment_inputs& in, const 
     std::string caption = plan_step_text(step);
     if (comparisons.empty())
         caption += " Neither the fingerprint nor a sister unit holds a test of this measurement.";
-    doc.add_page_heading(text_of(step.name));
+    doc.add_page_heading(qt_from_ansi(step.name));
     add_charts(doc, paper_model(tests, names), caption, comparisons, places, "Unit - reference:");
 }
 
@@ -232,7 +228,7 @@ void add_symmetry(report_document& doc, const s_assessment_inputs& in, const std
     std::vector<int> places;
     for (size_t i = 0; i < comparisons.size(); ++i)
         places.push_back(PAIR_SLOT + int(i));
-    doc.add_page_heading(QStringLiteral("Phase symmetry: ") + text_of(group));
+    doc.add_page_heading(QStringLiteral("Phase symmetry: ") + qt_from_ansi(group));
     add_charts(doc, paper_model(tests, names), caption, comparisons, places,
                "Second phase - first:");
 }

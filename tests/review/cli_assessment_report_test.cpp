@@ -58,10 +58,14 @@ protected:
         const auto plan = assessment_plan(dyn11);
         s_session s;
         s.Unit = "T1";
-        s.day = 10, s.month = 12, s.year = 2026;
-        for (const char* name : {"T1 2026", "T1 2019", "T2 2019"}) {
+        s.day = 10;
+        s.month = 12;
+        s.year = 2026;
+        // Sessions 1 to 3: the unit now (phase B displaced), its fingerprint, a sister.
+        for (const auto& [name, displaced] :
+             {std::pair{"T1 2026", 'B'}, {"T1 2019", '\0'}, {"T2 2019", '\0'}}) {
             s.Name = name;
-            ASSERT_GT(unit_store_session(s, plan, {name[6] == '6' ? 'B' : char(0)}), 0);
+            ASSERT_GT(unit_store_session(s, plan, {displaced}), 0);
         }
         s.Name = "Empty";
         ASSERT_EQ(db_save_session(s, false), 0);
@@ -87,7 +91,7 @@ protected:
         for (const s_assessment_comparison& c : in.assessment.comparisons) {
             const std::string heading = assessment_heading_text(c);
             EXPECT_TRUE(has_words(pdf, heading)) << c.measurement << ": " << heading;
-            for (const auto& row : assessment_band_rows(c))
+            for (const auto& row : assessment_indicator_rows(c))
                 EXPECT_TRUE(has_row(pdf, row)) << c.measurement << ", " << heading << ": " << row[0]
                                                << " " << row[2] << " " << row[3];
         }
