@@ -47,6 +47,21 @@ int assessment_next_step(const std::vector<bool>& swept, int after)
     return -1;
 }
 
+const char* assessment_gone_session(const s_assessment_inputs& inputs, int64_t fingerprint_no,
+                                    int64_t sister_no)
+{
+    const auto gone = [](const s_assessment_unit& u) {
+        return u.session.SessionNo == DB_NO_SUCH_ROW;
+    };
+    if (gone(inputs.unit))
+        return "The unit's session is no longer in the database.";
+    if (fingerprint_no != 0 && gone(inputs.fingerprint))
+        return "The fingerprint's session is no longer in the database.";
+    if (sister_no != 0 && gone(inputs.sister))
+        return "The sister unit's session is no longer in the database.";
+    return nullptr;
+}
+
 bool assessment_compared_curves(const s_assessment_inputs& inputs, const s_assessment_comparison& c,
                                 s_compared_curves& out)
 {

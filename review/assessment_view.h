@@ -16,6 +16,13 @@ std::vector<bool> assessment_swept(const std::vector<s_plan_step>& plan,
 // round to the start; -1 when every step is swept.
 int assessment_next_step(const std::vector<bool>& swept, int after);
 
+// Which of the sessions asked for (the unit's, and the fingerprint's and
+// the sister's when their key is not 0) the database no longer holds, as
+// the user is told: "The fingerprint's session is no longer in the
+// database."; null when all are there.
+const char* assessment_gone_session(const s_assessment_inputs& inputs, int64_t fingerprint_no,
+                                    int64_t sister_no);
+
 // The two curves a comparison compared, their names as a chart's legend
 // gives them ("Fingerprint" and "Unit", "Phase A" and "Phase B": the
 // summary names the tests) and the words that lead the Difference view's

@@ -414,6 +414,12 @@ void assessment_window::compare()
         results_->show_nothing(QStringLiteral("The tests could not be read."));
         return;
     }
+    if (const char* gone =
+            assessment_gone_session(inputs, results_->fingerprint(), results_->sister())) {
+        results_->show_nothing(QString::fromLatin1(gone));
+        read_sessions();
+        return;
+    }
     results_->show_inputs(inputs);
 }
 

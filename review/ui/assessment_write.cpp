@@ -8,6 +8,7 @@
 #include "db/db_assessment.h"
 #include "db/db_error.h"
 #include "graph/ui/report_document.h"
+#include "review/assessment_view.h"
 
 #include <QLocale>
 #include <ctime>
@@ -76,6 +77,10 @@ s_written write(const s_assessment_request& r, const std::string& path)
     out.read_rc = assessment_gather(r.unit, r.session_no, r.fingerprint_no, r.sister_no, inputs);
     if (out.read_rc != 0)
         return out;
+    if (const char* gone = assessment_gone_session(inputs, r.fingerprint_no, r.sister_no)) {
+        out.pdf_error = gone;
+        return out;
+    }
     QByteArray pdf;
     if (!assessment_report(inputs, r.text)
              .pdf_bytes(report_paper_of(QLocale()), pdf, out.pdf_error))

@@ -72,3 +72,25 @@ TEST(AssessmentView, EachComparisonShowsTheCurvesItCompared)
         EXPECT_EQ(curves.test.front().gain, c.test_gain) << what;
     }
 }
+
+TEST(AssessmentView, ASessionGoneFromTheDatabaseIsNamed)
+{
+    const struct {
+        int64_t unit, fingerprint, sister; // the keys the read left; 0 not asked
+        const char* said;
+    } cases[] = {
+        {3, 1, 2, nullptr},
+        {3, 0, 0, nullptr},
+        {DB_NO_SUCH_ROW, 1, 0, "The unit's session is no longer in the database."},
+        {3, DB_NO_SUCH_ROW, 2, "The fingerprint's session is no longer in the database."},
+        {3, 1, DB_NO_SUCH_ROW, "The sister unit's session is no longer in the database."},
+    };
+    for (const auto& c : cases) {
+        s_assessment_inputs in;
+        in.unit.session.SessionNo = c.unit;
+        in.fingerprint.session.SessionNo = c.fingerprint;
+        in.sister.session.SessionNo = c.sister;
+        const char* said = assessment_gone_session(in, c.fingerprint, c.sister);
+        EXPECT_STREQ(said, c.said) << c.unit << " " << c.fingerprint << " " << c.sister;
+    }
+}
