@@ -22,6 +22,7 @@
 #include "fra/ui/fra_view.h"
 #include "link/discovery.h"
 #include "link/link.h"
+#include "review/ui/assessment_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -218,6 +219,14 @@ void main_window::build_menu()
     QMenu* archive = menuBar()->addMenu(QString::fromLatin1(ARCHIVE_MENU_TEXT));
     add(archive, ARCHIVE_PUSH_TEXT, CMD_ARCHIVE_PUSH);
     add(archive, ARCHIVE_SEARCH_TEXT, CMD_ARCHIVE_SEARCH);
+    // The stored tests looked at again: a transformer's test plan swept
+    // and compared with its earlier tests.
+    QMenu* review = menuBar()->addMenu(QStringLiteral("&Review"));
+    connect(review->addAction(QStringLiteral("Transformer &Assessment...")), &QAction::triggered,
+            this, [this] {
+                assessment_window_open(this,
+                                       {[this] { return fra_running(); }, archive_search_and_pull});
+            });
     // "&Help" stands at the right end of the bar: a menu bar of its own in
     // the bar's corner, so it keeps its place and its Alt+H in every style.
     auto* help_bar = new QMenuBar(menuBar());

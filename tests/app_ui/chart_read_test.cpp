@@ -12,7 +12,10 @@
 #include "lcr/piezo_view.h"
 #include "lcr/ui/lcr_plot.h"
 #include "lcr/ui/piezo_plot.h"
+#include "review/assessment_view.h"
 #include "review/graph_compare.h"
+#include "review/ui/assessment_results.h"
+#include "review/ui/assessment_terminals.h"
 #include "review/ui/difference_view.h"
 #include "review/ui/graph_overlay.h"
 #include "tests/support/chart_read.h"
@@ -90,6 +93,56 @@ struct s_chart {
     std::function<QImage(const s_background&, QSize)> render;
 };
 
+// The assessment window's charts: the overlay and Difference of one
+// comparison, and the drawing of every step's connections (of a two- and a
+// three-winding unit), each at the window's smallest size.
+void add_assessment_charts(std::vector<s_chart>& out)
+{
+    s_compared_curves curves;
+    curves.reference_name = "Fingerprint";
+    curves.test_name = "Unit";
+    curves.difference_lead = "Difference from the fingerprint:";
+    for (const double f : {1e3, 3e3, 1e4, 3e4, 1e5, 3e5, 6e5, 8e5, 1e6}) {
+        curves.reference.push_back({f, -20 * std::log10(f / 1e3)});
+        curves.test.push_back({f, -20 * std::log10(f / 1e3) + std::sin(f / 1e5)});
+    }
+    out.push_back({"assessment overlay",
+                   {QSize(ASSESSMENT_CHART_WIDTH, ASSESSMENT_CHART_HEIGHT)},
+                   false,
+                   [curves](const s_background& b, QSize s) {
+                       graph_model m;
+                       assessment_chart_model(m, curves);
+                       m.set_background(b.kind);
+                       return graph_render(m, s, false);
+                   }});
+    out.push_back({"assessment Difference",
+                   {QSize(ASSESSMENT_CHART_WIDTH, ASSESSMENT_CHART_HEIGHT)},
+                   false,
+                   [curves](const s_background& b, QSize s) {
+                       graph_model m;
+                       assessment_chart_model(m, curves);
+                       m.set_background(b.kind);
+                       QImage image(s, QImage::Format_RGB32);
+                       QPainter p(&image);
+                       graph_paint_difference(p, image.rect(), m, graph_compare_with_reference(m),
+                                              false, curves.difference_lead);
+                       return image;
+                   }});
+    for (const char* group : {"Dyn11", "YNyn0d11"}) {
+        std::string error;
+        const s_transformer unit = *transformer_parse(group, error);
+        const QSize smallest(TERMINALS_MIN_WIDTH,
+                             TERMINALS_ROW_HEIGHT * static_cast<int>(unit.windings.size()));
+        for (const s_plan_step& step : assessment_plan(unit))
+            out.push_back({std::string("assessment drawing ") + group + " " + step.name,
+                           {smallest},
+                           false,
+                           [unit, step](const s_background&, QSize s) {
+                               return assessment_render_terminals(unit, step, s);
+                           }});
+    }
+}
+
 std::vector<s_chart> charts(const LcrResults& lcr)
 {
     std::vector<s_chart> out;
@@ -158,6 +211,7 @@ std::vector<s_chart> charts(const LcrResults& lcr)
                                                           file);
                        }});
     }
+    add_assessment_charts(out);
     return out;
 }
 

@@ -25,6 +25,7 @@
 #include "link/link.h"
 #include "link/ui/connect_dialog.h"
 #include "link/ui/instrument_chooser.h"
+#include "review/ui/assessment_window.h"
 #include "review/ui/compare_box.h"
 #include "sweep/ui/verdict_panel.h"
 #include "tests/support/qt_test_app.h"
@@ -235,6 +236,7 @@ const std::pair<const char*, std::function<void(s_text_fit_report&)>> DIALOGS[] 
      [](auto& r) {
          check_modal(r, [] { print_run(nullptr, print_action::preview, one_line_printout()); });
      }},
+    {"transformer assessment", [](auto& r) { check_dialog<assessment_window>(r); }},
     {"winding comparison",
      [](auto& r) {
          check_dialog<graph_compare_box>(r,

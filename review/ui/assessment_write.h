@@ -1,0 +1,24 @@
+#pragma once
+// "Write Report..." of the assessment window: the unit's tests and the
+// chosen sessions read afresh, the report built and written as PDF where
+// the user chooses, and the assessment stored with the unit's session with
+// the PDF's bytes, all off the window thread behind the progress dialog.
+#include "review/assessment_plan.h"
+#include "review/ui/assessment_report.h"
+
+#include <cstdint>
+
+class QWidget;
+
+struct s_assessment_request {
+    s_transformer unit;
+    int64_t session_no = 0;
+    int64_t fingerprint_no = 0; // 0: none
+    int64_t sister_no = 0;      // 0: none
+    std::string session_name;   // names the file the chooser offers
+    s_assessment_text text;
+};
+
+// True when the PDF is written and stored; otherwise the user has been told
+// what was and was not done (a cancelled chooser tells nothing).
+bool assessment_write_report(QWidget* owner, const s_assessment_request& request);
