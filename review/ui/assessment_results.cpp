@@ -151,7 +151,7 @@ assessment_results::assessment_results(QWidget* parent)
         overlay_->setVisible(!on);
         difference_->setVisible(on);
     });
-    indicators_ = list("Indicators", assessment_indicator_columns());
+    indicators_ = list("Indicators", assessment_band_columns());
     indicators_->setMinimumHeight(5 * indicators_->fontMetrics().lineSpacing() + 12);
     layout->addWidget(indicators_, 1);
     connect(summary_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -231,7 +231,7 @@ void assessment_results::show_comparison(int index)
         difference_->set_painter({});
         return;
     }
-    for (const auto& row : assessment_indicator_rows(comparisons[size_t(index)]))
+    for (const auto& row : assessment_band_rows(comparisons[size_t(index)]))
         indicators_->addTopLevelItem(row_item(row));
     assessment_fit_columns(indicators_, 0, indicators_->columnCount() - 1);
     auto model = std::make_shared<graph_model>();

@@ -150,6 +150,8 @@ TEST_F(assessment_journey, GuideTransformerAssessedAgainstItsFingerprint)
     // What is left: the report naming phase B and every judgement shown,
     EXPECT_FALSE(summary.empty());
     const std::string text = words(pdf_text(pdf));
+    // The guide's picture of the report: a measurement's page.
+    page_picture(pdf.string(), 5, "report_assessment");
     EXPECT_NE(text.find("Phase B"), std::string::npos) << text;
     EXPECT_NE(text.find(conclusion), std::string::npos);
     for (const auto& row : summary)

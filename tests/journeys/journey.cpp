@@ -10,6 +10,7 @@
 #include "tests/journeys/loop_probe.h"
 #include "tests/support/build_path.h"
 #include "tests/support/chart_read.h"
+#include "tests/support/pdf_tools.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -795,6 +796,15 @@ void journey::screenshot(const std::string& step)
     });
     for (const std::string& path : written)
         std::printf("screenshot %s\n", path.c_str());
+}
+
+void journey::page_picture(const std::string& pdf, int page, const std::string& step)
+{
+    const std::string folder = shots_folder();
+    fs::create_directories(folder);
+    const std::string png = folder + "/" + step + ".png";
+    EXPECT_TRUE(pdf_page_png(pdf, page, 80, png)) << pdf;
+    std::printf("screenshot %s\n", png.c_str());
 }
 
 std::vector<std::string> journey::instrument_log() const

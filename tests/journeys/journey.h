@@ -128,6 +128,9 @@ protected:
 
     // Every window on screen to PNG: <build>/journeys/<test>/<step>.png.
     void screenshot(const std::string& step);
+    // Page page of a PDF the journey wrote, as a picture beside its
+    // screenshots: <build>/journeys/<test>/<step>.png.
+    void page_picture(const std::string& pdf, int page, const std::string& step);
 
     // The lines the instrument received, in order, from its transcript.
     std::vector<std::string> instrument_received() const;

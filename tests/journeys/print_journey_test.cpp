@@ -29,17 +29,6 @@ void expect_contains(const std::string& text, const std::vector<std::string>& wa
         EXPECT_NE(text.find(w), std::string::npos) << what << " lacks \"" << w << "\":\n" << text;
 }
 
-// Page 1 of the PDF as a picture beside the journey's screenshots.
-void page_picture(const fs::path& pdf, const std::string& step)
-{
-    const fs::path folder =
-        fs::path(JOURNEY_SHOTS) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::create_directories(folder);
-    const fs::path png = folder / (step + ".png");
-    EXPECT_TRUE(pdf_page_png(pdf, 1, 80, png)) << pdf;
-    std::printf("screenshot %s\n", png.string().c_str());
-}
-
 } // namespace
 
 // File > Export PDF... in a journey of the FRA or the other modes.
@@ -91,7 +80,7 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
         ASSERT_TRUE(sweep_ended());
         ASSERT_TRUE(swept(FRA_CHART));
         fra = export_pdf(dir() / "loop a.pdf");
-        page_picture(dir() / "loop a.pdf", "report_fra");
+        page_picture(dir() / "loop a.pdf", 1, "report_fra");
 
         menu({"File", "Print Preview"});
         await_dialog("Print Preview");
@@ -122,7 +111,7 @@ TEST_F(print_journey, GuideReportsArePrintedPreviewedAndExported)
         click("Graph Selected Tests");
         await_window("Graph");
         compare = export_pdf(dir() / "compare.pdf", "Graph");
-        page_picture(dir() / "compare.pdf", "report_compare");
+        page_picture(dir() / "compare.pdf", 1, "report_compare");
     });
     expect_contains(fra, {"Loop A", "Bench A", "Gain margin", "Phase margin", "page 1 of"},
                     "the FRA report");
