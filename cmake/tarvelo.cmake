@@ -57,16 +57,19 @@ function(tarvelo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
 endfunction()
 
-# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI | CHARTS] [QPA platform] [FIXTURE name])
+# tarvelo_test(NAME SOURCES... [DEPS libs...] [UI | CHARTS] [QPA platform] [FIXTURE name]
+#              [COST seconds])
 # — a GoogleTest program registered with CTest. UI tests run on Qt's
 # offscreen platform (QPA may give it options, such as a file of screens) and
 # are left out of builds without the windows. FIXTURE names a CTest fixture
 # its tests need (set up before them, cleaned up after). The tests whose
 # outcome depends on the fonts text is drawn in carry a label, which CI runs
 # again under other fonts: "ui" for UI tests, "charts" for those that name
-# CHARTS because they paint charts or reports without a window.
+# CHARTS because they paint charts or reports without a window. COST gives
+# the time of the program's longest test: CTest starts those first when it
+# has not timed them yet (a fresh build), so they do not end a run alone.
 function(tarvelo_test name)
-  cmake_parse_arguments(ARG "UI;CHARTS" "TIMEOUT;QPA;FIXTURE" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "UI;CHARTS" "TIMEOUT;QPA;FIXTURE;COST" "SOURCES;DEPS" ${ARGN})
   if(ARG_UI AND NOT TARVELO_UI)
     return()
   endif()
@@ -80,9 +83,12 @@ function(tarvelo_test name)
   if(NOT ARG_QPA)
     set(ARG_QPA offscreen)
   endif()
-  set(fixture "")
+  set(extra "")
   if(ARG_FIXTURE)
-    set(fixture FIXTURES_REQUIRED ${ARG_FIXTURE})
+    set(extra FIXTURES_REQUIRED ${ARG_FIXTURE})
+  endif()
+  if(ARG_COST)
+    list(APPEND extra COST ${ARG_COST})
   endif()
   set(label "")
   if(ARG_UI)
@@ -92,7 +98,7 @@ function(tarvelo_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${ARG_TIMEOUT} ${label}
-    ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}" ${fixture})
+    ENVIRONMENT "QT_QPA_PLATFORM=${ARG_QPA}" ${extra})
 endfunction()
 
 # tarvelo_bench(NAME SOURCES... [DEPS libs...]) — a Google Benchmark program.

@@ -3,7 +3,10 @@
 // notes the longest wait between two turns of the loop, for the whole
 // journey and since the last mark, and the main window's paints are counted.
 // Made, used and deleted on the window thread. The harness's own stretches
-// there (pictures, chart reads) are left out with pause().
+// there (pictures, chart reads) are left out with pause(), and so is the
+// time the thread was ready to run but waited for a core (the kernel's
+// count in /proc/thread-self/schedstat): on a busy machine that wait is the
+// machine's, not the program's.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,19 +16,21 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 
 class loop_probe : public QObject {
 public:
     loop_probe()
     {
         clock_.start();
+        waited_at_start_ns_ = waiting_ns();
         startTimer(20);
     }
     // Starts a stretch of its own whose longest gap longest_since_mark() tells.
     void mark()
     {
-        turn_ = clock_.elapsed();
-        mark_ = turn_;
+        turn_ = own_time();
+        mark_ = clock_.elapsed();
         since_mark_ = 0;
     }
     int64_t since_mark_ms() const { return clock_.elapsed() - mark_; }
@@ -37,7 +42,7 @@ public:
     void resume()
     {
         if (--paused_ == 0)
-            turn_ = clock_.elapsed();
+            turn_ = own_time();
     }
 
     // Counts the paints of the shown main window from now on.
@@ -59,7 +64,7 @@ public:
 protected:
     void timerEvent(QTimerEvent*) override
     {
-        const int64_t now = clock_.elapsed();
+        const int64_t now = own_time();
         if (paused_ == 0) {
             longest_ = std::max(longest_, now - turn_);
             since_mark_ = std::max(since_mark_, now - turn_);
@@ -74,8 +79,24 @@ protected:
     }
 
 private:
+    // Milliseconds since the probe started, less those the window thread
+    // spent waiting for a core.
+    int64_t own_time() const
+    {
+        return clock_.elapsed() - (waiting_ns() - waited_at_start_ns_) / 1000000;
+    }
+    // The calling thread's wait for a core so far (0 where the kernel does
+    // not count it).
+    static int64_t waiting_ns()
+    {
+        std::ifstream stat("/proc/thread-self/schedstat");
+        long long running = 0, waiting = 0;
+        return stat >> running >> waiting ? waiting : 0;
+    }
+
     QPointer<QMainWindow> main_;
     QElapsedTimer clock_;
+    int64_t waited_at_start_ns_ = 0;
     int64_t turn_ = 0;
     int64_t mark_ = 0;
     int64_t longest_ = 0;

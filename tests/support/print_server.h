@@ -5,18 +5,22 @@
 // runs, CUPS_SERVER points this process (and the print dialog) at it.
 // printed() waits for a job's PDF, found by a word of its title among the
 // files printer-driver-cups-pdf wrote since the server started, and takes
-// it away.
+// it away. That folder is the user's, shared by every scheduler: while one
+// print_server of the machine runs (another checkout's suite may run beside
+// this one), the next waits for it.
 
 #include "tests/support/build_path.h"
 #include "tests/support/cli_run.h"
 
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <regex>
 #include <string>
+#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
@@ -47,6 +51,8 @@ public:
             script("stop");
             std::filesystem::remove_all(dir_);
         }
+        if (turn_ >= 0)
+            ::close(turn_); // the next one's turn
     }
     print_server(const print_server&) = delete;
     print_server& operator=(const print_server&) = delete;
@@ -118,6 +124,17 @@ private:
         return {};
     }
 
+    // Waits for the machine's running print_server to end (-1 when the
+    // lock cannot be had: then none is waited for).
+    static int take_turn()
+    {
+        const int fd = ::open("/tmp/tarvelo-print-server.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX);
+        return fd;
+    }
+
+    const int turn_ = take_turn(); // before started_: the jobs of the one before are not ours
     const std::filesystem::file_time_type started_ = std::filesystem::file_time_type::clock::now();
     std::string dir_;
     std::string failure_;
