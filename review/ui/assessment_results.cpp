@@ -60,7 +60,7 @@ painted_view::painted_view(QWidget* parent, const char* name, QSize smallest) : 
     setMinimumSize(smallest);
 }
 
-void painted_view::set_painter(painter paint)
+void painted_view::set_painter(paint_function paint)
 {
     paint_ = std::move(paint);
     update();

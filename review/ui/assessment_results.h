@@ -23,15 +23,15 @@ class eliding_combo;
 // and drawing), named for the checks that read what it paints.
 class painted_view : public QWidget {
 public:
-    using painter = std::function<void(QPainter&, const QRect&)>;
+    using paint_function = std::function<void(QPainter&, const QRect&)>;
     painted_view(QWidget* parent, const char* name, QSize smallest);
-    void set_painter(painter paint);
+    void set_painter(paint_function paint);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    painter paint_;
+    paint_function paint_;
 };
 
 // The chart's smallest size, the window's at its smallest.
