@@ -4,7 +4,8 @@
 // circuit --model names fitted over the whole sweep), or a transformer's
 // assessment (stored with its session on --store). Prints "written PATH"
 // and the number of pages. Exit status: 0 done, 1 failed, 2 usage, 4
-// refused (an assessment with nothing to assess).
+// refused (an assessment with nothing to assess, or --out naming the file
+// the report is made from).
 
 #ifdef TARVELO_CLI_RENDER
 
@@ -27,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -275,6 +277,19 @@ int assessment_kind(const cli_args& args, const std::string& out, report_paper p
     return 0;
 }
 
+// Whether --out names the database or the sweep file the report is made
+// from, which writing the PDF would replace.
+bool out_is_an_input(const cli_args& args, const std::string& out)
+{
+    for (const char* input : {"--db", "--from-sweep-file"}) {
+        std::error_code ec;
+        const std::string path = args.get(input);
+        if (!path.empty() && std::filesystem::equivalent(path, out, ec))
+            return true;
+    }
+    return false;
+}
+
 int run_report(const cli_args& args)
 {
     const std::string kind = args.get("--kind");
@@ -282,6 +297,10 @@ int run_report(const cli_args& args)
     report_paper paper = report_paper::a4;
     if (out.empty() || !parse_paper(args.get("--paper"), paper))
         return CLI_USAGE;
+    if (out_is_an_input(args, out)) {
+        cli_say("The report is not written over the file it is made from: %s", out.c_str());
+        return REFUSED;
+    }
     if (kind == "fra")
         return fra_kind(args, out, paper);
     if (kind == "compare")

@@ -80,6 +80,12 @@ py::dict assess(const database& db, int64_t session, const std::string& vector_g
                 const py::str& tap, std::optional<int64_t> fingerprint,
                 std::optional<int64_t> sister)
 {
+    for (const std::optional<int64_t>& other : {fingerprint, sister}) {
+        if (other && *other == session)
+            throw py::value_error("A unit is assessed against other sessions than its own");
+        if (other && *other < 1)
+            throw py::value_error("A session's key is 1 or more, not " + std::to_string(*other));
+    }
     const s_transformer unit = unit_of(vector_group, tap);
     s_assessment_inputs in;
     db.use([&] {

@@ -100,16 +100,34 @@ bool parities_fit(const s_transformer& unit)
 }
 
 // The line terminal of a winding's phase and the other end of that phase:
-// the neutral where there is one, else the next line terminal.
+// the neutral where there is one, else the line terminal whose winding shares
+// the phase's limb. A delta winding's limb carries a voltage in phase with
+// the star windings' U (or with the HV delta's U-V where no star winding is):
+// U-V turns 30 degrees ahead of the winding's own U, U-W 30 degrees behind,
+// so the clock number says which one lies on the U limb (Dyn11's HV and
+// YNd1's LV go U to V, Dyn1's HV and YNd11's LV go U to W).
 std::string line_terminal(const s_winding_spec& w, int phase)
 {
     return std::string{w.terminal, "UVW"[phase]};
 }
 
-std::string other_end(const s_winding_spec& w, int phase)
+bool runs_backwards(const s_transformer& unit, const s_winding_spec& w)
 {
-    return find_connection(w.connection)->neutral ? std::string{w.terminal, 'N'}
-                                                  : line_terminal(w, (phase + 1) % 3);
+    int limb = -1; // the U limb's angle in steps of 30 degrees behind HV's U
+    for (const s_winding_spec& s : unit.windings)
+        if (limb < 0 && !find_connection(s.connection)->odd)
+            limb = s.clock;
+    if (limb < 0)
+        limb = 11; // no star winding: the HV delta's U-V
+    return (w.clock + 1 - limb + 12) % 6 == 0;
+}
+
+std::string other_end(const s_transformer& unit, const s_winding_spec& w, int phase)
+{
+    if (find_connection(w.connection)->neutral)
+        return std::string{w.terminal, 'N'};
+    const bool backwards = w.connection == "D" && runs_backwards(unit, w);
+    return line_terminal(w, (phase + (backwards ? 2 : 1)) % 3);
 }
 
 std::vector<std::string> terminals_of(const s_transformer& unit)
@@ -140,13 +158,13 @@ s_plan_step make_step(const s_measurement_type& type, const s_transformer& unit,
     step.phase = char('A' + phase);
     step.source = line_terminal(a, phase);
     const bool pair = type.over == scope::each_pair;
-    step.measured = pair ? line_terminal(*b, phase) : other_end(a, phase);
+    step.measured = pair ? line_terminal(*b, phase) : other_end(unit, a, phase);
     step.winding = pair ? a.label + "-" + b->label : a.label;
     if (type.kind == assessment_kind::short_circuit)
         for (int p = 0; p < 3; ++p)
             step.shorted.push_back(line_terminal(*b, p));
     if (type.kind == assessment_kind::inductive_interwinding)
-        step.earthed = {other_end(a, phase), other_end(*b, phase)};
+        step.earthed = {other_end(unit, a, phase), other_end(unit, *b, phase)};
     std::string pattern = replaced(type.pattern, "{W}", step.winding);
     pattern = replaced(pattern, "{S}", b ? b->label : "");
     step.name = replaced(pattern, "{T}", step.source + "-" + step.measured);

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -136,6 +137,7 @@ public:
         y_ = at_.top;
     }
     void gap() { y_ += GAP; }
+    double room() const { return at_.bottom - y_; }
 
 private:
     report_layout& at_;
@@ -154,13 +156,70 @@ QRectF chart_rect(const report_block& b, const report_layout& at)
     return QRectF((at.area.width() - w) / 2, 0, w, h);
 }
 
+// A paragraph taller than a page is split between its lines: the lines of
+// its text wrapped to width (as the painter wraps it, a word longer than the
+// line broken where it must), each a line apart from y 0.
+void wrap_lines(QTextLayout& layout, double width)
+{
+    QString text = layout.text();
+    layout.setText(text.replace('\n', QChar::LineSeparator));
+    layout.setFont(report_font(report_font_kind::body));
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const double spacing = line_height(report_font_kind::body);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, line.lineNumber() * spacing));
+    }
+    layout.endLayout();
+}
+
+bool taller_than_page(const report_block& b, const report_layout& at)
+{
+    return b.kind == report_block_kind::paragraph &&
+           text_height(b.text, report_font_kind::body, at.area.width()) > at.bottom - at.top;
+}
+
+// Places the paragraph's lines as pieces that fill each page; a piece's row
+// is its first line.
+void lay_out_long_paragraph(placer& put, const report_block& b, int index, double width)
+{
+    QTextLayout layout(b.text);
+    wrap_lines(layout, width);
+    const double spacing = line_height(report_font_kind::body);
+    for (int line = 0; line < layout.lineCount();) {
+        const int fit = std::min(int(put.room() / spacing), layout.lineCount() - line);
+        if (fit < 1) {
+            put.new_page();
+            continue;
+        }
+        put.place(index, line, fit * spacing);
+        line += fit;
+    }
+}
+
+void paint_lines(QPainter& p, const report_block& b, const report_piece& piece, double width)
+{
+    QTextLayout layout(b.text);
+    wrap_lines(layout, width);
+    const double spacing = line_height(report_font_kind::body);
+    const int last = piece.row + int(piece.height / spacing + 0.5);
+    p.setPen(INK);
+    for (int i = piece.row; i < last && i < layout.lineCount(); ++i)
+        layout.lineAt(i).draw(&p, QPointF(0, piece.y - piece.row * spacing));
+}
+
 // The height of a block's first piece, which its heading stays with.
 double first_piece(const report_block& b, const report_layout& at, size_t index)
 {
     const double width = at.area.width();
     switch (b.kind) {
     case report_block_kind::heading: return text_height(b.text, report_font_kind::heading, width);
-    case report_block_kind::paragraph: return text_height(b.text, report_font_kind::body, width);
+    case report_block_kind::paragraph:
+        return taller_than_page(b, at) ? line_height(report_font_kind::body)
+                                       : text_height(b.text, report_font_kind::body, width);
     case report_block_kind::fields:
         return b.fields.empty()
                    ? 0
@@ -266,7 +325,12 @@ void paint_piece(QPainter& p, const report_content& doc, const report_layout& at
     const QRectF box(0, piece.y, w, piece.height);
     switch (b.kind) {
     case report_block_kind::heading: paint_text(p, box, b.text, report_font_kind::heading); break;
-    case report_block_kind::paragraph: paint_text(p, box, b.text, report_font_kind::body); break;
+    case report_block_kind::paragraph:
+        if (piece.row >= 0)
+            paint_lines(p, b, piece, w);
+        else
+            paint_text(p, box, b.text, report_font_kind::body);
+        break;
     case report_block_kind::fields: {
         const report_field& f = b.fields[size_t(piece.row)];
         paint_text(p, QRectF(0, piece.y, at.label_width, piece.height), f.label,
@@ -344,7 +408,10 @@ report_layout report_lay_out(const report_content& doc, QSizeF area)
             continue; // no gap under a heading
         }
         case report_block_kind::paragraph:
-            put.place(index, -1, text_height(b.text, report_font_kind::body, area.width()));
+            if (taller_than_page(b, at))
+                lay_out_long_paragraph(put, b, index, area.width());
+            else
+                put.place(index, -1, text_height(b.text, report_font_kind::body, area.width()));
             break;
         case report_block_kind::fields:
             for (size_t r = 0; r < b.fields.size(); ++r)

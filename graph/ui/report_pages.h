@@ -13,13 +13,14 @@
 constexpr double REPORT_MARGIN = 42;
 
 // One piece of a block at its place: a whole block, one row of a field
-// table or table, or a table's column titles.
+// table or table, a table's column titles, or the lines of a paragraph
+// taller than a page that fit on one.
 struct report_piece {
     int page = 1;
     double y = 0; // top, in points from the top of the page's area
     double height = 0;
     int block = 0;
-    int row = -1; // -1 the whole block; REPORT_TITLES a table's titles
+    int row = -1; // -1 the whole block; REPORT_TITLES a table's titles; a paragraph's first line
 };
 constexpr int REPORT_TITLES = -2;
 

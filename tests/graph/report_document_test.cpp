@@ -155,3 +155,27 @@ TEST(report_document, PrintingPaintsThePagesOfTheRangeChosen)
         EXPECT_NE(text.front().find(first), std::string::npos) << c.from;
     }
 }
+
+TEST(report_document, AParagraphLongerThanAPageRunsOntoTheNextPagesWhole)
+{
+    ensure_qt_app();
+    const temp_folder dir("report_document_long_test");
+    report_document doc(QStringLiteral("Sample Report"));
+    doc.add_heading(QStringLiteral("Conclusion"));
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("word%1 ").arg(i);
+    doc.add_paragraph(text + QString(400, 'x') + QStringLiteral(" LASTWORD"));
+    std::string error;
+    ASSERT_TRUE(doc.write_pdf((dir / "long.pdf").string(), report_paper::a4, error)) << error;
+    const std::vector<std::string> pages = pages_of(pdf_text(dir / "long.pdf"));
+    ASSERT_GE(pages.size(), 3u);
+    EXPECT_NE(pages.front().find("Conclusion\nword0 "), std::string::npos) << pages.front();
+    const std::string all = pdf_text(dir / "long.pdf");
+    for (int i = 0; i < 3000; ++i) {
+        const std::string word = "word" + std::to_string(i);
+        EXPECT_EQ(count(all, word + " ") + count(all, word + "\n"), 1u) << i;
+    }
+    EXPECT_EQ(count(all, "x"), 400u); // the unbroken word wraps, not runs off the page
+    EXPECT_NE(pages.back().find("LASTWORD"), std::string::npos);
+}

@@ -67,3 +67,8 @@ def test_a_unit_is_compared_with_its_fingerprint_a_sister_and_itself(folder):
 
     with pytest.raises(tarvelo2.DatabaseError, match="no session 99"):
         tarvelo2.assessment(db, unit, vector_group="Dyn11", sister=99)
+    for refused, message in (({"fingerprint": unit}, "other sessions than its own"),
+                             ({"sister": unit}, "other sessions than its own"),
+                             ({"fingerprint": -2}, "1 or more, not -2")):
+        with pytest.raises(ValueError, match=message):
+            tarvelo2.assessment(db, unit, vector_group="Dyn11", **refused)

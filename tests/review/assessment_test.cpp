@@ -53,7 +53,14 @@ TEST(AssessmentPlan, VectorGroupsGiveTheirStepsAndTerminals)
          "Source on 1V, response measured on 1N. 2U, 2V and 2W shorted together. 1U and 1W "
          "left open."},
         {"YNd11", 15, 7, 14, "HV-LV inductive inter-winding 1W-2W",
-         "Source on 1W, response measured on 2W. 1N and 2U earthed. 1U, 1V and 2V left open."},
+         "Source on 1W, response measured on 2W. 1N and 2V earthed. 1U, 1V and 2U left open."},
+        // a delta's phase is the winding on that phase's limb, as the clock number places it
+        {"YNd11", 15, 7, 3, "LV open circuit 2U-2W",
+         "Source on 2U, response measured on 2W. 1U, 1V, 1W, 1N and 2V left open."},
+        {"YNd1", 15, 7, 3, "LV open circuit 2U-2V",
+         "Source on 2U, response measured on 2V. 1U, 1V, 1W, 1N and 2W left open."},
+        {"Dyn1", 15, 7, 1, "HV open circuit 1V-1U",
+         "Source on 1V, response measured on 1U. 1W, 2U, 2V, 2W and 2N left open."},
         {"Yzn1", 15, 7, 10, "HV-LV capacitive inter-winding 1V-2V",
          "Source on 1V, response measured on 2V. 1U, 1W, 2U, 2W and 2N left open."},
         {"Dd0", 15, 6, 5, "LV open circuit 2W-2U",
@@ -62,8 +69,8 @@ TEST(AssessmentPlan, VectorGroupsGiveTheirStepsAndTerminals)
          "Source on 1U, response measured on 1N. 3U, 3V and 3W shorted together. 1V, 1W, 2U, "
          "2V, 2W and 2N left open."},
         {"YNYN0D11", 33, 11, 32, "LV-TV inductive inter-winding 2W-3W",
-         "Source on 2W, response measured on 3W. 2N and 3U earthed. 1U, 1V, 1W, 1N, 2U, 2V and "
-         "3V left open."},
+         "Source on 2W, response measured on 3W. 2N and 3V earthed. 1U, 1V, 1W, 1N, 2U, 2V and "
+         "3U left open."},
     };
     for (const auto& c : cases) {
         const std::vector<s_plan_step> plan = assessment_plan(unit_of(c.group));

@@ -3,7 +3,8 @@
 // fingerprint and a sister unit: the PDF holds every judgement and band
 // indicator the comparisons give, in the window's forms, and names the phase
 // that stands out; the copy stored with the session is the file written;
-// what is refused or fails writes nothing and stores nothing.
+// what is refused or fails writes nothing and stores nothing, nor writes
+// over the database.
 
 #include "../db/db_test_support.h"
 #include "db/db_access.h"
@@ -117,6 +118,7 @@ TEST_F(AssessmentReportCli, HoldsEveryIndicatorStoresWhatItWroteAndRefusalsWrite
         {"--session 9 --fingerprint 2 --vector-group Dyn11", 1},
         {"--session 1 --fingerprint 2 --sister 7 --vector-group Dyn11", 1},
         {"--session 1 --fingerprint 2 --vector-group Dyn11 --store", 1, false, "none/r.pdf"},
+        {"--session 1 --fingerprint 2 --vector-group Dyn11 --store", 4, false, "tests.db"},
     };
     for (const s_case& c : cases) {
         SCOPED_TRACE(c.args);
