@@ -2,6 +2,8 @@
 
 #include "base/ui/qt_seams.h"
 #include "base/ui_seam.h"
+#include "db/db_error.h"
+#include "db/db_form.h"
 #include "db/details_rules.h"
 
 #include <QDate>
@@ -118,4 +120,12 @@ bool session_details_new(QWidget* parent, s_session& session, const session_stor
     session.year = today.year();
     session_details_dialog dialog(parent, session, store);
     return dialog.run() == SESSION_DETAILS_OK;
+}
+
+bool session_store_in_database(s_session& typed)
+{
+    const int rc = db_store_new_session(typed);
+    if (rc != 0)
+        db_report_error_code(rc);
+    return rc == 0;
 }

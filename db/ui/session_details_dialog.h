@@ -51,3 +51,6 @@ private:
 // A new session dated today, through the dialog; true when OK was pressed
 // and store (when given) kept the entries.
 bool session_details_new(QWidget* parent, s_session& session, const session_store& store);
+// The store of a new session straight into the open database, saying why
+// when it cannot.
+bool session_store_in_database(s_session& typed);

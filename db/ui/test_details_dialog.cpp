@@ -204,13 +204,7 @@ QWidget* test_details_dialog::control(int control_id) const
 void test_details_dialog::new_session()
 {
     s_session session;
-    const auto store = [](s_session& typed) {
-        const int rc = db_store_new_session(typed);
-        if (rc != 0)
-            db_report_error_code(rc);
-        return rc == 0;
-    };
-    if (!session_details_new(this, session, store))
+    if (!session_details_new(this, session, session_store_in_database))
         return;
     if (g_session_created)
         g_session_created(session.SessionNo);

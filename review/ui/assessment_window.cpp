@@ -245,13 +245,7 @@ void assessment_window::read_sessions()
 void assessment_window::new_session()
 {
     s_session session;
-    const auto store = [](s_session& typed) {
-        const int rc = db_store_new_session(typed);
-        if (rc != 0)
-            db_report_error_code(rc);
-        return rc == 0;
-    };
-    if (!session_details_new(this, session, store))
+    if (!session_details_new(this, session, session_store_in_database))
         return;
     // The database view lists it too.
     if (db_view_window* view = db_current_view()) {

@@ -11,7 +11,6 @@
 #include "review/assessment_view.h"
 
 #include <QLocale>
-#include <ctime>
 
 namespace {
 
@@ -36,17 +35,6 @@ std::string chosen_path(QWidget* owner, const std::string& session_name)
     return export_may_replace(owner, path) ? path : std::string();
 }
 
-// "YYYY-MM-DD HH:MM", local time.
-std::string written_now()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-    return text;
-}
-
 s_assessment_record record_of(const s_assessment_request& r, const QByteArray& pdf)
 {
     s_assessment_record record;
@@ -57,7 +45,6 @@ s_assessment_record record_of(const s_assessment_request& r, const QByteArray& p
     record.SisterSessionNo = r.sister_no;
     record.Conclusion = qt_to_ansi(r.text.conclusion);
     record.AssessedBy = qt_to_ansi(r.text.assessed_by);
-    record.Written = written_now();
     record.Report.assign(pdf.constData(), size_t(pdf.size()));
     return record;
 }
