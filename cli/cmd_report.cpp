@@ -24,6 +24,7 @@
 #include "lcr/piezo_import.h"
 #include "lcr/ui/component_report.h"
 #include "review/ui/assessment_report.h"
+#include "review/ui/assessment_write.h"
 #include "review/ui/compare_report.h"
 
 #include <cstdio>
@@ -159,19 +160,12 @@ bool parse_key(const std::string& text, int64_t& key)
     return !text.empty() && end && *end == '\0' && key > 0;
 }
 
-struct s_assessment_request {
-    s_transformer transformer;
-    int64_t session = 0, fingerprint = 0, sister = 0;
-    s_assessment_text text;
-    bool store = false;
-};
-
 // The sessions' keys and the unit; false after saying why.
-bool assessment_request(const cli_args& args, s_assessment_request& r)
+bool assessment_request(const cli_args& args, s_assessment_request& r, bool& store)
 {
-    if (!parse_key(args.get("--session"), r.session) ||
-        !parse_key(args.get("--fingerprint"), r.fingerprint) ||
-        (args.has("--sister") && !parse_key(args.get("--sister"), r.sister))) {
+    if (!parse_key(args.get("--session"), r.session_no) ||
+        !parse_key(args.get("--fingerprint"), r.fingerprint_no) ||
+        (args.has("--sister") && !parse_key(args.get("--sister"), r.sister_no))) {
         cli_say("an assessment names the sessions by their keys: --session K (the unit) "
                 "--fingerprint K (its earlier sweeps) [--sister K] (a sister unit's)");
         return false;
@@ -182,10 +176,10 @@ bool assessment_request(const cli_args& args, s_assessment_request& r)
         cli_say("%s", error.c_str());
         return false;
     }
-    r.transformer = *unit;
-    r.transformer.tap = args.get("--tap");
+    r.unit = *unit;
+    r.unit.tap = args.get("--tap");
     r.text = {qt_from_ansi(args.get("--conclusion")), qt_from_ansi(args.get("--assessed-by"))};
-    r.store = args.flag("--store");
+    store = args.flag("--store");
     return true;
 }
 
@@ -194,10 +188,10 @@ bool assessment_request(const cli_args& args, s_assessment_request& r)
 bool assessment_read(const s_assessment_request& r, s_assessment_inputs& in, int& status)
 {
     status = FAILED;
-    if (assessment_gather(r.transformer, r.session, r.fingerprint, r.sister, in) != 0)
+    if (assessment_gather(r.unit, r.session_no, r.fingerprint_no, r.sister_no, in) != 0)
         return false;
     const std::pair<const s_assessment_unit*, int64_t> asked[] = {
-        {&in.unit, r.session}, {&in.fingerprint, r.fingerprint}, {&in.sister, r.sister}};
+        {&in.unit, r.session_no}, {&in.fingerprint, r.fingerprint_no}, {&in.sister, r.sister_no}};
     for (const auto& [unit, key] : asked)
         if (key > 0 && unit->session.SessionNo == DB_NO_SUCH_ROW) {
             cli_say("The database holds no session %lld", static_cast<long long>(key));
@@ -205,7 +199,7 @@ bool assessment_read(const s_assessment_request& r, s_assessment_inputs& in, int
         }
     if (in.assessment.missing.size() == in.plan.size()) {
         cli_say("The session holds no test of the %s plan: nothing to assess",
-                r.transformer.vector_group.c_str());
+                r.unit.vector_group.c_str());
         status = REFUSED;
         return false;
     }
@@ -219,17 +213,8 @@ const char* const STORE_FAILED = "The assessment could not be stored with its se
 bool assessment_store_and_write(const s_assessment_request& r, const std::string& out,
                                 const QByteArray& pdf, std::string& error)
 {
-    s_assessment_record record;
-    record.SessionNo = r.session;
-    record.VectorGroup = r.transformer.vector_group;
-    record.Tap = r.transformer.tap;
-    record.FingerprintSessionNo = r.fingerprint;
-    record.SisterSessionNo = r.sister;
-    record.Conclusion = qt_to_ansi(r.text.conclusion);
-    record.AssessedBy = qt_to_ansi(r.text.assessed_by);
-    record.Report.assign(pdf.constData(), size_t(pdf.size()));
     db_transaction_scope scope;
-    if (db_store_assessment(record) != 0) {
+    if (db_store_assessment(assessment_record_of(r, pdf)) != 0) {
         error = STORE_FAILED;
         return false;
     }
@@ -246,9 +231,10 @@ bool assessment_store_and_write(const s_assessment_request& r, const std::string
 int assessment_kind(const cli_args& args, const std::string& out, report_paper paper)
 {
     s_assessment_request r;
-    if (!assessment_request(args, r))
+    bool store = false;
+    if (!assessment_request(args, r, store))
         return CLI_USAGE;
-    if (r.fingerprint == r.session || r.sister == r.session) {
+    if (r.fingerprint_no == r.session_no || r.sister_no == r.session_no) {
         cli_say("A unit is assessed against other sessions than its own");
         return REFUSED;
     }
@@ -264,9 +250,9 @@ int assessment_kind(const cli_args& args, const std::string& out, report_paper p
     const report_document doc = assessment_report(in, r.text);
     QByteArray pdf;
     std::string error;
-    const bool done = doc.pdf_bytes(paper, pdf, error) &&
-                      (r.store ? assessment_store_and_write(r, out, pdf, error)
-                               : report_write_pdf_bytes(out, pdf, error));
+    const bool done =
+        doc.pdf_bytes(paper, pdf, error) && (store ? assessment_store_and_write(r, out, pdf, error)
+                                                   : report_write_pdf_bytes(out, pdf, error));
     db_close();
     if (!done) {
         cli_say("%s", error.c_str());

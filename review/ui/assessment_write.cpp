@@ -35,7 +35,9 @@ std::string chosen_path(QWidget* owner, const std::string& session_name)
     return export_may_replace(owner, path) ? path : std::string();
 }
 
-s_assessment_record record_of(const s_assessment_request& r, const QByteArray& pdf)
+} // namespace
+
+s_assessment_record assessment_record_of(const s_assessment_request& r, const QByteArray& pdf)
 {
     s_assessment_record record;
     record.SessionNo = r.session_no;
@@ -48,6 +50,8 @@ s_assessment_record record_of(const s_assessment_request& r, const QByteArray& p
     record.Report.assign(pdf.constData(), size_t(pdf.size()));
     return record;
 }
+
+namespace {
 
 // What the work left: the stage it failed at and why.
 struct s_written {
@@ -76,7 +80,7 @@ s_written write(const s_assessment_request& r, const std::string& path)
         return file_put_bytes(temporary, std::string_view(pdf.constData(), size_t(pdf.size())));
     });
     if (out.file_written)
-        out.store_rc = db_store_assessment(record_of(r, pdf));
+        out.store_rc = db_store_assessment(assessment_record_of(r, pdf));
     return out;
 }
 
