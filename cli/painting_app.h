@@ -15,7 +15,7 @@ public:
 private:
     // Before the application, whose start may already warn.
     static bool route_qt_messages();
-    bool routed_ = route_qt_messages();
+    [[maybe_unused]] bool routed_ = route_qt_messages();
 
     static inline int argc = 3;
     static inline char arg0[] = "tarvelo2-cli", arg1[] = "-platform", arg2[] = "offscreen";

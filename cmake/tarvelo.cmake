@@ -46,6 +46,13 @@ if(TARVELO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Test programs are compiled without optimisation in every build type. They
+# drive the libraries, which keep the build's optimisation; their own code
+# (test bodies, GoogleTest's assertions, the journeys' clicks) compiles in
+# half the time at -O0, and steps line by line in a debugger. Debug builds
+# are at -O0 already and keep their command lines (and cached objects).
+set(TARVELO_TEST_OPTIONS $<$<NOT:$<CONFIG:Debug>>:-O0>)
+
 # tarvelo_library(NAME SOURCES... [DEPS libs...]) — a static library whose
 # public include root is the repository top, so headers are reached as
 # "link/link.h", "base/number_format.h" and so on.
@@ -74,7 +81,7 @@ function(tarvelo_test name)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_compile_options(${name} PRIVATE ${TARVELO_WARNINGS})
+  target_compile_options(${name} PRIVATE ${TARVELO_WARNINGS} ${TARVELO_TEST_OPTIONS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   if(NOT ARG_TIMEOUT)

@@ -195,11 +195,11 @@ std::vector<s_chart> charts(const LcrResults& lcr)
                                                         {"Nichols", graph_view::nichols}};
     for (const bool file : {false, true}) {
         const std::string as = file ? " (file, clipboard)" : " (screen)";
-        for (const auto& [name, view] : views)
+        for (const auto& [name, chosen] : views)
             out.push_back({std::string("graph dialog ") + name + as,
                            {QSize(1008, 480)},
                            true,
-                           [view, file](const s_background& b, QSize size) {
+                           [view = chosen, file](const s_background& b, QSize size) {
                                return graph_render(three_tests(b, view), size, file);
                            }});
         out.push_back({"graph dialog Difference" + as,

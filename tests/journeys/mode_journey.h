@@ -96,7 +96,7 @@ inline std::vector<std::string> cut_tile_texts(const QImage& picture, size_t* bo
         return " at (" + std::to_string(x) + "," + std::to_string(y) + ")";
     };
     for (const auto& [span, rows] : spans) {
-        const auto [x0, x1] = span;
+        const int x0 = span.first, x1 = span.second;
         if (rows < 2 || widest_from[x0] != x1 || widest_to[x1] != x0)
             continue;
         const auto in_box = [&](int y) { return boxed(x0, y) && boxed(x1, y); };
